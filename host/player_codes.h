@@ -1,0 +1,90 @@
+#pragma once
+// The numbers the plug-in and the player exchange: the player's request codes and commands,
+// the private messages of the plug-in and of a subsong source, and the descriptor record the
+// player gets from the plug-in's one export. Both the plug-in and the stand-in player in
+// testhost/ include this header, so the two sides cannot drift apart.
+
+#include <windows.h>
+
+#include <cstddef>
+
+namespace tarnix {
+
+// Requests are WM_USER messages to the player's main window with the code in lParam.
+constexpr UINT kPlayerRequest = WM_USER;
+
+constexpr LPARAM kCodeIsPlaying = 104;             // 0 stopped, non-zero while a file plays
+constexpr LPARAM kCodeOutputTime = 105;            // playing position in ms, negative when none
+constexpr LPARAM kCodeJumpToTime = 106;            // wParam: time in ms
+constexpr LPARAM kCodeSetPlaylistPosition = 121;   // wParam: playlist index
+constexpr LPARAM kCodePlaylistLength = 124;        // number of playlist entries
+constexpr LPARAM kCodePlaylistPosition = 125;      // current index, negative when none
+constexpr LPARAM kCodeSkinDirectory = 201;         // wParam: buffer of kSkinDirectoryBufferSize
+constexpr LPARAM kCodePlaylistFile = 211;          // wParam: index; result: pointer to the path
+constexpr LPARAM kCodePlaylistTitle = 212;         // wParam: index; result: pointer to the title
+
+// The skin directory request fills a buffer of this size. The caller presets the first byte so
+// that a buffer the player left alone can be told from an empty answer.
+constexpr int kSkinDirectoryBufferSize = 260;
+constexpr char kSkinDirectoryUnwritten = '*';
+
+// Player commands: WM_COMMAND with the id in wParam and lParam 0.
+constexpr WPARAM kCmdClosePlayer = 40001;
+constexpr WPARAM kCmdPlay = 40045;
+constexpr WPARAM kCmdStop = 40047;
+constexpr WPARAM kCmdCycleWindows = 40063;
+
+// The player's main window receives this when the playing file has ended.
+constexpr UINT kMsgEndOfFile = WM_USER + 2;  // 1026
+
+// Interface towards a subsong source, a component of the player's process that plays files
+// holding several subsongs.
+constexpr UINT UM_SUBSONG_INFO = 0x2400;     // sent, wParam: record of kSubsongRecordWords words
+constexpr UINT UM_GET_LAST_KEY = 0x2401;     // sent, answers the key of the last row
+constexpr UINT UM_SUBSONG_CHANGED = 0x2402;  // sent, wParam: 0-based subsong now playing
+constexpr UINT UM_GET_CURRENT_KEY = 0x2403;  // sent, answers the key of the playing row
+constexpr UINT UM_PLAY_SUBSONG = 0x2404;     // posted, wParam: 0-based subsong
+constexpr UINT UM_PREV_ENTRY = 0x2405;
+constexpr UINT UM_NEXT_ENTRY = 0x2406;
+constexpr UINT UM_SET_TRACK_NAME = 0x2407;   // sent, wParam: 0-based index, lParam: name
+
+// Internal messages of the plug-in; 0x4400 and 0x4401 also serve outside senders.
+constexpr UINT UM_SHOW_WINDOW = 0x4400;
+constexpr UINT UM_HIDE_WINDOW = 0x4401;
+constexpr UINT UM_TOGGLE_WINDOW = 0x4402;
+constexpr UINT UM_FOCUS_WINDOW = 0x4403;
+constexpr UINT UM_PLAYER_MOVED = 0x4404;
+constexpr UINT UM_RELOAD_SKIN = 0x4405;
+constexpr UINT UM_QUIT = 0x4406;  // stops the plug-in's thread and aborts guarded sends
+constexpr UINT UM_REPEAT_END = 0x4407;
+
+// The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
+constexpr int kSubsongRecordWords = 66;
+constexpr int kSubsongRecordCountWord = 0;
+constexpr int kSubsongRecordThreadWord = 1;
+
+// The window class a subsong source looks for.
+constexpr const char* kPluginWindowClass = "TarnixPluginWindow";
+
+// General-purpose plug-in descriptor: the record the player asks the plug-in's export for. The
+// player writes hwndParent and hDllInstance before it calls init.
+struct PluginDescriptor {
+  int version;
+  const char* description;
+  int (*init)();
+  void (*config)();
+  void (*quit)();
+  HWND hwndParent;
+  HINSTANCE hDllInstance;
+};
+
+constexpr int kPluginDescriptorVersion = 0x10;
+constexpr const char* kPluginEntryName = "winampGetGeneralPurposePlugin";
+using GetPluginDescriptorFn = PluginDescriptor* (*)();
+
+// The player reads the record by offset; keep the layout that of the plain C record.
+static_assert(offsetof(PluginDescriptor, description) == sizeof(void*), "descriptor layout");
+static_assert(offsetof(PluginDescriptor, hwndParent) == 5 * sizeof(void*), "descriptor layout");
+static_assert(sizeof(PluginDescriptor) == 7 * sizeof(void*), "descriptor layout");
+
+}  // namespace tarnix
