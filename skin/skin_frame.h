@@ -1,0 +1,154 @@
+#pragma once
+// SkinFrame: the one object behind the plug-in's borderless window. It lays out and paints
+// the window from the skin image (caption strip, side borders, bottom bar), owns the widgets
+// drawn on it, turns raw mouse and key messages into widget actions, moves the window by its
+// caption, resizes it by its grip in steps of 25 by 29, and snaps and docks it to the player.
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "skin/gdi_handles.h"
+#include "skin/widget.h"
+
+namespace tarnix {
+
+class SkinButton;
+
+enum class DragMode : int32_t { None = 0, Move = 1, Resize = 2, ScrollDrag = 3 };
+
+// Colour slots of the skin (the key names of the skin's playlist colours).
+enum ColourSlot : int32_t { kNormalBG = 0, kNormal = 1, kCurrent = 2, kSelectedBG = 3, kColourSlots = 4 };
+
+// Text colour slot in the lowest byte, background slot in the next one.
+using ColourPair = int32_t;
+constexpr ColourPair MakeColourPair(int32_t textSlot, int32_t backgroundSlot) {
+  return (textSlot & 0xFF) | ((backgroundSlot & 0xFF) << 8);
+}
+constexpr int32_t TextSlot(ColourPair pair) { return pair & 0xFF; }
+constexpr int32_t BackgroundSlot(ColourPair pair) { return (pair >> 8) & 0xFF; }
+
+// Hooks of the frame, each given the content rectangle; any may be null.
+using FrameHook = void (*)(const RECT& content);
+using AfterResizeHook = int (*)(const RECT& content);
+// Source of the current time as a 64-bit file time (100 ns units); replaceable for tests.
+using FileTimeClock = uint64_t (*)();
+
+// Window handles ordered by value, without duplicates: the snapping candidates.
+using WindowList = std::set<HWND>;
+
+class SkinFrame {
+ public:
+  SkinFrame();
+  SkinFrame(const SkinFrame&) = delete;
+  SkinFrame& operator=(const SkinFrame&) = delete;
+  ~SkinFrame();  // runs Destroy when it was not run
+
+  // Stored settings and window state (plugin.ini), read and written by the settings code.
+  bool shown = false;
+  bool docked = false;
+  int32_t snapDistance = 10;  // -1: snapping off
+  bool showFocus = false;
+  int32_t width = 0, height = 0;
+  int32_t posX = 0, posY = 0;  // screen position, or offset from the player while docked
+
+  void Attach(HWND window, HWND hostMainWindow, HDC skinDC, HDC captionDC, ClickHandler rightClickHandler,
+              const RECT& contentMargins, int32_t bottomBarLeftWidth);
+  // Lays out, resizes the window, paints; returns afterResize's result or 0. Callers store
+  // `width` and `height` first.
+  int32_t Resize(int32_t newWidth, int32_t newHeight);
+  void Paint();
+  void DrawCaption(bool active);
+  // Colours in slot order; a null face or a zero height keeps the device context's font.
+  void SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&colours)[kColourSlots]);
+  void SetHooks(FrameHook onResize, AfterResizeHook afterResize, FrameHook paintHook);
+  void AddWidget(Widget* widget);  // takes ownership; called by the Widget constructor
+  void Destroy();
+
+  // Input (frame_input.cpp). Returns true when the message was consumed; `result` is written
+  // only for the focus and erase-background messages.
+  bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
+  Widget* FindPressable(int x, int y) const;
+  void DispatchClick(int x, int y);
+  void DispatchDoubleClick(int x, int y);
+  void DispatchRightClick(int x, int y);
+
+  // Docking (docking.cpp).
+  void BuildWindowList();
+  bool Snap(const RECT& currentRect, POINT& newPos);
+  void SetClock(FileTimeClock clock) { clock_ = clock; }
+
+  // Read by the widgets and by tests.
+  HWND Window() const { return window; }
+  HWND HostMainWindow() const { return hostMainWindow; }
+  HDC WindowDC() const { return windowDC.Get(); }
+  HDC SkinDC() const { return skinDC; }
+  HDC CaptionDC() const { return captionDC; }
+  HFONT Font() const { return font.Get(); }
+  int32_t LineHeight() const { return lineHeight; }
+  bool CaptionInactive() const { return captionInactive; }
+  bool TiledLayout() const { return tiledLayout; }
+  void SetTiledLayout() { tiledLayout = true; }
+  LOGFONTA& LogFont() { return logFont; }
+  const RECT& ClientRect() const { return clientRect; }
+  const RECT& ContentRect() const { return contentRect; }
+  const RECT& ContentMargins() const { return contentMargins; }
+  int32_t BottomBarLeftWidth() const { return bottomBarLeftWidth; }
+  COLORREF Colour(int32_t slot) const;
+  HBRUSH Brush(int32_t slot) const;
+  DragMode CurrentDragMode() const { return dragMode; }
+  bool LeftDown() const { return leftDown; }
+  Widget* PressedWidget() const { return pressedWidget; }
+  const std::vector<std::unique_ptr<Widget>>& Widgets() const { return widgets; }
+  const WindowList& Windows() const { return windowList; }
+  uint64_t LastListRefresh() const { return lastListRefresh; }
+
+ private:
+  void RelayoutAll();
+  void DrawCaptionButtons();
+  void Blit(HDC source, int destX, int destY, int w, int h, int srcX, int srcY) const;
+  void OnLeftDown(int x, int y);
+  void OnMouseMove(int x, int y);
+  void OnLeftUp(int x, int y);
+  void OnLeftDoubleClick(int x, int y);
+  void EndDrag();
+  void AddQualifyingWindows();
+
+  friend BOOL CALLBACK CollectPlayerWindow(HWND candidate, LPARAM frame);
+
+  RECT clientRect{};
+  RECT contentMargins{};
+  RECT contentRect{};
+  HWND window = nullptr;
+  HWND hostMainWindow = nullptr;
+  WindowDc windowDC;
+  HDC skinDC = nullptr;
+  HDC captionDC = nullptr;
+  FontHandle font;
+  HGDIOBJ previousFont = nullptr;
+  int32_t bottomBarLeftWidth = 0;
+  int32_t lineHeight = 1;
+  bool captionInactive = false;
+  bool tiledLayout = false;
+  LOGFONTA logFont{};
+  FrameHook onResize = nullptr;
+  AfterResizeHook afterResize = nullptr;
+  FrameHook paintHook = nullptr;
+  ClickHandler rightClickHandler = nullptr;
+  DragMode dragMode = DragMode::None;
+  bool leftDown = false;
+  int32_t dragStartX = 0, dragStartY = 0;
+  Widget* pressedWidget = nullptr;
+  COLORREF colours[kColourSlots] = {};
+  BrushHandle brushes[kColourSlots];
+  std::vector<std::unique_ptr<Widget>> widgets;
+  WindowList windowList;
+  uint64_t lastListRefresh = 0;
+  FileTimeClock clock_;
+  bool destroyed_ = false;
+};
+
+}  // namespace tarnix

@@ -1,0 +1,92 @@
+#pragma once
+// TrackListView: the list in the middle of the window, one row of text with an opaque key
+// per track and subtrack, drawn in the skin's playlist colours with the playing row in the
+// "Current" colour, the selected row on "SelectedBG" and an optional right-aligned time column.
+// Activation, context requests and selection changes leave it through callbacks.
+
+#include <vector>
+
+#include "skin/widget.h"
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+class SkinScrollBar;
+
+using SelectionHandler = void (*)();
+
+// One row: its text (an optional TAB separates the name from the time) and its key (0: none).
+struct ListRow {
+  TextString text;
+  int32_t key = 0;
+};
+
+class TrackListView : public Widget {
+ public:
+  enum TimeColumn : int32_t { kNoTimeColumn = 1, kTimeColumnShown = 2 };
+
+  TrackListView(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset, ClickHandler onActivate,
+                ClickHandler onContextMenu, SelectionHandler onSelectionChanged, SkinScrollBar* scrollBar);
+  ~TrackListView() override;
+
+  // Rows (no redraw; call Redraw when done).
+  void InsertRow(int32_t index, const TextString& text, int32_t key);  // out of range appends
+  void SetRow(int32_t index, const TextString& text, int32_t key);
+  void Clear();
+  int32_t RowCount() const { return static_cast<int32_t>(rows.size()); }
+  int32_t KeyAt(int32_t index) const;
+  const TextString* TextAt(int32_t index) const;
+
+  // Marks and view.
+  int32_t CurrentRow() const { return currentRow; }
+  int32_t SelectedRow() const { return selectedRow; }
+  int32_t CurrentKey() const { return KeyAt(currentRow); }
+  int32_t SelectedKey() const { return KeyAt(selectedRow); }
+  void SetCurrentRow(int32_t index) { currentRow = index; }
+  void SetCurrentByKey(int32_t key);
+  void Select(int32_t index);
+  void SelectByKey(int32_t key);
+  void ScrollTo(int32_t index, int32_t margin, bool forceTop, bool syncScrollBar);
+  void ShowRow(int32_t index, int32_t margin);
+  void SetTimeColumn(int32_t mode);
+  int32_t TimeColumnMode() const { return timeColumn; }
+  void SetLayout(const LayoutRect& value);
+  void Redraw() { Draw(false); }
+  void PageUp();
+  void PageDown();
+  bool OnKey(WPARAM virtualKey);
+
+  int32_t TopRow() const { return topRow; }
+  int32_t PageRowCount() const { return pageRows; }
+  // Row under client row y, or -1.
+  int32_t RowAt(int y) const;
+  bool SelectAt(int y);
+
+  void Draw(bool pressed) override;
+  bool OnClick(int x, int y) override;
+  bool OnDoubleClick(int x, int y) override;
+  bool OnRightClick(int x, int y) override;
+  void Relayout() override;
+
+  // Called by the scroll bar when it links or unlinks itself.
+  void LinkScrollBar(SkinScrollBar* bar) { scrollBar = bar; }
+  SkinScrollBar* ScrollBar() const { return scrollBar; }
+
+ private:
+  RECT TextArea() const;
+  void DrawRow(HDC dc, const RECT& area, int32_t line, int32_t index);
+
+  ClickHandler onActivate;
+  ClickHandler onContextMenu;
+  int32_t pageRows = 0;
+  int32_t topRow = 0;
+  int32_t currentRow = -1;
+  int32_t selectedRow = -1;
+  int32_t timeColumn = kNoTimeColumn;
+  RECT textInset;
+  SelectionHandler onSelectionChanged;
+  std::vector<ListRow> rows;
+  SkinScrollBar* scrollBar;
+};
+
+}  // namespace tarnix
