@@ -1,0 +1,43 @@
+#pragma once
+// Turning the track list into the list view's rows, and editing it: inserting and deleting
+// subtracks, the modeless "Edit subtrack" dialog with its minutes/seconds/frames fields, and the
+// track dialog for the track name, album and artist.
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "tracklist/item_id.h"
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+extern ItemId g_editedItem;      // shown in "Edit subtrack"; -1 while hidden
+extern int32_t g_editedTrack;    // 1-based track in the track dialog; -1 while hidden
+
+// Row index of item in the current layout (-1: the title line, not a row).
+int32_t RowIndexOf(ItemId item);
+// The text of item's row (indentation, name, TAB and time for subtracks).
+TextString RowText(ItemId item);
+void SetRowText(ItemId item, bool replace);
+void RebuildRows();
+
+void InsertSubtrack(ItemId reference);
+void DeleteSubtrack();
+
+void OpenSubtrackDialog();
+void FillSubtrackDialog(ItemId item, int excludedField);  // excludedField 0: none
+void ApplySubtrackDialog();
+void RefreshSubtrackDialog(int excludedField);
+void SetToCurrentTime();
+void OnListSelectionChanged();  // the list view's callback
+// UDN_DELTAPOS from a control of "Edit subtrack"; returns the dialog procedure's answer.
+INT_PTR HandleSubtrackUpDown(const NMHDR* header);
+// WM_COMMAND from "Edit subtrack" (IDOK, IDCANCEL, buttons, EN_CHANGE).
+void HandleSubtrackCommand(WPARAM wParam, LPARAM lParam);
+void CloseSubtrackDialog();
+
+void OpenTrackDialog();
+void CloseTrackDialog(bool apply);
+
+}  // namespace tarnix

@@ -1,0 +1,27 @@
+#pragma once
+// Keeping the plug-in in step with the player: the 500 ms timer tick (song changes, the current
+// row, the next boundary), the title refresh, the subsong source's announcements, showing the
+// window beside the player, and the filter of the two hooks on the player's thread.
+
+#include <windows.h>
+
+#include <cstdint>
+
+namespace tarnix {
+
+void TimerTick();
+bool RefreshTitle(bool redraw);
+void OnSubsongInfo(const uint32_t* record);
+void ApplyTrackNames();
+// Selects the current row from the playing position; returns the next timer interval in ms.
+int32_t UpdateCurrentEntry();
+void ShowBesidePlayer(UINT flags);
+void FollowPlayer(bool force);
+// Runs on the player's thread for both hooks; only reads single words and posts.
+void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// The loop's handlers of UM_SUBSONG_CHANGED and UM_REPEAT_END.
+void OnSubsongChanged(WPARAM subsong);
+void OnRepeatEnd();
+
+}  // namespace tarnix

@@ -1,0 +1,19 @@
+#pragma once
+// Adopting the player's current skin: its image ("Tarnix.bmp", or the built-in bitmap), the
+// playlist colours and font face of its "PLEdit.txt", and the detection of skin changes by the
+// last-write time of its "Main.bmp".
+
+#include <windows.h>
+
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+void CheckSkin(bool force);
+void AdoptSkin(const TextString& bitmapPath);
+// "#RRGGBB" or "RRGGBB" to a colour value; black when three fields can't be read.
+COLORREF ColourFromHex(const char* text);
+// Selects the previous bitmap back into the skin DC and deletes the skin bitmap (shutdown).
+void ReleaseSkinBitmap();
+
+}  // namespace tarnix

@@ -1,0 +1,25 @@
+#pragma once
+// The plug-in's own UI thread: start-up, the window procedure of "TarnixPluginWindow", the
+// message loop that routes everything itself, and the shutdown. Plus the small window helpers
+// that the commands share.
+
+#include <windows.h>
+
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+DWORD WINAPI UiThreadMain(void* parameter);
+
+// Shows a dialog next to the plug-in window (below it, or above when there is no room).
+void PlaceDialog(HWND dialog);
+// b when a is empty, else a + " - " + b.
+TextString JoinWithDash(const TextString& a, const TextString& b);
+// The frame's resize hook: puts the list below the title line while the title is shown.
+void PlaceListBelowTitle(const RECT& content);
+// Puts the list below the title line or back to its full height, by the options.
+void PlaceList();
+// Hides the plug-in window (close button, Ctrl+F4, UM_HIDE_WINDOW).
+void HidePluginWindow(int x = 0, int y = 0);
+
+}  // namespace tarnix
