@@ -116,6 +116,7 @@ class SkinFrame {
   void OnLeftDoubleClick(int x, int y);
   void EndDrag();
   void AddQualifyingWindows();
+  void ConsiderWindow(HWND candidate);
 
   friend BOOL CALLBACK CollectPlayerWindow(HWND candidate, LPARAM frame);
 
@@ -148,7 +149,6 @@ class SkinFrame {
   WindowList windowList;
   uint64_t lastListRefresh = 0;
   FileTimeClock clock_;
-  bool destroyed_ = false;
 };
 
 }  // namespace tarnix

@@ -1,0 +1,198 @@
+// Message and mouse handling of the skinned window: which messages the frame takes and how
+// a left-button gesture becomes a window move, a grip resize, a scroll-bar drag or a click.
+
+#include "skin/skin_frame.h"
+#include "skin/skin_button.h"
+#include "skin/track_list_view.h"
+
+namespace tarnix {
+
+namespace {
+
+int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(static_cast<DWORD_PTR>(lParam))); }
+int PointY(LPARAM lParam) { return static_cast<short>(HIWORD(static_cast<DWORD_PTR>(lParam))); }
+
+// The rows 0 to 14 at the top of the window drag it.
+constexpr int kMoveStripBottom = 14;
+
+bool IsGrip(const Widget* widget) {
+  return widget->Kind() == WidgetKind::Button &&
+         (static_cast<const SkinButton*>(widget)->Flags() & SkinButton::kResizeGrip) != 0;
+}
+
+}  // namespace
+
+bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  switch (message) {
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS:
+      DrawCaption(message == WM_SETFOCUS);
+      if (result) *result = 0;
+      return true;
+    case WM_ERASEBKGND:
+      Paint();
+      if (result) *result = 1;
+      return true;
+    case WM_SHOWWINDOW:
+      shown = wParam != 0;
+      return false;
+    case WM_KEYDOWN:
+      for (size_t i = 0; i < widgets.size(); ++i) {
+        if (widgets[i]->Kind() != WidgetKind::ListView) continue;
+        if (static_cast<TrackListView*>(widgets[i].get())->OnKey(wParam)) return true;
+      }
+      return false;
+    case WM_MOUSEMOVE:
+      OnMouseMove(PointX(lParam), PointY(lParam));
+      return true;
+    case WM_LBUTTONDOWN:
+      OnLeftDown(PointX(lParam), PointY(lParam));
+      return true;
+    case WM_LBUTTONUP:
+      OnLeftUp(PointX(lParam), PointY(lParam));
+      return true;
+    case WM_LBUTTONDBLCLK:
+      OnLeftDoubleClick(PointX(lParam), PointY(lParam));
+      return true;
+    case WM_RBUTTONDOWN:
+      DispatchRightClick(PointX(lParam), PointY(lParam));
+      return true;
+    case WM_RBUTTONUP:
+    case WM_RBUTTONDBLCLK:
+      return true;
+    default:
+      return false;
+  }
+}
+
+Widget* SkinFrame::FindPressable(int x, int y) const {
+  for (const auto& widget : widgets) {
+    const WidgetKind kind = widget->Kind();
+    if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) && widget->HitTest(x, y)) return widget.get();
+  }
+  return nullptr;
+}
+
+// Handlers may change the frame's state; the index loop stays valid when they do.
+void SkinFrame::DispatchClick(int x, int y) {
+  for (size_t i = 0; i < widgets.size(); ++i)
+    if (widgets[i]->HitTest(x, y) && widgets[i]->OnClick(x, y)) return;
+}
+
+void SkinFrame::DispatchDoubleClick(int x, int y) {
+  for (size_t i = 0; i < widgets.size(); ++i)
+    if (widgets[i]->HitTest(x, y) && widgets[i]->OnDoubleClick(x, y)) return;
+}
+
+void SkinFrame::DispatchRightClick(int x, int y) {
+  for (size_t i = 0; i < widgets.size(); ++i)
+    if (widgets[i]->HitTest(x, y) && widgets[i]->OnRightClick(x, y)) return;
+  if (rightClickHandler) rightClickHandler(x, y);
+}
+
+void SkinFrame::OnLeftDown(int x, int y) {
+  leftDown = true;
+  pressedWidget = FindPressable(x, y);
+  if (pressedWidget) {
+    pressedWidget->Draw(true);
+    if (pressedWidget->Kind() == WidgetKind::ScrollBar) {
+      pressedWidget->OnClick(x, y);  // the thumb jumps to the pointer
+      dragMode = DragMode::ScrollDrag;
+      SetCapture(window);
+    } else if (IsGrip(pressedWidget)) {
+      dragMode = DragMode::Resize;
+      SetCapture(window);
+    }
+  } else if (y > kMoveStripBottom) {
+    DispatchClick(x, y);
+  } else {
+    dragMode = DragMode::Move;
+    SetCapture(window);
+  }
+  dragStartX = x;
+  dragStartY = y;
+}
+
+void SkinFrame::OnMouseMove(int x, int y) {
+  if (!leftDown) return;
+  // Follow only the newest pointer position: drop the moves that queued up meanwhile.
+  if (window) {
+    MSG queued;
+    while (PeekMessageA(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+      x = PointX(queued.lParam);
+      y = PointY(queued.lParam);
+    }
+  }
+  switch (dragMode) {
+    case DragMode::Move: {
+      WINDOWPLACEMENT placement{};
+      placement.length = sizeof placement;
+      if (!GetWindowPlacement(window, &placement)) return;
+      POINT pos{placement.rcNormalPosition.left + x - dragStartX, placement.rcNormalPosition.top + y - dragStartY};
+      if (snapDistance >= 0) {
+        docked = Snap(placement.rcNormalPosition, pos);
+      } else {
+        docked = false;
+        posX = pos.x;
+        posY = pos.y;
+      }
+      // Without SWP_NOZORDER: the dragged window comes to the top.
+      SetWindowPos(window, HWND_TOP, pos.x, pos.y, 0, 0, SWP_NOSIZE);
+      return;
+    }
+    case DragMode::Resize: {
+      const FrameSize size = ResizeStep(x - dragStartX, y - dragStartY, width, height);
+      if (size.width == width && size.height == height) return;
+      dragStartX += size.width - width;
+      dragStartY += size.height - height;
+      width = size.width;
+      height = size.height;
+      Resize(width, height);
+      return;
+    }
+    case DragMode::ScrollDrag:
+      if (pressedWidget && pressedWidget->Kind() == WidgetKind::ScrollBar) {
+        pressedWidget->OnClick(x, y);
+        pressedWidget->Draw(true);
+      }
+      return;
+    case DragMode::None:
+      if (pressedWidget) pressedWidget->Draw(FindPressable(x, y) == pressedWidget);
+      return;
+  }
+}
+
+void SkinFrame::EndDrag() {
+  if (dragMode == DragMode::None) return;
+  dragMode = DragMode::None;
+  ReleaseCapture();
+}
+
+void SkinFrame::OnLeftUp(int x, int y) {
+  leftDown = false;
+  EndDrag();
+  if (!pressedWidget) return;
+  // Cleared before the handler runs, which may rebuild or hide the window.
+  Widget* widget = pressedWidget;
+  pressedWidget = nullptr;
+  if (widget->Kind() == WidgetKind::ScrollBar) {
+    widget->Draw(false);
+    widget->OnClick(x, y);
+    return;
+  }
+  if (FindPressable(x, y) != widget) return;  // released elsewhere: nothing runs
+  auto* button = static_cast<SkinButton*>(widget);
+  if (button->Flags() & SkinButton::kToggle)
+    button->SetOn(!button->IsOn());
+  else
+    button->Draw(false);
+  button->OnClick(x, y);
+}
+
+void SkinFrame::OnLeftDoubleClick(int x, int y) {
+  leftDown = false;
+  EndDrag();
+  DispatchDoubleClick(x, y);
+}
+
+}  // namespace tarnix

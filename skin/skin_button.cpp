@@ -1,0 +1,66 @@
+#include "skin/skin_button.h"
+
+#include "skin/skin_frame.h"
+
+namespace tarnix {
+
+namespace {
+
+// Layout tops inside the caption strip make caption buttons.
+constexpr int32_t kCaptionStripHeight = 14;
+
+}  // namespace
+
+SkinButton::SkinButton(SkinFrame* frame, const LayoutRect& layout, HDC imageSource, const SkinPoint (&images)[kSlots],
+                       ClickHandler clickHandler, ClickHandler rightClickHandler)
+    : Widget(WidgetKind::Button, frame, layout),
+      clickHandler(clickHandler),
+      rightClickHandler(rightClickHandler),
+      imageSource(imageSource) {
+  for (int i = 0; i < kSlots; ++i) this->images[i] = images[i];
+  if (layout.top >= 0 && layout.top < kCaptionStripHeight) flags |= kCaption;
+}
+
+void SkinButton::AddFlags(int32_t bits) {
+  flags |= bits;
+  if ((bits & kResizeGrip) && frame) frame->SetTiledLayout();
+}
+
+void SkinButton::SetOn(bool value) {
+  on = value;
+  Draw(false);
+}
+
+int SkinButton::ImageSlot(bool pressed) const {
+  if (!images[kNormalImage].IsImage()) return -1;
+  if (!images[kPressedImage].IsImage()) pressed = false;
+  // An inactive caption shows no pressed state.
+  if ((flags & kCaption) && frame && frame->CaptionInactive()) return on ? kInactiveOnImage : kInactiveImage;
+  int slot = pressed ? kPressedImage : kNormalImage;
+  if ((flags & kToggle) && on) slot += 2;
+  return slot;
+}
+
+void SkinButton::Draw(bool pressed) {
+  if (!visible || !frame) return;
+  const int slot = ImageSlot(pressed);
+  if (slot < 0 || !images[slot].IsImage()) return;  // an empty slot shows nothing rather than garbage
+  HDC dc = frame->WindowDC();
+  if (!dc || !imageSource) return;
+  BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, imageSource, images[slot].x,
+         images[slot].y, SRCCOPY);
+}
+
+bool SkinButton::OnClick(int x, int y) {
+  if (!clickHandler) return false;
+  clickHandler(x, y);
+  return true;
+}
+
+bool SkinButton::OnRightClick(int x, int y) {
+  if (!rightClickHandler) return false;
+  rightClickHandler(x, y);
+  return true;
+}
+
+}  // namespace tarnix

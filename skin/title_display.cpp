@@ -1,0 +1,81 @@
+#include "skin/title_display.h"
+
+#include <cstring>
+
+namespace tarnix {
+
+namespace {
+
+constexpr LONG kBoldWeight = 700;
+constexpr LONG kLightWeight = 100;
+
+}  // namespace
+
+TitleDisplay::TitleDisplay(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset,
+                           ClickHandler clickHandler, ClickHandler rightClickHandler)
+    : Widget(WidgetKind::TextDisplay, frame, layout),
+      clickHandler(clickHandler),
+      rightClickHandler(rightClickHandler),
+      textInset(textInset) {
+  Relayout();
+}
+
+void TitleDisplay::SetText(const TextString& value) {
+  // Byte for byte: a name that changed only in letter case must still be shown.
+  if (text.Length() == value.Length() && std::memcmp(text.Data(), value.Data(), text.Length()) == 0) return;
+  text = value;
+  Draw(false);
+}
+
+void TitleDisplay::SetStyle(ColourPair newColourPair, int32_t newStyle) {
+  colourPair = newColourPair;
+  style = newStyle;
+  ownedFont.Reset();
+  ownFont = nullptr;
+  if (!frame) return;
+  if (style == 0) {
+    ownFont = frame->Font();
+  } else {
+    // The frame's description is changed in place; its next SetSkin resets these members.
+    LOGFONTA& logFont = frame->LogFont();
+    logFont.lfWeight = (style & kBold) ? kBoldWeight : kLightWeight;
+    logFont.lfItalic = (style & kItalic) ? 1 : 0;
+    logFont.lfUnderline = (style & kUnderline) ? 1 : 0;
+    ownedFont.Reset(CreateFontIndirectA(&logFont));
+    ownFont = ownedFont.Get();
+  }
+  Relayout();
+}
+
+void TitleDisplay::Relayout() {
+  BaseRelayout();
+  rect.bottom = rect.top + (frame ? frame->LineHeight() : 1) + 2;
+}
+
+void TitleDisplay::Draw(bool) {
+  if (!visible || !frame) return;
+  HDC dc = frame->WindowDC();
+  if (!dc) return;
+  RECT area{rect.left + textInset.left, rect.top + textInset.top, rect.right + textInset.right,
+            rect.bottom + textInset.bottom};
+  SelectedObject selected(dc, ownFont);
+  const int32_t background = BackgroundSlot(colourPair);
+  SetBkColor(dc, frame->Colour(background));
+  if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &rect, brush);
+  SetTextColor(dc, frame->Colour(TextSlot(colourPair)));
+  DrawTextA(dc, text.c_str(), text.Length(), &area, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+}
+
+bool TitleDisplay::OnClick(int x, int y) {
+  if (!clickHandler) return false;
+  clickHandler(x, y);
+  return true;
+}
+
+bool TitleDisplay::OnRightClick(int x, int y) {
+  if (!rightClickHandler) return false;
+  rightClickHandler(x, y);
+  return true;
+}
+
+}  // namespace tarnix

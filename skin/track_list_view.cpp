@@ -1,0 +1,283 @@
+#include "skin/track_list_view.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "skin/skin_frame.h"
+#include "skin/skin_scroll_bar.h"
+
+namespace tarnix {
+
+namespace {
+
+// Page Up and Page Down step four rows, not a page.
+constexpr int32_t kPageStep = 4;
+// The keyboard's context menu opens this far from the list's left edge.
+constexpr int32_t kKeyboardMenuX = 20;
+
+bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
+
+}  // namespace
+
+TrackListView::TrackListView(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset,
+                             ClickHandler onActivate, ClickHandler onContextMenu, SelectionHandler onSelectionChanged,
+                             SkinScrollBar* scrollBar)
+    : Widget(WidgetKind::ListView, frame, layout),
+      onActivate(onActivate),
+      onContextMenu(onContextMenu),
+      textInset(textInset),
+      onSelectionChanged(onSelectionChanged),
+      scrollBar(scrollBar) {
+  Relayout();
+}
+
+TrackListView::~TrackListView() {
+  if (scrollBar) scrollBar->Unlink();
+}
+
+void TrackListView::InsertRow(int32_t index, const TextString& text, int32_t key) {
+  if (index < 0 || index >= RowCount())
+    rows.push_back(ListRow{text, key});
+  else
+    rows.insert(rows.begin() + index, ListRow{text, key});
+}
+
+void TrackListView::SetRow(int32_t index, const TextString& text, int32_t key) {
+  if (index < 0 || index >= RowCount()) return;
+  rows[index].text = text;
+  rows[index].key = key;
+}
+
+void TrackListView::Clear() { rows.clear(); }
+
+int32_t TrackListView::KeyAt(int32_t index) const {
+  return index >= 0 && index < RowCount() ? rows[index].key : 0;
+}
+
+const TextString* TrackListView::TextAt(int32_t index) const {
+  return index >= 0 && index < RowCount() ? &rows[index].text : nullptr;
+}
+
+void TrackListView::SetCurrentByKey(int32_t key) {
+  for (int32_t i = 0; i < RowCount(); ++i) {
+    if (rows[i].key == key) {
+      SetCurrentRow(i);
+      return;
+    }
+  }
+  SetCurrentRow(-1);
+}
+
+void TrackListView::Select(int32_t index) {
+  if (index < 0 || index >= RowCount()) return;
+  const int32_t previous = selectedRow;
+  selectedRow = index;
+  ScrollTo(index, 0, false, true);
+  if (onSelectionChanged && previous != index) onSelectionChanged();
+}
+
+void TrackListView::SelectByKey(int32_t key) {
+  for (int32_t i = 0; i < RowCount(); ++i) {
+    if (rows[i].key == key) {
+      Select(i);
+      return;
+    }
+  }
+}
+
+void TrackListView::ScrollTo(int32_t index, int32_t margin, bool forceTop, bool syncScrollBar) {
+  const int32_t count = RowCount();
+  if (index >= 0 && index < count && (pageRows < count || topRow > 0)) {
+    if (forceTop || index < topRow)
+      topRow = index;
+    else if (index >= topRow - margin + pageRows)
+      topRow = index + margin - pageRows + 1;  // the row becomes the last visible one
+    topRow = std::min(topRow, std::max(count - pageRows, 0));
+    if (syncScrollBar && scrollBar) scrollBar->SyncToList(topRow, count - pageRows);
+  }
+  Redraw();
+}
+
+void TrackListView::ShowRow(int32_t index, int32_t margin) {
+  if (scrollBar && scrollBar->IsPressed())
+    Redraw();  // the user holds the thumb: playback does not scroll the list
+  else
+    ScrollTo(index, margin, false, true);
+}
+
+void TrackListView::SetTimeColumn(int32_t mode) {
+  const int32_t value = mode == kTimeColumnShown ? kTimeColumnShown : kNoTimeColumn;
+  if (value == timeColumn) return;
+  timeColumn = value;
+  Redraw();
+}
+
+void TrackListView::SetLayout(const LayoutRect& value) {
+  SetLayoutRect(value);
+  Relayout();
+}
+
+void TrackListView::PageUp() {
+  if (topRow >= kPageStep) {
+    topRow -= kPageStep;
+    Select(topRow);
+  } else if (topRow > 0) {
+    topRow = 0;
+    Select(0);
+  }
+}
+
+void TrackListView::PageDown() {
+  const int32_t count = RowCount();
+  if (topRow < count - 7) {
+    topRow += kPageStep;
+    Select(topRow);
+  } else if (topRow < count - kPageStep) {
+    topRow = count - kPageStep;
+    Select(topRow);
+  }
+}
+
+bool TrackListView::OnKey(WPARAM virtualKey) {
+  switch (virtualKey) {
+    case VK_RETURN:
+      if (onActivate) onActivate(-1, -1);
+      return true;
+    case VK_PRIOR:
+      PageUp();
+      return true;
+    case VK_NEXT:
+      PageDown();
+      return true;
+    case VK_HOME:
+      Select(0);
+      return true;
+    case VK_END:
+      Select(RowCount() - 1);
+      return true;
+    case VK_UP:
+      if (CtrlHeld()) {
+        if (topRow > 0) ScrollTo(topRow - 1, 0, true, true);
+      } else if (selectedRow > 0) {
+        Select(selectedRow - 1);
+      }
+      return true;
+    case VK_DOWN:
+      if (CtrlHeld()) {
+        if (topRow >= 0 && topRow < RowCount() - pageRows) ScrollTo(topRow + 1, 0, true, true);
+      } else if (selectedRow >= 0 && selectedRow < RowCount() - 1) {
+        Select(selectedRow + 1);
+      }
+      return true;
+    case VK_APPS:
+      OnRightClick(-1, -1);
+      return true;
+    default:
+      return false;
+  }
+}
+
+int32_t TrackListView::RowAt(int y) const {
+  return RowAtY(y, rect.top, frame ? frame->LineHeight() : 1, topRow, RowCount(), pageRows);
+}
+
+bool TrackListView::SelectAt(int y) {
+  const int32_t row = RowAt(y);
+  if (row < 0) return false;
+  Select(row);
+  return true;
+}
+
+RECT TrackListView::TextArea() const {
+  return RECT{rect.left + textInset.left, rect.top + textInset.top, rect.right + textInset.right,
+              rect.bottom + textInset.bottom};
+}
+
+void TrackListView::Draw(bool) {
+  if (!visible || !frame) return;
+  HDC dc = frame->WindowDC();
+  if (!dc) return;
+  if (HBRUSH brush = frame->Brush(kNormalBG)) FillRect(dc, &rect, brush);
+  // Repair marks left out of range by Clear or by removed rows.
+  if (topRow >= RowCount() || topRow < 0) {
+    topRow = 0;
+    selectedRow = -1;
+  }
+  if (selectedRow >= RowCount()) selectedRow = RowCount() - 1;
+  const RECT area = TextArea();
+  // Only the visible lines are drawn, however long the list is.
+  for (int32_t line = 0; line < pageRows; ++line) DrawRow(dc, area, line, topRow + line);
+}
+
+void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t index) {
+  const int32_t lineHeight = frame->LineHeight();
+  RECT band{rect.left, area.top + line * lineHeight, rect.right, area.top + (line + 1) * lineHeight};
+  const int32_t background = index == selectedRow ? kSelectedBG : kNormalBG;
+  const int32_t foreground = index == currentRow ? kCurrent : kNormal;
+  SetBkColor(dc, frame->Colour(background));
+  if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &band, brush);
+  SetTextColor(dc, frame->Colour(foreground));
+  if (index >= RowCount()) return;  // an empty line past the last row
+
+  const TextString& text = rows[index].text;
+  const char* s = text.c_str();
+  const int32_t length = text.Length();
+  const char* tab = static_cast<const char*>(std::memchr(s, '\t', length));
+  const int32_t nameLength = tab ? static_cast<int32_t>(tab - s) : length;
+  const bool timeShown = tab && timeColumn == kTimeColumnShown;
+  const char* time = timeShown ? tab + 1 : nullptr;
+  const int32_t timeLength = timeShown ? length - nameLength - 1 : 0;
+  LONG timeWidth = 0;
+  if (timeShown) {
+    SIZE extent{};
+    if (GetTextExtentPoint32A(dc, time, timeLength, &extent)) timeWidth = extent.cx;
+  }
+  RECT nameArea{area.left, band.top, area.right - timeWidth, band.bottom};
+  DrawTextA(dc, s, nameLength, &nameArea, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  if (timeShown) {
+    RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
+    DrawTextA(dc, time, timeLength, &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
+  }
+}
+
+bool TrackListView::OnClick(int, int y) {
+  SelectAt(y);
+  return true;  // a click on the empty part is taken and does nothing
+}
+
+bool TrackListView::OnDoubleClick(int x, int y) {
+  SelectAt(y);
+  Redraw();
+  if (onActivate) onActivate(x, y);
+  return true;
+}
+
+bool TrackListView::OnRightClick(int x, int y) {
+  bool hit;
+  if (x >= 0 && y >= 0) {
+    hit = SelectAt(y);
+  } else {
+    // From the keyboard: the middle of the selected row's line, when that line is shown.
+    const int32_t lineHeight = frame ? frame->LineHeight() : 1;
+    x = rect.left + kKeyboardMenuX;
+    y = rect.top + (selectedRow - topRow) * lineHeight + lineHeight / 2;
+    hit = selectedRow >= topRow && selectedRow < topRow + std::min(RowCount(), pageRows);
+  }
+  if (hit && onContextMenu) {
+    onContextMenu(x, y);
+    return true;
+  }
+  return false;
+}
+
+void TrackListView::Relayout() {
+  BaseRelayout();
+  const RECT area = TextArea();
+  pageRows = PageRows(area.top, area.bottom, frame ? frame->LineHeight() : 1);
+  if (scrollBar) {
+    scrollBar->Relayout();
+    scrollBar->SyncToList(topRow, RowCount() - pageRows);
+  }
+}
+
+}  // namespace tarnix

@@ -1,0 +1,36 @@
+#include "skin/widget.h"
+
+#include "skin/skin_frame.h"
+
+namespace tarnix {
+
+Widget::Widget(WidgetKind kind, SkinFrame* frame, const LayoutRect& layout) : kind(kind), frame(frame), layout(layout) {
+  BaseRelayout();
+  if (frame) frame->AddWidget(this);
+}
+
+Widget::~Widget() = default;
+
+bool Widget::HitTest(int x, int y) const {
+  return visible && rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
+}
+
+bool Widget::OnClick(int, int) { return false; }
+
+bool Widget::OnDoubleClick(int x, int y) { return OnClick(x, y); }
+
+bool Widget::OnRightClick(int, int) { return false; }
+
+void Widget::Relayout() { BaseRelayout(); }
+
+void Widget::BaseRelayout() {
+  RECT client{};
+  if (frame) client = frame->ClientRect();
+  rect = ToRect(ResolveLayout(layout, client.right - client.left, client.bottom - client.top));
+}
+
+void Widget::SetVisible(bool flag) { visible = flag; }
+
+RECT Widget::GetRect() const { return rect; }
+
+}  // namespace tarnix

@@ -1,0 +1,25 @@
+#include "skin/window_widgets.h"
+
+namespace tarnix {
+
+namespace {
+
+RECT InsetRect(const LayoutRect& inset) { return RECT{inset.left, inset.top, inset.right, inset.bottom}; }
+
+}  // namespace
+
+WindowWidgets BuildWindowWidgets(SkinFrame& frame, HDC skinImage, const WindowHandlers& handlers) {
+  WindowWidgets built;
+  for (int i = 0; i < kButtonCount; ++i) {
+    built.buttons[i] = new SkinButton(&frame, kButtonRows[i].layout, skinImage, kButtonRows[i].images,
+                                      handlers.buttonClick[i], handlers.buttonRightClick[i]);
+    if (i == kGripButton) built.buttons[i]->AddFlags(SkinButton::kResizeGrip);
+  }
+  built.title = new TitleDisplay(&frame, kTitleLayout, InsetRect(kTextInset), nullptr, nullptr);
+  built.list = new TrackListView(&frame, kListLayout, InsetRect(kTextInset), handlers.onActivate,
+                                 handlers.onContextMenu, handlers.onSelectionChanged, nullptr);
+  built.scrollBar = new SkinScrollBar(&frame, kScrollBarLayout, kThumbRect, kThumbNormal, kThumbPressed, built.list);
+  return built;
+}
+
+}  // namespace tarnix
