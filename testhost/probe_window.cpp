@@ -1,0 +1,61 @@
+#include "testhost/probe_window.h"
+
+#include <mutex>
+#include <set>
+#include <string>
+
+namespace tarnix::testhost {
+
+namespace {
+
+void RegisterProbeClass(const char* className, WNDPROC procedure) {
+  static std::mutex mutex;
+  static std::set<std::string> registered;
+  std::lock_guard<std::mutex> lock(mutex);
+  if (!registered.insert(className).second) return;
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS;
+  wc.lpfnWndProc = procedure;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+}
+
+}  // namespace
+
+ProbeWindow::ProbeWindow(Handler handler, const char* className, const char* title, DWORD style,
+                         int width, int height)
+    : handler_(std::move(handler)) {
+  RegisterProbeClass(className, &ProbeWindow::WindowProc);
+  window_ = CreateWindowExA(0, className, title, style, 0, 0, width, height, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), this);
+}
+
+ProbeWindow::~ProbeWindow() {
+  if (window_ != nullptr) {
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+}
+
+LRESULT CALLBACK ProbeWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                         LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+  }
+  auto* self = reinterpret_cast<ProbeWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self != nullptr && self->handler_) {
+    try {
+      LRESULT result = 0;
+      if (self->handler_(message, wParam, lParam, result)) return result;
+    } catch (...) {
+      // Nothing may unwind through a window procedure.
+      return 0;
+    }
+  }
+  return DefWindowProcA(window, message, wParam, lParam);
+}
+
+}  // namespace tarnix::testhost

@@ -1,0 +1,423 @@
+#include "testhost/stand_in_player.h"
+
+#include "host/messaging.h"
+#include "host/player_codes.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+namespace tarnix::testhost {
+
+namespace {
+
+constexpr const char* kPlayerClass = "TarnixStandInPlayer";
+constexpr UINT_PTR kClockTimer = 1;
+constexpr UINT kClockTickMs = 10;
+constexpr UINT kMsgDeliverEndOfFile = WM_APP + 1;
+// A silent player gives up its silence after this long, so that a forgotten SetSilent(false)
+// cannot hang a test run for ever.
+constexpr DWORD kSilenceLimitMs = 120000;
+
+// Commands beyond the ones the plug-in uses, for tests that drive the player like a user.
+constexpr WORD kCmdPrevious = 40044;
+constexpr WORD kCmdPause = 40046;
+constexpr WORD kCmdNext = 40048;
+
+void RegisterPlayerClass(WNDPROC procedure) {
+  static std::once_flag once;
+  std::call_once(once, [procedure] {
+    WNDCLASSA wc{};
+    wc.style = CS_DBLCLKS;
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    wc.lpszClassName = kPlayerClass;
+    RegisterClassA(&wc);
+  });
+}
+
+bool IsLoggedMessage(UINT message) {
+  switch (message) {
+    case WM_USER:
+    case WM_COMMAND:
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+    case WM_CLOSE:
+    case kMsgEndOfFile:
+      return true;
+    default:
+      return false;
+  }
+}
+
+}  // namespace
+
+StandInPlayer::StandInPlayer(const StandInPlayerOptions& options)
+    : threadId_(GetCurrentThreadId()),
+      answering_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
+      playlist_(std::make_shared<Playlist>()) {
+  RegisterPlayerClass(&StandInPlayer::WindowProc);
+  window_ = CreateWindowExA(0, kPlayerClass, options.title.c_str(),
+                            WS_POPUP | (options.visible ? WS_VISIBLE : 0), options.x, options.y,
+                            options.width, options.height, nullptr, nullptr,
+                            GetModuleHandleA(nullptr), this);
+  if (window_ != nullptr) SetTimer(window_, kClockTimer, kClockTickMs, nullptr);
+}
+
+StandInPlayer::~StandInPlayer() {
+  if (window_ != nullptr) {
+    KillTimer(window_, kClockTimer);
+    SetWindowLongPtrA(window_, GWLP_USERDATA, 0);
+    DestroyWindow(window_);
+  }
+  if (answering_ != nullptr) CloseHandle(answering_);
+}
+
+LRESULT CALLBACK StandInPlayer::WindowProc(HWND window, UINT message, WPARAM wParam,
+                                           LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+    static_cast<StandInPlayer*>(create->lpCreateParams)->window_ = window;
+  }
+  auto* self = reinterpret_cast<StandInPlayer*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  if (self == nullptr) return DefWindowProcA(window, message, wParam, lParam);
+  try {
+    return self->Handle(message, wParam, lParam);
+  } catch (...) {
+    // Nothing may unwind through a window procedure.
+    return 0;
+  }
+}
+
+LRESULT StandInPlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (IsLoggedMessage(message)) Record(message, wParam, lParam);
+  switch (message) {
+    case WM_USER:
+      HoldAnswer();
+      return Answer(wParam, lParam);
+    case WM_COMMAND:
+      HoldAnswer();
+      Command(LOWORD(wParam));
+      return 0;
+    case kMsgEndOfFile:
+      EndOfFile();
+      return 0;
+    case kMsgDeliverEndOfFile: {
+      bool send = false;
+      {
+        std::lock_guard<std::mutex> lock(mutex_);
+        send = endSent_;
+      }
+      if (send) {
+        SendMessageA(window_, kMsgEndOfFile, 0, 0);
+      } else {
+        PostMessageA(window_, kMsgEndOfFile, 0, 0);
+      }
+      return 0;
+    }
+    case WM_TIMER:
+      if (wParam == kClockTimer) CheckEnd();
+      return 0;
+    case WM_CLOSE: {
+      // A test player is closed by its owner object, never by a message.
+      std::lock_guard<std::mutex> lock(mutex_);
+      closeRequested_ = true;
+      return 0;
+    }
+    case WM_KEYDOWN:
+    case WM_KEYUP:
+    case WM_SYSKEYDOWN:
+    case WM_SYSKEYUP:
+    case WM_CHAR:
+      // Recorded only: the default handling of Alt keys would enter menu mode or close.
+      return 0;
+    case WM_ERASEBKGND:
+      return 1;
+    case WM_PAINT: {
+      PAINTSTRUCT ps;
+      HDC dc = BeginPaint(window_, &ps);
+      HBRUSH brush = CreateSolidBrush(kStandInPlayerColour);
+      FillRect(dc, &ps.rcPaint, brush);
+      DeleteObject(brush);
+      EndPaint(window_, &ps);
+      return 0;
+    }
+    default:
+      return DefWindowProcA(window_, message, wParam, lParam);
+  }
+}
+
+void StandInPlayer::Record(UINT message, WPARAM wParam, LPARAM lParam) {
+  PlayerRequest request;
+  request.timeMs = SteadyMs();
+  request.message = message;
+  request.wParam = wParam;
+  request.lParam = lParam;
+  request.sent = InSendMessage() != FALSE;
+  log_.Add(request);
+}
+
+void StandInPlayer::HoldAnswer() {
+  DWORD delay = 0;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    delay = replyDelayMs_;
+    if (slowAnswers_ > 0) {
+      --slowAnswers_;
+      delay = std::max(delay, kSlowAnswerMs);
+    }
+  }
+  if (delay > 0) Sleep(delay);
+  // Silence blocks the player's thread inside the request, like a hung player: the sender's
+  // attempts time out and nothing else is handled meanwhile.
+  WaitForSingleObject(answering_, kSilenceLimitMs);
+}
+
+LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const Playlist& list = *playlist_;
+  const int count = static_cast<int>(list.size());
+  switch (code) {
+    case kCodeIsPlaying:
+      return state_ == PlayState::kPlaying ? 1 : state_ == PlayState::kPaused ? 3 : 0;
+    case kCodeOutputTime:
+      if (wParam == 1) {  // the length of the playing file in seconds
+        if (position_ < 0 || position_ >= count || list[position_].lengthMs <= 0) return -1;
+        return list[position_].lengthMs / 1000;
+      }
+      return PositionLocked();
+    case kCodeJumpToTime: {
+      if (state_ == PlayState::kStopped) return -1;
+      clockBaseMs_ = static_cast<int>(
+          std::clamp<LONG_PTR>(static_cast<LONG_PTR>(wParam), 0, 0x7fffffff));
+      clockStartedAt_ = SteadyMs();
+      endSignalled_ = false;
+      const int length = list[position_].lengthMs;
+      if (length > 0 && clockBaseMs_ >= length) {
+        SignalEndLocked();
+        return 1;
+      }
+      return 0;
+    }
+    case kCodeSetPlaylistPosition: {
+      const LONG_PTR index = static_cast<LONG_PTR>(wParam);
+      if (index >= 0 && index < count) position_ = static_cast<int>(index);
+      return 0;
+    }
+    case kCodePlaylistLength:
+      return count;
+    case kCodePlaylistPosition:
+      return position_;
+    case kCodeSkinDirectory: {
+      char* buffer = reinterpret_cast<char*>(wParam);
+      if (buffer == nullptr || !skinDirectory_) return 0;
+      const std::string& text = *skinDirectory_;
+      const size_t bytes = std::min(text.size() + 1, static_cast<size_t>(kSkinDirectoryBufferSize));
+      std::memcpy(buffer, text.c_str(), bytes);
+      return 0;
+    }
+    case kCodePlaylistFile:
+    case kCodePlaylistTitle: {
+      const LONG_PTR index = static_cast<LONG_PTR>(wParam);
+      if (index < 0 || index >= count) return 0;
+      const std::string& text = code == kCodePlaylistFile ? list[index].path : list[index].title;
+      return reinterpret_cast<LRESULT>(text.c_str());
+    }
+    default:
+      return 0;
+  }
+}
+
+void StandInPlayer::Command(WORD id) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const int count = static_cast<int>(playlist_->size());
+  switch (id) {
+    case kCmdPlay:
+      if (count > 0) StartLocked(position_ < 0 ? 0 : position_);
+      break;
+    case kCmdPause:
+      if (state_ == PlayState::kPlaying) {
+        clockBaseMs_ = PositionLocked();
+        state_ = PlayState::kPaused;
+      } else if (state_ == PlayState::kPaused) {
+        clockStartedAt_ = SteadyMs();
+        state_ = PlayState::kPlaying;
+      }
+      break;
+    case kCmdStop:
+      state_ = PlayState::kStopped;
+      break;
+    case kCmdNext:
+      if (position_ + 1 < count) {
+        ++position_;
+        if (state_ != PlayState::kStopped) StartLocked(position_);
+      }
+      break;
+    case kCmdPrevious:
+      if (position_ > 0) {
+        --position_;
+        if (state_ != PlayState::kStopped) StartLocked(position_);
+      }
+      break;
+    case kCmdClosePlayer:
+      closeRequested_ = true;
+      break;
+    default:
+      break;
+  }
+}
+
+void StandInPlayer::EndOfFile() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  ++endCount_;
+  if (state_ == PlayState::kStopped) return;
+  const int count = static_cast<int>(playlist_->size());
+  if (endAction_ == EndOfFileAction::kAdvance && position_ + 1 < count) {
+    StartLocked(position_ + 1);
+  } else {
+    state_ = PlayState::kStopped;
+  }
+}
+
+void StandInPlayer::CheckEnd() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (state_ != PlayState::kPlaying || endSignalled_) return;
+  const int length = (*playlist_)[position_].lengthMs;
+  if (length > 0 && PositionLocked() >= length) SignalEndLocked();
+}
+
+int StandInPlayer::PositionLocked() const {
+  if (state_ == PlayState::kStopped) return -1;
+  std::int64_t ms = clockBaseMs_;
+  if (state_ == PlayState::kPlaying) ms += SteadyMs() - clockStartedAt_;
+  const int length = (*playlist_)[position_].lengthMs;
+  if (length > 0) ms = std::min<std::int64_t>(ms, length);
+  return static_cast<int>(ms);
+}
+
+void StandInPlayer::StartLocked(int index) {
+  position_ = index;
+  state_ = PlayState::kPlaying;
+  clockBaseMs_ = 0;
+  clockStartedAt_ = SteadyMs();
+  endSignalled_ = false;
+}
+
+void StandInPlayer::SignalEndLocked() {
+  endSignalled_ = true;
+  // Delivered from the window procedure, outside the lock, so that a sent end-of-file message
+  // can reach the handler on this thread.
+  PostMessageA(window_, kMsgDeliverEndOfFile, 0, 0);
+}
+
+void StandInPlayer::SetPlaylist(std::vector<PlaylistEntry> entries) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  retired_.push_back(playlist_);
+  playlist_ = std::make_shared<Playlist>(std::move(entries));
+  position_ = playlist_->empty() ? -1 : 0;
+  state_ = PlayState::kStopped;
+}
+
+void StandInPlayer::AddEntry(PlaylistEntry entry) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  auto next = std::make_shared<Playlist>(*playlist_);
+  next->push_back(std::move(entry));
+  retired_.push_back(playlist_);
+  playlist_ = next;
+  if (position_ < 0) position_ = 0;
+}
+
+int StandInPlayer::PlaylistLength() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return static_cast<int>(playlist_->size());
+}
+
+int StandInPlayer::PlaylistPosition() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return position_;
+}
+
+void StandInPlayer::SetPlaylistPosition(int index) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (index >= 0 && index < static_cast<int>(playlist_->size())) position_ = index;
+}
+
+void StandInPlayer::Play() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (!playlist_->empty()) StartLocked(position_ < 0 ? 0 : position_);
+}
+
+void StandInPlayer::Pause() { Command(kCmdPause); }
+
+void StandInPlayer::Stop() {
+  std::lock_guard<std::mutex> lock(mutex_);
+  state_ = PlayState::kStopped;
+}
+
+void StandInPlayer::Seek(int ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (state_ == PlayState::kStopped) return;
+  clockBaseMs_ = std::max(0, ms);
+  clockStartedAt_ = SteadyMs();
+  endSignalled_ = false;
+}
+
+PlayState StandInPlayer::State() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return state_;
+}
+
+int StandInPlayer::PositionMs() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return PositionLocked();
+}
+
+void StandInPlayer::SetEndOfFileAction(EndOfFileAction action) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  endAction_ = action;
+}
+
+void StandInPlayer::SetEndOfFileSent(bool sent) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  endSent_ = sent;
+}
+
+int StandInPlayer::EndOfFileCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return endCount_;
+}
+
+void StandInPlayer::SetSkinDirectory(std::optional<std::string> directory) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  skinDirectory_ = std::move(directory);
+}
+
+void StandInPlayer::SetReplyDelay(DWORD ms) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  replyDelayMs_ = ms;
+}
+
+void StandInPlayer::SetSlowAnswers(int count) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  slowAnswers_ = std::max(0, count);
+}
+
+void StandInPlayer::SetSilent(bool silent) {
+  if (silent) {
+    ResetEvent(answering_);
+  } else {
+    SetEvent(answering_);
+  }
+}
+
+bool StandInPlayer::CloseRequested() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return closeRequested_;
+}
+
+}  // namespace tarnix::testhost

@@ -1,0 +1,127 @@
+#pragma once
+// StandInPlayer: a player main window for tests. It answers the player's request codes and
+// commands from a playlist and a playback clock that runs in real time, signals the end of a file
+// to its own window the way a player does, records every request, and can be made slow or silent
+// on purpose. The window belongs to the thread that constructs the object; that thread has to
+// pump messages (see PumpUntil, or StandInPlayerThread for a player on a thread of its own).
+// The public operations are thread-safe.
+
+#include "testhost/request_log.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tarnix::testhost {
+
+struct PlaylistEntry {
+  std::string path;
+  std::string title;
+  int lengthMs = 0;  // 0: the file never ends
+};
+
+enum class PlayState { kStopped, kPlaying, kPaused };
+
+// What the player does once its window got the end-of-file message.
+enum class EndOfFileAction { kStop, kAdvance };
+
+struct StandInPlayerOptions {
+  int x = 100;
+  int y = 100;
+  int width = 275;
+  int height = 116;
+  bool visible = true;
+  std::string title = "Stand-in Player";
+};
+
+// The colour the player paints its client area with (for capture tests).
+constexpr COLORREF kStandInPlayerColour = RGB(0x20, 0x40, 0x80);
+
+// Answers that a request this player takes kSlowAnswerMs to answer misses one guarded-send attempt.
+constexpr DWORD kSlowAnswerMs = 1150;
+
+class StandInPlayer {
+ public:
+  explicit StandInPlayer(const StandInPlayerOptions& options = {});
+  ~StandInPlayer();
+  StandInPlayer(const StandInPlayer&) = delete;
+  StandInPlayer& operator=(const StandInPlayer&) = delete;
+
+  HWND Window() const { return window_; }
+  DWORD ThreadId() const { return threadId_; }
+  RequestLog& Log() { return log_; }
+
+  // Playlist. Text pointers handed out by codes 211 and 212 stay valid until the player is gone.
+  void SetPlaylist(std::vector<PlaylistEntry> entries);  // current entry 0 (or none), stopped
+  void AddEntry(PlaylistEntry entry);
+  int PlaylistLength() const;
+  int PlaylistPosition() const;
+  void SetPlaylistPosition(int index);  // ignored outside the playlist
+
+  // Playback clock.
+  void Play();  // the current entry from its start (code 104 then answers 1)
+  void Pause(); // toggles between playing and paused (paused: code 104 answers 3)
+  void Stop();
+  void Seek(int ms);  // ignored while stopped
+  PlayState State() const;
+  int PositionMs() const;  // -1 while stopped
+  void SetEndOfFileAction(EndOfFileAction action);
+  // Whether the end-of-file message is sent rather than posted (posted by default).
+  void SetEndOfFileSent(bool sent);
+  int EndOfFileCount() const;
+
+  // Skin directory written for code 201; nullopt leaves the buffer untouched. A text of 260
+  // bytes or more fills the whole buffer without a terminator, like a careless player.
+  void SetSkinDirectory(std::optional<std::string> directory);
+
+  // Slow and silent modes, for the sender's time-outs.
+  void SetReplyDelay(DWORD ms);         // each request answered after ms
+  void SetSlowAnswers(int count);       // the next count requests take kSlowAnswerMs each
+  void SetSilent(bool silent);          // requests are not answered until silence ends
+  bool CloseRequested() const;          // command 40001 or WM_CLOSE arrived
+
+ private:
+  static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void Record(UINT message, WPARAM wParam, LPARAM lParam);
+  void HoldAnswer();
+  LRESULT Answer(WPARAM wParam, LPARAM code);
+  void Command(WORD id);
+  void EndOfFile();
+  void CheckEnd();
+
+  // Caller holds mutex_.
+  int PositionLocked() const;
+  void StartLocked(int index);
+  void SignalEndLocked();
+
+  using Playlist = std::vector<PlaylistEntry>;
+
+  HWND window_ = nullptr;
+  DWORD threadId_ = 0;
+  RequestLog log_;
+  HANDLE answering_ = nullptr;  // manual-reset event, set while not silent
+
+  mutable std::mutex mutex_;
+  std::shared_ptr<Playlist> playlist_;
+  std::vector<std::shared_ptr<Playlist>> retired_;  // keeps handed-out text pointers valid
+  int position_ = -1;
+  PlayState state_ = PlayState::kStopped;
+  int clockBaseMs_ = 0;
+  std::int64_t clockStartedAt_ = 0;
+  bool endSignalled_ = false;
+  bool endSent_ = false;
+  EndOfFileAction endAction_ = EndOfFileAction::kStop;
+  int endCount_ = 0;
+  std::optional<std::string> skinDirectory_ = std::string();  // no skin: the built-in look
+  DWORD replyDelayMs_ = 0;
+  int slowAnswers_ = 0;
+  bool closeRequested_ = false;
+};
+
+}  // namespace tarnix::testhost
