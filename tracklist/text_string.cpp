@@ -357,6 +357,11 @@ int TextString::FormatV(const char* format, va_list args) {
 }
 
 int TextString::ReadLine(std::FILE* file) {
+  if (!ReadLineOrEnd(file) && g_eof_exception) throw TextException("EOF");
+  return length_;
+}
+
+bool TextString::ReadLineOrEnd(std::FILE* file) {
   if (capacity_ == 0 || ShareByte(data_) != 1) Release();  // the old line need not be copied
   length_ = 0;
   Reserve(kGrowth);
@@ -371,8 +376,7 @@ int TextString::ReadLine(std::FILE* file) {
     if (!file || !std::fgets(at, room + 1, file)) {
       at[0] = '\0';
       if (read_any) break;
-      if (g_eof_exception) throw TextException("EOF");
-      return 0;
+      return false;
     }
     read_any = true;
     const bool full = at[room] == '\0' && at[room - 1] != '\n';
@@ -390,7 +394,7 @@ int TextString::ReadLine(std::FILE* file) {
   length_ = static_cast<int>(strnlen(data_, static_cast<size_t>(length_)));
   while (length_ > 0 && (data_[length_ - 1] == '\n' || data_[length_ - 1] == '\r')) --length_;
   data_[length_] = '\0';
-  return length_;
+  return true;
 }
 
 void TextString::SetCaseSensitive(bool on) { g_case_sensitive = on; }

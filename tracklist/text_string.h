@@ -80,6 +80,9 @@ class TextString {
   // length. At the end of the file: with the end-of-file switch on, throws TextException("EOF");
   // otherwise returns 0.
   int ReadLine(std::FILE* file);
+  // The same line reader, but the end of the file is told by returning false whatever the
+  // end-of-file switch says (an empty line and the end are then never confused).
+  bool ReadLineOrEnd(std::FILE* file);
 
   // Process-wide switches (set once at start-up, before any other thread uses strings).
   static void SetCaseSensitive(bool on);

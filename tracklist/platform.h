@@ -1,0 +1,60 @@
+#pragma once
+// The few operating-system calls the track list core needs, behind one seam: Win32 ANSI calls
+// on Windows, POSIX equivalents for the native build. Paths are in the system's ANSI spelling
+// with "\" separators; the POSIX side maps "\" to "/" where it touches the file system.
+// Handles are opaque pointers so that no caller needs <windows.h>.
+
+#include <cstdio>
+#include <functional>
+
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+// The window's text; empty for no window.
+TextString FromWindowText(void* window);
+// The full path of a loaded module (null = the process's executable), however long it is.
+TextString FromModuleFileName(void* module);
+// A value from an ini file, however long it is; `def` when the key is missing.
+TextString FromProfileString(const TextString& section, const TextString& key, const TextString& def,
+                             const TextString& file);
+
+namespace platform {
+
+// Calls `visit` with the name (no directory) of every file matching `pattern` (such as
+// "dir\*.trk"), directories skipped, in the order the system lists them, until it returns false.
+void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit);
+
+std::FILE* OpenFile(const TextString& path, const char* mode);
+
+// Replaces `target` by `source` in one step; on failure `target` is left as it was.
+bool ReplaceFile(const TextString& source, const TextString& target);
+
+bool RemoveFile(const TextString& path);
+
+// Owns one C file stream: closes it on destruction unless Close was called.
+class File {
+ public:
+  File(const TextString& path, const char* mode) : file_(OpenFile(path, mode)) {}
+  ~File() {
+    if (file_) std::fclose(file_);
+  }
+  File(const File&) = delete;
+  File& operator=(const File&) = delete;
+
+  std::FILE* get() const { return file_; }
+  explicit operator bool() const { return file_ != nullptr; }
+  // Closes now and tells whether everything buffered reached the file.
+  bool Close() {
+    if (!file_) return false;
+    const bool ok = std::fclose(file_) == 0;
+    file_ = nullptr;
+    return ok;
+  }
+
+ private:
+  std::FILE* file_;
+};
+
+}  // namespace platform
+}  // namespace tarnix

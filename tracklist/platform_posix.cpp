@@ -1,0 +1,121 @@
+// The POSIX side of the seam, for the native build, its tests, fuzzers and benchmarks.
+
+#include <dirent.h>
+#include <fnmatch.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tracklist/fill_buffer.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+std::string FileSystemPath(const TextString& path) {
+  std::string out(path.c_str(), static_cast<size_t>(path.Length()));
+  for (char& c : out) {
+    if (c == '\\') c = '/';
+  }
+  return out;
+}
+
+bool EqualNoCase(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+std::string Trim(const std::string& s) {
+  size_t b = 0, e = s.size();
+  while (b < e && std::isspace(static_cast<unsigned char>(s[b]))) ++b;
+  while (e > b && std::isspace(static_cast<unsigned char>(s[e - 1]))) --e;
+  return s.substr(b, e - b);
+}
+
+}  // namespace
+
+TextString FromWindowText(void*) { return TextString(); }
+
+TextString FromModuleFileName(void*) {
+  return FillTruncating([](char* buffer, int size) {
+    const ssize_t n = readlink("/proc/self/exe", buffer, static_cast<size_t>(size));
+    if (n < 0) return 0;  // no path to tell: the empty string
+    buffer[n < size ? n : size - 1] = '\0';
+    return static_cast<int>(n);
+  });
+}
+
+TextString FromProfileString(const TextString& section, const TextString& key, const TextString& def,
+                             const TextString& file) {
+  platform::File in(file, "rb");
+  if (!in) return def;
+  const std::string want_section(section.c_str());
+  const std::string want_key(key.c_str());
+  bool in_section = false;
+  TextString line;
+  while (line.ReadLineOrEnd(in.get())) {
+    const std::string text = Trim(line.c_str());
+    if (!text.empty() && text[0] == '[') {
+      const size_t close = text.find(']');
+      in_section = close != std::string::npos && EqualNoCase(Trim(text.substr(1, close - 1)), want_section);
+      continue;
+    }
+    if (!in_section) continue;
+    const size_t eq = text.find('=');
+    if (eq == std::string::npos) continue;
+    if (!EqualNoCase(Trim(text.substr(0, eq)), want_key)) continue;
+    std::string value = Trim(text.substr(eq + 1));
+    // Like the system reader: one pair of surrounding quotes is removed.
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
+      value = value.substr(1, value.size() - 2);
+    return TextString(value.c_str());
+  }
+  return def;
+}
+
+namespace platform {
+
+void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
+  const TextString directory = pattern.DirectoryPart();
+  const std::string mask = FileSystemPath(pattern.FileNamePart());
+  std::string dir = FileSystemPath(directory);
+  if (directory.IsEmpty() && pattern.Length() > 0 && (pattern[0] == '\\')) dir = "/";
+  if (dir.empty()) dir = ".";
+  DIR* handle = opendir(dir.c_str());
+  if (!handle) return;
+  struct Closer {
+    DIR* d;
+    ~Closer() { closedir(d); }
+  } closer{handle};
+  while (dirent* entry = readdir(handle)) {
+    // The Windows file search matches names without regard to case.
+    if (fnmatch(mask.c_str(), entry->d_name, FNM_CASEFOLD) != 0) continue;
+    const std::string full = dir + "/" + entry->d_name;
+    struct stat info;
+    if (stat(full.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
+    if (!visit(TextString(entry->d_name))) return;
+  }
+}
+
+std::FILE* OpenFile(const TextString& path, const char* mode) {
+  if (path.IsEmpty()) return nullptr;
+  return std::fopen(FileSystemPath(path).c_str(), mode);
+}
+
+bool ReplaceFile(const TextString& source, const TextString& target) {
+  return std::rename(FileSystemPath(source).c_str(), FileSystemPath(target).c_str()) == 0;
+}
+
+bool RemoveFile(const TextString& path) { return std::remove(FileSystemPath(path).c_str()) == 0; }
+
+}  // namespace platform
+}  // namespace tarnix

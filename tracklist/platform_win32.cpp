@@ -1,0 +1,85 @@
+// The Win32 side of the seam: ANSI calls, so paths keep the bytes the player gives us.
+
+#include <windows.h>
+
+#include <climits>
+
+#include "tracklist/fill_buffer.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+// Owns a file search handle.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE h) : handle_(h) {}
+  ~FindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  HANDLE get() const { return handle_; }
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+}  // namespace
+
+TextString FromWindowText(void* window) {
+  HWND hwnd = static_cast<HWND>(window);
+  if (!hwnd) return TextString();
+  TextString text;
+  const int length = GetWindowTextLengthA(hwnd);
+  if (length <= 0) return text;
+  text.Reserve(length);
+  const int got = GetWindowTextA(hwnd, text.Buffer(), text.Capacity() + 1);
+  text.SetLength(got > 0 ? got : 0);
+  return text;
+}
+
+TextString FromModuleFileName(void* module) {
+  return FillTruncating([module](char* buffer, int size) {
+    const DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), buffer, static_cast<DWORD>(size));
+    if (n == 0) return 0;  // no such module: the empty string
+    return n > static_cast<DWORD>(INT_MAX) ? -1 : static_cast<int>(n);
+  });
+}
+
+TextString FromProfileString(const TextString& section, const TextString& key, const TextString& def,
+                             const TextString& file) {
+  return FillTruncating([&](char* buffer, int size) {
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
+                                             static_cast<DWORD>(size), file.c_str());
+    return static_cast<int>(n);
+  });
+}
+
+namespace platform {
+
+void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  if (!find.valid()) return;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    if (!visit(TextString(data.cFileName))) return;
+  } while (FindNextFileA(find.get(), &data));
+}
+
+std::FILE* OpenFile(const TextString& path, const char* mode) {
+  if (path.IsEmpty()) return nullptr;
+  return std::fopen(path.c_str(), mode);
+}
+
+bool ReplaceFile(const TextString& source, const TextString& target) {
+  return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool RemoveFile(const TextString& path) { return DeleteFileA(path.c_str()) != 0; }
+
+}  // namespace platform
+}  // namespace tarnix

@@ -1,0 +1,381 @@
+#include "tracklist/track_file.h"
+
+#include <climits>
+#include <cstdio>
+#include <cstring>
+#include <utility>
+
+#include "tracklist/msf.h"
+#include "tracklist/platform.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+int Fold(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return (u >= 'A' && u <= 'Z') ? u - 'A' + 'a' : u;
+}
+
+// The file's own comparisons ignore letter case whatever the string type's switch says.
+bool EqualNoCase(const char* a, int a_len, const char* b, int b_len) {
+  if (a_len != b_len) return false;
+  for (int i = 0; i < a_len; ++i) {
+    if (Fold(a[i]) != Fold(b[i])) return false;
+  }
+  return true;
+}
+
+constexpr int64_t kNumberCap = int64_t{1} << 40;  // far beyond any meaningful value, no overflow
+
+// A signed decimal the way the C library reads one: blanks, a sign, digits. Returns false
+// when no digit follows; the value saturates at +/- kNumberCap.
+bool ReadDecimal(const char*& p, int64_t* value) {
+  const char* q = p;
+  while (IsBlank(*q)) ++q;
+  bool negative = false;
+  if (*q == '+' || *q == '-') negative = *q++ == '-';
+  if (!IsDigit(*q)) return false;
+  int64_t v = 0;
+  while (IsDigit(*q)) {
+    if (v < kNumberCap) v = v * 10 + (*q - '0');
+    ++q;
+  }
+  if (v > kNumberCap) v = kNumberCap;
+  *value = negative ? -v : v;
+  p = q;
+  return true;
+}
+
+// "%x": blanks, a sign, an optional 0x, hexadecimal digits. False when no digit follows.
+bool ReadHex(const char* p, uint32_t* value) {
+  while (IsBlank(*p)) ++p;
+  bool negative = false;
+  if (*p == '+' || *p == '-') negative = *p++ == '-';
+  auto digit = [](char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+  };
+  if (p[0] == '0' && (p[1] == 'x' || p[1] == 'X') && digit(p[2]) >= 0) p += 2;
+  if (digit(*p) < 0) return false;
+  uint64_t v = 0;
+  for (; digit(*p) >= 0; ++p) {
+    v = v * 16 + static_cast<uint64_t>(digit(*p));
+    if (v > 0xFFFFFFFFu) v = 0xFFFFFFFFu + uint64_t{1};  // saturates below
+  }
+  uint32_t r = v > 0xFFFFFFFFu ? 0xFFFFFFFFu : static_cast<uint32_t>(v);
+  if (negative) r = 0u - r;
+  *value = r;
+  return true;
+}
+
+constexpr int kTagLength = 9;
+const char* const kTags[] = {"[CD key] ", "[CDDBID] ", "[Album ] ", "[Artist] ", "[Mode  ] "};
+enum TagIndex { kCdKey, kCddbId, kAlbum, kArtist, kMode, kNoTag };
+
+TagIndex MatchTag(const char* line, int length) {
+  if (length < kTagLength) return kNoTag;
+  for (int i = 0; i < kNoTag; ++i) {
+    if (EqualNoCase(line, kTagLength, kTags[i], kTagLength)) return static_cast<TagIndex>(i);
+  }
+  return kNoTag;
+}
+
+// Line breaks inside a text would split its line in two; they become blanks.
+void AppendOneLine(std::string* out, const char* text, int length) {
+  const size_t at = out->size();
+  out->append(text, static_cast<size_t>(length));
+  for (size_t i = at; i < out->size(); ++i) {
+    if ((*out)[i] == '\r' || (*out)[i] == '\n') (*out)[i] = ' ';
+  }
+}
+
+// Finds `width` characters that ParseMsf reads as exactly `target` ms, for times the two-digit
+// columns cannot hold. With `nondigit_first` the text must not begin with a digit (a three-digit
+// track number before it would swallow it).
+bool FindMsfSpelling(int64_t target, int width, bool nondigit_first, std::string* out) {
+  const int64_t base = target / 60000;
+  for (int64_t a = base; a >= base - 1 && a >= 0; --a) {
+    for (int64_t b = 0; b <= 999; ++b) {
+      const int64_t rest = target - a * 60000 - b * 1000;
+      if (rest < 0) break;
+      // (c x 1000 + 37) / 75 == rest: c lies within one of 75 x rest / 1000.
+      const int64_t guess = (rest * 75) / 1000;
+      for (int64_t c = guess - 1 > 0 ? guess - 1 : 0; c <= guess + 1; ++c) {
+        if ((c * 1000 + 37) / 75 != rest) continue;
+        std::string sa = std::to_string(a), sb = std::to_string(b), sc = std::to_string(c);
+        const int64_t used = static_cast<int64_t>(sa.size() + sb.size() + sc.size() + 2);
+        const int64_t room = width - used - (nondigit_first ? 1 : 0);
+        if (room < 0) continue;
+        int64_t spare = room;
+        if (spare > 0 && sc.size() < 2) sc.insert(0, "0"), --spare;
+        if (spare > 0 && sb.size() < 2) sb.insert(0, "0"), --spare;
+        const int64_t blanks = spare + (nondigit_first ? 1 : 0);
+        *out = std::string(static_cast<size_t>(blanks), ' ') + sa + ":" + sb + ":" + sc;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
+int32_t ParseMsf(const char* text) {
+  if (!text) return -1;
+  const char* p = text;
+  int64_t v[3];
+  for (int i = 0; i < 3; ++i) {
+    if (i > 0) {
+      if (*p != ':') return -1;
+      ++p;
+    }
+    if (!ReadDecimal(p, &v[i])) return -1;
+  }
+  const int64_t t = TimeFromMsf64(v[0], v[1], v[2]);
+  if (t < 0 || t > INT32_MAX) return -1;
+  return static_cast<int32_t>(t);
+}
+
+namespace trackfile {
+
+int32_t LeadingNumber(const char* text) {
+  int64_t v = 0;
+  if (!text || !ReadDecimal(text, &v)) return 0;
+  if (v > INT32_MAX) return INT32_MAX;
+  if (v < INT32_MIN) return INT32_MIN;
+  return static_cast<int32_t>(v);
+}
+
+bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out) {
+  if (number < 1 || number > 999 || time < 0) return false;
+  const TextString shown = name.IsEmpty() ? TextString("Unknown") : name;
+  const Msf msf = MsfFromTime(time);
+  const char marker = start ? '*' : ' ';
+  char head[64];
+  if (number <= 99 && msf.minutes <= 99) {
+    std::snprintf(head, sizeof head, "%02d:%02d:%02d:%02d%c", static_cast<int>(number),
+                  static_cast<int>(msf.minutes), static_cast<int>(msf.seconds), static_cast<int>(msf.frames),
+                  marker);
+    out->assign(head, 12);
+    AppendOneLine(out, shown.c_str(), shown.Length());
+    return true;
+  }
+  // The standard line would read back as this time; another spelling must read the same.
+  const int64_t target = TimeFromMsf64(msf.minutes, msf.seconds, msf.frames);
+  std::snprintf(head, sizeof head, number <= 99 ? "%02d:" : "%03d", static_cast<int>(number));
+  const bool nondigit_first = number > 99;
+  std::string msf_text;
+  if (FindMsfSpelling(target, 8, nondigit_first, &msf_text)) {
+    *out = head + msf_text + marker;
+  } else if (!start && !IsDigit(shown[0]) && FindMsfSpelling(target, 9, nondigit_first, &msf_text)) {
+    // A subtrack line's marker column only has to be something other than "*": the frames may
+    // run into it as long as the name that follows cannot be read as more digits.
+    *out = head + msf_text;
+  } else {
+    return false;
+  }
+  AppendOneLine(out, shown.c_str(), shown.Length());
+  // Check with the reader's own rules, so a spelling that would read back otherwise is refused.
+  const char* line = out->c_str();
+  return out->size() >= 13 && LeadingNumber(line) == number && (line[11] == '*') == start &&
+         ParseMsf(line + 3) == target;
+}
+
+bool FormatFile(const TrackList& list, std::string* out) {
+  out->clear();
+  char buffer[64];
+  if (list.cdKey != 0) {
+    std::snprintf(buffer, sizeof buffer, "[CD key] %d\r\n", static_cast<int>(list.cdKey));
+    out->append(buffer);
+  }
+  if (list.cddbId != 0) {
+    std::snprintf(buffer, sizeof buffer, "[CDDBID] %08X\r\n", static_cast<unsigned>(list.cddbId));
+    out->append(buffer);
+  }
+  out->append("[Album ] ");
+  AppendOneLine(out, list.album.c_str(), list.album.Length());
+  out->append("\r\n[Artist] ");
+  AppendOneLine(out, list.artist.c_str(), list.artist.Length());
+  out->append("\r\n");
+  if (list.subsongs) out->append("[Mode  ] SubSongs\r\n");
+  std::string line;
+  for (const Track& track : list.tracks) {
+    for (size_t i = 0; i < track.subtracks.size(); ++i) {
+      const Subtrack& entry = track.subtracks[i];
+      if (!FormatEntry(track.number, entry.time, i == 0, entry.name, &line)) return false;
+      out->append(line);
+      out->append("\r\n");
+    }
+  }
+  return true;
+}
+
+Reader::Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t cddbId, bool alreadyMatched)
+    : list_(list),
+      title_(title),
+      cd_key_(cdKey),
+      cddb_id_(cddbId),
+      already_matched_(alreadyMatched),
+      matched_(alreadyMatched) {
+  list_.tracks.clear();
+  list_.modified = false;
+  list_.subsongs = false;
+  list_.currentTrack = 0;
+  list_.cdKey = 0;
+  list_.cddbId = 0;
+}
+
+void Reader::Line(const char* line, int length) {
+  if (in_header_ && length > 0 && line[0] == '[') {
+    HeaderLine(line, length);
+    return;
+  }
+  if (in_header_) {
+    in_header_ = false;
+    if (name_lines_ < 2) throw TextException("Invalid file");
+  }
+  EntryLine(line, length);
+}
+
+void Reader::HeaderLine(const char* line, int length) {
+  const char* value = line + kTagLength;
+  const int value_length = length - kTagLength;
+  switch (MatchTag(line, length)) {
+    case kCdKey: {
+      int64_t v = 0;
+      const char* p = value;
+      if (!ReadDecimal(p, &v)) v = 0;
+      // Serial numbers are 32-bit: an unsigned spelling wraps to the signed value saved.
+      if (v >= INT32_MIN && v <= int64_t{UINT32_MAX}) {
+        list_.cdKey = static_cast<int32_t>(static_cast<uint32_t>(v));
+      } else {
+        list_.cdKey = v < 0 ? INT32_MIN : INT32_MAX;
+      }
+      break;
+    }
+    case kCddbId: {
+      uint32_t v;
+      if (ReadHex(value, &v)) list_.cddbId = v;
+      break;
+    }
+    case kAlbum:
+      list_.album = TextString(value_length, value);
+      ++name_lines_;
+      break;
+    case kArtist:
+      list_.artist = TextString(value_length, value);
+      ++name_lines_;
+      break;
+    case kMode:
+      list_.subsongs = EqualNoCase(value, value_length, "subsongs", 8);
+      break;
+    case kNoTag:
+      break;
+  }
+}
+
+void Reader::CheckIdentity() {
+  if (cddb_id_ != 0 && list_.cddbId != 0) {
+    if (cddb_id_ != list_.cddbId) throw TextException("CD identity mismatch");
+    matched_ = true;
+  }
+  if (!matched_ && cd_key_ != 0 && list_.cdKey != 0) {
+    if (cd_key_ != list_.cdKey) throw TextException("CD identity mismatch");
+    matched_ = true;
+  }
+}
+
+void Reader::EntryLine(const char* line, int length) {
+  if (!matched_) CheckIdentity();
+  const int32_t track_number = LeadingNumber(line);
+  if (track_number < 1) throw TextException("Invalid file");
+  if (length < 13) return;
+  const bool start = line[11] == '*';
+  if (start) list_.tracks.emplace_back(&list_, track_number);
+  if (list_.tracks.empty()) return;
+  const int32_t time = ParseMsf(line + 3);
+  if (time < 0) throw TextException("Invalid file");
+  Subtrack entry;
+  entry.name = TextString(length - 12, line + 12);
+  entry.time = time;
+  list_.tracks.back().subtracks.push_back(std::move(entry));
+  if (!already_matched_ && start && !title_.IsEmpty()) {
+    const int n = length - 12;
+    const int title_length = title_.Length();
+    const int tail = n < title_length ? n : title_length;
+    if (EqualNoCase(title_.c_str() + title_length - tail, tail, line + 12, n)) {
+      matched_ = true;
+      list_.SetCurrentTrack(track_number);
+    }
+  }
+}
+
+bool Reader::Finish() const {
+  if (matched_) return true;
+  return EqualNoCase(title_.c_str(), title_.Length(), list_.album.c_str(), list_.album.Length());
+}
+
+}  // namespace trackfile
+
+bool TrackList::Load(const TextString& filePath, const TextString& title, int32_t cdKeyArg, uint32_t cddbIdArg,
+                     bool alreadyMatched) {
+  // The caller's strings may be this list's own fields: keep copies while the list changes.
+  const TextString file_path(filePath);
+  const TextString playing(title);
+  trackfile::Reader reader(*this, playing, cdKeyArg, cddbIdArg, alreadyMatched);
+  // Binary mode: the reader strips CR and LF itself, and a Ctrl-Z byte does not end the file.
+  platform::File file(file_path, "rb");
+  if (!file) return false;
+  try {
+    TextString line;
+    while (line.ReadLineOrEnd(file.get())) reader.Line(line.c_str(), line.Length());
+  } catch (const TextException&) {
+    return false;
+  }
+  path = file_path;
+  return reader.Finish();
+}
+
+bool TrackList::Search(const TextString& pattern, const TextString& title, int32_t cdKeyArg, uint32_t cddbIdArg) {
+  const TextString mask(pattern);
+  const TextString playing(title);
+  if (cdKeyArg == 0 && playing.IsEmpty()) return Load(mask, TextString(), 0, 0, false);
+  const TextString directory = mask.DirectoryPart();
+  bool found = false;
+  platform::EnumerateFiles(mask, [&](const TextString& name) {
+    TextString candidate(directory);
+    candidate += "\\";
+    candidate += name;
+    found = Load(candidate, playing, cdKeyArg, cddbIdArg, false);
+    return !found;
+  });
+  return found;
+}
+
+bool TrackList::Save(const TextString& newPath) {
+  if (!newPath.IsEmpty()) path = newPath;
+  if (path.IsEmpty()) return false;
+  std::string bytes;
+  if (!trackfile::FormatFile(*this, &bytes)) return false;
+  // The old file stays until the new one is complete on disk.
+  const TextString temporary = path + ".tmp";
+  platform::File file(temporary, "wb");
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  const bool closed = file.Close();
+  if (!written || !closed || !platform::ReplaceFile(temporary, path)) {
+    platform::RemoveFile(temporary);
+    return false;
+  }
+  modified = false;
+  return true;
+}
+
+}  // namespace tarnix

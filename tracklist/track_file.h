@@ -1,0 +1,62 @@
+#pragma once
+// Pieces of the ".trk" reader and writer that work on bytes, shared by TrackList's Load and
+// Save and open to tests and fuzzers without a disk.
+
+#include <cstdint>
+#include <string>
+
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+class TrackList;
+
+// Milliseconds of "minutes:seconds:frames" at the start of `text` (blanks before each number
+// and signs allowed, reading stops at the first character that does not fit); -1 when fewer
+// than three numbers can be read or the time does not fit 0 to 2^31 - 1 ms.
+int32_t ParseMsf(const char* text);
+
+namespace trackfile {
+
+// The decimal number at the start of `text` the way atoi reads it (0 when there is none),
+// held to the 32-bit range.
+int32_t LeadingNumber(const char* text);
+
+// One entry line without its line break. Times that do not fit the fixed columns (100 minutes
+// and more, track numbers 100 to 999) are written in a spelling the reader reads back exactly;
+// false when there is none. An empty name is written as "Unknown" so that the line is kept.
+bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out);
+
+// The whole file's bytes for `list`, lines ending in CR LF; false when an entry cannot be written.
+bool FormatFile(const TrackList& list, std::string* out);
+
+// Reads a file's lines into a TrackList, one call per line; the state of one Load.
+class Reader {
+ public:
+  Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t cddbId, bool alreadyMatched);
+  Reader(const Reader&) = delete;
+  Reader& operator=(const Reader&) = delete;
+
+  // Takes one line without its line break; throws TextException("Invalid file") or
+  // TextException("CD identity mismatch") when the file must be rejected.
+  void Line(const char* line, int length);
+  // The end of the file was reached: whether it belongs to what is playing.
+  bool Finish() const;
+
+ private:
+  void HeaderLine(const char* line, int length);
+  void EntryLine(const char* line, int length);
+  void CheckIdentity();
+
+  TrackList& list_;
+  const TextString& title_;
+  const int32_t cd_key_;
+  const uint32_t cddb_id_;
+  const bool already_matched_;
+  bool matched_;
+  bool in_header_ = true;
+  int name_lines_ = 0;
+};
+
+}  // namespace trackfile
+}  // namespace tarnix
