@@ -1,0 +1,60 @@
+#include "host/player.h"
+
+#include "host/messaging.h"
+#include "host/player_codes.h"
+
+#include <cstring>
+
+namespace tarnix {
+
+LRESULT Player::Request(WPARAM wParam, LPARAM code) const {
+  return SendToPlayer(window_, kPlayerRequest, wParam, code);
+}
+
+TextString Player::RequestText(WPARAM wParam, LPARAM code) const {
+  const auto* text = reinterpret_cast<const char*>(Request(wParam, code));
+  if (text == nullptr) return TextString();
+  // Bounded, so that a text without a terminator cannot run the copy away.
+  return TextString(static_cast<int>(strnlen(text, kMaxPlayerText)), text);
+}
+
+bool Player::IsPlaying() const { return Request(0, kCodeIsPlaying) != 0; }
+
+int Player::OutputTimeMs() const { return static_cast<int>(Request(0, kCodeOutputTime)); }
+
+void Player::JumpToTime(int ms) const {
+  Request(static_cast<WPARAM>(static_cast<LONG_PTR>(ms)), kCodeJumpToTime);
+}
+
+void Player::SetPlaylistPosition(int index) const {
+  Request(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodeSetPlaylistPosition);
+}
+
+int Player::PlaylistLength() const { return static_cast<int>(Request(0, kCodePlaylistLength)); }
+
+int Player::PlaylistPosition() const {
+  return static_cast<int>(Request(0, kCodePlaylistPosition));
+}
+
+std::optional<TextString> Player::SkinDirectory() const {
+  char buffer[kSkinDirectoryBufferSize];
+  buffer[0] = kSkinDirectoryUnwritten;
+  buffer[1] = '\0';
+  Request(reinterpret_cast<WPARAM>(buffer), kCodeSkinDirectory);
+  if (buffer[0] == kSkinDirectoryUnwritten) return std::nullopt;
+  // A player that fills the whole buffer leaves no terminator: keep what fits.
+  buffer[kSkinDirectoryBufferSize - 1] = '\0';
+  return TextString(buffer);
+}
+
+TextString Player::PlaylistFile(int index) const {
+  return RequestText(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodePlaylistFile);
+}
+
+TextString Player::PlaylistTitle(int index) const {
+  return RequestText(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodePlaylistTitle);
+}
+
+void Player::SendCommand(WPARAM id) const { SendToPlayer(window_, WM_COMMAND, id, 0); }
+
+}  // namespace tarnix

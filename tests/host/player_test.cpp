@@ -1,0 +1,166 @@
+// The typed player interface against a stand-in player on a thread of its own.
+
+#include "host/player.h"
+#include "host/player_codes.h"
+#include "testhost/player_thread.h"
+
+#include <gtest/gtest.h>
+
+#include "testhost/probe_window.h"
+#include "testhost/pump.h"
+
+#include <atomic>
+#include <cstring>
+#include <string>
+#include <thread>
+
+namespace tarnix {
+namespace {
+
+using testhost::PlayState;
+using testhost::StandInPlayerThread;
+
+class PlayerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    host_.Player().SetPlaylist({{"C:\\Music\\one.mp3", "Artist - One", 60000},
+                                {"D:\\Track02.cda", "Track 02", 180000},
+                                {"", "", 0}});
+  }
+
+  StandInPlayerThread host_;
+  Player player_{host_.Window()};
+};
+
+TEST_F(PlayerTest, PlaylistQueries) {
+  EXPECT_EQ(player_.PlaylistLength(), 3);
+  EXPECT_EQ(player_.PlaylistPosition(), 0);
+  player_.SetPlaylistPosition(1);
+  EXPECT_EQ(player_.PlaylistPosition(), 1);
+  EXPECT_EQ(host_.Player().PlaylistPosition(), 1);
+  player_.SetPlaylistPosition(7);  // outside the playlist: the player ignores it
+  EXPECT_EQ(player_.PlaylistPosition(), 1);
+  host_.Player().SetPlaylist({});
+  EXPECT_EQ(player_.PlaylistLength(), 0);
+  EXPECT_LT(player_.PlaylistPosition(), 0);
+}
+
+TEST_F(PlayerTest, EntryTextsAreCopies) {
+  struct Case {
+    int index;
+    const char* path;
+    const char* title;
+  };
+  const Case cases[] = {
+      {0, "C:\\Music\\one.mp3", "Artist - One"},
+      {1, "D:\\Track02.cda", "Track 02"},
+      {2, "", ""},
+      {3, "", ""},   // past the end: the player answers a null pointer
+      {-1, "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.index);
+    const TextString path = player_.PlaylistFile(c.index);
+    const TextString title = player_.PlaylistTitle(c.index);
+    EXPECT_STREQ(path.c_str(), c.path);
+    EXPECT_STREQ(title.c_str(), c.title);
+    EXPECT_NE(static_cast<const void*>(path.c_str()),
+              reinterpret_cast<const void*>(SendMessageA(host_.Window(), kPlayerRequest,
+                                                         static_cast<WPARAM>(c.index),
+                                                         kCodePlaylistFile)))
+        << "the text was not copied";
+  }
+  // A copy outlives the player's own text.
+  const TextString kept = player_.PlaylistTitle(0);
+  host_.Player().SetPlaylist({{"E:\\other.ogg", "Other", 0}});
+  EXPECT_STREQ(kept.c_str(), "Artist - One");
+  EXPECT_STREQ(player_.PlaylistTitle(0).c_str(), "Other");
+}
+
+TEST_F(PlayerTest, PlaybackStateAndClock) {
+  EXPECT_FALSE(player_.IsPlaying());
+  EXPECT_LT(player_.OutputTimeMs(), 0);
+  player_.SendCommand(kCmdPlay);
+  EXPECT_TRUE(player_.IsPlaying());
+  EXPECT_EQ(host_.Player().State(), PlayState::kPlaying);
+  player_.JumpToTime(30000);
+  const int at = player_.OutputTimeMs();
+  EXPECT_GE(at, 30000);
+  EXPECT_LT(at, 40000);
+  player_.SendCommand(kCmdStop);
+  EXPECT_FALSE(player_.IsPlaying());
+  EXPECT_LT(player_.OutputTimeMs(), 0);
+  EXPECT_EQ(host_.Player().Log().CountCommand(kCmdPlay), 1);
+  EXPECT_EQ(host_.Player().Log().CountCommand(kCmdStop), 1);
+  EXPECT_EQ(host_.Player().Log().CountCode(kCodeJumpToTime), 1);
+}
+
+TEST_F(PlayerTest, SkinDirectoryAnswers) {
+  struct Case {
+    const char* name;
+    std::optional<std::string> written;
+    std::optional<std::string> expected;
+  };
+  const std::string full(kSkinDirectoryBufferSize, 'x');  // fills the buffer, no terminator
+  const Case cases[] = {
+      {"a directory", std::string("C:\\Player\\Skins\\Blue"), std::string("C:\\Player\\Skins\\Blue")},
+      {"no skin", std::string(), std::string()},
+      {"untouched buffer", std::nullopt, std::nullopt},
+      {"unterminated", full, std::string(kSkinDirectoryBufferSize - 1, 'x')},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    host_.Player().SetSkinDirectory(c.written);
+    const std::optional<TextString> answer = player_.SkinDirectory();
+    ASSERT_EQ(answer.has_value(), c.expected.has_value());
+    if (answer) {
+      EXPECT_EQ(std::string(answer->c_str()), *c.expected);
+    }
+  }
+}
+
+TEST_F(PlayerTest, RequestsTravelAsTheirCodes) {
+  player_.PlaylistLength();
+  player_.PlaylistFile(1);
+  player_.SendCommand(kCmdCycleWindows);
+  const auto log = host_.Player().Log().Snapshot();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_TRUE(log[0].IsCode(kCodePlaylistLength));
+  EXPECT_TRUE(log[1].IsCode(kCodePlaylistFile));
+  EXPECT_EQ(log[1].wParam, 1u);
+  EXPECT_TRUE(log[2].IsCommand(kCmdCycleWindows));
+  EXPECT_EQ(log[2].lParam, 0);
+  for (const auto& r : log) EXPECT_TRUE(r.sent);
+}
+
+TEST(PlayerPointerTest, TextAboveFourGigabytesIsReadWhole) {
+  // A text the player keeps in high memory: a pointer result cut to 32 bits would miss it.
+  char* text = static_cast<char*>(
+      VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+  ASSERT_NE(text, nullptr);
+  std::strcpy(text, "F:\\high\\memory.flac");
+  if (sizeof(void*) == 8 && reinterpret_cast<ULONG_PTR>(text) <= 0xffffffffu) {
+    VirtualFree(text, 0, MEM_RELEASE);
+    GTEST_SKIP() << "no memory above 4 GB";
+  }
+  std::atomic<HWND> window{nullptr};
+  std::atomic<bool> stop{false};
+  std::thread owner([&] {
+    testhost::ProbeWindow probe([&](UINT message, WPARAM, LPARAM lParam, LRESULT& result) {
+      if (message != kPlayerRequest || lParam != kCodePlaylistFile) return false;
+      result = reinterpret_cast<LRESULT>(text);
+      return true;
+    });
+    window = probe.Window();
+    testhost::PumpUntil([&] { return stop.load(); }, 30000);
+  });
+  while (window == nullptr) Sleep(1);
+  const TextString path = Player(window).PlaylistFile(0);
+  stop = true;
+  owner.join();
+  EXPECT_STREQ(path.c_str(), "F:\\high\\memory.flac");
+  VirtualFree(text, 0, MEM_RELEASE);
+}
+
+}  // namespace
+}  // namespace tarnix
