@@ -57,6 +57,11 @@ std::string TempDir::Read(const std::string& path) {
   return out;
 }
 
+bool TempDir::MakeDir(const std::string& name) const {
+  std::error_code ec;
+  return fs::create_directory(Join(name), ec);
+}
+
 bool TempDir::Exists(const std::string& path) {
   std::error_code ec;
   return fs::exists(path, ec);

@@ -16,10 +16,14 @@ class TempDir {
   const std::string& Path() const { return path_; }
   // Path of `name` inside the directory, joined with the system's separator.
   std::string Join(const std::string& name) const;
+  // Path of `name` joined with "\", the separator the track list core splits at (the POSIX
+  // side of the seam maps it back to "/").
+  std::string Item(const std::string& name) const { return path_ + "\\" + name; }
   // Writes `bytes` exactly (binary) and returns the file's path.
   std::string Write(const std::string& name, const std::string& bytes) const;
   // Reads a whole file as bytes; empty when it can't be opened.
   static std::string Read(const std::string& path);
+  bool MakeDir(const std::string& name) const;
   static bool Exists(const std::string& path);
 
  private:
