@@ -155,7 +155,6 @@ TEST(SkinImage, ComposedWindowsShowButtonsAtTheirRectangles) {
         const Canvas w = ComposeWindow(skin, width, 116, true);
         for (int i = 0; i < 5; ++i) {
             const int left = width - 168 + 30 * i;
-            const lay::Piece shown{left, 86, 30, 20};
             for (int y = 0; y < 20; ++y)
                 for (int x = 0; x < 30; ++x)
                     ASSERT_EQ(w.At(left + x, 86 + y),
