@@ -1,0 +1,174 @@
+#include "testhost/player_directory.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdio>
+#include <vector>
+
+namespace tarnix::testhost {
+
+namespace {
+
+// Owns a find handle.
+class FindHandle {
+ public:
+  explicit FindHandle(HANDLE handle) : handle_(handle) {}
+  ~FindHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
+  }
+  FindHandle(const FindHandle&) = delete;
+  FindHandle& operator=(const FindHandle&) = delete;
+  HANDLE Get() const { return handle_; }
+
+ private:
+  HANDLE handle_;
+};
+
+// Owns a file handle.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (handle_ != INVALID_HANDLE_VALUE) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  HANDLE Get() const { return handle_; }
+  bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+
+ private:
+  HANDLE handle_;
+};
+
+bool MakeDirectories(const std::string& path) {
+  for (size_t i = 0; i <= path.size(); ++i) {
+    if (i == path.size() || path[i] == '\\' || path[i] == '/') {
+      const std::string part = path.substr(0, i);
+      if (part.empty() || part.back() == ':') continue;
+      if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
+std::string ParentOf(const std::string& path) {
+  const size_t cut = path.find_last_of("\\/");
+  return cut == std::string::npos ? std::string() : path.substr(0, cut);
+}
+
+}  // namespace
+
+std::string ProgramDirectory() {
+  std::vector<char> buffer(MAX_PATH);
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+    if (n == 0) return {};
+    if (n < buffer.size()) return ParentOf(std::string(buffer.data(), n));
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool RemoveTree(const std::string& directory) {
+  WIN32_FIND_DATAA data;
+  {
+    FindHandle find(FindFirstFileA((directory + "\\*").c_str(), &data));
+    if (find.Get() != INVALID_HANDLE_VALUE) {
+      do {
+        const std::string name = data.cFileName;
+        if (name == "." || name == "..") continue;
+        const std::string path = directory + "\\" + name;
+        if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+          RemoveTree(path);
+        } else {
+          SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+          DeleteFileA(path.c_str());
+        }
+      } while (FindNextFileA(find.Get(), &data));
+    }
+  }
+  RemoveDirectoryA(directory.c_str());
+  return GetFileAttributesA(directory.c_str()) == INVALID_FILE_ATTRIBUTES;
+}
+
+PlayerDirectory::PlayerDirectory() {
+  static std::atomic<int> counter{0};
+  char temp[MAX_PATH + 1];
+  const DWORD n = GetTempPathA(sizeof temp, temp);
+  std::string base = n > 0 && n < sizeof temp ? std::string(temp, n) : std::string(".\\");
+  while (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
+  char name[64];
+  std::snprintf(name, sizeof name, "\\tarnix-player-%lu-%lu-%d",
+                static_cast<unsigned long>(GetCurrentProcessId()),
+                static_cast<unsigned long>(GetTickCount()), counter++);
+  root_ = base + name;
+  ok_ = MakeDirectories(Plugins()) && MakeDirectories(Bookmarks()) && MakeDirectories(Skin()) &&
+        WriteFile("winamp.ini", "[Winamp]\r\n") && WriteFile("Plugins\\plugin.ini", "");
+}
+
+PlayerDirectory::~PlayerDirectory() {
+  if (!keep_ && !root_.empty()) RemoveTree(root_);
+}
+
+std::string PlayerDirectory::InstallPlugin(const std::string& dllPath,
+                                           const std::string& fileName) {
+  std::string name = fileName;
+  if (name.empty()) {
+    const size_t cut = dllPath.find_last_of("\\/");
+    name = cut == std::string::npos ? dllPath : dllPath.substr(cut + 1);
+  }
+  const std::string target = Plugins() + "\\" + name;
+  return CopyFileA(dllPath.c_str(), target.c_str(), FALSE) ? target : std::string();
+}
+
+bool PlayerDirectory::WriteIni(const std::string& iniPath, const std::string& section,
+                               const std::string& key, const std::string& value) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                    iniPath.c_str()) != 0;
+}
+
+std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::string& section,
+                                     const std::string& key, const std::string& fallback) const {
+  std::vector<char> buffer(256);
+  for (;;) {
+    const DWORD n =
+        GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
+                                 static_cast<DWORD>(buffer.size()), iniPath.c_str());
+    if (n + 1 < buffer.size()) return std::string(buffer.data(), n);
+    buffer.resize(buffer.size() * 2);
+  }
+}
+
+bool PlayerDirectory::WriteFile(const std::string& relativePath, const std::string& bytes) {
+  const std::string path = root_ + "\\" + relativePath;
+  if (!MakeDirectories(ParentOf(path))) return false;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  DWORD written = 0;
+  return bytes.empty() || (::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
+                                       &written, nullptr) &&
+                           written == bytes.size());
+}
+
+std::optional<std::string> PlayerDirectory::ReadFile(const std::string& relativePath) const {
+  const std::string path = root_ + "\\" + relativePath;
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return std::nullopt;
+  std::string bytes;
+  char chunk[4096];
+  DWORD got = 0;
+  while (::ReadFile(file.Get(), chunk, sizeof chunk, &got, nullptr) && got > 0) {
+    bytes.append(chunk, got);
+  }
+  return bytes;
+}
+
+bool PlayerDirectory::Exists(const std::string& relativePath) const {
+  return GetFileAttributesA((root_ + "\\" + relativePath).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+}  // namespace tarnix::testhost
