@@ -1,0 +1,114 @@
+#include "tracklist/platform.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <set>
+#include <string>
+
+#include "tests/tracklist/temp_dir.h"
+
+namespace tarnix {
+namespace {
+
+std::string S(const TextString& t) { return std::string(t.c_str(), static_cast<size_t>(t.Length())); }
+
+TEST(PlatformTest, ProfileStringsOfAnyLength) {
+  test::TempDir dir;
+  std::string ini = "[Other]\r\nBookmarkPath=wrong\r\n[Tarnix Plugin]\r\nAutoPopup=1\r\n";
+  const int lengths[] = {0, 1, 29, 30, 31, 32, 60, 61, 62, 63, 300, 1000, 5000};
+  for (int n : lengths) ini += "Key" + std::to_string(n) + "=" + std::string(static_cast<size_t>(n), 'v') + "\r\n";
+  dir.Write("plugin.ini", ini);
+  const TextString file = dir.Item("plugin.ini").c_str();
+  for (int n : lengths) {
+    const TextString value =
+        FromProfileString("Tarnix Plugin", ("Key" + std::to_string(n)).c_str(), "default", file);
+    EXPECT_EQ(value.Length(), n);
+    EXPECT_EQ(S(value), std::string(static_cast<size_t>(n), 'v'));
+  }
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "AutoPopup", "0", file)), "1");
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "Missing", "fallback", file)), "fallback");
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "BookmarkPath", "", file)), "");
+  const std::string long_default(400, 'd');
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "Missing", long_default.c_str(), file)), long_default);
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "AutoPopup", "x", dir.Item("none.ini").c_str())), "x");
+}
+
+TEST(PlatformTest, ModuleFileNameOfThisProgram) {
+  const TextString self = FromModuleFileName(nullptr);
+  ASSERT_FALSE(self.IsEmpty());
+  EXPECT_TRUE(test::TempDir::Exists(self.c_str()));
+}
+
+TEST(PlatformTest, ModuleFileNameFromADeepDirectory) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const std::string self = FromModuleFileName(nullptr).c_str();
+  const std::string exe = fs::path(self).filename().string();
+#ifdef _WIN32
+  const size_t goal = 250;  // below MAX_PATH, which starting a program still needs
+#else
+  const size_t goal = 420;
+#endif
+  std::string deep = dir.Path();
+  int level = 0;
+  while (deep.size() + exe.size() + 40 < goal) {
+    deep = (fs::path(deep) / ("level" + std::to_string(level++) + std::string(28, 'x'))).string();
+  }
+  const std::string tail = "y" + std::string(goal - deep.size() - exe.size() - 2, 'z');
+  deep = (fs::path(deep) / tail).string();
+  fs::create_directories(deep);
+  const std::string copy = (fs::path(deep) / exe).string();
+  fs::copy_file(self, copy);
+  ASSERT_GE(copy.size(), goal - 2);
+  const std::string out = dir.Join("module.txt");
+  const std::string command = copy + " --print-module-name " + out;
+  ASSERT_EQ(std::system(command.c_str()), 0) << command;
+  const std::string reported = test::TempDir::Read(out);
+  EXPECT_EQ(reported.size(), copy.size());
+  EXPECT_EQ(fs::path(reported).filename().string(), exe);
+  EXPECT_TRUE(fs::equivalent(reported, copy));
+}
+
+TEST(PlatformTest, WindowTextOfNoWindowIsEmpty) { EXPECT_TRUE(FromWindowText(nullptr).IsEmpty()); }
+
+TEST(PlatformTest, EnumerateFilesSkipsDirectoriesAndMatchesCase) {
+  test::TempDir dir;
+  dir.Write("a.trk", "x");
+  dir.Write("B.TRK", "x");
+  dir.Write("c.txt", "x");
+  ASSERT_TRUE(dir.MakeDir("d.trk"));
+  std::set<std::string> seen;
+  platform::EnumerateFiles(dir.Item("*.trk").c_str(), [&](const TextString& name) {
+    seen.insert(S(name));
+    return true;
+  });
+  EXPECT_EQ(seen, (std::set<std::string>{"a.trk", "B.TRK"}));
+  int calls = 0;
+  platform::EnumerateFiles(dir.Item("*.trk").c_str(), [&](const TextString&) {
+    ++calls;
+    return false;  // stop at the first
+  });
+  EXPECT_EQ(calls, 1);
+  platform::EnumerateFiles(dir.Item("missing\\*.trk").c_str(), [&](const TextString&) {
+    ADD_FAILURE() << "nothing to list";
+    return true;
+  });
+}
+
+TEST(PlatformTest, ReplaceFileKeepsTargetOnFailure) {
+  test::TempDir dir;
+  dir.Write("new", "fresh");
+  dir.Write("old", "stale");
+  EXPECT_TRUE(platform::ReplaceFile(dir.Item("new").c_str(), dir.Item("old").c_str()));
+  EXPECT_EQ(test::TempDir::Read(dir.Join("old")), "fresh");
+  EXPECT_FALSE(test::TempDir::Exists(dir.Join("new")));
+  EXPECT_FALSE(platform::ReplaceFile(dir.Item("gone").c_str(), dir.Item("old").c_str()));
+  EXPECT_EQ(test::TempDir::Read(dir.Join("old")), "fresh");
+  EXPECT_TRUE(platform::RemoveFile(dir.Item("old").c_str()));
+  EXPECT_FALSE(platform::RemoveFile(dir.Item("old").c_str()));
+}
+
+}  // namespace
+}  // namespace tarnix
