@@ -298,10 +298,12 @@ void Reader::EntryLine(const char* line, int length) {
   if (track_number < 1) throw TextException("Invalid file");
   if (length < 13) return;
   const bool start = line[11] == '*';
-  if (start) list_.tracks.emplace_back(&list_, track_number);
-  if (list_.tracks.empty()) return;
+  if (!start && list_.tracks.empty()) return;
+  // Checked before a start line opens its track, so a rejected file never leaves a track
+  // without subtracks behind.
   const int32_t time = ParseMsf(line + 3);
   if (time < 0) throw TextException("Invalid file");
+  if (start) list_.tracks.emplace_back(&list_, track_number);
   Subtrack entry;
   entry.name = TextString(length - 12, line + 12);
   entry.time = time;

@@ -235,6 +235,15 @@ TEST_F(TrackFileTest, LoadStartsFromAnEmptyList) {
   EXPECT_EQ(S(list_.path), dir_.Item("list.trk"));
 }
 
+TEST_F(TrackFileTest, RejectedFileLeavesNoTrackWithoutSubtracks) {
+  EXPECT_FALSE(LoadBytes("[Album ] a\n[Artist] b\n01:00:00:00*One\n02:00`00:00*Two\n", "", 0, 0, true));
+  ASSERT_EQ(list_.TrackCount(), 1);
+  EXPECT_EQ(list_.tracks[0].Count(), 1);
+  // Before the first track a line with a bad time is skipped, as any subtrack line there is.
+  EXPECT_TRUE(LoadBytes("[Album ] a\n[Artist] b\n01:xx:00:00 early\n01:00:00:00*One\n", "", 0, 0, true));
+  EXPECT_EQ(list_.TrackCount(), 1);
+}
+
 TEST_F(TrackFileTest, FramesOf75ReadAsTheNextSecond) {
   list_.Reset("t", 1, 0);
   list_.tracks[0].AddSubtrack("edge", 59999);  // shows as 00:59:75
