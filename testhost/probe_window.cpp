@@ -39,6 +39,16 @@ ProbeWindow::~ProbeWindow() {
   }
 }
 
+HWND FindOwnWindow(const char* className) {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    if (process == GetCurrentProcessId()) return window;
+  }
+  return nullptr;
+}
+
 LRESULT CALLBACK ProbeWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
                                          LPARAM lParam) {
   if (message == WM_NCCREATE) {

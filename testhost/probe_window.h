@@ -31,4 +31,8 @@ class ProbeWindow {
   HWND window_ = nullptr;
 };
 
+// The first top-level window of className that belongs to this process. Test processes share
+// one desktop under Wine, so a plain FindWindow could find another test's window.
+HWND FindOwnWindow(const char* className);
+
 }  // namespace tarnix::testhost

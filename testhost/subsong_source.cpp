@@ -1,5 +1,6 @@
 #include "testhost/subsong_source.h"
 
+#include "testhost/probe_window.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
 
@@ -71,7 +72,7 @@ std::optional<LRESULT> SubsongSource::OnSourceThread(
 }
 
 std::optional<LRESULT> SubsongSource::Send(UINT message, WPARAM wParam, LPARAM lParam) {
-  HWND target = target_ != nullptr ? target_ : FindWindowA(kPluginWindowClass, nullptr);
+  HWND target = target_ != nullptr ? target_ : FindOwnWindow(kPluginWindowClass);
   if (target == nullptr) return std::nullopt;
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutA(target, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,

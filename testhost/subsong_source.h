@@ -29,7 +29,8 @@ struct PlaySubsongRequest {
 
 class SubsongSource {
  public:
-  // A null target means the first window of class "TarnixPluginWindow", looked up per call.
+  // A null target means the first window of class "TarnixPluginWindow" in this process, looked
+  // up per call.
   explicit SubsongSource(HWND target = nullptr);
   ~SubsongSource();
   SubsongSource(const SubsongSource&) = delete;
