@@ -1,0 +1,121 @@
+// CD track paths, the order the playlist is searched in, and the file names made from titles.
+
+#include <gtest/gtest.h>
+
+#include "commands/cd_track_path.h"
+#include "commands/file_names.h"
+
+namespace tarnix {
+namespace {
+
+TEST(CdTrackPath, RewritesTheLastDigitRun) {
+  struct Case {
+    const char* path;
+    int32_t n;
+    const char* built;  // null: no digit, fails
+  } const cases[] = {
+      {"D:\\Track05.cda", 12, "D:\\Track12.cda"},
+      {"D:\\Track05.cda", 7, "D:\\Track07.cda"},
+      {"D:\\Track5.cda", 12, "D:\\Track2.cda"},  // only the run's length of low digits
+      {"D:\\Track005.cda", 12, "D:\\Track012.cda"},
+      {"cda://1,05", 3, "cda://1,03"},  // the last run, not the first
+      {"E:\\Disc2\\Track01.cda", 10, "E:\\Disc2\\Track10.cda"},
+      {"12", 9, "09"},
+      {"D:\\Track.cda", 3, nullptr},
+      {"", 3, nullptr},
+  };
+  for (const Case& c : cases) {
+    const std::optional<TextString> built = CdTrackPath(c.path, c.n);
+    if (!c.built) {
+      EXPECT_FALSE(built.has_value()) << c.path;
+    } else {
+      ASSERT_TRUE(built.has_value()) << c.path;
+      EXPECT_STREQ(built->c_str(), c.built) << c.path;
+    }
+  }
+}
+
+std::vector<int32_t> Visit(int32_t position, int32_t length) {
+  std::vector<int32_t> order;
+  NearestFirstOrder walk(position, length);
+  int32_t p;
+  while (walk.Next(&p)) order.push_back(p);
+  return order;
+}
+
+TEST(NearestFirstOrder, NearestFirstWithinThePlaylist) {
+  EXPECT_EQ(Visit(2, 5), (std::vector<int32_t>{2, 3, 1, 4, 0}));
+  EXPECT_EQ(Visit(0, 3), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(Visit(4, 5), (std::vector<int32_t>{4, 3, 2, 1, 0}));
+  EXPECT_EQ(Visit(1, 6), (std::vector<int32_t>{1, 2, 0, 3, 4, 5}));
+  EXPECT_TRUE(Visit(0, 0).empty());
+  EXPECT_TRUE(Visit(-1, -5).empty());
+  // A position the player reports outside its playlist starts at the nearest end.
+  EXPECT_EQ(Visit(-1, 3), (std::vector<int32_t>{0, 1, 2}));
+  EXPECT_EQ(Visit(INT32_MAX, 3), (std::vector<int32_t>{2, 1, 0}));
+  EXPECT_EQ(Visit(INT32_MIN, 2), (std::vector<int32_t>{0, 1}));
+}
+
+TEST(SafeFileName, PlainNamesStayAsTheyAre) {
+  for (const char* name : {"Live set", "The Examples - Live Recordings", "x.y", "Track 07", ".hidden", "CONCERT",
+                           "COM10", "LPT", "Con Brio", "NULL"}) {
+    EXPECT_STREQ(SafeFileName(name).c_str(), name);
+  }
+}
+
+TEST(SafeFileName, UnsafeNamesBecomeOnePlainFile) {
+  struct Case {
+    const char* name;
+    const char* safe;
+  } const cases[] = {
+      {"..\\..\\x", ".._.._x"},
+      {"../../x", ".._.._x"},
+      {"Live: Tokyo", "Live_ Tokyo"},  // no alternate data stream
+      {"AC/DC", "AC_DC"},
+      {"What?", "What_"},
+      {"a*b\"c<d>e|f", "a_b_c_d_e_f"},
+      {"tab\there\nnew", "tab_here_new"},
+      {"C:\\Windows\\win.ini", "C__Windows_win.ini"},
+      {"", "Unknown"},
+      {"..", "Unknown"},
+      {" . . ", "Unknown"},
+      {"CON", "_CON"},
+      {"nul", "_nul"},
+      {"Com1", "_Com1"},
+      {"LPT9", "_LPT9"},
+      {"aux.live", "_aux.live"},
+      {"PRN .x", "_PRN .x"},
+  };
+  for (const Case& c : cases) EXPECT_STREQ(SafeFileName(c.name).c_str(), c.safe) << c.name;
+}
+
+TEST(SafeFileName, LongTitlesAreCut) {
+  const TextString title = TextString("a").Repeat(1000);
+  EXPECT_EQ(SafeFileName(title).Length(), kMaxListNameLength);
+}
+
+TEST(DefaultListFileName, ByTitleOrByCdNames) {
+  TrackList file;
+  file.Reset("Live set", 1, 0);
+  EXPECT_STREQ(DefaultListFileName(file, "Live set").c_str(), "Live set.trk");
+  EXPECT_STREQ(DefaultListFileName(file, "Live: Tokyo").c_str(), "Live_ Tokyo.trk");
+
+  TrackList cd;
+  cd.Reset("x", 3, 0x1234);
+  cd.artist = "A";
+  cd.album = "B";
+  EXPECT_STREQ(DefaultListFileName(cd, "ignored").c_str(), "A - B.trk");
+  cd.artist = "";
+  EXPECT_STREQ(DefaultListFileName(cd, "ignored").c_str(), "B.trk");
+  cd.artist = "AC/DC";
+  cd.album = "Live?";
+  EXPECT_STREQ(DefaultListFileName(cd, "ignored").c_str(), "AC_DC - Live_.trk");
+}
+
+TEST(TitleCandidate, UsesTheSameRule) {
+  EXPECT_STREQ(TitleCandidate("C:\\Bookmarks", "What?").c_str(), "C:\\Bookmarks\\What_.trk");
+  EXPECT_STREQ(TitleCandidate("C:\\Bookmarks", "Live set").c_str(), "C:\\Bookmarks\\Live set.trk");
+}
+
+}  // namespace
+}  // namespace tarnix
