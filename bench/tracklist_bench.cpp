@@ -1,0 +1,285 @@
+// Benchmarks of Load, Save, Search, ComputeDiscId and the line reader. Each has a floor: the
+// same bytes read (or written) with plain fgets/fread/fwrite in the same run. The program ends
+// by printing each benchmark's time as a ratio to its floor.
+
+#include <benchmark/benchmark.h>
+#include <dirent.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tracklist/cd_identity.h"
+#include "tracklist/platform.h"
+#include "tracklist/text_string.h"
+#include "tracklist/track_list.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using tarnix::TextString;
+
+constexpr int kListLines = 100000;
+constexpr int kSearchFiles = 5000;
+constexpr int kCdaFiles = 99;
+constexpr size_t kLongLine = 5 * 1024 * 1024;
+
+void WriteFile(const std::string& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(path.c_str(), "wb");
+  if (!f || std::fwrite(bytes.data(), 1, bytes.size(), f) != bytes.size() || std::fclose(f) != 0) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+std::string SmallList(int i, const char* name) {
+  char buf[256];
+  std::snprintf(buf, sizeof buf,
+                "[Album ] Album %d\r\n[Artist] Artist %d\r\n01:00:00:00*%s\r\n01:02:15:40 Part two\r\n"
+                "01:05:00:00 Part three\r\n02:00:00:00*Other %d\r\n",
+                i, i, name, i);
+  return buf;
+}
+
+std::string CdaBytes(int track, int32_t start, int32_t length) {
+  std::string s(44, '\0');
+  auto put = [&](size_t at, uint32_t v) {
+    for (int k = 0; k < 4; ++k) s[at + static_cast<size_t>(k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
+  };
+  s.replace(0, 4, "RIFF");
+  put(4, 36);
+  s.replace(8, 4, "CDDA");
+  s.replace(12, 4, "fmt ");
+  put(16, 24);
+  s[22] = static_cast<char>(track);
+  put(24, 0x1234ABCD);
+  put(28, static_cast<uint32_t>(start));
+  put(32, static_cast<uint32_t>(length));
+  return s;
+}
+
+// Every input, made once in a fresh temporary directory and removed at exit.
+struct Fixture {
+  std::string root, list_path, save_path, search_dir, cda_dir, line_path;
+  std::vector<std::string> search_order;  // the files in the order the seam lists them
+  std::vector<std::string> cda_names;
+
+  Fixture() {
+    root = (fs::temp_directory_path() / ("tarnix-bench-" + std::to_string(getpid()))).string();
+    fs::create_directories(root);
+    list_path = root + "/list.trk";
+    save_path = root + "/saved.trk";
+    std::string list = "[CD key] 12345\r\n[CDDBID] 1203C002\r\n[Album ] Big\r\n[Artist] Many\r\n";
+    char line[128];
+    for (int i = 0; i < kListLines; ++i) {
+      const int track = i / 1000 % 99 + 1;
+      const int sub = i % 1000;
+      std::snprintf(line, sizeof line, "%02d:%02d:%02d:%02d%cSubtrack number %d of this track\r\n", track,
+                    sub / 60 % 100, sub % 60, sub % 75, sub == 0 ? '*' : ' ', sub);
+      list += line;
+    }
+    WriteFile(list_path, list);
+
+    // Search: 5000 lists that match nothing, then make the one the directory lists last the match.
+    search_dir = root + "/search";
+    fs::create_directories(search_dir);
+    for (int i = 0; i < kSearchFiles; ++i) {
+      WriteFile(search_dir + "/list" + std::to_string(i) + ".trk", SmallList(i, "No match here"));
+    }
+    tarnix::platform::EnumerateFiles((search_dir + "\\*.trk").c_str(), [&](const TextString& name) {
+      search_order.push_back(name.c_str());
+      return true;
+    });
+    WriteFile(search_dir + "/" + search_order.back(), SmallList(-1, "The Wanted Song"));
+
+    cda_dir = root + "/cd";
+    fs::create_directories(cda_dir);
+    for (int i = 0; i < kCdaFiles; ++i) {
+      char name[32];
+      std::snprintf(name, sizeof name, "Track%02d.cda", i + 1);
+      cda_names.push_back(name);
+      WriteFile(cda_dir + "/" + name, CdaBytes(i + 1, i * 15000, 15000));
+    }
+
+    line_path = root + "/line.txt";
+    WriteFile(line_path, std::string(kLongLine, 'l') + "\r\n");
+  }
+  ~Fixture() {
+    std::error_code ec;
+    fs::remove_all(root, ec);
+  }
+};
+
+Fixture& Data() {
+  static Fixture fixture;
+  return fixture;
+}
+
+// Floor of every reader: fgets over the whole file into a fixed buffer.
+size_t FgetsAll(const std::string& path) {
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  if (!f) return 0;
+  char buf[4096];
+  size_t n = 0;
+  while (std::fgets(buf, sizeof buf, f)) n += std::strlen(buf);
+  std::fclose(f);
+  return n;
+}
+
+void BM_Load(benchmark::State& state) {
+  const TextString path = Data().list_path.c_str();
+  for (auto _ : state) {
+    auto* list = new tarnix::TrackList;
+    if (!list->Load(path, "", 0, 0, true)) state.SkipWithError("load failed");
+    benchmark::DoNotOptimize(list->tracks.data());
+    // Freeing the previous list is not part of reading this one.
+    state.PauseTiming();
+    delete list;
+    state.ResumeTiming();
+  }
+}
+void BM_LoadFloor(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(FgetsAll(Data().list_path));
+}
+
+void BM_Save(benchmark::State& state) {
+  tarnix::TrackList list;
+  list.Load(Data().list_path.c_str(), "", 0, 0, true);
+  const TextString out = Data().save_path.c_str();
+  for (auto _ : state) {
+    if (!list.Save(out)) state.SkipWithError("save failed");
+  }
+}
+void BM_SaveFloor(benchmark::State& state) {
+  std::string bytes;
+  {
+    std::FILE* f = std::fopen(Data().list_path.c_str(), "rb");
+    char buf[65536];
+    size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) bytes.append(buf, n);
+    std::fclose(f);
+  }
+  const std::string out = Data().save_path + ".floor";
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(out.c_str(), "wb");
+    std::fwrite(bytes.data(), 1, bytes.size(), f);
+    std::fclose(f);
+  }
+}
+
+void BM_Search(benchmark::State& state) {
+  const TextString pattern = (Data().search_dir + "\\*.trk").c_str();
+  tarnix::TrackList list;
+  for (auto _ : state) {
+    if (!list.Search(pattern, "Someone - The Wanted Song", 0, 0)) state.SkipWithError("search failed");
+  }
+}
+void BM_SearchFloor(benchmark::State& state) {
+  for (auto _ : state) {
+    DIR* d = opendir(Data().search_dir.c_str());
+    size_t n = 0;
+    while (dirent* e = readdir(d)) {
+      if (e->d_name[0] == '.') continue;
+      n += FgetsAll(Data().search_dir + "/" + e->d_name);
+    }
+    closedir(d);
+    benchmark::DoNotOptimize(n);
+  }
+}
+
+void BM_ComputeDiscId(benchmark::State& state) {
+  const TextString path = (Data().cda_dir + "\\Track01.cda").c_str();
+  for (auto _ : state) {
+    int count = 0;
+    benchmark::DoNotOptimize(tarnix::ComputeDiscId(path, &count));
+    if (count != kCdaFiles) state.SkipWithError("wrong track count");
+  }
+}
+void BM_ComputeDiscIdFloor(benchmark::State& state) {
+  for (auto _ : state) {
+    DIR* d = opendir(Data().cda_dir.c_str());
+    unsigned sum = 0;
+    while (dirent* e = readdir(d)) {
+      if (e->d_name[0] == '.') continue;
+      std::FILE* f = std::fopen((Data().cda_dir + "/" + e->d_name).c_str(), "rb");
+      unsigned char header[44];
+      if (f) {
+        sum += static_cast<unsigned>(std::fread(header, 1, sizeof header, f));
+        std::fclose(f);
+      }
+    }
+    closedir(d);
+    benchmark::DoNotOptimize(sum);
+  }
+}
+
+void BM_ReadLine5MB(benchmark::State& state) {
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(Data().line_path.c_str(), "rb");
+    TextString line;
+    line.ReadLine(f);
+    std::fclose(f);
+    if (line.Length() != static_cast<int>(kLongLine)) state.SkipWithError("short line");
+  }
+}
+void BM_ReadLine5MBFloor(benchmark::State& state) {
+  std::vector<char> buf(kLongLine + 16);
+  for (auto _ : state) {
+    std::FILE* f = std::fopen(Data().line_path.c_str(), "rb");
+    benchmark::DoNotOptimize(std::fread(buf.data(), 1, buf.size(), f));
+    std::fclose(f);
+  }
+}
+
+BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SaveFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SearchFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ComputeDiscId)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ComputeDiscIdFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_ReadLine5MB)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReadLine5MBFloor)->Unit(benchmark::kMillisecond);
+
+// Console output as usual, plus the time per iteration of every run for the ratio table.
+class RatioReporter : public benchmark::ConsoleReporter {
+ public:
+  void ReportRuns(const std::vector<Run>& runs) override {
+    ConsoleReporter::ReportRuns(runs);
+    for (const Run& run : runs) {
+      if (run.iterations > 0) times_[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
+    }
+  }
+  void PrintRatios() const {
+    std::printf("\nratio to floor (same run):\n");
+    for (const auto& [name, time] : times_) {
+      if (name.size() > 5 && name.compare(name.size() - 5, 5, "Floor") == 0) continue;
+      const auto floor = times_.find(name + "Floor");
+      if (floor == times_.end() || floor->second <= 0) continue;
+      std::printf("  %-20s %8.3f ms  floor %8.3f ms  ratio %.2f\n", name.c_str() + 3, time * 1e3,
+                  floor->second * 1e3, time / floor->second);
+    }
+  }
+
+ private:
+  std::map<std::string, double> times_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TextString::SetCaseSensitive(false);
+  TextString::SetEofException(true);
+  benchmark::Initialize(&argc, argv);
+  Data();
+  RatioReporter reporter;
+  benchmark::RunSpecifiedBenchmarks(&reporter);
+  reporter.PrintRatios();
+  benchmark::Shutdown();
+  return 0;
+}
