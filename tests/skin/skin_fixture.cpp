@@ -113,6 +113,7 @@ HWND CreateTestWindow(SkinFrame* frame, int x, int y, int width, int height, HWN
 
 SkinHarness::SkinHarness(const Options& o) : skin(o.skinFromFile) {
   ResetCallLogs();
+  SetCursorPos(1023, 767);  // out of the way of the test windows
   frame.width = o.width;
   frame.height = o.height;
   window = CreateTestWindow(&frame, o.x, o.y, o.width, o.height, o.host);
@@ -161,6 +162,13 @@ std::vector<COLORREF> SkinHarness::Capture() const {
 }
 
 bool SkinHarness::Mouse(UINT message, int x, int y) {
+  // Moves the system queued for the real pointer (windows appearing or moving under it) are
+  // not part of the gesture a test drives.
+  if (message == WM_LBUTTONDOWN) {
+    MSG stray;
+    while (PeekMessageA(&stray, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    }
+  }
   const WPARAM keys = (message == WM_LBUTTONDOWN || message == WM_MOUSEMOVE) ? MK_LBUTTON : 0;
   return frame.HandleMessage(message, keys, MAKELPARAM(x, y));
 }
