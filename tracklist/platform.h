@@ -28,7 +28,7 @@ void EnumerateFiles(const TextString& pattern, const std::function<bool(const Te
 std::FILE* OpenFile(const TextString& path, const char* mode);
 
 // Replaces `target` by `source` in one step; on failure `target` is left as it was.
-bool ReplaceFile(const TextString& source, const TextString& target);
+bool ReplaceExisting(const TextString& source, const TextString& target);
 
 bool RemoveFile(const TextString& path);
 

@@ -111,7 +111,7 @@ std::FILE* OpenFile(const TextString& path, const char* mode) {
   return std::fopen(FileSystemPath(path).c_str(), mode);
 }
 
-bool ReplaceFile(const TextString& source, const TextString& target) {
+bool ReplaceExisting(const TextString& source, const TextString& target) {
   return std::rename(FileSystemPath(source).c_str(), FileSystemPath(target).c_str()) == 0;
 }
 

@@ -75,7 +75,7 @@ std::FILE* OpenFile(const TextString& path, const char* mode) {
   return std::fopen(path.c_str(), mode);
 }
 
-bool ReplaceFile(const TextString& source, const TextString& target) {
+bool ReplaceExisting(const TextString& source, const TextString& target) {
   return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 

@@ -372,7 +372,7 @@ bool TrackList::Save(const TextString& newPath) {
   if (!file) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
   const bool closed = file.Close();
-  if (!written || !closed || !platform::ReplaceFile(temporary, path)) {
+  if (!written || !closed || !platform::ReplaceExisting(temporary, path)) {
     platform::RemoveFile(temporary);
     return false;
   }

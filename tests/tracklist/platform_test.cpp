@@ -101,10 +101,10 @@ TEST(PlatformTest, ReplaceFileKeepsTargetOnFailure) {
   test::TempDir dir;
   dir.Write("new", "fresh");
   dir.Write("old", "stale");
-  EXPECT_TRUE(platform::ReplaceFile(dir.Item("new").c_str(), dir.Item("old").c_str()));
+  EXPECT_TRUE(platform::ReplaceExisting(dir.Item("new").c_str(), dir.Item("old").c_str()));
   EXPECT_EQ(test::TempDir::Read(dir.Join("old")), "fresh");
   EXPECT_FALSE(test::TempDir::Exists(dir.Join("new")));
-  EXPECT_FALSE(platform::ReplaceFile(dir.Item("gone").c_str(), dir.Item("old").c_str()));
+  EXPECT_FALSE(platform::ReplaceExisting(dir.Item("gone").c_str(), dir.Item("old").c_str()));
   EXPECT_EQ(test::TempDir::Read(dir.Join("old")), "fresh");
   EXPECT_TRUE(platform::RemoveFile(dir.Item("old").c_str()));
   EXPECT_FALSE(platform::RemoveFile(dir.Item("old").c_str()));
