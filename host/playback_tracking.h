@@ -11,6 +11,7 @@ namespace tarnix {
 
 void TimerTick();
 bool RefreshTitle(bool redraw);
+// Takes only the window procedure's copy of a record (g_state.subsongRecord).
 void OnSubsongInfo(const uint32_t* record);
 void ApplyTrackNames();
 // Selects the current row from the playing position; returns the next timer interval in ms.

@@ -1,0 +1,221 @@
+#include "host/message_loop.h"
+
+#include <cstring>
+
+#include "commands/commands.h"
+#include "commands/file_commands.h"
+#include "host/callback_guard.h"
+#include "host/messaging.h"
+#include "host/playback_state.h"
+#include "host/playback_tracking.h"
+#include "host/player_codes.h"
+#include "host/plugin_globals.h"
+#include "host/settings.h"
+#include "host/skin_adoption.h"
+#include "host/ui_thread.h"
+#include "resources/resource_ids.h"
+#include "skin/skin_frame.h"
+#include "skin/track_list_view.h"
+
+namespace tarnix {
+
+namespace {
+
+constexpr UINT_PTR kTimerId = 1;
+// How long the loop waits for further track names before it applies the ones it has.
+constexpr DWORD kTrackNameSettleMs = 50;
+// The highest 0-based index a row key can address (track positions run to 0xFFFF).
+constexpr WPARAM kMaxTrackNameIndex = kMaxItemPart - 1;
+// Longest track name taken from a subsong source.
+constexpr size_t kMaxTrackNameLength = 32768;
+
+bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
+
+void PostToPlayer(const MSG& msg) { PostMessageA(g_plugin.playerWindow, msg.message, msg.wParam, msg.lParam); }
+
+void OnKeyDown(const MSG& msg) {
+  if (!CtrlHeld()) {
+    switch (msg.wParam) {
+      case VK_INSERT: RunCommand(IDM_INSERT); return;
+      case VK_DELETE: RunCommand(IDM_DELETE); return;
+      case 'E': RunCommand(IDM_EDIT); return;
+      case 'R': RunCommand(IDM_REPEAT); return;
+      default: PostToPlayer(msg); return;
+    }
+  }
+  switch (msg.wParam) {
+    case VK_TAB:
+      // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
+      // straight back into a focus request for this window.
+      g_plugin.ctrlTabForwarding = true;
+      SetFocus(g_plugin.playerWindow);
+      SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
+      return;
+    case VK_LEFT: CmdPreviousSubtrack(0, 0); return;
+    case VK_RIGHT: CmdNextSubtrack(0, 0); return;
+    case VK_F4: HidePluginWindow(); return;
+    default: PostToPlayer(msg); return;
+  }
+}
+
+void OnSysKeyDown(const MSG& msg) {
+  if (msg.wParam == VK_F4 && (msg.lParam & (1 << 29)) != 0) {
+    SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
+    return;
+  }
+  PostToPlayer(msg);
+}
+
+void OnTimer(const MSG& msg) {
+  if (msg.wParam != kTimerId) return;
+  KillTimer(g_plugin.pluginWindow, kTimerId);
+  g_plugin.timerId = 0;
+  TimerTick();
+}
+
+void OnTrackNames() {
+  // A source announces names one by one: take them all before applying any.
+  do {
+    Sleep(kTrackNameSettleMs);
+  } while (PeekOne(nullptr, g_plugin.pluginWindow, UM_SET_TRACK_NAME, true));
+  ApplyTrackNames();
+}
+
+void OnToggleWindow() {
+  if (g_plugin.frame && g_plugin.frame->shown)
+    HidePluginWindow();
+  else
+    ShowBesidePlayer(SWP_NOACTIVATE);
+}
+
+void OnPlayerMoved() {
+  while (PeekOne(nullptr, g_plugin.pluginWindow, UM_PLAYER_MOVED, true)) {
+  }
+  FollowPlayer(false);
+}
+
+// Returns false for messages that are not the loop's to handle.
+bool OnPrivateMessage(const MSG& msg) {
+  switch (msg.message) {
+    case UM_SUBSONG_INFO:
+      OnSubsongInfo(reinterpret_cast<const uint32_t*>(msg.wParam));
+      return true;
+    case UM_SUBSONG_CHANGED: OnSubsongChanged(msg.wParam); return true;
+    case UM_PLAY_SUBSONG: PlayItem(static_cast<ItemId>(msg.wParam + 1)); return true;
+    case UM_PREV_ENTRY: CmdPreviousSubtrack(0, 0); return true;
+    case UM_NEXT_ENTRY: CmdNextSubtrack(0, 0); return true;
+    case UM_SET_TRACK_NAME: OnTrackNames(); return true;
+    case UM_SHOW_WINDOW: ShowBesidePlayer(SWP_NOACTIVATE); return true;
+    case UM_HIDE_WINDOW: HidePluginWindow(); return true;
+    case UM_TOGGLE_WINDOW: OnToggleWindow(); return true;
+    case UM_FOCUS_WINDOW: SetFocus(g_plugin.pluginWindow); return true;
+    case UM_PLAYER_MOVED: OnPlayerMoved(); return true;
+    case UM_RELOAD_SKIN:
+      ReadPlayerSettings();
+      CheckSkin(true);
+      return true;
+    case UM_REPEAT_END: OnRepeatEnd(); return true;
+    case UM_GET_LAST_KEY:
+    case UM_GET_CURRENT_KEY:
+      return true;  // queries are answered when sent; a posted one has nobody to answer
+    default: return false;
+  }
+}
+
+LRESULT OnSubsongInfoSent(WPARAM wParam, LPARAM lParam) {
+  const auto* record = reinterpret_cast<const uint32_t*>(wParam);
+  if (!record) return 0;
+  std::memcpy(g_state.subsongRecord, record, sizeof(g_state.subsongRecord));
+  g_state.pendingNames.clear();
+  PostMessageA(g_plugin.pluginWindow, UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(g_state.subsongRecord), lParam);
+  return 0;
+}
+
+LRESULT OnTrackNameSent(WPARAM index, LPARAM lParam) {
+  const char* name = reinterpret_cast<const char*>(lParam);
+  // An index no row key can address would only make the pending list huge.
+  if (!name || index > kMaxTrackNameIndex) return 0;
+  g_state.pendingNames.resize(static_cast<size_t>(index) + 1);
+  const size_t length = strnlen(name, kMaxTrackNameLength);
+  g_state.pendingNames[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
+  PostMessageA(g_plugin.pluginWindow, UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&g_state.pendingNames));
+  return 0;
+}
+
+LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
+
+// The window procedure's work; false leaves the message to the default procedure.
+bool HandleSent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (window != g_plugin.pluginWindow) return false;
+  if (SkinFrame* frame = g_plugin.frame) {
+    if (frame->HandleMessage(message, wParam, lParam, result)) return true;
+  } else if (message == WM_NCACTIVATE) {
+    *result = 0;
+    return true;
+  }
+  TrackListView* list = g_plugin.list;
+  switch (message) {
+    case WM_DESTROY:
+      PostQuitMessage(0);
+      *result = 0;
+      return true;
+    case UM_SUBSONG_INFO: *result = OnSubsongInfoSent(wParam, lParam); return true;
+    case UM_GET_LAST_KEY:
+      *result = KeyAnswer(list ? list->KeyAt(list->RowCount() - 1) : 0);
+      return true;
+    case UM_SUBSONG_CHANGED:
+      PostMessageA(window, UM_SUBSONG_CHANGED, wParam, lParam);
+      *result = 0;
+      return true;
+    case UM_GET_CURRENT_KEY:
+      *result = KeyAnswer(list ? list->CurrentKey() : 0);
+      return true;
+    case UM_SET_TRACK_NAME: *result = OnTrackNameSent(wParam, lParam); return true;
+    default: return false;
+  }
+}
+
+}  // namespace
+
+LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  LRESULT result = 0;
+  bool handled = false;
+  GuardCallback([&] { handled = HandleSent(window, message, wParam, lParam, &result); });
+  return handled ? result : DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RouteMessage(const MSG& msg) {
+  const HWND dialogs[] = {g_plugin.trackDialog, g_plugin.subtrackDialog, g_plugin.optionsDialog,
+                          g_plugin.aboutDialog};
+  for (HWND dialog : dialogs) {
+    if (dialog && IsDialogMessageA(dialog, const_cast<MSG*>(&msg))) return;
+  }
+  if (msg.hwnd != g_plugin.pluginWindow) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (g_plugin.frame && g_plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
+  switch (msg.message) {
+    case WM_KEYDOWN: OnKeyDown(msg); return;
+    case WM_SYSKEYDOWN: OnSysKeyDown(msg); return;
+    case WM_COMMAND: RunCommand(msg.wParam); return;
+    case WM_TIMER: OnTimer(msg); return;
+    default: break;
+  }
+  if (OnPrivateMessage(msg)) return;
+  if (g_plugin.pluginWindow) DefWindowProcA(g_plugin.pluginWindow, msg.message, msg.wParam, msg.lParam);
+}
+
+void RunMessageLoop() {
+  if (CallbackFailed()) throw CallbackFailure{};
+  MSG msg;
+  for (;;) {
+    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    if (got == 0 || got == -1) return;
+    if (msg.message == UM_QUIT) {
+      SaveIfModified();
+      return;
+    }
+    RouteMessage(msg);
+    if (CallbackFailed()) throw CallbackFailure{};
+  }
+}
+
+}  // namespace tarnix

@@ -1,0 +1,21 @@
+#pragma once
+// The UI thread's message loop, which routes every message itself (dialogs, the frame, keys,
+// commands, the timer and the private messages) without translating or dispatching, and the
+// window procedure of "TarnixPluginWindow", which sees only sent messages.
+
+#include <windows.h>
+
+namespace tarnix {
+
+// Runs until UM_QUIT, WM_QUIT or a failed read. Throws what a handler threw, and
+// CallbackFailure when a callback recorded a failure.
+void RunMessageLoop();
+// One message as the loop handles it after the quit check.
+void RouteMessage(const MSG& msg);
+
+LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Thrown by the loop when a callback caught a failure and handed it over.
+struct CallbackFailure {};
+
+}  // namespace tarnix
