@@ -103,7 +103,8 @@ TEST_F(TextStringTest, ReleaseFreesLastSharer) {
   EXPECT_EQ(b, "abcd");
   TextString c;
   c = b;
-  c = c;
+  const TextString& same = c;
+  c = same;  // self-assignment keeps the value
   EXPECT_EQ(c, "abcd");
   TextString moved(std::move(c));
   EXPECT_EQ(moved, "abcd");
