@@ -1,0 +1,118 @@
+#include "demo/sample_media.h"
+
+#include "tracklist/msf.h"
+
+#include <cstring>
+
+namespace tarnix::demo {
+
+namespace {
+
+void PutLe32(std::string& bytes, size_t at, uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+}
+
+void PutLe16(std::string& bytes, size_t at, uint16_t value) {
+  bytes[at] = static_cast<char>(value & 0xFF);
+  bytes[at + 1] = static_cast<char>(value >> 8);
+}
+
+// Frames as the frame, second and minute bytes of a track file's redundant time fields.
+uint32_t MsfBytes(int32_t frames) {
+  const uint32_t f = static_cast<uint32_t>(frames % kFramesPerSecond);
+  const uint32_t s = static_cast<uint32_t>((frames / kFramesPerSecond) % 60);
+  const uint32_t m = static_cast<uint32_t>(frames / kFramesPerSecond / 60) & 0xFF;
+  return f | (s << 8) | (m << 16);
+}
+
+int32_t At(int minutes, int seconds, int frames = 0) { return TimeFromMsf(minutes, seconds, frames); }
+
+// Adds the subtracks of `marks` to track `index` (0-based) of `list`.
+struct Mark {
+  int32_t time;
+  const char* name;
+};
+
+void AddMarks(TrackList& list, int index, const char* trackName, const std::vector<Mark>& marks) {
+  Track& track = list.tracks[static_cast<size_t>(index)];
+  track.RenameSubtrack(0, trackName);
+  for (const Mark& mark : marks) track.AddSubtrack(mark.name, mark.time);
+}
+
+}  // namespace
+
+const std::vector<DiscTrack>& SampleDisc() {
+  static const std::vector<DiscTrack> disc = {
+      {1, 0, 18750},          // 4:10
+      {2, 18750, 29625},      // 6:35
+      {3, 48375, 15000},      // 3:20
+  };
+  return disc;
+}
+
+std::string CdaFileBytes(const DiscTrack& track, int32_t volumeSerial) {
+  std::string bytes(kCdaHeaderSize, '\0');
+  std::memcpy(&bytes[0], "RIFF", 4);
+  PutLe32(bytes, 4, kCdaHeaderSize - 8);
+  std::memcpy(&bytes[8], "CDDA", 4);
+  std::memcpy(&bytes[12], "fmt ", 4);
+  PutLe32(bytes, 16, 24);
+  PutLe16(bytes, 20, 1);
+  PutLe16(bytes, 22, static_cast<uint16_t>(track.number));
+  PutLe32(bytes, 24, static_cast<uint32_t>(volumeSerial));
+  PutLe32(bytes, 28, static_cast<uint32_t>(track.startFrame));
+  PutLe32(bytes, 32, static_cast<uint32_t>(track.lengthFrames));
+  PutLe32(bytes, 36, MsfBytes(track.startFrame + kLeadInFrames));
+  PutLe32(bytes, 40, MsfBytes(track.lengthFrames));
+  return bytes;
+}
+
+uint32_t SampleDiscId() {
+  std::vector<CdaEntry> entries;
+  for (const DiscTrack& track : SampleDisc()) {
+    entries.push_back({track.startFrame + kLeadInFrames, track.lengthFrames});
+  }
+  return DiscIdOf(entries);
+}
+
+TrackList ConcertList() {
+  TrackList list;
+  list.Reset(kConcertTitle, 1, 0);
+  list.album = kConcertTitle;
+  list.artist = "The Examples";
+  AddMarks(list, 0, "Opening",
+           {{At(7, 40), "Overture in D"},
+            {At(19, 5, 30), "Night Train"},
+            {At(33, 20), "The Long Road"},
+            {At(48, 10), "Interlude"},
+            {At(61, 45, 12), "Song for Maria"},
+            {At(77, 30), "Drum Solo"},
+            {At(93, 50), "Harbour Lights"},
+            {At(99, 58), "Before the Encore"},
+            {At(101, 15, 40), "Encore: Old Hall Blues"},
+            {At(112, 40), "Encore: Goodnight"},
+            {At(124, 5, 60), "Applause"}});
+  list.modified = false;
+  return list;
+}
+
+TrackList CdList() {
+  TrackList list;
+  list.Reset(kCdAlbum, static_cast<int>(SampleDisc().size()), SampleDiscId());
+  list.cdKey = kSampleDiscSerial;
+  list.album = kCdAlbum;
+  list.artist = kCdArtist;
+  AddMarks(list, 0, "Morning", {{At(1, 20), "First light"}, {At(3, 5, 37), "Coffee"}});
+  AddMarks(list, 1, "Afternoon", {{At(2, 0), "Walk"}, {At(4, 30), "Rain"}});
+  AddMarks(list, 2, "Evening", {{At(1, 10), "Sunset"}, {At(2, 45), "Night"}});
+  list.modified = false;
+  return list;
+}
+
+const std::vector<std::string>& SubsongNames() {
+  static const std::vector<std::string> names = {"Title Theme", "Forest Stage", "Boss Battle",
+                                                 "Ending"};
+  return names;
+}
+
+}  // namespace tarnix::demo
