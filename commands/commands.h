@@ -30,6 +30,8 @@ extern const CommandHandler kButtonRightClickHandlers[9];
 // Menu openers, (x, y) in the plug-in window's client coordinates.
 void OpenBkgMenu(int x, int y);      // the frame's background right click
 void OpenContextMenu(int x, int y);  // the list view's context request
+// Checks "Repeat" while a row is repeated and greys "Delete" unless a subtrack is selected.
+void UpdateContextMenuStates(HMENU contextMenu);
 
 // Commands (x, y ignored unless stated).
 void CmdAbout(int x, int y);

@@ -36,6 +36,9 @@ INT_PTR HandleSubtrackUpDown(const NMHDR* header);
 // WM_COMMAND from "Edit subtrack" (IDOK, IDCANCEL, buttons, EN_CHANGE).
 void HandleSubtrackCommand(WPARAM wParam, LPARAM lParam);
 void CloseSubtrackDialog();
+// After the list was replaced: shows the selected row's subtrack without applying the fields,
+// which belong to the list that is gone.
+void ReloadSubtrackDialog();
 
 void OpenTrackDialog();
 void CloseTrackDialog(bool apply);

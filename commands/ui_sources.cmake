@@ -9,4 +9,14 @@ set(TARNIX_COMMAND_PURE_SOURCES
 )
 set(TARNIX_COMMAND_UI_SOURCES
   ${TARNIX_COMMAND_PURE_SOURCES}
+  ${PROJECT_SOURCE_DIR}/commands/command_table.cpp
+  ${PROJECT_SOURCE_DIR}/commands/playback_commands.cpp
+  ${PROJECT_SOURCE_DIR}/commands/rows.cpp
+  ${PROJECT_SOURCE_DIR}/commands/subtrack_dialog.cpp
+  ${PROJECT_SOURCE_DIR}/commands/track_dialog.cpp
+  ${PROJECT_SOURCE_DIR}/commands/user_messages.cpp
+  ${PROJECT_SOURCE_DIR}/commands/file_commands.cpp
+  ${PROJECT_SOURCE_DIR}/commands/file_menu.cpp
+  ${PROJECT_SOURCE_DIR}/commands/options_dialog.cpp
+  ${PROJECT_SOURCE_DIR}/commands/dialog_procedure.cpp
 )

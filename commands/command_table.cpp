@@ -1,0 +1,109 @@
+// The command table that the UI thread's loop dispatches WM_COMMAND through, the two button
+// handler tables, and the popup menus: which element opens which menu, and the two context
+// menu items whose state follows the list.
+
+#include "commands/commands.h"
+
+#include "commands/editing.h"
+#include "host/playback_state.h"
+#include "host/plugin_globals.h"
+#include "host/ui_thread.h"
+#include "resources/resource_ids.h"
+#include "skin/track_list_view.h"
+
+namespace tarnix {
+
+namespace {
+
+void OpenPopup(HMENU menu, int x, int y) {
+  if (!menu || !g_plugin.pluginWindow) return;
+  POINT point{x, y};
+  if (!ClientToScreen(g_plugin.pluginWindow, &point)) return;
+  // The chosen item comes back as a WM_COMMAND posted to the plug-in window.
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, g_plugin.pluginWindow, nullptr);
+}
+
+void OpenMenuMenu(int x, int y) { OpenPopup(g_plugin.menuMenu, x, y); }
+void OpenFileMenu(int x, int y) { OpenPopup(g_plugin.fileMenu, x, y); }
+void OpenAddMenu(int x, int y) { OpenPopup(g_plugin.addMenu, x, y); }
+void OpenPrevMenu(int x, int y) { OpenPopup(g_plugin.prevMenu, x, y); }
+void OpenNextMenu(int x, int y) { OpenPopup(g_plugin.nextMenu, x, y); }
+
+void PageListUp(int, int) {
+  if (g_plugin.list) g_plugin.list->PageUp();
+}
+
+void PageListDown(int, int) {
+  if (g_plugin.list) g_plugin.list->PageDown();
+}
+
+void SetItemState(HMENU menu, UINT position, UINT state) {
+  MENUITEMINFOA info{};
+  info.cbSize = sizeof(info);
+  info.fMask = MIIM_STATE;
+  info.fState = state;
+  SetMenuItemInfoA(menu, position, TRUE, &info);
+}
+
+}  // namespace
+
+const CommandEntry kCommandTable[] = {
+    {IDM_ABOUT, CmdAbout},
+    {IDM_OPTIONS, CmdOptions},
+    {IDM_NEW, CmdNew},
+    {IDM_OPEN, CmdOpen},
+    {IDM_SAVE, CmdSave},
+    {IDM_SAVE_AS, CmdSaveAs},
+    {IDM_INSERT_SUBTRACK, CmdInsertSubtrack},
+    {IDM_REMOVE_SUBTRACK, CmdRemoveSubtrack},
+    {IDM_FIRST_SUBTRACK, CmdFirstSubtrack},
+    {IDM_PREVIOUS_SUBTRACK, CmdPreviousSubtrack},
+    {IDM_NEXT_SUBTRACK, CmdNextSubtrack},
+    {IDM_PLAY_TRACK, CmdPlayTrack},
+    {IDM_PLAY_SELECTED, CmdPlaySelected},
+    {IDM_REPEAT, CmdRepeat},
+    {IDM_INSERT, CmdInsert},
+    {IDM_DELETE, CmdDelete},
+    {IDM_EDIT, CmdEdit},
+    {IDM_EDIT_SUBTRACK, CmdEditSubtrack},
+    {IDM_EDIT_TRACK, CmdEditTrack},
+    {IDM_CONTEXT_PLAY, CmdPlaySelected},
+    {-1, nullptr},
+};
+
+bool RunCommand(WPARAM wParam) {
+  const int32_t id = LOWORD(wParam);
+  for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) {
+    if (entry->id != id) continue;
+    if (!entry->handler) return false;
+    entry->handler(-1, -1);
+    return true;
+  }
+  return false;
+}
+
+const CommandHandler kButtonClickHandlers[9] = {
+    OpenMenuMenu, OpenFileMenu, CmdInsertSubtrack, CmdPreviousSubtrack, CmdNextSubtrack,
+    HidePluginWindow, nullptr, PageListUp, PageListDown,
+};
+
+const CommandHandler kButtonRightClickHandlers[9] = {
+    OpenMenuMenu, OpenFileMenu, OpenAddMenu, OpenPrevMenu, OpenNextMenu, nullptr, nullptr, nullptr, nullptr,
+};
+
+void OpenBkgMenu(int x, int y) { OpenPopup(g_plugin.bkgMenu, x, y); }
+
+void UpdateContextMenuStates(HMENU menu) {
+  if (!menu) return;
+  SetItemState(menu, MENU_POS_CONTEXT_REPEAT, g_state.repeatItem != kNoItem ? MFS_CHECKED : MFS_UNCHECKED);
+  const ItemId selected = g_plugin.list ? g_plugin.list->SelectedKey() : 0;
+  const bool deletable = ItemTrack(selected) != 0 && ItemSubtrack(selected) != 0;
+  SetItemState(menu, MENU_POS_CONTEXT_DELETE, deletable ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED));
+}
+
+void OpenContextMenu(int x, int y) {
+  UpdateContextMenuStates(g_plugin.contextMenu);
+  OpenPopup(g_plugin.contextMenu, x, y);
+}
+
+}  // namespace tarnix

@@ -1,0 +1,84 @@
+// The track list and its .trk files in the bookmark directory: the save question before the
+// list is replaced, the name an unsaved list is saved under, the search for the stored list of
+// a newly played file or CD, and the check that the bookmark directory exists.
+
+#include "commands/file_commands.h"
+
+#include <windows.h>
+
+#include "commands/file_names.h"
+#include "commands/user_messages.h"
+#include "host/playback_state.h"
+#include "host/settings.h"
+#include "host/plugin_globals.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace {
+
+TextString InBookmarks(const TextString& fileName) { return g_settings.bookmarkPath + "\\" + fileName; }
+
+bool LoadCandidate(const TextString& path, const TextString& title) {
+  return CurrentList().Load(path, title, 0, 0, false);
+}
+
+}  // namespace
+
+TextString DefaultFileName() { return DefaultListFileName(CurrentList(), g_state.currentTitle); }
+
+TextString SavePath() {
+  const TrackList& list = CurrentList();
+  if (!list.path.IsEmpty()) return list.path;
+  return InBookmarks(DefaultFileName());
+}
+
+void SaveIfModified() {
+  TrackList& list = CurrentList();
+  if (!list.modified) return;
+  const TextString path = SavePath();
+  int answer = IDYES;
+  if (!g_settings.autoSave) {
+    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
+  }
+  if (answer == IDYES && !list.Save(path)) ReportFailure("Couldn't save " + path);
+  // Declined or failed, the changes are given up: they are not offered again.
+  list.modified = false;
+}
+
+bool FindTrackList(const TextString& title, const TextString& fileName) {
+  SaveIfModified();
+  if (!fileName.IsEmpty()) {
+    const TextString byFile = InBookmarks(fileName.WithoutExtension() + ".trk");
+    if (LoadCandidate(byFile, title)) return true;
+    const TextString byName = InBookmarks(fileName.FileNamePart().WithoutExtension() + ".trk");
+    if (!(byName == byFile) && LoadCandidate(byName, title)) return true;
+  }
+  if (LoadCandidate(TitleCandidate(g_settings.bookmarkPath, title), title)) return true;
+  return CurrentList().Search(InBookmarks("*.trk"), title, 0, 0);
+}
+
+bool FindCdTrackList(int32_t cdKey, uint32_t cddbId) {
+  SaveIfModified();
+  return CurrentList().Search(InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+}
+
+bool CheckBookmarkDirectory(bool warn) {
+  const TextString& directory = g_settings.bookmarkPath;
+  // Any existing file system object will do, a plain file too.
+  if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  const int answer = TellUser("The bookmark directory does not exist. Do you want to create it?",
+                              MB_YESNO | MB_ICONQUESTION, false);
+  if (answer == IDYES) {
+    if (CreateDirectoryA(directory.c_str(), nullptr)) return true;
+    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, false);
+    return false;
+  }
+  if (warn) {
+    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
+             false);
+  }
+  return false;
+}
+
+}  // namespace tarnix

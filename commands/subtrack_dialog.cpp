@@ -1,0 +1,254 @@
+// The modeless "Edit subtrack" dialog: it shows the selected subtrack's name and time as
+// minutes, seconds and frames, applies every change at once, follows the list's selection,
+// and steps through subtracks and times with its up-down controls.
+
+#include "commands/commands.h"
+#include "commands/editing.h"
+
+#include <commctrl.h>
+
+#include "commands/time_fields.h"
+#include "host/playback_state.h"
+#include "host/player.h"
+#include "host/plugin_globals.h"
+#include "host/ui_thread.h"
+#include "resources/resource_ids.h"
+#include "skin/track_list_view.h"
+#include "tracklist/platform.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace {
+
+// Above 0 while the program itself writes the fields: their change notifications are not edits.
+int g_fieldUpdates = 0;
+
+class FieldUpdate {
+ public:
+  FieldUpdate() { ++g_fieldUpdates; }
+  ~FieldUpdate() { --g_fieldUpdates; }
+  FieldUpdate(const FieldUpdate&) = delete;
+  FieldUpdate& operator=(const FieldUpdate&) = delete;
+};
+
+HWND Dialog() { return g_plugin.subtrackDialog; }
+
+TextString FieldText(int id) { return FromWindowText(GetDlgItem(Dialog(), id)); }
+
+void SetField(int id, const TextString& text) { SetDlgItemTextA(Dialog(), id, text.c_str()); }
+
+Track* TrackOf(ItemId item) {
+  TrackList& list = CurrentList();
+  const int n = ItemTrack(item);
+  if (n < 1 || n > list.TrackCount()) return nullptr;
+  return &list.tracks[static_cast<size_t>(n) - 1];
+}
+
+ItemId Selected() { return g_plugin.list ? g_plugin.list->SelectedKey() : 0; }
+
+TimeFieldValues ReadFields() {
+  return ReadTimeFields(FieldText(IDC_MINUTES).c_str(), FieldText(IDC_SECONDS).c_str(),
+                        FieldText(IDC_FRAMES).c_str());
+}
+
+void WriteTimeFields(int32_t ms, int excludedField) {
+  const TimeFieldTexts texts = TimeFieldTextsFor(ms);
+  if (excludedField != IDC_MINUTES) SetField(IDC_MINUTES, texts.minutes);
+  if (excludedField != IDC_SECONDS) SetField(IDC_SECONDS, texts.seconds);
+  if (excludedField != IDC_FRAMES) SetField(IDC_FRAMES, texts.frames);
+}
+
+void SelectAllOfName(bool focus) {
+  HWND name = GetDlgItem(Dialog(), IDC_SUBTRACK_NAME);
+  PostMessageA(name, EM_SETSEL, 0, -1);
+  if (focus) SetFocus(name);
+}
+
+}  // namespace
+
+void OnListSelectionChanged() { RefreshSubtrackDialog(0); }
+
+void FillSubtrackDialog(ItemId item, int excludedField) {
+  Track* track = TrackOf(item);
+  const int k = ItemSubtrack(item);
+  if (!track || !track->IsValidIndex(k) || !Dialog()) return;
+  if (g_plugin.list && g_plugin.list->SelectedRow() < 0) {
+    g_plugin.list->SelectByKey(item);
+    if (g_plugin.list->SelectedRow() < 0) return;
+  }
+  {
+    FieldUpdate update;
+    const Subtrack& entry = track->subtracks[static_cast<size_t>(k)];
+    if (excludedField != IDC_SUBTRACK_NAME) SetField(IDC_SUBTRACK_NAME, entry.name);
+    WriteTimeFields(entry.time, excludedField);
+    // A track's own entry starts the track: its time stays where it is.
+    const BOOL timed = k != 0;
+    for (int id : {IDC_DELETE_SUBTRACK, IDC_CURRENT_TIME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES}) {
+      EnableWindow(GetDlgItem(Dialog(), id), timed);
+    }
+  }
+  g_editedItem = item;
+}
+
+void ApplySubtrackDialog() {
+  if (g_editedItem == kNoItem || !Dialog()) return;
+  const ItemId item = g_editedItem;
+  Track* track = TrackOf(item);
+  const int n = ItemTrack(item);
+  const int k = ItemSubtrack(item);
+  if (!track || !track->IsValidIndex(k)) return;
+
+  track->RenameSubtrack(k, FieldText(IDC_SUBTRACK_NAME));
+  int k2 = k;
+  // The start entry's time is never edited; a time that cannot be held keeps the old one.
+  const std::optional<int32_t> time = TimeOfFields(ReadFields());
+  if (k != 0 && time) k2 = track->SetSubtrackTime(k, *time);
+
+  if (k2 == k) {
+    SetRowText(item, true);
+  } else {
+    g_editedItem = kNoItem;
+    // Selected by row while the old rows stand: that row holds the moved subtrack afterwards.
+    if (g_plugin.list) g_plugin.list->SelectByKey(MakeItemId(n, k2));
+    g_editedItem = MakeItemId(n, k2);
+    RebuildRows();
+  }
+  if (g_plugin.list) g_plugin.list->Redraw();
+}
+
+void RefreshSubtrackDialog(int excludedField) {
+  if (g_editedItem == kNoItem) return;
+  ApplySubtrackDialog();
+  FillSubtrackDialog(Selected(), excludedField);
+}
+
+void OpenSubtrackDialog() {
+  if (!Dialog()) return;
+  // Opening fills anew and applies nothing: the item shown before may belong to a list that
+  // has been replaced since.
+  g_editedItem = kNoItem;
+  if (g_plugin.list) {
+    TrackListView& view = *g_plugin.list;
+    if (view.SelectedRow() < 0) view.Select(0);
+    {
+      FieldUpdate update;
+      FillSubtrackDialog(view.SelectedKey(), 0);
+      // The header row names no subtrack: show the row after it instead.
+      if (g_editedItem == kNoItem && view.SelectedKey() == kHeaderItem && view.RowCount() > 1) {
+        view.Select(view.SelectedRow() + 1);
+        FillSubtrackDialog(view.SelectedKey(), 0);
+      }
+      SelectAllOfName(true);
+    }
+  }
+  PlaceDialog(Dialog());
+}
+
+void ReloadSubtrackDialog() {
+  if (g_editedItem == kNoItem) return;
+  g_editedItem = kNoItem;
+  FillSubtrackDialog(Selected(), 0);
+  if (g_editedItem == kNoItem) FillSubtrackDialog(MakeItemId(CurrentList().CurrentTrackNumber(), 0), 0);
+  if (g_editedItem == kNoItem && Dialog()) ShowWindow(Dialog(), SW_HIDE);
+}
+
+void CloseSubtrackDialog() {
+  ApplySubtrackDialog();
+  if (Dialog()) ShowWindow(Dialog(), SW_HIDE);
+  g_editedItem = kNoItem;
+}
+
+void SetToCurrentTime() {
+  if (g_editedItem == kNoItem) return;
+  const int32_t now = Player(g_plugin.playerWindow).OutputTimeMs();
+  if (now < 0) return;
+  const ItemId selected = Selected();
+  Track* track = TrackOf(selected);
+  const int n = ItemTrack(selected);
+  const int k = ItemSubtrack(selected);
+  if (!track || k == 0 || !track->IsValidIndex(k)) return;
+  const int k2 = track->SetSubtrackTime(k, now);
+  if (k2 == k) {
+    SetRowText(selected, true);
+  } else {
+    RebuildRows();
+    g_editedItem = kNoItem;
+    if (g_plugin.list) {
+      g_plugin.list->SelectByKey(MakeItemId(n, k2));
+      g_plugin.list->SetCurrentRow(g_plugin.list->SelectedRow());
+    }
+    g_editedItem = MakeItemId(n, k2);
+  }
+  FillSubtrackDialog(Selected(), 0);
+  if (g_plugin.list) g_plugin.list->Redraw();
+}
+
+INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
+  if (!header || header->code != static_cast<UINT>(UDN_DELTAPOS)) return 0;
+  const int delta = reinterpret_cast<const NMUPDOWN*>(header)->iDelta;
+  switch (header->idFrom) {
+    case IDC_SUBTRACK_SPIN: {
+      const ItemId selected = Selected();
+      Track* track = TrackOf(selected);
+      if (!track) return 1;
+      const int64_t c = static_cast<int64_t>(ItemSubtrack(selected)) + delta;
+      if (c >= 0 && c < track->Count()) {
+        if (g_plugin.list) g_plugin.list->SelectByKey(MakeItemId(ItemTrack(selected), static_cast<int>(c)));
+        RefreshSubtrackDialog(0);
+      }
+      return 1;
+    }
+    case IDC_MINUTES_SPIN:
+    case IDC_SECONDS_SPIN:
+    case IDC_FRAMES_SPIN: {
+      const TimeField field = header->idFrom == IDC_MINUTES_SPIN   ? TimeField::kMinutes
+                              : header->idFrom == IDC_SECONDS_SPIN ? TimeField::kSeconds
+                                                                   : TimeField::kFrames;
+      const std::optional<int32_t> time = SteppedTime(ReadFields(), field, delta);
+      if (time) {
+        FieldUpdate update;
+        WriteTimeFields(*time, 0);
+        RefreshSubtrackDialog(0);
+      }
+      return 1;
+    }
+    default:
+      return 0;
+  }
+}
+
+void HandleSubtrackCommand(WPARAM wParam, LPARAM) {
+  const int id = LOWORD(wParam);
+  const int code = HIWORD(wParam);
+  if (code == EN_CHANGE) {
+    if (g_fieldUpdates == 0 &&
+        (id == IDC_SUBTRACK_NAME || id == IDC_MINUTES || id == IDC_SECONDS || id == IDC_FRAMES)) {
+      RefreshSubtrackDialog(id);
+    }
+    return;
+  }
+  if (code != 0) return;
+  switch (id) {
+    case IDOK:
+      PlayItem(Selected());
+      break;
+    case IDCANCEL:
+      CloseSubtrackDialog();
+      break;
+    case IDC_ADD_SUBTRACK:
+      ApplySubtrackDialog();
+      InsertSubtrack(kNoItem);
+      break;
+    case IDC_DELETE_SUBTRACK:
+      DeleteSubtrack();
+      break;
+    case IDC_CURRENT_TIME:
+      SetToCurrentTime();
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace tarnix

@@ -1,0 +1,15 @@
+#include "commands/user_messages.h"
+
+#include "commands/message_box.h"
+#include "host/player_codes.h"
+#include "host/plugin_globals.h"
+
+namespace tarnix {
+
+int TellUser(const TextString& text, unsigned flags, bool watchQuit) {
+  return ShowMessageBox(g_plugin.pluginWindow, text.c_str(), kMessageCaption, flags, watchQuit ? UM_QUIT : 0, 0);
+}
+
+void ReportFailure(const TextString& text) { TellUser(text, MB_OK | MB_ICONEXCLAMATION, true); }
+
+}  // namespace tarnix
