@@ -1,0 +1,203 @@
+// The plug-in's life seen from the player: the descriptor, the window it creates, where the
+// settings put it, and quit, which must come back whatever the plug-in's thread is doing.
+// ctest runs each test in a process of its own (a DLL's window class outlives FreeLibrary).
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/player_codes.h"
+#include "testhost/probe_window.h"
+#include "testhost/pump.h"
+#include "tests/plugin/plugin_harness.h"
+#include "tests/support/ui_driver.h"
+
+namespace tarnix::test {
+namespace {
+
+using testhost::PluginLoader;
+
+TEST(Descriptor, ExportGivesVersionAndDescription) {
+  PluginHarness h;
+  const std::string dll = h.Dir().InstallPlugin(testhost::ProgramDirectory() + "\\gen_tarnix.dll");
+  PluginLoader loader(dll);
+  ASSERT_TRUE(loader.Ok()) << loader.Error();
+  PluginDescriptor* d = loader.Descriptor();
+  EXPECT_EQ(d->version, 0x10);
+  EXPECT_STREQ(d->description, "Tarnix Plugin v1.2 (GEN_TARNIX.DLL)");
+  EXPECT_NE(d->init, nullptr);
+  EXPECT_NE(d->config, nullptr);
+  EXPECT_NE(d->quit, nullptr);
+  // quit without a running thread returns at once, and again.
+  d->quit();
+  d->quit();
+  EXPECT_EQ(testhost::FindOwnWindow(kPluginWindowClass), nullptr);
+}
+
+TEST(Startup, WindowClassTitleStylesAndOwner) {
+  PluginHarness h;
+  ASSERT_TRUE(h.Start());
+  HWND w = h.Window();
+  char name[64] = {};
+  GetClassNameA(w, name, sizeof name);
+  EXPECT_STREQ(name, "TarnixPluginWindow");
+  GetWindowTextA(w, name, sizeof name);
+  EXPECT_STREQ(name, "Tarnix Plugin");
+  const LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+  const LONG_PTR exStyle = GetWindowLongPtrA(w, GWL_EXSTYLE);
+  EXPECT_TRUE(style & WS_POPUP);
+  EXPECT_FALSE(style & (WS_CAPTION | WS_THICKFRAME | WS_CHILD));
+  EXPECT_TRUE(exStyle & WS_EX_TOOLWINDOW);
+  EXPECT_EQ(GetWindow(w, GW_OWNER), h.Player().Window());
+  EXPECT_NE(h.UiThreadId(), GetCurrentThreadId());
+  const UINT classStyle = static_cast<UINT>(GetClassLongPtrA(w, GCL_STYLE));
+  EXPECT_TRUE(classStyle & CS_DBLCLKS);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Startup, DefaultsWithoutPluginIni) {
+  PluginHarness h;
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.WindowRect();
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right - r.left, 275);
+  EXPECT_EQ(r.bottom - r.top, 116);
+  EXPECT_TRUE(h.Visible());
+  ASSERT_TRUE(h.Stop());
+  // Every key is written back, with the defaults.
+  const struct {
+    const char* key;
+    const char* value;
+  } expected[] = {{"WindowPosX", "0"}, {"WindowPosY", "0"},   {"WindowWidth", "275"}, {"WindowHeight", "116"},
+                  {"Opened", "1"},     {"Docked", "0"},       {"AutoPopup", "1"},     {"AutoClose", "1"},
+                  {"AutoSave", "0"},   {"PrintTime", "1"},    {"ShowTrack", "1"},     {"TopTrack", "0"},
+                  {"HotKey", "0"}};
+  for (const auto& e : expected) EXPECT_EQ(h.PluginIni(e.key), e.value) << e.key;
+  EXPECT_EQ(h.PluginIni("BookmarkPath"), h.Dir().Root() + "\\Bookmarks");
+}
+
+TEST(Startup, PlacedAndSizedFromPluginIni) {
+  PluginHarness h;
+  h.SetPluginIni("WindowPosX", "37");
+  h.SetPluginIni("WindowPosY", "45");
+  h.SetPluginIni("WindowWidth", "325");
+  h.SetPluginIni("WindowHeight", "145");
+  h.SetPluginIni("Opened", "0");
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.WindowRect();
+  EXPECT_EQ(r.left, 37);
+  EXPECT_EQ(r.top, 45);
+  EXPECT_EQ(r.right - r.left, 325);
+  EXPECT_EQ(r.bottom - r.top, 145);
+  EXPECT_FALSE(h.Visible());
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Opened"), "0");
+  EXPECT_EQ(h.PluginIni("WindowWidth"), "325");
+}
+
+TEST(Startup, DockedStartsBesideThePlayer) {
+  PluginHarness h;  // the stand-in player sits at (100, 100), 275 by 116
+  h.SetPluginIni("Docked", "1");
+  h.SetPluginIni("WindowPosX", "0");
+  h.SetPluginIni("WindowPosY", "116");
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.WindowRect();
+  EXPECT_EQ(r.left, 100);
+  EXPECT_EQ(r.top, 216);
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Docked"), "1");
+  EXPECT_EQ(h.PluginIni("WindowPosY"), "116");
+}
+
+TEST(Startup, DockedWithoutSnappingStartsUndockedAtTheOrigin) {
+  PluginHarness h;
+  h.SetPlayerIni("snap", "0");
+  h.SetPluginIni("Docked", "1");
+  h.SetPluginIni("WindowPosX", "20");
+  h.SetPluginIni("WindowPosY", "116");
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.WindowRect();
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Docked"), "0");
+  EXPECT_EQ(h.PluginIni("WindowPosX"), "0");
+  EXPECT_EQ(h.PluginIni("WindowPosY"), "0");
+}
+
+TEST(Settings, BookmarkPathLongerThanAnyBufferIsKeptWhole) {
+  PluginHarness h;
+  std::string path = "C:\\";
+  while (path.size() < 5000) path += "very long directory name\\";
+  path += "end";
+  h.SetPluginIni("BookmarkPath", path);
+  h.SetPluginIni("HotKey", "1089");
+  {
+    // The directory can't exist: the start-up's question is answered No.
+    testsupport::MessageBoxAnswerer answerer(0, IDNO);
+    ASSERT_TRUE(h.Start());
+    h.Pump(300);
+  }
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("BookmarkPath"), path);
+  EXPECT_EQ(h.PluginIni("HotKey"), "1089");
+}
+
+TEST(Shutdown, SettingsWrittenWindowGoneThreadEndsWithZero) {
+  PluginHarness h;
+  h.SetPluginIni("WindowPosX", "12");
+  ASSERT_TRUE(h.Start());
+  HANDLE thread = OpenThread(SYNCHRONIZE | THREAD_QUERY_INFORMATION, FALSE, h.UiThreadId());
+  ASSERT_NE(thread, nullptr);
+  HWND window = h.Window();
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(WaitForSingleObject(thread, 0), WAIT_OBJECT_0);
+  DWORD code = 99;
+  EXPECT_TRUE(GetExitCodeThread(thread, &code));
+  EXPECT_EQ(code, 0u);
+  CloseHandle(thread);
+  EXPECT_FALSE(IsWindow(window));
+  EXPECT_EQ(h.PluginIni("WindowPosX"), "12");
+  // A second quit does nothing.
+  h.Loader()->Quit(2000);
+}
+
+TEST(Shutdown, QuitReturnsWhileThePluginWindowIsActive) {
+  PluginHarness h;
+  ASSERT_TRUE(h.Start());
+  // Give the plug-in window the activation, so destroying it moves activation while the
+  // player's thread is blocked in quit.
+  SetForegroundWindow(h.Window());
+  h.PumpUntil([&] { return GetForegroundWindow() == h.Window(); }, 2000);
+  const auto start = testhost::SteadyMs();
+  EXPECT_TRUE(h.Stop(15000));
+  EXPECT_LT(testhost::SteadyMs() - start, 5000);
+}
+
+TEST(Shutdown, QuitRightAfterInit) {
+  PluginHarness h;
+  const std::string dll = h.Dir().InstallPlugin(testhost::ProgramDirectory() + "\\gen_tarnix.dll");
+  PluginLoader loader(dll);
+  ASSERT_TRUE(loader.Ok());
+  loader.Attach(h.Player().Window());
+  ASSERT_EQ(loader.Init(), 0);
+  EXPECT_TRUE(loader.Quit(15000));
+  EXPECT_EQ(testhost::FindOwnWindow(kPluginWindowClass), nullptr);
+}
+
+TEST(Shutdown, WindowDestroyedFromOutsideEndsTheThread) {
+  PluginHarness h;
+  ASSERT_TRUE(h.Start());
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, h.UiThreadId());
+  ASSERT_NE(thread, nullptr);
+  // Closing the window from its own thread, as destroying its owner would.
+  SendMessageTimeoutA(h.Window(), WM_CLOSE, 0, 0, SMTO_NORMAL, 2000, nullptr);
+  EXPECT_TRUE(h.PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }, 5000));
+  CloseHandle(thread);
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("WindowWidth"), "275");
+}
+
+}  // namespace
+}  // namespace tarnix::test
