@@ -65,22 +65,15 @@ class Selection {
   HGDIOBJ previous_;
 };
 
-}  // namespace
-
-std::optional<RgbImage> CaptureWindowImage(HWND window) {
-  RECT rect;
-  if (!IsWindow(window) || !GetWindowRect(window, &rect)) return std::nullopt;
-  const int width = rect.right - rect.left;
-  const int height = rect.bottom - rect.top;
-  if (width <= 0 || height <= 0) return std::nullopt;
-  WindowDc source(window);
-  if (source.Get() == nullptr) return std::nullopt;
-  MemoryDc memory(source.Get());
-  Bitmap bitmap(CreateCompatibleBitmap(source.Get(), width, height));
+// Copies width by height pixels at (x, y) of source into an image.
+std::optional<RgbImage> CaptureDc(HDC source, int x, int y, int width, int height) {
+  if (source == nullptr || width <= 0 || height <= 0) return std::nullopt;
+  MemoryDc memory(source);
+  Bitmap bitmap(CreateCompatibleBitmap(source, width, height));
   if (memory.Get() == nullptr || bitmap.Get() == nullptr) return std::nullopt;
   {
     Selection select(memory.Get(), bitmap.Get());
-    if (!BitBlt(memory.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY)) {
+    if (!BitBlt(memory.Get(), 0, 0, width, height, source, x, y, SRCCOPY)) {
       return std::nullopt;
     }
   }
@@ -100,16 +93,36 @@ std::optional<RgbImage> CaptureWindowImage(HWND window) {
   image.width = width;
   image.height = height;
   image.rgb.resize(static_cast<size_t>(width) * height * 3);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      const std::uint8_t* from = &bgr[y * stride + x * 3];
-      std::uint8_t* to = &image.rgb[(static_cast<size_t>(y) * width + x) * 3];
+  for (int row = 0; row < height; ++row) {
+    for (int column = 0; column < width; ++column) {
+      const std::uint8_t* from = &bgr[row * stride + column * 3];
+      std::uint8_t* to = &image.rgb[(static_cast<size_t>(row) * width + column) * 3];
       to[0] = from[2];
       to[1] = from[1];
       to[2] = from[0];
     }
   }
   return image;
+}
+
+}  // namespace
+
+std::optional<RgbImage> CaptureWindowImage(HWND window) {
+  RECT rect;
+  if (!IsWindow(window) || !GetWindowRect(window, &rect)) return std::nullopt;
+  WindowDc source(window);
+  return CaptureDc(source.Get(), 0, 0, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+std::optional<RgbImage> CaptureScreenImage(const RECT& area) {
+  // The screen's DC is the desktop window's: what every window shows, composed as on screen.
+  WindowDc source(nullptr);
+  return CaptureDc(source.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top);
+}
+
+bool CaptureScreen(const RECT& area, const std::string& path) {
+  const std::optional<RgbImage> image = CaptureScreenImage(area);
+  return image && WriteImage(*image, path);
 }
 
 bool CaptureWindow(HWND window, const std::string& path) {

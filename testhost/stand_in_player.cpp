@@ -136,6 +136,11 @@ LRESULT StandInPlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CHAR:
       // Recorded only: the default handling of Alt keys would enter menu mode or close.
       return 0;
+    case WM_MOVE: {
+      std::lock_guard<std::mutex> lock(mutex_);
+      ++moveCount_;
+      return 0;
+    }
     case WM_ERASEBKGND:
       return 1;
     case WM_PAINT: {
@@ -418,6 +423,36 @@ void StandInPlayer::SetSilent(bool silent) {
 bool StandInPlayer::CloseRequested() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return closeRequested_;
+}
+
+bool StandInPlayer::Move(int x, int y) {
+  return window_ != nullptr &&
+         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+}
+
+void StandInPlayer::Minimise() {
+  if (window_ != nullptr) ShowWindow(window_, SW_SHOWMINNOACTIVE);
+}
+
+void StandInPlayer::Restore() {
+  if (window_ != nullptr) ShowWindow(window_, SW_RESTORE);
+}
+
+bool StandInPlayer::BringToFront() {
+  if (window_ == nullptr) return false;
+  SetForegroundWindow(window_);
+  return GetForegroundWindow() == window_;
+}
+
+int StandInPlayer::MoveCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return moveCount_;
+}
+
+RECT StandInPlayer::Rect() const {
+  RECT rect{};
+  if (window_ != nullptr) GetWindowRect(window_, &rect);
+  return rect;
 }
 
 }  // namespace tarnix::testhost

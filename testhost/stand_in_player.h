@@ -85,6 +85,16 @@ class StandInPlayer {
   void SetSilent(bool silent);          // requests are not answered until silence ends
   bool CloseRequested() const;          // command 40001 or WM_CLOSE arrived
 
+  // The main window as the user handles it. Called from another thread, these wait until the
+  // player's thread has handled them. A move reaches the window procedure as WM_MOVE.
+  bool Move(int x, int y);
+  void Minimise();   // placement show state SW_SHOWMINIMIZED
+  void Restore();    // shown normally again, at its normal position
+  // Makes the main window the foreground window (the plug-in follows moves only then).
+  bool BringToFront();
+  RECT Rect() const;  // the window rectangle on the screen
+  int MoveCount() const;  // WM_MOVE messages the window got, its creation included
+
  private:
   static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
@@ -122,6 +132,7 @@ class StandInPlayer {
   DWORD replyDelayMs_ = 0;
   int slowAnswers_ = 0;
   bool closeRequested_ = false;
+  int moveCount_ = 0;
 };
 
 }  // namespace tarnix::testhost
