@@ -52,9 +52,7 @@ void DemoScript::Concert() {
   log_.Plain("== 1. A long concert recording (2:10:00) with a stored list ==");
   testhost::StandInPlayer& player = session_.Player();
   UseList(kConcertListFile, false);
-  player.SetPlaylistPosition(kConcertEntry);
-  player.Play();
-  log_.Line("player: play entry 0, \"" + std::string(kConcertTitle) + "\"");
+  PlayEntry(kConcertEntry, std::string("\"") + kConcertTitle + "\"");
   Watch(1500);
   const auto last = session_.LastKey();
   Expect(last && *last == MakeItemId(1, reference_.tracks[0].Count() - 1),
@@ -78,6 +76,7 @@ void DemoScript::Concert() {
   Command(kCmdPreviousSubtrack, "previous subtrack (menu: no restart rule)");
   Watch(2200);
   session_.Post(UM_PREV_ENTRY);
+  commandPending_ = true;
   log_.Line("posted UM_PREV_ENTRY (Ctrl+Left): more than 1 s into the row, so it restarts the row");
   Watch(1200);
   Shot("next-and-previous");
@@ -86,12 +85,15 @@ void DemoScript::Concert() {
   Seek(At(112, 32), "into \"Encore: Old Hall Blues\", 8 s before the next boundary");
   Watch(700);
   Command(kCmdInsertSubtrack, "insert subtrack at the playing time");
+  // Saved at once, so that the new row's text can be read from the file the plug-in writes.
+  testhost::PumpFor(150);
+  Command(kCmdSave, "save (the list has its path: written without a dialog)");
   Watch(800);
   Expect(session_.LastKey() == MakeItemId(1, 12), "the list has one row more");
   Shot("inserted");
 
   EditSubtrackName("Guitar Solo");
-  Command(kCmdSave, "save (the list has its path: written without a dialog)");
+  Command(kCmdSave, "save the edited name");
   Watch(1000);
 
   // Repeat holds playback in the new subtrack: at its end the plug-in jumps back to its start.
@@ -153,9 +155,7 @@ void DemoScript::AudioCd() {
   log_.Line(identity);
   testhost::StandInPlayer& player = session_.Player();
   UseList(kCdListFile, true);
-  player.SetPlaylistPosition(kCdFirstEntry);
-  player.Play();
-  log_.Line("player: play entry 1, CD\\Track01.cda");
+  PlayEntry(kCdFirstEntry, "CD\\Track01.cda");
   Watch(1500);
   Expect(session_.LastKey() == MakeItemId(3, 2), "the CD's stored list was found by its identity");
   Shot("cd-found");
@@ -187,7 +187,6 @@ void DemoScript::AudioCd() {
 void DemoScript::Subsongs() {
   log_.Plain("");
   log_.Plain("== 3. A file with subsongs, announced by a subsong source ==");
-  testhost::StandInPlayer& player = session_.Player();
   source_ = std::make_unique<testhost::SubsongSource>(session_.Window());
   const auto& names = SubsongNames();
   reference_.Reset(kSubsongTitle, static_cast<int>(names.size()), 0xFFFFFFFFu);
@@ -196,9 +195,7 @@ void DemoScript::Subsongs() {
   referenceFile_.clear();
   log_.Line("row texts from now on: the list the plug-in makes for the announced subsongs");
 
-  player.SetPlaylistPosition(kSubsongEntry);
-  player.Play();
-  log_.Line("player: play entry 4, \"" + std::string(kSubsongTitle) + "\"");
+  PlayEntry(kSubsongEntry, std::string("\"") + kSubsongTitle + "\"");
   Expect(source_->Announce(static_cast<int>(names.size())), "UM_SUBSONG_INFO was taken");
   for (size_t i = 0; i < names.size(); ++i) source_->SetTrackName(static_cast<int>(i), names[i]);
   source_->SubsongChanged(0);
@@ -232,6 +229,7 @@ void DemoScript::AnswerSubsongRequests() {
     log_.Line("source got UM_PLAY_SUBSONG " + std::to_string(subsong) +
               ": starts it and sends UM_SUBSONG_CHANGED");
     session_.Player().Seek(0);
+    ForgetPosition();
     source_->SubsongChanged(subsong);
   }
 }
@@ -244,13 +242,19 @@ void DemoScript::Watch(int ms) {
   testhost::StandInPlayer& player = session_.Player();
   while (testhost::SteadyMs() < end) {
     testhost::PumpFor(kWatchStepMs);
+    LogPlayerRequests();
     const std::int64_t now = testhost::SteadyMs();
+    if (now >= nextPoll) {
+      PollBookmarks();
+      nextPoll = now + kBookmarkPollMs;
+    }
     const int position = player.PositionMs();
     if (lastPosition_ >= 0 && position >= 0) {
       const int expected = lastPosition_ + static_cast<int>(now - lastPositionAt_);
       if (position < lastPosition_ - kJumpToleranceMs || position > expected + kJumpToleranceMs) {
         log_.Line("position jumped " + FormatPosition(lastPosition_) + " -> " + FormatPosition(position) +
-                  " (the plug-in's jump)");
+                  (commandPending_ ? " (the command's jump)" : " (the plug-in's own jump)"));
+        commandPending_ = false;
       }
     }
     lastPosition_ = position;
@@ -259,10 +263,6 @@ void DemoScript::Watch(int ms) {
     if (key && *key != lastKey_) {
       lastKey_ = *key;
       log_.Line("highlight -> " + State(*key));
-    }
-    if (now >= nextPoll) {
-      PollBookmarks();
-      nextPoll = now + kBookmarkPollMs;
     }
   }
 }
@@ -275,20 +275,52 @@ std::string DemoScript::State(ItemId key) {
 
 void DemoScript::Seek(int ms, const std::string& why) {
   session_.Player().Seek(ms);
-  lastPosition_ = session_.Player().PositionMs();
-  lastPositionAt_ = testhost::SteadyMs();
+  ForgetPosition();
+  commandPending_ = false;
   log_.Line("player: seek to " + FormatPosition(ms) + " - " + why);
 }
 
 void DemoScript::Command(WORD id, const std::string& label) {
-  const bool posted = session_.Command(id);
   const auto key = session_.CurrentKey();
+  const std::string before = key ? State(*key) : "pos " + FormatPosition(session_.Player().PositionMs());
+  const bool posted = session_.Command(id);
   log_.Line("command " + std::to_string(id) + " (" + label + ")" + (posted ? "" : " could not be posted") +
-            " at " + (key ? State(*key) : "pos " + FormatPosition(session_.Player().PositionMs())));
-  // A command's own jump is not news for the position watch.
-  testhost::PumpFor(kWatchStepMs);
+            " at " + before);
+  commandPending_ = true;
+}
+
+void DemoScript::PlayEntry(int index, const std::string& what) {
+  session_.Player().SetPlaylistPosition(index);
+  session_.Player().Play();
+  ForgetPosition();
+  log_.Line("player: play entry " + std::to_string(index) + ", " + what);
+}
+
+void DemoScript::ForgetPosition() {
   lastPosition_ = session_.Player().PositionMs();
   lastPositionAt_ = testhost::SteadyMs();
+}
+
+void DemoScript::LogPlayerRequests() {
+  const auto requests = session_.Player().Log().Snapshot();
+  for (; seenRequests_ < requests.size(); ++seenRequests_) {
+    const testhost::PlayerRequest& r = requests[seenRequests_];
+    std::string what;
+    if (r.IsCommand(kCmdPlay)) {
+      what = "WM_COMMAND 40045 (play)";
+    } else if (r.IsCommand(kCmdStop)) {
+      what = "WM_COMMAND 40047 (stop)";
+    } else if (r.message == WM_COMMAND) {
+      what = "WM_COMMAND " + std::to_string(LOWORD(r.wParam));
+    } else if (r.IsCode(kCodeJumpToTime)) {
+      what = "jump to " + FormatPosition(static_cast<int>(r.wParam)) + " (code 106)";
+    } else if (r.IsCode(kCodeSetPlaylistPosition)) {
+      what = "playlist position " + std::to_string(static_cast<long long>(r.wParam)) + " (code 121)";
+    } else {
+      continue;  // the plug-in's polling (position, entry, title, skin) is not news
+    }
+    log_.Line("plug-in -> player: " + what);
+  }
 }
 
 void DemoScript::Shot(const std::string& name) {

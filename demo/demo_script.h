@@ -48,6 +48,10 @@ class DemoScript {
   void UseList(const std::string& bookmarkFile, bool multiTrack);
   void EditSubtrackName(const std::string& name);
   void AnswerSubsongRequests();
+  void PlayEntry(int index, const std::string& what);
+  // The next position change is the demo's own doing, not a jump to report.
+  void ForgetPosition();
+  void LogPlayerRequests();
 
   PluginSession& session_;
   DemoLog& log_;
@@ -64,6 +68,8 @@ class DemoScript {
   ItemId lastKey_ = -1;
   int lastPosition_ = -1;
   std::int64_t lastPositionAt_ = 0;
+  bool commandPending_ = false;  // a posted command's jump is still to come
+  size_t seenRequests_ = 0;
   bool ok_ = true;
 };
 
