@@ -1,0 +1,227 @@
+// The plug-in window's private messages and keys, and the hooks on the player's thread, driven
+// from the test's thread, which plays the player's.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/player_codes.h"
+#include "testhost/input.h"
+#include "testhost/subsong_source.h"
+#include "tests/plugin/plugin_harness.h"
+#include "tests/support/ui_driver.h"
+
+namespace tarnix::test {
+namespace {
+
+constexpr int kKey1 = 0x10000;  // track 1, start
+
+// A playing file with a stored list of three subtracks far apart.
+void StartWithStoredList(PluginHarness& h, const std::string& extraIni = {}) {
+  ASSERT_TRUE(h.WriteBookmark("concert.trk", TrackFile("Concert", "01:00:00:00*Concert\r\n01:10:00:00 Second\r\n"
+                                                                   "01:20:00:00 Third\r\n")));
+  h.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
+  h.Player().Play();
+  if (!extraIni.empty()) h.SetPluginIni("HotKey", extraIni);
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 5000)) << "list not found";
+}
+
+TEST(Messages, KeyQueriesAnswerLastAndCurrentRow) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  EXPECT_EQ(h.LastKey(), 0x10002);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == kKey1; }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Messages, NextPreviousAndPlaySubsongJumpThePlayer) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == kKey1; }, 3000));
+  PostMessageA(h.Window(), UM_NEXT_ENTRY, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().PositionMs() >= 10 * 60 * 1000; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10001; }, 3000));
+  PostMessageA(h.Window(), UM_PLAY_SUBSONG, 1, 0);  // key 2: subtrack 2 of the playing track
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().PositionMs() >= 20 * 60 * 1000; }, 3000));
+  PostMessageA(h.Window(), UM_PREV_ENTRY, 0, 0);  // two seconds in? no: restart rule, then back
+  h.Pump(200);
+  EXPECT_TRUE(h.Stop());
+  EXPECT_GE(h.Player().Log().CountCode(kCodeJumpToTime), 3);
+}
+
+TEST(Messages, ShowHideToggleAndFocus) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  PostMessageA(h.Window(), UM_SHOW_WINDOW, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  PostMessageA(h.Window(), UM_FOCUS_WINDOW, 0, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return testsupport::ThreadFocus(h.UiThreadId()) == h.Window(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Opened"), "1");
+}
+
+TEST(Messages, TimerOfAnotherIdIsIgnored) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  h.Pump(600);
+  PostMessageA(h.Window(), WM_TIMER, 7, 0);
+  PostMessageA(h.Window(), WM_COMMAND, 12345, 0);  // not in the command table
+  h.Pump(300);
+  EXPECT_TRUE(IsWindow(h.Window()));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Messages, SubsongAnnouncementNamesAndChange) {
+  PluginHarness h;
+  h.Player().SetPlaylist({{"C:\\Music\\game.nsf", "Game music", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  testhost::SubsongSource source(h.Window());
+  ASSERT_TRUE(source.Announce(4));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x40000; }, 3000));
+  // Index 3 then index 1 before the loop takes the first: only entries 0 and 1 are kept.
+  ASSERT_TRUE(source.SetTrackName(3, "Fourth"));
+  ASSERT_TRUE(source.SetTrackName(1, "Second"));
+  // Indexes no row key can address, and a null name, change nothing.
+  EXPECT_EQ(h.Query(UM_SET_TRACK_NAME, 0x7FFFFFFF, reinterpret_cast<LPARAM>("huge")), 0);
+  EXPECT_EQ(h.Query(UM_SET_TRACK_NAME, 2, 0), 0);
+  EXPECT_EQ(h.Query(UM_SUBSONG_INFO, 0, 0), 0);  // null record
+  ASSERT_TRUE(source.SubsongChanged(2));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x30000; }, 3000));
+  EXPECT_EQ(h.LastKey(), 0x40000);
+  // Announcing the file already shown keeps the list.
+  ASSERT_TRUE(source.Announce(2));
+  h.Pump(300);
+  EXPECT_EQ(h.LastKey(), 0x40000);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Messages, SubsongSourceThatEndedIsNoProblem) {
+  PluginHarness h;
+  h.Player().SetPlaylist({{"C:\\Music\\game.nsf", "Game music", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  {
+    testhost::SubsongSource source(h.Window());
+    ASSERT_TRUE(source.Announce(3));
+    EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x30000; }, 3000));
+  }  // the source's thread is gone; posting to it fails
+  PostMessageA(h.Window(), UM_NEXT_ENTRY, 0, 0);
+  PostMessageA(h.Window(), UM_NEXT_ENTRY, 0, 0);
+  h.Pump(500);
+  EXPECT_TRUE(IsWindow(h.Window()));
+  EXPECT_TRUE(h.Stop(20000));
+}
+
+TEST(Keys, UnusedKeysGoToThePlayerAndAltF4ClosesIt) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  testhost::PostKey(h.Window(), 'X');
+  testhost::PostKey(h.Window(), VK_F7, true);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountMessage(WM_KEYDOWN) >= 1; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountMessage(WM_SYSKEYDOWN) >= 1; }, 3000));
+  testhost::PostKey(h.Window(), VK_F4, true);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().CloseRequested(); }, 3000));
+  EXPECT_TRUE(IsWindow(h.Window()));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Keys, InsertAddsDeleteRemovesRepeatHolds) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  testhost::PostKey(h.Window(), VK_INSERT);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10003; }, 3000)) << "Insert did not add a row";
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Keys, CtrlKeysStepHideAndForwardTab) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  testsupport::SharedInput shared(h.UiThreadId());
+  ASSERT_TRUE(shared.Ok());
+  testsupport::HoldKey(VK_CONTROL, true);
+  testhost::PostKey(h.Window(), VK_RIGHT);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().PositionMs() >= 10 * 60 * 1000; }, 3000));
+  testhost::PostKey(h.Window(), VK_TAB);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdCycleWindows) >= 1; }, 3000));
+  testhost::PostKey(h.Window(), VK_F4);
+  EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  testsupport::HoldKey(VK_CONTROL, false);
+  EXPECT_EQ(h.Player().Log().CountMessage(WM_KEYDOWN), 0);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Hooks, HotKeyWithoutAltTogglesTheWindow) {
+  PluginHarness h;
+  StartWithStoredList(h, "65");  // 'A'
+  ASSERT_TRUE(h.Visible());
+  PostMessageA(h.Player().Window(), WM_KEYDOWN, 'A', testhost::KeyLParam('A', false, false));
+  EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  PostMessageA(h.Player().Window(), WM_KEYDOWN, 'A', testhost::KeyLParam('A', false, false));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Hooks, HotKeyWithAltNeedsAlt) {
+  PluginHarness h;
+  StartWithStoredList(h, "1089");  // Alt+A
+  PostMessageA(h.Player().Window(), WM_KEYDOWN, 'A', testhost::KeyLParam('A', false, false));
+  h.Pump(400);
+  EXPECT_TRUE(h.Visible());
+  PostMessageA(h.Player().Window(), WM_SYSKEYDOWN, 'A', testhost::KeyLParam('A', false, true));
+  EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Hooks, F5ReloadsTheSkinAndShowingThePlayerShowsTheWindow) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  const int before = h.Player().Log().CountCode(kCodeSkinDirectory);
+  PostMessageA(h.Player().Window(), WM_KEYDOWN, VK_F5, testhost::KeyLParam(VK_F5, false, false));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeSkinDirectory) > before; }, 3000));
+  PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  ShowWindow(h.Player().Window(), SW_HIDE);
+  ShowWindow(h.Player().Window(), SW_SHOW);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Hooks, CtrlTabAndCycleCommandFocusThePluginWindow) {
+  PluginHarness h;
+  StartWithStoredList(h);
+  SetFocus(h.Player().Window());
+  testsupport::HoldKey(VK_CONTROL, true);
+  PostMessageA(h.Player().Window(), WM_KEYDOWN, VK_TAB, testhost::KeyLParam(VK_TAB, false, false));
+  EXPECT_TRUE(h.PumpUntil([&] { return testsupport::ThreadFocus(h.UiThreadId()) == h.Window(); }, 3000));
+  testsupport::HoldKey(VK_CONTROL, false);
+  SetForegroundWindow(h.Player().Window());
+  SetFocus(h.Player().Window());
+  h.Pump(100);
+  SendMessageA(h.Player().Window(), WM_COMMAND, kCmdCycleWindows, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return testsupport::ThreadFocus(h.UiThreadId()) == h.Window(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Hooks, DockedWindowFollowsThePlayer) {
+  PluginHarness h;
+  h.SetPluginIni("Docked", "1");
+  h.SetPluginIni("WindowPosX", "0");
+  h.SetPluginIni("WindowPosY", "116");
+  StartWithStoredList(h);
+  SetForegroundWindow(h.Player().Window());
+  for (int i = 0; i < 5; ++i) SetWindowPos(h.Player().Window(), nullptr, 150 + i, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.WindowRect().left == 154 && h.WindowRect().top == 246; }, 3000))
+      << h.WindowRect().left << "," << h.WindowRect().top;
+  EXPECT_TRUE(h.Stop());
+}
+
+}  // namespace
+}  // namespace tarnix::test
