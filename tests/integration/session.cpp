@@ -77,6 +77,17 @@ bool PluginSession::Stop() {
   return returned;
 }
 
+void PluginSession::Config() {
+  if (running_) loaders_.back()->Config();
+}
+
+std::optional<LRESULT> PluginSession::Query(UINT message, WPARAM wParam, LPARAM lParam) {
+  DWORD_PTR answer = 0;
+  if (!window_ || !SendMessageTimeoutA(window_, message, wParam, lParam, SMTO_NORMAL, 5000, &answer))
+    return std::nullopt;
+  return static_cast<LRESULT>(answer);
+}
+
 RECT PluginSession::Rect() const {
   RECT rect{};
   if (window_) GetWindowRect(window_, &rect);

@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,11 @@ class PluginSession {
   bool Start();
   // Runs quit under a watchdog; true when it returned in time.
   bool Stop();
+  // The player's "configure plug-in" entry.
+  void Config();
+  // A message sent to the plug-in window, answered within 5 s (the test's thread keeps
+  // answering the plug-in's requests meanwhile); nullopt when it did not answer.
+  std::optional<LRESULT> Query(UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 
   HWND Window() const { return window_; }
   DWORD UiThread() const { return uiThread_; }
