@@ -133,12 +133,23 @@ TEST(Keys, UnusedKeysGoToThePlayerAndAltF4ClosesIt) {
   EXPECT_TRUE(h.Stop());
 }
 
-TEST(Keys, InsertAddsDeleteRemovesRepeatHolds) {
+TEST(Keys, InsertAddsARowAndEOpensTheTrackDialog) {
   PluginHarness h;
   StartWithStoredList(h);
   testhost::PostKey(h.Window(), VK_INSERT);
   EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10003; }, 3000)) << "Insert did not add a row";
+  testhost::PostKey(h.Window(), 'E');  // nothing selected: the track's own dialog
+  EXPECT_TRUE(h.PumpUntil(
+      [&] {
+        HWND dialog = testsupport::FindThreadWindow(h.UiThreadId(), "#32770", "Tarnix - Edit track");
+        return dialog && IsWindowVisible(dialog);
+      },
+      3000));
+  EXPECT_EQ(h.Player().Log().CountMessage(WM_KEYDOWN), 0);
+  // The changed list is offered for saving when the plug-in ends: decline.
+  testsupport::MessageBoxAnswerer answerer(h.UiThreadId(), IDNO);
   EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(answerer.Texts().size(), 1u);
 }
 
 TEST(Keys, CtrlKeysStepHideAndForwardTab) {

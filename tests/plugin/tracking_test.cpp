@@ -1,0 +1,230 @@
+// Following playback: which list a newly played entry gets, when the highlight moves, repeat,
+// and the pop-up, seen through the plug-in window's key queries and the player's request log.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/player_codes.h"
+#include "testhost/request_log.h"
+#include "tracklist/cd_identity.h"
+#include "tests/plugin/plugin_harness.h"
+#include "tests/support/ui_driver.h"
+
+namespace tarnix::test {
+namespace {
+
+using testhost::PlayerRequest;
+
+const std::string kThreeSubtracks = "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:00:01:01 Close\r\n";
+
+struct FindCase {
+  const char* name;
+  const char* fileName;  // of the stored list
+  const char* album;
+  const char* path;      // played entry
+  const char* title;
+  int32_t lastKey;
+};
+
+void ExpectListFor(const FindCase& c) {
+  PluginHarness h;
+  ASSERT_TRUE(h.WriteBookmark(c.fileName, TrackFile(c.album, kThreeSubtracks)));
+  h.Player().SetPlaylist({{c.path, c.title, 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == c.lastKey; }, 4000)) << c.name << ": " << *h.LastKey();
+  EXPECT_TRUE(h.Stop());
+}
+
+// One process per case (each loads the DLL).
+TEST(FindList, ByFileName) {
+  ExpectListFor({"by file name", "live set.trk", "Other", "C:\\Music\\live set.mp3", "Live Set", 0x10002});
+}
+TEST(FindList, ByTitle) {
+  ExpectListFor({"by title", "Evening Concert.trk", "Evening Concert", "C:\\x\\a.mp3", "Evening Concert", 0x10002});
+}
+TEST(FindList, ByDirectorySearch) {
+  ExpectListFor({"by directory search", "zz.trk", "Evening Concert", "C:\\x\\b.mp3", "Evening Concert", 0x10002});
+}
+TEST(FindList, GenericTrackTitleIsNotSearched) {
+  ExpectListFor({"generic title", "zz.trk", "Track 07", "C:\\x\\c.mp3", "Track 07", 0x10000});
+}
+TEST(FindList, TrackTitleEndingOtherwiseIsSearched) {
+  ExpectListFor({"track 7 live", "zz.trk", "track 7 live", "C:\\x\\c.mp3", "track 7 live", 0x10002});
+}
+TEST(FindList, DefaultListWhenNothingIsStored) {
+  ExpectListFor({"nothing stored", "zz.trk", "Else", "C:\\x\\d.mp3", "Unknown thing", 0x10000});
+}
+
+// A CD track file: the 44-byte header of a ".CDA" file.
+std::string CdaBytes(int track, int32_t serial, int32_t start, int32_t length) {
+  std::string b(44, '\0');
+  auto put32 = [&](size_t at, uint32_t v) {
+    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
+  };
+  auto put16 = [&](size_t at, uint16_t v) {
+    b[at] = static_cast<char>(v & 0xFF);
+    b[at + 1] = static_cast<char>(v >> 8);
+  };
+  b.replace(0, 4, "RIFF");
+  put32(4, 36);
+  b.replace(8, 8, "CDDAfmt ");
+  put32(16, 24);
+  put16(20, 1);
+  put16(22, static_cast<uint16_t>(track));
+  put32(24, static_cast<uint32_t>(serial));
+  put32(28, static_cast<uint32_t>(start));
+  put32(32, static_cast<uint32_t>(length));
+  const int32_t f = start, lf = length;
+  b[36] = static_cast<char>(f % 75);
+  b[37] = static_cast<char>(f / 75 % 60);
+  b[38] = static_cast<char>(f / 75 / 60);
+  b[39] = 0;
+  b[40] = static_cast<char>(lf % 75);
+  b[41] = static_cast<char>(lf / 75 % 60);
+  b[42] = static_cast<char>(lf / 75 / 60);
+  b[43] = 0;
+  return b;
+}
+
+TEST(Tracking, CdGetsDefaultTrackListAndKeepsItOnTrackChange) {
+  PluginHarness h;
+  for (int t = 1; t <= 3; ++t) {
+    char name[32];
+    std::snprintf(name, sizeof name, "CD\\Track%02d.cda", t);
+    ASSERT_TRUE(h.Dir().WriteFile(name, CdaBytes(t, 0x1234, (t - 1) * 20000, 20000)));
+  }
+  const std::string cd = h.Dir().Root() + "\\CD\\";
+  h.Player().SetPlaylist({{cd + "Track01.cda", "Track 01", 0}, {cd + "Track02.cda", "Track 02", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  // Three tracks listed: the last row is track 3's start.
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x30000; }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  h.Player().SetPlaylistPosition(1);
+  h.Player().Play();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x20000; }, 3000)) << *h.CurrentKey();
+  EXPECT_EQ(h.LastKey(), 0x30000);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, CdIdentityFindsItsStoredList) {
+  PluginHarness h;
+  for (int t = 1; t <= 2; ++t) {
+    char name[32];
+    std::snprintf(name, sizeof name, "CD\\Track%02d.cda", t);
+    ASSERT_TRUE(h.Dir().WriteFile(name, CdaBytes(t, 0x1234, (t - 1) * 20000, 20000)));
+  }
+  const std::string first = h.Dir().Root() + "\\CD\\Track01.cda";
+  int count = 0;
+  const uint32_t discId = ComputeDiscId(TextString(first.c_str()), &count);
+  ASSERT_EQ(count, 2);
+  char header[96];
+  std::snprintf(header, sizeof header, "[CD key] %d\r\n[CDDBID] %08X\r\n", 0x1234, static_cast<unsigned>(discId));
+  // Stored under a name that neither the title nor the file suggests: only the identity finds it.
+  ASSERT_TRUE(h.WriteBookmark("my cd.trk", std::string(header) +
+                                               TrackFile("Some Album", "01:00:00:00*One\r\n02:00:00:00*Two\r\n"
+                                                                       "02:00:05:00 Two b\r\n")));
+  h.Player().SetPlaylist({{first, "Track 01", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x20001; }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, TwoBoundariesTenMsApartAndTheNextTickLandsOnTheBoundary) {
+  PluginHarness h;
+  ASSERT_TRUE(h.WriteBookmark("b.trk", TrackFile("Bounds", kThreeSubtracks)));  // 0, 1000 ms, 1013 ms
+  h.Player().SetPlaylist({{"C:\\x\\b.mp3", "Bounds", 0}});
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002 || h.LastKey() == 0x10000; }, 4000));
+  h.Player().Play();
+  const int64_t started = testhost::SteadyMs();
+  bool sawMiddle = false;
+  ASSERT_TRUE(h.PumpUntil(
+      [&] {
+        const auto key = h.CurrentKey();
+        if (key == 0x10001) sawMiddle = true;
+        return key == 0x10002;
+      },
+      4000));
+  EXPECT_FALSE(sawMiddle) << "a subtrack 13 ms long is skipped";
+  // A position request close after the boundary: the timer was set to the time left.
+  const auto log = h.Player().Log().Snapshot();
+  bool nearBoundary = false;
+  for (const PlayerRequest& r : log)
+    if (r.IsCode(kCodeOutputTime) && r.timeMs >= started + 980 && r.timeMs <= started + 1100) nearBoundary = true;
+  EXPECT_TRUE(nearBoundary);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, TicksAreHalfASecondApartWithoutNearBoundaries) {
+  PluginHarness h;
+  ASSERT_TRUE(h.WriteBookmark("f.trk", TrackFile("Far", "01:00:00:00*Start\r\n01:10:00:00 Later\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\f.mp3", "Far", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  h.Pump(1800);
+  std::vector<int64_t> times;
+  for (const PlayerRequest& r : h.Player().Log().Snapshot())
+    if (r.IsCode(kCodeOutputTime)) times.push_back(r.timeMs);
+  ASSERT_GE(times.size(), 3u);
+  for (size_t i = 1; i < times.size(); ++i) {
+    EXPECT_GE(times[i] - times[i - 1], 450) << i;
+    EXPECT_LE(times[i] - times[i - 1], 700) << i;
+  }
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, RepeatJumpsBackAndRestartsAtTheEndOfTheFile) {
+  PluginHarness h;
+  ASSERT_TRUE(h.WriteBookmark("r.trk", TrackFile("Rep", "01:00:00:00*Start\r\n01:00:01:00 Second\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Rep", 1600}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);  // repeat the playing row
+  // Passing 1 s leaves the held row: back to 0.
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) >= 1; }, 4000));
+  // Released, the file ends at 1.6 s: stop and play the held row again.
+  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
+  h.Pump(100);
+  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdPlay) >= 1; }, 6000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, AutoPopupShowsTheHiddenWindowWhenAListIsFound) {
+  PluginHarness h;
+  h.SetPluginIni("Opened", "0");
+  ASSERT_TRUE(h.WriteBookmark("p.trk", TrackFile("Pop", kThreeSubtracks)));
+  h.Player().SetPlaylist({{"C:\\x\\other.mp3", "Other", 0}, {"C:\\x\\p.mp3", "Pop", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  h.Pump(700);
+  EXPECT_FALSE(h.Visible());
+  h.Player().SetPlaylistPosition(1);
+  h.Player().Play();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Opened"), "1");
+}
+
+TEST(Tracking, WithoutAutoPopupAHiddenWindowStopsAsking) {
+  PluginHarness h;
+  h.SetPluginIni("Opened", "0");
+  h.SetPluginIni("AutoPopup", "0");
+  h.Player().SetPlaylist({{"C:\\x\\other.mp3", "Other", 0}});
+  ASSERT_TRUE(h.Start());
+  h.Pump(700);
+  const int asked = h.Player().Log().CountCode(kCodePlaylistPosition);
+  h.Pump(1200);
+  EXPECT_EQ(h.Player().Log().CountCode(kCodePlaylistPosition), asked);
+  PostMessageA(h.Window(), UM_SHOW_WINDOW, 0, 0);  // showing runs a tick at once
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodePlaylistPosition) > asked; }, 3000));
+  EXPECT_TRUE(h.Stop());
+}
+
+}  // namespace
+}  // namespace tarnix::test
