@@ -9,7 +9,7 @@ find_build_dir() {
     [ -f "$d/CMakeCache.txt" ] && { echo "$d"; return; }
     d=$(dirname "$d")
   done
-  echo "$PWD"
+  echo "${TMPDIR:-/tmp}/tarnix-wine"
 }
 
 WINE=${TARNIX_WINE:-/usr/lib/wine/wine64}
