@@ -3,7 +3,7 @@
 // posted key messages carry no key state of their own. The keys are marked in the calling
 // thread's key state and, when another thread is named, that thread shares the calling thread's
 // input (AttachThreadInput) so that it sees the same state. Under Wine's virtual desktop this
-// works without a real keyboard; synthesised input (SendInput) would reach only the foreground.
+// works without a keyboard and without being the foreground window.
 
 #include <windows.h>
 
