@@ -9,6 +9,7 @@
 #include "host/player_codes.h"
 #include "testhost/capture.h"
 #include "testhost/image_file.h"
+#include "testhost/input.h"
 #include "tests/integration/session.h"
 #include "tests/integration/skin_files.h"
 
@@ -124,6 +125,50 @@ TEST(SkinLook, ASkinWithoutItsImageKeepsTheBuiltInLook) {
   ASSERT_TRUE(s.PumpUntil([&] { return s.Player().Log().CountCode(kCodeSkinDirectory) >= requests + 2; }, 3000));
   s.Pump(100);
   EXPECT_TRUE(SameImage(Capture(s), builtIn));
+  ASSERT_TRUE(s.Stop());
+}
+
+// Copies the last-write time of one file to another.
+bool SameWriteTime(const std::string& from, const std::string& to) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExA(from.c_str(), GetFileExInfoStandard, &data)) return false;
+  HANDLE file = CreateFileA(to.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  const bool ok = SetFileTime(file, nullptr, nullptr, &data.ftLastWriteTime) != FALSE;
+  CloseHandle(file);
+  return ok;
+}
+
+TEST(SkinLook, F5InThePlayerReadsASkinWhoseMainImageHasTheSameTime) {
+  PluginSession s;
+  const std::string dusk = SkinDirectory(s);
+  const std::string plain = s.Dir().Root() + "\\Skins\\Plain";
+  ASSERT_TRUE(WriteDuskSkin(dusk));
+  ASSERT_TRUE(WriteDuskSkin(plain));
+  ASSERT_TRUE(DeleteFileA((plain + "\\Tarnix.bmp").c_str()));
+  ASSERT_TRUE(SameWriteTime(dusk + "\\Main.bmp", plain + "\\Main.bmp"));
+  s.Player().SetSkinDirectory(dusk);
+  PlayOneFile(s);
+  ASSERT_TRUE(s.Start());
+  ASSERT_TRUE(WaitForPlayingRow(s));
+  s.Pump(100);
+  const RgbImage skinned = Capture(s);
+  EXPECT_EQ(skinned.Pixel(kListBackground.x, kListBackground.y), kDuskNormalBG) << "adopted at start";
+
+  // The same time stamp: the switch goes unnoticed by the timer.
+  s.Player().SetSkinDirectory(plain);
+  const int requests = s.Player().Log().CountCode(kCodeSkinDirectory);
+  ASSERT_TRUE(s.PumpUntil([&] { return s.Player().Log().CountCode(kCodeSkinDirectory) >= requests + 2; }, 3000));
+  s.Pump(100);
+  EXPECT_TRUE(SameImage(Capture(s), skinned));
+
+  // F5 in the player's main window, seen by the plug-in's hook on the player's thread.
+  ASSERT_TRUE(testhost::PostKey(s.PlayerWindow(), VK_F5));
+  RgbImage reloaded;
+  ASSERT_TRUE(WaitForNewLook(s, skinned, reloaded));
+  s.Pump(100);
+  EXPECT_EQ(Capture(s).Pixel(kListBackground.x, kListBackground.y), kBuiltInNormalBG)
+      << "a skin without its image has the built-in look";
   ASSERT_TRUE(s.Stop());
 }
 
