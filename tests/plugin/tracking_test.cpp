@@ -39,7 +39,7 @@ void ExpectListFor(const FindCase& c) {
 
 // One process per case (each loads the DLL).
 TEST(FindList, ByFileName) {
-  ExpectListFor({"by file name", "live set.trk", "Other", "C:\\Music\\live set.mp3", "Live Set", 0x10002});
+  ExpectListFor({"by file name", "live set.trk", "Live Set", "C:\\Music\\live set.mp3", "Live Set", 0x10002});
 }
 TEST(FindList, ByTitle) {
   ExpectListFor({"by title", "Evening Concert.trk", "Evening Concert", "C:\\x\\a.mp3", "Evening Concert", 0x10002});
@@ -177,21 +177,34 @@ TEST(Tracking, TicksAreHalfASecondApartWithoutNearBoundaries) {
   EXPECT_TRUE(h.Stop());
 }
 
-TEST(Tracking, RepeatJumpsBackAndRestartsAtTheEndOfTheFile) {
+TEST(Tracking, RepeatJumpsBackWhenPlaybackLeavesTheHeldRow) {
   PluginHarness h;
   ASSERT_TRUE(h.WriteBookmark("r.trk", TrackFile("Rep", "01:00:00:00*Start\r\n01:00:01:00 Second\r\n")));
-  h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Rep", 1600}});
+  h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Rep", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
   ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
-  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);  // repeat the playing row
-  // Passing 1 s leaves the held row: back to 0.
-  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) >= 1; }, 4000));
-  // Released, the file ends at 1.6 s: stop and play the held row again.
+  const int jumps = h.Player().Log().CountCode(kCodeJumpToTime);
+  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);  // hold playback in the playing row
+  // Each time the position passes 1 s it leaves the held row and goes back to 0.
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) >= jumps + 2; }, 5000));
+  EXPECT_LT(h.Player().PositionMs(), 1100);
+  EXPECT_EQ(h.CurrentKey(), 0x10000);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, RepeatRestartsTheHeldRowAtTheEndOfTheFile) {
+  PluginHarness h;
+  h.Player().SetPlaylist({{"C:\\x\\short.mp3", "Short", 900}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
   PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
-  h.Pump(100);
-  PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
-  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdPlay) >= 1; }, 6000));
+  // The file ends: the player is stopped (40047) and started again (40045).
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().EndOfFileCount() >= 1; }, 4000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdPlay) >= 1; }, 4000));
+  EXPECT_GE(h.Player().Log().CountCommand(kCmdStop), 1);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().State() == testhost::PlayState::kPlaying; }, 2000));
   EXPECT_TRUE(h.Stop());
 }
 
