@@ -282,7 +282,9 @@ void DemoScript::Seek(int ms, const std::string& why) {
 
 void DemoScript::Command(WORD id, const std::string& label) {
   const auto key = session_.CurrentKey();
-  const std::string before = key ? State(*key) : "pos " + FormatPosition(session_.Player().PositionMs());
+  // Key only: the row's text may not be in a written file yet (an insert not saved so far).
+  std::string before = "pos " + FormatPosition(session_.Player().PositionMs());
+  if (key) before += " | row " + Hex(*key) + " (" + DescribeKey(*key) + ")";
   const bool posted = session_.Command(id);
   log_.Line("command " + std::to_string(id) + " (" + label + ")" + (posted ? "" : " could not be posted") +
             " at " + before);
