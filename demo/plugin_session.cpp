@@ -10,7 +10,6 @@ namespace tarnix::demo {
 
 namespace {
 
-constexpr DWORD kWindowDeadlineMs = 15000;
 constexpr DWORD kQuitWatchdogMs = 30000;
 
 const char* Flag(bool on) { return on ? "1" : "0"; }
@@ -41,7 +40,7 @@ PluginSession::~PluginSession() {
 }
 
 bool PluginSession::Start(const std::string& dllPath, const PluginSettings& settings,
-                          std::string* error) {
+                          std::string* error, DWORD windowDeadlineMs) {
   if (!directory_.Ok() || player_->Window() == nullptr) {
     *error = "could not lay out the player directory or create the player window";
     return false;
@@ -81,7 +80,7 @@ bool PluginSession::Start(const std::string& dllPath, const PluginSettings& sett
         window_ = testhost::FindOwnWindow(kPluginWindowClass);
         return window_ != nullptr;
       },
-      kWindowDeadlineMs);
+      windowDeadlineMs);
   if (!found) {
     *error = "the plug-in started but no \"TarnixPluginWindow\" window appeared";
     Stop();

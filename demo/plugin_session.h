@@ -59,7 +59,8 @@ class PluginSession {
   testhost::StandInPlayer& Player() { return *player_; }
 
   // Installs and starts the plug-in, then waits (pumping) for its window. False with a reason.
-  bool Start(const std::string& dllPath, const PluginSettings& settings, std::string* error);
+  bool Start(const std::string& dllPath, const PluginSettings& settings, std::string* error,
+             DWORD windowDeadlineMs = 15000);
   // Calls quit; true when it returned in time.
   bool Stop();
   bool Running() const { return loader_ != nullptr; }
