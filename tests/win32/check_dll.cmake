@@ -1,0 +1,30 @@
+# Static checks of the plug-in DLL from its PE headers (objdump -p): exactly one export,
+# winampGetGeneralPurposePlugin, and imports from system DLLs only (no C++ runtime, libgcc or
+# winpthread DLL that a player's folder would not have).
+execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
+if(failed)
+  message(FATAL_ERROR "objdump failed on ${DLL}")
+endif()
+
+string(FIND "${dump}" "[Ordinal/Name Pointer] Table" at)
+if(at LESS 0)
+  message(FATAL_ERROR "no export name table in ${DLL}")
+endif()
+string(SUBSTRING "${dump}" ${at} -1 table)
+string(FIND "${table}" "\n\n" end)
+string(SUBSTRING "${table}" 0 ${end} table)
+string(REGEX MATCHALL "\\[ *[0-9]+\\] [A-Za-z_][A-Za-z0-9_@]*" exports "${table}")
+list(LENGTH exports export_count)
+if(NOT export_count EQUAL 1 OR NOT exports MATCHES "winampGetGeneralPurposePlugin$")
+  message(FATAL_ERROR "exports: ${exports}")
+endif()
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+foreach(entry IN LISTS imports)
+  string(REPLACE "DLL Name: " "" name "${entry}")
+  string(TOUPPER "${name}" upper)
+  if(NOT upper MATCHES "^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|MSVCRT|UCRTBASE|API-MS-WIN-[A-Z0-9-]+)\\.DLL$")
+    message(FATAL_ERROR "imports a non-system DLL: ${name}")
+  endif()
+endforeach()
+message(STATUS "exports: ${exports}; imports: ${imports}")
