@@ -32,6 +32,11 @@ class FieldUpdate {
   FieldUpdate& operator=(const FieldUpdate&) = delete;
 };
 
+// The time fields' texts as they stood when the subtrack's time last followed them. A field
+// left as typed (frames 75 beside seconds already carried) would otherwise add its carry again
+// with every later edit of another field.
+TextString g_appliedTime[3];
+
 HWND Dialog() { return g_plugin.subtrackDialog; }
 
 TextString FieldText(int id) { return FromWindowText(GetDlgItem(Dialog(), id)); }
@@ -57,6 +62,19 @@ void WriteTimeFields(int32_t ms, int excludedField) {
   if (excludedField != IDC_MINUTES) SetField(IDC_MINUTES, texts.minutes);
   if (excludedField != IDC_SECONDS) SetField(IDC_SECONDS, texts.seconds);
   if (excludedField != IDC_FRAMES) SetField(IDC_FRAMES, texts.frames);
+}
+
+constexpr int kTimeFieldIds[3] = {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES};
+
+bool TimeFieldsChanged() {
+  for (int i = 0; i < 3; ++i) {
+    if (!(FieldText(kTimeFieldIds[i]) == g_appliedTime[i])) return true;
+  }
+  return false;
+}
+
+void RememberTimeFields() {
+  for (int i = 0; i < 3; ++i) g_appliedTime[i] = FieldText(kTimeFieldIds[i]);
 }
 
 void SelectAllOfName(bool focus) {
@@ -87,6 +105,7 @@ void FillSubtrackDialog(ItemId item, int excludedField) {
     for (int id : {IDC_DELETE_SUBTRACK, IDC_CURRENT_TIME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES}) {
       EnableWindow(GetDlgItem(Dialog(), id), timed);
     }
+    RememberTimeFields();
   }
   g_editedItem = item;
 }
@@ -102,8 +121,11 @@ void ApplySubtrackDialog() {
   track->RenameSubtrack(k, FieldText(IDC_SUBTRACK_NAME));
   int k2 = k;
   // The start entry's time is never edited; a time that cannot be held keeps the old one.
-  const std::optional<int32_t> time = TimeOfFields(ReadFields());
-  if (k != 0 && time) k2 = track->SetSubtrackTime(k, *time);
+  if (k != 0 && TimeFieldsChanged()) {
+    const std::optional<int32_t> time = TimeOfFields(ReadFields());
+    if (time) k2 = track->SetSubtrackTime(k, *time);
+    RememberTimeFields();
+  }
 
   if (k2 == k) {
     SetRowText(item, true);

@@ -1,0 +1,82 @@
+#pragma once
+// The plug-in's command side in the test's own process: the test's thread plays the UI thread
+// with a plug-in window, the frame and its widgets, the menus and the four dialogs built as the
+// UI thread builds them, and a stand-in player on a thread of its own that records requests.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "host/playback_state.h"
+#include "host/plugin_globals.h"
+#include "host/settings.h"
+#include "skin/skin_frame.h"
+#include "skin/title_display.h"
+#include "skin/track_list_view.h"
+#include "testhost/player_thread.h"
+#include "testhost/request_log.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix::test {
+
+// A fresh directory under the temp folder, removed at the end.
+class ScratchDirectory {
+ public:
+  ScratchDirectory();
+  ~ScratchDirectory();
+  ScratchDirectory(const ScratchDirectory&) = delete;
+  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
+  const std::string& Path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "\\" + name; }
+  bool Write(const std::string& name, const std::string& bytes) const;
+  std::string Read(const std::string& name) const;  // empty when missing
+  bool Exists(const std::string& name) const;
+
+ private:
+  std::string path_;
+};
+
+class CommandsTest : public ::testing::Test {
+ protected:
+  CommandsTest();
+  ~CommandsTest() override;
+
+  testhost::StandInPlayer& Player() { return player_.Player(); }
+  testhost::RequestLog& Log() { return player_.Player().Log(); }
+  TrackList& List() { return CurrentList(); }
+  TrackListView& View() { return *g_plugin.list; }
+
+  // A one-track list titled `title` with subtracks at the given times (ms) after its start,
+  // single-track layout, track 1 playing, rows rebuilt.
+  void UseSingleTrack(const char* title, const std::vector<int32_t>& times);
+  // A CD list of `tracks` tracks, multi-track layout, track `playing` current.
+  void UseCd(int tracks, int playing);
+
+  // The row texts and keys as the list view holds them.
+  std::vector<std::string> RowTexts() const;
+  std::vector<int32_t> RowKeys() const;
+
+  // Requests of the player since the last ClearLog, as "code:wParam" / "cmd:id" strings, leaving
+  // out the read-only queries (104, 105, 124, 125, 211, 212).
+  std::vector<std::string> Actions();
+  void ClearLog() { player_.Player().Log().Clear(); }
+
+  // Waits until the player's clock runs (its state is read across threads).
+  void PlayFrom(int ms);
+
+  // Handles the messages queued for the test's windows the way the UI thread's loop does.
+  void Pump();
+
+  ScratchDirectory bookmarks_;
+
+ private:
+  testhost::StandInPlayerThread player_;
+  HBITMAP skinBitmap_ = nullptr;
+  HGDIOBJ previousBitmap_ = nullptr;
+};
+
+std::string ScreenshotPath(const std::string& name);
+
+}  // namespace tarnix::test

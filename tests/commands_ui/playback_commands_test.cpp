@@ -1,0 +1,263 @@
+// PlayItem and the playback commands, judged by the requests the stand-in player records.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+
+#include "commands/commands.h"
+#include "commands/editing.h"
+#include "commands_fixture.h"
+#include "host/player_codes.h"
+#include "testhost/pump.h"
+#include "testhost/subsong_source.h"
+
+namespace tarnix::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+
+class PlayItemTest : public CommandsTest {};
+
+TEST_F(PlayItemTest, StoppedPlayerIsStartedAndSeeksOnlyPastTheStart) {
+  UseSingleTrack("Concert", {90000});
+  struct Case {
+    ItemId item;
+    Strings actions;
+  } const cases[] = {
+      {MakeItemId(1, 0), {"cmd40045"}},                  // time 0: play, no seek
+      {MakeItemId(1, 1), {"cmd40045", "code106:90000"}},  // 1:30: play, then seek
+      {MakeItemId(0, 1), {"cmd40045", "code106:90000"}},  // track part 0: the playing track
+      {MakeItemId(1, 7), {}},                             // names nothing: nothing at all
+      {MakeItemId(2, 0), {}},
+  };
+  for (const Case& c : cases) {
+    Player().Stop();
+    ClearLog();
+    PlayItem(c.item);
+    EXPECT_EQ(Actions(), c.actions) << std::hex << c.item;
+  }
+}
+
+TEST_F(PlayItemTest, PlayingPlayerOnlySeeksAndTheRowBecomesCurrent) {
+  UseSingleTrack("Concert", {90000, 120000});
+  PlayFrom(0);
+  ClearLog();
+  PlayItem(MakeItemId(1, 2));
+  EXPECT_EQ(Actions(), (Strings{"code106:120000"}));
+  EXPECT_EQ(View().CurrentKey(), MakeItemId(1, 2));
+  ClearLog();
+  PlayItem(MakeItemId(1, 0));
+  EXPECT_EQ(Actions(), (Strings{"code106:0"}));  // playing: the start is a seek to 0
+}
+
+TEST_F(PlayItemTest, CdTrackSwitchFindsTheEntryByItsDigits) {
+  Player().SetPlaylist({{"D:\\Track01.cda", "Track 01", 0},
+                        {"D:\\Track05.cda", "Track 05", 0},
+                        {"D:\\Track07.cda", "Track 07", 0},
+                        {"D:\\Track12.cda", "Track 12", 0}});
+  Player().SetPlaylistPosition(1);
+  UseCd(12, 5);
+  PlayFrom(0);
+  ClearLog();
+  PlayItem(MakeItemId(12, 0));
+  // Stop, move to the entry of track 12 (index 3), start; no seek at the track's start.
+  EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:3", "cmd40045"}));
+  EXPECT_EQ(g_state.currentTrack, 12);
+  EXPECT_EQ(Player().PlaylistPosition(), 3);
+
+  g_state.currentPath = "D:\\Track12.cda";
+  ClearLog();
+  PlayItem(MakeItemId(7, 0));
+  EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:2", "cmd40045"}));
+  EXPECT_EQ(g_state.currentTrack, 7);
+}
+
+TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
+  Player().SetPlaylist({{"D:\\first.cda", "a", 0}, {"D:\\second.cda", "b", 0}});
+  UseCd(3, 1);
+  g_state.currentPath = "D:\\first.cda";
+  PlayFrom(0);
+  ClearLog();
+  EXPECT_FALSE(SelectCdTrack(2));
+  PlayItem(MakeItemId(2, 0));
+  // No entry was switched; the playing player gets the jump within what it plays.
+  EXPECT_EQ(Actions(), (Strings{"code106:0"}));
+  EXPECT_EQ(Player().PlaylistPosition(), 0);
+
+  g_state.currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
+  ClearLog();
+  EXPECT_FALSE(SelectCdTrack(3));
+  EXPECT_TRUE(Actions().empty());
+}
+
+TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
+  std::vector<testhost::PlaylistEntry> entries;
+  for (int i = 0; i < 300; ++i) entries.push_back({"D:\\Other" + std::to_string(i) + ".mp3", "x", 0});
+  entries.push_back({"D:\\Track02.cda", "Track 02", 0});
+  Player().SetPlaylist(entries);
+  g_state.currentPath = "D:\\Track01.cda";
+  // The playlist shrinks to one entry while the walk asks for entries far beyond it.
+  std::thread shrink([this] {
+    Sleep(20);
+    Player().SetPlaylist({{"D:\\Other0.mp3", "x", 0}});
+  });
+  ClearLog();
+  const bool found = SelectCdTrack(2);
+  shrink.join();
+  if (found) {
+    EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:300"}));
+  } else {
+    EXPECT_TRUE(Actions().empty());
+  }
+  // And once it is short, nothing matches and nothing is touched.
+  ClearLog();
+  EXPECT_FALSE(SelectCdTrack(2));
+  EXPECT_TRUE(Actions().empty());
+}
+
+TEST_F(PlayItemTest, SubsongSourceIsToldTheSubsong) {
+  testhost::SubsongSource source(g_plugin.pluginWindow);
+  TrackList& list = List();
+  list.Reset("Tunes", 4, static_cast<uint32_t>(-1));
+  g_state.multiTrack = 1;
+  g_state.currentTrack = 1;
+  g_state.subsongThreadId = source.ThreadId();
+  RebuildRows();
+  PlayFrom(0);
+  ClearLog();
+  PlayItem(MakeItemId(3, 0));
+  ASSERT_TRUE(source.WaitForPlayRequests(1, 3000));
+  EXPECT_EQ(source.PlayRequests()[0].subsong, 2u);
+  EXPECT_EQ(g_state.currentTrack, 3);
+  EXPECT_TRUE(Actions().empty());  // the source plays it from its start: no seek
+}
+
+TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
+  DWORD ended = 0;
+  std::thread gone([&] { ended = GetCurrentThreadId(); });
+  gone.join();
+  TrackList& list = List();
+  list.Reset("Tunes", 2, static_cast<uint32_t>(-1));
+  g_state.multiTrack = 1;
+  g_state.subsongThreadId = ended;
+  RebuildRows();
+  Player().Stop();
+  ClearLog();
+  const DWORD start = GetTickCount();
+  PlayItem(MakeItemId(2, 0));
+  // Started, waited for an announcement that never came, posted into the void; generous bound.
+  EXPECT_LT(GetTickCount() - start, 8000u);
+  EXPECT_EQ(Actions(), (Strings{"cmd40045"}));
+  EXPECT_EQ(Player().PlaylistPosition(), 0);
+}
+
+TEST_F(PlayItemTest, RepeatFollowsTheJump) {
+  UseSingleTrack("Concert", {10000, 20000});
+  PlayFrom(0);
+  g_state.repeatItem = MakeItemId(1, 1);
+  PlayItem(MakeItemId(0, 2));
+  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
+  g_state.repeatItem = kNoItem;
+  PlayItem(MakeItemId(1, 1));
+  EXPECT_EQ(g_state.repeatItem, kNoItem);
+}
+
+class StepTest : public CommandsTest {};
+
+TEST_F(StepTest, PreviousWithAndWithoutTheRestartRule) {
+  UseSingleTrack("Concert", {10000, 60000});
+  struct Case {
+    int positionMs;
+    int x;        // button click position, or -1 from the menu
+    ItemId playing;
+    Strings actions;
+  } const cases[] = {
+      {62000, 5, MakeItemId(1, 2), {"code106:60000"}},  // 2 s in: restart the row
+      {60500, 5, MakeItemId(1, 2), {"code106:10000"}},  // within the first second: previous row
+      {62000, -1, MakeItemId(1, 2), {"code106:10000"}},  // the menu always goes back a row
+      {62000, 0, MakeItemId(1, 2), {"code106:60000"}},   // Ctrl+Left passes (0, 0)
+      {500, 5, MakeItemId(1, 0), {}},                     // first row: nothing
+  };
+  for (const Case& c : cases) {
+    PlayFrom(c.positionMs);
+    View().SetCurrentByKey(c.playing);
+    ClearLog();
+    CmdPreviousSubtrack(c.x, 5);
+    EXPECT_EQ(Actions(), c.actions) << c.positionMs << " " << c.x;
+  }
+}
+
+TEST_F(StepTest, NextStepsThroughRowsAndStopsAtTheLast) {
+  UseSingleTrack("Concert", {10000, 60000});
+  PlayFrom(0);
+  View().SetCurrentRow(-1);
+  ClearLog();
+  CmdNextSubtrack(-1, -1);  // no playing row: the first row
+  CmdNextSubtrack(-1, -1);
+  CmdNextSubtrack(-1, -1);
+  CmdNextSubtrack(-1, -1);  // on the last row: nothing
+  EXPECT_EQ(Actions(), (Strings{"code106:0", "code106:10000", "code106:60000"}));
+}
+
+TEST_F(StepTest, StepsCrossTracksInAMultiTrackList) {
+  Player().SetPlaylist({{"D:\\Track01.cda", "Track 01", 0}, {"D:\\Track02.cda", "Track 02", 0}});
+  UseCd(2, 1);
+  List().tracks[0].AddSubtrack("Late", 30000);
+  RebuildRows();
+  PlayFrom(31000);
+  View().SetCurrentByKey(MakeItemId(1, 1));
+  ClearLog();
+  CmdNextSubtrack(-1, -1);
+  EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
+  EXPECT_EQ(View().CurrentKey(), MakeItemId(2, 0));
+}
+
+TEST_F(StepTest, FirstSubtrackAndPlayTrack) {
+  Player().SetPlaylist({{"D:\\Track01.cda", "1", 0}, {"D:\\Track02.cda", "2", 0}, {"D:\\Track03.cda", "3", 0}});
+  Player().SetPlaylistPosition(2);
+  UseCd(3, 3);
+  PlayFrom(5000);
+  ClearLog();
+  CmdPlayTrack(-1, -1);  // the start of track 3, which plays
+  EXPECT_EQ(Actions(), (Strings{"code106:0"}));
+  EXPECT_EQ(View().CurrentKey(), MakeItemId(3, 0));
+  ClearLog();
+  CmdFirstSubtrack(-1, -1);  // switches the CD to track 1
+  EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:0", "cmd40045"}));
+}
+
+TEST_F(StepTest, RepeatTogglesAndPlaysTheSelectedRow) {
+  UseSingleTrack("Concert", {10000, 20000});
+  PlayFrom(0);
+  View().SetCurrentByKey(MakeItemId(1, 0));
+  View().SelectByKey(MakeItemId(1, 2));
+  ClearLog();
+  CmdRepeat(-1, -1);
+  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
+  EXPECT_EQ(Actions(), (Strings{"code106:20000"}));
+  ClearLog();
+  CmdRepeat(-1, -1);
+  EXPECT_EQ(g_state.repeatItem, kNoItem);
+  EXPECT_TRUE(Actions().empty());
+  // The selected row already plays: repeat holds it without a jump.
+  View().SetCurrentByKey(MakeItemId(1, 2));
+  CmdRepeat(-1, -1);
+  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
+  EXPECT_TRUE(Actions().empty());
+}
+
+TEST_F(StepTest, PlaySelectedFromTheMenuAndTheList) {
+  UseSingleTrack("Concert", {10000});
+  PlayFrom(0);
+  View().SelectByKey(MakeItemId(1, 1));
+  ClearLog();
+  EXPECT_TRUE(RunCommand(MAKEWPARAM(40010, 1)));
+  EXPECT_TRUE(RunCommand(40018));
+  EXPECT_FALSE(RunCommand(40007));  // not in the table
+  EXPECT_FALSE(RunCommand(MAKEWPARAM(1, 0)));
+  EXPECT_EQ(Actions(), (Strings{"code106:10000", "code106:10000"}));
+}
+
+}  // namespace
+}  // namespace tarnix::test

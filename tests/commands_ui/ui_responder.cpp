@@ -1,0 +1,133 @@
+#include "ui_responder.h"
+
+namespace tarnix::test {
+
+namespace {
+
+constexpr DWORD kPollMs = 20;
+constexpr int kFileNameCombo = 0x47C;  // cmb13 of the explorer-style dialog
+constexpr int kFileNameEdit = 0x480;   // edt1
+
+DWORD ThisProcess() { return GetCurrentProcessId(); }
+
+bool OwnVisible(HWND window) {
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  return process == ThisProcess() && IsWindowVisible(window);
+}
+
+struct Found {
+  HWND box = nullptr;
+  HWND fileDialog = nullptr;
+};
+
+BOOL CALLBACK FindModal(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<Found*>(param);
+  if (!OwnVisible(window)) return TRUE;
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof(name));
+  if (std::string(name) == "MyMessageBox") {
+    found->box = window;
+    return FALSE;
+  }
+  if (std::string(name) == "#32770" && (GetDlgItem(window, kFileNameCombo) || GetDlgItem(window, kFileNameEdit))) {
+    found->fileDialog = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+std::string TextOf(HWND window) {
+  const int length = GetWindowTextLengthA(window);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  GetWindowTextA(window, text.data(), length + 1);
+  text.resize(static_cast<size_t>(length));
+  return text;
+}
+
+SeenBox Read(HWND box) {
+  SeenBox seen;
+  seen.caption = TextOf(box);
+  seen.owner = GetWindow(box, GW_OWNER);
+  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+    char name[32] = {};
+    GetClassNameA(child, name, sizeof(name));
+    const std::string kind = name;
+    if (_stricmp(kind.c_str(), "Button") == 0) {
+      seen.buttons.push_back(GetDlgCtrlID(child));
+    } else if (_stricmp(kind.c_str(), "Static") == 0) {
+      if (GetWindowLongPtrA(child, GWL_STYLE) & SS_ICON) {
+        seen.icon = true;
+      } else {
+        std::string text = TextOf(child);
+        for (char& c : text) {
+          if (c == '\n') c = ' ';
+        }
+        seen.text = text;
+      }
+    }
+  }
+  return seen;
+}
+
+}  // namespace
+
+std::string Squeezed(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c != ' ' && c != '\n' && c != '\r') out += c;
+  }
+  return out;
+}
+
+UiResponder::UiResponder(std::vector<Answer> script, DWORD stepTimeoutMs)
+    : script_(std::move(script)), stepTimeoutMs_(stepTimeoutMs), thread_([this] { Run(); }) {}
+
+UiResponder::~UiResponder() { Join(); }
+
+void UiResponder::Join() {
+  if (!joined_ && thread_.joinable()) thread_.join();
+  joined_ = true;
+}
+
+void UiResponder::Run() {
+  for (const Answer& step : script_) {
+    Found found;
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < stepTimeoutMs_) {
+      found = Found{};
+      EnumWindows(FindModal, reinterpret_cast<LPARAM>(&found));
+      if (found.box || found.fileDialog) break;
+      Sleep(kPollMs);
+    }
+    if (!found.box && !found.fileDialog) {
+      ++failures_;
+      return;
+    }
+    // Let the window finish building before it is read and answered.
+    Sleep(100);
+    if (found.box) {
+      boxes_.push_back(Read(found.box));
+      if (step.kind != Answer::kBox) ++failures_;
+      PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(step.kind == Answer::kBox ? step.button : IDCANCEL, 0), 0);
+    } else {
+      dialogs_.push_back(TextOf(found.fileDialog));
+      if (step.kind != Answer::kFileDialog) ++failures_;
+      if (step.kind == Answer::kFileDialog && !step.path.empty()) {
+        HWND name = GetDlgItem(found.fileDialog, kFileNameCombo);
+        if (!name) name = GetDlgItem(found.fileDialog, kFileNameEdit);
+        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.path.c_str()));
+        PostMessageA(found.fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+      } else {
+        PostMessageA(found.fileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      }
+    }
+    // Wait for the window to go before looking for the next one.
+    const HWND gone = found.box ? found.box : found.fileDialog;
+    const DWORD closing = GetTickCount();
+    while (IsWindow(gone) && IsWindowVisible(gone) && GetTickCount() - closing < stepTimeoutMs_) Sleep(kPollMs);
+    ++done_;
+  }
+}
+
+}  // namespace tarnix::test
