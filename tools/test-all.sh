@@ -27,8 +27,10 @@ step "win64 under Wine"
 cmake --preset win64 >/dev/null
 cmake --build --preset win64
 # One display and one Wine server for the whole run.
-xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win64
+status=0
+xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset win64 || status=$?
 WINEPREFIX=$PWD/build/win64/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true
+[ "$status" -eq 0 ] || exit "$status"
 
 step "fuzz (bounded runs)"
 cmake --preset fuzz >/dev/null

@@ -38,4 +38,17 @@ if [ ! -f "$WINEPREFIX/.tarnix-ready" ]; then
   ) 9>"$WINEPREFIX.lock"
 fi
 
+# Keep the virtual desktop alive for the whole display session: otherwise it is torn down when
+# one test process ends, and a process starting at that moment fails to create its windows.
+keeper="$WINEPREFIX/.tarnix-desktop"
+(
+  flock 9
+  if ! { [ -f "$keeper" ] && read -r pid display <"$keeper" && [ "$display" = "$DISPLAY" ] &&
+         kill -0 "$pid" 2>/dev/null; }; then
+    setsid "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null 9>&- &
+    echo "$! $DISPLAY" >"$keeper"
+    sleep 1
+  fi
+) 9>"$WINEPREFIX.desktop.lock"
+
 exec "$WINE" "$@"
