@@ -1,0 +1,224 @@
+// The file commands, the save question and the bookmark search, with the message boxes and
+// the file dialogs answered from a helper thread.
+
+#include <gtest/gtest.h>
+
+#include "commands/commands.h"
+#include "commands/file_commands.h"
+#include "commands_fixture.h"
+#include "ui_responder.h"
+
+namespace tarnix::test {
+namespace {
+
+const char kTwoTracks[] =
+    "[CD key] 584277216\r\n[CDDBID] 0E03C302\r\n[Album ] Live Recordings\r\n[Artist] The Examples\r\n"
+    "01:00:00:00*Opening\r\n01:02:15:40 Second theme\r\n02:00:00:00*Closing\r\n02:01:05:12 Solo\r\n";
+
+class FileCommandsTest : public CommandsTest {
+ protected:
+  void Edit() { List().tracks[0].AddSubtrack("Edit", 5000); }
+};
+
+TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
+  UseSingleTrack("Live set", {});
+  Edit();
+  UiResponder ui({Answer::Box(IDYES)});
+  CmdNew(-1, -1);
+  ui.Join();
+  ASSERT_EQ(ui.Failures(), 0);
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  const SeenBox& box = ui.Boxes()[0];
+  EXPECT_EQ(box.text, "Save changes to Live set.trk?");
+  EXPECT_EQ(box.caption, "Tarnix Plugin");
+  EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
+  EXPECT_TRUE(box.icon);
+  EXPECT_EQ(box.owner, g_plugin.pluginWindow);
+  EXPECT_NE(bookmarks_.Read("Live set.trk").find("01:00:05:00 Edit"), std::string::npos);
+  // New: one track named by the title, unmodified.
+  EXPECT_EQ(List().TrackCount(), 1);
+  EXPECT_EQ(List().tracks[0].Count(), 1);
+  EXPECT_FALSE(List().modified);
+}
+
+TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
+  UseSingleTrack("Live set", {});
+  Edit();
+  UiResponder ui({Answer::Box(IDNO)});
+  CmdNew(-1, -1);
+  ui.Join();
+  EXPECT_EQ(ui.Done(), 1);
+  EXPECT_FALSE(bookmarks_.Exists("Live set.trk"));
+  CmdNew(-1, -1);  // nothing to ask: a box here would hang the test
+  EXPECT_FALSE(List().modified);
+}
+
+TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
+  UseSingleTrack("Live set", {});
+  Edit();
+  g_settings.autoSave = true;
+  SaveIfModified();
+  EXPECT_TRUE(bookmarks_.Exists("Live set.trk"));
+
+  Edit();
+  List().path = (bookmarks_.Path() + "\\missing\\a.trk").c_str();
+  UiResponder ui({Answer::Box(IDOK)});
+  SaveIfModified();
+  ui.Join();
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed("Couldn't save " + bookmarks_.Path() + "\\missing\\a.trk"));
+  EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDOK}));
+  EXPECT_FALSE(List().modified);
+}
+
+TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
+  ASSERT_TRUE(bookmarks_.Write("a.trk", kTwoTracks));
+  UseCd(2, 1);
+  UiResponder open({Answer::File(bookmarks_.File("a.trk"))});
+  CmdOpen(-1, -1);
+  open.Join();
+  ASSERT_EQ(open.Failures(), 0);
+  EXPECT_STREQ(List().album.c_str(), "Live Recordings");
+  EXPECT_EQ(RowTexts().size(), 5u);
+  Edit();
+  UiResponder ui({Answer::Box(IDYES), Answer::CancelFile()});
+  CmdOpen(-1, -1);  // asks first, then shows the dialog, which is cancelled
+  ui.Join();
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
+  EXPECT_EQ(ui.FileDialogs().size(), 1u);
+  EXPECT_NE(bookmarks_.Read("a.trk").find("01:00:05:00 Edit"), std::string::npos);
+}
+
+TEST_F(FileCommandsTest, OpenFailures) {
+  ASSERT_TRUE(bookmarks_.Write("bad.trk", "not a track list\r\n01:00:00:00*x\r\n"));
+  ASSERT_TRUE(bookmarks_.Write("a.trk", kTwoTracks));
+  UseCd(3, 3);
+  const std::string kept = RowTexts()[1];
+  struct Case {
+    const char* file;
+    const char* prefix;
+  } const cases[] = {
+      {"bad.trk", "Couldn't open "},
+      {"a.trk", "No matching track info found in "},  // two tracks while track 3 plays
+  };
+  for (const Case& c : cases) {
+    UiResponder ui({Answer::File(bookmarks_.File(c.file)), Answer::Box(IDOK)});
+    CmdOpen(-1, -1);
+    ui.Join();
+    ASSERT_EQ(ui.Boxes().size(), 1u) << c.file;
+    EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.File(c.file))) << c.file;
+    EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDOK}));
+    EXPECT_EQ(List().TrackCount(), 3);
+    EXPECT_EQ(RowTexts()[1], kept);
+  }
+}
+
+TEST_F(FileCommandsTest, SaveAndSaveAs) {
+  UseSingleTrack("Concert", {1000});
+  g_state.currentTitle = "";
+  CmdSave(-1, -1);  // no title: nothing at all
+  g_state.currentTitle = "Concert";
+  UiResponder ui({Answer::File(bookmarks_.File("chosen.trk"))});
+  CmdSave(-1, -1);  // no path yet: Save As, proposing Concert.trk
+  ui.Join();
+  ASSERT_EQ(ui.Failures(), 0);
+  EXPECT_TRUE(bookmarks_.Exists("chosen.trk"));
+  EXPECT_STREQ(List().path.c_str(), bookmarks_.File("chosen.trk").c_str());
+  Edit();
+  CmdSave(-1, -1);  // to the stored path, no dialog
+  EXPECT_NE(bookmarks_.Read("chosen.trk").find("Edit"), std::string::npos);
+  EXPECT_FALSE(List().modified);
+
+  g_state.currentTitle = "";
+  UiResponder as({Answer::File(bookmarks_.File("other"))});
+  CmdSaveAs(-1, -1);  // works without a title; the default extension is added
+  as.Join();
+  EXPECT_TRUE(bookmarks_.Exists("other.trk"));
+}
+
+TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
+  for (const char* title : {"AC/DC", "What?", "Live: Tokyo", "..\\..\\x", "CON"}) {
+    UseSingleTrack(title, {});
+    Edit();
+    g_settings.autoSave = true;
+    SaveIfModified();
+    List().Reset("other", 1, 0);
+    EXPECT_TRUE(FindTrackList(title, "")) << title;
+    EXPECT_EQ(List().tracks[0].Count(), 2) << title;
+  }
+  EXPECT_TRUE(bookmarks_.Exists("AC_DC.trk"));
+  EXPECT_TRUE(bookmarks_.Exists("What_.trk"));
+  EXPECT_TRUE(bookmarks_.Exists("Live_ Tokyo.trk"));
+  EXPECT_TRUE(bookmarks_.Exists(".._.._x.trk"));
+  EXPECT_TRUE(bookmarks_.Exists("_CON.trk"));
+}
+
+TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
+  UseCd(2, 1);
+  List().artist = "A";
+  List().album = "B";
+  EXPECT_STREQ(DefaultFileName().c_str(), "A - B.trk");
+  EXPECT_STREQ(SavePath().c_str(), bookmarks_.File("A - B.trk").c_str());
+  List().artist = "";
+  EXPECT_STREQ(DefaultFileName().c_str(), "B.trk");
+  List().path = "C:\\x\\a.trk";
+  EXPECT_STREQ(SavePath().c_str(), "C:\\x\\a.trk");
+}
+
+TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
+  ASSERT_TRUE(bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n"));
+  ASSERT_TRUE(bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n"));
+  EXPECT_TRUE(FindTrackList("Some Song", "song.mp3"));  // by the file's name
+  EXPECT_STREQ(List().album.c_str(), "By file");
+  EXPECT_TRUE(FindTrackList("my title", ""));  // by the directory search: the album matches
+  EXPECT_STREQ(List().album.c_str(), "My Title");
+  EXPECT_FALSE(FindTrackList("Nothing", "none.mp3"));
+
+  ASSERT_TRUE(bookmarks_.Write("cd.trk", kTwoTracks));
+  EXPECT_TRUE(FindCdTrackList(584277216, 0x0E03C302));
+  EXPECT_STREQ(List().album.c_str(), "Live Recordings");
+  EXPECT_FALSE(FindCdTrackList(1, 0x11111111));
+}
+
+TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
+  EXPECT_TRUE(CheckBookmarkDirectory(true));
+  ASSERT_TRUE(bookmarks_.Write("plain", "x"));
+  g_settings.bookmarkPath = bookmarks_.File("plain").c_str();
+  EXPECT_TRUE(CheckBookmarkDirectory(true));  // any existing file will do
+
+  g_settings.bookmarkPath = bookmarks_.File("new").c_str();
+  {
+    UiResponder ui({Answer::Box(IDYES)});
+    EXPECT_TRUE(CheckBookmarkDirectory(true));
+    ui.Join();
+    ASSERT_EQ(ui.Boxes().size(), 1u);
+    EXPECT_EQ(ui.Boxes()[0].text, "The bookmark directory does not exist. Do you want to create it?");
+    EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
+    EXPECT_TRUE(bookmarks_.Exists("new"));
+  }
+  g_settings.bookmarkPath = bookmarks_.File("gone\\deeper").c_str();
+  {
+    UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
+    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    ui.Join();
+    ASSERT_EQ(ui.Boxes().size(), 2u);
+    EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.File("gone\\deeper") + "!"));
+  }
+  {
+    UiResponder ui({Answer::Box(IDNO), Answer::Box(IDOK)});
+    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    ui.Join();
+    ASSERT_EQ(ui.Boxes().size(), 2u);
+    EXPECT_EQ(ui.Boxes()[1].text, "You'd better go to the options dialog and set the bookmark directory...");
+  }
+  {
+    UiResponder ui({Answer::Box(IDNO)});
+    EXPECT_FALSE(CheckBookmarkDirectory(false));  // no warning without the flag
+    ui.Join();
+    EXPECT_EQ(ui.Boxes().size(), 1u);
+  }
+}
+
+}  // namespace
+}  // namespace tarnix::test

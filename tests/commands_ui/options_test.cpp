@@ -1,0 +1,153 @@
+// The Options dialog taking effect at once, Cancel changing nothing, and the About dialog.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include "commands/commands.h"
+#include "commands/dialogs.h"
+#include "commands/editing.h"
+#include "commands_fixture.h"
+#include "resources/resource_ids.h"
+#include "testhost/capture.h"
+#include "testhost/player_directory.h"
+#include "ui_responder.h"
+
+namespace tarnix::test {
+namespace {
+
+HWND Options() { return g_plugin.optionsDialog; }
+
+void Check(int id, bool on) { CheckDlgButton(Options(), id, on ? BST_CHECKED : BST_UNCHECKED); }
+
+void Press(int id) { SendMessageA(Options(), WM_COMMAND, MAKEWPARAM(id, 0), 0); }
+
+std::string PluginIni() { return testhost::ProgramDirectory() + "\\plugin.ini"; }
+
+class OptionsTest : public CommandsTest {};
+
+TEST_F(OptionsTest, ShowsTheSettings) {
+  g_settings.autoSave = true;
+  g_settings.topTrack = true;
+  g_settings.hotKey = 0x400 | 'T';
+  CmdOptions(-1, -1);
+  EXPECT_TRUE(IsWindowVisible(Options()));
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_SAVE), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_POPUP), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_TOP_TRACK), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_SHOW_TRACK), BST_CHECKED);
+  EXPECT_EQ(SendDlgItemMessageA(Options(), IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF, 0x400 | 'T');
+  char text[MAX_PATH] = {};
+  GetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, text, MAX_PATH);
+  EXPECT_EQ(std::string(text), bookmarks_.Path());
+  EXPECT_TRUE(testhost::CaptureWindow(Options(), ScreenshotPath("options_dialog.png")));
+}
+
+TEST_F(OptionsTest, OkTakesEffectAtOnce) {
+  UseSingleTrack("Concert", {83456});
+  CmdOptions(-1, -1);
+  Check(IDC_PRINT_TIME, false);
+  Check(IDC_TOP_TRACK, true);
+  Check(IDC_AUTO_SAVE, true);
+  SendDlgItemMessageA(Options(), IDC_HOTKEY, HKM_SETHOTKEY, 0x400 | 'F', 0);
+  Press(IDOK);
+  EXPECT_FALSE(IsWindowVisible(Options()));
+  EXPECT_EQ(View().TimeColumnMode(), TrackListView::kNoTimeColumn);
+  EXPECT_TRUE(g_settings.topTrack);
+  EXPECT_TRUE(g_settings.autoSave);
+  EXPECT_EQ(g_settings.hotKey, 0x400 | 'F');
+  // The track name left the list for the title line, and the list starts below it.
+  EXPECT_EQ(RowTexts(), (std::vector<std::string>{"     Part 1\t 1:23"}));
+  EXPECT_STREQ(g_plugin.title->Text().c_str(), "Concert");
+  EXPECT_TRUE(g_plugin.title->Visible());
+  EXPECT_GE(View().GetRect().top, g_plugin.title->GetRect().bottom);
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "TopTrack", -1, PluginIni().c_str()), 1);
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
+
+  // Track names off as well: no track name anywhere, the title line hidden.
+  CmdOptions(-1, -1);
+  Check(IDC_SHOW_TRACK, false);
+  Press(IDOK);
+  EXPECT_FALSE(g_plugin.title->Visible());
+  EXPECT_EQ(View().GetRect().top, 20);
+}
+
+TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
+  UseSingleTrack("Concert", {1000});
+  const std::string before = bookmarks_.Path();
+  g_state.currentPath = "C:\\Music\\concert.mp3";
+  CmdOptions(-1, -1);
+  Check(IDC_PRINT_TIME, false);
+  SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, "C:\\elsewhere");
+  Press(IDCANCEL);
+  EXPECT_FALSE(IsWindowVisible(Options()));
+  EXPECT_TRUE(g_settings.printTime);
+  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), before.c_str());
+  EXPECT_EQ(GetFileAttributesA(PluginIni().c_str()), INVALID_FILE_ATTRIBUTES);
+
+  CmdOptions(-1, -1);  // filled anew from the settings
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_PRINT_TIME), BST_CHECKED);
+  Press(IDOK);
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), 1);
+  EXPECT_STREQ(g_state.currentPath.c_str(), "C:\\Music\\concert.mp3");  // same directory
+}
+
+TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
+  g_state.currentPath = "C:\\Music\\concert.mp3";
+  const std::string fresh = bookmarks_.File("fresh");
+  CmdOptions(-1, -1);
+  SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, fresh.c_str());
+  {
+    UiResponder ui({Answer::Box(IDYES)});
+    Press(IDOK);
+    ui.Join();
+    EXPECT_EQ(ui.Boxes().size(), 1u);
+  }
+  EXPECT_TRUE(bookmarks_.Exists("fresh"));
+  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_TRUE(g_state.currentPath.IsEmpty());  // the next check searches the new directory
+
+  g_state.currentPath = "C:\\Music\\concert.mp3";
+  CmdOptions(-1, -1);
+  SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.File("declined").c_str());
+  {
+    UiResponder ui({Answer::Box(IDNO)});
+    Press(IDOK);
+    ui.Join();
+    EXPECT_EQ(ui.Boxes().size(), 1u);  // declined: no warning from the options
+  }
+  EXPECT_FALSE(bookmarks_.Exists("declined"));
+  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_FALSE(g_state.currentPath.IsEmpty());
+}
+
+TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
+  CmdOptions(-1, -1);
+  HWND hotKey = GetDlgItem(Options(), IDC_HOTKEY);
+  SendMessageA(hotKey, WM_KEYDOWN, 'F', 0x00210001);
+  SendMessageA(hotKey, WM_KEYUP, 'F', static_cast<LPARAM>(0xC0210001u));
+  Press(IDOK);
+  EXPECT_EQ(g_settings.hotKey, (HOTKEYF_ALT << 8) | 'F');
+}
+
+TEST_F(OptionsTest, HiddenWindowIsShownInsteadOfTheDialog) {
+  ShowWindow(g_plugin.pluginWindow, SW_HIDE);
+  g_plugin.frame->shown = false;
+  CmdOptions(-1, -1);
+  EXPECT_TRUE(g_plugin.frame->shown);
+  EXPECT_FALSE(IsWindowVisible(Options()));
+}
+
+TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
+  CmdAbout(-1, -1);
+  EXPECT_TRUE(IsWindowVisible(g_plugin.aboutDialog));
+  SendMessageA(g_plugin.aboutDialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+  EXPECT_FALSE(IsWindowVisible(g_plugin.aboutDialog));
+  CmdAbout(-1, -1);
+  SendMessageA(g_plugin.aboutDialog, WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(g_plugin.aboutDialog));
+}
+
+}  // namespace
+}  // namespace tarnix::test
