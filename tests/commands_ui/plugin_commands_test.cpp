@@ -1,0 +1,156 @@
+// The commands through the real DLL in the stand-in player: menu commands posted to the plug-in
+// window reach the player, and the editing and options dialogs as the user sees them.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "host/player_codes.h"
+#include "testhost/capture.h"
+#include "testhost/player_directory.h"
+#include "testhost/plugin_loader.h"
+#include "testhost/pump.h"
+#include "testhost/stand_in_player.h"
+
+namespace tarnix::test {
+namespace {
+
+using namespace testhost;
+
+std::string Screenshot(const std::string& name) {
+  const std::string dir = ProgramDirectory() + "\\screenshots";
+  CreateDirectoryA(dir.c_str(), nullptr);
+  return dir + "\\" + name;
+}
+
+struct FoundWindow {
+  const char* className;
+  const char* title;
+  HWND window = nullptr;
+};
+
+BOOL CALLBACK FindOwn(HWND window, LPARAM param) {
+  auto* found = reinterpret_cast<FoundWindow*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  if (process != GetCurrentProcessId()) return TRUE;
+  char name[64] = {}, title[128] = {};
+  GetClassNameA(window, name, sizeof(name));
+  GetWindowTextA(window, title, sizeof(title));
+  if ((!found->className || std::string(name) == found->className) &&
+      (!found->title || std::string(title) == found->title)) {
+    found->window = window;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+HWND FindOwnWindow(const char* className, const char* title) {
+  FoundWindow found{className, title};
+  EnumWindows(FindOwn, reinterpret_cast<LPARAM>(&found));
+  return found.window;
+}
+
+class PluginCommandsTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.Ok());
+    ASSERT_TRUE(dir_.WriteFile("Bookmarks\\Live set.trk",
+                               "[Album ] Live set\r\n[Artist] The Examples\r\n01:00:00:00*Live set\r\n"
+                               "01:01:30:00 Second theme\r\n01:02:15:40 Finale\r\n"));
+    const std::string dll = dir_.InstallPlugin(ProgramDirectory() + "\\gen_tarnix.dll");
+    ASSERT_FALSE(dll.empty());
+    player_.SetPlaylist({{"C:\\Music\\Live set.mp3", "Live set", 0}});
+    player_.Play();
+    loader_ = std::make_unique<PluginLoader>(dll);
+    ASSERT_TRUE(loader_->Ok()) << loader_->Error();
+    loader_->Attach(player_.Window());
+    loader_->Init();
+    ASSERT_TRUE(PumpUntil([&] { return (window_ = FindOwnWindow(kPluginWindowClass, nullptr)) != nullptr; }, 10000));
+    // The stored list was found: its last row is the finale.
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+          DWORD_PTR key = 0;
+          SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
+          return key == 0x10002;
+        },
+        10000));
+  }
+
+  void TearDown() override {
+    if (loader_ && loader_->Ok()) {
+      loader_->Quit();
+    }
+  }
+
+  bool WaitForSeek(int ms) {
+    return PumpUntil([&] {
+      return player_.Log().Count([&](const PlayerRequest& r) {
+        return r.IsCode(kCodeJumpToTime) && static_cast<int>(r.wParam) == ms;
+      }) > 0;
+    }, 5000);
+  }
+
+  PlayerDirectory dir_;
+  StandInPlayer player_;
+  std::unique_ptr<PluginLoader> loader_;
+  HWND window_ = nullptr;
+};
+
+TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
+  player_.Log().Clear();
+  PostMessageA(window_, WM_COMMAND, 40014, 0);  // first subtrack: the track's start
+  ASSERT_TRUE(WaitForSeek(0));
+  PostMessageA(window_, WM_COMMAND, 40016, 0);  // next subtrack
+  ASSERT_TRUE(WaitForSeek(90000));
+  PostMessageA(window_, WM_COMMAND, 40016, 0);
+  ASSERT_TRUE(WaitForSeek(135533));
+  PumpUntil([&] {
+    DWORD_PTR key = 0;
+    SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 200, &key);
+    return key == 0x10002;
+  }, 3000);
+  DWORD_PTR key = 0;
+  SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 500, &key);
+  EXPECT_EQ(key, 0x10002u);
+}
+
+TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
+  PostMessageA(window_, WM_COMMAND, 40016, 0);  // make the second theme the playing row
+  ASSERT_TRUE(WaitForSeek(90000));
+  PostMessageA(window_, WM_KEYDOWN, VK_DOWN, 0);
+  PostMessageA(window_, WM_COMMAND, 40020, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    dialog = FindOwnWindow("#32770", "Edit subtrack");
+    return dialog && IsWindowVisible(dialog);
+  }, 5000));
+  PumpFor(300);
+  char name[64] = {};
+  GetDlgItemTextA(dialog, 1014, name, sizeof(name));
+  EXPECT_NE(std::string(name), "");
+  EXPECT_TRUE(CaptureWindow(window_, Screenshot("plugin_window_with_edit_subtrack.png")));
+  EXPECT_TRUE(CaptureWindow(dialog, Screenshot("edit_subtrack_dialog.png")));
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 3000));
+}
+
+TEST_F(PluginCommandsTest, OptionsDialogOpensWhileTheWindowShows) {
+  PostMessageA(window_, WM_COMMAND, 40002, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    dialog = FindOwnWindow("#32770", "Tarnix - Options");
+    return dialog && IsWindowVisible(dialog);
+  }, 5000));
+  PumpFor(300);
+  EXPECT_EQ(IsDlgButtonChecked(dialog, 1023), BST_CHECKED);  // "Show time for subtracks" by default
+  EXPECT_TRUE(CaptureWindow(dialog, Screenshot("options_dialog_in_player.png")));
+  PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 3000));
+}
+
+}  // namespace
+}  // namespace tarnix::test
