@@ -10,6 +10,7 @@
 
 #include "host/player_codes.h"
 #include "testhost/capture.h"
+#include "testhost/input.h"
 #include "testhost/player_directory.h"
 #include "testhost/plugin_loader.h"
 #include "testhost/pump.h"
@@ -121,7 +122,8 @@ TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
 TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   PostMessageA(window_, WM_COMMAND, 40016, 0);  // make the second theme the playing row
   ASSERT_TRUE(WaitForSeek(90000));
-  PostMessageA(window_, WM_KEYDOWN, VK_DOWN, 0);
+  PostClick(window_, POINT{60, 38});  // the second row: "Second theme"
+  PumpFor(200);
   PostMessageA(window_, WM_COMMAND, 40020, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(PumpUntil([&] {
@@ -131,7 +133,10 @@ TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   PumpFor(300);
   char name[64] = {};
   GetDlgItemTextA(dialog, 1014, name, sizeof(name));
-  EXPECT_NE(std::string(name), "");
+  EXPECT_EQ(std::string(name), "Second theme");
+  char minutes[16] = {};
+  GetDlgItemTextA(dialog, 1002, minutes, sizeof(minutes));
+  EXPECT_EQ(std::string(minutes), "01");
   EXPECT_TRUE(CaptureWindow(window_, Screenshot("plugin_window_with_edit_subtrack.png")));
   EXPECT_TRUE(CaptureWindow(dialog, Screenshot("edit_subtrack_dialog.png")));
   PostMessageA(dialog, WM_CLOSE, 0, 0);
