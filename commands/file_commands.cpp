@@ -67,16 +67,18 @@ bool CheckBookmarkDirectory(bool warn) {
   const TextString& directory = g_settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
   if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
+  // and the player's thread waits in quit until this thread ends.
   const int answer = TellUser("The bookmark directory does not exist. Do you want to create it?",
-                              MB_YESNO | MB_ICONQUESTION, false);
+                              MB_YESNO | MB_ICONQUESTION, true);
   if (answer == IDYES) {
     if (CreateDirectoryA(directory.c_str(), nullptr)) return true;
-    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, false);
+    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }
   if (warn) {
     TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
-             false);
+             true);
   }
   return false;
 }

@@ -175,6 +175,20 @@ TEST(Shutdown, QuitReturnsWhileThePluginWindowIsActive) {
   EXPECT_LT(testhost::SteadyMs() - start, 5000);
 }
 
+TEST(Shutdown, QuitReturnsWhileTheBookmarkQuestionIsUnanswered) {
+  PluginHarness h;
+  h.SetPluginIni("BookmarkPath", h.Dir().Root() + "\\NoSuchFolder");
+  ASSERT_TRUE(h.Start());
+  // The start-up asks whether to create the missing folder; nobody answers.
+  ASSERT_TRUE(h.PumpUntil([] { return testhost::FindOwnWindow("MyMessageBox") != nullptr; }, 5000));
+  const auto start = testhost::SteadyMs();
+  EXPECT_TRUE(h.Stop(15000));
+  EXPECT_LT(testhost::SteadyMs() - start, 5000);
+  EXPECT_EQ(testhost::FindOwnWindow("MyMessageBox"), nullptr);
+  // Unanswered is not a yes: nothing was created.
+  EXPECT_EQ(GetFileAttributesA((h.Dir().Root() + "\\NoSuchFolder").c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
 TEST(Shutdown, QuitRightAfterInit) {
   PluginHarness h;
   const std::string dll = h.Dir().InstallPlugin(testhost::ProgramDirectory() + "\\gen_tarnix.dll");
