@@ -2,26 +2,9 @@
 
 #include <windows.h>
 
+#include "host/win32_handles.h"
+
 namespace tarnix::demo {
-
-namespace {
-
-// Owns a find handle.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE handle) : handle_(handle) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 std::vector<ChangedFile> DiffSnapshots(const DirectorySnapshot& before, const DirectorySnapshot& after) {
   std::vector<ChangedFile> changes;
