@@ -3,8 +3,10 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <utility>
 
+#include "tracklist/line_reader.h"
 #include "tracklist/msf.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
@@ -13,7 +15,7 @@ namespace tarnix {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 int Fold(char c) {
@@ -336,10 +338,14 @@ bool TrackList::Load(const TextString& filePath, const TextString& title, int32_
   platform::File file(file_path, "rb");
   if (!file) return false;
   try {
-    TextString line;
-    while (line.ReadLineOrEnd(file.get())) reader.Line(line.c_str(), line.Length());
+    LineReader lines(file.get());
+    const char* line;
+    int length;
+    while (lines.Next(&line, &length)) reader.Line(line, length);
   } catch (const TextException&) {
     return false;
+  } catch (const std::bad_alloc&) {
+    return false;  // a line longer than memory holds: not a list this plug-in wrote
   }
   path = file_path;
   return reader.Finish();

@@ -1,0 +1,97 @@
+// The block line reader must hand out exactly the lines the string type's own reader gives,
+// wherever a block boundary falls; the .trk reader relies on both agreeing.
+
+#include "tracklist/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "tests/tracklist/temp_dir.h"
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+namespace {
+
+struct Lines {
+  std::vector<std::string> texts;
+  std::vector<bool> terminated;  // the byte behind each line was a NUL
+};
+
+Lines WithTextString(const std::string& path) {
+  Lines out;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  TextString line;
+  while (f && line.ReadLineOrEnd(f)) {
+    out.texts.emplace_back(line.c_str(), static_cast<size_t>(line.Length()));
+    out.terminated.push_back(true);
+  }
+  if (f) std::fclose(f);
+  return out;
+}
+
+Lines WithLineReader(const std::string& path, size_t block) {
+  Lines out;
+  std::FILE* f = std::fopen(path.c_str(), "rb");
+  LineReader reader(f, block);
+  const char* line;
+  int length;
+  while (reader.Next(&line, &length)) {
+    out.texts.emplace_back(line, static_cast<size_t>(length));
+    out.terminated.push_back(line[length] == '\0');
+  }
+  if (f) std::fclose(f);
+  return out;
+}
+
+TEST(LineReaderTest, SameLinesAsTheStringReaderAtEveryBlockSize) {
+  test::TempDir dir;
+  const std::string inputs[] = {
+      "",
+      "\n",
+      "\n\n\n",
+      "one\r\ntwo\n\nlast without break",
+      "crlf\r\n",
+      "lone cr\rinside\r\n",
+      "trailing breaks\r\r\n\r\n",
+      std::string("ab\0cd\nnext\n", 11),
+      std::string("ab\r\0cd\n\0\nend", 13),
+      "01:00:00:00*A\r\n01:00:01:00 B\r\n02:03:04:05*C",
+      std::string(100, 'x') + "\n" + std::string(37, 'y'),
+  };
+  int case_number = 0;
+  for (const std::string& bytes : inputs) {
+    const std::string path = dir.Write("case" + std::to_string(case_number++) + ".txt", bytes);
+    const Lines expected = WithTextString(path);
+    for (size_t block : {1, 2, 3, 5, 7, 16, 64, 4096}) {
+      const Lines got = WithLineReader(path, block);
+      EXPECT_EQ(got.texts, expected.texts) << "case " << case_number - 1 << " block " << block;
+      for (bool t : got.terminated) EXPECT_TRUE(t) << "case " << case_number - 1 << " block " << block;
+    }
+  }
+}
+
+TEST(LineReaderTest, LongLinesBesideShortOnes) {
+  test::TempDir dir;
+  const std::string big(3 * 1024 * 1024 + 17, 'm');
+  const std::string path = dir.Write("long.txt", "short\r\n" + big + "\r\nafter\n" + big);
+  const Lines got = WithLineReader(path, LineReader::kBlock);
+  ASSERT_EQ(got.texts.size(), 4u);
+  EXPECT_EQ(got.texts[0], "short");
+  EXPECT_EQ(got.texts[1], big);
+  EXPECT_EQ(got.texts[2], "after");
+  EXPECT_EQ(got.texts[3], big);
+}
+
+TEST(LineReaderTest, NoFileHasNoLines) {
+  LineReader reader(nullptr);
+  const char* line = nullptr;
+  int length = -1;
+  EXPECT_FALSE(reader.Next(&line, &length));
+  EXPECT_FALSE(reader.Next(&line, &length));
+}
+
+}  // namespace
+}  // namespace tarnix
