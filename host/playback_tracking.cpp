@@ -114,7 +114,7 @@ void TimerTick() {
   if (pos >= 0) {
     const TextString path = player.PlaylistFile(pos);
     if (path.IsEmpty() || path == g_state.currentPath)
-      RefreshTitle(true);
+      RefreshTitleAt(player, pos, true);  // the position just asked for: no second request
     else
       OnSongChange(player, pos, path);
     interval = UpdateCurrentEntry();
@@ -154,7 +154,10 @@ int32_t UpdateCurrentEntry() {
 
 bool RefreshTitle(bool redraw) {
   const Player player = ThePlayer();
-  const int pos = player.PlaylistPosition();
+  return RefreshTitleAt(player, player.PlaylistPosition(), redraw);
+}
+
+bool RefreshTitleAt(const Player& player, int pos, bool redraw) {
   const TextString title = pos >= 0 ? player.PlaylistTitle(pos) : g_state.currentPath.FileNamePart();
   if (title.IsEmpty() || title == g_state.currentTitle) return false;
   g_state.currentTitle = title;

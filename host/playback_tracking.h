@@ -9,8 +9,12 @@
 
 namespace tarnix {
 
+class Player;
+
 void TimerTick();
 bool RefreshTitle(bool redraw);
+// The same for the playlist entry `pos` the caller has just asked the player for.
+bool RefreshTitleAt(const Player& player, int pos, bool redraw);
 // Takes only the window procedure's copy of a record (g_state.subsongRecord).
 void OnSubsongInfo(const uint32_t* record);
 void ApplyTrackNames();
