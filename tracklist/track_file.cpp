@@ -162,9 +162,14 @@ bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& nam
   const char marker = start ? '*' : ' ';
   char head[64];
   if (number <= 99 && msf.minutes <= 99) {
-    std::snprintf(head, sizeof head, "%02d:%02d:%02d:%02d%c", static_cast<int>(number),
-                  static_cast<int>(msf.minutes), static_cast<int>(msf.seconds), static_cast<int>(msf.frames),
-                  marker);
+    // "NN:MM:SS:FF" and the marker; every field has two digits here.
+    const int32_t fields[4] = {number, msf.minutes, msf.seconds, msf.frames};
+    for (int i = 0; i < 4; ++i) {
+      head[3 * i] = static_cast<char>('0' + fields[i] / 10);
+      head[3 * i + 1] = static_cast<char>('0' + fields[i] % 10);
+      head[3 * i + 2] = ':';
+    }
+    head[11] = marker;
     out->assign(head, 12);
     AppendOneLine(out, shown.c_str(), shown.Length());
     return true;
