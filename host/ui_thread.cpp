@@ -4,6 +4,8 @@
 
 #include "host/ui_thread.h"
 
+#include <commctrl.h>
+
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
@@ -77,6 +79,10 @@ void CreateMenus() {
 }
 
 void CreateDialogs() {
+  // The editing and options dialogs hold up-down and hot key controls: make sure their classes
+  // exist even in a player that has not loaded the common controls itself.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
   g_plugin.trackDialog = CreateSharedDialog(IDD_EDIT_TRACK);
   g_plugin.subtrackDialog = CreateSharedDialog(IDD_EDIT_SUBTRACK);
   g_plugin.optionsDialog = CreateSharedDialog(IDD_OPTIONS);

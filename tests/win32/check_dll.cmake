@@ -1,6 +1,7 @@
 # Static checks of the plug-in DLL from its PE headers (objdump -p): exactly one export,
 # winampGetGeneralPurposePlugin, and imports from system DLLs only (no C++ runtime, libgcc or
-# winpthread DLL that a player's folder would not have).
+# winpthread DLL that a player's folder would not have), among them COMCTL32, whose up-down and
+# hot key classes the dialogs are built from.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump failed on ${DLL}")
@@ -20,11 +21,18 @@ if(NOT export_count EQUAL 1 OR NOT exports MATCHES "winampGetGeneralPurposePlugi
 endif()
 
 string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+set(common_controls FALSE)
 foreach(entry IN LISTS imports)
   string(REPLACE "DLL Name: " "" name "${entry}")
   string(TOUPPER "${name}" upper)
+  if(upper STREQUAL "COMCTL32.DLL")
+    set(common_controls TRUE)
+  endif()
   if(NOT upper MATCHES "^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|MSVCRT|UCRTBASE|API-MS-WIN-[A-Z0-9-]+)\\.DLL$")
     message(FATAL_ERROR "imports a non-system DLL: ${name}")
   endif()
 endforeach()
+if(NOT common_controls)
+  message(FATAL_ERROR "COMCTL32 not imported: the dialogs' up-down and hot key controls may not exist")
+endif()
 message(STATUS "exports: ${exports}; imports: ${imports}")
