@@ -13,6 +13,10 @@ DWORD WINAPI UiThreadMain(void* parameter);
 
 // Shows a dialog next to the plug-in window (below it, or above when there is no room).
 void PlaceDialog(HWND dialog);
+// Where PlaceDialog puts a dialog of rectangle `dialog` for the plug-in window at `plugin` on
+// the screen `screen`: centred below the window (above it when the room below is too small),
+// then moved as little as needed to lie on the screen.
+POINT DialogPosition(const RECT& plugin, const RECT& dialog, const RECT& screen);
 // b when a is empty, else a + " - " + b.
 TextString JoinWithDash(const TextString& a, const TextString& b);
 // The frame's resize hook: puts the list below the title line while the title is shown.
