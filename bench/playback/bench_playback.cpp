@@ -11,6 +11,7 @@
 #include "bench/playback/key_poller.h"
 #include "demo/plugin_session.h"
 #include "demo/sample_media.h"
+#include "host/win32_handles.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
 #include "tracklist/msf.h"
@@ -358,25 +359,31 @@ SongChange SwitchTo(PluginSession& session, KeyPoller& poller, int index, ItemId
   return result;
 }
 
+// Calls fn with the name of every ".trk" file of `directory`, in the order the system lists them.
+template <class F>
+bool ForEachList(const std::string& directory, F&& fn) {
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA((directory + "\\*.trk").c_str(), &data));
+  if (!find.Valid()) return false;
+  do {
+    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) fn(std::string(data.cFileName));
+  } while (FindNextFileA(find.Get(), &data));
+  return true;
+}
+
 // The floor of a directory search: every ".trk" of `directory` listed, opened and read, with
 // nothing else done. Under Wine each open is a trip to the Wine server, which sets this floor.
 std::int64_t ReadEveryListMs(const std::string& directory) {
   const std::int64_t start = testhost::SteadyMs();
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((directory + "\\*.trk").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return -1;
   char buffer[4096];
-  do {
-    HANDLE file = CreateFileA((directory + "\\" + data.cFileName).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) continue;
+  const bool listed = ForEachList(directory, [&](const std::string& name) {
+    FileHandle file(CreateFileA((directory + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD got = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
     }
-    CloseHandle(file);
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return testhost::SteadyMs() - start;
+  });
+  return listed ? testhost::SteadyMs() - start : -1;
 }
 
 int Songchange(const Arguments& args) {
@@ -395,13 +402,7 @@ int Songchange(const Arguments& args) {
   }
   // The match is the file the directory search reaches last: the worst case for the search.
   std::string lastName;
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((directory.Bookmarks() + "\\*.trk").c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return 2;
-  do {
-    if (!(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) lastName = data.cFileName;
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
+  if (!ForEachList(directory.Bookmarks(), [&](const std::string& name) { lastName = name; })) return 2;
   TrackList match = DenseList(target, 6);
   match.artist = "The Examples";
   if (!match.Save((directory.Bookmarks() + "\\" + lastName).c_str())) return 2;
