@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake make g++ clang libclang-rt-14-dev
   g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 binutils-mingw-w64-x86-64
-  wine64 xvfb xauth
+  wine64 wine32:i386 xvfb xauth nsis zip unzip
   googletest libgtest-dev libbenchmark-dev
   imagemagick git ca-certificates
 )
@@ -14,6 +14,14 @@ packages=(
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi
 }
+
+# The shipping DLL is 32-bit: its suites run under the 32-bit Wine loader, which
+# comes from the i386 architecture.
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+  echo "setup: enabling the i386 architecture"
+  as_root dpkg --add-architecture i386
+  as_root apt-get update -q
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -4,6 +4,7 @@
 // with "\" separators; the POSIX side maps "\" to "/" where it touches the file system.
 // Handles are opaque pointers so that no caller needs <windows.h>.
 
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 
@@ -31,6 +32,11 @@ std::FILE* OpenFile(const TextString& path, const char* mode);
 bool ReplaceExisting(const TextString& source, const TextString& target);
 
 bool RemoveFile(const TextString& path);
+
+// Moves the stream to an absolute byte offset; works past 2 GB on both widths.
+bool SeekFile(std::FILE* file, uint64_t offset);
+// The stream's size in bytes, or -1 when it can't be told. Leaves the position undefined.
+int64_t FileSizeOf(std::FILE* file);
 
 // Owns one C file stream: closes it on destruction unless Close was called.
 class File {

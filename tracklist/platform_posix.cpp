@@ -117,5 +117,15 @@ bool ReplaceExisting(const TextString& source, const TextString& target) {
 
 bool RemoveFile(const TextString& path) { return std::remove(FileSystemPath(path).c_str()) == 0; }
 
+bool SeekFile(std::FILE* file, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+  return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;
+}
+
+int64_t FileSizeOf(std::FILE* file) {
+  if (fseeko(file, 0, SEEK_END) != 0) return -1;
+  return static_cast<int64_t>(ftello(file));
+}
+
 }  // namespace platform
 }  // namespace tarnix

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdint>
 
 #include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
@@ -80,6 +81,16 @@ bool ReplaceExisting(const TextString& source, const TextString& target) {
 }
 
 bool RemoveFile(const TextString& path) { return DeleteFileA(path.c_str()) != 0; }
+
+bool SeekFile(std::FILE* file, uint64_t offset) {
+  if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+  return _fseeki64(file, static_cast<__int64>(offset), SEEK_SET) == 0;
+}
+
+int64_t FileSizeOf(std::FILE* file) {
+  if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+  return static_cast<int64_t>(_ftelli64(file));
+}
 
 }  // namespace platform
 }  // namespace tarnix

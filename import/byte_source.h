@@ -1,0 +1,42 @@
+#pragma once
+// ByteSource: bounded, positioned reads from a file or a buffer, so the chapter readers can
+// seek over audio data instead of reading through it, and tests and fuzzers need no disk.
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tarnix {
+
+class ByteSource {
+ public:
+  virtual ~ByteSource() = default;
+  virtual uint64_t Size() const = 0;
+  // Reads exactly `count` bytes at `offset` into `out`; false (and `out` unspecified) when the
+  // range runs past the end or the read fails.
+  virtual bool ReadAt(uint64_t offset, void* out, size_t count) = 0;
+
+  // Reads `count` bytes at `offset` into a string; false when they are not all there.
+  bool ReadString(uint64_t offset, size_t count, std::string* out) {
+    out->resize(count);
+    return count == 0 || ReadAt(offset, &(*out)[0], count);
+  }
+};
+
+// A source over bytes already in memory (tests, fuzzers, embedded data). Does not copy.
+class MemorySource : public ByteSource {
+ public:
+  explicit MemorySource(std::string_view bytes) : bytes_(bytes) {}
+  uint64_t Size() const override { return bytes_.size(); }
+  bool ReadAt(uint64_t offset, void* out, size_t count) override {
+    if (offset > bytes_.size() || count > bytes_.size() - offset) return false;
+    if (count) bytes_.copy(static_cast<char*>(out), count, static_cast<size_t>(offset));
+    return true;
+  }
+
+ private:
+  std::string_view bytes_;
+};
+
+}  // namespace tarnix
