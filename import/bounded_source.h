@@ -4,6 +4,7 @@
 // file claims. Budgets nest: a reader that wraps a bounded source shares the outer budget.
 // Also the byte-order helpers the chapter readers share.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -17,7 +18,11 @@ constexpr uint64_t kMaxChapterReadBytes = 16 * 1024 * 1024;
 
 class BoundedSource : public ByteSource {
  public:
-  BoundedSource(ByteSource& source, uint64_t budget) : source_(source), budget_(budget) {}
+  // Over another bounded source, the budget is at most what that one has left, so a reader can
+  // size its reads by Remaining().
+  BoundedSource(ByteSource& source, uint64_t budget) : source_(source), budget_(budget) {
+    if (const auto* outer = dynamic_cast<const BoundedSource*>(&source)) budget_ = std::min(budget_, outer->Remaining());
+  }
   uint64_t Size() const override { return source_.Size(); }
   bool ReadAt(uint64_t offset, void* out, size_t count) override {
     if (count > budget_ || offset > Size() || count > Size() - offset) return false;

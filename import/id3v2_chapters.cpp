@@ -49,25 +49,24 @@ std::string RemoveUnsync(std::string_view bytes) {
   return out;
 }
 
-// Whether a frame of `size` bytes at `at` ends where the frames end, padding starts or another
-// frame starts.
-bool FrameFits(std::string_view frames, size_t at, uint64_t size) {
+// How well a frame of `size` bytes at `at` fits: 2 when it ends where the frames end or another
+// frame starts, 1 when padding follows it, 0 when it runs past the end or into garbage.
+int FrameFit(std::string_view frames, size_t at, uint64_t size) {
   const uint64_t next = at + kFrameHeaderSize + size;
-  if (next > frames.size()) return false;
-  if (next == frames.size() || frames[static_cast<size_t>(next)] == '\0') return true;
-  return ValidFrameId(frames, static_cast<size_t>(next));
+  if (next > frames.size()) return 0;
+  if (next == frames.size() || ValidFrameId(frames, static_cast<size_t>(next))) return 2;
+  return frames[static_cast<size_t>(next)] == '\0' ? 1 : 0;
 }
 
 // The size of the 2.4 frame at `at`. Sizes are synchsafe, but some writers put plain sizes in
-// 2.4 tags; a plain size is taken only when the bytes cannot be synchsafe, or when the
-// synchsafe reading leads nowhere and the plain one leads to the next frame.
+// 2.4 tags; a plain size is taken only when the bytes cannot be synchsafe, or when it leads to
+// the next frame better than the synchsafe reading does.
 uint32_t V4FrameSize(std::string_view frames, size_t at) {
   const char* field = frames.data() + at + 4;
   const uint32_t plain = Be32(field);
   if (!IsSynchsafe(field)) return plain;
   const uint32_t safe = Synchsafe(field);
-  if (safe == plain || FrameFits(frames, at, safe) || !FrameFits(frames, at, plain)) return safe;
-  return plain;
+  return FrameFit(frames, at, plain) > FrameFit(frames, at, safe) ? plain : safe;
 }
 
 // Calls fn(id, data) for each readable frame in `frames`, with the frame's data freed of its
