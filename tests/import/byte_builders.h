@@ -11,7 +11,7 @@ namespace tarnix::testing {
 
 inline std::string Be(uint64_t value, int bytes) {
   std::string s;
-  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>(value >> (8 * i) & 0xFF);
+  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>(i >= 8 ? 0 : value >> (8 * i) & 0xFF);
   return s;
 }
 inline std::string Le32(uint32_t value) {
