@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "import/utf8.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -157,6 +158,11 @@ bool ParsePastedTracklist(std::string_view text, ChapterSet* out, std::string* r
     return false;
   }
   if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
+  std::string converted;  // text that is not UTF-8 is taken to be in the ANSI code page
+  if (!IsValidUtf8(text)) {
+    converted = platform::Utf8FromAnsi(text);
+    text = converted;
+  }
   ChapterSet found;
   size_t pos = 0;
   while (pos < text.size() && found.chapters.size() < kMaxImportedChapters) {

@@ -12,7 +12,7 @@ namespace tarnix {
 // Text beyond this size is not read.
 constexpr size_t kMaxPastedTextBytes = 1024 * 1024;
 
-// Parses UTF-8 text. A line counts when it carries a time [h:]mm:ss at its start (after an
+// Parses UTF-8 text (anything that is not valid UTF-8 is read in the ANSI code page). A line counts when it carries a time [h:]mm:ss at its start (after an
 // optional number such as "1." or "01)", optionally in brackets) or at its end (optionally in
 // brackets); the rest of the line, trimmed of separators such as " - ", "|" and dashes, is the
 // name. A time at the start wins over one at the end; other lines are skipped. True with `out`
