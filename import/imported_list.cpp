@@ -60,4 +60,12 @@ bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList*
   return true;
 }
 
+bool SetTrackChapters(const ChapterSet& set, Track* track) {
+  TrackList made;
+  if (!MakeImportedList(set, track->Name(), &made)) return false;
+  track->subtracks = std::move(made.tracks.front().subtracks);
+  if (track->owner) track->owner->modified = true;
+  return true;
+}
+
 }  // namespace tarnix

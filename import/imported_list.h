@@ -15,4 +15,9 @@ namespace tarnix {
 // most kMaxImportedChapters subtracks. False, with `out` unchanged, when there are no chapters.
 bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList* out);
 
+// Makes the chapters the subtracks of an existing track (a pasted tracklist) by the same rules,
+// the track's own name standing in for the title; the track's number and its list's header stay,
+// and the list is marked modified. False, with the track unchanged, when there are no chapters.
+bool SetTrackChapters(const ChapterSet& set, Track* track);
+
 }  // namespace tarnix

@@ -81,6 +81,23 @@ TEST(ImportedListTest, HeaderLikeAPlainFilesList) {
   EXPECT_EQ(list.tracks[0].Count(), before.tracks[0].Count());
 }
 
+TEST(ImportedListTest, PastedChaptersReplaceATracksSubtracks) {
+  TrackList list;
+  list.Reset("Mix", 1, 0);
+  list.album = "Kept";
+  list.tracks[0].subtracks.push_back({"old", 5000});
+  ChapterSet set;
+  set.chapters = {{60000, "One"}, {120000, ""}};
+  ASSERT_TRUE(SetTrackChapters(set, &list.tracks[0]));
+  std::vector<Row> rows;
+  for (const Subtrack& s : list.tracks[0].subtracks) rows.push_back({s.time, S(s.name)});
+  EXPECT_EQ(rows, (std::vector<Row>{{0, "Mix"}, {60000, "One"}, {120000, "Chapter 2"}}));
+  EXPECT_TRUE(list.modified);
+  EXPECT_EQ(S(list.album), "Kept");
+  EXPECT_FALSE(SetTrackChapters(ChapterSet(), &list.tracks[0]));
+  EXPECT_EQ(list.tracks[0].Count(), 3);
+}
+
 TEST(ImportedListTest, BoundsSubtracksAndNames) {
   ChapterSet set;
   for (int i = 0; i < 1500; ++i) set.chapters.push_back({int64_t{i + 1} * 1000, std::string(400, 'x')});
