@@ -140,12 +140,16 @@ TextString AnsiFromUtf8(std::string_view utf8) {
   wide.resize(kept);
   if (wide.empty()) return TextString();
   // No best-fit mapping: a character the code page lacks shows as "?", not as a look-alike.
+  // A system whose ANSI code page is UTF-8 can show everything and refuses both options.
+  const bool anyCharacter = GetACP() == CP_UTF8;
+  const DWORD flags = anyCharacter ? 0 : WC_NO_BEST_FIT_CHARS;
+  const char* fallback = anyCharacter ? nullptr : "?";
   const int units = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, "?", nullptr);
+  const int n = WideCharToMultiByte(CP_ACP, flags, wide.data(), units, nullptr, 0, fallback, nullptr);
   if (n <= 0) return TextString();
   TextString out;
   out.Reserve(n);
-  WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), units, out.Buffer(), n, "?", nullptr);
+  WideCharToMultiByte(CP_ACP, flags, wide.data(), units, out.Buffer(), n, fallback, nullptr);
   out.SetLength(n);
   return out;
 }
