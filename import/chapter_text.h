@@ -8,6 +8,7 @@
 #include <string_view>
 
 #include "import/chapter.h"
+#include "import/utf8.h"  // CleanName, ValidUtf8: the readers use them with these
 
 namespace tarnix {
 
@@ -16,13 +17,6 @@ std::string Latin1ToUtf8(std::string_view bytes);
 std::string Utf16ToUtf8(std::string_view bytes, bool bigEndian);
 // UTF-16 that starts with a byte order mark; without one, `bigEndianDefault` decides.
 std::string Utf16BomToUtf8(std::string_view bytes, bool bigEndianDefault);
-// Valid UTF-8 as it is; each byte of a broken sequence becomes U+FFFD.
-std::string ValidUtf8(std::string_view bytes);
-
-// One line of text for a name, album or artist: valid UTF-8, cut at a NUL, control characters
-// as spaces, outer spaces trimmed, at most kMaxImportedNameBytes (whole characters).
-std::string CleanName(std::string_view utf8);
-
 // Appends a chapter with a cleaned name; false (and nothing added) once the set holds
 // kMaxImportedChapters or when the time is negative.
 bool AddChapter(ChapterSet* set, int64_t timeMs, std::string_view utf8Name);
