@@ -52,8 +52,10 @@ bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList*
     if (subtrack.name.IsEmpty()) subtrack.name.Format("Chapter %d", number);
     track.subtracks.push_back(std::move(subtrack));
   }
-  const TextString album = ListName(set.album);
-  if (!album.IsEmpty()) list.album = album;
+  // A plain file's list is found again by the player's title, which its album carries (the
+  // title refresh keeps it so): the source's album there would hide an edited and saved import
+  // from the next song change whenever the first subtrack is the start entry.
+  list.album = title;
   list.artist = ListName(set.artist);
   list.modified = false;
   *out = std::move(list);

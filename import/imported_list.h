@@ -8,9 +8,10 @@
 
 namespace tarnix {
 
-// Replaces `out` by the list of a plain file (as TrackList::Reset makes it for `title`) whose
-// one track holds the chapters: the first chapter is the start entry when it lies within one
-// frame of 0, otherwise a start entry at 0 named after the title comes first. Chapters at the
+// Replaces `out` by the list of a plain file (as TrackList::Reset makes it for `title`, with
+// `title` as its album, so a saved copy is found again) whose one track holds the chapters: the
+// first chapter is the start entry when it lies within one frame of 0, otherwise a start entry
+// at 0 named after the title comes first. Chapters at the
 // same millisecond keep the first; unnamed ones are "Chapter N" (N from 1 in time order); at
 // most kMaxImportedChapters subtracks. False, with `out` unchanged, when there are no chapters.
 bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList* out);

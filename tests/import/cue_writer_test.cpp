@@ -1,4 +1,5 @@
 #include "import/cue_writer.h"
+#include "tracklist/platform.h"
 
 #include <gtest/gtest.h>
 
@@ -85,7 +86,7 @@ TEST(CueWriterTest, RoundTripGivesBackTimesAndNames) {
   ASSERT_TRUE(ParseCueSheet(bytes, "Concert.flac", false, &set));
   TrackList back;
   ASSERT_TRUE(MakeImportedList(set, "Concert", &back));
-  EXPECT_EQ(S(back.album), S(list.album));
+  EXPECT_EQ(S(platform::AnsiFromUtf8(set.album)), S(list.album));
   EXPECT_EQ(S(back.artist), S(list.artist));
   const Track& a = list.tracks[0];
   const Track& b = back.tracks[0];
