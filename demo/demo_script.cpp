@@ -3,6 +3,8 @@
 #include "demo/row_text.h"
 #include "demo/sample_media.h"
 #include "demo/sample_setup.h"
+#include "import/cue_sheet.h"
+#include "import/imported_list.h"
 #include "testhost/input.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
@@ -41,6 +43,7 @@ bool DemoScript::Run() {
   Concert();
   AudioCd();
   Subsongs();
+  CueSheet();
   return ok_;
 }
 
@@ -216,6 +219,36 @@ void DemoScript::Subsongs() {
   const auto sourceKey = source_->CurrentKey();
   log_.Line("source asks UM_GET_CURRENT_KEY: " + (sourceKey ? Hex(static_cast<ItemId>(*sourceKey)) : "(no answer)"));
   Shot("subsong-2");
+}
+
+// ---------------------------------------------------------------------------------------------
+// A recording that carries its subtracks in a cue sheet beside it, with no stored list.
+
+void DemoScript::CueSheet() {
+  log_.Plain("");
+  log_.Plain("== 4. A festival set with the cue sheet its ripper wrote, no stored list ==");
+  source_.reset();
+  ChapterSet sheet;
+  if (!ParseCueSheet(FestivalCueSheet(), kFestivalFile, true, &sheet) ||
+      !MakeImportedList(sheet, kFestivalTitle, &reference_)) {
+    Expect(false, "the sample cue sheet reads");
+    return;
+  }
+  multiTrack_ = false;
+  referenceFile_.clear();
+  log_.Line("row texts from now on: the list made from Music\\Festival Live Set.cue");
+
+  PlayEntry(kFestivalEntry, std::string("\"") + kFestivalTitle + "\"");
+  Watch(1500);
+  const auto last = session_.LastKey();
+  Expect(last && *last == MakeItemId(1, reference_.tracks[0].Count() - 1),
+         "the plug-in shows the cue sheet's five tracks at the first play");
+  Shot("cue-sheet");
+  Seek(At(27, 45, 37) - 1500, "1.5 s before \"Guest Singer - Tide\" (27:45:37)");
+  Watch(2500);
+  Expect(session_.CurrentKey() == MakeItemId(1, 2), "the sheet's third track is highlighted at its INDEX 01");
+  Expect(SnapshotDirectory(watch_.Directory()).count(std::string(kFestivalTitle) + ".trk") == 0,
+         "nothing is written for an import the user did not edit");
 }
 
 void DemoScript::AnswerSubsongRequests() {

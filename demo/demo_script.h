@@ -19,7 +19,7 @@
 namespace tarnix::demo {
 
 // Where the sample playlist's entries are.
-enum PlaylistIndex { kConcertEntry = 0, kCdFirstEntry = 1, kSubsongEntry = 4 };
+enum PlaylistIndex { kConcertEntry = 0, kCdFirstEntry = 1, kSubsongEntry = 4, kFestivalEntry = 5 };
 
 class DemoScript {
  public:
@@ -35,6 +35,7 @@ class DemoScript {
   void Concert();
   void AudioCd();
   void Subsongs();
+  void CueSheet();
 
   // Pumps for ms while logging every change of the playing row, jumps of the position, and
   // files written into Bookmarks\.

@@ -96,6 +96,19 @@ TrackList ConcertList() {
   return list;
 }
 
+std::string FestivalCueSheet() {
+  // As rippers write them: REM lines, a FILE line naming the WAV it was ripped to, pregaps, a
+  // guest's PERFORMER on one track.
+  return "REM GENRE Electronic\r\nREM DATE 2026\r\nPERFORMER \"The Examples\"\r\n"
+         "TITLE \"Festival Live Set\"\r\nFILE \"Festival Live Set.wav\" WAVE\r\n"
+         "  TRACK 01 AUDIO\r\n    TITLE \"Warm-up\"\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    TITLE \"Signal\"\r\n    INDEX 00 12:28:00\r\n    INDEX 01 12:30:00\r\n"
+         "  TRACK 03 AUDIO\r\n    TITLE \"Tide\"\r\n    PERFORMER \"Guest Singer\"\r\n"
+         "    INDEX 01 27:45:37\r\n"
+         "  TRACK 04 AUDIO\r\n    TITLE \"Afterglow\"\r\n    INDEX 01 49:10:00\r\n"
+         "  TRACK 05 AUDIO\r\n    TITLE \"Last Call\"\r\n    INDEX 01 66:02:50\r\n";
+}
+
 TrackList CdList() {
   TrackList list;
   list.Reset(kCdAlbum, static_cast<int>(SampleDisc().size()), SampleDiscId());

@@ -45,4 +45,11 @@ constexpr const char* kSubsongTitle = "Chiptune Collection";
 const std::vector<std::string>& SubsongNames();
 constexpr int32_t kSubsongLengthMs = 3 * 60 * 1000;
 
+// A festival set recorded in one file, with the cue sheet its ripper wrote beside it and no
+// stored list: the plug-in shows the sheet's tracks at the first play.
+constexpr const char* kFestivalTitle = "Festival Live Set";
+constexpr const char* kFestivalFile = "Festival Live Set.flac";
+constexpr int32_t kFestivalLengthMs = 75 * 60 * 1000;
+std::string FestivalCueSheet();
+
 }  // namespace tarnix::demo

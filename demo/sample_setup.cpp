@@ -35,6 +35,14 @@ bool LayOutSampleMedia(testhost::PlayerDirectory& directory,
   }
   playlist->push_back({root + "\\" + chiptunes, kSubsongTitle, 0});
 
+  const std::string festival = std::string("Music\\") + kFestivalFile;
+  const std::string festivalSheet = std::string("Music\\") + kFestivalTitle + ".cue";
+  if (!directory.WriteFile(festival, "fLaC") || !directory.WriteFile(festivalSheet, FestivalCueSheet())) {
+    *error = "could not write the festival set and its cue sheet under " + root + "\\Music";
+    return false;
+  }
+  playlist->push_back({root + "\\" + festival, kFestivalTitle, kFestivalLengthMs});
+
   // The stored lists are written by the track list library's own writer, so they are exactly
   // what the plug-in's Save would write (times of 100 minutes and more included).
   TrackList concertList = ConcertList();

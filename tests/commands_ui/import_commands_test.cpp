@@ -1,0 +1,105 @@
+// "Paste tracklist" and "Export cue sheet...", with the clipboard filled by the test and the
+// boxes and the save dialog answered from a helper thread.
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "commands/commands.h"
+#include "commands_fixture.h"
+#include "import/cue_sheet.h"
+#include "ui_responder.h"
+
+namespace tarnix::test {
+namespace {
+
+bool PutOnClipboard(const wchar_t* text) {
+  if (!OpenClipboard(g_plugin.pluginWindow)) return false;
+  EmptyClipboard();
+  const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
+  HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+  bool ok = memory != nullptr;
+  if (ok) {
+    std::memcpy(GlobalLock(memory), text, bytes);
+    GlobalUnlock(memory);
+    ok = SetClipboardData(CF_UNICODETEXT, memory) != nullptr;
+    if (!ok) GlobalFree(memory);
+  }
+  CloseClipboard();
+  return ok;
+}
+
+class ImportCommandsTest : public CommandsTest {
+ protected:
+  std::vector<std::pair<int32_t, std::string>> Subtracks() {
+    std::vector<std::pair<int32_t, std::string>> out;
+    for (const Subtrack& s : List().tracks[0].subtracks) out.emplace_back(s.time, s.name.c_str());
+    return out;
+  }
+};
+
+TEST_F(ImportCommandsTest, PastedTracklistBecomesTheSubtracksAfterTheQuestion) {
+  UseSingleTrack("Mix", {});
+  ASSERT_TRUE(PutOnClipboard(L"Tracklist:\r\n1. Intro 0:00\r\n2. Caf\u00e9 Night \u2013 (3:15)\r\n[1:02:03] Last one\r\n"));
+  CmdPasteTracklist(-1, -1);
+  using Rows = std::vector<std::pair<int32_t, std::string>>;
+  EXPECT_EQ(Subtracks(), (Rows{{0, "Intro"}, {195000, "Caf\xE9 Night"}, {3723000, "Last one"}}));
+  EXPECT_TRUE(List().modified);
+
+  // A track with subtracks is replaced only when the user says so.
+  ASSERT_TRUE(PutOnClipboard(L"00:00 A\n05:00 B\n"));
+  UiResponder no({Answer::Box(IDNO)});
+  CmdPasteTracklist(-1, -1);
+  no.Join();
+  ASSERT_EQ(no.Boxes().size(), 1u);
+  EXPECT_EQ(no.Boxes()[0].text, "Replace the subtracks of Intro with the pasted tracklist?");
+  EXPECT_EQ(Subtracks().size(), 3u);
+  UiResponder yes({Answer::Box(IDYES)});
+  CmdPasteTracklist(-1, -1);
+  yes.Join();
+  EXPECT_EQ(Subtracks(), (Rows{{0, "A"}, {300000, "B"}}));
+}
+
+TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
+  UseSingleTrack("Mix", {60000});
+  List().modified = false;
+  ASSERT_TRUE(PutOnClipboard(L"Just one line at 1:00\r\nand some words"));
+  UiResponder ui({Answer::Box(IDOK)});
+  CmdPasteTracklist(-1, -1);
+  ui.Join();
+  ASSERT_EQ(ui.Boxes().size(), 1u);
+  EXPECT_NE(ui.Boxes()[0].text.find("two"), std::string::npos) << ui.Boxes()[0].text;
+  EXPECT_EQ(Subtracks().size(), 2u);
+  EXPECT_FALSE(List().modified);
+}
+
+TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
+  UseSingleTrack("Concert", {61000, 6000987});
+  List().tracks[0].subtracks[1].name = "Caf\xE9";
+  g_state.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+  UiResponder ui({Answer::File(bookmarks_.File("Concert.cue"))});
+  CmdExportCueSheet(-1, -1);
+  ui.Join();
+  ASSERT_EQ(ui.Failures(), 0);
+  ASSERT_EQ(ui.FileDialogs().size(), 1u);
+  const std::string sheet = bookmarks_.Read("Concert.cue");
+  EXPECT_NE(sheet.find("FILE \"Concert.flac\" WAVE\r\n"), std::string::npos) << sheet;
+  ChapterSet back;
+  ASSERT_TRUE(ParseCueSheet(sheet, "Concert.flac", false, &back));
+  ASSERT_EQ(back.chapters.size(), 3u);
+  EXPECT_EQ(back.chapters[1].name, "Caf\xC3\xA9");
+  EXPECT_NEAR(static_cast<double>(back.chapters[2].timeMs), 6000987.0, 1000.0 / 75);  // to the frame
+  EXPECT_FALSE(bookmarks_.Exists("Concert.cue.tmp"));
+
+  UseCd(2, 1);
+  UiResponder refused({Answer::Box(IDOK)});
+  CmdExportCueSheet(-1, -1);
+  refused.Join();
+  ASSERT_EQ(refused.Boxes().size(), 1u);
+  EXPECT_TRUE(refused.FileDialogs().empty());
+}
+
+}  // namespace
+}  // namespace tarnix::test
