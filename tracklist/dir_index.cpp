@@ -181,9 +181,9 @@ bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const
   const std::vector<uint64_t> tails = TailHashes(title);
   for (Map::value_type* item : order) {
     Entry& entry = item->second;
-    const TextString path = directory + "\\" + Text(item->first);
+    auto path = [&] { return directory + "\\" + Text(item->first); };
     if (!entry.known || !entry.trusted) {
-      entry.facts = ReadListFacts(path);
+      entry.facts = ReadListFacts(path());
       entry.known = true;
       entry.trusted = entry.facts.Has(ListFacts::kOpened) && entry.writeTime <= listedAt - kTimeResolution;
       modified_ = true;
@@ -200,7 +200,7 @@ bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const
     list.album = Text(album);
     list.artist = Text(artist);
     ++stats_.loaded;
-    if (list.Load(path, title, cdKey, cddbId, false)) return true;
+    if (list.Load(path(), title, cdKey, cddbId, false)) return true;
     if (verdict == Verdict::kLoad) {
       // Decided by loading it, as the plain search does; the list now holds what it would.
       album = Bytes(list.album);
