@@ -11,11 +11,18 @@
 #include "host/playback_state.h"
 #include "host/settings.h"
 #include "host/plugin_globals.h"
+#include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
 
 namespace {
+
+// What the directory search needs of every list in the bookmark directory, kept between song
+// changes and across runs in its own file beside plugin.ini.
+DirectoryIndex g_bookmarkIndex;
+
+TextString BookmarkIndexPath() { return ModuleDirectory() + "\\gen_tarnix.idx"; }
 
 TextString InBookmarks(const TextString& fileName) { return g_settings.bookmarkPath + "\\" + fileName; }
 
@@ -55,13 +62,21 @@ bool FindTrackList(const TextString& title, const TextString& fileName) {
     if (!(byName == byFile) && LoadCandidate(byName, title)) return true;
   }
   if (LoadCandidate(TitleCandidate(g_settings.bookmarkPath, title), title)) return true;
-  return CurrentList().Search(InBookmarks("*.trk"), title, 0, 0);
+  return g_bookmarkIndex.Search(CurrentList(), InBookmarks("*.trk"), title, 0, 0);
 }
 
 bool FindCdTrackList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
-  return CurrentList().Search(InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  return g_bookmarkIndex.Search(CurrentList(), InBookmarks("*.trk"), TextString(), cdKey, cddbId);
 }
+
+void LoadBookmarkIndex() { g_bookmarkIndex.LoadFrom(BookmarkIndexPath(), InBookmarks("*.trk")); }
+
+void SaveBookmarkIndex() {
+  if (g_bookmarkIndex.Modified()) g_bookmarkIndex.SaveTo(BookmarkIndexPath());
+}
+
+void StartBookmarkIndex() { g_bookmarkIndex.Clear(); }
 
 bool CheckBookmarkDirectory(bool warn) {
   const TextString& directory = g_settings.bookmarkPath;

@@ -14,5 +14,11 @@ TextString SavePath();
 bool FindTrackList(const TextString& title, const TextString& fileName);
 bool FindCdTrackList(int32_t cdKey, uint32_t cddbId);
 bool CheckBookmarkDirectory(bool warn);
+// The index of the bookmark directory: read at start-up (ignored when it belongs to another
+// directory, another version, or is damaged), written when it changed, started afresh when the
+// bookmark directory changes.
+void LoadBookmarkIndex();
+void SaveBookmarkIndex();
+void StartBookmarkIndex();
 
 }  // namespace tarnix

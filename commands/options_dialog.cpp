@@ -82,7 +82,10 @@ void OptionsOk() {
 
   if (!CheckBookmarkDirectory(false)) g_settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
-  if (!(g_settings.bookmarkPath == oldDirectory)) g_state.currentPath.Clear();
+  if (!(g_settings.bookmarkPath == oldDirectory)) {
+    g_state.currentPath.Clear();
+    StartBookmarkIndex();
+  }
 
   SaveSettings();
 }

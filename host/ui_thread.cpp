@@ -141,6 +141,7 @@ void StartUp() {
   auto* frame = new SkinFrame();
   g_plugin.frame = frame;
   LoadSettings();
+  LoadBookmarkIndex();
 
   int x = frame->posX, y = frame->posY;
   if (frame->docked && playerPlaced && (player.showCmd & 1) != 0) {
@@ -190,6 +191,7 @@ void DestroyIfSet(HWND& window) {
 
 void ShutDown() {
   SaveSettings();
+  SaveBookmarkIndex();
   RemoveHooks();
   if (g_plugin.timerId != 0 && g_plugin.pluginWindow) KillTimer(g_plugin.pluginWindow, 1);
   g_plugin.timerId = 0;

@@ -1,16 +1,26 @@
 #!/usr/bin/env bash
 # Playback benchmarks of the win64 plug-in in the stand-in player under Wine: the highlight
 # error at subtrack boundaries, the plug-in thread's CPU time per minute of playback, and a
-# song change among 5,000 stored lists. Each runs in a process of its own; the player's clock
-# runs in real time, so the whole run takes about four minutes.
+# song change among stored lists (after the first, and the first after a restart, against merely
+# listing the directory and against the plain search). Each runs in a process of its own; the
+# player's clock runs in real time, so the whole run takes about four minutes.
 #
-#   tools/bench-playback.sh [highlight] [cpu] [cpu-dense] [songchange]   (default: all)
+#   tools/bench-playback.sh [highlight] [cpu] [cpu-dense] [songchange [LISTS...]]   (default: all)
+#   e.g. tools/bench-playback.sh songchange 5000 20000
 # Environment: BENCH_BOUNDARIES (55), BENCH_SECONDS (60), BENCH_LISTS (5000), BENCH_ROUNDS (3).
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${TARNIX_BENCH_BUILD:-$root/build/win64}
-runs=("$@")
+runs=()
+# A number after "songchange" is a list count for one more song change run.
+for arg in "$@"; do
+  if [[ $arg =~ ^[0-9]+$ ]] && [ ${#runs[@]} -gt 0 ] && [[ ${runs[-1]} == songchange* ]]; then
+    if [ "${runs[-1]}" = songchange ]; then runs[-1]="songchange:$arg"; else runs+=("songchange:$arg"); fi
+  else
+    runs+=("$arg")
+  fi
+done
 [ ${#runs[@]} -gt 0 ] || runs=(highlight cpu cpu-dense songchange)
 
 cmake --preset win64 -B "$build" -DTARNIX_BENCH=ON >/dev/null
@@ -24,6 +34,7 @@ for run in "${runs[@]}"; do
     cpu) bench cpu --seconds "${BENCH_SECONDS:-60}" ;;
     cpu-dense) bench cpu --dense --seconds "${BENCH_SECONDS:-60}" ;;
     songchange) bench songchange --lists "${BENCH_LISTS:-5000}" --rounds "${BENCH_ROUNDS:-3}" ;;
+    songchange:*) bench songchange --lists "${run#songchange:}" --rounds "${BENCH_ROUNDS:-3}" ;;
     *) echo "bench-playback: unknown run $run" >&2; exit 2 ;;
   esac
   echo

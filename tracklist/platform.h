@@ -64,6 +64,21 @@ class File {
   std::FILE* file_;
 };
 
+// --- Directory listing with what the listing itself tells of each file ---
+
+// One file as the directory listing reports it, without opening the file.
+struct ListedFile {
+  TextString name;     // no directory
+  int64_t size = 0;    // bytes
+  int64_t writeTime = 0;  // last write, in 100 ns units since 1601-01-01 UTC
+};
+
+// Like EnumerateFiles, with each file's size and last-write time from the listing.
+void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit);
+
+// The system's clock in the units of ListedFile::writeTime.
+int64_t SystemFileTime();
+
 }  // namespace platform
 
 // Code-page conversion between UTF-8 (the importers' texts) and the ANSI code page the rest

@@ -5,6 +5,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fcntl.h>
+#include <time.h>
+
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -126,6 +129,49 @@ bool SeekFile(std::FILE* file, uint64_t offset) {
 int64_t FileSizeOf(std::FILE* file) {
   if (fseeko(file, 0, SEEK_END) != 0) return -1;
   return static_cast<int64_t>(ftello(file));
+}
+
+// --- Directory listing with sizes and write times ---
+
+namespace {
+
+// Seconds from 1601-01-01 to 1970-01-01, the two clocks' origins.
+constexpr int64_t kUnixEpochIn1601 = 11644473600LL;
+
+int64_t FileTimeOf(const struct timespec& t) {
+  return (static_cast<int64_t>(t.tv_sec) + kUnixEpochIn1601) * 10000000 + t.tv_nsec / 100;
+}
+
+}  // namespace
+
+void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit) {
+  const TextString directory = pattern.DirectoryPart();
+  const std::string mask = FileSystemPath(pattern.FileNamePart());
+  std::string dir = FileSystemPath(directory);
+  if (directory.IsEmpty() && pattern.Length() > 0 && (pattern[0] == '\\')) dir = "/";
+  if (dir.empty()) dir = ".";
+  DIR* handle = opendir(dir.c_str());
+  if (!handle) return;
+  struct Closer {
+    DIR* d;
+    ~Closer() { closedir(d); }
+  } closer{handle};
+  ListedFile file;
+  while (dirent* entry = readdir(handle)) {
+    if (fnmatch(mask.c_str(), entry->d_name, FNM_CASEFOLD) != 0) continue;
+    struct stat info;
+    if (fstatat(dirfd(handle), entry->d_name, &info, 0) != 0 || S_ISDIR(info.st_mode)) continue;
+    file.name = TextString(entry->d_name);
+    file.size = static_cast<int64_t>(info.st_size);
+    file.writeTime = FileTimeOf(info.st_mtim);
+    if (!visit(file)) return;
+  }
+}
+
+int64_t SystemFileTime() {
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  return FileTimeOf(now);
 }
 
 }  // namespace platform

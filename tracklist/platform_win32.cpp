@@ -94,6 +94,36 @@ int64_t FileSizeOf(std::FILE* file) {
   return static_cast<int64_t>(_ftelli64(file));
 }
 
+// --- Directory listing with sizes and write times ---
+
+namespace {
+
+int64_t FromFileTime(const FILETIME& t) {
+  return static_cast<int64_t>((static_cast<uint64_t>(t.dwHighDateTime) << 32) | t.dwLowDateTime);
+}
+
+}  // namespace
+
+void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit) {
+  WIN32_FIND_DATAA data;
+  FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  if (!find.valid()) return;
+  ListedFile file;
+  do {
+    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
+    file.name = TextString(data.cFileName);
+    file.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
+    file.writeTime = FromFileTime(data.ftLastWriteTime);
+    if (!visit(file)) return;
+  } while (FindNextFileA(find.get(), &data));
+}
+
+int64_t SystemFileTime() {
+  FILETIME now;
+  GetSystemTimeAsFileTime(&now);
+  return FromFileTime(now);
+}
+
 }  // namespace platform
 // Code-page conversion through UTF-16, the system's own way.
 namespace platform {

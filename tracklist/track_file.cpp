@@ -275,10 +275,12 @@ void Reader::HeaderLine(const char* line, int length) {
     }
     case kAlbum:
       list_.album = TextString(value_length, value);
+      saw_album_ = true;
       ++name_lines_;
       break;
     case kArtist:
       list_.artist = TextString(value_length, value);
+      saw_artist_ = true;
       ++name_lines_;
       break;
     case kMode:
@@ -327,6 +329,20 @@ void Reader::EntryLine(const char* line, int length) {
   }
 }
 
+bool ReadAll(std::FILE* file, Reader& reader) {
+  try {
+    LineReader lines(file);
+    const char* line;
+    int length;
+    while (lines.Next(&line, &length)) reader.Line(line, length);
+  } catch (const TextException&) {
+    return false;
+  } catch (const std::bad_alloc&) {
+    return false;  // a line longer than memory holds: not a list this plug-in wrote
+  }
+  return true;
+}
+
 bool Reader::Finish() const {
   if (matched_) return true;
   return EqualNoCase(title_.c_str(), title_.Length(), list_.album.c_str(), list_.album.Length());
@@ -343,16 +359,7 @@ bool TrackList::Load(const TextString& filePath, const TextString& title, int32_
   // Binary mode: the reader strips CR and LF itself, and a Ctrl-Z byte does not end the file.
   platform::File file(file_path, "rb");
   if (!file) return false;
-  try {
-    LineReader lines(file.get());
-    const char* line;
-    int length;
-    while (lines.Next(&line, &length)) reader.Line(line, length);
-  } catch (const TextException&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;  // a line longer than memory holds: not a list this plug-in wrote
-  }
+  if (!trackfile::ReadAll(file.get(), reader)) return false;
   path = file_path;
   return reader.Finish();
 }

@@ -3,6 +3,7 @@
 // Save and open to tests and fuzzers without a disk.
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
 #include "tracklist/text_string.h"
@@ -43,6 +44,12 @@ class Reader {
   // The end of the file was reached: whether it belongs to what is playing.
   bool Finish() const;
 
+  // What was read so far: whether an entry line ended the header, and whether an album or an
+  // artist line replaced the list's value (without one, the list keeps the value it had).
+  bool SawEntries() const { return !in_header_; }
+  bool SawAlbum() const { return saw_album_; }
+  bool SawArtist() const { return saw_artist_; }
+
  private:
   void HeaderLine(const char* line, int length);
   void EntryLine(const char* line, int length);
@@ -56,7 +63,13 @@ class Reader {
   bool matched_;
   bool in_header_ = true;
   int name_lines_ = 0;
+  bool saw_album_ = false;
+  bool saw_artist_ = false;
 };
+
+// Feeds every line of `file` to `reader`; false when the reader rejected a line or a line was
+// too long to hold (the reader then holds what was read before it).
+bool ReadAll(std::FILE* file, Reader& reader);
 
 }  // namespace trackfile
 }  // namespace tarnix

@@ -159,6 +159,9 @@ TEST(Shutdown, SettingsWrittenWindowGoneThreadEndsWithZero) {
   CloseHandle(thread);
   EXPECT_FALSE(IsWindow(window));
   EXPECT_EQ(h.PluginIni("WindowPosX"), "12");
+  // The bookmark directory's index is the plug-in's own file, beside plugin.ini.
+  EXPECT_NE(GetFileAttributesA((h.Dir().Plugins() + "\\gen_tarnix.idx").c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_EQ(GetFileAttributesA((h.Dir().Bookmarks() + "\\gen_tarnix.idx").c_str()), INVALID_FILE_ATTRIBUTES);
   // A second quit does nothing.
   h.Loader()->Quit(2000);
 }
