@@ -48,7 +48,7 @@ TEST_F(SampleMediaTest, TheLaidOutDiscHasTheIdentityOfItsStoredList) {
   std::vector<testhost::PlaylistEntry> playlist;
   std::string error;
   ASSERT_TRUE(LayOutSampleMedia(directory_, &playlist, &error)) << error;
-  ASSERT_EQ(playlist.size(), 5u);
+  ASSERT_EQ(playlist.size(), 6u);
 
   int count = 0;
   const uint32_t id = ComputeDiscId(playlist[2].path.c_str(), &count);
