@@ -45,7 +45,7 @@ void ShowOptionsDialog() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     CheckDlgButton(dialog, box.id, g_settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
-  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(g_settings.hotKey & 0xFFFF), 0);
+  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(g_settings.hotKey.load(std::memory_order_relaxed) & 0xFFFF), 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
   PlaceDialog(dialog);
@@ -62,7 +62,8 @@ void OptionsOk() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     g_settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
-  g_settings.hotKey = static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+  g_settings.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
+                          std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);
 
@@ -88,8 +89,8 @@ void OptionsOk() {
 }
 
 void CmdOptions(int, int) {
-  if (g_plugin.frame && !g_plugin.frame->shown) {
-    g_plugin.frame->shown = true;
+  if (g_plugin.frame && !g_plugin.frame->shown.load(std::memory_order_relaxed)) {
+    g_plugin.frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
     return;
   }

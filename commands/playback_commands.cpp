@@ -70,7 +70,7 @@ void PlayItem(ItemId item) {
   }
 
   if (t >= 0) player.JumpToTime(t);
-  if (g_state.repeatItem != kNoItem) g_state.repeatItem = item;
+  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) g_state.repeatItem.store(item, std::memory_order_relaxed);
 }
 
 bool SelectCdTrack(int32_t n) {
@@ -125,14 +125,14 @@ void CmdNextSubtrack(int, int) {
 }
 
 void CmdRepeat(int, int) {
-  if (g_state.repeatItem != kNoItem) {
-    g_state.repeatItem = kNoItem;
+  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
     return;
   }
   const ItemId selected = SelectedItem();
   const ItemId playing = g_plugin.list ? g_plugin.list->CurrentKey() : 0;
   if (selected != playing) PlayItem(selected);
-  g_state.repeatItem = selected;
+  g_state.repeatItem.store(selected, std::memory_order_relaxed);
 }
 
 }  // namespace tarnix

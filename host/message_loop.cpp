@@ -47,7 +47,7 @@ void OnKeyDown(const MSG& msg) {
     case VK_TAB:
       // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
       // straight back into a focus request for this window.
-      g_plugin.ctrlTabForwarding = true;
+      g_plugin.ctrlTabForwarding.store(true, std::memory_order_relaxed);
       SetFocus(g_plugin.playerWindow);
       SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
       return;
@@ -82,7 +82,7 @@ void OnTrackNames() {
 }
 
 void OnToggleWindow() {
-  if (g_plugin.frame && g_plugin.frame->shown)
+  if (g_plugin.frame && g_plugin.frame->shown.load(std::memory_order_relaxed))
     HidePluginWindow();
   else
     ShowBesidePlayer(SWP_NOACTIVATE);

@@ -26,7 +26,7 @@ constexpr int32_t kBoundarySlackMs = 20;
 
 Player ThePlayer() { return Player(g_plugin.playerWindow); }
 
-bool FrameShown() { return g_plugin.frame && g_plugin.frame->shown; }
+bool FrameShown() { return g_plugin.frame && g_plugin.frame->shown.load(std::memory_order_relaxed); }
 
 void ShowRowAt(int32_t row) {
   if (g_plugin.list) g_plugin.list->ShowRow(row, 0);
@@ -59,7 +59,7 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
   g_state.currentPath = path;
   g_state.subsongThreadId = 0;
   g_state.multiTrack = 0;
-  g_state.repeatItem = kNoItem;
+  g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
   bool found = false;
   bool rebuild = true;
   uint32_t cddbId = 0;
@@ -138,7 +138,7 @@ int32_t UpdateCurrentEntry() {
 
   if (ms >= 0 && c >= 0) {
     const ItemId key = MakeItemId(trackNumber, c);
-    const ItemId repeat = g_state.repeatItem;
+    const ItemId repeat = g_state.repeatItem.load(std::memory_order_relaxed);
     if (repeat >= 0 && repeat != key) {
       PlayItem(repeat);  // playback left the held row: back to its start
       return kTickMs;
@@ -185,7 +185,7 @@ void OnSubsongInfo(const uint32_t* record) {
   g_state.subsongThreadId = record[kSubsongRecordThreadWord];
   g_state.currentTrack = 1;
   g_state.multiTrack = 1;
-  g_state.repeatItem = kNoItem;
+  g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
   const bool changed = RefreshTitle(false);
   if (isNew) {
     if (!FindTrackList(g_state.currentTitle, TextString())) {
@@ -231,7 +231,7 @@ void OnSubsongChanged(WPARAM subsong) {
 
 void OnRepeatEnd() {
   ThePlayer().SendCommand(kCmdStop);
-  PlayItem(g_state.repeatItem);
+  PlayItem(g_state.repeatItem.load(std::memory_order_relaxed));
 }
 
 }  // namespace tarnix
