@@ -102,15 +102,15 @@ void CmdPreviousSubtrack(int x, int) {
   if (!g_plugin.list) return;
   TrackListView& view = *g_plugin.list;
   if (x >= 0) {
+    // With no playing row (the track's start entry is not listed and playback is before its
+    // first listed subtrack) the key is 0, which names no subtrack (time -1) and which PlayItem
+    // takes as the start of the playing track: the restart goes there.
     const ItemId playing = view.CurrentKey();
     const int32_t start = CurrentList().TimeOf(playing);
-    // Only a row that names a subtrack has a start to go back to.
-    if (start >= 0) {
-      const int64_t into = static_cast<int64_t>(ThePlayer().OutputTimeMs()) - start;
-      if (into >= kRestartThresholdMs) {
-        PlayItem(playing);
-        return;
-      }
+    const int64_t into = static_cast<int64_t>(ThePlayer().OutputTimeMs()) - start;
+    if (into >= kRestartThresholdMs) {
+      PlayItem(playing);
+      return;
     }
   }
   const int32_t row = view.CurrentRow();
