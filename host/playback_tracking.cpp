@@ -3,6 +3,8 @@
 
 #include "host/playback_tracking.h"
 
+#include <algorithm>
+
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
@@ -14,9 +16,12 @@
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
+#include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
+
+static_assert(trackfile::kMaxTrackNumber <= kMaxItemPart, "every listed subsong has a row key");
 
 namespace {
 
@@ -189,10 +194,10 @@ void OnSubsongInfo(const uint32_t* record) {
   const bool changed = RefreshTitle(false);
   if (isNew) {
     if (!FindTrackList(g_state.currentTitle, TextString())) {
-      // Only as many subsongs as row keys can name; the count comes from another component.
-      uint32_t count = record[kSubsongRecordCountWord];
-      if (count > static_cast<uint32_t>(kMaxItemPart)) count = kMaxItemPart;
-      CurrentList().Reset(g_state.currentTitle, static_cast<int>(count), 0xFFFFFFFFu);
+      // The count comes from another component and is signed: 0 or less ("unknown") gives one
+      // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
+      const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);
+      CurrentList().Reset(g_state.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
     }
     RebuildRows();
     ShowRowAt(0);

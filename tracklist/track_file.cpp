@@ -156,7 +156,7 @@ int32_t LeadingNumber(const char* text) {
 }
 
 bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out) {
-  if (number < 1 || number > 999 || time < 0) return false;
+  if (number < 1 || number > kMaxTrackNumber || time < 0) return false;
   const TextString shown = name.IsEmpty() ? TextString("Unknown") : name;
   const Msf msf = MsfFromTime(time);
   const char marker = start ? '*' : ' ';
