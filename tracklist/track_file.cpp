@@ -339,7 +339,7 @@ bool TrackList::Load(const TextString& filePath, const TextString& title, int32_
   const TextString file_path(filePath);
   const TextString playing(title);
   trackfile::Reader reader(*this, playing, cdKeyArg, cddbIdArg, alreadyMatched);
-  // Binary mode: the reader strips CR and LF itself, and a Ctrl-Z byte does not end the file.
+  // Binary mode: the reader strips CR and LF itself and ends the file at a Ctrl-Z byte.
   platform::File file(file_path, "rb");
   if (!file) return false;
   try {
