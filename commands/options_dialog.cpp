@@ -92,6 +92,9 @@ void CmdOptions(int, int) {
   if (g_plugin.frame && !g_plugin.frame->shown.load(std::memory_order_relaxed)) {
     g_plugin.frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
+    // Marked shown before it shows, the window gets no tick from FollowPlayer; and this may run
+    // on the player's thread (config), which must not run one: the loop does.
+    RequestTick();
     return;
   }
   ShowOptionsDialog();

@@ -41,6 +41,8 @@ void ShowBesidePlayer(UINT flags) {
   }
 }
 
+void RequestTick() { PostToPlugin(UM_TICK_NOW); }
+
 void FollowPlayer(bool force) {
   const SkinFrame* frame = g_plugin.frame;
   if (!frame || !frame->shown.load(std::memory_order_relaxed)) return;
@@ -81,6 +83,11 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         else
           PostToPlugin(UM_FOCUS_WINDOW);
       }
+      break;
+    case kPlayerRequest:
+      // A file started: the tick reads what plays from the player as always; the path in
+      // wParam is the player's memory and is never touched here.
+      if (lParam == kNoticePlayingFile || lParam == kNoticePlayingFileW) PostToPlugin(UM_TICK_NOW);
       break;
     case kMsgEndOfFile:
       if (g_state.repeatItem.load(std::memory_order_relaxed) >= 0) PostToPlugin(UM_REPEAT_END);
