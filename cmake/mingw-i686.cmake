@@ -7,3 +7,5 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+# Tests run under the 32-bit Wine loader, in the same prefix and display arrangement as win64.
+set(CMAKE_CROSSCOMPILING_EMULATOR env TARNIX_WINE=/usr/lib/wine/wine ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run.sh)

@@ -68,6 +68,8 @@ const CommandEntry kCommandTable[] = {
     {IDM_EDIT_SUBTRACK, CmdEditSubtrack},
     {IDM_EDIT_TRACK, CmdEditTrack},
     {IDM_CONTEXT_PLAY, CmdPlaySelected},
+    {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
+    {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
     {-1, nullptr},
 };
 

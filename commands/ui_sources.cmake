@@ -17,6 +17,8 @@ set(TARNIX_COMMAND_UI_SOURCES
   ${PROJECT_SOURCE_DIR}/commands/user_messages.cpp
   ${PROJECT_SOURCE_DIR}/commands/file_commands.cpp
   ${PROJECT_SOURCE_DIR}/commands/file_menu.cpp
+  ${PROJECT_SOURCE_DIR}/commands/file_dialog.cpp
+  ${PROJECT_SOURCE_DIR}/commands/import_commands.cpp
   ${PROJECT_SOURCE_DIR}/commands/options_dialog.cpp
   ${PROJECT_SOURCE_DIR}/commands/dialog_procedure.cpp
 )

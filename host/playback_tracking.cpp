@@ -13,6 +13,7 @@
 #include "host/plugin_globals.h"
 #include "host/settings.h"
 #include "host/skin_adoption.h"
+#include "import/recording_import.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
@@ -92,7 +93,10 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
       found = FindTrackList(g_state.currentTitle, g_state.currentPath.FileNamePart());
     if (!found) {
       SaveIfModified();
-      CurrentList().Reset(g_state.currentTitle, trackCount, cddbId);
+      // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
+      // shows them as if a list had been found; CD tracks have no such file.
+      found = cddbId == 0 && ImportSubtracks(g_state.currentPath, g_state.currentTitle, &CurrentList());
+      if (!found) CurrentList().Reset(g_state.currentTitle, trackCount, cddbId);
       if (cddbId != 0) CurrentList().SetCurrentTrack(g_state.currentTrack);
     }
   }

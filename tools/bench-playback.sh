@@ -13,7 +13,7 @@ build=${TARNIX_BENCH_BUILD:-$root/build/win64}
 runs=("$@")
 [ ${#runs[@]} -gt 0 ] || runs=(highlight cpu cpu-dense songchange)
 
-cmake --preset win64 -B "$build" >/dev/null
+cmake --preset win64 -B "$build" -DTARNIX_BENCH=ON >/dev/null
 cmake --build "$build" -j2 --target gen_tarnix tarnix_bench_playback >/dev/null
 
 cd "$build"

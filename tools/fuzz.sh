@@ -10,7 +10,7 @@ build="${TARNIX_FUZZ_BUILD:-build/fuzz}"
 corpus_root=tests/fuzz/corpus
 status=0
 
-for target in load cda; do
+for target in load cda cue paste chapters id3v2 mp4 flac_ogg; do
   exe="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$exe" ]; then
     echo "fuzz: $exe is missing; build the fuzz preset first" >&2
@@ -20,7 +20,10 @@ for target in load cda; do
   work="$(mktemp -d)"
   artifacts="$(mktemp -d)"
   echo "fuzz: $target for ${seconds}s"
-  if ! "$exe" "$work" "$corpus_root/$target" -dict=tests/fuzz/dictionary.txt \
+  # A target with a format of its own has its own dictionary.
+  dict=tests/fuzz/dictionary_$target.txt
+  [ -f "$dict" ] || dict=tests/fuzz/dictionary.txt
+  if ! "$exe" "$work" "$corpus_root/$target" -dict="$dict" \
       -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -max_len=65536 \
       -artifact_prefix="$artifacts/" -print_final_stats=1 >"$artifacts/log" 2>&1; then
     echo "fuzz: $target FAILED; last lines of its log:" >&2

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Runs a Windows test program under 64-bit Wine, in a prefix of its own beside the build's
-# CMakeCache.txt, inside a display (Xvfb when there is none).
+# Runs a Windows test program under Wine, in a prefix of its own beside the build's
+# CMakeCache.txt, inside a display (Xvfb when there is none). TARNIX_WINE picks the loader:
+# the 64-bit one by default, /usr/lib/wine/wine for 32-bit programs. Both share one prefix,
+# made by the 64-bit loader so that it holds the 32-bit system DLLs too.
 set -euo pipefail
 
 find_build_dir() {
@@ -12,8 +14,9 @@ find_build_dir() {
   echo "${TMPDIR:-/tmp}/tarnix-wine"
 }
 
-WINE=${TARNIX_WINE:-/usr/lib/wine/wine64}
-[ -x "$WINE" ] || WINE=$(command -v wine64 || command -v wine)
+WINE64=/usr/lib/wine/wine64
+[ -x "$WINE64" ] || WINE64=$(command -v wine64 || command -v wine)
+WINE=${TARNIX_WINE:-$WINE64}
 export WINEPREFIX=${WINEPREFIX:-$(find_build_dir)/wineprefix}
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
@@ -24,14 +27,26 @@ fi
 
 # One-time prefix set-up, serialised between concurrent tests. The virtual desktop makes
 # destroying a focused window immediate (there is no window manager under Xvfb).
-if [ ! -f "$WINEPREFIX/.tarnix-ready" ]; then
+# A prefix made before the 32-bit loader was installed has no 32-bit system DLLs (the loader
+# then fails with "could not load kernel32.dll, status c0000135"): such a prefix is made anew.
+prefix_ready() {
+  [ -f "$WINEPREFIX/.tarnix-ready" ] || return 1
+  [ -x /usr/lib/wine/wine ] || return 0
+  [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+if ! prefix_ready; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
-    if [ ! -f "$WINEPREFIX/.tarnix-ready" ]; then
-      "$WINE" wineboot -i >/dev/null 2>&1 || true
-      "$WINE" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-      "$WINE" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+    if ! prefix_ready; then
+      if [ -d "$WINEPREFIX" ]; then
+        echo "wine-run: $WINEPREFIX lacks the 32-bit system DLLs; making it anew" >&2
+        WINEPREFIX=$WINEPREFIX "${WINESERVER:-/usr/lib/wine/wineserver}" -k 2>/dev/null || true
+        rm -rf "$WINEPREFIX"
+      fi
+      "$WINE64" wineboot -i >/dev/null 2>&1 || true
+      "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+      "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
       "${WINESERVER:-/usr/lib/wine/wineserver}" -w 2>/dev/null || true
       touch "$WINEPREFIX/.tarnix-ready"
     fi
@@ -45,7 +60,7 @@ keeper="$WINEPREFIX/.tarnix-desktop"
   flock 9
   if ! { [ -f "$keeper" ] && read -r pid display <"$keeper" && [ "$display" = "$DISPLAY" ] &&
          kill -0 "$pid" 2>/dev/null; }; then
-    setsid "$WINE" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null 9>&- &
+    setsid "$WINE64" explorer /desktop=Default,1024x768 >/dev/null 2>&1 </dev/null 9>&- &
     echo "$! $DISPLAY" >"$keeper"
     sleep 1
   fi

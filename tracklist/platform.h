@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <cstdio>
 #include <functional>
+#include <string>
+#include <string_view>
 
 #include "tracklist/text_string.h"
 
@@ -61,6 +63,19 @@ class File {
  private:
   std::FILE* file_;
 };
+
+}  // namespace platform
+
+// Code-page conversion between UTF-8 (the importers' texts) and the ANSI code page the rest
+// of the plug-in uses. Win32 asks the system; the native build treats the ANSI code page as
+// Windows-1252.
+namespace platform {
+
+// The ANSI bytes as UTF-8.
+std::string Utf8FromAnsi(std::string_view ansi);
+// The UTF-8 text in the ANSI code page; a character the code page cannot show, and any byte
+// that is not valid UTF-8, becomes "?". A NUL ends the text.
+TextString AnsiFromUtf8(std::string_view utf8);
 
 }  // namespace platform
 }  // namespace tarnix

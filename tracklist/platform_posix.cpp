@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <string_view>
 
 #include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
@@ -125,6 +126,101 @@ bool SeekFile(std::FILE* file, uint64_t offset) {
 int64_t FileSizeOf(std::FILE* file) {
   if (fseeko(file, 0, SEEK_END) != 0) return -1;
   return static_cast<int64_t>(ftello(file));
+}
+
+}  // namespace platform
+// Code-page conversion for the native build: the ANSI code page is taken to be Windows-1252,
+// the one the plug-in meets most.
+namespace platform {
+
+namespace {
+
+// Windows-1252 at 0x80 to 0x9F; the five unassigned bytes keep their C1 code points, as the
+// system's own conversion does. 0xA0 to 0xFF equal their code points.
+constexpr char32_t kHighControls[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+void AppendUtf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+char AnsiOf(char32_t c) {
+  if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<char>(c);
+  for (int i = 0; i < 32; ++i) {
+    if (kHighControls[i] == c) return static_cast<char>(0x80 + i);
+  }
+  return '?';
+}
+
+// Decodes one character at `i` and moves past it; an invalid sequence yields U+FFFD and
+// moves past its first byte only.
+char32_t NextCharacter(std::string_view s, size_t* i) {
+  const unsigned char lead = static_cast<unsigned char>(s[*i]);
+  int extra = 0;
+  char32_t c = 0;
+  char32_t min = 0;
+  if (lead < 0x80) {
+    ++*i;
+    return lead;
+  } else if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1, c = lead & 0x1F, min = 0x80;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2, c = lead & 0x0F, min = 0x800;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3, c = lead & 0x07, min = 0x10000;
+  } else {
+    ++*i;
+    return 0xFFFD;
+  }
+  if (s.size() - *i <= static_cast<size_t>(extra)) {
+    ++*i;
+    return 0xFFFD;
+  }
+  for (int k = 1; k <= extra; ++k) {
+    const unsigned char b = static_cast<unsigned char>(s[*i + static_cast<size_t>(k)]);
+    if ((b & 0xC0) != 0x80) {
+      ++*i;
+      return 0xFFFD;
+    }
+    c = (c << 6) | (b & 0x3F);
+  }
+  if (c < min || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+    ++*i;
+    return 0xFFFD;
+  }
+  *i += static_cast<size_t>(extra) + 1;
+  return c;
+}
+
+}  // namespace
+
+std::string Utf8FromAnsi(std::string_view ansi) {
+  std::string out;
+  out.reserve(ansi.size());
+  for (const char byte : ansi) {
+    const unsigned char b = static_cast<unsigned char>(byte);
+    AppendUtf8(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b}, &out);
+  }
+  return out;
+}
+
+TextString AnsiFromUtf8(std::string_view utf8) {
+  utf8 = utf8.substr(0, utf8.find('\0'));
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) out.push_back(AnsiOf(NextCharacter(utf8, &i)));
+  return TextString(static_cast<int>(out.size()), out.c_str());
 }
 
 }  // namespace platform

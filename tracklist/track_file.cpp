@@ -6,6 +6,7 @@
 #include <new>
 #include <utility>
 
+#include "tracklist/atomic_write.h"
 #include "tracklist/line_reader.h"
 #include "tracklist/msf.h"
 #include "tracklist/platform.h"
@@ -378,15 +379,7 @@ bool TrackList::Save(const TextString& newPath) {
   std::string bytes;
   if (!trackfile::FormatFile(*this, &bytes)) return false;
   // The old file stays until the new one is complete on disk.
-  const TextString temporary = path + ".tmp";
-  platform::File file(temporary, "wb");
-  if (!file) return false;
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  const bool closed = file.Close();
-  if (!written || !closed || !platform::ReplaceExisting(temporary, path)) {
-    platform::RemoveFile(temporary);
-    return false;
-  }
+  if (!WriteFileReplacing(path, bytes)) return false;
   modified = false;
   return true;
 }

@@ -59,7 +59,8 @@ TEST(Resources, MenuHoldsEveryPopupAndItem) {
     ExpectItems(bkg, {{IDM_ABOUT, "&Tarnix Plugin..."}, {IDM_OPTIONS, "&Options..."}, {0, ""},
                       {-1, "&File"}, {-1, "&Edit"}, {-1, "&Play"}}, "Bkg");
     ExpectItems(GetSubMenu(bkg, MENU_POS_BKG_FILE),
-                {{40003, "&New"}, {40004, "&Open..."}, {40005, "&Save"}, {40006, "Save &As..."}},
+                {{40003, "&New"}, {40004, "&Open..."}, {40005, "&Save"}, {40006, "Save &As..."}, {0, ""},
+                 {40101, "&Paste tracklist"}, {40102, "&Export cue sheet..."}},
                 "File");
     ExpectItems(GetSubMenu(bkg, 4), {{40019, "&Track..."}, {40020, "&Subtrack..."}}, "Edit");
     ExpectItems(GetSubMenu(bkg, 5),

@@ -1,0 +1,118 @@
+// Benchmarks of reading the chapters of a large file at a song change: a 2 GB M4B whose moov
+// (with a chapter track) comes after the media data, and a 2 GB MP3 whose ID3v2 tag with its
+// chapters opens the file. The files are sparse, so they cost no disk. Each has a floor: the
+// same file opened and its first and last 16 bytes read.
+
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "import/file_chapters.h"
+#include "import/file_source.h"
+#include "tests/import/byte_builders.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tarnix::testing;
+
+constexpr uint64_t kMediaBytes = uint64_t{2} << 30;
+constexpr int kChapters = 60;
+
+void WriteSparse(const std::string& path, const std::string& head, uint64_t gapEnd, const std::string& tail) {
+  const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+  const bool ok = fd >= 0 && write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size()) &&
+                  ftruncate(fd, static_cast<off_t>(gapEnd)) == 0 &&
+                  pwrite(fd, tail.data(), tail.size(), static_cast<off_t>(gapEnd)) == static_cast<ssize_t>(tail.size());
+  if (fd >= 0) close(fd);
+  if (!ok) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+struct Files {
+  std::string dir, m4b, mp3;
+};
+
+const Files& Data() {
+  static const Files files = [] {
+    Files f;
+    std::string templ = (fs::temp_directory_path() / "tarnix-import-bench-XXXXXX").string();
+    if (!mkdtemp(&templ[0])) std::exit(1);
+    f.dir = templ;
+    f.m4b = f.dir + "/big.m4b";
+    f.mp3 = f.dir + "/big.mp3";
+
+    std::vector<Mp4Chapter> chapters;
+    for (int i = 0; i < kChapters; ++i) chapters.push_back({60000, "Chapter title number " + std::to_string(i + 1)});
+    // ftyp, then an mdat with a 64-bit size whose first bytes are the chapter samples, then moov.
+    const std::string samples = Mp4TextSamples(chapters);
+    const std::string ftyp = Box("ftyp", "M4B " + Be(0, 4) + "M4B isom");
+    const uint64_t moovAt = ftyp.size() + kMediaBytes;
+    const std::string head = ftyp + Be(1, 4) + "mdat" + Be(kMediaBytes, 8) + samples;
+    WriteSparse(f.m4b, head, moovAt, Mp4ChapterMoov(chapters, ftyp.size() + 16));
+
+    std::string frames;
+    for (int i = 0; i < kChapters; ++i) {
+      frames += Id3Frame("CHAP", Id3Chap("ch" + std::to_string(i), 60000u * i,
+                                         Id3Frame("TIT2", Id3Text(3, "Chapter title number " + std::to_string(i + 1)), 4)),
+                         4);
+    }
+    WriteSparse(f.mp3, Id3Tag(4, 0, frames + std::string(4096, '\0')), kMediaBytes, "\xFF\xFB\x90\x00");
+    return f;
+  }();
+  return files;
+}
+
+void ReadChapters(benchmark::State& state, const std::string& path) {
+  for (auto _ : state) {
+    tarnix::FileSource source(path.c_str());
+    tarnix::ChapterSet set;
+    if (!tarnix::ReadFileChapters(source, &set) || set.chapters.size() != kChapters) {
+      state.SkipWithError("chapters not found");
+      return;
+    }
+    benchmark::DoNotOptimize(set);
+  }
+}
+
+void ReadEnds(benchmark::State& state, const std::string& path) {
+  for (auto _ : state) {
+    tarnix::FileSource source(path.c_str());
+    char bytes[16];
+    if (!source.ReadAt(0, bytes, sizeof bytes) || !source.ReadAt(source.Size() - 16, bytes, sizeof bytes)) {
+      state.SkipWithError("read failed");
+      return;
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+}
+
+void BM_M4bMoovAtEnd(benchmark::State& state) { ReadChapters(state, Data().m4b); }
+void BM_M4bMoovAtEndFloor(benchmark::State& state) { ReadEnds(state, Data().m4b); }
+void BM_Mp3TagAtStart(benchmark::State& state) { ReadChapters(state, Data().mp3); }
+void BM_Mp3TagAtStartFloor(benchmark::State& state) { ReadEnds(state, Data().mp3); }
+
+BENCHMARK(BM_M4bMoovAtEnd)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_M4bMoovAtEndFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Mp3TagAtStart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Mp3TagAtStartFloor)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  benchmark::Initialize(&argc, argv);
+  Data();
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  std::error_code ignored;
+  fs::remove_all(Data().dir, ignored);
+  return 0;
+}

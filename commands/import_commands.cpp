@@ -1,0 +1,153 @@
+// "Paste tracklist" and "Export cue sheet...": subtracks brought in from a tracklist copied as
+// text (a web page, a video description), and the playing track written out as a cue sheet
+// beside the played file for other players.
+
+#include "commands/commands.h"
+
+#include <windows.h>
+
+#include <string>
+
+#include "commands/editing.h"
+#include "commands/file_dialog.h"
+#include "commands/user_messages.h"
+#include "host/playback_state.h"
+#include "host/plugin_globals.h"
+#include "import/cue_writer.h"
+#include "import/imported_list.h"
+#include "import/pasted_tracklist.h"
+#include "skin/track_list_view.h"
+#include "tracklist/atomic_write.h"
+#include "tracklist/platform.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace {
+
+constexpr char kCueFilter[] = "Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0";
+
+// Holds the clipboard open for one read.
+class ClipboardLock {
+ public:
+  explicit ClipboardLock(HWND owner) : open_(OpenClipboard(owner) != 0) {}
+  ~ClipboardLock() {
+    if (open_) CloseClipboard();
+  }
+  ClipboardLock(const ClipboardLock&) = delete;
+  ClipboardLock& operator=(const ClipboardLock&) = delete;
+  bool IsOpen() const { return open_; }
+
+ private:
+  bool open_;
+};
+
+// Locks a global memory block for reading.
+class GlobalView {
+ public:
+  explicit GlobalView(HANDLE memory)
+      : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr), size_(memory ? GlobalSize(memory) : 0) {}
+  ~GlobalView() {
+    if (data_) GlobalUnlock(memory_);
+  }
+  GlobalView(const GlobalView&) = delete;
+  GlobalView& operator=(const GlobalView&) = delete;
+  const void* data() const { return data_; }
+  size_t size() const { return size_; }
+
+ private:
+  HANDLE memory_;
+  void* data_;
+  size_t size_;
+};
+
+// The clipboard's text as UTF-8; the wide form when there is one, so no character is lost to
+// the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
+// bounds the read, terminated or not.
+bool ReadClipboardText(std::string* out) {
+  ClipboardLock clipboard(g_plugin.pluginWindow);
+  if (!clipboard.IsOpen()) return false;
+  if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
+    GlobalView view(GetClipboardData(CF_UNICODETEXT));
+    if (!view.data()) return false;
+    const auto* text = static_cast<const wchar_t*>(view.data());
+    size_t length = 0;
+    const size_t limit = view.size() / sizeof(wchar_t);
+    while (length < limit && length < kMaxPastedTextBytes && text[length]) ++length;
+    if (length == 0) return true;
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return false;
+    out->resize(static_cast<size_t>(bytes));
+    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &(*out)[0], bytes, nullptr, nullptr);
+    return true;
+  }
+  if (IsClipboardFormatAvailable(CF_TEXT)) {
+    GlobalView view(GetClipboardData(CF_TEXT));
+    if (!view.data()) return false;
+    const auto* text = static_cast<const char*>(view.data());
+    size_t length = 0;
+    while (length < view.size() && length < kMaxPastedTextBytes && text[length]) ++length;
+    *out = platform::Utf8FromAnsi(std::string_view(text, length));
+    return true;
+  }
+  out->clear();
+  return true;
+}
+
+void ShowChangedList() {
+  RebuildRows();
+  if (g_plugin.list) g_plugin.list->Redraw();
+  ReloadSubtrackDialog();
+}
+
+}  // namespace
+
+void CmdPasteTracklist(int, int) {
+  Track* track = CurrentList().CurrentTrack();
+  if (!track || track->Count() == 0) {
+    ReportFailure("There is no playing track to paste a tracklist into.");
+    return;
+  }
+  std::string text;
+  if (!ReadClipboardText(&text)) {
+    ReportFailure("Couldn't read the clipboard.");
+    return;
+  }
+  ChapterSet pasted;
+  std::string reason;
+  if (!ParsePastedTracklist(text, &pasted, &reason)) {
+    ReportFailure(platform::AnsiFromUtf8(reason));
+    return;
+  }
+  if (track->Count() > 1) {
+    const int answer = TellUser("Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
+                                MB_YESNO | MB_ICONQUESTION, true);
+    if (answer != IDYES) return;
+    // The box ran a loop of its own: take the track again.
+    track = CurrentList().CurrentTrack();
+    if (!track || track->Count() == 0) return;
+  }
+  SetTrackChapters(pasted, track);
+  ShowChangedList();
+}
+
+void CmdExportCueSheet(int, int) {
+  const TextString played = g_state.currentPath;
+  if (played.IsEmpty()) {
+    ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");
+    return;
+  }
+  const TrackList& list = CurrentList();
+  std::string bytes;
+  std::string reason;
+  if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {
+    ReportFailure(platform::AnsiFromUtf8(reason));
+    return;
+  }
+  const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
+  const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, "cue", played.DirectoryPart()}, proposed);
+  if (chosen.IsEmpty()) return;
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+}
+
+}  // namespace tarnix

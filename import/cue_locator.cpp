@@ -1,0 +1,80 @@
+#include "import/cue_locator.h"
+
+#include <string>
+#include <vector>
+
+#include "import/cue_sheet.h"
+#include "import/utf8.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+// Names listed from one folder; a folder of thousands of sheets is not read through.
+constexpr size_t kMaxCueNamesListed = 4096;
+
+bool EqualNoCase(const TextString& a, const TextString& b) {
+  if (a.Length() != b.Length()) return false;
+  for (int i = 0; i < a.Length(); ++i) {
+    char x = a[i], y = b[i];
+    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
+    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
+    if (x != y) return false;
+  }
+  return true;
+}
+
+// The whole file when it is no larger than a sheet may be.
+bool ReadSheet(const TextString& path, std::string* bytes) {
+  platform::File file(path, "rb");
+  if (!file) return false;
+  const int64_t size = platform::FileSizeOf(file.get());
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxCueSheetBytes) return false;
+  if (!platform::SeekFile(file.get(), 0)) return false;
+  bytes->resize(static_cast<size_t>(size));
+  return size == 0 || std::fread(&(*bytes)[0], 1, bytes->size(), file.get()) == bytes->size();
+}
+
+}  // namespace
+
+bool FindCueSheetChapters(const TextString& playedPath, ChapterSet* out) {
+  *out = ChapterSet();
+  const TextString name = playedPath.FileNamePart();
+  if (name.IsEmpty()) return false;
+  const TextString folder = playedPath.DirectoryPart();
+  const TextString prefix = folder.IsEmpty() && playedPath[0] != '\\' ? TextString() : folder + "\\";
+  TextString stem = name.WithoutExtension();
+  if (stem.IsEmpty()) stem = name;
+
+  // The Windows search also matches longer extensions through short names ("a.cuex"), so
+  // every name is checked again.
+  std::vector<TextString> sheets;
+  platform::EnumerateFiles(prefix + "*.cue", [&](const TextString& found) {
+    if (found.UpperExtension() == "CUE") sheets.push_back(found);
+    return sheets.size() < kMaxCueNamesListed;
+  });
+
+  const std::string playedUtf8 =
+      platform::Utf8FromAnsi(std::string_view(name.c_str(), static_cast<size_t>(name.Length())));
+  std::vector<bool> tried(sheets.size(), false);
+  std::string bytes;
+  const TextString byName[2] = {stem + ".cue", name + ".cue"};
+  for (const TextString& wanted : byName) {
+    for (size_t i = 0; i < sheets.size(); ++i) {
+      if (tried[i] || !EqualNoCase(sheets[i], wanted)) continue;
+      tried[i] = true;
+      if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, true, out)) return true;
+    }
+  }
+  int opened = 0;
+  for (size_t i = 0; i < sheets.size() && opened < kMaxCueSheetsSearched; ++i) {
+    if (tried[i]) continue;
+    ++opened;
+    if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, false, out)) return true;
+  }
+  *out = ChapterSet();
+  return false;
+}
+
+}  // namespace tarnix

@@ -1,0 +1,107 @@
+#pragma once
+// Small builders of tag and container bytes for the chapter reader tests and benchmarks: the
+// shapes a tool writes, and broken ones a tool would not.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tarnix::testing {
+
+inline std::string Be(uint64_t value, int bytes) {
+  std::string s;
+  for (int i = bytes - 1; i >= 0; --i) s += static_cast<char>(i >= 8 ? 0 : value >> (8 * i) & 0xFF);
+  return s;
+}
+inline std::string Le32(uint32_t value) {
+  std::string s;
+  for (int i = 0; i < 4; ++i) s += static_cast<char>(value >> (8 * i) & 0xFF);
+  return s;
+}
+inline std::string Synchsafe(uint32_t v) {
+  std::string s;
+  for (int i = 3; i >= 0; --i) s += static_cast<char>(v >> (7 * i) & 0x7F);
+  return s;
+}
+
+// ID3v2: a frame with the size written as the version wants it (or plainly, as some 2.4
+// writers do), and a tag around frames.
+inline std::string Id3Frame(std::string_view id, std::string_view data, int version, unsigned format = 0,
+                            bool plainSize = false) {
+  const auto size = static_cast<uint32_t>(data.size());
+  return std::string(id) + (version == 4 && !plainSize ? Synchsafe(size) : Be(size, 4)) + '\0' +
+         static_cast<char>(format) + std::string(data);
+}
+inline std::string Id3Tag(int version, unsigned flags, std::string_view body) {
+  return std::string("ID3") + static_cast<char>(version) + '\0' + static_cast<char>(flags) +
+         Synchsafe(static_cast<uint32_t>(body.size())) + std::string(body);
+}
+inline std::string Id3Chap(std::string_view element, uint32_t startMs, std::string_view subframes) {
+  return std::string(element) + '\0' + Be(startMs, 4) + Be(startMs + 1000, 4) + Be(0xFFFFFFFF, 4) +
+         Be(0xFFFFFFFF, 4) + std::string(subframes);
+}
+inline std::string Id3Text(char encoding, std::string_view text) { return encoding + std::string(text); }
+
+// MP4 boxes.
+inline std::string Box(std::string_view type, std::string_view payload) {
+  return Be(payload.size() + 8, 4) + std::string(type) + std::string(payload);
+}
+inline std::string FullBox(std::string_view type, std::string_view payload) {
+  return Box(type, std::string(4, '\0') + std::string(payload));
+}
+
+struct Mp4Chapter {
+  uint32_t durationMs;
+  std::string name;
+};
+
+// The text samples of a chapter track, one after the other: a 16-bit length, then the text.
+inline std::string Mp4TextSamples(const std::vector<Mp4Chapter>& chapters) {
+  std::string s;
+  for (const auto& c : chapters) s += Be(c.name.size(), 2) + c.name;
+  return s;
+}
+
+// A movie with a sound track (id 1) whose "tref/chap" names a text track (id 2, 1000 ticks a
+// second, all samples in one chunk at `samplesOffset`), plus `udtaExtra` in "moov/udta".
+inline std::string Mp4ChapterMoov(const std::vector<Mp4Chapter>& chapters, uint64_t samplesOffset,
+                                  std::string_view udtaExtra = {}) {
+  const auto count = static_cast<uint32_t>(chapters.size());
+  std::string stts = Be(count, 4), stsz = Be(0, 4) + Be(count, 4);
+  for (const auto& c : chapters) {
+    stts += Be(1, 4) + Be(c.durationMs, 4);
+    stsz += Be(c.name.size() + 2, 4);
+  }
+  const bool wide = samplesOffset > 0xFFFFFFFFu;
+  const std::string stbl =
+      Box("stbl", FullBox("stts", stts) + FullBox("stsc", Be(1, 4) + Be(1, 4) + Be(count, 4) + Be(1, 4)) +
+                      FullBox("stsz", stsz) +
+                      (wide ? FullBox("co64", Be(1, 4) + Be(samplesOffset, 8))
+                            : FullBox("stco", Be(1, 4) + Be(samplesOffset, 4))));
+  auto trak = [&](uint32_t id, std::string_view handler, uint32_t scale, std::string_view extra,
+                  std::string_view table) {
+    return Box("trak", FullBox("tkhd", Be(0, 8) + Be(id, 4) + Be(0, 8)) + std::string(extra) +
+                           Box("mdia", FullBox("mdhd", Be(0, 8) + Be(scale, 4) + Be(0, 8)) +
+                                           FullBox("hdlr", Be(0, 4) + std::string(handler) + Be(0, 12)) +
+                                           Box("minf", table)));
+  };
+  return Box("moov", FullBox("mvhd", Be(0, 96)) + trak(1, "soun", 8000, Box("tref", Box("chap", Be(2, 4))), "") +
+                         trak(2, "text", 1000, "", stbl) + Box("udta", udtaExtra));
+}
+
+// A Nero chapter list, version 1: starts in 100 ns units.
+inline std::string Mp4Chpl(const std::vector<std::pair<uint64_t, std::string>>& chapters) {
+  std::string s = Be(0x01000000, 4) + Be(0, 4) + static_cast<char>(chapters.size());
+  for (const auto& [start, name] : chapters) s += Be(start, 8) + static_cast<char>(name.size()) + name;
+  return Box("chpl", s);
+}
+
+// A Vorbis comment block.
+inline std::string VorbisComments(const std::vector<std::string>& comments) {
+  std::string s = Le32(6) + "vendor" + Le32(static_cast<uint32_t>(comments.size()));
+  for (const auto& c : comments) s += Le32(static_cast<uint32_t>(c.size())) + c;
+  return s;
+}
+
+}  // namespace tarnix::testing
