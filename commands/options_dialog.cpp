@@ -45,7 +45,8 @@ void ShowOptionsDialog() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     CheckDlgButton(dialog, box.id, g_settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
-  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(g_settings.hotKey.load(std::memory_order_relaxed) & 0xFFFF), 0);
+  const WPARAM hotKey = static_cast<WPARAM>(g_settings.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
+  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
   PlaceDialog(dialog);

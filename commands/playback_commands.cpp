@@ -70,7 +70,9 @@ void PlayItem(ItemId item) {
   }
 
   if (t >= 0) player.JumpToTime(t);
-  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) g_state.repeatItem.store(item, std::memory_order_relaxed);
+  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    g_state.repeatItem.store(item, std::memory_order_relaxed);
+  }
 }
 
 bool SelectCdTrack(int32_t n) {

@@ -28,8 +28,8 @@ void ShowBesidePlayer(UINT flags) {
   int x = 0, y = 0;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
-  if (frame->docked.load(std::memory_order_relaxed) && g_plugin.playerWindow && GetWindowPlacement(g_plugin.playerWindow, &placement) &&
-      (placement.showCmd & 1) != 0) {
+  if (frame->docked.load(std::memory_order_relaxed) && g_plugin.playerWindow &&
+      GetWindowPlacement(g_plugin.playerWindow, &placement) && (placement.showCmd & 1) != 0) {
     x = frame->posX + placement.rcNormalPosition.left;
     y = frame->posY + placement.rcNormalPosition.top;
     flags &= ~static_cast<UINT>(SWP_NOMOVE);
@@ -77,7 +77,8 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PostToPlugin(UM_TOGGLE_WINDOW);
       break;
     case WM_COMMAND:
-      if (frame && frame->shown.load(std::memory_order_relaxed) && GetFocus() == window && LOWORD(wParam) == kCmdCycleWindows) {
+      if (frame && frame->shown.load(std::memory_order_relaxed) && GetFocus() == window &&
+          LOWORD(wParam) == kCmdCycleWindows) {
         if (g_plugin.ctrlTabForwarding.load(std::memory_order_relaxed))
           g_plugin.ctrlTabForwarding.store(false, std::memory_order_relaxed);  // our own Ctrl+Tab coming back
         else

@@ -451,7 +451,8 @@ int Songchange(const Arguments& args) {
     for (size_t i = 0; i < found[notices].size(); ++i) {
       const SongChange& f = found[notices][i];
       const SongChange& u = unlisted[notices][i];
-      std::printf("    round %zu: match shown %lld ms (work %lld ms); no list, every file read: %lld ms (work %lld ms)\n",
+      std::printf("    round %zu: match shown %lld ms (work %lld ms); "
+                  "no list, every file read: %lld ms (work %lld ms)\n",
                   i + 1, static_cast<long long>(f.shownMs), static_cast<long long>(f.workMs),
                   static_cast<long long>(u.shownMs), static_cast<long long>(u.workMs));
       if (f.shownMs < 0 || u.shownMs < 0) allShown = false;
