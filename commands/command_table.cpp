@@ -97,7 +97,8 @@ void OpenBkgMenu(int x, int y) { OpenPopup(g_plugin.bkgMenu, x, y); }
 
 void UpdateContextMenuStates(HMENU menu) {
   if (!menu) return;
-  SetItemState(menu, MENU_POS_CONTEXT_REPEAT, g_state.repeatItem != kNoItem ? MFS_CHECKED : MFS_UNCHECKED);
+  const bool repeating = g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem;
+  SetItemState(menu, MENU_POS_CONTEXT_REPEAT, repeating ? MFS_CHECKED : MFS_UNCHECKED);
   const ItemId selected = g_plugin.list ? g_plugin.list->SelectedKey() : 0;
   const bool deletable = ItemTrack(selected) != 0 && ItemSubtrack(selected) != 0;
   SetItemState(menu, MENU_POS_CONTEXT_DELETE, deletable ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED));

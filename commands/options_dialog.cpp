@@ -45,7 +45,8 @@ void ShowOptionsDialog() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     CheckDlgButton(dialog, box.id, g_settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
-  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, static_cast<WPARAM>(g_settings.hotKey & 0xFFFF), 0);
+  const WPARAM hotKey = static_cast<WPARAM>(g_settings.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
+  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
   PlaceDialog(dialog);
@@ -62,7 +63,8 @@ void OptionsOk() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     g_settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
-  g_settings.hotKey = static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF);
+  g_settings.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
+                          std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);
 
@@ -91,9 +93,12 @@ void OptionsOk() {
 }
 
 void CmdOptions(int, int) {
-  if (g_plugin.frame && !g_plugin.frame->shown) {
-    g_plugin.frame->shown = true;
+  if (g_plugin.frame && !g_plugin.frame->shown.load(std::memory_order_relaxed)) {
+    g_plugin.frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
+    // Marked shown before it shows, the window gets no tick from FollowPlayer; and this may run
+    // on the player's thread (config), which must not run one: the loop does.
+    RequestTick();
     return;
   }
   ShowOptionsDialog();

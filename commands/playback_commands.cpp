@@ -70,7 +70,9 @@ void PlayItem(ItemId item) {
   }
 
   if (t >= 0) player.JumpToTime(t);
-  if (g_state.repeatItem != kNoItem) g_state.repeatItem = item;
+  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    g_state.repeatItem.store(item, std::memory_order_relaxed);
+  }
 }
 
 bool SelectCdTrack(int32_t n) {
@@ -102,15 +104,15 @@ void CmdPreviousSubtrack(int x, int) {
   if (!g_plugin.list) return;
   TrackListView& view = *g_plugin.list;
   if (x >= 0) {
+    // With no playing row (the track's start entry is not listed and playback is before its
+    // first listed subtrack) the key is 0, which names no subtrack (time -1) and which PlayItem
+    // takes as the start of the playing track: the restart goes there.
     const ItemId playing = view.CurrentKey();
     const int32_t start = CurrentList().TimeOf(playing);
-    // Only a row that names a subtrack has a start to go back to.
-    if (start >= 0) {
-      const int64_t into = static_cast<int64_t>(ThePlayer().OutputTimeMs()) - start;
-      if (into >= kRestartThresholdMs) {
-        PlayItem(playing);
-        return;
-      }
+    const int64_t into = static_cast<int64_t>(ThePlayer().OutputTimeMs()) - start;
+    if (into >= kRestartThresholdMs) {
+      PlayItem(playing);
+      return;
     }
   }
   const int32_t row = view.CurrentRow();
@@ -125,14 +127,14 @@ void CmdNextSubtrack(int, int) {
 }
 
 void CmdRepeat(int, int) {
-  if (g_state.repeatItem != kNoItem) {
-    g_state.repeatItem = kNoItem;
+  if (g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
     return;
   }
   const ItemId selected = SelectedItem();
   const ItemId playing = g_plugin.list ? g_plugin.list->CurrentKey() : 0;
   if (selected != playing) PlayItem(selected);
-  g_state.repeatItem = selected;
+  g_state.repeatItem.store(selected, std::memory_order_relaxed);
 }
 
 }  // namespace tarnix

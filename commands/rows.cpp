@@ -127,12 +127,12 @@ void DeleteSubtrack() {
 
   track->RemoveSubtrack(k);
 
-  const ItemId repeat = g_state.repeatItem;
+  const ItemId repeat = g_state.repeatItem.load(std::memory_order_relaxed);
   if (repeat != kNoItem && ItemTrack(repeat) == n) {
     if (ItemSubtrack(repeat) == k) {
-      g_state.repeatItem = kNoItem;
+      g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
     } else if (ItemSubtrack(repeat) > k) {
-      g_state.repeatItem = repeat - 1;
+      g_state.repeatItem.store(repeat - 1, std::memory_order_relaxed);
     }
   }
 

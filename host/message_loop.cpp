@@ -47,7 +47,7 @@ void OnKeyDown(const MSG& msg) {
     case VK_TAB:
       // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
       // straight back into a focus request for this window.
-      g_plugin.ctrlTabForwarding = true;
+      g_plugin.ctrlTabForwarding.store(true, std::memory_order_relaxed);
       SetFocus(g_plugin.playerWindow);
       SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
       return;
@@ -66,11 +66,22 @@ void OnSysKeyDown(const MSG& msg) {
   PostToPlayer(msg);
 }
 
-void OnTimer(const MSG& msg) {
-  if (msg.wParam != kTimerId) return;
+// The tick starts the timer again itself.
+void TickNow() {
   KillTimer(g_plugin.pluginWindow, kTimerId);
   g_plugin.timerId = 0;
   TimerTick();
+}
+
+void OnTimer(const MSG& msg) {
+  if (msg.wParam == kTimerId) TickNow();
+}
+
+void OnTickRequest() {
+  // Several requests in a row (both playing-file notices, a show as well) need one tick.
+  while (PeekOne(nullptr, g_plugin.pluginWindow, UM_TICK_NOW, true)) {
+  }
+  TickNow();
 }
 
 void OnTrackNames() {
@@ -82,7 +93,7 @@ void OnTrackNames() {
 }
 
 void OnToggleWindow() {
-  if (g_plugin.frame && g_plugin.frame->shown)
+  if (g_plugin.frame && g_plugin.frame->shown.load(std::memory_order_relaxed))
     HidePluginWindow();
   else
     ShowBesidePlayer(SWP_NOACTIVATE);
@@ -115,6 +126,7 @@ bool OnPrivateMessage(const MSG& msg) {
       CheckSkin(true);
       return true;
     case UM_REPEAT_END: OnRepeatEnd(); return true;
+    case UM_TICK_NOW: OnTickRequest(); return true;
     case UM_GET_LAST_KEY:
     case UM_GET_CURRENT_KEY:
       return true;  // queries are answered when sent; a posted one has nobody to answer
@@ -148,7 +160,12 @@ LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
 bool HandleSent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   if (window != g_plugin.pluginWindow) return false;
   if (SkinFrame* frame = g_plugin.frame) {
+    const bool wasShown = frame->shown.load(std::memory_order_relaxed);
     if (frame->HandleMessage(message, wParam, lParam, result)) return true;
+    // Shown again, by whatever path (the player restored from its minimised state, the hook
+    // when the player's window shows, anybody's ShowWindow): tracking may have paused while the
+    // window was hidden, so the player is asked at once and the timer runs again.
+    if (message == WM_SHOWWINDOW && wParam != 0 && !wasShown) RequestTick();
   } else if (message == WM_NCACTIVATE) {
     *result = 0;
     return true;

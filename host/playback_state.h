@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -18,7 +19,8 @@ struct PlaybackState {
   TextString currentPath;            // full path of the entry last seen playing
   TextString currentTitle;           // its playlist title
   int32_t currentTrack = 0;          // 1-based playing track in the list; 0 = none
-  volatile ItemId repeatItem = kNoItem;  // row playback is held in; -1 = repeat off
+  std::atomic<ItemId> repeatItem{kNoItem};  // row playback is held in; -1 = repeat off
+  static_assert(std::atomic<ItemId>::is_always_lock_free, "the hook filter must never wait");
   DWORD subsongThreadId = 0;         // thread of the subsong source; 0 = none
   int32_t multiTrack = 0;            // 1 when the list shows several tracks of what plays
   std::vector<TextString> pendingNames;  // subsong names from UM_SET_TRACK_NAME

@@ -3,6 +3,8 @@
 
 #include "host/playback_tracking.h"
 
+#include <algorithm>
+
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
@@ -15,9 +17,12 @@
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
+#include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
+
+static_assert(trackfile::kMaxTrackNumber <= kMaxItemPart, "every listed subsong has a row key");
 
 namespace {
 
@@ -27,7 +32,7 @@ constexpr int32_t kBoundarySlackMs = 20;
 
 Player ThePlayer() { return Player(g_plugin.playerWindow); }
 
-bool FrameShown() { return g_plugin.frame && g_plugin.frame->shown; }
+bool FrameShown() { return g_plugin.frame && g_plugin.frame->shown.load(std::memory_order_relaxed); }
 
 void ShowRowAt(int32_t row) {
   if (g_plugin.list) g_plugin.list->ShowRow(row, 0);
@@ -60,7 +65,7 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
   g_state.currentPath = path;
   g_state.subsongThreadId = 0;
   g_state.multiTrack = 0;
-  g_state.repeatItem = kNoItem;
+  g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
   bool found = false;
   bool rebuild = true;
   uint32_t cddbId = 0;
@@ -142,7 +147,7 @@ int32_t UpdateCurrentEntry() {
 
   if (ms >= 0 && c >= 0) {
     const ItemId key = MakeItemId(trackNumber, c);
-    const ItemId repeat = g_state.repeatItem;
+    const ItemId repeat = g_state.repeatItem.load(std::memory_order_relaxed);
     if (repeat >= 0 && repeat != key) {
       PlayItem(repeat);  // playback left the held row: back to its start
       return kTickMs;
@@ -189,14 +194,14 @@ void OnSubsongInfo(const uint32_t* record) {
   g_state.subsongThreadId = record[kSubsongRecordThreadWord];
   g_state.currentTrack = 1;
   g_state.multiTrack = 1;
-  g_state.repeatItem = kNoItem;
+  g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
   const bool changed = RefreshTitle(false);
   if (isNew) {
     if (!FindTrackList(g_state.currentTitle, TextString())) {
-      // Only as many subsongs as row keys can name; the count comes from another component.
-      uint32_t count = record[kSubsongRecordCountWord];
-      if (count > static_cast<uint32_t>(kMaxItemPart)) count = kMaxItemPart;
-      CurrentList().Reset(g_state.currentTitle, static_cast<int>(count), 0xFFFFFFFFu);
+      // The count comes from another component and is signed: 0 or less ("unknown") gives one
+      // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
+      const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);
+      CurrentList().Reset(g_state.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
     }
     RebuildRows();
     ShowRowAt(0);
@@ -235,7 +240,7 @@ void OnSubsongChanged(WPARAM subsong) {
 
 void OnRepeatEnd() {
   ThePlayer().SendCommand(kCmdStop);
-  PlayItem(g_state.repeatItem);
+  PlayItem(g_state.repeatItem.load(std::memory_order_relaxed));
 }
 
 }  // namespace tarnix

@@ -22,6 +22,8 @@ void ApplyTrackNames();
 int32_t UpdateCurrentEntry();
 void ShowBesidePlayer(UINT flags);
 void FollowPlayer(bool force);
+// Asks the loop for a timer tick at once (UM_TICK_NOW); from any thread, never waits.
+void RequestTick();
 // Runs on the player's thread for both hooks; only reads single words and posts.
 void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 

@@ -7,6 +7,16 @@
 
 namespace tarnix {
 
+namespace {
+
+// The skin directory request is the one request that hands the player memory to write into. A
+// send that timed out is still delivered once the player's thread gets to it, and the player
+// then writes into the buffer, however long after: so the buffer lives as long as the DLL, not
+// in the asking frame. Only the UI thread asks.
+char g_skinDirectoryBuffer[kSkinDirectoryBufferSize];
+
+}  // namespace
+
 LRESULT Player::Request(WPARAM wParam, LPARAM code) const {
   return SendToPlayer(window_, kPlayerRequest, wParam, code);
 }
@@ -37,7 +47,7 @@ int Player::PlaylistPosition() const {
 }
 
 std::optional<TextString> Player::SkinDirectory() const {
-  char buffer[kSkinDirectoryBufferSize];
+  char* const buffer = g_skinDirectoryBuffer;
   buffer[0] = kSkinDirectoryUnwritten;
   buffer[1] = '\0';
   Request(reinterpret_cast<WPARAM>(buffer), kCodeSkinDirectory);

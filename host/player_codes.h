@@ -37,6 +37,11 @@ constexpr WPARAM kCmdCycleWindows = 40063;
 // The player's main window receives this when the playing file has ended.
 constexpr UINT kMsgEndOfFile = WM_USER + 2;  // 1026
 
+// Notices the player sends its own main window (WM_USER, the code in lParam) the moment a file
+// starts to play, wParam its path as a narrow or a wide string. The plug-in only looks at lParam.
+constexpr LPARAM kNoticePlayingFile = 3003;
+constexpr LPARAM kNoticePlayingFileW = 13003;
+
 // Interface towards a subsong source, a component of the player's process that plays files
 // holding several subsongs.
 constexpr UINT UM_SUBSONG_INFO = 0x2400;     // sent, wParam: record of kSubsongRecordWords words
@@ -57,6 +62,7 @@ constexpr UINT UM_PLAYER_MOVED = 0x4404;
 constexpr UINT UM_RELOAD_SKIN = 0x4405;
 constexpr UINT UM_QUIT = 0x4406;  // stops the plug-in's thread and aborts guarded sends
 constexpr UINT UM_REPEAT_END = 0x4407;
+constexpr UINT UM_TICK_NOW = 0x4408;  // posted: run the playback check at once (coalesced)
 
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;

@@ -28,22 +28,24 @@ void ShowBesidePlayer(UINT flags) {
   int x = 0, y = 0;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
-  if (frame->docked && g_plugin.playerWindow && GetWindowPlacement(g_plugin.playerWindow, &placement) &&
-      (placement.showCmd & 1) != 0) {
+  if (frame->docked.load(std::memory_order_relaxed) && g_plugin.playerWindow &&
+      GetWindowPlacement(g_plugin.playerWindow, &placement) && (placement.showCmd & 1) != 0) {
     x = frame->posX + placement.rcNormalPosition.left;
     y = frame->posY + placement.rcNormalPosition.top;
     flags &= ~static_cast<UINT>(SWP_NOMOVE);
   }
   SetWindowPos(g_plugin.pluginWindow, g_plugin.playerWindow, x, y, 0, 0, flags);
-  if (!frame->shown) {
-    frame->shown = true;
+  if (!frame->shown.load(std::memory_order_relaxed)) {
+    frame->shown.store(true, std::memory_order_relaxed);
     TimerTick();
   }
 }
 
+void RequestTick() { PostToPlugin(UM_TICK_NOW); }
+
 void FollowPlayer(bool force) {
   const SkinFrame* frame = g_plugin.frame;
-  if (!frame || !frame->shown) return;
+  if (!frame || !frame->shown.load(std::memory_order_relaxed)) return;
   if (!force && GetForegroundWindow() != g_plugin.playerWindow) return;
   ShowBesidePlayer(SWP_NOACTIVATE);
 }
@@ -51,12 +53,12 @@ void FollowPlayer(bool force) {
 void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!window || window != g_plugin.playerWindow || !g_plugin.pluginWindow) return;
   const SkinFrame* frame = g_plugin.frame;
-  const int32_t hotKey = g_settings.hotKey;
+  const int32_t hotKey = g_settings.hotKey.load(std::memory_order_relaxed);
   const WPARAM hotKeyCode = static_cast<WPARAM>(hotKey & 0xFF);
   const bool hotKeyAlt = ((hotKey >> 8) & HOTKEYF_ALT) != 0;
   switch (message) {
     case WM_MOVE:
-      if (frame && frame->docked) PostToPlugin(UM_PLAYER_MOVED);
+      if (frame && frame->docked.load(std::memory_order_relaxed)) PostToPlugin(UM_PLAYER_MOVED);
       break;
     case WM_SHOWWINDOW:
       // Asynchronous: the player's thread must never wait for the plug-in's.
@@ -75,15 +77,21 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PostToPlugin(UM_TOGGLE_WINDOW);
       break;
     case WM_COMMAND:
-      if (frame && frame->shown && GetFocus() == window && LOWORD(wParam) == kCmdCycleWindows) {
-        if (g_plugin.ctrlTabForwarding)
-          g_plugin.ctrlTabForwarding = false;  // our own Ctrl+Tab coming back
+      if (frame && frame->shown.load(std::memory_order_relaxed) && GetFocus() == window &&
+          LOWORD(wParam) == kCmdCycleWindows) {
+        if (g_plugin.ctrlTabForwarding.load(std::memory_order_relaxed))
+          g_plugin.ctrlTabForwarding.store(false, std::memory_order_relaxed);  // our own Ctrl+Tab coming back
         else
           PostToPlugin(UM_FOCUS_WINDOW);
       }
       break;
+    case kPlayerRequest:
+      // A file started: the tick reads what plays from the player as always; the path in
+      // wParam is the player's memory and is never touched here.
+      if (lParam == kNoticePlayingFile || lParam == kNoticePlayingFileW) PostToPlugin(UM_TICK_NOW);
+      break;
     case kMsgEndOfFile:
-      if (g_state.repeatItem >= 0) PostToPlugin(UM_REPEAT_END);
+      if (g_state.repeatItem.load(std::memory_order_relaxed) >= 0) PostToPlugin(UM_REPEAT_END);
       break;
     default:
       break;

@@ -1,10 +1,13 @@
 #pragma once
 // The plug-in's process-wide objects: what the UI thread owns for the plug-in's whole life
 // (windows, menus, dialogs, the skin memory DC, the timer, the hooks, the frame and its
-// widgets) and the few single-word values the player's thread may read. Every other thread
-// reads only what is marked so; everything else belongs to the UI thread.
+// widgets) and the few single-word values the player's thread may read, which are atomics
+// (relaxed order: each is read on its own, nothing else is published through them). Every other
+// thread reads only what is marked so; everything else belongs to the UI thread.
 
 #include <windows.h>
+
+#include <atomic>
 
 #include "host/player_codes.h"
 
@@ -45,7 +48,8 @@ struct PluginGlobals {
   HHOOK getMessageHook = nullptr;
 
   // Set while the loop forwards Ctrl+Tab to the player; cleared by the hook filter.
-  volatile bool ctrlTabForwarding = false;
+  std::atomic<bool> ctrlTabForwarding{false};
+  static_assert(std::atomic<bool>::is_always_lock_free, "the hook filter must never wait");
 
   SkinFrame* frame = nullptr;
   TitleDisplay* title = nullptr;

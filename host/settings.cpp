@@ -63,8 +63,8 @@ void LoadSettings() {
     frame->posY = posY;
     frame->width = width;
     frame->height = height;
-    frame->shown = opened;
-    frame->docked = docked;
+    frame->shown.store(opened, std::memory_order_relaxed);
+    frame->docked.store(docked, std::memory_order_relaxed);
   }
   g_settings.autoPopup = ReadBool("AutoPopup", true, ini);
   g_settings.autoClose = ReadBool("AutoClose", true, ini);
@@ -72,7 +72,7 @@ void LoadSettings() {
   g_settings.printTime = ReadBool("PrintTime", true, ini);
   g_settings.showTrack = ReadBool("ShowTrack", true, ini);
   g_settings.topTrack = ReadBool("TopTrack", false, ini);
-  g_settings.hotKey = ReadInt("HotKey", 0, ini);
+  g_settings.hotKey.store(ReadInt("HotKey", 0, ini), std::memory_order_relaxed);
   g_settings.bookmarkPath = FromProfileString(kSection, "BookmarkPath", defaultBookmarks, ini);
   ReadPlayerSettings();
 }
@@ -91,10 +91,10 @@ void ReadPlayerSettings() {
     frame->snapDistance = snapLength;
   } else {
     frame->snapDistance = -1;
-    if (frame->docked) {
+    if (frame->docked.load(std::memory_order_relaxed)) {
       // Docking offsets mean nothing without snapping: the stored position becomes the
       // screen's top-left corner.
-      frame->docked = false;
+      frame->docked.store(false, std::memory_order_relaxed);
       frame->posX = 0;
       frame->posY = 0;
     }
@@ -108,8 +108,8 @@ void SaveSettings() {
     WriteInt("WindowPosY", frame->posY, ini);
     WriteInt("WindowWidth", frame->width, ini);
     WriteInt("WindowHeight", frame->height, ini);
-    WriteBool("Opened", frame->shown, ini);
-    WriteBool("Docked", frame->docked, ini);
+    WriteBool("Opened", frame->shown.load(std::memory_order_relaxed), ini);
+    WriteBool("Docked", frame->docked.load(std::memory_order_relaxed), ini);
   }
   WriteBool("AutoPopup", g_settings.autoPopup, ini);
   WriteBool("AutoClose", g_settings.autoClose, ini);
@@ -117,7 +117,7 @@ void SaveSettings() {
   WriteBool("PrintTime", g_settings.printTime, ini);
   WriteBool("ShowTrack", g_settings.showTrack, ini);
   WriteBool("TopTrack", g_settings.topTrack, ini);
-  WriteInt("HotKey", g_settings.hotKey, ini);
+  WriteInt("HotKey", g_settings.hotKey.load(std::memory_order_relaxed), ini);
   WriteText("BookmarkPath", g_settings.bookmarkPath.c_str(), ini);
 }
 

@@ -2,6 +2,7 @@
 // The plug-in's settings in the "Tarnix Plugin" section of plugin.ini beside the DLL, and the
 // four values it reads from the player's winamp.ini (never written).
 
+#include <atomic>
 #include <cstdint>
 
 #include "tracklist/text_string.h"
@@ -15,7 +16,8 @@ struct Settings {
   bool printTime = true;
   bool showTrack = true;
   bool topTrack = false;
-  volatile int32_t hotKey = 0;  // low byte key code, next byte HOTKEYF_ flags; read by the hook
+  // Low byte key code, next byte HOTKEYF_ flags; the hook filter reads it on the player's thread.
+  std::atomic<int32_t> hotKey{0};
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;
 };

@@ -144,7 +144,7 @@ void StartUp() {
   LoadBookmarkIndex();
 
   int x = frame->posX, y = frame->posY;
-  if (frame->docked && playerPlaced && (player.showCmd & 1) != 0) {
+  if (frame->docked.load(std::memory_order_relaxed) && playerPlaced && (player.showCmd & 1) != 0) {
     x += player.rcNormalPosition.left;
     y += player.rcNormalPosition.top;
   }
@@ -152,7 +152,7 @@ void StartUp() {
                                           frame->width, frame->height, g_plugin.playerWindow, nullptr,
                                           g_plugin.instance, nullptr);
   if (g_plugin.pluginWindow) {
-    ShowWindow(g_plugin.pluginWindow, frame->shown ? SW_SHOW : SW_HIDE);
+    ShowWindow(g_plugin.pluginWindow, frame->shown.load(std::memory_order_relaxed) ? SW_SHOW : SW_HIDE);
     UpdateWindow(g_plugin.pluginWindow);
   }
   CreateMenus();

@@ -34,7 +34,7 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       if (result) *result = 1;
       return true;
     case WM_SHOWWINDOW:
-      shown = wParam != 0;
+      shown.store(wParam != 0, std::memory_order_relaxed);
       return false;
     case WM_KEYDOWN:
       for (size_t i = 0; i < widgets.size(); ++i) {
@@ -130,9 +130,9 @@ void SkinFrame::OnMouseMove(int x, int y) {
       if (!GetWindowPlacement(window, &placement)) return;
       POINT pos{placement.rcNormalPosition.left + x - dragStartX, placement.rcNormalPosition.top + y - dragStartY};
       if (snapDistance >= 0) {
-        docked = Snap(placement.rcNormalPosition, pos);
+        docked.store(Snap(placement.rcNormalPosition, pos), std::memory_order_relaxed);
       } else {
-        docked = false;
+        docked.store(false, std::memory_order_relaxed);
         posX = pos.x;
         posY = pos.y;
       }

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <set>
@@ -48,8 +49,9 @@ class SkinFrame {
   ~SkinFrame();  // runs Destroy when it was not run
 
   // Stored settings and window state (plugin.ini), read and written by the settings code.
-  bool shown = false;
-  bool docked = false;
+  // The hook filter on the player's thread reads these two: single words, relaxed order.
+  std::atomic<bool> shown{false};
+  std::atomic<bool> docked{false};
   int32_t snapDistance = 10;  // -1: snapping off
   bool showFocus = false;
   int32_t width = 0, height = 0;

@@ -15,6 +15,7 @@ constexpr const char* kPlayerClass = "TarnixStandInPlayer";
 constexpr UINT_PTR kClockTimer = 1;
 constexpr UINT kClockTickMs = 10;
 constexpr UINT kMsgDeliverEndOfFile = WM_APP + 1;
+constexpr UINT kMsgAnnounceStart = WM_APP + 2;
 // A silent player gives up its silence after this long, so that a forgotten SetSilent(false)
 // cannot hang a test run for ever.
 constexpr DWORD kSilenceLimitMs = 120000;
@@ -95,6 +96,11 @@ LRESULT CALLBACK StandInPlayer::WindowProc(HWND window, UINT message, WPARAM wPa
 }
 
 LRESULT StandInPlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_USER && (lParam == kNoticePlayingFile || lParam == kNoticePlayingFileW)) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    ++noticeCount_;
+    return 0;
+  }
   if (IsLoggedMessage(message)) Record(message, wParam, lParam);
   switch (message) {
     case WM_USER:
@@ -103,9 +109,14 @@ LRESULT StandInPlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
       HoldAnswer();
       Command(LOWORD(wParam));
+      AnnounceStart();
       return 0;
     case kMsgEndOfFile:
       EndOfFile();
+      AnnounceStart();
+      return 0;
+    case kMsgAnnounceStart:
+      AnnounceStart();
       return 0;
     case kMsgDeliverEndOfFile: {
       bool send = false;
@@ -306,6 +317,7 @@ int StandInPlayer::PositionLocked() const {
 }
 
 void StandInPlayer::StartLocked(int index) {
+  startPending_ = true;
   position_ = index;
   state_ = PlayState::kPlaying;
   clockBaseMs_ = 0;
@@ -353,8 +365,43 @@ void StandInPlayer::SetPlaylistPosition(int index) {
 }
 
 void StandInPlayer::Play() {
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (!playlist_->empty()) StartLocked(position_ < 0 ? 0 : position_);
+  }
+  AnnounceStart();
+}
+
+void StandInPlayer::AnnounceStart() {
+  if (GetCurrentThreadId() != threadId_) {
+    // The player sends its notices on its own thread.
+    PostMessageA(window_, kMsgAnnounceStart, 0, 0);
+    return;
+  }
+  std::string path;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    const bool send = startPending_ && noticesOn_ && position_ >= 0;
+    startPending_ = false;
+    if (!send) return;
+    path = (*playlist_)[position_].path;
+  }
+  // Sent outside the lock: the window procedure takes it again.
+  SendMessageA(window_, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), kNoticePlayingFile);
+  std::wstring wide(path.size() + 1, L'\0');
+  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
+  SendMessageW(window_, WM_USER, reinterpret_cast<WPARAM>(wide.c_str()), kNoticePlayingFileW);
+}
+
+void StandInPlayer::SetPlayingNotices(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
-  if (!playlist_->empty()) StartLocked(position_ < 0 ? 0 : position_);
+  noticesOn_ = on;
+}
+
+int StandInPlayer::PlayingNoticeCount() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return noticeCount_;
 }
 
 void StandInPlayer::Pause() { Command(kCmdPause); }

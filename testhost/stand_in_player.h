@@ -74,6 +74,12 @@ class StandInPlayer {
   // Whether the end-of-file message is sent rather than posted (posted by default).
   void SetEndOfFileSent(bool sent);
   int EndOfFileCount() const;
+  // When an entry starts, the player sends its own main window the two playing-file notices
+  // (WM_USER with lParam 3003, wParam the narrow path, then 13003 with the wide path), as the
+  // player does; on by default. Off, the player is one that sends no notice. Notices are not
+  // logged; PlayingNoticeCount counts them.
+  void SetPlayingNotices(bool on);
+  int PlayingNoticeCount() const;
 
   // Skin directory written for code 201; nullopt leaves the buffer untouched. A text of 260
   // bytes or more fills the whole buffer without a terminator, like a careless player.
@@ -104,6 +110,9 @@ class StandInPlayer {
   void Command(WORD id);
   void EndOfFile();
   void CheckEnd();
+  // Sends the notices of an entry started since the last call; from another thread, has the
+  // player's thread send them.
+  void AnnounceStart();
 
   // Caller holds mutex_.
   int PositionLocked() const;
@@ -128,6 +137,9 @@ class StandInPlayer {
   bool endSent_ = false;
   EndOfFileAction endAction_ = EndOfFileAction::kStop;
   int endCount_ = 0;
+  bool noticesOn_ = true;
+  bool startPending_ = false;
+  int noticeCount_ = 0;
   std::optional<std::string> skinDirectory_ = std::string();  // no skin: the built-in look
   DWORD replyDelayMs_ = 0;
   int slowAnswers_ = 0;

@@ -31,13 +31,19 @@ bool LineReader::Refill() {
     buffer_ = std::move(bigger);
     capacity_ = grown;
   }
-  const size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_ - 1, file_);
+  size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_ - 1, file_);
   if (got == 0) {
     at_end_ = true;
     return false;
   }
+  // A Ctrl-Z byte ends the file, as the Windows runtime's text mode reads it: editors of the DOS
+  // era and "copy /a" leave one behind the last line.
+  if (const void* stop = std::memchr(buffer_.get() + end_, kEndOfFileByte, got)) {
+    got = static_cast<size_t>(static_cast<const char*>(stop) - (buffer_.get() + end_));
+    at_end_ = true;
+  }
   end_ += got;
-  return true;
+  return got > 0;
 }
 
 bool LineReader::Next(const char** line, int* length) {

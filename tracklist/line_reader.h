@@ -3,6 +3,7 @@
 // TextString::ReadLineOrEnd (the line break removed, a NUL byte ending the line, trailing CR
 // and LF stripped, a last line without a break still a line, each NUL-terminated) but reads
 // the file in large blocks and hands out views into its own buffer instead of copying lines.
+// Like text mode, it takes a Ctrl-Z byte as the end of the file.
 
 #include <cstddef>
 #include <cstdio>
@@ -13,6 +14,7 @@ namespace tarnix {
 class LineReader {
  public:
   static constexpr size_t kBlock = 16 * 1024;
+  static constexpr char kEndOfFileByte = 0x1A;
 
   // `block` is the read size; tests use tiny blocks to put line breaks at every boundary.
   explicit LineReader(std::FILE* file, size_t block = kBlock);

@@ -157,7 +157,7 @@ int32_t LeadingNumber(const char* text) {
 }
 
 bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out) {
-  if (number < 1 || number > 999 || time < 0) return false;
+  if (number < 1 || number > kMaxTrackNumber || time < 0) return false;
   const TextString shown = name.IsEmpty() ? TextString("Unknown") : name;
   const Msf msf = MsfFromTime(time);
   const char marker = start ? '*' : ' ';
@@ -356,7 +356,7 @@ bool TrackList::Load(const TextString& filePath, const TextString& title, int32_
   const TextString file_path(filePath);
   const TextString playing(title);
   trackfile::Reader reader(*this, playing, cdKeyArg, cddbIdArg, alreadyMatched);
-  // Binary mode: the reader strips CR and LF itself, and a Ctrl-Z byte does not end the file.
+  // Binary mode: the reader strips CR and LF itself and ends the file at a Ctrl-Z byte.
   platform::File file(file_path, "rb");
   if (!file) return false;
   if (!trackfile::ReadAll(file.get(), reader)) return false;

@@ -23,6 +23,9 @@ namespace trackfile {
 // held to the 32-bit range.
 int32_t LeadingNumber(const char* text);
 
+// The highest track number an entry line can hold (three digits in place of two).
+constexpr int32_t kMaxTrackNumber = 999;
+
 // One entry line without its line break. Times that do not fit the fixed columns (100 minutes
 // and more, track numbers 100 to 999) are written in a spelling the reader reads back exactly;
 // false when there is none. An empty name is written as "Unknown" so that the line is kept.

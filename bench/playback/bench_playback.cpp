@@ -487,7 +487,7 @@ int Songchange(const Arguments& args) {
   std::int64_t started = testhost::SteadyMs();
   if (!StartPlugin(session, args)) return 2;
   const SongChange first = FirstAfterStart(session, started, 0, defaultLast);
-  std::vector<SongChange> found, unlisted, unsearched;
+  std::vector<SongChange> found, unlisted, unsearched, quietFound, quietUnlisted;
   {
     KeyPoller poller(session.Window(), UM_GET_LAST_KEY);
     for (int round = 0; round < args.rounds; ++round) {
@@ -498,6 +498,14 @@ int Songchange(const Arguments& args) {
       SwitchTo(session, poller, 1, matchLast);
       unsearched.push_back(SwitchTo(session, poller, 2, defaultLast));
     }
+    // The same switches from a player that sends no playing-file notices (WM_USER 3003/13003):
+    // the plug-in's next 500 ms tick finds the change.
+    session.Player().SetPlayingNotices(false);
+    for (int round = 0; round < args.rounds; ++round) {
+      quietFound.push_back(SwitchTo(session, poller, 1, matchLast));
+      quietUnlisted.push_back(SwitchTo(session, poller, 0, defaultLast));
+    }
+    session.Player().SetPlayingNotices(true);
     poller.Stop();
   }
   session.Stop();  // writes the index file
@@ -553,8 +561,9 @@ int Songchange(const Arguments& args) {
               static_cast<double>(writtenMs) / 1000.0);
   std::printf("  the match (%s, album = the playing title) is the last file the directory search visits;\n"
               "  \"shown\": from the player's switch (or the plug-in's start) to the plug-in answering\n"
-              "  UM_GET_LAST_KEY with the list's last row (includes the wait for the next 500 ms tick);\n"
-              "  \"work\": from the plug-in's first request for the new entry (code 211)\n",
+              "  UM_GET_LAST_KEY with the list's last row; \"work\": from the plug-in's first request for\n"
+              "  the new entry (code 211). The player sends its playing-file notices, so the plug-in checks\n"
+              "  at once; the rounds \"without notices\" wait for its next 500 ms tick instead\n",
               lastName.c_str());
   std::printf("  first ever (no index file): no list, %lld ms (work %lld ms)\n", static_cast<long long>(first.shownMs),
               static_cast<long long>(first.workMs));
@@ -569,6 +578,20 @@ int Songchange(const Arguments& args) {
     allShown = allShown && found[i].shownMs >= 0 && unlisted[i].shownMs >= 0;
     worstWork = std::max({worstWork, found[i].workMs, unlisted[i].workMs});
   }
+  auto meanOf = [](const std::vector<SongChange>& a, const std::vector<SongChange>& b, bool shown) {
+    double sum = 0;
+    for (const auto* v : {&a, &b})
+      for (const SongChange& c : *v) sum += static_cast<double>(shown ? c.shownMs : c.workMs);
+    return a.size() + b.size() ? sum / static_cast<double>(a.size() + b.size()) : -1.0;
+  };
+  for (size_t i = 0; i < quietFound.size(); ++i)
+    allShown = allShown && quietFound[i].shownMs >= 0 && quietUnlisted[i].shownMs >= 0;
+  std::printf("  with playing-file notices: mean shown %.0f ms, work %.0f ms; without notices (timer only):\n"
+              "  mean shown %.0f ms, work %.0f ms: the notices save %.0f ms of waiting\n",
+              meanOf(found, unlisted, true), meanOf(found, unlisted, false), meanOf(quietFound, quietUnlisted, true),
+              meanOf(quietFound, quietUnlisted, false),
+              (meanOf(quietFound, quietUnlisted, true) - meanOf(quietFound, quietUnlisted, false)) -
+                  (meanOf(found, unlisted, true) - meanOf(found, unlisted, false)));
   std::int64_t worstRestart = -1;
   for (size_t i = 0; i < restarted.size(); ++i) {
     std::printf("  restart %zu: first song change (%s) shown %lld ms after the start (work %lld ms)\n", i + 1,

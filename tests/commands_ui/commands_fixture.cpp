@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <new>
 
 #include "commands/commands.h"
 #include "commands/dialogs.h"
@@ -84,13 +85,20 @@ bool ScratchDirectory::Exists(const std::string& name) const {
   return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The globals hold atomics, which cannot be assigned as a whole: build them anew in place.
+template <class T>
+void ResetToDefaults(T& value) {
+  value.~T();
+  new (&value) T();
+}
+
 CommandsTest::CommandsTest() {
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
   TextString::SetCaseSensitive(false);
   TextString::SetEofException(true);
 
-  g_plugin = PluginGlobals{};
+  ResetToDefaults(g_plugin);
   g_plugin.instance = GetModuleHandleA(nullptr);
   g_plugin.playerWindow = player_.Window();
   player_.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
@@ -104,7 +112,7 @@ CommandsTest::CommandsTest() {
   g_state.multiTrack = 0;
   g_state.pendingNames.clear();
 
-  g_settings = Settings{};
+  ResetToDefaults(g_settings);
   g_settings.bookmarkPath = bookmarks_.Path().c_str();
   g_editedItem = kNoItem;
   g_editedTrack = -1;
@@ -184,7 +192,7 @@ CommandsTest::~CommandsTest() {
     DestroyWindow(dialog);
   }
   DestroyWindow(g_plugin.pluginWindow);
-  g_plugin = PluginGlobals{};
+  ResetToDefaults(g_plugin);
   // Options tests save the settings beside the test program.
   DeleteFileA((testhost::ProgramDirectory() + "\\plugin.ini").c_str());
 }

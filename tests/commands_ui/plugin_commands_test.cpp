@@ -143,6 +143,47 @@ TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 3000));
 }
 
+TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
+  // A concert recording past 100 minutes; the stored line spells 112:34:00 in the eight columns.
+  ASSERT_TRUE(dir_.WriteFile("Bookmarks\\Long set.trk",
+                             "[Album ] Long set\r\n[Artist] The Examples\r\n01:00:00:00*Long set\r\n"
+                             "01:112:34:0 Encore\r\n"));
+  player_.SetPlaylist({{"C:\\Music\\Long set.mp3", "Long set", 0}});
+  player_.Play();
+  ASSERT_TRUE(PumpUntil([&] {
+    DWORD_PTR key = 0;
+    SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
+    return key == 0x10001;
+  }, 5000));
+  PostClick(window_, POINT{60, 38});  // the second row: "Encore"
+  PumpFor(200);
+  PostMessageA(window_, WM_COMMAND, 40020, 0);
+  HWND dialog = nullptr;
+  ASSERT_TRUE(PumpUntil([&] {
+    dialog = FindOwnWindow("#32770", "Edit subtrack");
+    return dialog && IsWindowVisible(dialog);
+  }, 5000));
+  PumpFor(300);
+  HWND minutes = GetDlgItem(dialog, 1002);
+  char text[16] = {};
+  GetWindowTextA(minutes, text, sizeof(text));
+  EXPECT_EQ(std::string(text), "112");
+  // Legible: the field's formatting rectangle holds four digits in the field's own font (the
+  // minutes of a stored line reach four digits), so three are never cut whatever the font.
+  RECT format{};
+  SendMessageA(minutes, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&format));
+  HDC dc = GetDC(minutes);
+  HGDIOBJ old = SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(minutes, WM_GETFONT, 0, 0)));
+  SIZE extent{};
+  GetTextExtentPoint32A(dc, "8888", 4, &extent);
+  SelectObject(dc, old);
+  ReleaseDC(minutes, dc);
+  EXPECT_LE(extent.cx, format.right - format.left) << "the minutes field cuts four digits";
+  EXPECT_TRUE(CaptureWindow(dialog, Screenshot("edit_subtrack_112_minutes.png")));
+  PostMessageA(dialog, WM_CLOSE, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 3000));
+}
+
 TEST_F(PluginCommandsTest, OptionsDialogOpensWhileTheWindowShows) {
   PostMessageA(window_, WM_COMMAND, 40002, 0);
   HWND dialog = nullptr;

@@ -119,6 +119,22 @@ TEST_F(PlayerTest, SkinDirectoryAnswers) {
   }
 }
 
+TEST_F(PlayerTest, SkinDirectoryBufferOutlivesTheRequest) {
+  // A timed-out send is still delivered when the player's thread gets to it, and the player
+  // writes then: the buffer it is handed must not be the asking frame's.
+  host_.Player().SetSkinDirectory(std::string("C:\\Skins\\Blue"));
+  ASSERT_TRUE(player_.SkinDirectory().has_value());
+  WPARAM handed = 0;
+  for (const auto& r : host_.Player().Log().Snapshot())
+    if (r.IsCode(kCodeSkinDirectory)) handed = r.wParam;
+  MEMORY_BASIC_INFORMATION buffer{}, stack{};
+  const int local = 0;
+  ASSERT_NE(VirtualQuery(reinterpret_cast<const void*>(handed), &buffer, sizeof buffer), 0u);
+  ASSERT_NE(VirtualQuery(&local, &stack, sizeof stack), 0u);
+  EXPECT_NE(buffer.AllocationBase, stack.AllocationBase) << "handed a buffer on the caller's stack";
+  EXPECT_EQ(buffer.AllocationBase, static_cast<void*>(GetModuleHandleA(nullptr))) << "not static storage";
+}
+
 TEST_F(PlayerTest, RequestsTravelAsTheirCodes) {
   player_.PlaylistLength();
   player_.PlaylistFile(1);

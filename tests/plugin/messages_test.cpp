@@ -15,6 +15,7 @@ namespace tarnix::test {
 namespace {
 
 constexpr int kKey1 = 0x10000;  // track 1, start
+const std::string kThreeSubtrackEntries = "01:00:00:00*Start\r\n01:00:10:00 Two\r\n01:00:20:00 Three\r\n";
 
 // A playing file with a stored list of three subtracks far apart.
 void StartWithStoredList(PluginHarness& h, const std::string& extraIni = {}) {
@@ -118,6 +119,66 @@ TEST(Messages, SubsongSourceThatEndedIsNoProblem) {
   h.Pump(500);
   EXPECT_TRUE(IsWindow(h.Window()));
   EXPECT_TRUE(h.Stop(20000));
+}
+
+TEST(Messages, SubsongCountIsSignedAndBoundedBySavableTracks) {
+  PluginHarness h;
+  h.Player().SetPlaylist({{"C:\\Music\\rec0.mp3", "Rec 0", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  testhost::SubsongSource source(h.Window());
+  const struct {
+    int announced;
+    int32_t lastKey;
+  } cases[] = {{-1, 0x10000}, {0, 0x10000}, {100000, 999 << 16}, {3, 0x30000}};
+  for (int i = 0; i < 4; ++i) {
+    SCOPED_TRACE(cases[i].announced);
+    // A stored list of three rows first, so that the subsong list's arrival is seen.
+    const std::string n = std::to_string(i + 1);
+    ASSERT_TRUE(h.WriteBookmark("rec" + n + ".trk", TrackFile("Rec " + n, kThreeSubtrackEntries)));
+    h.Player().SetPlaylist({{"C:\\Music\\rec" + n + ".mp3", "Rec " + n, 0}});
+    ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 3000));
+    // The same file as a subsong source's, under a title no stored list matches.
+    h.Player().SetPlaylist({{"C:\\Music\\rec" + n + ".mp3", "Game " + n, 0}});
+    ASSERT_TRUE(source.Announce(cases[i].announced));
+    ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() != 0x10002; }, 3000));
+    EXPECT_EQ(h.LastKey(), cases[i].lastKey);
+  }
+  EXPECT_TRUE(h.Stop());
+}
+
+// The track's own entry has no row (ini key set): in its intro no row plays, and "previous"
+// with the restart rule goes to the start of the track.
+void ExpectPreviousRestartsTheTrackInItsIntro(const char* key, const char* value) {
+  PluginHarness h;
+  h.SetPluginIni(key, value);
+  StartWithStoredList(h);  // rows: 10:00 and 20:00 only
+  for (const bool ctrlLeft : {false, true}) {
+    SCOPED_TRACE(ctrlLeft ? "Ctrl+Left" : "UM_PREV_ENTRY");
+    h.Player().Seek(5000);
+    const int jumps = h.Player().Log().CountCode(kCodeJumpToTime);
+    if (ctrlLeft) {
+      testsupport::SharedInput shared(h.UiThreadId());
+      ASSERT_TRUE(shared.Ok());
+      testsupport::HoldKey(VK_CONTROL, true);
+      testhost::PostKey(h.Window(), VK_LEFT);
+      EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) > jumps; }, 3000));
+      testsupport::HoldKey(VK_CONTROL, false);
+    } else {
+      PostMessageA(h.Window(), UM_PREV_ENTRY, 0, 0);
+      EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) > jumps; }, 3000));
+    }
+    EXPECT_LT(h.Player().PositionMs(), 5000);
+  }
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Messages, PreviousInTheIntroRestartsTheTrackWhenTheTitleLineNamesIt) {
+  ExpectPreviousRestartsTheTrackInItsIntro("TopTrack", "1");
+}
+
+TEST(Messages, PreviousInTheIntroRestartsTheTrackWhenTrackNamesAreHidden) {
+  ExpectPreviousRestartsTheTrackInItsIntro("ShowTrack", "0");
 }
 
 TEST(Keys, UnusedKeysGoToThePlayerAndAltF4ClosesIt) {

@@ -3,12 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "host/player_codes.h"
 #include "testhost/request_log.h"
 #include "tracklist/cd_identity.h"
 #include "tests/plugin/plugin_harness.h"
+#include "tests/plugin/timer_watch.h"
 #include "tests/support/ui_driver.h"
 
 namespace tarnix::test {
@@ -237,6 +239,136 @@ TEST(Tracking, WithoutAutoPopupAHiddenWindowStopsAsking) {
   PostMessageA(h.Window(), UM_SHOW_WINDOW, 0, 0);  // showing runs a tick at once
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodePlaylistPosition) > asked; }, 3000));
   EXPECT_TRUE(h.Stop());
+}
+
+// Switches the player to entry `index` while it answers the next position request (code 105),
+// the last request of a tick, so that no tick is under way after the switch.
+class SwitchAtTickEnd {
+ public:
+  SwitchAtTickEnd(testhost::StandInPlayer& player, int index) : player_(player), index_(index) {
+    active_ = this;
+    original_ = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(player.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+  }
+  ~SwitchAtTickEnd() {
+    SetWindowLongPtrA(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+    active_ = nullptr;
+  }
+  SwitchAtTickEnd(const SwitchAtTickEnd&) = delete;
+  SwitchAtTickEnd& operator=(const SwitchAtTickEnd&) = delete;
+
+  // Requests logged before the switch; 0 until it happened.
+  size_t SwitchedAt() const { return switchedAt_; }
+
+ private:
+  static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    SwitchAtTickEnd* self = active_;
+    if (message == kPlayerRequest && lParam == kCodeOutputTime && self->switchedAt_ == 0) {
+      self->switchedAt_ = LogSize(self->player_.Log());
+      self->player_.SetPlaylistPosition(self->index_);
+      self->player_.Play();  // on the player's thread: the notices are sent right here
+    }
+    return CallWindowProcA(self->original_, window, message, wParam, lParam);
+  }
+
+  static inline SwitchAtTickEnd* active_ = nullptr;
+  testhost::StandInPlayer& player_;
+  int index_;
+  WNDPROC original_ = nullptr;
+  size_t switchedAt_ = 0;
+};
+
+// Entry 0 has a stored list (last key 0x10002), entry 1 none (default list, last key 0x10000).
+void StartOnTheListedEntry(PluginHarness& h, bool notices) {
+  ASSERT_TRUE(h.WriteBookmark("first.trk", TrackFile("First", kThreeSubtracks)));
+  h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
+  h.Player().SetPlayingNotices(notices);
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 4000));
+}
+
+// With the player's playing-file notices the new list is asked for before any timer tick could
+// run; without them the timer still finds it.
+void ExpectSongChangeFollowed(bool notices) {
+  PluginHarness h;
+  StartOnTheListedEntry(h, notices);
+  TimerWatch timers(h.UiThreadId(), h.Player().Log());
+  ASSERT_TRUE(timers.Ok());
+  SwitchAtTickEnd switcher(h.Player(), 1);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  const auto log = h.Player().Log().Snapshot();
+  size_t asked = log.size();  // the plug-in's first request for the new entry's path
+  for (size_t i = switcher.SwitchedAt(); i < log.size() && asked == log.size(); ++i)
+    if (log[i].IsCode(kCodePlaylistFile) && log[i].wParam == 1) asked = i;
+  ASSERT_LT(asked, log.size());
+  EXPECT_EQ(timers.TimerBetween(switcher.SwitchedAt(), asked), !notices);
+  EXPECT_EQ(h.Player().PlayingNoticeCount() > 0, notices);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Tracking, PlayingFileNoticeShowsTheNewListBeforeAnyTimerTick) { ExpectSongChangeFollowed(true); }
+
+TEST(Tracking, WithoutNoticesTheTimerFollowsTheSongChange) { ExpectSongChangeFollowed(false); }
+
+// Without "Popup if bookmarks are found" the tick stops while the window is hidden: showing it
+// again, by each path, must check the player at once and start the timer again.
+void ExpectShowingResumesTracking(const std::function<void(PluginHarness&)>& hide,
+                                  const std::function<void(PluginHarness&)>& show) {
+  PluginHarness h;
+  h.SetPluginIni("AutoPopup", "0");
+  StartOnTheListedEntry(h, false);  // only the timer follows the player here
+  TimerWatch timers(h.UiThreadId(), h.Player().Log());
+  ASSERT_TRUE(timers.Ok());
+  hide(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  const int beforePause = timers.Count();
+  ASSERT_TRUE(h.PumpUntil([&] { return timers.Count() > beforePause; }, 3000)) << "no tick while hidden";
+  h.Player().SetPlaylistPosition(1);  // a song change while hidden
+  h.Player().Play();
+  show(h);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 3000)) << "the song change was missed";
+  const int resumed = timers.Count();
+  EXPECT_TRUE(h.PumpUntil([&] { return timers.Count() > resumed; }, 3000)) << "the timer stays stopped";
+  EXPECT_TRUE(h.Stop());
+}
+
+void HideByMessage(PluginHarness& h) { PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0); }
+
+TEST(Tracking, ShowingThroughConfigResumesTracking) {
+  ExpectShowingResumesTracking(HideByMessage, [](PluginHarness& h) { h.Loader()->Config(); });
+}
+
+TEST(Tracking, ShowingThroughTheOptionsCommandResumesTracking) {
+  ExpectShowingResumesTracking(HideByMessage,
+                               [](PluginHarness& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
+}
+
+TEST(Tracking, ShowingWithThePlayerWindowResumesTracking) {
+  ExpectShowingResumesTracking(HideByMessage, [](PluginHarness& h) {
+    ShowWindow(h.Player().Window(), SW_HIDE);
+    ShowWindow(h.Player().Window(), SW_SHOW);  // the hook shows the plug-in window
+  });
+}
+
+// Windows hides and shows a minimised and restored window's owned windows the way
+// ShowOwnedPopups does (WM_SHOWWINDOW with SW_PARENTCLOSING, SW_PARENTOPENING); Wine leaves them.
+TEST(Tracking, RestoringTheMinimisedPlayerResumesTracking) {
+  ExpectShowingResumesTracking(
+      [](PluginHarness& h) {
+        h.Player().Minimise();
+        ShowOwnedPopups(h.Player().Window(), FALSE);
+      },
+      [](PluginHarness& h) {
+        h.Player().Restore();
+        ShowOwnedPopups(h.Player().Window(), TRUE);
+      });
+}
+
+TEST(Tracking, HotKeyToggleResumesTracking) {
+  ExpectShowingResumesTracking([](PluginHarness& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); },
+                               [](PluginHarness& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); });
 }
 
 }  // namespace

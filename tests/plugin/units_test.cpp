@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <type_traits>
+
+#include "host/playback_state.h"
+#include "host/plugin_globals.h"
+#include "host/settings.h"
 #include "host/skin_adoption.h"
 #include "host/ui_thread.h"
+#include "skin/skin_frame.h"
 
 namespace tarnix {
 namespace {
@@ -21,6 +28,20 @@ TEST(ColourFromHex, Spellings) {
   };
   for (const auto& c : cases) EXPECT_EQ(ColourFromHex(c.text), c.expected) << '"' << c.text << '"';
   EXPECT_EQ(ColourFromHex(nullptr), 0u);
+}
+
+// The hook filter reads these on the player's thread while the UI thread writes them: each must
+// be an atomic that never takes a lock.
+template <class T>
+constexpr bool kLockFreeAtomic = std::is_same_v<T, std::atomic<typename T::value_type>> && T::is_always_lock_free;
+
+TEST(HookSharedValues, AreLockFreeAtomics) {
+  static_assert(kLockFreeAtomic<decltype(SkinFrame::shown)>);
+  static_assert(kLockFreeAtomic<decltype(SkinFrame::docked)>);
+  static_assert(kLockFreeAtomic<decltype(Settings::hotKey)>);
+  static_assert(kLockFreeAtomic<decltype(PlaybackState::repeatItem)>);
+  static_assert(kLockFreeAtomic<decltype(PluginGlobals::ctrlTabForwarding)>);
+  SUCCEED();
 }
 
 TEST(JoinWithDash, EmptyFirstGivesSecond) {

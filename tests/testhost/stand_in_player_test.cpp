@@ -9,6 +9,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
 namespace tarnix::testhost {
 namespace {
 
@@ -111,6 +116,44 @@ TEST_F(StandInPlayerTest, EntryWithoutLengthNeverEnds) {
   PumpFor(100);
   EXPECT_EQ(player_.EndOfFileCount(), 0);
   EXPECT_GE(player_.PositionMs(), 100000000);
+}
+
+// What a hook on the player's thread sees of the playing-file notices.
+std::vector<std::wstring> g_notices;
+
+LRESULT CALLBACK NoticeHook(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && sent->message == WM_USER) {
+    if (sent->lParam == kNoticePlayingFile) {
+      const char* path = reinterpret_cast<const char*>(sent->wParam);
+      g_notices.push_back(L"A:" + std::wstring(path, path + std::strlen(path)));
+    } else if (sent->lParam == kNoticePlayingFileW) {
+      g_notices.push_back(L"W:" + std::wstring(reinterpret_cast<const wchar_t*>(sent->wParam)));
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+TEST_F(StandInPlayerTest, StartedEntriesSendBothPlayingFileNotices) {
+  HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, NoticeHook, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  g_notices.clear();
+  player_.Play();                                 // from the player's own thread: sent at once
+  SendMessageA(player_.Window(), WM_COMMAND, 40048, 0);  // next entry while playing
+  EXPECT_EQ(g_notices, (std::vector<std::wstring>{L"A:C:\\a.mp3", L"W:C:\\a.mp3", L"A:C:\\b.mp3",
+                                                  L"W:C:\\b.mp3"}));
+  std::thread([&] { player_.Play(); }).join();   // from another thread: the player's thread sends
+  PumpUntil([&] { return g_notices.size() >= 6; }, 3000);
+  EXPECT_EQ(g_notices.size(), 6u);
+  player_.SetPlayingNotices(false);
+  player_.Play();
+  player_.Stop();
+  SendMessageA(player_.Window(), WM_COMMAND, 40045, 0);
+  PumpFor(50);
+  EXPECT_EQ(g_notices.size(), 6u) << "notices switched off";
+  EXPECT_EQ(player_.PlayingNoticeCount(), 6);
+  EXPECT_EQ(player_.Log().CountCode(kNoticePlayingFile), 0) << "notices are no requests";
+  UnhookWindowsHookEx(hook);
 }
 
 TEST_F(StandInPlayerTest, LogRecordsRequestsInOrderWithTimes) {

@@ -85,6 +85,24 @@ TEST(LineReaderTest, LongLinesBesideShortOnes) {
   EXPECT_EQ(got.texts[3], big);
 }
 
+TEST(LineReaderTest, CtrlZEndsTheFileAtEveryBlockSize) {
+  test::TempDir dir;
+  const struct {
+    std::string bytes;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"a\r\nb\r\n\x1A", {"a", "b"}},
+      {"a\r\nb\x1A", {"a", "b"}},
+      {"a\r\n\x1A" "b\r\n\x1A", {"a"}},
+      {"\x1A" "a\n", {}},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    const std::string path = dir.Write("z" + std::to_string(n++) + ".txt", c.bytes);
+    for (size_t block : {1, 2, 3, 4096}) EXPECT_EQ(WithLineReader(path, block).texts, c.lines) << n << " " << block;
+  }
+}
+
 TEST(LineReaderTest, NoFileHasNoLines) {
   LineReader reader(nullptr);
   const char* line = nullptr;

@@ -158,6 +158,11 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"unknown tag ignored", "[Other ] x\n[Comment]\n[\n" + names + two, "", 0, 0, true, true, 2, 0},
       {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false,
        true, 2, 0},
+      // A Ctrl-Z byte ends the file, as text mode reads it; what follows is never seen.
+      {"Ctrl-Z at the end", names + two + "\x1A", "", 0, 0, true, true, 2, 0},
+      {"Ctrl-Z after a break-less line", names + two + "02:00:01:00 c\x1A", "", 0, 0, true, true, 2, 0},
+      {"Ctrl-Z hides the rest", names + two + "\x1A" + "junk\n", "", 0, 0, true, true, 2, 0},
+      {"Ctrl-Z in the header", names + "\x1A" + two, "live", 0, 0, false, true, 0, 0},
   };
   for (const LoadCase& c : cases) {
     TrackList list;
