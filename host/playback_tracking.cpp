@@ -59,8 +59,21 @@ void StartTimer(int32_t interval) {
   g_plugin.timerId = SetTimer(g_plugin.pluginWindow, 1, static_cast<UINT>(interval), nullptr);
 }
 
+// True when `path` is a track of the CD the list was made for: the list stays, changes and all.
+bool IsTrackOfListedCd(const TextString& path, const TrackList& list) {
+  if (list.cddbId == 0 || path.UpperExtension() != "CDA" ||
+      !ReadCdaFile(path, nullptr, nullptr, nullptr, nullptr)) {
+    return false;
+  }
+  int trackCount = 0;
+  return ComputeDiscId(path, &trackCount) == list.cddbId;
+}
+
 void OnSongChange(const Player& player, int pos, const TextString& path) {
   TrackList& list = CurrentList();
+  // A changed list is saved (or offered) under the name it was made for, while the title is
+  // still its own: under the new entry's title it would replace that entry's stored list.
+  if (list.modified && !IsTrackOfListedCd(path, list)) SaveIfModified();
   g_state.currentTitle = player.PlaylistTitle(pos);
   g_state.currentPath = path;
   g_state.subsongThreadId = 0;

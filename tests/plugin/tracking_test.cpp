@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/player_codes.h"
+#include "resources/resource_ids.h"
 #include "testhost/request_log.h"
 #include "tracklist/cd_identity.h"
 #include "tests/plugin/plugin_harness.h"
@@ -57,6 +58,27 @@ TEST(FindList, TrackTitleEndingOtherwiseIsSearched) {
 }
 TEST(FindList, DefaultListWhenNothingIsStored) {
   ExpectListFor({"nothing stored", "zz.trk", "Else", "C:\\x\\d.mp3", "Unknown thing", 0x10000});
+}
+
+// A changed list is saved under its own entry's name on the way to the next entry, never over
+// the stored list of the entry that starts.
+TEST(FindList, ChangedListIsSavedUnderItsOwnNameAndTheNextListSurvives) {
+  PluginHarness h;
+  const std::string stored = TrackFile("Second", kThreeSubtracks);
+  ASSERT_TRUE(h.WriteBookmark("Second.trk", stored));
+  h.SetPluginIni("AutoSave", "1");
+  h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000));
+  h.Player().SetPlaylistPosition(1);
+  h.Player().Play();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.Dir().ReadFile("Bookmarks\\Second.trk").value_or(""), stored);
+  EXPECT_TRUE(h.Dir().Exists("Bookmarks\\First.trk"));
 }
 
 // A CD track file: the 44-byte header of a ".CDA" file.
