@@ -15,6 +15,7 @@
 
 #include "import/file_chapters.h"
 #include "import/file_source.h"
+#include "import/recording_import.h"
 #include "tests/import/byte_builders.h"
 
 namespace {
@@ -95,13 +96,31 @@ void ReadEnds(benchmark::State& state, const std::string& path) {
   }
 }
 
+// What a song change pays: the look for a cue sheet beside the file (the folder holds none),
+// then the chapters inside, then the list made from them.
+void ImportAtSongChange(benchmark::State& state, const std::string& path) {
+  for (auto _ : state) {
+    tarnix::TrackList list;
+    if (!tarnix::ImportSubtracks(path.c_str(), "Big recording", &list) ||
+        list.tracks.front().Count() != kChapters) {
+      state.SkipWithError("import failed");
+      return;
+    }
+    benchmark::DoNotOptimize(list);
+  }
+}
+
 void BM_M4bMoovAtEnd(benchmark::State& state) { ReadChapters(state, Data().m4b); }
+void BM_M4bImportAtSongChange(benchmark::State& state) { ImportAtSongChange(state, Data().m4b); }
+void BM_Mp3ImportAtSongChange(benchmark::State& state) { ImportAtSongChange(state, Data().mp3); }
 void BM_M4bMoovAtEndFloor(benchmark::State& state) { ReadEnds(state, Data().m4b); }
 void BM_Mp3TagAtStart(benchmark::State& state) { ReadChapters(state, Data().mp3); }
 void BM_Mp3TagAtStartFloor(benchmark::State& state) { ReadEnds(state, Data().mp3); }
 
 BENCHMARK(BM_M4bMoovAtEnd)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_M4bMoovAtEndFloor)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_M4bImportAtSongChange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Mp3ImportAtSongChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Mp3TagAtStart)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Mp3TagAtStartFloor)->Unit(benchmark::kMicrosecond);
 
