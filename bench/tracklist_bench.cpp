@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/cda_bytes.h"
 #include "tracklist/cd_identity.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
@@ -48,22 +49,6 @@ std::string SmallList(int i, const char* name) {
   return buf;
 }
 
-std::string CdaBytes(int track, int32_t start, int32_t length) {
-  std::string s(44, '\0');
-  auto put = [&](size_t at, uint32_t v) {
-    for (int k = 0; k < 4; ++k) s[at + static_cast<size_t>(k)] = static_cast<char>((v >> (8 * k)) & 0xFF);
-  };
-  s.replace(0, 4, "RIFF");
-  put(4, 36);
-  s.replace(8, 4, "CDDA");
-  s.replace(12, 4, "fmt ");
-  put(16, 24);
-  s[22] = static_cast<char>(track);
-  put(24, 0x1234ABCD);
-  put(28, static_cast<uint32_t>(start));
-  put(32, static_cast<uint32_t>(length));
-  return s;
-}
 
 // Every input, made once in a fresh temporary directory and removed at exit.
 struct Fixture {
@@ -108,7 +93,7 @@ struct Fixture {
       char name[32];
       std::snprintf(name, sizeof name, "Track%02d.cda", i + 1);
       cda_names.push_back(name);
-      WriteFile(cda_dir + "/" + name, CdaBytes(i + 1, i * 15000, 15000));
+      WriteFile(cda_dir + "/" + name, tarnix::testsupport::CdaHeaderBytes(i + 1, 0x1234ABCD, i * 15000, 15000));
     }
 
     line_path = root + "/line.txt";

@@ -9,7 +9,7 @@
 #include "demo/demo_log.h"
 #include "demo/demo_script.h"
 #include "demo/interactive_player.h"
-#include "demo/plugin_session.h"
+#include "demo/plugin_settings.h"
 #include "demo/sample_setup.h"
 #include "demo/screenshots.h"
 #include "testhost/player_directory.h"
@@ -113,20 +113,20 @@ int RunScript(const Arguments& args) {
   log.Plain("that row's text as the plug-in lays it out, from the list file it read or wrote.");
   log.Plain("");
 
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   std::vector<testhost::PlaylistEntry> playlist;
   std::string error;
-  if (!LayOutSampleMedia(session.Directory(), &playlist, &error)) {
+  if (!LayOutSampleMedia(session.Dir(), &playlist, &error)) {
     log.Line("set-up failed: " + error);
     std::fprintf(stderr, "tarnix_demo: %s\n", error.c_str());
     return 2;
   }
   session.Player().SetPlaylist(playlist);
-  log.Line("player directory " + session.Directory().Root());
+  log.Line("player directory " + session.Dir().Root());
   for (size_t i = 0; i < playlist.size(); ++i) {
     log.Line("playlist " + std::to_string(i) + ": " + playlist[i].path + "  \"" + playlist[i].title + "\"");
   }
-  if (!session.Start(args.dll, PluginSettings{}, &error)) {
+  if (!StartPlugin(session, args.dll, PluginSettings{}, &error)) {
     log.Line("the plug-in did not start: " + error);
     std::fprintf(stderr, "tarnix_demo: %s\n", error.c_str());
     return 2;
@@ -144,7 +144,7 @@ int RunScript(const Arguments& args) {
   log.Line("quit: the plug-in saves its settings and changed lists, then ends");
   const bool quitInTime = session.Stop();
   log.Line(quitInTime ? "quit returned" : "quit did not return in time");
-  KeepFiles(session.Directory(), args.out, log);
+  KeepFiles(session.Dir(), args.out, log);
   log.Line(std::to_string(shots.Count()) + " screenshots written");
   log.Line(ok && quitInTime ? "demo finished: every step as expected"
                             : "demo finished: some steps were NOT AS EXPECTED (see above)");
@@ -155,15 +155,15 @@ int RunScript(const Arguments& args) {
 }
 
 int RunInteractive(const Arguments& args) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   std::vector<testhost::PlaylistEntry> playlist;
   std::string error;
-  if (!LayOutSampleMedia(session.Directory(), &playlist, &error)) {
+  if (!LayOutSampleMedia(session.Dir(), &playlist, &error)) {
     std::fprintf(stderr, "tarnix_demo: %s\n", error.c_str());
     return 2;
   }
   session.Player().SetPlaylist(playlist);
-  if (!session.Start(args.dll, PluginSettings{}, &error)) {
+  if (!StartPlugin(session, args.dll, PluginSettings{}, &error)) {
     std::fprintf(stderr, "tarnix_demo: %s\n", error.c_str());
     return 2;
   }

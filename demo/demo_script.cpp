@@ -34,7 +34,7 @@ int32_t At(int minutes, int seconds, int frames = 0) { return TimeFromMsf(minute
 }  // namespace
 
 DemoScript::DemoScript(PluginSession& session, DemoLog& log, Screenshots& shots)
-    : session_(session), log_(log), shots_(shots), watch_(session.Directory().Bookmarks()) {}
+    : session_(session), log_(log), shots_(shots), watch_(session.Dir().Bookmarks()) {}
 
 bool DemoScript::Run() {
   log_.Line("Bookmarks\\ holds " + std::string(kConcertListFile) + " and " + kCdListFile +
@@ -376,7 +376,7 @@ void DemoScript::PollBookmarks() {
     const std::string path = watch_.Directory() + "\\" + file.name;
     log_.Line("Bookmarks\\" + file.name + " " + ChangeName(file.change) + " by the plug-in");
     if (file.change == FileChange::kRemoved) continue;
-    if (const auto bytes = session_.Directory().ReadFile("Bookmarks\\" + file.name)) {
+    if (const auto bytes = session_.Dir().ReadFile("Bookmarks\\" + file.name)) {
       size_t start = 0;
       while (start < bytes->size()) {
         size_t end = bytes->find('\n', start);

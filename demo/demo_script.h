@@ -7,7 +7,7 @@
 
 #include "demo/bookmark_watch.h"
 #include "demo/demo_log.h"
-#include "demo/plugin_session.h"
+#include "demo/plugin_settings.h"
 #include "demo/screenshots.h"
 #include "testhost/subsong_source.h"
 #include "tracklist/track_list.h"

@@ -188,7 +188,7 @@ void InteractivePlayer::RefreshStatus() {
   std::string text = "Entry: ";
   text += index >= 0 && index < static_cast<int>(playlist_.size()) ? playlist_[index].title : "-";
   text += "\nPosition: " + FormatPosition(player.PositionMs());
-  const auto key = session_.Query(UM_GET_CURRENT_KEY, 200);
+  const auto key = session_.Query(UM_GET_CURRENT_KEY, 0, 0, 200);
   text += "\nPlug-in's playing row: ";
   text += key ? DescribeKey(static_cast<ItemId>(*key)) : std::string("(no answer)");
   SetWindowTextA(status_, text.c_str());

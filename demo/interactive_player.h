@@ -4,7 +4,7 @@
 // buttons, and a status line with the play position and the plug-in's playing row. It lives on
 // the player's thread and drives the StandInPlayer through its public operations only.
 
-#include "demo/plugin_session.h"
+#include "demo/plugin_settings.h"
 #include "testhost/stand_in_player.h"
 
 #include <windows.h>

@@ -1,7 +1,7 @@
 #pragma once
-// The text a row of the plug-in's list shows for a key, rebuilt from the list the plug-in holds
-// (the same ".trk" file it read or wrote): indentation, name, and for subtracks the time column.
-// It follows the plug-in's default layout (track names in the list, no title line above it).
+// The text a row of the plug-in's list shows for a key, for the demo's log: the plug-in's own
+// row layout (commands/row_layout.h) applied to the list it holds (the same ".trk" file it read
+// or wrote), in its default layout (track names in the list, no title line above it).
 
 #include "tracklist/item_id.h"
 #include "tracklist/track_list.h"

@@ -1,5 +1,6 @@
 #include "demo/sample_media.h"
 
+#include "tests/support/cda_bytes.h"
 #include "tracklist/msf.h"
 
 #include <cstring>
@@ -7,23 +8,6 @@
 namespace tarnix::demo {
 
 namespace {
-
-void PutLe32(std::string& bytes, size_t at, uint32_t value) {
-  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
-void PutLe16(std::string& bytes, size_t at, uint16_t value) {
-  bytes[at] = static_cast<char>(value & 0xFF);
-  bytes[at + 1] = static_cast<char>(value >> 8);
-}
-
-// Frames as the frame, second and minute bytes of a track file's redundant time fields.
-uint32_t MsfBytes(int32_t frames) {
-  const uint32_t f = static_cast<uint32_t>(frames % kFramesPerSecond);
-  const uint32_t s = static_cast<uint32_t>((frames / kFramesPerSecond) % 60);
-  const uint32_t m = static_cast<uint32_t>(frames / kFramesPerSecond / 60) & 0xFF;
-  return f | (s << 8) | (m << 16);
-}
 
 int32_t At(int minutes, int seconds, int frames = 0) { return TimeFromMsf(minutes, seconds, frames); }
 
@@ -51,20 +35,8 @@ const std::vector<DiscTrack>& SampleDisc() {
 }
 
 std::string CdaFileBytes(const DiscTrack& track, int32_t volumeSerial) {
-  std::string bytes(kCdaHeaderSize, '\0');
-  std::memcpy(&bytes[0], "RIFF", 4);
-  PutLe32(bytes, 4, kCdaHeaderSize - 8);
-  std::memcpy(&bytes[8], "CDDA", 4);
-  std::memcpy(&bytes[12], "fmt ", 4);
-  PutLe32(bytes, 16, 24);
-  PutLe16(bytes, 20, 1);
-  PutLe16(bytes, 22, static_cast<uint16_t>(track.number));
-  PutLe32(bytes, 24, static_cast<uint32_t>(volumeSerial));
-  PutLe32(bytes, 28, static_cast<uint32_t>(track.startFrame));
-  PutLe32(bytes, 32, static_cast<uint32_t>(track.lengthFrames));
-  PutLe32(bytes, 36, MsfBytes(track.startFrame + kLeadInFrames));
-  PutLe32(bytes, 40, MsfBytes(track.lengthFrames));
-  return bytes;
+  return testsupport::CdaHeaderBytes(track.number, static_cast<uint32_t>(volumeSerial), track.startFrame,
+                                     track.lengthFrames);
 }
 
 uint32_t SampleDiscId() {

@@ -9,7 +9,7 @@
 
 #include "bench/playback/boundary_timing.h"
 #include "bench/playback/key_poller.h"
-#include "demo/plugin_session.h"
+#include "demo/plugin_settings.h"
 #include "demo/sample_media.h"
 #include "host/win32_handles.h"
 #include "testhost/pump.h"
@@ -188,14 +188,14 @@ TrackList DenseList(const char* title, int boundaries) {
 
 // Saves `list` into Bookmarks\ and reads it back, so that the times are the stored ones.
 bool StoreList(PluginSession& session, const std::string& fileName, TrackList* list) {
-  const std::string path = session.Directory().Bookmarks() + "\\" + fileName;
+  const std::string path = session.Dir().Bookmarks() + "\\" + fileName;
   if (!list->Save(path.c_str())) return false;
   return list->Load(path.c_str(), "", 0, 0, true);
 }
 
-bool StartPlugin(PluginSession& session, const Arguments& args) {
+bool StartBenchPlugin(PluginSession& session, const Arguments& args) {
   std::string error;
-  if (session.Start(args.dll, PluginSettings{}, &error)) return true;
+  if (demo::StartPlugin(session, args.dll, PluginSettings{}, &error)) return true;
   std::fprintf(stderr, "bench: %s\n", error.c_str());
   return false;
 }
@@ -211,12 +211,12 @@ std::int64_t ClockOrigin(testhost::StandInPlayer& player) {
 // ---------------------------------------------------------------------------------------------
 
 int Highlight(const Arguments& args) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   TrackList list = DenseList("Boundary bench", args.boundaries);
   if (!StoreList(session, "Boundary bench.trk", &list)) return 2;
-  const std::string file = session.Directory().Root() + "\\Music\\Boundary bench.mp3";
+  const std::string file = session.Dir().Root() + "\\Music\\Boundary bench.mp3";
   session.Player().SetPlaylist({{file, "Boundary bench", 0}});
-  if (!StartPlugin(session, args)) return 2;
+  if (!StartBenchPlugin(session, args)) return 2;
   testhost::PumpFor(1000);
 
   ThreadHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
@@ -275,13 +275,13 @@ int Highlight(const Arguments& args) {
 // ---------------------------------------------------------------------------------------------
 
 int Cpu(const Arguments& args) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   TrackList list = args.dense ? DenseList("Dense list", 2 * args.seconds) : ConcertList();
   const char* title = args.dense ? "Dense list" : kConcertTitle;
   if (!StoreList(session, std::string(title) + ".trk", &list)) return 2;
-  const std::string file = session.Directory().Root() + "\\Music\\" + title + ".mp3";
+  const std::string file = session.Dir().Root() + "\\Music\\" + title + ".mp3";
   session.Player().SetPlaylist({{file, title, 0}});
-  if (!StartPlugin(session, args)) return 2;
+  if (!StartBenchPlugin(session, args)) return 2;
   testhost::StandInPlayer& player = session.Player();
   player.Play();
   // The concert from just before its first boundary, so the measured minute holds one.
@@ -452,8 +452,8 @@ void PrintRatio(const char* what, std::int64_t ms, std::int64_t listMs, std::int
 }
 
 int Songchange(const Arguments& args) {
-  PluginSession session;
-  testhost::PlayerDirectory& directory = session.Directory();
+  PluginSession session({}, kDemoPlayer);
+  testhost::PlayerDirectory& directory = session.Dir();
   const char* target = "Midnight Session (take 2)";
   const std::int64_t writeStart = testhost::SteadyMs();
   for (int i = 1; i <= args.lists; ++i) {
@@ -485,7 +485,7 @@ int Songchange(const Arguments& args) {
   session.Player().SetPlaylistPosition(0);
   session.Player().Play();
   std::int64_t started = testhost::SteadyMs();
-  if (!StartPlugin(session, args)) return 2;
+  if (!StartBenchPlugin(session, args)) return 2;
   const SongChange first = FirstAfterStart(session, started, 0, defaultLast);
   std::vector<SongChange> found, unlisted, unsearched, quietFound, quietUnlisted;
   {
@@ -519,7 +519,7 @@ int Songchange(const Arguments& args) {
     session.Player().SetPlaylistPosition(round % 2);
     session.Player().Play();
     started = testhost::SteadyMs();
-    if (!StartPlugin(session, args)) return 2;
+    if (!StartBenchPlugin(session, args)) return 2;
     restarted.push_back(FirstAfterStart(session, started, round % 2, round % 2 ? matchLast : defaultLast));
     session.Stop();
   }

@@ -1,4 +1,4 @@
-#include "demo/plugin_session.h"
+#include "demo/plugin_settings.h"
 #include "demo/sample_media.h"
 #include "demo/sample_setup.h"
 
@@ -11,9 +11,9 @@ namespace tarnix::demo {
 namespace {
 
 TEST(PluginSessionTest, MissingDllIsReported) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   std::string error;
-  EXPECT_FALSE(session.Start("Z:\\no\\such\\gen_tarnix.dll", PluginSettings{}, &error));
+  EXPECT_FALSE(StartPlugin(session, "Z:\\no\\such\\gen_tarnix.dll", PluginSettings{}, &error));
   EXPECT_NE(error.find("could not copy"), std::string::npos) << error;
   EXPECT_FALSE(session.Running());
   EXPECT_FALSE(session.CurrentKey().has_value());
@@ -21,9 +21,9 @@ TEST(PluginSessionTest, MissingDllIsReported) {
 }
 
 TEST(PluginSessionTest, PluginWithoutItsWindowIsReportedAndQuit) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   std::string error;
-  EXPECT_FALSE(session.Start(TARNIX_FAKE_PLUGIN, PluginSettings{}, &error, 1500));
+  EXPECT_FALSE(StartPlugin(session, TARNIX_FAKE_PLUGIN, PluginSettings{}, &error, 1500));
   EXPECT_NE(error.find("TarnixPluginWindow"), std::string::npos) << error;
   EXPECT_FALSE(session.Running()) << "quit was called on the way out";
 }
@@ -31,15 +31,15 @@ TEST(PluginSessionTest, PluginWithoutItsWindowIsReportedAndQuit) {
 // The real plug-in: its settings reach it, it finds the stored list, answers its key queries,
 // and follows its own next-subtrack command.
 TEST(PluginSessionTest, RealPluginFollowsTheConcertAndItsCommands) {
-  PluginSession session;
+  PluginSession session({}, kDemoPlayer);
   std::vector<testhost::PlaylistEntry> playlist;
   std::string error;
-  ASSERT_TRUE(LayOutSampleMedia(session.Directory(), &playlist, &error)) << error;
+  ASSERT_TRUE(LayOutSampleMedia(session.Dir(), &playlist, &error)) << error;
   session.Player().SetPlaylist(playlist);
   PluginSettings settings;
   settings.x = 40;
   settings.y = 300;
-  ASSERT_TRUE(session.Start(TARNIX_PLUGIN_DLL, settings, &error)) << error;
+  ASSERT_TRUE(StartPlugin(session, TARNIX_PLUGIN_DLL, settings, &error)) << error;
   ASSERT_NE(session.Window(), nullptr);
   EXPECT_NE(session.UiThreadId(), GetCurrentThreadId());
   RECT r{};

@@ -109,29 +109,49 @@ public:
     HWND Get() const { return window_; }
     HWND Item(int id) const { return GetDlgItem(window_, id); }
     LONG_PTR Style(int id) const { return GetWindowLongPtrA(Item(id), GWL_STYLE); }
-    // The dialog's client size in pixels against `w` x `h` dialog units.
-    void ExpectClientSize(int w, int h) const {
-        RECT units{0, 0, w, h};
-        MapDialogRect(window_, &units);
+    // Where a control sits in the dialog's client area.
+    RECT Place(HWND control) const {
+        RECT r;
+        GetWindowRect(control, &r);
+        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
+        return r;
+    }
+    // Every control lies inside the client area, and none covers another beyond a sliver (check
+    // boxes 13 units tall stand 12 apart), except a group box around what it frames and an
+    // up-down on the edge of its buddy: a control moved onto another would be hidden or
+    // unclickable.
+    void ExpectControlsFit() const {
         RECT client;
         GetClientRect(window_, &client);
-        EXPECT_EQ(client.right, units.right);
-        EXPECT_EQ(client.bottom, units.bottom);
+        std::vector<std::pair<HWND, RECT>> controls;
+        for (HWND c = GetWindow(window_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            const RECT r = Place(c);
+            EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+                << GetDlgCtrlID(c) << " \"" << TextOf(c) << "\" leaves the dialog";
+            const bool groupBox = ClassOf(c) == "Button" &&
+                                  (GetWindowLongPtrA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+            if (!groupBox) controls.emplace_back(c, r);
+        }
+        auto buddies = [](HWND a, HWND b) {
+            return reinterpret_cast<HWND>(SendMessageA(a, UDM_GETBUDDY, 0, 0)) == b ||
+                   reinterpret_cast<HWND>(SendMessageA(b, UDM_GETBUDDY, 0, 0)) == a;
+        };
+        for (size_t a = 0; a < controls.size(); ++a)
+            for (size_t b = a + 1; b < controls.size(); ++b) {
+                RECT both;
+                if (!IntersectRect(&both, &controls[a].second, &controls[b].second)) continue;
+                if (both.right - both.left <= 2 || both.bottom - both.top <= 2) continue;
+                EXPECT_TRUE(buddies(controls[a].first, controls[b].first))
+                    << "\"" << TextOf(controls[a].first) << "\" (" << GetDlgCtrlID(controls[a].first) << ") and \""
+                    << TextOf(controls[b].first) << "\" (" << GetDlgCtrlID(controls[b].first) << ") overlap";
+            }
     }
-    // A control's rectangle in dialog units, checked against the resource's numbers.
-    void ExpectPlace(int id, int x, int y, int w, int h) const {
-        // The dialog manager converts position and size separately, like this.
-        RECT units{x, y, w, h};
-        MapDialogRect(window_, &units);
-        units.right += units.left;
-        units.bottom += units.top;
-        RECT r;
-        GetWindowRect(Item(id), &r);
-        MapWindowPoints(nullptr, window_, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, units.left) << id;
-        EXPECT_EQ(r.top, units.top) << id;
-        EXPECT_EQ(r.right, units.right) << id;
-        EXPECT_EQ(r.bottom, units.bottom) << id;
+    // The controls Tab visits, in the order it visits them (the order of the script).
+    std::vector<int> TabOrder() const {
+        std::vector<int> ids;
+        for (HWND c = GetWindow(window_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+            if (GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(GetDlgCtrlID(c));
+        return ids;
     }
 
 private:
@@ -154,7 +174,9 @@ TEST(Resources, EditSubtrackDialog) {
     const LONG_PTR ex = GetWindowLongPtrA(d.Get(), GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
     EXPECT_TRUE(ex & WS_EX_APPWINDOW);
-    d.ExpectClientSize(214, 54);
+    d.ExpectControlsFit();
+    EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_SUBTRACK_NAME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES,
+                                              IDC_ADD_SUBTRACK, IDC_DELETE_SUBTRACK, IDC_CURRENT_TIME}));
     for (int id : {IDC_SUBTRACK_NAME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES})
         EXPECT_EQ(ClassOf(d.Item(id)), "Edit") << id;
     EXPECT_TRUE(d.Style(IDC_SUBTRACK_NAME) & ES_AUTOHSCROLL);
@@ -198,7 +220,8 @@ TEST(Resources, EditTrackDialog) {
     const LONG_PTR ex = GetWindowLongPtrA(d.Get(), GWL_EXSTYLE);
     EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
     EXPECT_FALSE(ex & WS_EX_APPWINDOW);
-    d.ExpectClientSize(214, 54);
+    d.ExpectControlsFit();
+    EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_TRACK_NAME, IDC_ALBUM, IDC_ARTIST}));
     for (int id : {IDC_TRACK_NAME, IDC_ALBUM, IDC_ARTIST}) EXPECT_EQ(ClassOf(d.Item(id)), "Edit") << id;
     std::vector<std::string> labels;
     int buttons = 0;
@@ -213,34 +236,32 @@ TEST(Resources, EditTrackDialog) {
 TEST(Resources, OptionsDialog) {
     Dialog d(IDD_OPTIONS);
     ExpectHiddenToolDialog(d, "Tarnix - Options");
-    d.ExpectClientSize(179, 178);
+    d.ExpectControlsFit();
+    EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_AUTO_SAVE, IDC_AUTO_POPUP, IDC_PRINT_TIME, IDC_SHOW_TRACK,
+                                              IDC_TOP_TRACK, IDC_BOOKMARK_PATH, IDC_HOTKEY, IDOK, IDCANCEL}));
     struct Check {
         int id;
         const char* text;
-        int x, y, w, h;
     };
     const Check checks[] = {
-        {IDC_AUTO_SAVE, "Save track lists automatically", 14, 15, 150, 13},
-        {IDC_AUTO_POPUP, "Popup if bookmarks are found", 14, 27, 150, 13},
-        {IDC_PRINT_TIME, "Show time for subtracks", 14, 39, 150, 13},
-        {IDC_SHOW_TRACK, "Show track name in the list", 14, 51, 150, 13},
-        {IDC_TOP_TRACK, "Always show track name", 26, 63, 141, 13},
+        {IDC_AUTO_SAVE, "Save track lists automatically"},
+        {IDC_AUTO_POPUP, "Popup if bookmarks are found"},
+        {IDC_PRINT_TIME, "Show time for subtracks"},
+        {IDC_SHOW_TRACK, "Show track name in the list"},
+        {IDC_TOP_TRACK, "Always show track name"},
     };
     for (const Check& c : checks) {
         EXPECT_EQ(TextOf(d.Item(c.id)), c.text);
         EXPECT_EQ(d.Style(c.id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << c.id;
         EXPECT_TRUE(IsWindowEnabled(d.Item(c.id))) << c.id;
-        d.ExpectPlace(c.id, c.x, c.y, c.w, c.h);
     }
+    // "Always show track name" depends on the one above it: indented beneath it.
+    EXPECT_GT(d.Place(d.Item(IDC_TOP_TRACK)).left, d.Place(d.Item(IDC_SHOW_TRACK)).left);
     EXPECT_EQ(ClassOf(d.Item(IDC_BOOKMARK_PATH)), "Edit");
-    d.ExpectPlace(IDC_BOOKMARK_PATH, 13, 94, 153, 13);
     EXPECT_STRCASEEQ(ClassOf(d.Item(IDC_HOTKEY)).c_str(), "msctls_hotkey32");
-    d.ExpectPlace(IDC_HOTKEY, 13, 129, 153, 13);
     EXPECT_EQ(TextOf(d.Item(IDOK)), "OK");
     EXPECT_EQ(d.Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    d.ExpectPlace(IDOK, 28, 157, 50, 14);
     EXPECT_EQ(TextOf(d.Item(IDCANCEL)), "Cancel");
-    d.ExpectPlace(IDCANCEL, 101, 157, 50, 14);
     std::vector<std::string> groups;
     for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if ((GetWindowLongPtrA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && ClassOf(c) == "Button")
@@ -251,11 +272,10 @@ TEST(Resources, OptionsDialog) {
 TEST(Resources, AboutDialog) {
     Dialog d(IDD_ABOUT);
     ExpectHiddenToolDialog(d, "Tarnix Plugin");
-    d.ExpectClientSize(179, 106);
+    d.ExpectControlsFit();
+    EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDOK}));
     EXPECT_EQ(d.Style(IDC_VERSION) & SS_TYPEMASK, SS_CENTER);
-    d.ExpectPlace(IDC_VERSION, 13, 16, 153, 10);
     EXPECT_EQ(d.Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-    d.ExpectPlace(IDOK, 64, 85, 50, 14);
     int credits = 0;
     for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         if (ClassOf(c) == "Static" && c != d.Item(IDC_VERSION)) {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnix {
 namespace {

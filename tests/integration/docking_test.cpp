@@ -7,7 +7,7 @@
 
 #include "testhost/player_side_window.h"
 #include "testhost/probe_window.h"
-#include "tests/integration/session.h"
+#include "tests/integration/player_place.h"
 
 namespace tarnix::integration {
 namespace {
@@ -30,7 +30,7 @@ void DockBelowMain(PluginSession& s) {
 }
 
 TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   s.SetPluginIni("WindowPosX", "700");
   s.SetPluginIni("WindowPosY", "500");
   ASSERT_TRUE(s.Start());
@@ -78,7 +78,7 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
 }
 
 TEST(Following, AMinimisedMainWindowLeavesTheDockedWindowInPlace) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_TRUE(s.Start());
   ASSERT_NO_FATAL_FAILURE(DockBelowMain(s));
   ASSERT_TRUE(s.Player().BringToFront());
@@ -92,7 +92,7 @@ TEST(Following, AMinimisedMainWindowLeavesTheDockedWindowInPlace) {
 }
 
 TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   s.SetPluginIni("WindowPosX", "700");
   s.SetPluginIni("WindowPosY", "500");
@@ -124,7 +124,7 @@ TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
 }
 
 TEST(Restart, SnappingTurnedOffBetweenStartsUndocks) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_TRUE(s.Start());
   ASSERT_NO_FATAL_FAILURE(DockBelowMain(s));
   ASSERT_TRUE(s.Stop());

@@ -10,7 +10,7 @@
 #include "testhost/capture.h"
 #include "testhost/image_file.h"
 #include "testhost/input.h"
-#include "tests/integration/session.h"
+#include "tests/integration/player_place.h"
 #include "tests/integration/skin_files.h"
 
 namespace tarnix::integration {
@@ -60,7 +60,7 @@ int CountInList(const RgbImage& image, std::uint32_t colour) {
 std::string SkinDirectory(PluginSession& s) { return s.Dir().Root() + "\\Skins\\Dusk"; }
 
 TEST(SkinLook, ThePlayersSkinGivesImageColoursAndTheBuiltInLookComesBack) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_TRUE(WriteDuskSkin(SkinDirectory(s)));
   PlayOneFile(s);
   ASSERT_TRUE(s.Start());
@@ -109,7 +109,7 @@ TEST(SkinLook, ThePlayersSkinGivesImageColoursAndTheBuiltInLookComesBack) {
 }
 
 TEST(SkinLook, ASkinWithoutItsImageKeepsTheBuiltInLook) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   const std::string directory = SkinDirectory(s);
   ASSERT_TRUE(WriteDuskSkin(directory));
   ASSERT_TRUE(DeleteFileA((directory + "\\Tarnix.bmp").c_str()));
@@ -140,7 +140,7 @@ bool SameWriteTime(const std::string& from, const std::string& to) {
 }
 
 TEST(SkinLook, F5InThePlayerReadsASkinWhoseMainImageHasTheSameTime) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   const std::string dusk = SkinDirectory(s);
   const std::string plain = s.Dir().Root() + "\\Skins\\Plain";
   ASSERT_TRUE(WriteDuskSkin(dusk));
@@ -174,7 +174,7 @@ TEST(SkinLook, F5InThePlayerReadsASkinWhoseMainImageHasTheSameTime) {
 
 // What the user sees: the player's main window and the plug-in window docked below it.
 TEST(Screenshots, DockedBelowThePlayerInTheBuiltInLookAndWithTheSkin) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_TRUE(WriteDuskSkin(SkinDirectory(s)));
   s.SetPluginIni("Docked", "1");
   s.SetPluginIni("WindowPosX", "0");
@@ -216,7 +216,7 @@ TEST(Screenshots, DockedBelowThePlayerInTheBuiltInLookAndWithTheSkin) {
   HWND options = nullptr;
   ASSERT_TRUE(s.PumpUntil([&] {
     options = FindWindowA(nullptr, "Tarnix - Options");
-    return options && IsWindowVisible(options) && GetWindowThreadProcessId(options, nullptr) == s.UiThread();
+    return options && IsWindowVisible(options) && GetWindowThreadProcessId(options, nullptr) == s.UiThreadId();
   }));
   s.Pump(200);
   RECT dialog{};

@@ -1,6 +1,6 @@
 #include "tests/integration/skin_files.h"
 
-#include "tests/integration/session.h"
+#include "testhost/plugin_session.h"
 
 namespace tarnix::integration {
 
@@ -41,7 +41,7 @@ std::uint32_t DuskColour(std::uint32_t rgb) {
 }
 
 std::optional<testhost::RgbImage> DuskImage() {
-  std::optional<testhost::RgbImage> image = testhost::ReadImage(SourcePath("resources/skin.bmp"));
+  std::optional<testhost::RgbImage> image = testhost::ReadImage(testhost::SourcePath("resources/skin.bmp"));
   if (!image) return std::nullopt;
   for (size_t i = 0; i + 2 < image->rgb.size(); i += 3) {
     const std::uint32_t moved = DuskColour(static_cast<std::uint32_t>(image->rgb[i]) << 16 |

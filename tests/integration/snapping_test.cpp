@@ -7,7 +7,7 @@
 
 #include "testhost/player_side_window.h"
 #include "testhost/request_log.h"
-#include "tests/integration/session.h"
+#include "tests/integration/player_place.h"
 
 namespace tarnix::integration {
 namespace {
@@ -43,7 +43,7 @@ POINT DragVia(PluginSession& s, POINT staging, POINT target) {
 }
 
 TEST(Snapping, NinePixelsSnapAndTenDoNot) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   // The left edge dragged near the main window's right edge, the windows overlapping vertically.
   const struct {
@@ -65,7 +65,7 @@ TEST(Snapping, NinePixelsSnapAndTenDoNot) {
 }
 
 TEST(Snapping, AMoveThatSnapsNowhereUndocksAndStoresTheScreenPosition) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight, 230}).x, kMainRight);  // docked first
   EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 10, 231}).x, kMainRight + 10);
@@ -76,7 +76,7 @@ TEST(Snapping, AMoveThatSnapsNowhereUndocksAndStoresTheScreenPosition) {
 }
 
 TEST(Snapping, HorizontalSnapNeedsVerticalOverlapBeforeTheMove) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   // The rectangle before the move decides: its top at the main window's bottom still overlaps.
   const struct {
@@ -96,7 +96,7 @@ TEST(Snapping, HorizontalSnapNeedsVerticalOverlapBeforeTheMove) {
 }
 
 TEST(Snapping, AVerticalSnapAloneDocksWithTheOffsetFromTheMainWindow) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   const POINT at = DragVia(s, {400, 340}, {400, kMainBottom + 6});
   EXPECT_EQ(at.x, 400);
@@ -108,7 +108,7 @@ TEST(Snapping, AVerticalSnapAloneDocksWithTheOffsetFromTheMainWindow) {
 }
 
 TEST(Snapping, SnappedAgainstTheEqualiserTheOffsetIsStillFromTheMainWindow) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   // Staged below the main window's bottom: only the equaliser overlaps vertically.
@@ -122,7 +122,7 @@ TEST(Snapping, SnappedAgainstTheEqualiserTheOffsetIsStillFromTheMainWindow) {
 }
 
 TEST(Snapping, MinimisedHiddenAndClosedPlayerWindowsAreSkipped) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   const POINT staging{620, 340};
@@ -143,7 +143,7 @@ TEST(Snapping, MinimisedHiddenAndClosedPlayerWindowsAreSkipped) {
 }
 
 TEST(Snapping, MinimisedMainWindowIsSkipped) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   s.Player().Minimise();
   EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 5, 230}).x, kMainRight + 5);
@@ -152,7 +152,7 @@ TEST(Snapping, MinimisedMainWindowIsSkipped) {
 }
 
 TEST(Snapping, APlayerWindowOpenedLaterBecomesATargetWithinFiveSeconds) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   const std::int64_t firstMove = testhost::SteadyMs();
   ASSERT_TRUE(s.DragTo(620, 230));  // the first move of a session reads the window list
@@ -165,7 +165,7 @@ TEST(Snapping, APlayerWindowOpenedLaterBecomesATargetWithinFiveSeconds) {
 }
 
 TEST(SnappingOff, TheWindowMovesFreelyAndNeverDocks) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   s.SetPlayerIni("snap", "0");
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
@@ -180,7 +180,7 @@ TEST(SnappingOff, TheWindowMovesFreelyAndNeverDocks) {
 }
 
 TEST(SnappingOff, ADistanceOfZeroSnapsNothing) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   s.SetPlayerIni("snaplen", "0");
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 1, 230}).x, kMainRight + 1);
@@ -189,7 +189,7 @@ TEST(SnappingOff, ADistanceOfZeroSnapsNothing) {
 }
 
 TEST(SnappingOff, ALongerDistanceFromThePlayersSettings) {
-  PluginSession s;
+  PluginSession s(PlayerPlace());
   s.SetPlayerIni("snaplen", "20");
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 19, 230}).x, kMainRight);

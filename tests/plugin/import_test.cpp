@@ -10,7 +10,7 @@
 
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
-#include "tests/plugin/plugin_harness.h"
+#include "tests/plugin/plugin_test.h"
 
 namespace tarnix::test {
 namespace {
@@ -46,7 +46,7 @@ class ImportTest : public ::testing::Test {
     return h.PumpUntil([&] { return h.LastKey() == key; }, 4000);
   }
 
-  PluginHarness h;
+  PluginSession h;
 };
 
 TEST_F(ImportTest, SourcesInOrderAndAStoredListWins) {

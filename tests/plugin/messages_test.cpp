@@ -8,7 +8,7 @@
 #include "host/player_codes.h"
 #include "testhost/input.h"
 #include "testhost/subsong_source.h"
-#include "tests/plugin/plugin_harness.h"
+#include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
 
 namespace tarnix::test {
@@ -18,7 +18,7 @@ constexpr int kKey1 = 0x10000;  // track 1, start
 const std::string kThreeSubtrackEntries = "01:00:00:00*Start\r\n01:00:10:00 Two\r\n01:00:20:00 Three\r\n";
 
 // A playing file with a stored list of three subtracks far apart.
-void StartWithStoredList(PluginHarness& h, const std::string& extraIni = {}) {
+void StartWithStoredList(PluginSession& h, const std::string& extraIni = {}) {
   ASSERT_TRUE(h.WriteBookmark("concert.trk", TrackFile("Concert", "01:00:00:00*Concert\r\n01:10:00:00 Second\r\n"
                                                                    "01:20:00:00 Third\r\n")));
   h.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
@@ -29,7 +29,7 @@ void StartWithStoredList(PluginHarness& h, const std::string& extraIni = {}) {
 }
 
 TEST(Messages, KeyQueriesAnswerLastAndCurrentRow) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   EXPECT_EQ(h.LastKey(), 0x10002);
   EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == kKey1; }, 3000));
@@ -37,7 +37,7 @@ TEST(Messages, KeyQueriesAnswerLastAndCurrentRow) {
 }
 
 TEST(Messages, NextPreviousAndPlaySubsongJumpThePlayer) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == kKey1; }, 3000));
   PostMessageA(h.Window(), UM_NEXT_ENTRY, 0, 0);
@@ -52,7 +52,7 @@ TEST(Messages, NextPreviousAndPlaySubsongJumpThePlayer) {
 }
 
 TEST(Messages, ShowHideToggleAndFocus) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0);
   EXPECT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
@@ -69,7 +69,7 @@ TEST(Messages, ShowHideToggleAndFocus) {
 }
 
 TEST(Messages, TimerOfAnotherIdIsIgnored) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   h.Pump(600);
   PostMessageA(h.Window(), WM_TIMER, 7, 0);
@@ -80,7 +80,7 @@ TEST(Messages, TimerOfAnotherIdIsIgnored) {
 }
 
 TEST(Messages, SubsongAnnouncementNamesAndChange) {
-  PluginHarness h;
+  PluginSession h;
   h.Player().SetPlaylist({{"C:\\Music\\game.nsf", "Game music", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
@@ -105,7 +105,7 @@ TEST(Messages, SubsongAnnouncementNamesAndChange) {
 }
 
 TEST(Messages, SubsongSourceThatEndedIsNoProblem) {
-  PluginHarness h;
+  PluginSession h;
   h.Player().SetPlaylist({{"C:\\Music\\game.nsf", "Game music", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
@@ -122,7 +122,7 @@ TEST(Messages, SubsongSourceThatEndedIsNoProblem) {
 }
 
 TEST(Messages, SubsongCountIsSignedAndBoundedBySavableTracks) {
-  PluginHarness h;
+  PluginSession h;
   h.Player().SetPlaylist({{"C:\\Music\\rec0.mp3", "Rec 0", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
@@ -150,7 +150,7 @@ TEST(Messages, SubsongCountIsSignedAndBoundedBySavableTracks) {
 // The track's own entry has no row (ini key set): in its intro no row plays, and "previous"
 // with the restart rule goes to the start of the track.
 void ExpectPreviousRestartsTheTrackInItsIntro(const char* key, const char* value) {
-  PluginHarness h;
+  PluginSession h;
   h.SetPluginIni(key, value);
   StartWithStoredList(h);  // rows: 10:00 and 20:00 only
   for (const bool ctrlLeft : {false, true}) {
@@ -182,7 +182,7 @@ TEST(Messages, PreviousInTheIntroRestartsTheTrackWhenTrackNamesAreHidden) {
 }
 
 TEST(Keys, UnusedKeysGoToThePlayerAndAltF4ClosesIt) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   testhost::PostKey(h.Window(), 'X');
   testhost::PostKey(h.Window(), VK_F7, true);
@@ -195,7 +195,7 @@ TEST(Keys, UnusedKeysGoToThePlayerAndAltF4ClosesIt) {
 }
 
 TEST(Keys, InsertAddsARowAndEOpensTheTrackDialog) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   testhost::PostKey(h.Window(), VK_INSERT);
   EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10003; }, 3000)) << "Insert did not add a row";
@@ -216,7 +216,7 @@ TEST(Keys, InsertAddsARowAndEOpensTheTrackDialog) {
 }
 
 TEST(Keys, CtrlKeysStepHideAndForwardTab) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   testsupport::SharedInput shared(h.UiThreadId());
   ASSERT_TRUE(shared.Ok());
@@ -233,7 +233,7 @@ TEST(Keys, CtrlKeysStepHideAndForwardTab) {
 }
 
 TEST(Hooks, HotKeyWithoutAltTogglesTheWindow) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h, "65");  // 'A'
   ASSERT_TRUE(h.Visible());
   PostMessageA(h.Player().Window(), WM_KEYDOWN, 'A', testhost::KeyLParam('A', false, false));
@@ -244,7 +244,7 @@ TEST(Hooks, HotKeyWithoutAltTogglesTheWindow) {
 }
 
 TEST(Hooks, HotKeyWithAltNeedsAlt) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h, "1089");  // Alt+A
   PostMessageA(h.Player().Window(), WM_KEYDOWN, 'A', testhost::KeyLParam('A', false, false));
   h.Pump(400);
@@ -255,7 +255,7 @@ TEST(Hooks, HotKeyWithAltNeedsAlt) {
 }
 
 TEST(Hooks, F5ReloadsTheSkinAndShowingThePlayerShowsTheWindow) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   const int before = h.Player().Log().CountCode(kCodeSkinDirectory);
   PostMessageA(h.Player().Window(), WM_KEYDOWN, VK_F5, testhost::KeyLParam(VK_F5, false, false));
@@ -269,7 +269,7 @@ TEST(Hooks, F5ReloadsTheSkinAndShowingThePlayerShowsTheWindow) {
 }
 
 TEST(Hooks, CtrlTabAndCycleCommandFocusThePluginWindow) {
-  PluginHarness h;
+  PluginSession h;
   StartWithStoredList(h);
   SetFocus(h.Player().Window());
   testsupport::HoldKey(VK_CONTROL, true);
@@ -285,15 +285,15 @@ TEST(Hooks, CtrlTabAndCycleCommandFocusThePluginWindow) {
 }
 
 TEST(Hooks, DockedWindowFollowsThePlayer) {
-  PluginHarness h;
+  PluginSession h;
   h.SetPluginIni("Docked", "1");
   h.SetPluginIni("WindowPosX", "0");
   h.SetPluginIni("WindowPosY", "116");
   StartWithStoredList(h);
   SetForegroundWindow(h.Player().Window());
   for (int i = 0; i < 5; ++i) SetWindowPos(h.Player().Window(), nullptr, 150 + i, 130, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  EXPECT_TRUE(h.PumpUntil([&] { return h.WindowRect().left == 154 && h.WindowRect().top == 246; }, 3000))
-      << h.WindowRect().left << "," << h.WindowRect().top;
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Rect().left == 154 && h.Rect().top == 246; }, 3000))
+      << h.Rect().left << "," << h.Rect().top;
   EXPECT_TRUE(h.Stop());
 }
 

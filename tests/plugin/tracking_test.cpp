@@ -10,7 +10,8 @@
 #include "resources/resource_ids.h"
 #include "testhost/request_log.h"
 #include "tracklist/cd_identity.h"
-#include "tests/plugin/plugin_harness.h"
+#include "tests/plugin/plugin_test.h"
+#include "tests/support/cda_bytes.h"
 #include "tests/plugin/timer_watch.h"
 #include "tests/support/ui_driver.h"
 
@@ -31,7 +32,7 @@ struct FindCase {
 };
 
 void ExpectListFor(const FindCase& c) {
-  PluginHarness h;
+  PluginSession h;
   ASSERT_TRUE(h.WriteBookmark(c.fileName, TrackFile(c.album, kThreeSubtracks)));
   h.Player().SetPlaylist({{c.path, c.title, 0}});
   h.Player().Play();
@@ -63,7 +64,7 @@ TEST(FindList, DefaultListWhenNothingIsStored) {
 // A changed list is saved under its own entry's name on the way to the next entry, never over
 // the stored list of the entry that starts.
 TEST(FindList, ChangedListIsSavedUnderItsOwnNameAndTheNextListSurvives) {
-  PluginHarness h;
+  PluginSession h;
   const std::string stored = TrackFile("Second", kThreeSubtracks);
   ASSERT_TRUE(h.WriteBookmark("Second.trk", stored));
   h.SetPluginIni("AutoSave", "1");
@@ -81,43 +82,13 @@ TEST(FindList, ChangedListIsSavedUnderItsOwnNameAndTheNextListSurvives) {
   EXPECT_TRUE(h.Dir().Exists("Bookmarks\\First.trk"));
 }
 
-// A CD track file: the 44-byte header of a ".CDA" file.
-std::string CdaBytes(int track, int32_t serial, int32_t start, int32_t length) {
-  std::string b(44, '\0');
-  auto put32 = [&](size_t at, uint32_t v) {
-    for (int i = 0; i < 4; ++i) b[at + i] = static_cast<char>((v >> (8 * i)) & 0xFF);
-  };
-  auto put16 = [&](size_t at, uint16_t v) {
-    b[at] = static_cast<char>(v & 0xFF);
-    b[at + 1] = static_cast<char>(v >> 8);
-  };
-  b.replace(0, 4, "RIFF");
-  put32(4, 36);
-  b.replace(8, 8, "CDDAfmt ");
-  put32(16, 24);
-  put16(20, 1);
-  put16(22, static_cast<uint16_t>(track));
-  put32(24, static_cast<uint32_t>(serial));
-  put32(28, static_cast<uint32_t>(start));
-  put32(32, static_cast<uint32_t>(length));
-  const int32_t f = start, lf = length;
-  b[36] = static_cast<char>(f % 75);
-  b[37] = static_cast<char>(f / 75 % 60);
-  b[38] = static_cast<char>(f / 75 / 60);
-  b[39] = 0;
-  b[40] = static_cast<char>(lf % 75);
-  b[41] = static_cast<char>(lf / 75 % 60);
-  b[42] = static_cast<char>(lf / 75 / 60);
-  b[43] = 0;
-  return b;
-}
 
 TEST(Tracking, CdGetsDefaultTrackListAndKeepsItOnTrackChange) {
-  PluginHarness h;
+  PluginSession h;
   for (int t = 1; t <= 3; ++t) {
     char name[32];
     std::snprintf(name, sizeof name, "CD\\Track%02d.cda", t);
-    ASSERT_TRUE(h.Dir().WriteFile(name, CdaBytes(t, 0x1234, (t - 1) * 20000, 20000)));
+    ASSERT_TRUE(h.Dir().WriteFile(name, testsupport::CdaHeaderBytes(t, 0x1234, (t - 1) * 20000, 20000)));
   }
   const std::string cd = h.Dir().Root() + "\\CD\\";
   h.Player().SetPlaylist({{cd + "Track01.cda", "Track 01", 0}, {cd + "Track02.cda", "Track 02", 0}});
@@ -134,11 +105,11 @@ TEST(Tracking, CdGetsDefaultTrackListAndKeepsItOnTrackChange) {
 }
 
 TEST(Tracking, CdIdentityFindsItsStoredList) {
-  PluginHarness h;
+  PluginSession h;
   for (int t = 1; t <= 2; ++t) {
     char name[32];
     std::snprintf(name, sizeof name, "CD\\Track%02d.cda", t);
-    ASSERT_TRUE(h.Dir().WriteFile(name, CdaBytes(t, 0x1234, (t - 1) * 20000, 20000)));
+    ASSERT_TRUE(h.Dir().WriteFile(name, testsupport::CdaHeaderBytes(t, 0x1234, (t - 1) * 20000, 20000)));
   }
   const std::string first = h.Dir().Root() + "\\CD\\Track01.cda";
   int count = 0;
@@ -158,13 +129,12 @@ TEST(Tracking, CdIdentityFindsItsStoredList) {
 }
 
 TEST(Tracking, TwoBoundariesTenMsApartAndTheNextTickLandsOnTheBoundary) {
-  PluginHarness h;
+  PluginSession h;
   ASSERT_TRUE(h.WriteBookmark("b.trk", TrackFile("Bounds", kThreeSubtracks)));  // 0, 1000 ms, 1013 ms
   h.Player().SetPlaylist({{"C:\\x\\b.mp3", "Bounds", 0}});
   ASSERT_TRUE(h.Start());
   ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002 || h.LastKey() == 0x10000; }, 4000));
   h.Player().Play();
-  const int64_t started = testhost::SteadyMs();
   bool sawMiddle = false;
   ASSERT_TRUE(h.PumpUntil(
       [&] {
@@ -174,35 +144,35 @@ TEST(Tracking, TwoBoundariesTenMsApartAndTheNextTickLandsOnTheBoundary) {
       },
       4000));
   EXPECT_FALSE(sawMiddle) << "a subtrack 13 ms long is skipped";
-  // A position request close after the boundary: the timer was set to the time left.
-  const auto log = h.Player().Log().Snapshot();
-  bool nearBoundary = false;
-  for (const PlayerRequest& r : log)
-    if (r.IsCode(kCodeOutputTime) && r.timeMs >= started + 980 && r.timeMs <= started + 1100) nearBoundary = true;
-  EXPECT_TRUE(nearBoundary);
+  // When the timer lands on the boundary is the tick arithmetic's business, checked from tables
+  // without a clock; here only the outcome counts.
   EXPECT_TRUE(h.Stop());
 }
 
-TEST(Tracking, TicksAreHalfASecondApartWithoutNearBoundaries) {
-  PluginHarness h;
+// Far from any boundary the ticks keep coming, and never sooner than half a second apart: a
+// busy machine only makes them later, so only a timer set too short fails this.
+TEST(Tracking, TicksKeepComingAndNeverSoonerThanHalfASecondWithoutNearBoundaries) {
+  PluginSession h;
   ASSERT_TRUE(h.WriteBookmark("f.trk", TrackFile("Far", "01:00:00:00*Start\r\n01:10:00:00 Later\r\n")));
   h.Player().SetPlaylist({{"C:\\x\\f.mp3", "Far", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  h.Pump(1800);
-  std::vector<int64_t> times;
-  for (const PlayerRequest& r : h.Player().Log().Snapshot())
-    if (r.IsCode(kCodeOutputTime)) times.push_back(r.timeMs);
-  ASSERT_GE(times.size(), 3u);
-  for (size_t i = 1; i < times.size(); ++i) {
-    EXPECT_GE(times[i] - times[i - 1], 450) << i;
-    EXPECT_LE(times[i] - times[i - 1], 700) << i;
-  }
+  auto positionRequests = [&] {
+    std::vector<int64_t> times;
+    for (const PlayerRequest& r : h.Player().Log().Snapshot())
+      if (r.IsCode(kCodeOutputTime)) times.push_back(r.timeMs);
+    return times;
+  };
+  ASSERT_TRUE(h.PumpUntil([&] { return positionRequests().size() >= 4; }, 20000));
+  const std::vector<int64_t> times = positionRequests();
+  // Timer messages are not queued twice, so a late tick is never followed by an early one; the
+  // margin allows for the timer's granularity.
+  for (size_t i = 1; i < times.size(); ++i) EXPECT_GE(times[i] - times[i - 1], 450) << i;
   EXPECT_TRUE(h.Stop());
 }
 
 TEST(Tracking, RepeatJumpsBackWhenPlaybackLeavesTheHeldRow) {
-  PluginHarness h;
+  PluginSession h;
   ASSERT_TRUE(h.WriteBookmark("r.trk", TrackFile("Rep", "01:00:00:00*Start\r\n01:00:01:00 Second\r\n")));
   h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Rep", 0}});
   h.Player().Play();
@@ -218,7 +188,7 @@ TEST(Tracking, RepeatJumpsBackWhenPlaybackLeavesTheHeldRow) {
 }
 
 TEST(Tracking, RepeatRestartsTheHeldRowAtTheEndOfTheFile) {
-  PluginHarness h;
+  PluginSession h;
   h.Player().SetPlaylist({{"C:\\x\\short.mp3", "Short", 900}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
@@ -233,7 +203,7 @@ TEST(Tracking, RepeatRestartsTheHeldRowAtTheEndOfTheFile) {
 }
 
 TEST(Tracking, AutoPopupShowsTheHiddenWindowWhenAListIsFound) {
-  PluginHarness h;
+  PluginSession h;
   h.SetPluginIni("Opened", "0");
   ASSERT_TRUE(h.WriteBookmark("p.trk", TrackFile("Pop", kThreeSubtracks)));
   h.Player().SetPlaylist({{"C:\\x\\other.mp3", "Other", 0}, {"C:\\x\\p.mp3", "Pop", 0}});
@@ -249,7 +219,7 @@ TEST(Tracking, AutoPopupShowsTheHiddenWindowWhenAListIsFound) {
 }
 
 TEST(Tracking, WithoutAutoPopupAHiddenWindowStopsAsking) {
-  PluginHarness h;
+  PluginSession h;
   h.SetPluginIni("Opened", "0");
   h.SetPluginIni("AutoPopup", "0");
   h.Player().SetPlaylist({{"C:\\x\\other.mp3", "Other", 0}});
@@ -301,7 +271,7 @@ class SwitchAtTickEnd {
 };
 
 // Entry 0 has a stored list (last key 0x10002), entry 1 none (default list, last key 0x10000).
-void StartOnTheListedEntry(PluginHarness& h, bool notices) {
+void StartOnTheListedEntry(PluginSession& h, bool notices) {
   ASSERT_TRUE(h.WriteBookmark("first.trk", TrackFile("First", kThreeSubtracks)));
   h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
   h.Player().SetPlayingNotices(notices);
@@ -313,7 +283,7 @@ void StartOnTheListedEntry(PluginHarness& h, bool notices) {
 // With the player's playing-file notices the new list is asked for before any timer tick could
 // run; without them the timer still finds it.
 void ExpectSongChangeFollowed(bool notices) {
-  PluginHarness h;
+  PluginSession h;
   StartOnTheListedEntry(h, notices);
   TimerWatch timers(h.UiThreadId(), h.Player().Log());
   ASSERT_TRUE(timers.Ok());
@@ -335,9 +305,9 @@ TEST(Tracking, WithoutNoticesTheTimerFollowsTheSongChange) { ExpectSongChangeFol
 
 // Without "Popup if bookmarks are found" the tick stops while the window is hidden: showing it
 // again, by each path, must check the player at once and start the timer again.
-void ExpectShowingResumesTracking(const std::function<void(PluginHarness&)>& hide,
-                                  const std::function<void(PluginHarness&)>& show) {
-  PluginHarness h;
+void ExpectShowingResumesTracking(const std::function<void(PluginSession&)>& hide,
+                                  const std::function<void(PluginSession&)>& show) {
+  PluginSession h;
   h.SetPluginIni("AutoPopup", "0");
   StartOnTheListedEntry(h, false);  // only the timer follows the player here
   TimerWatch timers(h.UiThreadId(), h.Player().Log());
@@ -356,19 +326,19 @@ void ExpectShowingResumesTracking(const std::function<void(PluginHarness&)>& hid
   EXPECT_TRUE(h.Stop());
 }
 
-void HideByMessage(PluginHarness& h) { PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0); }
+void HideByMessage(PluginSession& h) { PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0); }
 
 TEST(Tracking, ShowingThroughConfigResumesTracking) {
-  ExpectShowingResumesTracking(HideByMessage, [](PluginHarness& h) { h.Loader()->Config(); });
+  ExpectShowingResumesTracking(HideByMessage, [](PluginSession& h) { h.Loader()->Config(); });
 }
 
 TEST(Tracking, ShowingThroughTheOptionsCommandResumesTracking) {
   ExpectShowingResumesTracking(HideByMessage,
-                               [](PluginHarness& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
+                               [](PluginSession& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
 }
 
 TEST(Tracking, ShowingWithThePlayerWindowResumesTracking) {
-  ExpectShowingResumesTracking(HideByMessage, [](PluginHarness& h) {
+  ExpectShowingResumesTracking(HideByMessage, [](PluginSession& h) {
     ShowWindow(h.Player().Window(), SW_HIDE);
     ShowWindow(h.Player().Window(), SW_SHOW);  // the hook shows the plug-in window
   });
@@ -378,19 +348,19 @@ TEST(Tracking, ShowingWithThePlayerWindowResumesTracking) {
 // ShowOwnedPopups does (WM_SHOWWINDOW with SW_PARENTCLOSING, SW_PARENTOPENING); Wine leaves them.
 TEST(Tracking, RestoringTheMinimisedPlayerResumesTracking) {
   ExpectShowingResumesTracking(
-      [](PluginHarness& h) {
+      [](PluginSession& h) {
         h.Player().Minimise();
         ShowOwnedPopups(h.Player().Window(), FALSE);
       },
-      [](PluginHarness& h) {
+      [](PluginSession& h) {
         h.Player().Restore();
         ShowOwnedPopups(h.Player().Window(), TRUE);
       });
 }
 
 TEST(Tracking, HotKeyToggleResumesTracking) {
-  ExpectShowingResumesTracking([](PluginHarness& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); },
-                               [](PluginHarness& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); });
+  ExpectShowingResumesTracking([](PluginSession& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); },
+                               [](PluginSession& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); });
 }
 
 }  // namespace

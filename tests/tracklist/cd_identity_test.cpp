@@ -5,31 +5,13 @@
 #include <cstdint>
 #include <string>
 
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/cda_bytes.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnix {
 namespace {
 
-void Put32(std::string& s, size_t at, uint32_t v) {
-  for (int i = 0; i < 4; ++i) s[at + static_cast<size_t>(i)] = static_cast<char>((v >> (8 * i)) & 0xFF);
-}
-
-// A 44-byte track file header as the system writes it.
-std::string Cda(int track, uint32_t serial, int32_t start, int32_t length) {
-  std::string s(44, '\0');
-  s.replace(0, 4, "RIFF");
-  Put32(s, 4, 36);
-  s.replace(8, 4, "CDDA");
-  s.replace(12, 4, "fmt ");
-  Put32(s, 16, 24);
-  s[20] = 1;
-  s[22] = static_cast<char>(track & 0xFF);
-  s[23] = static_cast<char>((track >> 8) & 0xFF);
-  Put32(s, 24, serial);
-  Put32(s, 28, static_cast<uint32_t>(start));
-  Put32(s, 32, static_cast<uint32_t>(length));
-  return s;
-}
+using testsupport::CdaHeaderBytes;
 
 TEST(CdIdentityTest, HeaderChecksTable) {
   struct Case {
@@ -37,23 +19,23 @@ TEST(CdIdentityTest, HeaderChecksTable) {
     std::string bytes;
     bool ok;
   };
-  std::string chunk16 = Cda(1, 7, 0, 100);
+  std::string chunk16 = CdaHeaderBytes(1, 7, 0, 100);
   chunk16[16] = 16;
-  std::string form = Cda(1, 7, 0, 100);
+  std::string form = CdaHeaderBytes(1, 7, 0, 100);
   form.replace(8, 4, "WAVE");
-  std::string riff = Cda(1, 7, 0, 100);
+  std::string riff = CdaHeaderBytes(1, 7, 0, 100);
   riff[0] = 'X';
-  std::string fmt = Cda(1, 7, 0, 100);
+  std::string fmt = CdaHeaderBytes(1, 7, 0, 100);
   fmt.replace(12, 4, "data");
   const Case cases[] = {
-      {"valid", Cda(1, 7, 0, 100), true},
+      {"valid", CdaHeaderBytes(1, 7, 0, 100), true},
       {"chunk size 16", chunk16, false},
       {"form type", form, false},
       {"riff", riff, false},
       {"chunk id", fmt, false},
-      {"43 bytes", Cda(1, 7, 0, 100).substr(0, 43), false},
+      {"43 bytes", CdaHeaderBytes(1, 7, 0, 100).substr(0, 43), false},
       {"empty", "", false},
-      {"longer is fine", Cda(1, 7, 0, 100) + "trailing", true},
+      {"longer is fine", CdaHeaderBytes(1, 7, 0, 100) + "trailing", true},
   };
   for (const Case& c : cases) {
     CdaInfo info{};
@@ -64,7 +46,7 @@ TEST(CdIdentityTest, HeaderChecksTable) {
 
 TEST(CdIdentityTest, ReadCdaFileOutputs) {
   test::TempDir dir;
-  dir.Write("Track01.cda", Cda(0xFFFF, 0x22D3E4F0u, 20000, 52000));
+  dir.Write("Track01.cda", CdaHeaderBytes(0xFFFF, 0x22D3E4F0u, 20000, 52000));
   int track = 0;
   int32_t serial = 0, start = 0, length = 0;
   ASSERT_TRUE(ReadCdaFile(dir.Item("Track01.cda").c_str(), &track, &serial, &start, &length));
@@ -74,7 +56,7 @@ TEST(CdIdentityTest, ReadCdaFileOutputs) {
   EXPECT_EQ(length, 52000);
   EXPECT_TRUE(ReadCdaFile(dir.Item("Track01.cda").c_str(), nullptr, nullptr, nullptr, nullptr));
 
-  dir.Write("bad.cda", Cda(2, 1, 0, 1).substr(0, 40));
+  dir.Write("bad.cda", CdaHeaderBytes(2, 1, 0, 1).substr(0, 40));
   track = 42;
   EXPECT_FALSE(ReadCdaFile(dir.Item("bad.cda").c_str(), &track, &serial, &start, &length));
   EXPECT_EQ(track, 42);  // untouched
@@ -92,10 +74,10 @@ TEST(CdIdentityTest, WorkedExamples) {
 
 TEST(CdIdentityTest, ComputeDiscIdOverADirectory) {
   test::TempDir dir;
-  dir.Write("Track02.cda", Cda(2, 5, 20000, 52000));
-  dir.Write("Track01.CDA", Cda(1, 5, 0, 20000));
-  dir.Write("Track03.cda", Cda(3, 5, 0, 1).substr(0, 20));  // unreadable: skipped
-  dir.Write("notes.txt", Cda(4, 5, 90000, 10));              // other extension: not listed
+  dir.Write("Track02.cda", CdaHeaderBytes(2, 5, 20000, 52000));
+  dir.Write("Track01.CDA", CdaHeaderBytes(1, 5, 0, 20000));
+  dir.Write("Track03.cda", CdaHeaderBytes(3, 5, 0, 1).substr(0, 20));  // unreadable: skipped
+  dir.Write("notes.txt", CdaHeaderBytes(4, 5, 90000, 10));              // other extension: not listed
   ASSERT_TRUE(dir.MakeDir("sub.cda"));
   int count = -1;
   EXPECT_EQ(ComputeDiscId(dir.Item("Track01.CDA").c_str(), &count), 0x1203C002u);
@@ -118,7 +100,7 @@ TEST(CdIdentityTest, IdDoesNotDependOnListingOrder) {
       const int i = order == 0 ? k : 7 - k;
       char name[32];
       std::snprintf(name, sizeof name, "Track%02d.cda", (i * 5) % 8 + 1);  // names unrelated to starts
-      dir.Write(name, Cda(i + 1, 9, starts[i], (i == 7 ? 20000 : starts[i + 1] - starts[i])));
+      dir.Write(name, CdaHeaderBytes(i + 1, 9, starts[i], (i == 7 ? 20000 : starts[i + 1] - starts[i])));
     }
     int count = 0;
     ids[order] = ComputeDiscId(dir.Item("Track01.cda").c_str(), &count);

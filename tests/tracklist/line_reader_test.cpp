@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {

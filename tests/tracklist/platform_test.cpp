@@ -7,7 +7,7 @@
 #include <set>
 #include <string>
 
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnix {
 namespace {

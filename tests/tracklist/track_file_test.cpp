@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/temp_dir.h"
 #include "tracklist/msf.h"
 #include "tracklist/track_list.h"
 

@@ -1,4 +1,4 @@
-#include "tests/tracklist/temp_dir.h"
+#include "tests/support/temp_dir.h"
 
 #include <cstdio>
 #include <filesystem>
