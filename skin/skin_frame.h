@@ -12,7 +12,7 @@
 #include <set>
 #include <vector>
 
-#include "skin/gdi_handles.h"
+#include "win32/handles.h"
 #include "skin/widget.h"
 
 namespace tarnix {
