@@ -12,7 +12,7 @@
 #include "commands/file_dialog.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"
@@ -32,7 +32,7 @@ constexpr char kCueFilter[] = "Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
 // bounds the read, terminated or not.
 bool ReadClipboardText(std::string* out) {
-  ClipboardLock clipboard(g_plugin.pluginWindow);
+  ClipboardLock clipboard(ThePlugin().window.Get());
   if (!clipboard.IsOpen()) return false;
   if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
     GlobalLockView view(GetClipboardData(CF_UNICODETEXT));
@@ -62,15 +62,17 @@ bool ReadClipboardText(std::string* out) {
 }
 
 void ShowChangedList() {
+  TrackListView* const view = ThePlugin().list;
   RebuildRows();
-  if (g_plugin.list) g_plugin.list->Redraw();
+  if (view) view->Redraw();
   ReloadSubtrackDialog();
 }
 
 }  // namespace
 
 void CmdPasteTracklist(int, int) {
-  Track* track = CurrentList().CurrentTrack();
+  TrackList& list = ThePlugin().trackList;
+  Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
     ReportFailure("There is no playing track to paste a tracklist into.");
     return;
@@ -91,7 +93,7 @@ void CmdPasteTracklist(int, int) {
                                 MB_YESNO | MB_ICONQUESTION, true);
     if (answer != IDYES) return;
     // The box ran a loop of its own: take the track again.
-    track = CurrentList().CurrentTrack();
+    track = list.CurrentTrack();
     if (!track || track->Count() == 0) return;
   }
   SetTrackChapters(pasted, track);
@@ -99,12 +101,12 @@ void CmdPasteTracklist(int, int) {
 }
 
 void CmdExportCueSheet(int, int) {
-  const TextString played = g_state.currentPath;
+  const TextString played = ThePlugin().playback.currentPath;
   if (played.IsEmpty()) {
     ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");
     return;
   }
-  const TrackList& list = CurrentList();
+  const TrackList& list = ThePlugin().trackList;
   std::string bytes;
   std::string reason;
   if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {

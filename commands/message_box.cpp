@@ -12,6 +12,7 @@
 #include <string>
 
 #include "commands/message_box_layout.h"
+#include "host/callback_guard.h"
 #include "win32/handles.h"
 
 namespace tarnix {
@@ -21,27 +22,29 @@ namespace {
 constexpr char kClassName[] = "MyMessageBox";
 constexpr DWORD kWaitMs = 200;
 
-LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-        case WM_CLOSE:
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-            return 0;
-        case WM_COMMAND:
-            // Only commands with notification 0 end the loop. Posting others back would make
-            // them circle between the loop and this procedure for ever.
-            if (HIWORD(wParam) == 0) {
-                PostMessageA(box, WM_COMMAND, wParam, lParam);
-                return 0;
-            }
-            break;
-        default:
-            break;
+// Returns false for messages left to the default procedure.
+bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    case WM_COMMAND:
+        // Only commands with notification 0 end the loop. Posting others back would make
+        // them circle between the loop and this procedure for ever.
+        if (HIWORD(wParam) == 0) {
+            PostMessageA(box, WM_COMMAND, wParam, lParam);
+            return true;
         }
-        return DefWindowProcA(box, message, wParam, lParam);
-    } catch (...) {
-        return 0;
+        return false;
+    default:
+        return false;
     }
+}
+
+LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam); })) return 0;
+    return handled ? 0 : DefWindowProcA(box, message, wParam, lParam);
 }
 
 // Registers the class for `instance`. A class left behind by an earlier load of the module
