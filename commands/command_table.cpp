@@ -6,8 +6,8 @@
 
 #include "commands/editing.h"
 #include "host/playback_state.h"
-#include "host/plugin_globals.h"
-#include "host/ui_thread.h"
+#include "host/plugin.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 
@@ -16,25 +16,28 @@ namespace tarnix {
 namespace {
 
 void OpenPopup(HMENU menu, int x, int y) {
-  if (!menu || !g_plugin.pluginWindow) return;
+  HWND window = ThePlugin().window.Get();
+  if (!menu || !window) return;
   POINT point{x, y};
-  if (!ClientToScreen(g_plugin.pluginWindow, &point)) return;
+  if (!ClientToScreen(window, &point)) return;
   // The chosen item comes back as a WM_COMMAND posted to the plug-in window.
-  TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, g_plugin.pluginWindow, nullptr);
+  TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
 }
 
-void OpenMenuMenu(int x, int y) { OpenPopup(g_plugin.menuMenu, x, y); }
-void OpenFileMenu(int x, int y) { OpenPopup(g_plugin.fileMenu, x, y); }
-void OpenAddMenu(int x, int y) { OpenPopup(g_plugin.addMenu, x, y); }
-void OpenPrevMenu(int x, int y) { OpenPopup(g_plugin.prevMenu, x, y); }
-void OpenNextMenu(int x, int y) { OpenPopup(g_plugin.nextMenu, x, y); }
+void OpenMenuMenu(int x, int y) { OpenPopup(ThePlugin().menus.menu, x, y); }
+void OpenFileMenu(int x, int y) { OpenPopup(ThePlugin().menus.file, x, y); }
+void OpenAddMenu(int x, int y) { OpenPopup(ThePlugin().menus.add, x, y); }
+void OpenPrevMenu(int x, int y) { OpenPopup(ThePlugin().menus.prev, x, y); }
+void OpenNextMenu(int x, int y) { OpenPopup(ThePlugin().menus.next, x, y); }
 
 void PageListUp(int, int) {
-  if (g_plugin.list) g_plugin.list->PageUp();
+  TrackListView* const view = ThePlugin().list;
+  if (view) view->PageUp();
 }
 
 void PageListDown(int, int) {
-  if (g_plugin.list) g_plugin.list->PageDown();
+  TrackListView* const view = ThePlugin().list;
+  if (view) view->PageDown();
 }
 
 void SetItemState(HMENU menu, UINT position, UINT state) {
@@ -93,20 +96,21 @@ const CommandHandler kButtonRightClickHandlers[9] = {
     OpenMenuMenu, OpenFileMenu, OpenAddMenu, OpenPrevMenu, OpenNextMenu, nullptr, nullptr, nullptr, nullptr,
 };
 
-void OpenBkgMenu(int x, int y) { OpenPopup(g_plugin.bkgMenu, x, y); }
+void OpenBkgMenu(int x, int y) { OpenPopup(ThePlugin().menus.bkg, x, y); }
 
 void UpdateContextMenuStates(HMENU menu) {
+  TrackListView* const view = ThePlugin().list;
   if (!menu) return;
-  const bool repeating = g_state.repeatItem.load(std::memory_order_relaxed) != kNoItem;
+  const bool repeating = g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem;
   SetItemState(menu, MENU_POS_CONTEXT_REPEAT, repeating ? MFS_CHECKED : MFS_UNCHECKED);
-  const ItemId selected = g_plugin.list ? g_plugin.list->SelectedKey() : 0;
+  const ItemId selected = view ? view->SelectedKey() : 0;
   const bool deletable = ItemTrack(selected) != 0 && ItemSubtrack(selected) != 0;
   SetItemState(menu, MENU_POS_CONTEXT_DELETE, deletable ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED));
 }
 
 void OpenContextMenu(int x, int y) {
-  UpdateContextMenuStates(g_plugin.contextMenu);
-  OpenPopup(g_plugin.contextMenu, x, y);
+  UpdateContextMenuStates(ThePlugin().menus.context);
+  OpenPopup(ThePlugin().menus.context, x, y);
 }
 
 }  // namespace tarnix

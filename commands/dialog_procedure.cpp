@@ -1,63 +1,75 @@
-// The one dialog procedure of the plug-in's four modeless dialogs. It tells them apart by
-// window handle, and runs all work under the callback guard: a failed request to the player
-// (Enter in "Edit subtrack" plays the row) must not unwind through the system's dialog code.
+// The one dialog procedure of the plug-in's four modeless dialogs. It keeps the dialog's
+// handlers from WM_INITDIALOG on and runs all work under the callback guard: a failed request to
+// the player (Enter in "Edit subtrack" plays the row) must not unwind through the system's
+// dialog code.
 
 #include "commands/dialogs.h"
 
-#include "commands/commands.h"
 #include "commands/editing.h"
 #include "host/callback_guard.h"
-#include "host/plugin_globals.h"
 
 namespace tarnix {
 
 namespace {
 
-void CloseDialog(HWND dialog) {
-  if (dialog == g_plugin.subtrackDialog) {
-    CloseSubtrackDialog();
-  } else if (dialog == g_plugin.trackDialog) {
-    CloseTrackDialog(false);
+void CloseTrackDialogDiscarding() { CloseTrackDialog(false); }
+void CloseTrackDialogApplying() { CloseTrackDialog(true); }
+
+const DialogHandlers* HandlersOf(HWND dialog) {
+  return reinterpret_cast<const DialogHandlers*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+void OnClose(HWND dialog, const DialogHandlers& handlers) {
+  if (handlers.onClose) {
+    handlers.onClose();
   } else {
     ShowWindow(dialog, SW_HIDE);
   }
 }
 
-void OnOk(HWND dialog) {
-  if (dialog == g_plugin.trackDialog) {
-    CloseTrackDialog(true);
-  } else if (dialog == g_plugin.optionsDialog) {
-    OptionsOk();
+void OnOk(HWND dialog, const DialogHandlers& handlers) {
+  if (handlers.onOk) {
+    handlers.onOk();
   } else {
     ShowWindow(dialog, SW_HIDE);
+  }
+}
+
+INT_PTR OnNotify(HWND dialog, const DialogHandlers& handlers, LPARAM lParam) {
+  const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+  if (!handlers.onNotify || !header || GetParent(header->hwndFrom) != dialog) return FALSE;
+  const INT_PTR answer = handlers.onNotify(header);
+  // A dialog procedure hands a notification's result back through DWLP_MSGRESULT.
+  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, answer);
+  return answer;
+}
+
+void OnCommand(HWND dialog, const DialogHandlers& handlers, WPARAM wParam, LPARAM lParam) {
+  if (handlers.onCommand) {
+    handlers.onCommand(wParam, lParam);
+  } else if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDOK) {
+    OnOk(dialog, handlers);
+  } else if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDCANCEL) {
+    OnClose(dialog, handlers);
   }
 }
 
 INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_INITDIALOG) {
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    return TRUE;  // the system sets the focus
+  }
+  // Messages before WM_INITDIALOG (WM_SETFONT) find no handlers yet.
+  const DialogHandlers* handlers = HandlersOf(dialog);
+  if (!handlers) return FALSE;
   switch (message) {
-    case WM_INITDIALOG:
-      return TRUE;
     case WM_CLOSE:
-      CloseDialog(dialog);
+      OnClose(dialog, *handlers);
       return TRUE;
-    case WM_NOTIFY: {
-      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
-      if (!header || !g_plugin.subtrackDialog || GetParent(header->hwndFrom) != g_plugin.subtrackDialog) {
-        return FALSE;
-      }
-      const INT_PTR answer = HandleSubtrackUpDown(header);
-      // A dialog procedure hands a notification's result back through DWLP_MSGRESULT.
-      SetWindowLongPtrA(dialog, DWLP_MSGRESULT, answer);
-      return answer;
-    }
+    case WM_NOTIFY:
+      return OnNotify(dialog, *handlers, lParam);
     case WM_COMMAND:
-      if (dialog == g_plugin.subtrackDialog) {
-        HandleSubtrackCommand(wParam, lParam);
-      } else if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDOK) {
-        OnOk(dialog);
-      } else if (HIWORD(wParam) == 0 && LOWORD(wParam) == IDCANCEL) {
-        CloseDialog(dialog);
-      }
+      OnCommand(dialog, *handlers, wParam, lParam);
       return FALSE;
     default:
       return FALSE;
@@ -65,6 +77,12 @@ INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
+
+const DialogHandlers kTrackDialogHandlers = {CloseTrackDialogApplying, CloseTrackDialogDiscarding, nullptr, nullptr};
+const DialogHandlers kSubtrackDialogHandlers = {nullptr, CloseSubtrackDialog, HandleSubtrackCommand,
+                                                HandleSubtrackUpDown};
+const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};
+const DialogHandlers kAboutDialogHandlers = {nullptr, nullptr, nullptr, nullptr};
 
 INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR answer = FALSE;

@@ -12,8 +12,7 @@
 
 namespace tarnix {
 
-extern ItemId g_editedItem;      // shown in "Edit subtrack"; -1 while hidden
-extern int32_t g_editedTrack;    // 1-based track in the track dialog; -1 while hidden
+// What the dialogs show is the Plugin's EditingState (host/plugin.h).
 
 // Row index of item in the current layout (-1: the title line, not a row).
 int32_t RowIndexOf(ItemId item);

@@ -10,7 +10,7 @@
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/settings.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
 
@@ -18,34 +18,32 @@ namespace tarnix {
 
 namespace {
 
-// What the directory search needs of every list in the bookmark directory, kept between song
-// changes and across runs in its own file beside plugin.ini.
-DirectoryIndex g_bookmarkIndex;
-
+// The bookmark directory's index is kept between song changes and across runs in its own file
+// beside plugin.ini.
 TextString BookmarkIndexPath() { return ModuleDirectory() + "\\gen_tarnix.idx"; }
 
-TextString InBookmarks(const TextString& fileName) { return g_settings.bookmarkPath + "\\" + fileName; }
+TextString InBookmarks(const TextString& fileName) { return ThePlugin().settings.bookmarkPath + "\\" + fileName; }
 
 bool LoadCandidate(const TextString& path, const TextString& title) {
-  return CurrentList().Load(path, title, 0, 0, false);
+  return ThePlugin().trackList.Load(path, title, 0, 0, false);
 }
 
 }  // namespace
 
-TextString DefaultFileName() { return DefaultListFileName(CurrentList(), g_state.currentTitle); }
+TextString DefaultFileName() { return DefaultListFileName(ThePlugin().trackList, ThePlugin().playback.currentTitle); }
 
 TextString SavePath() {
-  const TrackList& list = CurrentList();
+  const TrackList& list = ThePlugin().trackList;
   if (!list.path.IsEmpty()) return list.path;
   return InBookmarks(DefaultFileName());
 }
 
 void SaveIfModified() {
-  TrackList& list = CurrentList();
+  TrackList& list = ThePlugin().trackList;
   if (!list.modified) return;
   const TextString path = SavePath();
   int answer = IDYES;
-  if (!g_settings.autoSave) {
+  if (!ThePlugin().settings.autoSave) {
     answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
   }
   if (answer == IDYES && !list.Save(path)) ReportFailure("Couldn't save " + path);
@@ -61,25 +59,26 @@ bool FindTrackList(const TextString& title, const TextString& fileName) {
     const TextString byName = InBookmarks(fileName.FileNamePart().WithoutExtension() + ".trk");
     if (!(byName == byFile) && LoadCandidate(byName, title)) return true;
   }
-  if (LoadCandidate(TitleCandidate(g_settings.bookmarkPath, title), title)) return true;
-  return g_bookmarkIndex.Search(CurrentList(), InBookmarks("*.trk"), title, 0, 0);
+  if (LoadCandidate(TitleCandidate(ThePlugin().settings.bookmarkPath, title), title)) return true;
+  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);
 }
 
 bool FindCdTrackList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
-  return g_bookmarkIndex.Search(CurrentList(), InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
 }
 
-void LoadBookmarkIndex() { g_bookmarkIndex.LoadFrom(BookmarkIndexPath(), InBookmarks("*.trk")); }
+void LoadBookmarkIndex() { ThePlugin().bookmarkIndex.LoadFrom(BookmarkIndexPath(), InBookmarks("*.trk")); }
 
 void SaveBookmarkIndex() {
-  if (g_bookmarkIndex.Modified()) g_bookmarkIndex.SaveTo(BookmarkIndexPath());
+  DirectoryIndex& index = ThePlugin().bookmarkIndex;
+  if (index.Modified()) index.SaveTo(BookmarkIndexPath());
 }
 
-void StartBookmarkIndex() { g_bookmarkIndex.Clear(); }
+void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 
 bool CheckBookmarkDirectory(bool warn) {
-  const TextString& directory = g_settings.bookmarkPath;
+  const TextString& directory = ThePlugin().settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
   if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,

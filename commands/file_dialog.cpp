@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "commands/user_messages.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 
 namespace tarnix {
 
@@ -21,7 +21,7 @@ TextString AskForFile(const FileDialogSpec& spec, const TextString& initial) {
 
   OPENFILENAMEA dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = g_plugin.pluginWindow;
+  dialog.hwndOwner = ThePlugin().window.Get();
   dialog.lpstrFilter = spec.filter;
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = buffer;

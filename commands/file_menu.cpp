@@ -10,7 +10,7 @@
 #include "commands/file_dialog.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 #include "host/settings.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
@@ -22,28 +22,31 @@ namespace {
 constexpr char kFilter[] = "Track list files (*.trk)\0*.trk\0All Files (*.*)\0*.*\0";
 
 TextString AskForListFile(FileDialog kind, const TextString& initial) {
-  return AskForFile({kind, kFilter, "trk", g_settings.bookmarkPath}, initial);
+  return AskForFile({kind, kFilter, "trk", ThePlugin().settings.bookmarkPath}, initial);
 }
 
 // The list was replaced: the views show the new one, and the dialogs its data.
 void ShowReplacedList() {
+  TrackListView* const view = ThePlugin().list;
   RebuildRows();
-  if (g_plugin.list) g_plugin.list->Redraw();
+  if (view) view->Redraw();
   ReloadSubtrackDialog();
-  if (g_editedTrack != -1) OpenTrackDialog();
+  if (ThePlugin().editing.track != -1) OpenTrackDialog();
 }
 
 }  // namespace
 
 void CmdNew(int, int) {
   SaveIfModified();
-  TrackList& list = CurrentList();
-  list.Reset(g_state.currentTitle, 1, list.cddbId);
+  TrackList& list = ThePlugin().trackList;
+  list.Reset(ThePlugin().playback.currentTitle, 1, list.cddbId);
   ShowReplacedList();
 }
 
 void CmdOpen(int, int) {
-  const TextString initial = CurrentList().path;
+  PlaybackState& playback = ThePlugin().playback;
+  TrackList& list = ThePlugin().trackList;
+  const TextString initial = list.path;
   SaveIfModified();
   const TextString chosen = AskForListFile(FileDialog::kOpen, initial);
   if (chosen.IsEmpty()) return;
@@ -53,18 +56,18 @@ void CmdOpen(int, int) {
     ReportFailure("Couldn't open " + chosen);
     return;
   }
-  if (loaded.TrackCount() < g_state.currentTrack) {
+  if (loaded.TrackCount() < playback.currentTrack) {
     ReportFailure("No matching track info found in " + chosen);
     return;
   }
-  loaded.SetCurrentTrack(g_state.currentTrack);
-  CurrentList().Assign(loaded);
+  loaded.SetCurrentTrack(playback.currentTrack);
+  list.Assign(loaded);
   ShowReplacedList();
 }
 
 void CmdSave(int, int) {
-  if (g_state.currentTitle.IsEmpty()) return;
-  TrackList& list = CurrentList();
+  if (ThePlugin().playback.currentTitle.IsEmpty()) return;
+  TrackList& list = ThePlugin().trackList;
   if (list.path.IsEmpty()) {
     CmdSaveAs(-1, -1);
     return;
@@ -76,7 +79,7 @@ void CmdSave(int, int) {
 void CmdSaveAs(int, int) {
   const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
   if (chosen.IsEmpty()) return;
-  if (!CurrentList().Save(chosen)) ReportFailure("Couldn't save " + chosen);
+  if (!ThePlugin().trackList.Save(chosen)) ReportFailure("Couldn't save " + chosen);
 }
 
 }  // namespace tarnix

@@ -12,7 +12,7 @@
 #include "commands/file_dialog.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"
@@ -20,6 +20,7 @@
 #include "tracklist/atomic_write.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 
@@ -27,52 +28,18 @@ namespace {
 
 constexpr char kCueFilter[] = "Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0";
 
-// Holds the clipboard open for one read.
-class ClipboardLock {
- public:
-  explicit ClipboardLock(HWND owner) : open_(OpenClipboard(owner) != 0) {}
-  ~ClipboardLock() {
-    if (open_) CloseClipboard();
-  }
-  ClipboardLock(const ClipboardLock&) = delete;
-  ClipboardLock& operator=(const ClipboardLock&) = delete;
-  bool IsOpen() const { return open_; }
-
- private:
-  bool open_;
-};
-
-// Locks a global memory block for reading.
-class GlobalView {
- public:
-  explicit GlobalView(HANDLE memory)
-      : memory_(memory), data_(memory ? GlobalLock(memory) : nullptr), size_(memory ? GlobalSize(memory) : 0) {}
-  ~GlobalView() {
-    if (data_) GlobalUnlock(memory_);
-  }
-  GlobalView(const GlobalView&) = delete;
-  GlobalView& operator=(const GlobalView&) = delete;
-  const void* data() const { return data_; }
-  size_t size() const { return size_; }
-
- private:
-  HANDLE memory_;
-  void* data_;
-  size_t size_;
-};
-
 // The clipboard's text as UTF-8; the wide form when there is one, so no character is lost to
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
 // bounds the read, terminated or not.
 bool ReadClipboardText(std::string* out) {
-  ClipboardLock clipboard(g_plugin.pluginWindow);
+  ClipboardLock clipboard(ThePlugin().window.Get());
   if (!clipboard.IsOpen()) return false;
   if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
-    GlobalView view(GetClipboardData(CF_UNICODETEXT));
-    if (!view.data()) return false;
-    const auto* text = static_cast<const wchar_t*>(view.data());
+    GlobalLockView view(GetClipboardData(CF_UNICODETEXT));
+    if (!view.Data()) return false;
+    const auto* text = static_cast<const wchar_t*>(view.Data());
     size_t length = 0;
-    const size_t limit = view.size() / sizeof(wchar_t);
+    const size_t limit = view.Size() / sizeof(wchar_t);
     while (length < limit && length < kMaxPastedTextBytes && text[length]) ++length;
     if (length == 0) return true;
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
@@ -82,11 +49,11 @@ bool ReadClipboardText(std::string* out) {
     return true;
   }
   if (IsClipboardFormatAvailable(CF_TEXT)) {
-    GlobalView view(GetClipboardData(CF_TEXT));
-    if (!view.data()) return false;
-    const auto* text = static_cast<const char*>(view.data());
+    GlobalLockView view(GetClipboardData(CF_TEXT));
+    if (!view.Data()) return false;
+    const auto* text = static_cast<const char*>(view.Data());
     size_t length = 0;
-    while (length < view.size() && length < kMaxPastedTextBytes && text[length]) ++length;
+    while (length < view.Size() && length < kMaxPastedTextBytes && text[length]) ++length;
     *out = platform::Utf8FromAnsi(std::string_view(text, length));
     return true;
   }
@@ -95,15 +62,17 @@ bool ReadClipboardText(std::string* out) {
 }
 
 void ShowChangedList() {
+  TrackListView* const view = ThePlugin().list;
   RebuildRows();
-  if (g_plugin.list) g_plugin.list->Redraw();
+  if (view) view->Redraw();
   ReloadSubtrackDialog();
 }
 
 }  // namespace
 
 void CmdPasteTracklist(int, int) {
-  Track* track = CurrentList().CurrentTrack();
+  TrackList& list = ThePlugin().trackList;
+  Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
     ReportFailure("There is no playing track to paste a tracklist into.");
     return;
@@ -124,7 +93,7 @@ void CmdPasteTracklist(int, int) {
                                 MB_YESNO | MB_ICONQUESTION, true);
     if (answer != IDYES) return;
     // The box ran a loop of its own: take the track again.
-    track = CurrentList().CurrentTrack();
+    track = list.CurrentTrack();
     if (!track || track->Count() == 0) return;
   }
   SetTrackChapters(pasted, track);
@@ -132,12 +101,12 @@ void CmdPasteTracklist(int, int) {
 }
 
 void CmdExportCueSheet(int, int) {
-  const TextString played = g_state.currentPath;
+  const TextString played = ThePlugin().playback.currentPath;
   if (played.IsEmpty()) {
     ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");
     return;
   }
-  const TrackList& list = CurrentList();
+  const TrackList& list = ThePlugin().trackList;
   std::string bytes;
   std::string reason;
   if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {

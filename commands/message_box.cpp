@@ -12,7 +12,8 @@
 #include <string>
 
 #include "commands/message_box_layout.h"
-#include "skin/gdi_handles.h"
+#include "host/callback_guard.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 
@@ -21,27 +22,29 @@ namespace {
 constexpr char kClassName[] = "MyMessageBox";
 constexpr DWORD kWaitMs = 200;
 
-LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    try {
-        switch (message) {
-        case WM_CLOSE:
-            PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-            return 0;
-        case WM_COMMAND:
-            // Only commands with notification 0 end the loop. Posting others back would make
-            // them circle between the loop and this procedure for ever.
-            if (HIWORD(wParam) == 0) {
-                PostMessageA(box, WM_COMMAND, wParam, lParam);
-                return 0;
-            }
-            break;
-        default:
-            break;
+// Returns false for messages left to the default procedure.
+bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CLOSE:
+        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+        return true;
+    case WM_COMMAND:
+        // Only commands with notification 0 end the loop. Posting others back would make
+        // them circle between the loop and this procedure for ever.
+        if (HIWORD(wParam) == 0) {
+            PostMessageA(box, WM_COMMAND, wParam, lParam);
+            return true;
         }
-        return DefWindowProcA(box, message, wParam, lParam);
-    } catch (...) {
-        return 0;
+        return false;
+    default:
+        return false;
     }
+}
+
+LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+    bool handled = false;
+    if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam); })) return 0;
+    return handled ? 0 : DefWindowProcA(box, message, wParam, lParam);
 }
 
 // Registers the class for `instance`. A class left behind by an earlier load of the module
@@ -74,25 +77,20 @@ LPCSTR StandardIcon(MessageBoxIcon icon) {
     return nullptr;
 }
 
-// The box window and its children, hidden and destroyed children first when it ends.
-class BoxWindows {
-public:
+// The box window and its children: hidden first, then destroyed children first.
+struct BoxWindows {
     BoxWindows() = default;
     BoxWindows(const BoxWindows&) = delete;
     BoxWindows& operator=(const BoxWindows&) = delete;
     ~BoxWindows() {
-        if (box) ShowWindow(box, SW_HIDE);
-        for (HWND child : {text, icon})
-            if (child) DestroyWindow(child);
-        for (HWND button : buttons)
-            if (button) DestroyWindow(button);
-        if (box) DestroyWindow(box);
+        if (box) ShowWindow(box.Get(), SW_HIDE);
     }
 
-    HWND box = nullptr;
-    HWND text = nullptr;
-    HWND icon = nullptr;
-    std::array<HWND, 3> buttons{};
+    // Members go in reverse order: the text, the icon, the buttons, then the box.
+    WindowHandle box;
+    std::array<WindowHandle, 3> buttons;
+    WindowHandle icon;
+    WindowHandle text;
 };
 
 SIZE MeasureText(HDC dc, const char* text, std::size_t length) {
@@ -144,22 +142,22 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
     const bool systemMenu = HasSystemMenu(flags);
     FontHandle font;  // outlives every window that uses it
     BoxWindows windows;
-    windows.box = CreateWindowExA(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, "?",
+    windows.box.Reset(CreateWindowExA(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, "?",
                                   WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
                                       (systemMenu ? WS_SYSMENU : 0),
-                                  origin.x, origin.y, 0, 0, owner, nullptr, instance, nullptr);
+                                  origin.x, origin.y, 0, 0, owner, nullptr, instance, nullptr));
     if (!windows.box) return 0;
-    HWND box = windows.box;
+    HWND box = windows.box.Get();
     font.Reset(CreateBoxFont());
     const WPARAM fontParam = reinterpret_cast<WPARAM>(font.Get());
     SendMessageA(box, WM_SETFONT, fontParam, FALSE);
 
     const MessageBoxIcon icon = IconForFlags(flags);
     if (icon != MessageBoxIcon::None) {
-        windows.icon = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0,
-                                       box, nullptr, instance, nullptr);
+        windows.icon.Reset(CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0,
+                                           0, box, nullptr, instance, nullptr));
         if (windows.icon)
-            PostMessageA(windows.icon, STM_SETICON,
+            PostMessageA(windows.icon.Get(), STM_SETICON,
                          reinterpret_cast<WPARAM>(LoadIconA(nullptr, StandardIcon(icon))), 0);
     }
 
@@ -175,19 +173,19 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
         const TextLines lines = SplitLines(message);
         const SIZE longest =
             MeasureText(dc.Get(), message.c_str() + lines.longestStart, lines.longestLength);
-        geometry = LayoutMessageBox(windows.icon != nullptr, longest.cx, lines.count,
+        geometry = LayoutMessageBox(static_cast<bool>(windows.icon), longest.cx, lines.count,
                                     metrics.tmHeight, buttons.count);
     }
 
     // SS_NOPREFIX: an ampersand in a path is shown as it is, not as a mnemonic.
-    windows.text = CreateWindowExA(0, "STATIC", message.c_str(),
+    windows.text.Reset(CreateWindowExA(0, "STATIC", message.c_str(),
                                    WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, geometry.textX,
                                    geometry.textY, geometry.textWidth, geometry.textHeight, box,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), instance,
-                                   nullptr);
-    if (windows.text) SendMessageA(windows.text, WM_SETFONT, fontParam, FALSE);
+                                   nullptr));
+    if (windows.text) SendMessageA(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
     if (windows.icon)
-        SetWindowPos(windows.icon, nullptr, geometry.iconX, geometry.iconY, 0, 0,
+        SetWindowPos(windows.icon.Get(), nullptr, geometry.iconX, geometry.iconY, 0, 0,
                      SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     const int defaultIndex = DefaultButtonIndex(flags, buttons.count);
@@ -197,7 +195,7 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
             0, "BUTTON", buttons.buttons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
             MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
             reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
-        windows.buttons[i] = button;
+        windows.buttons[i].Reset(button);
         if (!button) continue;
         SendMessageA(button, WM_SETFONT, fontParam, FALSE);
         if (i == defaultIndex) SetFocus(button);
@@ -207,7 +205,7 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (int i = 0; i < buttons.count; ++i)
         if (windows.buttons[i])
-            SetWindowPos(windows.buttons[i], nullptr, geometry.buttonX[i], geometry.buttonY, 0, 0,
+            SetWindowPos(windows.buttons[i].Get(), nullptr, geometry.buttonX[i], geometry.buttonY, 0, 0,
                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SetWindowTextA(box, caption ? caption : "");
     ShowWindow(box, SW_SHOW);

@@ -9,10 +9,10 @@
 #include "commands/editing.h"
 #include "commands/file_commands.h"
 #include "host/playback_state.h"
-#include "host/playback_tracking.h"
-#include "host/plugin_globals.h"
+#include "host/player_following.h"
+#include "host/plugin.h"
 #include "host/settings.h"
-#include "host/ui_thread.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
@@ -34,18 +34,19 @@ constexpr CheckBoxSetting kCheckBoxes[] = {
     {IDC_TOP_TRACK, &Settings::topTrack},
 };
 
-HWND Options() { return g_plugin.optionsDialog; }
+HWND Options() { return ThePlugin().optionsDialog.Get(); }
 
 }  // namespace
 
 void ShowOptionsDialog() {
+  const Settings& settings = ThePlugin().settings;
   HWND dialog = Options();
   if (!dialog) return;
-  SetDlgItemTextA(dialog, IDC_BOOKMARK_PATH, g_settings.bookmarkPath.c_str());
+  SetDlgItemTextA(dialog, IDC_BOOKMARK_PATH, settings.bookmarkPath.c_str());
   for (const CheckBoxSetting& box : kCheckBoxes) {
-    CheckDlgButton(dialog, box.id, g_settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
+    CheckDlgButton(dialog, box.id, settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
-  const WPARAM hotKey = static_cast<WPARAM>(g_settings.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
+  const WPARAM hotKey = static_cast<WPARAM>(g_shared.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
   SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
@@ -53,39 +54,41 @@ void ShowOptionsDialog() {
 }
 
 void OptionsOk() {
+  Settings& settings = ThePlugin().settings;
+  TrackListView* const view = ThePlugin().list;
   HWND dialog = Options();
   if (!dialog) return;
-  const TextString oldDirectory = g_settings.bookmarkPath;
-  const bool oldShowTrack = g_settings.showTrack;
-  const bool oldTopTrack = g_settings.topTrack;
+  const TextString oldDirectory = settings.bookmarkPath;
+  const bool oldShowTrack = settings.showTrack;
+  const bool oldTopTrack = settings.topTrack;
 
-  g_settings.bookmarkPath = FromWindowText(GetDlgItem(dialog, IDC_BOOKMARK_PATH));
+  settings.bookmarkPath = FromWindowText(GetDlgItem(dialog, IDC_BOOKMARK_PATH));
   for (const CheckBoxSetting& box : kCheckBoxes) {
-    g_settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
+    settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
-  g_settings.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
+  g_shared.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
                           std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);
 
-  if (g_plugin.list) {
-    g_plugin.list->SetTimeColumn(g_settings.printTime ? TrackListView::kTimeColumnShown
+  if (view) {
+    view->SetTimeColumn(settings.printTime ? TrackListView::kTimeColumnShown
                                                       : TrackListView::kNoTimeColumn);
   }
-  if (g_settings.showTrack != oldShowTrack || g_settings.topTrack != oldTopTrack) {
+  if (settings.showTrack != oldShowTrack || settings.topTrack != oldTopTrack) {
     RebuildRows();
     PlaceList();
-    if (g_plugin.title) {
-      g_plugin.title->SetVisible(g_settings.showTrack && g_settings.topTrack);
-      g_plugin.title->Redraw();
+    if (ThePlugin().title) {
+      ThePlugin().title->SetVisible(settings.showTrack && settings.topTrack);
+      ThePlugin().title->Redraw();
     }
-    if (g_plugin.list) g_plugin.list->Redraw();
+    if (view) view->Redraw();
   }
 
-  if (!CheckBookmarkDirectory(false)) g_settings.bookmarkPath = oldDirectory;
+  if (!CheckBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
-  if (!(g_settings.bookmarkPath == oldDirectory)) {
-    g_state.currentPath.Clear();
+  if (!(settings.bookmarkPath == oldDirectory)) {
+    ThePlugin().playback.currentPath.Clear();
     StartBookmarkIndex();
   }
 
@@ -93,8 +96,9 @@ void OptionsOk() {
 }
 
 void CmdOptions(int, int) {
-  if (g_plugin.frame && !g_plugin.frame->shown.load(std::memory_order_relaxed)) {
-    g_plugin.frame->shown.store(true, std::memory_order_relaxed);
+  SkinFrame* frame = ThePlugin().frame.get();
+  if (frame && !frame->shown.load(std::memory_order_relaxed)) {
+    frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
     // Marked shown before it shows, the window gets no tick from FollowPlayer; and this may run
     // on the player's thread (config), which must not run one: the loop does.
@@ -105,7 +109,7 @@ void CmdOptions(int, int) {
 }
 
 void CmdAbout(int, int) {
-  if (g_plugin.aboutDialog) PlaceDialog(g_plugin.aboutDialog);
+  if (HWND about = ThePlugin().aboutDialog.Get()) PlaceDialog(about);
 }
 
 }  // namespace tarnix

@@ -8,7 +8,7 @@
 #include "commands/row_layout.h"
 #include "host/playback_state.h"
 #include "host/player.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 #include "host/settings.h"
 #include "resources/resource_ids.h"
 #include "skin/title_display.h"
@@ -17,22 +17,21 @@
 
 namespace tarnix {
 
-ItemId g_editedItem = kNoItem;
-int32_t g_editedTrack = -1;
-
 namespace {
 
 RowLayout CurrentLayout() {
+  PlaybackState& playback = ThePlugin().playback;
+  const Settings& settings = ThePlugin().settings;
   RowLayout layout;
-  layout.multiTrack = g_state.multiTrack;
-  layout.showTrack = g_settings.showTrack;
-  layout.topTrack = g_settings.topTrack;
-  layout.currentTrack = g_state.currentTrack;
+  layout.multiTrack = playback.multiTrack;
+  layout.showTrack = settings.showTrack;
+  layout.topTrack = settings.topTrack;
+  layout.currentTrack = playback.currentTrack;
   return layout;
 }
 
 Track* TrackOf(ItemId item) {
-  TrackList& list = CurrentList();
+  TrackList& list = ThePlugin().trackList;
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
@@ -40,36 +39,40 @@ Track* TrackOf(ItemId item) {
 
 }  // namespace
 
-int32_t RowIndexOf(ItemId item) { return RowIndexFor(CurrentList(), CurrentLayout(), item); }
+int32_t RowIndexOf(ItemId item) { return RowIndexFor(ThePlugin().trackList, CurrentLayout(), item); }
 
-TextString RowText(ItemId item) { return RowTextFor(CurrentList(), CurrentLayout(), item); }
+TextString RowText(ItemId item) { return RowTextFor(ThePlugin().trackList, CurrentLayout(), item); }
 
 void SetRowText(ItemId item, bool replace) {
+  TrackListView* const view = ThePlugin().list;
   const int32_t index = RowIndexOf(item);
   const TextString text = RowText(item);
   if (index == -1) {
-    if (g_plugin.title) g_plugin.title->SetText(text);
+    if (ThePlugin().title) ThePlugin().title->SetText(text);
     return;
   }
-  if (!g_plugin.list || index < 0) return;
+  if (!view || index < 0) return;
   if (replace) {
-    g_plugin.list->SetRow(index, text, item);
+    view->SetRow(index, text, item);
   } else {
-    g_plugin.list->InsertRow(index, text, item);
+    view->InsertRow(index, text, item);
   }
 }
 
 void RebuildRows() {
-  if (!g_plugin.list) return;
-  g_plugin.list->Clear();
-  for (ItemId item : LayoutItems(CurrentList(), CurrentLayout())) SetRowText(item, false);
+  TrackListView* const view = ThePlugin().list;
+  if (!view) return;
+  view->Clear();
+  for (ItemId item : LayoutItems(ThePlugin().trackList, CurrentLayout())) SetRowText(item, false);
 }
 
 void InsertSubtrack(ItemId reference) {
+  EditingState& editing = ThePlugin().editing;
+  TrackListView* const view = ThePlugin().list;
   ApplySubtrackDialog();
-  TrackList& list = CurrentList();
-  const Player player(g_plugin.playerWindow);
-  const ItemId selected = g_plugin.list ? g_plugin.list->SelectedKey() : 0;
+  TrackList& list = ThePlugin().trackList;
+  const Player player(g_shared.playerWindow);
+  const ItemId selected = view ? view->SelectedKey() : 0;
   int n;
   int32_t t;
   bool fromPlayer = false;
@@ -79,7 +82,7 @@ void InsertSubtrack(ItemId reference) {
     if (t < 0) return;
     ++t;
   } else if (player.IsPlaying()) {
-    n = g_state.currentTrack;
+    n = ThePlugin().playback.currentTrack;
     t = player.OutputTimeMs();
     fromPlayer = true;
   } else if (selected >= 1) {
@@ -99,25 +102,26 @@ void InsertSubtrack(ItemId reference) {
 
   // The insertion shifted the later subtracks' indexes, so the dialog's item may now name
   // another subtrack: it must not be applied again when the selection moves.
-  const bool dialogShown = g_editedItem != kNoItem;
-  g_editedItem = kNoItem;
+  const bool dialogShown = editing.item != kNoItem;
+  editing.item = kNoItem;
   RebuildRows();
-  if (g_plugin.list) {
-    g_plugin.list->SelectByKey(item);
-    if (fromPlayer) g_plugin.list->SetCurrentRow(g_plugin.list->SelectedRow());
-    g_plugin.list->Redraw();
+  if (view) {
+    view->SelectByKey(item);
+    if (fromPlayer) view->SetCurrentRow(view->SelectedRow());
+    view->Redraw();
   }
-  if (dialogShown && g_plugin.subtrackDialog) {
+  if (dialogShown && ThePlugin().subtrackDialog.Get()) {
     FillSubtrackDialog(item, 0);
-    HWND name = GetDlgItem(g_plugin.subtrackDialog, IDC_SUBTRACK_NAME);
+    HWND name = GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME);
     PostMessageA(name, EM_SETSEL, 0, -1);
     SetFocus(name);
   }
 }
 
 void DeleteSubtrack() {
-  if (!g_plugin.list) return;
-  TrackListView& view = *g_plugin.list;
+  EditingState& editing = ThePlugin().editing;
+  if (!ThePlugin().list) return;
+  TrackListView& view = *ThePlugin().list;
   const ItemId selected = view.SelectedKey();
   const int32_t playingRow = view.CurrentRow();
   const int n = ItemTrack(selected);
@@ -127,12 +131,12 @@ void DeleteSubtrack() {
 
   track->RemoveSubtrack(k);
 
-  const ItemId repeat = g_state.repeatItem.load(std::memory_order_relaxed);
+  const ItemId repeat = g_shared.repeatItem.load(std::memory_order_relaxed);
   if (repeat != kNoItem && ItemTrack(repeat) == n) {
     if (ItemSubtrack(repeat) == k) {
-      g_state.repeatItem.store(kNoItem, std::memory_order_relaxed);
+      g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
     } else if (ItemSubtrack(repeat) > k) {
-      g_state.repeatItem.store(repeat - 1, std::memory_order_relaxed);
+      g_shared.repeatItem.store(repeat - 1, std::memory_order_relaxed);
     }
   }
 
@@ -140,8 +144,8 @@ void DeleteSubtrack() {
   if (k >= track->Count()) select = MakeItemId(n, track->Count() - 1);
 
   const int32_t deletedRow = view.SelectedRow();
-  const bool dialogShown = g_editedItem != kNoItem;
-  g_editedItem = kNoItem;
+  const bool dialogShown = editing.item != kNoItem;
+  editing.item = kNoItem;
   RebuildRows();
   view.SelectByKey(select);
   view.SetCurrentRow(playingRow >= deletedRow ? playingRow - 1 : playingRow);
@@ -151,7 +155,7 @@ void DeleteSubtrack() {
 
 namespace {
 
-ItemId SelectedItem() { return g_plugin.list ? g_plugin.list->SelectedKey() : 0; }
+ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
 
 }  // namespace
 

@@ -10,8 +10,8 @@
 #include "commands/time_fields.h"
 #include "host/playback_state.h"
 #include "host/player.h"
-#include "host/plugin_globals.h"
-#include "host/ui_thread.h"
+#include "host/plugin.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 #include "tracklist/platform.h"
@@ -21,36 +21,29 @@ namespace tarnix {
 
 namespace {
 
-// Above 0 while the program itself writes the fields: their change notifications are not edits.
-int g_fieldUpdates = 0;
-
+// While the program itself writes the fields: their change notifications are not edits.
 class FieldUpdate {
  public:
-  FieldUpdate() { ++g_fieldUpdates; }
-  ~FieldUpdate() { --g_fieldUpdates; }
+  FieldUpdate() { ++ThePlugin().editing.fieldUpdates; }
+  ~FieldUpdate() { --ThePlugin().editing.fieldUpdates; }
   FieldUpdate(const FieldUpdate&) = delete;
   FieldUpdate& operator=(const FieldUpdate&) = delete;
 };
 
-// The time fields' texts as they stood when the subtrack's time last followed them. A field
-// left as typed (frames 75 beside seconds already carried) would otherwise add its carry again
-// with every later edit of another field.
-TextString g_appliedTime[3];
-
-HWND Dialog() { return g_plugin.subtrackDialog; }
+HWND Dialog() { return ThePlugin().subtrackDialog.Get(); }
 
 TextString FieldText(int id) { return FromWindowText(GetDlgItem(Dialog(), id)); }
 
 void SetField(int id, const TextString& text) { SetDlgItemTextA(Dialog(), id, text.c_str()); }
 
 Track* TrackOf(ItemId item) {
-  TrackList& list = CurrentList();
+  TrackList& list = ThePlugin().trackList;
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
 
-ItemId Selected() { return g_plugin.list ? g_plugin.list->SelectedKey() : 0; }
+ItemId Selected() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
 
 TimeFieldValues ReadFields() {
   return ReadTimeFields(FieldText(IDC_MINUTES).c_str(), FieldText(IDC_SECONDS).c_str(),
@@ -68,13 +61,16 @@ constexpr int kTimeFieldIds[3] = {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES};
 
 bool TimeFieldsChanged() {
   for (int i = 0; i < 3; ++i) {
-    if (!(FieldText(kTimeFieldIds[i]) == g_appliedTime[i])) return true;
+    if (!(FieldText(kTimeFieldIds[i]) == ThePlugin().editing.appliedTime[i])) return true;
   }
   return false;
 }
 
+// The time fields' texts as they stood when the subtrack's time last followed them. A field
+// left as typed (frames 75 beside seconds already carried) would otherwise add its carry again
+// with every later edit of another field.
 void RememberTimeFields() {
-  for (int i = 0; i < 3; ++i) g_appliedTime[i] = FieldText(kTimeFieldIds[i]);
+  for (int i = 0; i < 3; ++i) ThePlugin().editing.appliedTime[i] = FieldText(kTimeFieldIds[i]);
 }
 
 void SelectAllOfName(bool focus) {
@@ -88,12 +84,13 @@ void SelectAllOfName(bool focus) {
 void OnListSelectionChanged() { RefreshSubtrackDialog(0); }
 
 void FillSubtrackDialog(ItemId item, int excludedField) {
+  TrackListView* const view = ThePlugin().list;
   Track* track = TrackOf(item);
   const int k = ItemSubtrack(item);
   if (!track || !track->IsValidIndex(k) || !Dialog()) return;
-  if (g_plugin.list && g_plugin.list->SelectedRow() < 0) {
-    g_plugin.list->SelectByKey(item);
-    if (g_plugin.list->SelectedRow() < 0) return;
+  if (view && view->SelectedRow() < 0) {
+    view->SelectByKey(item);
+    if (view->SelectedRow() < 0) return;
   }
   {
     FieldUpdate update;
@@ -107,12 +104,14 @@ void FillSubtrackDialog(ItemId item, int excludedField) {
     }
     RememberTimeFields();
   }
-  g_editedItem = item;
+  ThePlugin().editing.item = item;
 }
 
 void ApplySubtrackDialog() {
-  if (g_editedItem == kNoItem || !Dialog()) return;
-  const ItemId item = g_editedItem;
+  EditingState& editing = ThePlugin().editing;
+  TrackListView* const view = ThePlugin().list;
+  if (editing.item == kNoItem || !Dialog()) return;
+  const ItemId item = editing.item;
   Track* track = TrackOf(item);
   const int n = ItemTrack(item);
   const int k = ItemSubtrack(item);
@@ -130,34 +129,35 @@ void ApplySubtrackDialog() {
   if (k2 == k) {
     SetRowText(item, true);
   } else {
-    g_editedItem = kNoItem;
+    editing.item = kNoItem;
     // Selected by row while the old rows stand: that row holds the moved subtrack afterwards.
-    if (g_plugin.list) g_plugin.list->SelectByKey(MakeItemId(n, k2));
-    g_editedItem = MakeItemId(n, k2);
+    if (view) view->SelectByKey(MakeItemId(n, k2));
+    editing.item = MakeItemId(n, k2);
     RebuildRows();
   }
-  if (g_plugin.list) g_plugin.list->Redraw();
+  if (view) view->Redraw();
 }
 
 void RefreshSubtrackDialog(int excludedField) {
-  if (g_editedItem == kNoItem) return;
+  if (ThePlugin().editing.item == kNoItem) return;
   ApplySubtrackDialog();
   FillSubtrackDialog(Selected(), excludedField);
 }
 
 void OpenSubtrackDialog() {
+  EditingState& editing = ThePlugin().editing;
   if (!Dialog()) return;
   // Opening fills anew and applies nothing: the item shown before may belong to a list that
   // has been replaced since.
-  g_editedItem = kNoItem;
-  if (g_plugin.list) {
-    TrackListView& view = *g_plugin.list;
+  editing.item = kNoItem;
+  if (ThePlugin().list) {
+    TrackListView& view = *ThePlugin().list;
     if (view.SelectedRow() < 0) view.Select(0);
     {
       FieldUpdate update;
       FillSubtrackDialog(view.SelectedKey(), 0);
       // The header row names no subtrack: show the row after it instead.
-      if (g_editedItem == kNoItem && view.SelectedKey() == kHeaderItem && view.RowCount() > 1) {
+      if (editing.item == kNoItem && view.SelectedKey() == kHeaderItem && view.RowCount() > 1) {
         view.Select(view.SelectedRow() + 1);
         FillSubtrackDialog(view.SelectedKey(), 0);
       }
@@ -168,22 +168,25 @@ void OpenSubtrackDialog() {
 }
 
 void ReloadSubtrackDialog() {
-  if (g_editedItem == kNoItem) return;
-  g_editedItem = kNoItem;
+  EditingState& editing = ThePlugin().editing;
+  if (editing.item == kNoItem) return;
+  editing.item = kNoItem;
   FillSubtrackDialog(Selected(), 0);
-  if (g_editedItem == kNoItem) FillSubtrackDialog(MakeItemId(CurrentList().CurrentTrackNumber(), 0), 0);
-  if (g_editedItem == kNoItem && Dialog()) ShowWindow(Dialog(), SW_HIDE);
+  if (editing.item == kNoItem) FillSubtrackDialog(MakeItemId(ThePlugin().trackList.CurrentTrackNumber(), 0), 0);
+  if (editing.item == kNoItem && Dialog()) ShowWindow(Dialog(), SW_HIDE);
 }
 
 void CloseSubtrackDialog() {
   ApplySubtrackDialog();
   if (Dialog()) ShowWindow(Dialog(), SW_HIDE);
-  g_editedItem = kNoItem;
+  ThePlugin().editing.item = kNoItem;
 }
 
 void SetToCurrentTime() {
-  if (g_editedItem == kNoItem) return;
-  const int32_t now = Player(g_plugin.playerWindow).OutputTimeMs();
+  EditingState& editing = ThePlugin().editing;
+  TrackListView* const view = ThePlugin().list;
+  if (editing.item == kNoItem) return;
+  const int32_t now = Player(g_shared.playerWindow).OutputTimeMs();
   if (now < 0) return;
   const ItemId selected = Selected();
   Track* track = TrackOf(selected);
@@ -195,18 +198,19 @@ void SetToCurrentTime() {
     SetRowText(selected, true);
   } else {
     RebuildRows();
-    g_editedItem = kNoItem;
-    if (g_plugin.list) {
-      g_plugin.list->SelectByKey(MakeItemId(n, k2));
-      g_plugin.list->SetCurrentRow(g_plugin.list->SelectedRow());
+    editing.item = kNoItem;
+    if (view) {
+      view->SelectByKey(MakeItemId(n, k2));
+      view->SetCurrentRow(view->SelectedRow());
     }
-    g_editedItem = MakeItemId(n, k2);
+    editing.item = MakeItemId(n, k2);
   }
   FillSubtrackDialog(Selected(), 0);
-  if (g_plugin.list) g_plugin.list->Redraw();
+  if (view) view->Redraw();
 }
 
 INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
+  TrackListView* const view = ThePlugin().list;
   if (!header || header->code != static_cast<UINT>(UDN_DELTAPOS)) return 0;
   const int delta = reinterpret_cast<const NMUPDOWN*>(header)->iDelta;
   switch (header->idFrom) {
@@ -216,7 +220,7 @@ INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
       if (!track) return 1;
       const int64_t c = static_cast<int64_t>(ItemSubtrack(selected)) + delta;
       if (c >= 0 && c < track->Count()) {
-        if (g_plugin.list) g_plugin.list->SelectByKey(MakeItemId(ItemTrack(selected), static_cast<int>(c)));
+        if (view) view->SelectByKey(MakeItemId(ItemTrack(selected), static_cast<int>(c)));
         RefreshSubtrackDialog(0);
       }
       return 1;
@@ -244,7 +248,7 @@ void HandleSubtrackCommand(WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (code == EN_CHANGE) {
-    if (g_fieldUpdates == 0 &&
+    if (ThePlugin().editing.fieldUpdates == 0 &&
         (id == IDC_SUBTRACK_NAME || id == IDC_MINUTES || id == IDC_SECONDS || id == IDC_FRAMES)) {
       RefreshSubtrackDialog(id);
     }

@@ -3,8 +3,8 @@
 
 #include "commands/editing.h"
 
-#include "host/plugin_globals.h"
-#include "host/ui_thread.h"
+#include "host/plugin.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 #include "tracklist/platform.h"
@@ -14,10 +14,10 @@ namespace tarnix {
 
 namespace {
 
-ItemId Selected() { return g_plugin.list ? g_plugin.list->SelectedKey() : 0; }
+ItemId Selected() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
 
 Track* TrackNumbered(int n) {
-  TrackList& list = CurrentList();
+  TrackList& list = ThePlugin().trackList;
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
@@ -25,16 +25,18 @@ Track* TrackNumbered(int n) {
 }  // namespace
 
 void OpenTrackDialog() {
-  HWND dialog = g_plugin.trackDialog;
+  EditingState& editing = ThePlugin().editing;
+  TrackListView* const view = ThePlugin().list;
+  HWND dialog = ThePlugin().trackDialog.Get();
   if (!dialog) return;
-  if (Selected() < 1 && g_plugin.list) g_plugin.list->SelectByKey(MakeItemId(1, 0));
-  g_editedTrack = ItemTrack(Selected());
-  Track* track = TrackNumbered(g_editedTrack);
-  if (g_editedTrack < 1 || !track) {
-    g_editedTrack = -1;
+  if (Selected() < 1 && view) view->SelectByKey(MakeItemId(1, 0));
+  editing.track = ItemTrack(Selected());
+  Track* track = TrackNumbered(editing.track);
+  if (editing.track < 1 || !track) {
+    editing.track = -1;
     return;
   }
-  const TrackList& list = CurrentList();
+  const TrackList& list = ThePlugin().trackList;
   SetDlgItemTextA(dialog, IDC_TRACK_NAME, track->Name().c_str());
   SetDlgItemTextA(dialog, IDC_ALBUM, list.album.c_str());
   SetDlgItemTextA(dialog, IDC_ARTIST, list.artist.c_str());
@@ -43,20 +45,22 @@ void OpenTrackDialog() {
 }
 
 void CloseTrackDialog(bool apply) {
-  HWND dialog = g_plugin.trackDialog;
-  if (apply && g_editedTrack != -1 && dialog) {
-    Track* track = TrackNumbered(g_editedTrack);
+  EditingState& editing = ThePlugin().editing;
+  TrackListView* const view = ThePlugin().list;
+  HWND dialog = ThePlugin().trackDialog.Get();
+  if (apply && editing.track != -1 && dialog) {
+    Track* track = TrackNumbered(editing.track);
     if (track) {
-      TrackList& list = CurrentList();
+      TrackList& list = ThePlugin().trackList;
       track->RenameSubtrack(0, FromWindowText(GetDlgItem(dialog, IDC_TRACK_NAME)));
       list.SetAlbum(FromWindowText(GetDlgItem(dialog, IDC_ALBUM)));
       list.SetArtist(FromWindowText(GetDlgItem(dialog, IDC_ARTIST)));
-      SetRowText(MakeItemId(g_editedTrack, 0), true);
-      if (g_plugin.list) g_plugin.list->Redraw();
+      SetRowText(MakeItemId(editing.track, 0), true);
+      if (view) view->Redraw();
     }
   }
   if (dialog) ShowWindow(dialog, SW_HIDE);
-  g_editedTrack = -1;
+  editing.track = -1;
 }
 
 }  // namespace tarnix

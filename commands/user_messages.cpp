@@ -2,12 +2,12 @@
 
 #include "commands/message_box.h"
 #include "host/player_codes.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
 
 namespace tarnix {
 
 int TellUser(const TextString& text, unsigned flags, bool watchQuit) {
-  return ShowMessageBox(g_plugin.pluginWindow, text.c_str(), kMessageCaption, flags, watchQuit ? UM_QUIT : 0, 0);
+  return ShowMessageBox(ThePlugin().window.Get(), text.c_str(), kMessageCaption, flags, watchQuit ? UM_QUIT : 0, 0);
 }
 
 void ReportFailure(const TextString& text) { TellUser(text, MB_OK | MB_ICONEXCLAMATION, true); }

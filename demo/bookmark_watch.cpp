@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "host/win32_handles.h"
+#include "win32/handles.h"
 
 namespace tarnix::demo {
 

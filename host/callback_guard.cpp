@@ -2,25 +2,19 @@
 
 #include <windows.h>
 
-#include "host/plugin_globals.h"
+#include "host/shared_with_player.h"
 
 namespace tarnix {
 
-namespace {
-
-// Written by whichever callback failed, read by the UI thread's loop after each message.
-volatile LONG g_callbackFailed = 0;
-
-}  // namespace
-
 void NoteCallbackFailure() noexcept {
-  InterlockedExchange(&g_callbackFailed, 1);
+  g_shared.callbackFailed.store(true);
   // The loop may be asleep in GetMessage: give it something to wake up for.
-  if (g_plugin.uiThreadId != 0) PostThreadMessageA(g_plugin.uiThreadId, WM_NULL, 0, 0);
+  const DWORD uiThread = g_shared.uiThreadId.load();
+  if (uiThread != 0) PostThreadMessageA(uiThread, WM_NULL, 0, 0);
 }
 
-bool CallbackFailed() noexcept { return InterlockedCompareExchange(&g_callbackFailed, 0, 0) != 0; }
+bool CallbackFailed() noexcept { return g_shared.callbackFailed.load(); }
 
-void ResetCallbackFailure() noexcept { InterlockedExchange(&g_callbackFailed, 0); }
+void ResetCallbackFailure() noexcept { g_shared.callbackFailed.store(false); }
 
 }  // namespace tarnix

@@ -1,6 +1,7 @@
 #include "host/message_loop.h"
 
 #include <cstring>
+#include <vector>
 
 #include "commands/commands.h"
 #include "commands/file_commands.h"
@@ -8,11 +9,11 @@
 #include "host/messaging.h"
 #include "host/playback_state.h"
 #include "host/playback_tracking.h"
+#include "host/player_following.h"
 #include "host/player_codes.h"
-#include "host/plugin_globals.h"
-#include "host/settings.h"
+#include "host/plugin.h"
 #include "host/skin_adoption.h"
-#include "host/ui_thread.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
@@ -31,7 +32,7 @@ constexpr size_t kMaxTrackNameLength = 32768;
 
 bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
-void PostToPlayer(const MSG& msg) { PostMessageA(g_plugin.playerWindow, msg.message, msg.wParam, msg.lParam); }
+void PostToPlayer(const MSG& msg) { PostMessageA(g_shared.playerWindow, msg.message, msg.wParam, msg.lParam); }
 
 void OnKeyDown(const MSG& msg) {
   if (!CtrlHeld()) {
@@ -47,9 +48,9 @@ void OnKeyDown(const MSG& msg) {
     case VK_TAB:
       // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
       // straight back into a focus request for this window.
-      g_plugin.ctrlTabForwarding.store(true, std::memory_order_relaxed);
-      SetFocus(g_plugin.playerWindow);
-      SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
+      g_shared.ctrlTabForwarding.store(true, std::memory_order_relaxed);
+      SetFocus(g_shared.playerWindow);
+      SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
       return;
     case VK_LEFT: CmdPreviousSubtrack(0, 0); return;
     case VK_RIGHT: CmdNextSubtrack(0, 0); return;
@@ -60,7 +61,7 @@ void OnKeyDown(const MSG& msg) {
 
 void OnSysKeyDown(const MSG& msg) {
   if (msg.wParam == VK_F4 && (msg.lParam & (1 << 29)) != 0) {
-    SendToPlayer(g_plugin.playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
+    SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
     return;
   }
   PostToPlayer(msg);
@@ -68,8 +69,9 @@ void OnSysKeyDown(const MSG& msg) {
 
 // The tick starts the timer again itself.
 void TickNow() {
-  KillTimer(g_plugin.pluginWindow, kTimerId);
-  g_plugin.timerId = 0;
+  Plugin& plugin = ThePlugin();
+  KillTimer(plugin.window.Get(), kTimerId);
+  plugin.timerId = 0;
   TimerTick();
 }
 
@@ -79,7 +81,7 @@ void OnTimer(const MSG& msg) {
 
 void OnTickRequest() {
   // Several requests in a row (both playing-file notices, a show as well) need one tick.
-  while (PeekOne(nullptr, g_plugin.pluginWindow, UM_TICK_NOW, true)) {
+  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_TICK_NOW, true)) {
   }
   TickNow();
 }
@@ -88,19 +90,19 @@ void OnTrackNames() {
   // A source announces names one by one: take them all before applying any.
   do {
     Sleep(kTrackNameSettleMs);
-  } while (PeekOne(nullptr, g_plugin.pluginWindow, UM_SET_TRACK_NAME, true));
+  } while (PeekOne(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, true));
   ApplyTrackNames();
 }
 
 void OnToggleWindow() {
-  if (g_plugin.frame && g_plugin.frame->shown.load(std::memory_order_relaxed))
+  if (g_shared.window.shown.load(std::memory_order_relaxed))
     HidePluginWindow();
   else
     ShowBesidePlayer(SWP_NOACTIVATE);
 }
 
 void OnPlayerMoved() {
-  while (PeekOne(nullptr, g_plugin.pluginWindow, UM_PLAYER_MOVED, true)) {
+  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_PLAYER_MOVED, true)) {
   }
   FollowPlayer(false);
 }
@@ -119,7 +121,7 @@ bool OnPrivateMessage(const MSG& msg) {
     case UM_SHOW_WINDOW: ShowBesidePlayer(SWP_NOACTIVATE); return true;
     case UM_HIDE_WINDOW: HidePluginWindow(); return true;
     case UM_TOGGLE_WINDOW: OnToggleWindow(); return true;
-    case UM_FOCUS_WINDOW: SetFocus(g_plugin.pluginWindow); return true;
+    case UM_FOCUS_WINDOW: SetFocus(ThePlugin().window.Get()); return true;
     case UM_PLAYER_MOVED: OnPlayerMoved(); return true;
     case UM_RELOAD_SKIN:
       ReadPlayerSettings();
@@ -134,32 +136,33 @@ bool OnPrivateMessage(const MSG& msg) {
   }
 }
 
-LRESULT OnSubsongInfoSent(WPARAM wParam, LPARAM lParam) {
+LRESULT OnSubsongInfoSent(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
   const auto* record = reinterpret_cast<const uint32_t*>(wParam);
   if (!record) return 0;
-  std::memcpy(g_state.subsongRecord, record, sizeof(g_state.subsongRecord));
-  g_state.pendingNames.clear();
-  PostMessageA(g_plugin.pluginWindow, UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(g_state.subsongRecord), lParam);
+  PlaybackState& playback = plugin.playback;
+  std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
+  playback.pendingNames.clear();
+  PostMessageA(plugin.window.Get(), UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(playback.subsongRecord), lParam);
   return 0;
 }
 
-LRESULT OnTrackNameSent(WPARAM index, LPARAM lParam) {
+LRESULT OnTrackNameSent(Plugin& plugin, WPARAM index, LPARAM lParam) {
   const char* name = reinterpret_cast<const char*>(lParam);
   // An index no row key can address would only make the pending list huge.
   if (!name || index > kMaxTrackNameIndex) return 0;
-  g_state.pendingNames.resize(static_cast<size_t>(index) + 1);
+  std::vector<TextString>& pending = plugin.playback.pendingNames;
+  pending.resize(static_cast<size_t>(index) + 1);
   const size_t length = strnlen(name, kMaxTrackNameLength);
-  g_state.pendingNames[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
-  PostMessageA(g_plugin.pluginWindow, UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&g_state.pendingNames));
+  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
+  PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
   return 0;
 }
 
 LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
 
 // The window procedure's work; false leaves the message to the default procedure.
-bool HandleSent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (window != g_plugin.pluginWindow) return false;
-  if (SkinFrame* frame = g_plugin.frame) {
+bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
+  if (SkinFrame* frame = plugin.frame.get()) {
     const bool wasShown = frame->shown.load(std::memory_order_relaxed);
     if (frame->HandleMessage(message, wParam, lParam, result)) return true;
     // Shown again, by whatever path (the player restored from its minimised state, the hook
@@ -170,13 +173,13 @@ bool HandleSent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     *result = 0;
     return true;
   }
-  TrackListView* list = g_plugin.list;
+  TrackListView* list = plugin.list;
   switch (message) {
     case WM_DESTROY:
       PostQuitMessage(0);
       *result = 0;
       return true;
-    case UM_SUBSONG_INFO: *result = OnSubsongInfoSent(wParam, lParam); return true;
+    case UM_SUBSONG_INFO: *result = OnSubsongInfoSent(plugin, wParam, lParam); return true;
     case UM_GET_LAST_KEY:
       *result = KeyAnswer(list ? list->KeyAt(list->RowCount() - 1) : 0);
       return true;
@@ -187,28 +190,42 @@ bool HandleSent(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT
     case UM_GET_CURRENT_KEY:
       *result = KeyAnswer(list ? list->CurrentKey() : 0);
       return true;
-    case UM_SET_TRACK_NAME: *result = OnTrackNameSent(wParam, lParam); return true;
+    case UM_SET_TRACK_NAME: *result = OnTrackNameSent(plugin, wParam, lParam); return true;
     default: return false;
   }
+}
+
+// The Plugin the window was made for, stored at WM_NCCREATE from the creation parameter.
+Plugin* PluginOf(HWND window, UINT message, LPARAM lParam) {
+  if (message == WM_NCCREATE) {
+    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
+  }
+  return reinterpret_cast<Plugin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
 }
 
 }  // namespace
 
 LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  Plugin* plugin = PluginOf(window, message, lParam);
+  // Until CreateWindowEx has returned, the window is not yet the Plugin's: its creation messages
+  // get the default handling.
+  if (!plugin || plugin->window.Get() != window) return DefWindowProcA(window, message, wParam, lParam);
   LRESULT result = 0;
   bool handled = false;
-  GuardCallback([&] { handled = HandleSent(window, message, wParam, lParam, &result); });
+  GuardCallback([&] { handled = HandleSent(*plugin, window, message, wParam, lParam, &result); });
   return handled ? result : DefWindowProcA(window, message, wParam, lParam);
 }
 
 void RouteMessage(const MSG& msg) {
-  const HWND dialogs[] = {g_plugin.trackDialog, g_plugin.subtrackDialog, g_plugin.optionsDialog,
-                          g_plugin.aboutDialog};
-  for (HWND dialog : dialogs) {
-    if (dialog && IsDialogMessageA(dialog, const_cast<MSG*>(&msg))) return;
+  Plugin& plugin = ThePlugin();
+  for (const WindowHandle* dialog :
+       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
+    if (*dialog && IsDialogMessageA(dialog->Get(), const_cast<MSG*>(&msg))) return;
   }
-  if (msg.hwnd != g_plugin.pluginWindow) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
-  if (g_plugin.frame && g_plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
+  HWND window = plugin.window.Get();
+  if (msg.hwnd != window) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (plugin.frame && plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
   switch (msg.message) {
     case WM_KEYDOWN: OnKeyDown(msg); return;
     case WM_SYSKEYDOWN: OnSysKeyDown(msg); return;
@@ -217,7 +234,17 @@ void RouteMessage(const MSG& msg) {
     default: break;
   }
   if (OnPrivateMessage(msg)) return;
-  if (g_plugin.pluginWindow) DefWindowProcA(g_plugin.pluginWindow, msg.message, msg.wParam, msg.lParam);
+  if (window) DefWindowProcA(window, msg.message, msg.wParam, msg.lParam);
+}
+
+bool HandleLoopMessage(const MSG& msg) {
+  if (msg.message == UM_QUIT) {
+    SaveIfModified();
+    return false;
+  }
+  RouteMessage(msg);
+  if (CallbackFailed()) throw CallbackFailure{};
+  return true;
 }
 
 void RunMessageLoop() {
@@ -226,12 +253,7 @@ void RunMessageLoop() {
   for (;;) {
     const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return;
-    if (msg.message == UM_QUIT) {
-      SaveIfModified();
-      return;
-    }
-    RouteMessage(msg);
-    if (CallbackFailed()) throw CallbackFailure{};
+    if (!HandleLoopMessage(msg)) return;
   }
 }
 

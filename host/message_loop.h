@@ -10,6 +10,9 @@ namespace tarnix {
 // Runs until UM_QUIT, WM_QUIT or a failed read. Throws what a handler threw, and
 // CallbackFailure when a callback recorded a failure.
 void RunMessageLoop();
+// One message as the loop handles it: false when it ends the loop (UM_QUIT, after the save
+// question). Throws CallbackFailure when a callback failed while it was handled.
+bool HandleLoopMessage(const MSG& msg);
 // One message as the loop handles it after the quit check.
 void RouteMessage(const MSG& msg);
 

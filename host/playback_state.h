@@ -1,11 +1,9 @@
 #pragma once
-// What the player is playing and how the list relates to it. Plain process-wide values,
-// created empty when the DLL loads and touched only on the UI thread, except RepeatItem,
-// which the hook filter reads on the player's thread.
+// What the player is playing and how the list relates to it. Part of the Plugin, touched only on
+// the UI thread; RepeatItem, which the hook filter also reads, lives in g_shared.repeatItem.
 
 #include <windows.h>
 
-#include <atomic>
 #include <cstdint>
 #include <vector>
 
@@ -19,14 +17,10 @@ struct PlaybackState {
   TextString currentPath;            // full path of the entry last seen playing
   TextString currentTitle;           // its playlist title
   int32_t currentTrack = 0;          // 1-based playing track in the list; 0 = none
-  std::atomic<ItemId> repeatItem{kNoItem};  // row playback is held in; -1 = repeat off
-  static_assert(std::atomic<ItemId>::is_always_lock_free, "the hook filter must never wait");
   DWORD subsongThreadId = 0;         // thread of the subsong source; 0 = none
   int32_t multiTrack = 0;            // 1 when the list shows several tracks of what plays
   std::vector<TextString> pendingNames;  // subsong names from UM_SET_TRACK_NAME
   uint32_t subsongRecord[kSubsongRecordWords] = {};  // copy of the last UM_SUBSONG_INFO record
 };
-
-extern PlaybackState g_state;
 
 }  // namespace tarnix

@@ -4,7 +4,8 @@
 #include "commands/commands.h"
 #include "host/callback_guard.h"
 #include "host/player_codes.h"
-#include "host/plugin_globals.h"
+#include "host/plugin.h"
+#include "host/shared_with_player.h"
 #include "host/ui_thread.h"
 #include "tracklist/text_string.h"
 
@@ -24,22 +25,23 @@ PluginDescriptor g_descriptor = {
 constexpr DWORD kQuitPostRetryMs = 10;
 
 int PluginInit() {
-  if (g_plugin.uiThread != INVALID_HANDLE_VALUE) return 0;  // already running
+  if (g_shared.uiThread != INVALID_HANDLE_VALUE) return 0;  // already running
   TextString::SetCaseSensitive(false);
   TextString::SetEofException(true);
-  g_plugin.playerWindow = g_descriptor.hwndParent;
-  g_plugin.instance = g_descriptor.hDllInstance;
+  g_shared.playerWindow = g_descriptor.hwndParent;
+  g_shared.instance = g_descriptor.hDllInstance;
   DWORD threadId = 0;
   HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, nullptr, 0, &threadId);
   if (!thread) return 0;
-  g_plugin.uiThreadId = threadId;
-  g_plugin.uiThread = thread;
+  g_shared.uiThreadId.store(threadId);
+  g_shared.uiThread = thread;
   SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return 0;
 }
 
 void PluginConfig() {
-  if (g_plugin.uiThread == INVALID_HANDLE_VALUE || !g_plugin.frame || !g_plugin.pluginWindow) return;
+  const Plugin* plugin = CurrentPlugin();
+  if (g_shared.uiThread == INVALID_HANDLE_VALUE || !plugin || !plugin->frame || !plugin->window) return;
   // Runs on the player's thread: nothing may unwind into the player.
   try {
     CmdOptions(-1, -1);
@@ -48,18 +50,18 @@ void PluginConfig() {
 }
 
 void PluginQuit() {
-  HANDLE thread = g_plugin.uiThread;
+  HANDLE thread = g_shared.uiThread;
   if (thread == INVALID_HANDLE_VALUE) return;
   // Right after init the thread may not have made its message queue yet, and a post to a
   // thread without one fails: retry until it is taken or the thread has ended.
-  while (!PostThreadMessageA(g_plugin.uiThreadId, UM_QUIT, 0, 0)) {
+  while (!PostThreadMessageA(g_shared.uiThreadId.load(), UM_QUIT, 0, 0)) {
     if (WaitForSingleObject(thread, kQuitPostRetryMs) != WAIT_TIMEOUT) break;
   }
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   WaitForSingleObject(thread, INFINITE);
   CloseHandle(thread);
-  g_plugin.uiThread = INVALID_HANDLE_VALUE;
-  g_plugin.uiThreadId = 0;
+  g_shared.uiThread = INVALID_HANDLE_VALUE;
+  g_shared.uiThreadId.store(0);
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 // The plug-in's settings in the "Tarnix Plugin" section of plugin.ini beside the DLL, and the
 // four values it reads from the player's winamp.ini (never written).
 
-#include <atomic>
 #include <cstdint>
 
 #include "tracklist/text_string.h"
@@ -16,13 +15,10 @@ struct Settings {
   bool printTime = true;
   bool showTrack = true;
   bool topTrack = false;
-  // Low byte key code, next byte HOTKEYF_ flags; the hook filter reads it on the player's thread.
-  std::atomic<int32_t> hotKey{0};
+  // HotKey is read by the hook filter on the player's thread: it lives in g_shared.hotKey.
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;
 };
-
-extern Settings g_settings;
 
 // The directory of the plug-in's own file (cut before its last ':' or '\').
 TextString ModuleDirectory();
@@ -30,7 +26,8 @@ TextString PluginIniPath();
 TextString PlayerIniPath();
 TextString DefaultBookmarkPath();
 
-// Reads plugin.ini into g_settings and the frame's geometry and flags, then the player's values.
+// Reads plugin.ini into the plug-in's settings and hands the frame its place, size and flags,
+// then reads the player's values.
 void LoadSettings();
 // Reads "hilite", "snap", "snaplen", "pe_fontsize" from winamp.ini.
 void ReadPlayerSettings();

@@ -1,12 +1,11 @@
 #include "host/skin_adoption.h"
 
 #include <cstdint>
-#include <cstdio>
 
+#include "host/colour_text.h"
 #include "host/player.h"
-#include "host/plugin_globals.h"
-#include "host/settings.h"
-#include "host/ui_thread.h"
+#include "host/plugin.h"
+#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "tracklist/platform.h"
@@ -14,14 +13,6 @@
 namespace tarnix {
 
 namespace {
-
-// The skin bitmap selected into the skin DC, and what it replaced there.
-HBITMAP g_skinBitmap = nullptr;
-HGDIOBJ g_previousObject = nullptr;
-
-// Last-write time of the skin's "Main.bmp" as last seen.
-uint64_t g_skinTime = 0;
-bool g_skinTimeStored = false;
 
 struct ColourKey {
   const char* key;
@@ -44,24 +35,11 @@ uint64_t LastWriteTime(const TextString& path) {
 
 }  // namespace
 
-COLORREF ColourFromHex(const char* text) {
-  if (!text) return 0;
-  if (*text == '#') ++text;
-  unsigned long red = 0, green = 0, blue = 0;
-  if (std::sscanf(text, "%02lx%02lx%02lx", &red, &green, &blue) != 3) return 0;
-  return static_cast<COLORREF>((red & 0xFF) | ((green & 0xFF) << 8) | ((blue & 0xFF) << 16));
-}
-
-void ReleaseSkinBitmap() {
-  if (!g_skinBitmap) return;
-  if (g_plugin.skinDC && g_previousObject) SelectObject(g_plugin.skinDC, g_previousObject);
-  DeleteObject(g_skinBitmap);
-  g_skinBitmap = nullptr;
-  g_previousObject = nullptr;
-}
-
 void AdoptSkin(const TextString& bitmapPath) {
-  ReleaseSkinBitmap();
+  Plugin& plugin = ThePlugin();
+  AdoptedSkin& skin = plugin.skin;
+  skin.selection.Reset();
+  skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
   if (!bitmapPath.IsEmpty())
     bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -71,7 +49,7 @@ void AdoptSkin(const TextString& bitmapPath) {
   if (!bitmap) {
     // The built-in look: its image and the default colours, whatever the skin's files say.
     bitmap = static_cast<HBITMAP>(
-        LoadImageA(g_plugin.instance, MAKEINTRESOURCEA(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        LoadImageA(g_shared.instance, MAKEINTRESOURCEA(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     for (int i = 0; i < kColourSlots; ++i) colours[i] = ColourFromHex(kColourKeys[i].fallback);
     fontFace = kDefaultFont;
   } else {
@@ -82,17 +60,19 @@ void AdoptSkin(const TextString& bitmapPath) {
   }
 
   if (bitmap) {
-    g_skinBitmap = bitmap;
-    g_previousObject = g_plugin.skinDC ? SelectObject(g_plugin.skinDC, bitmap) : nullptr;
+    skin.bitmap.Reset(bitmap);
+    skin.selection.Select(plugin.skinDC.Get(), bitmap);
   }
-  if (SkinFrame* frame = g_plugin.frame) {
-    frame->SetSkin(fontFace.c_str(), g_settings.playlistFontSize, colours);
+  if (SkinFrame* frame = plugin.frame.get()) {
+    frame->SetSkin(fontFace.c_str(), plugin.settings.playlistFontSize, colours);
     PlaceListBelowTitle(frame->ContentRect());
   }
 }
 
 void CheckSkin(bool force) {
-  const std::optional<TextString> directory = Player(g_plugin.playerWindow).SkinDirectory();
+  Plugin& plugin = ThePlugin();
+  AdoptedSkin& skin = plugin.skin;
+  const std::optional<TextString> directory = Player(g_shared.playerWindow).SkinDirectory();
   if (!directory) return;  // the player left the buffer alone: keep what we have
 
   uint64_t time = 0;
@@ -103,12 +83,12 @@ void CheckSkin(bool force) {
     time = LastWriteTime(base + "Main.bmp");
     bitmapPath = base + "Tarnix.bmp";
   }
-  if (force || (g_skinTimeStored && g_skinTime != time)) {
+  if (force || (skin.timeStored && skin.time != time)) {
     AdoptSkin(bitmapPath);
-    if (g_plugin.frame) g_plugin.frame->Paint();
+    if (plugin.frame) plugin.frame->Paint();
   }
-  g_skinTime = time;
-  g_skinTimeStored = true;
+  skin.time = time;
+  skin.timeStored = true;
 }
 
 }  // namespace tarnix

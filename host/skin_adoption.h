@@ -11,9 +11,5 @@ namespace tarnix {
 
 void CheckSkin(bool force);
 void AdoptSkin(const TextString& bitmapPath);
-// "#RRGGBB" or "RRGGBB" to a colour value; black when three fields can't be read.
-COLORREF ColourFromHex(const char* text);
-// Selects the previous bitmap back into the skin DC and deletes the skin bitmap (shutdown).
-void ReleaseSkinBitmap();
 
 }  // namespace tarnix

@@ -1,29 +1,21 @@
 #pragma once
-// The plug-in's own UI thread: start-up, the window procedure of "TarnixPluginWindow", the
-// message loop that routes everything itself, and the shutdown. Plus the small window helpers
-// that the commands share.
+// The plug-in's own UI thread: its start-up, which makes the Plugin and builds the window, its
+// menus, dialogs, hooks and widgets in a fixed order; the start-up steps that talk to the player,
+// which run under the same guard as the loop; and the shutdown, which tears it all down in order.
+// The thread runs them in turn; the in-process tests call them on their own thread.
 
 #include <windows.h>
-
-#include "tracklist/text_string.h"
 
 namespace tarnix {
 
 DWORD WINAPI UiThreadMain(void* parameter);
 
-// Shows a dialog next to the plug-in window (below it, or above when there is no room).
-void PlaceDialog(HWND dialog);
-// Where PlaceDialog puts a dialog of rectangle `dialog` for the plug-in window at `plugin` on
-// the screen `screen`: centred below the window (above it when the room below is too small),
-// then moved as little as needed to lie on the screen.
-POINT DialogPosition(const RECT& plugin, const RECT& dialog, const RECT& screen);
-// b when a is empty, else a + " - " + b.
-TextString JoinWithDash(const TextString& a, const TextString& b);
-// The frame's resize hook: puts the list below the title line while the title is shown.
-void PlaceListBelowTitle(const RECT& content);
-// Puts the list below the title line or back to its full height, by the options.
-void PlaceList();
-// Hides the plug-in window (close button, Ctrl+F4, UM_HIDE_WINDOW).
-void HidePluginWindow(int x = 0, int y = 0);
+// Start-up up to the widgets, outside the guard: g_shared.playerWindow and instance are set.
+void StartUp();
+// The start-up steps that talk to the player (skin, bookmark directory) and the 500 ms timer.
+// Throws what a failed send throws.
+void StartTracking();
+// Saves the settings, removes the hooks, destroys everything in order and the Plugin with it.
+void ShutDown();
 
 }  // namespace tarnix

@@ -1,8 +1,8 @@
 // Small helpers around the plug-in window that the UI thread and the commands share.
 
-#include "host/plugin_globals.h"
-#include "host/settings.h"
-#include "host/ui_thread.h"
+#include "host/window_helpers.h"
+
+#include "host/plugin.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
 #include "skin/window_layout.h"
@@ -36,7 +36,7 @@ POINT DialogPosition(const RECT& p, const RECT& d, const RECT& s) {
 void PlaceDialog(HWND dialog) {
   if (!dialog) return;
   WINDOWPLACEMENT screen, plugin, own;
-  if (!ReadPlacement(GetDesktopWindow(), &screen) || !ReadPlacement(g_plugin.pluginWindow, &plugin) ||
+  if (!ReadPlacement(GetDesktopWindow(), &screen) || !ReadPlacement(ThePlugin().window.Get(), &plugin) ||
       !ReadPlacement(dialog, &own) || (plugin.showCmd & 1) == 0) {
     ShowWindow(dialog, SW_SHOW);
     return;
@@ -59,21 +59,23 @@ TextString JoinWithDash(const TextString& a, const TextString& b) {
 }
 
 void PlaceListBelowTitle(const RECT& /*content*/) {
-  if (!g_settings.showTrack || !g_settings.topTrack || !g_plugin.list || !g_plugin.title) return;
-  const RECT title = g_plugin.title->GetRect();
-  g_plugin.list->SetLayout(LayoutRect{12, static_cast<int32_t>(title.bottom), -20, -38});
+  Plugin& plugin = ThePlugin();
+  if (!plugin.settings.showTrack || !plugin.settings.topTrack || !plugin.list || !plugin.title) return;
+  const RECT title = plugin.title->GetRect();
+  plugin.list->SetLayout(LayoutRect{12, static_cast<int32_t>(title.bottom), -20, -38});
 }
 
 void PlaceList() {
-  if (g_settings.showTrack && g_settings.topTrack) {
+  Plugin& plugin = ThePlugin();
+  if (plugin.settings.showTrack && plugin.settings.topTrack) {
     PlaceListBelowTitle(RECT{});
-  } else if (g_plugin.list) {
-    g_plugin.list->SetLayout(kListLayout);
+  } else if (plugin.list) {
+    plugin.list->SetLayout(kListLayout);
   }
 }
 
 void HidePluginWindow(int /*x*/, int /*y*/) {
-  if (g_plugin.pluginWindow) ShowWindow(g_plugin.pluginWindow, SW_HIDE);
+  if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
 }
 
 }  // namespace tarnix

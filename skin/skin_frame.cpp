@@ -45,7 +45,44 @@ constexpr LONG kFontWeight = 100;
 
 }  // namespace
 
-SkinFrame::SkinFrame() : clock_(SystemFileTime) {}
+SkinFrame::SkinFrame() : shown(ownFlags_.shown), docked(ownFlags_.docked), clock_(SystemFileTime) {}
+
+SkinFrame::SkinFrame(FrameFlags& sharedFlags)
+    : shown(sharedFlags.shown), docked(sharedFlags.docked), clock_(SystemFileTime) {}
+
+void SkinFrame::TakeSettings(const FrameSettings& settings) {
+  posX = settings.posX;
+  posY = settings.posY;
+  width = settings.width;
+  height = settings.height;
+  shown.store(settings.shown, std::memory_order_relaxed);
+  docked.store(settings.docked, std::memory_order_relaxed);
+}
+
+FrameSettings SkinFrame::Settings() const {
+  FrameSettings settings;
+  settings.posX = posX;
+  settings.posY = posY;
+  settings.width = width;
+  settings.height = height;
+  settings.shown = shown.load(std::memory_order_relaxed);
+  settings.docked = docked.load(std::memory_order_relaxed);
+  return settings;
+}
+
+void SkinFrame::TakePlayerSettings(bool highlightFocus, bool snapping, int32_t snapLength) {
+  showFocus = highlightFocus;
+  if (snapping) {
+    snapDistance = snapLength;
+    return;
+  }
+  snapDistance = -1;
+  if (docked.load(std::memory_order_relaxed)) {
+    docked.store(false, std::memory_order_relaxed);
+    posX = 0;
+    posY = 0;
+  }
+}
 
 SkinFrame::~SkinFrame() { Destroy(); }
 
@@ -227,8 +264,6 @@ void SkinFrame::SetHooks(FrameHook newOnResize, AfterResizeHook newAfterResize, 
   afterResize = newAfterResize;
   paintHook = newPaintHook;
 }
-
-void SkinFrame::AddWidget(Widget* widget) { widgets.emplace_back(widget); }
 
 void SkinFrame::Destroy() {
   if (font) {

@@ -10,9 +10,11 @@
 #include <cstdint>
 #include <memory>
 #include <set>
+#include <utility>
 #include <vector>
 
-#include "skin/gdi_handles.h"
+#include "win32/handles.h"
+#include "skin/frame_flags.h"
 #include "skin/widget.h"
 
 namespace tarnix {
@@ -38,20 +40,35 @@ using AfterResizeHook = int (*)(const RECT& content);
 // Source of the current time as a 64-bit file time (100 ns units); replaceable for tests.
 using FileTimeClock = uint64_t (*)();
 
+// What the frame keeps in the settings file: its place, size and the two flags.
+struct FrameSettings {
+  int32_t posX = 0, posY = 0;  // screen position, or offset from the player while docked
+  int32_t width = 0, height = 0;
+  bool shown = false;
+  bool docked = false;
+};
+
 // Window handles ordered by value, without duplicates: the snapping candidates.
 using WindowList = std::set<HWND>;
 
 class SkinFrame {
  public:
   SkinFrame();
+  // With its two flags where another thread can read them for the frame's whole life.
+  explicit SkinFrame(FrameFlags& sharedFlags);
   SkinFrame(const SkinFrame&) = delete;
   SkinFrame& operator=(const SkinFrame&) = delete;
   ~SkinFrame();  // runs Destroy when it was not run
 
-  // Stored settings and window state (plugin.ini), read and written by the settings code.
-  // The hook filter on the player's thread reads these two: single words, relaxed order.
-  std::atomic<bool> shown{false};
-  std::atomic<bool> docked{false};
+  // The frame's own flags unless it was given shared ones; declared first, so the references
+  // below are bound to a constructed object.
+ private:
+  FrameFlags ownFlags_;
+
+ public:
+  // Window state kept in the settings; the hook filter on the player's thread reads the flags.
+  std::atomic<bool>& shown;
+  std::atomic<bool>& docked;
   int32_t snapDistance = 10;  // -1: snapping off
   bool showFocus = false;
   int32_t width = 0, height = 0;
@@ -67,7 +84,21 @@ class SkinFrame {
   // Colours in slot order; a null face or a zero height keeps the device context's font.
   void SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&colours)[kColourSlots]);
   void SetHooks(FrameHook onResize, AfterResizeHook afterResize, FrameHook paintHook);
-  void AddWidget(Widget* widget);  // takes ownership; called by the Widget constructor
+  // Creates a widget of type W on this frame (W's constructor takes the frame first) and keeps
+  // it; widgets are laid out, painted and hit-tested in the order they were added.
+  template <class W, class... Args>
+  W* AddWidget(Args&&... args) {
+    auto widget = std::make_unique<W>(this, std::forward<Args>(args)...);
+    W* added = widget.get();
+    widgets.push_back(std::move(widget));
+    return added;
+  }
+  // The stored window state, taken at start-up and handed back for saving.
+  void TakeSettings(const FrameSettings& settings);
+  FrameSettings Settings() const;
+  // The player's focus highlighting and snapping. Snapping off also ends docking: the docked
+  // offsets mean nothing then, and the stored place becomes the screen's top-left corner.
+  void TakePlayerSettings(bool highlightFocus, bool snapping, int32_t snapLength);
   void Destroy();
 
   // Input (frame_input.cpp). Returns true when the message was consumed; `result` is written

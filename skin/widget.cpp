@@ -6,7 +6,6 @@ namespace tarnix {
 
 Widget::Widget(WidgetKind kind, SkinFrame* frame, const LayoutRect& layout) : kind(kind), frame(frame), layout(layout) {
   BaseRelayout();
-  if (frame) frame->AddWidget(this);
 }
 
 Widget::~Widget() = default;

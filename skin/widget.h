@@ -27,7 +27,7 @@ inline IntRect ToIntRect(const RECT& r) {
 
 class Widget {
  public:
-  // Appends the widget to the frame, which then owns it: create widgets with `new`.
+  // Made by SkinFrame::AddWidget, which owns it; the frame may be null in tests.
   Widget(WidgetKind kind, SkinFrame* frame, const LayoutRect& layout);
   Widget(const Widget&) = delete;
   Widget& operator=(const Widget&) = delete;

@@ -11,14 +11,14 @@ RECT InsetRect(const LayoutRect& inset) { return RECT{inset.left, inset.top, ins
 WindowWidgets BuildWindowWidgets(SkinFrame& frame, HDC skinImage, const WindowHandlers& handlers) {
   WindowWidgets built;
   for (int i = 0; i < kButtonCount; ++i) {
-    built.buttons[i] = new SkinButton(&frame, kButtonRows[i].layout, skinImage, kButtonRows[i].images,
+    built.buttons[i] = frame.AddWidget<SkinButton>(kButtonRows[i].layout, skinImage, kButtonRows[i].images,
                                       handlers.buttonClick[i], handlers.buttonRightClick[i]);
     if (i == kGripButton) built.buttons[i]->AddFlags(SkinButton::kResizeGrip);
   }
-  built.title = new TitleDisplay(&frame, kTitleLayout, InsetRect(kTextInset), nullptr, nullptr);
-  built.list = new TrackListView(&frame, kListLayout, InsetRect(kTextInset), handlers.onActivate,
+  built.title = frame.AddWidget<TitleDisplay>(kTitleLayout, InsetRect(kTextInset), nullptr, nullptr);
+  built.list = frame.AddWidget<TrackListView>(kListLayout, InsetRect(kTextInset), handlers.onActivate,
                                  handlers.onContextMenu, handlers.onSelectionChanged, nullptr);
-  built.scrollBar = new SkinScrollBar(&frame, kScrollBarLayout, kThumbRect, kThumbNormal, kThumbPressed, built.list);
+  built.scrollBar = frame.AddWidget<SkinScrollBar>(kScrollBarLayout, kThumbRect, kThumbNormal, kThumbPressed, built.list);
   return built;
 }
 

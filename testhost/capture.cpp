@@ -1,78 +1,19 @@
 #include "testhost/capture.h"
 
+#include "win32/handles.h"
+
 namespace tarnix::testhost {
 
 namespace {
-
-// Owns a window DC from GetWindowDC.
-class WindowDc {
- public:
-  explicit WindowDc(HWND window) : window_(window), dc_(GetWindowDC(window)) {}
-  ~WindowDc() {
-    if (dc_ != nullptr) ReleaseDC(window_, dc_);
-  }
-  WindowDc(const WindowDc&) = delete;
-  WindowDc& operator=(const WindowDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HWND window_;
-  HDC dc_;
-};
-
-// Owns a memory DC.
-class MemoryDc {
- public:
-  explicit MemoryDc(HDC like) : dc_(CreateCompatibleDC(like)) {}
-  ~MemoryDc() {
-    if (dc_ != nullptr) DeleteDC(dc_);
-  }
-  MemoryDc(const MemoryDc&) = delete;
-  MemoryDc& operator=(const MemoryDc&) = delete;
-  HDC Get() const { return dc_; }
-
- private:
-  HDC dc_;
-};
-
-// Owns a bitmap.
-class Bitmap {
- public:
-  explicit Bitmap(HBITMAP bitmap) : bitmap_(bitmap) {}
-  ~Bitmap() {
-    if (bitmap_ != nullptr) DeleteObject(bitmap_);
-  }
-  Bitmap(const Bitmap&) = delete;
-  Bitmap& operator=(const Bitmap&) = delete;
-  HBITMAP Get() const { return bitmap_; }
-
- private:
-  HBITMAP bitmap_;
-};
-
-// Selects an object into a DC and puts the previous one back.
-class Selection {
- public:
-  Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(SelectObject(dc, object)) {}
-  ~Selection() {
-    if (previous_ != nullptr) SelectObject(dc_, previous_);
-  }
-  Selection(const Selection&) = delete;
-  Selection& operator=(const Selection&) = delete;
-
- private:
-  HDC dc_;
-  HGDIOBJ previous_;
-};
 
 // Copies width by height pixels at (x, y) of source into an image.
 std::optional<RgbImage> CaptureDc(HDC source, int x, int y, int width, int height) {
   if (source == nullptr || width <= 0 || height <= 0) return std::nullopt;
   MemoryDc memory(source);
-  Bitmap bitmap(CreateCompatibleBitmap(source, width, height));
+  BitmapHandle bitmap(CreateCompatibleBitmap(source, width, height));
   if (memory.Get() == nullptr || bitmap.Get() == nullptr) return std::nullopt;
   {
-    Selection select(memory.Get(), bitmap.Get());
+    SelectedObject select(memory.Get(), bitmap.Get());
     if (!BitBlt(memory.Get(), 0, 0, width, height, source, x, y, SRCCOPY)) {
       return std::nullopt;
     }
@@ -110,13 +51,13 @@ std::optional<RgbImage> CaptureDc(HDC source, int x, int y, int width, int heigh
 std::optional<RgbImage> CaptureWindowImage(HWND window) {
   RECT rect;
   if (!IsWindow(window) || !GetWindowRect(window, &rect)) return std::nullopt;
-  WindowDc source(window);
+  const WindowDc source = WindowDc::WholeWindow(window);
   return CaptureDc(source.Get(), 0, 0, rect.right - rect.left, rect.bottom - rect.top);
 }
 
 std::optional<RgbImage> CaptureScreenImage(const RECT& area) {
   // The screen's DC is the desktop window's: what every window shows, composed as on screen.
-  WindowDc source(nullptr);
+  const WindowDc source = WindowDc::WholeWindow(nullptr);
   return CaptureDc(source.Get(), area.left, area.top, area.right - area.left, area.bottom - area.top);
 }
 

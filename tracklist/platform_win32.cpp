@@ -9,28 +9,9 @@
 
 #include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
+#include "win32/handles.h"
 
 namespace tarnix {
-
-namespace {
-
-// Owns a file search handle.
-class FindHandle {
- public:
-  explicit FindHandle(HANDLE h) : handle_(h) {}
-  ~FindHandle() {
-    if (handle_ != INVALID_HANDLE_VALUE) FindClose(handle_);
-  }
-  FindHandle(const FindHandle&) = delete;
-  FindHandle& operator=(const FindHandle&) = delete;
-  HANDLE get() const { return handle_; }
-  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
-
- private:
-  HANDLE handle_;
-};
-
-}  // namespace
 
 TextString FromWindowText(void* window) {
   HWND hwnd = static_cast<HWND>(window);
@@ -66,11 +47,11 @@ namespace platform {
 void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find.valid()) return;
+  if (!find.Valid()) return;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     if (!visit(TextString(data.cFileName))) return;
-  } while (FindNextFileA(find.get(), &data));
+  } while (FindNextFileA(find.Get(), &data));
 }
 
 std::FILE* OpenFile(const TextString& path, const char* mode) {
@@ -107,7 +88,7 @@ int64_t FromFileTime(const FILETIME& t) {
 void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit) {
   WIN32_FIND_DATAA data;
   FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find.valid()) return;
+  if (!find.Valid()) return;
   ListedFile file;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -115,7 +96,7 @@ void EnumerateListedFiles(const TextString& pattern, const std::function<bool(co
     file.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     file.writeTime = FromFileTime(data.ftLastWriteTime);
     if (!visit(file)) return;
-  } while (FindNextFileA(find.get(), &data));
+  } while (FindNextFileA(find.Get(), &data));
 }
 
 int64_t SystemFileTime() {

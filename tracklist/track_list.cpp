@@ -41,6 +41,11 @@ void Track::RemoveSubtrack(int index) {
   MarkModified();
 }
 
+void Track::FollowName(const TextString& name) {
+  // Letter case alone is no change, as for an edit.
+  if (!subtracks.empty() && !(subtracks.front().name == name)) subtracks.front().name = name;
+}
+
 void Track::RenameSubtrack(int index, const TextString& name) {
   if (!IsValidIndex(index)) return;
   Subtrack& entry = subtracks[static_cast<size_t>(index)];
@@ -165,6 +170,10 @@ void TrackList::SetAlbum(const TextString& text) {
   if (album == text) return;
   album = text;
   modified = true;
+}
+
+void TrackList::FollowAlbum(const TextString& text) {
+  if (!(album == text)) album = text;
 }
 
 void TrackList::SetArtist(const TextString& text) {

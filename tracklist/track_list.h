@@ -33,6 +33,9 @@ class Track {
   int AddSubtrack(const TextString& name, int32_t time);
   void RemoveSubtrack(int index);
   void RenameSubtrack(int index, const TextString& name);
+  // Names the track (its start entry) after what the player's side announced: no edit, so the
+  // list's `modified` stays as it is.
+  void FollowName(const TextString& name);
   // Moves the subtrack to its place for the new time and returns its new index. A time before
   // the start entry is clamped to the start entry's time so the subtrack stays in the track.
   int SetSubtrackTime(int index, int32_t time);
@@ -66,6 +69,9 @@ class TrackList {
   int CurrentTrackNumber() const { return currentTrack + 1; }
   void SetAlbum(const TextString& text);
   void SetArtist(const TextString& text);
+  // Takes the playing entry's title as the album: following the player is no edit, so
+  // `modified` stays as it is.
+  void FollowAlbum(const TextString& text);
   // Time of the subtrack `id` names, or -1 when it names none.
   int32_t TimeOf(ItemId id) const;
   // The subtrack `id` names, or null.

@@ -5,7 +5,7 @@
 
 #include <cstdio>
 
-#include "skin/gdi_handles.h"
+#include "win32/handles.h"
 #include "skin/window_widgets.h"
 
 namespace {

@@ -11,7 +11,7 @@
 #include "bench/playback/key_poller.h"
 #include "demo/plugin_settings.h"
 #include "demo/sample_media.h"
-#include "host/win32_handles.h"
+#include "win32/handles.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
 #include "tracklist/dir_index.h"
@@ -46,21 +46,6 @@ struct Arguments {
   bool dense = false;
   int lists = 5000;
   int rounds = 3;
-};
-
-// Owns a thread handle.
-class ThreadHandle {
- public:
-  explicit ThreadHandle(HANDLE handle) : handle_(handle) {}
-  ~ThreadHandle() {
-    if (handle_ != nullptr) CloseHandle(handle_);
-  }
-  ThreadHandle(const ThreadHandle&) = delete;
-  ThreadHandle& operator=(const ThreadHandle&) = delete;
-  HANDLE Get() const { return handle_; }
-
- private:
-  HANDLE handle_;
 };
 
 // Kernel and user time of a thread in milliseconds; negative on failure.
@@ -219,7 +204,7 @@ int Highlight(const Arguments& args) {
   if (!StartBenchPlugin(session, args)) return 2;
   testhost::PumpFor(1000);
 
-  ThreadHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
+  KernelHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
   testhost::StandInPlayer& player = session.Player();
   player.Play();
   const std::int64_t origin = ClockOrigin(player);
@@ -288,7 +273,7 @@ int Cpu(const Arguments& args) {
   if (!args.dense) player.Seek(TimeFromMsf(7, 20, 0));
   testhost::PumpFor(2000);  // the song change and the list's first display are not playback
 
-  ThreadHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
+  KernelHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
   MessagingYardstick yardstick(player.Window());
   const CpuTimes start = ThreadTimes(ui.Get());
   const CpuTimes yardStart = yardstick.Times();

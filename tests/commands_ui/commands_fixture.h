@@ -1,7 +1,7 @@
 #pragma once
-// The plug-in's command side in the test's own process: the test's thread plays the UI thread
-// with a plug-in window, the frame and its widgets, the menus and the four dialogs built as the
-// UI thread builds them, and a stand-in player on a thread of its own that records requests.
+// The plug-in's command side in the test's own process: the test's thread is the UI thread, with
+// the plug-in started by the UI thread's own start-up and stopped by its shutdown, and a stand-in
+// player on a thread of its own that records requests.
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -9,9 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/playback_state.h"
-#include "host/plugin_globals.h"
-#include "host/settings.h"
+#include "host/plugin.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -45,8 +43,8 @@ class CommandsTest : public ::testing::Test {
 
   testhost::StandInPlayer& Player() { return player_.Player(); }
   testhost::RequestLog& Log() { return player_.Player().Log(); }
-  TrackList& List() { return CurrentList(); }
-  TrackListView& View() { return *g_plugin.list; }
+  TrackList& List() { return ThePlugin().trackList; }
+  TrackListView& View() { return *ThePlugin().list; }
 
   // A one-track list titled `title` with subtracks at the given times (ms) after its start,
   // single-track layout, track 1 playing, rows rebuilt.
@@ -66,15 +64,13 @@ class CommandsTest : public ::testing::Test {
   // Waits until the player's clock runs (its state is read across threads).
   void PlayFrom(int ms);
 
-  // Handles the messages queued for the test's windows the way the UI thread's loop does.
-  void Pump();
+  // Handles the queued messages with the UI thread's loop; false when one ended the loop.
+  bool Pump();
 
   ScratchDirectory bookmarks_;
 
  private:
   testhost::StandInPlayerThread player_;
-  HBITMAP skinBitmap_ = nullptr;
-  HGDIOBJ previousBitmap_ = nullptr;
 };
 
 std::string ScreenshotPath(const std::string& name);

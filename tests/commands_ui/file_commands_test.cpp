@@ -33,7 +33,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   EXPECT_EQ(box.caption, "Tarnix Plugin");
   EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(box.icon);
-  EXPECT_EQ(box.owner, g_plugin.pluginWindow);
+  EXPECT_EQ(box.owner, ThePlugin().window.Get());
   EXPECT_NE(bookmarks_.Read("Live set.trk").find("01:00:05:00 Edit"), std::string::npos);
   // New: one track named by the title, unmodified.
   EXPECT_EQ(List().TrackCount(), 1);
@@ -56,7 +56,7 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
 TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
   UseSingleTrack("Live set", {});
   Edit();
-  g_settings.autoSave = true;
+  ThePlugin().settings.autoSave = true;
   SaveIfModified();
   EXPECT_TRUE(bookmarks_.Exists("Live set.trk"));
 
@@ -116,9 +116,9 @@ TEST_F(FileCommandsTest, OpenFailures) {
 
 TEST_F(FileCommandsTest, SaveAndSaveAs) {
   UseSingleTrack("Concert", {1000});
-  g_state.currentTitle = "";
+  ThePlugin().playback.currentTitle = "";
   CmdSave(-1, -1);  // no title: nothing at all
-  g_state.currentTitle = "Concert";
+  ThePlugin().playback.currentTitle = "Concert";
   UiResponder ui({Answer::File(bookmarks_.File("chosen.trk"))});
   CmdSave(-1, -1);  // no path yet: Save As, proposing Concert.trk
   ui.Join();
@@ -130,7 +130,7 @@ TEST_F(FileCommandsTest, SaveAndSaveAs) {
   EXPECT_NE(bookmarks_.Read("chosen.trk").find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
-  g_state.currentTitle = "";
+  ThePlugin().playback.currentTitle = "";
   UiResponder as({Answer::File(bookmarks_.File("other"))});
   CmdSaveAs(-1, -1);  // works without a title; the default extension is added
   as.Join();
@@ -141,7 +141,7 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
   for (const char* title : {"AC/DC", "What?", "Live: Tokyo", "..\\..\\x", "CON"}) {
     UseSingleTrack(title, {});
     Edit();
-    g_settings.autoSave = true;
+    ThePlugin().settings.autoSave = true;
     SaveIfModified();
     List().Reset("other", 1, 0);
     EXPECT_TRUE(FindTrackList(title, "")) << title;
@@ -184,10 +184,10 @@ TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
   EXPECT_TRUE(CheckBookmarkDirectory(true));
   ASSERT_TRUE(bookmarks_.Write("plain", "x"));
-  g_settings.bookmarkPath = bookmarks_.File("plain").c_str();
+  ThePlugin().settings.bookmarkPath = bookmarks_.File("plain").c_str();
   EXPECT_TRUE(CheckBookmarkDirectory(true));  // any existing file will do
 
-  g_settings.bookmarkPath = bookmarks_.File("new").c_str();
+  ThePlugin().settings.bookmarkPath = bookmarks_.File("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
     EXPECT_TRUE(CheckBookmarkDirectory(true));
@@ -197,7 +197,7 @@ TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
     EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_TRUE(bookmarks_.Exists("new"));
   }
-  g_settings.bookmarkPath = bookmarks_.File("gone\\deeper").c_str();
+  ThePlugin().settings.bookmarkPath = bookmarks_.File("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
     EXPECT_FALSE(CheckBookmarkDirectory(true));

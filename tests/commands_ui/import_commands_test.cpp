@@ -16,7 +16,7 @@ namespace tarnix::test {
 namespace {
 
 bool PutOnClipboard(const wchar_t* text) {
-  if (!OpenClipboard(g_plugin.pluginWindow)) return false;
+  if (!OpenClipboard(ThePlugin().window.Get())) return false;
   EmptyClipboard();
   const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -78,7 +78,7 @@ TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
 TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   UseSingleTrack("Concert", {61000, 6000987});
   List().tracks[0].subtracks[1].name = "Caf\xE9";
-  g_state.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+  ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
   UiResponder ui({Answer::File(bookmarks_.File("Concert.cue"))});
   CmdExportCueSheet(-1, -1);
   ui.Join();

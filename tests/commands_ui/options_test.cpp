@@ -17,7 +17,7 @@
 namespace tarnix::test {
 namespace {
 
-HWND Options() { return g_plugin.optionsDialog; }
+HWND Options() { return ThePlugin().optionsDialog.Get(); }
 
 void Check(int id, bool on) { CheckDlgButton(Options(), id, on ? BST_CHECKED : BST_UNCHECKED); }
 
@@ -28,9 +28,9 @@ std::string PluginIni() { return testhost::ProgramDirectory() + "\\plugin.ini"; 
 class OptionsTest : public CommandsTest {};
 
 TEST_F(OptionsTest, ShowsTheSettings) {
-  g_settings.autoSave = true;
-  g_settings.topTrack = true;
-  g_settings.hotKey = 0x400 | 'T';
+  ThePlugin().settings.autoSave = true;
+  ThePlugin().settings.topTrack = true;
+  g_shared.hotKey.store(0x400 | 'T');
   CmdOptions(-1, -1);
   EXPECT_TRUE(IsWindowVisible(Options()));
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_SAVE), BST_CHECKED);
@@ -54,14 +54,14 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   Press(IDOK);
   EXPECT_FALSE(IsWindowVisible(Options()));
   EXPECT_EQ(View().TimeColumnMode(), TrackListView::kNoTimeColumn);
-  EXPECT_TRUE(g_settings.topTrack);
-  EXPECT_TRUE(g_settings.autoSave);
-  EXPECT_EQ(g_settings.hotKey, 0x400 | 'F');
+  EXPECT_TRUE(ThePlugin().settings.topTrack);
+  EXPECT_TRUE(ThePlugin().settings.autoSave);
+  EXPECT_EQ(g_shared.hotKey, 0x400 | 'F');
   // The track name left the list for the title line, and the list starts below it.
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"     Part 1\t 1:23"}));
-  EXPECT_STREQ(g_plugin.title->Text().c_str(), "Concert");
-  EXPECT_TRUE(g_plugin.title->Visible());
-  EXPECT_GE(View().GetRect().top, g_plugin.title->GetRect().bottom);
+  EXPECT_STREQ(ThePlugin().title->Text().c_str(), "Concert");
+  EXPECT_TRUE(ThePlugin().title->Visible());
+  EXPECT_GE(View().GetRect().top, ThePlugin().title->GetRect().bottom);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "TopTrack", -1, PluginIni().c_str()), 1);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
 
@@ -69,32 +69,33 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   CmdOptions(-1, -1);
   Check(IDC_SHOW_TRACK, false);
   Press(IDOK);
-  EXPECT_FALSE(g_plugin.title->Visible());
+  EXPECT_FALSE(ThePlugin().title->Visible());
   EXPECT_EQ(View().GetRect().top, 20);
 }
 
 TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
   UseSingleTrack("Concert", {1000});
   const std::string before = bookmarks_.Path();
-  g_state.currentPath = "C:\\Music\\concert.mp3";
+  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
   CmdOptions(-1, -1);
   Check(IDC_PRINT_TIME, false);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, "C:\\elsewhere");
   Press(IDCANCEL);
   EXPECT_FALSE(IsWindowVisible(Options()));
-  EXPECT_TRUE(g_settings.printTime);
-  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), before.c_str());
-  EXPECT_EQ(GetFileAttributesA(PluginIni().c_str()), INVALID_FILE_ATTRIBUTES);
+  EXPECT_TRUE(ThePlugin().settings.printTime);
+  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), before.c_str());
+  // The fixture's plugin.ini holds only the window and the bookmark directory: nothing saved.
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), -1);
 
   CmdOptions(-1, -1);  // filled anew from the settings
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_PRINT_TIME), BST_CHECKED);
   Press(IDOK);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), 1);
-  EXPECT_STREQ(g_state.currentPath.c_str(), "C:\\Music\\concert.mp3");  // same directory
+  EXPECT_STREQ(ThePlugin().playback.currentPath.c_str(), "C:\\Music\\concert.mp3");  // same directory
 }
 
 TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
-  g_state.currentPath = "C:\\Music\\concert.mp3";
+  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
   const std::string fresh = bookmarks_.File("fresh");
   CmdOptions(-1, -1);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, fresh.c_str());
@@ -105,10 +106,10 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }
   EXPECT_TRUE(bookmarks_.Exists("fresh"));
-  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), fresh.c_str());
-  EXPECT_TRUE(g_state.currentPath.IsEmpty());  // the next check searches the new directory
+  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_TRUE(ThePlugin().playback.currentPath.IsEmpty());  // the next check searches the new directory
 
-  g_state.currentPath = "C:\\Music\\concert.mp3";
+  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
   CmdOptions(-1, -1);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.File("declined").c_str());
   {
@@ -118,8 +119,8 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
     EXPECT_EQ(ui.Boxes().size(), 1u);  // declined: no warning from the options
   }
   EXPECT_FALSE(bookmarks_.Exists("declined"));
-  EXPECT_STREQ(g_settings.bookmarkPath.c_str(), fresh.c_str());
-  EXPECT_FALSE(g_state.currentPath.IsEmpty());
+  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_FALSE(ThePlugin().playback.currentPath.IsEmpty());
 }
 
 TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
@@ -128,25 +129,25 @@ TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
   SendMessageA(hotKey, WM_KEYDOWN, 'F', 0x00210001);
   SendMessageA(hotKey, WM_KEYUP, 'F', static_cast<LPARAM>(0xC0210001u));
   Press(IDOK);
-  EXPECT_EQ(g_settings.hotKey, (HOTKEYF_ALT << 8) | 'F');
+  EXPECT_EQ(g_shared.hotKey, (HOTKEYF_ALT << 8) | 'F');
 }
 
 TEST_F(OptionsTest, HiddenWindowIsShownInsteadOfTheDialog) {
-  ShowWindow(g_plugin.pluginWindow, SW_HIDE);
-  g_plugin.frame->shown = false;
+  ShowWindow(ThePlugin().window.Get(), SW_HIDE);
+  ThePlugin().frame->shown = false;
   CmdOptions(-1, -1);
-  EXPECT_TRUE(g_plugin.frame->shown);
+  EXPECT_TRUE(ThePlugin().frame->shown);
   EXPECT_FALSE(IsWindowVisible(Options()));
 }
 
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
   CmdAbout(-1, -1);
-  EXPECT_TRUE(IsWindowVisible(g_plugin.aboutDialog));
-  SendMessageA(g_plugin.aboutDialog, WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-  EXPECT_FALSE(IsWindowVisible(g_plugin.aboutDialog));
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
+  SendMessageA(ThePlugin().aboutDialog.Get(), WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
   CmdAbout(-1, -1);
-  SendMessageA(g_plugin.aboutDialog, WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(g_plugin.aboutDialog));
+  SendMessageA(ThePlugin().aboutDialog.Get(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "commands/editing.h"
 #include "commands_fixture.h"
 #include "host/player_codes.h"
+#include "resources/resource_ids.h"
 #include "testhost/pump.h"
 #include "testhost/subsong_source.h"
 
@@ -63,20 +64,20 @@ TEST_F(PlayItemTest, CdTrackSwitchFindsTheEntryByItsDigits) {
   PlayItem(MakeItemId(12, 0));
   // Stop, move to the entry of track 12 (index 3), start; no seek at the track's start.
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:3", "cmd40045"}));
-  EXPECT_EQ(g_state.currentTrack, 12);
+  EXPECT_EQ(ThePlugin().playback.currentTrack, 12);
   EXPECT_EQ(Player().PlaylistPosition(), 3);
 
-  g_state.currentPath = "D:\\Track12.cda";
+  ThePlugin().playback.currentPath = "D:\\Track12.cda";
   ClearLog();
   PlayItem(MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:2", "cmd40045"}));
-  EXPECT_EQ(g_state.currentTrack, 7);
+  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
 }
 
 TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
   Player().SetPlaylist({{"D:\\first.cda", "a", 0}, {"D:\\second.cda", "b", 0}});
   UseCd(3, 1);
-  g_state.currentPath = "D:\\first.cda";
+  ThePlugin().playback.currentPath = "D:\\first.cda";
   PlayFrom(0);
   ClearLog();
   EXPECT_FALSE(SelectCdTrack(2));
@@ -85,7 +86,7 @@ TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));
   EXPECT_EQ(Player().PlaylistPosition(), 0);
 
-  g_state.currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
+  ThePlugin().playback.currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
   ClearLog();
   EXPECT_FALSE(SelectCdTrack(3));
   EXPECT_TRUE(Actions().empty());
@@ -96,7 +97,7 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
   for (int i = 0; i < 300; ++i) entries.push_back({"D:\\Other" + std::to_string(i) + ".mp3", "x", 0});
   entries.push_back({"D:\\Track02.cda", "Track 02", 0});
   Player().SetPlaylist(entries);
-  g_state.currentPath = "D:\\Track01.cda";
+  ThePlugin().playback.currentPath = "D:\\Track01.cda";
   // The playlist shrinks to one entry while the walk asks for entries far beyond it.
   std::thread shrink([this] {
     Sleep(20);
@@ -117,19 +118,19 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
 }
 
 TEST_F(PlayItemTest, SubsongSourceIsToldTheSubsong) {
-  testhost::SubsongSource source(g_plugin.pluginWindow);
+  testhost::SubsongSource source(ThePlugin().window.Get());
   TrackList& list = List();
   list.Reset("Tunes", 4, static_cast<uint32_t>(-1));
-  g_state.multiTrack = 1;
-  g_state.currentTrack = 1;
-  g_state.subsongThreadId = source.ThreadId();
+  ThePlugin().playback.multiTrack = 1;
+  ThePlugin().playback.currentTrack = 1;
+  ThePlugin().playback.subsongThreadId = source.ThreadId();
   RebuildRows();
   PlayFrom(0);
   ClearLog();
   PlayItem(MakeItemId(3, 0));
   ASSERT_TRUE(source.WaitForPlayRequests(1, 3000));
   EXPECT_EQ(source.PlayRequests()[0].subsong, 2u);
-  EXPECT_EQ(g_state.currentTrack, 3);
+  EXPECT_EQ(ThePlugin().playback.currentTrack, 3);
   EXPECT_TRUE(Actions().empty());  // the source plays it from its start: no seek
 }
 
@@ -139,8 +140,8 @@ TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
   gone.join();
   TrackList& list = List();
   list.Reset("Tunes", 2, static_cast<uint32_t>(-1));
-  g_state.multiTrack = 1;
-  g_state.subsongThreadId = ended;
+  ThePlugin().playback.multiTrack = 1;
+  ThePlugin().playback.subsongThreadId = ended;
   RebuildRows();
   Player().Stop();
   ClearLog();
@@ -155,15 +156,38 @@ TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
 TEST_F(PlayItemTest, RepeatFollowsTheJump) {
   UseSingleTrack("Concert", {10000, 20000});
   PlayFrom(0);
-  g_state.repeatItem = MakeItemId(1, 1);
+  g_shared.repeatItem = MakeItemId(1, 1);
   PlayItem(MakeItemId(0, 2));
-  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
-  g_state.repeatItem = kNoItem;
+  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
+  g_shared.repeatItem = kNoItem;
   PlayItem(MakeItemId(1, 1));
-  EXPECT_EQ(g_state.repeatItem, kNoItem);
+  EXPECT_EQ(g_shared.repeatItem, kNoItem);
 }
 
 class StepTest : public CommandsTest {};
+
+// What reaches the plug-in window goes through the UI thread's own loop: a menu command, a key,
+// and the stop message that ends the loop.
+TEST_F(StepTest, TheLoopRoutesCommandsKeysAndTheStopMessage) {
+  UseSingleTrack("Concert", {10000, 60000});
+  PlayFrom(0);
+  PlayItem(MakeItemId(1, 0));
+  ClearLog();
+  HWND window = ThePlugin().window.Get();
+  PostMessageA(window, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
+  EXPECT_TRUE(Pump());
+  EXPECT_EQ(Actions(), (Strings{"code106:10000"}));
+
+  View().SelectByKey(MakeItemId(1, 2));
+  ClearLog();
+  PostMessageA(window, WM_KEYDOWN, 'R', 0);
+  EXPECT_TRUE(Pump());
+  EXPECT_EQ(Actions(), (Strings{"code106:60000"}));
+  EXPECT_EQ(g_shared.repeatItem.load(), MakeItemId(1, 2));
+
+  PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
+  EXPECT_FALSE(Pump());
+}
 
 TEST_F(StepTest, PreviousWithAndWithoutTheRestartRule) {
   UseSingleTrack("Concert", {10000, 60000});
@@ -234,16 +258,16 @@ TEST_F(StepTest, RepeatTogglesAndPlaysTheSelectedRow) {
   View().SelectByKey(MakeItemId(1, 2));
   ClearLog();
   CmdRepeat(-1, -1);
-  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
+  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
   EXPECT_EQ(Actions(), (Strings{"code106:20000"}));
   ClearLog();
   CmdRepeat(-1, -1);
-  EXPECT_EQ(g_state.repeatItem, kNoItem);
+  EXPECT_EQ(g_shared.repeatItem, kNoItem);
   EXPECT_TRUE(Actions().empty());
   // The selected row already plays: repeat holds it without a jump.
   View().SetCurrentByKey(MakeItemId(1, 2));
   CmdRepeat(-1, -1);
-  EXPECT_EQ(g_state.repeatItem, MakeItemId(1, 2));
+  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
   EXPECT_TRUE(Actions().empty());
 }
 

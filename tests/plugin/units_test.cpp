@@ -1,34 +1,15 @@
-// Pure helpers of the UI thread side, in-process.
+// Pure helpers of the UI thread side, in-process. The Windows-free ones are in tests/host_pure.
 
 #include <gtest/gtest.h>
 
 #include <atomic>
 #include <type_traits>
 
-#include "host/playback_state.h"
-#include "host/plugin_globals.h"
-#include "host/settings.h"
-#include "host/skin_adoption.h"
-#include "host/ui_thread.h"
-#include "skin/skin_frame.h"
+#include "host/shared_with_player.h"
+#include "host/window_helpers.h"
 
 namespace tarnix {
 namespace {
-
-TEST(ColourFromHex, Spellings) {
-  const struct {
-    const char* text;
-    COLORREF expected;
-  } cases[] = {
-      {"#FF8000", RGB(255, 128, 0)}, {"FF8000", RGB(255, 128, 0)},  {"ff8000", RGB(255, 128, 0)},
-      {"FFF", 0},                    {"#FFF", 0},                   {"", 0},
-      {"#", 0},                      {"zz0000", 0},                 {" 12 34 56", RGB(0x12, 0x34, 0x56)},
-      {"#0000FF", RGB(0, 0, 255)},   {"00FF00 ; comment", RGB(0, 255, 0)}, {"##FF8000", 0},
-      {"123456789", RGB(0x12, 0x34, 0x56)},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ColourFromHex(c.text), c.expected) << '"' << c.text << '"';
-  EXPECT_EQ(ColourFromHex(nullptr), 0u);
-}
 
 // The hook filter reads these on the player's thread while the UI thread writes them: each must
 // be an atomic that never takes a lock.
@@ -36,11 +17,11 @@ template <class T>
 constexpr bool kLockFreeAtomic = std::is_same_v<T, std::atomic<typename T::value_type>> && T::is_always_lock_free;
 
 TEST(HookSharedValues, AreLockFreeAtomics) {
-  static_assert(kLockFreeAtomic<decltype(SkinFrame::shown)>);
-  static_assert(kLockFreeAtomic<decltype(SkinFrame::docked)>);
-  static_assert(kLockFreeAtomic<decltype(Settings::hotKey)>);
-  static_assert(kLockFreeAtomic<decltype(PlaybackState::repeatItem)>);
-  static_assert(kLockFreeAtomic<decltype(PluginGlobals::ctrlTabForwarding)>);
+  static_assert(kLockFreeAtomic<decltype(FrameFlags::shown)>);
+  static_assert(kLockFreeAtomic<decltype(FrameFlags::docked)>);
+  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::hotKey)>);
+  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::repeatItem)>);
+  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::ctrlTabForwarding)>);
   SUCCEED();
 }
 

@@ -99,10 +99,8 @@ SkinImage::SkinImage(bool fromFile) : dc_(nullptr) {
         pixels[y * 280 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
   }
-  previous_ = SelectObject(dc_.Get(), bitmap_.Get());
+  selection_.Select(dc_.Get(), bitmap_.Get());
 }
-
-SkinImage::~SkinImage() { SelectObject(dc_.Get(), previous_); }
 
 HWND CreateTestWindow(SkinFrame* frame, int x, int y, int width, int height, HWND owner, bool visible) {
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, TestClass(), "Tarnix Plugin", WS_POPUP, x, y, width, height, owner,

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/gdi_handles.h"
+#include "win32/handles.h"
 #include "skin/skin_frame.h"
 #include "skin/window_widgets.h"
 
@@ -33,14 +33,13 @@ class SkinImage {
   explicit SkinImage(bool fromFile = false);
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
-  ~SkinImage();
   HDC Dc() const { return dc_.Get(); }
   bool FromFile() const { return fromFile_; }
 
  private:
   MemoryDc dc_;
   BitmapHandle bitmap_;
-  HGDIOBJ previous_ = nullptr;
+  SelectedObject selection_;  // last: deselects before the bitmap goes
   bool fromFile_ = false;
 };
 

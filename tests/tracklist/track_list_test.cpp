@@ -222,6 +222,20 @@ TEST_F(TrackListTest, RenameAndHeaderIgnoreLetterCase) {
   EXPECT_EQ(S(list_.artist), "Band");
 }
 
+TEST_F(TrackListTest, FollowingThePlayerIsNoEdit) {
+  Track& t = MakeTrack({0, 1000});
+  const std::string second = S(t.subtracks[1].name);
+  for (const bool wasModified : {false, true}) {
+    list_.modified = wasModified;
+    list_.FollowAlbum("From the player");
+    t.FollowName("Announced");
+    EXPECT_EQ(list_.modified, wasModified);
+  }
+  EXPECT_EQ(S(list_.album), "From the player");
+  EXPECT_EQ(S(t.subtracks[0].name), "Announced");
+  EXPECT_EQ(S(t.subtracks[1].name), second);  // only the track's own name follows
+}
+
 TEST_F(TrackListTest, RemoveSubtrack) {
   Track& t = MakeTrack({0, 1000, 2000});
   t.RemoveSubtrack(3);

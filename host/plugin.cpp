@@ -1,0 +1,32 @@
+#include "host/plugin.h"
+
+#include <atomic>
+
+#include "skin/skin_frame.h"
+
+namespace tarnix {
+
+namespace {
+
+// Published for config on the player's thread, which may look before start-up has made it.
+std::atomic<Plugin*> g_current{nullptr};
+
+}  // namespace
+
+Plugin::Plugin() = default;
+Plugin::~Plugin() = default;
+
+Plugin& ThePlugin() { return *g_current.load(std::memory_order_acquire); }
+
+Plugin* CurrentPlugin() { return g_current.load(std::memory_order_acquire); }
+
+Plugin& CreatePlugin() {
+  DestroyPlugin();
+  auto* plugin = new Plugin();
+  g_current.store(plugin, std::memory_order_release);
+  return *plugin;
+}
+
+void DestroyPlugin() { delete g_current.exchange(nullptr, std::memory_order_acq_rel); }
+
+}  // namespace tarnix

@@ -1,0 +1,42 @@
+#pragma once
+// The only plug-in state that another thread than the UI thread touches, kept together so it can
+// be seen at a glance. The player's thread runs init, config and quit and the hook filter; the
+// hook filter reads single words here and posts, and its one write clears the Ctrl+Tab flag. The
+// values live as long as the DLL: a hook call still running while the UI thread ends never reads
+// freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
+
+#include <windows.h>
+
+#include <atomic>
+#include <cstdint>
+
+#include "skin/frame_flags.h"
+#include "tracklist/item_id.h"
+
+namespace tarnix {
+
+struct SharedWithPlayer {
+  // Written by init before the UI thread starts; only read afterwards.
+  HWND playerWindow = nullptr;   // the player's main window
+  HINSTANCE instance = nullptr;  // this DLL
+  // The UI thread, for init and quit on the player's thread.
+  HANDLE uiThread = INVALID_HANDLE_VALUE;
+  std::atomic<DWORD> uiThreadId{0};
+
+  // Relaxed order throughout: each value is read on its own, nothing is published through it.
+  std::atomic<HWND> pluginWindow{nullptr};  // set once it exists, cleared before it is destroyed
+  FrameFlags window;                        // the SkinFrame's shown and docked
+  std::atomic<int32_t> hotKey{0};           // the setting: low byte key code, next byte HOTKEYF_
+  std::atomic<ItemId> repeatItem{kNoItem};  // the playback state's repeated row; -1 = off
+  // Set while the loop forwards Ctrl+Tab to the player; cleared by the hook filter.
+  std::atomic<bool> ctrlTabForwarding{false};
+  // Set by a callback on any thread whose guarded work failed (host/callback_guard.h).
+  std::atomic<bool> callbackFailed{false};
+
+  static_assert(std::atomic<ItemId>::is_always_lock_free, "the hook filter must never wait");
+  static_assert(std::atomic<int32_t>::is_always_lock_free, "the hook filter must never wait");
+};
+
+extern SharedWithPlayer g_shared;
+
+}  // namespace tarnix
