@@ -34,7 +34,15 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       if (result) *result = 1;
       return true;
     case WM_SHOWWINDOW:
-      shown.store(wParam != 0, std::memory_order_relaxed);
+      // Hidden with its minimised owner, the window is still open: it comes back when the owner
+      // is restored, and "Opened" written meanwhile must say so. The default procedure answers
+      // SW_PARENTCLOSING by hiding the window, which sends a plain WM_SHOWWINDOW(FALSE) next.
+      if (lParam == SW_PARENTCLOSING) {
+        hiddenWithOwner_ = true;
+      } else if (lParam == SW_PARENTOPENING || wParam != 0 || !hiddenWithOwner_) {
+        hiddenWithOwner_ = false;
+        shown.store(wParam != 0, std::memory_order_relaxed);
+      }
       return false;
     case WM_KEYDOWN:
       for (size_t i = 0; i < widgets.size(); ++i) {

@@ -64,6 +64,8 @@ class SkinFrame {
   // below are bound to a constructed object.
  private:
   FrameFlags ownFlags_;
+  // Set while the window is hidden with its minimised owner: the window stays open then.
+  bool hiddenWithOwner_ = false;
 
  public:
   // Window state kept in the settings; the hook filter on the player's thread reads the flags.

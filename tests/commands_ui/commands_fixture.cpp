@@ -40,40 +40,6 @@ void DropPostedMessages() {
 
 }  // namespace
 
-ScratchDirectory::ScratchDirectory() {
-  char base[MAX_PATH] = {};
-  GetTempPathA(MAX_PATH, base);
-  static int serial = 0;
-  char name[MAX_PATH];
-  std::snprintf(name, sizeof(name), "%starnix-cmd-%lu-%d", base, GetCurrentProcessId(), ++serial);
-  path_ = name;
-  CreateDirectoryA(path_.c_str(), nullptr);
-}
-
-ScratchDirectory::~ScratchDirectory() { testhost::RemoveTree(path_); }
-
-bool ScratchDirectory::Write(const std::string& name, const std::string& bytes) const {
-  FILE* f = std::fopen(File(name).c_str(), "wb");
-  if (!f) return false;
-  const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-  return std::fclose(f) == 0 && ok;
-}
-
-std::string ScratchDirectory::Read(const std::string& name) const {
-  FILE* f = std::fopen(File(name).c_str(), "rb");
-  if (!f) return {};
-  std::string bytes;
-  char chunk[4096];
-  size_t n;
-  while ((n = std::fread(chunk, 1, sizeof(chunk), f)) > 0) bytes.append(chunk, n);
-  std::fclose(f);
-  return bytes;
-}
-
-bool ScratchDirectory::Exists(const std::string& name) const {
-  return GetFileAttributesA(File(name).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 CommandsTest::CommandsTest() {
   TextString::SetCaseSensitive(false);
   TextString::SetEofException(true);

@@ -15,26 +15,10 @@
 #include "skin/track_list_view.h"
 #include "testhost/player_thread.h"
 #include "testhost/request_log.h"
+#include "tests/support/temp_dir.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix::test {
-
-// A fresh directory under the temp folder, removed at the end.
-class ScratchDirectory {
- public:
-  ScratchDirectory();
-  ~ScratchDirectory();
-  ScratchDirectory(const ScratchDirectory&) = delete;
-  ScratchDirectory& operator=(const ScratchDirectory&) = delete;
-  const std::string& Path() const { return path_; }
-  std::string File(const std::string& name) const { return path_ + "\\" + name; }
-  bool Write(const std::string& name, const std::string& bytes) const;
-  std::string Read(const std::string& name) const;  // empty when missing
-  bool Exists(const std::string& name) const;
-
- private:
-  std::string path_;
-};
 
 class CommandsTest : public ::testing::Test {
  protected:
@@ -67,7 +51,7 @@ class CommandsTest : public ::testing::Test {
   // Handles the queued messages with the UI thread's loop; false when one ended the loop.
   bool Pump();
 
-  ScratchDirectory bookmarks_;
+  TempDir bookmarks_;
 
  private:
   testhost::StandInPlayerThread player_;

@@ -34,7 +34,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(box.icon);
   EXPECT_EQ(box.owner, ThePlugin().window.Get());
-  EXPECT_NE(bookmarks_.Read("Live set.trk").find("01:00:05:00 Edit"), std::string::npos);
+  EXPECT_NE(TempDir::Read(bookmarks_.Item("Live set.trk")).find("01:00:05:00 Edit"), std::string::npos);
   // New: one track named by the title, unmodified.
   EXPECT_EQ(List().TrackCount(), 1);
   EXPECT_EQ(List().tracks[0].Count(), 1);
@@ -48,7 +48,7 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   CmdNew(-1, -1);
   ui.Join();
   EXPECT_EQ(ui.Done(), 1);
-  EXPECT_FALSE(bookmarks_.Exists("Live set.trk"));
+  EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
   CmdNew(-1, -1);  // nothing to ask: a box here would hang the test
   EXPECT_FALSE(List().modified);
 }
@@ -58,7 +58,7 @@ TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
   Edit();
   ThePlugin().settings.autoSave = true;
   SaveIfModified();
-  EXPECT_TRUE(bookmarks_.Exists("Live set.trk"));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
 
   Edit();
   List().path = (bookmarks_.Path() + "\\missing\\a.trk").c_str();
@@ -72,9 +72,9 @@ TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
 }
 
 TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
-  ASSERT_TRUE(bookmarks_.Write("a.trk", kTwoTracks));
+  bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(2, 1);
-  UiResponder open({Answer::File(bookmarks_.File("a.trk"))});
+  UiResponder open({Answer::File(bookmarks_.Item("a.trk"))});
   CmdOpen(-1, -1);
   open.Join();
   ASSERT_EQ(open.Failures(), 0);
@@ -87,12 +87,12 @@ TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
   EXPECT_EQ(ui.FileDialogs().size(), 1u);
-  EXPECT_NE(bookmarks_.Read("a.trk").find("01:00:05:00 Edit"), std::string::npos);
+  EXPECT_NE(TempDir::Read(bookmarks_.Item("a.trk")).find("01:00:05:00 Edit"), std::string::npos);
 }
 
 TEST_F(FileCommandsTest, OpenFailures) {
-  ASSERT_TRUE(bookmarks_.Write("bad.trk", "not a track list\r\n01:00:00:00*x\r\n"));
-  ASSERT_TRUE(bookmarks_.Write("a.trk", kTwoTracks));
+  bookmarks_.Write("bad.trk", "not a track list\r\n01:00:00:00*x\r\n");
+  bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(3, 3);
   const std::string kept = RowTexts()[1];
   struct Case {
@@ -103,11 +103,11 @@ TEST_F(FileCommandsTest, OpenFailures) {
       {"a.trk", "No matching track info found in "},  // two tracks while track 3 plays
   };
   for (const Case& c : cases) {
-    UiResponder ui({Answer::File(bookmarks_.File(c.file)), Answer::Box(IDOK)});
+    UiResponder ui({Answer::File(bookmarks_.Item(c.file)), Answer::Box(IDOK)});
     CmdOpen(-1, -1);
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u) << c.file;
-    EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.File(c.file))) << c.file;
+    EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.Item(c.file))) << c.file;
     EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDOK}));
     EXPECT_EQ(List().TrackCount(), 3);
     EXPECT_EQ(RowTexts()[1], kept);
@@ -119,22 +119,22 @@ TEST_F(FileCommandsTest, SaveAndSaveAs) {
   ThePlugin().playback.currentTitle = "";
   CmdSave(-1, -1);  // no title: nothing at all
   ThePlugin().playback.currentTitle = "Concert";
-  UiResponder ui({Answer::File(bookmarks_.File("chosen.trk"))});
+  UiResponder ui({Answer::File(bookmarks_.Item("chosen.trk"))});
   CmdSave(-1, -1);  // no path yet: Save As, proposing Concert.trk
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
-  EXPECT_TRUE(bookmarks_.Exists("chosen.trk"));
-  EXPECT_STREQ(List().path.c_str(), bookmarks_.File("chosen.trk").c_str());
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("chosen.trk")));
+  EXPECT_STREQ(List().path.c_str(), bookmarks_.Item("chosen.trk").c_str());
   Edit();
   CmdSave(-1, -1);  // to the stored path, no dialog
-  EXPECT_NE(bookmarks_.Read("chosen.trk").find("Edit"), std::string::npos);
+  EXPECT_NE(TempDir::Read(bookmarks_.Item("chosen.trk")).find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
   ThePlugin().playback.currentTitle = "";
-  UiResponder as({Answer::File(bookmarks_.File("other"))});
+  UiResponder as({Answer::File(bookmarks_.Item("other"))});
   CmdSaveAs(-1, -1);  // works without a title; the default extension is added
   as.Join();
-  EXPECT_TRUE(bookmarks_.Exists("other.trk"));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("other.trk")));
 }
 
 TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
@@ -147,11 +147,11 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
     EXPECT_TRUE(FindTrackList(title, "")) << title;
     EXPECT_EQ(List().tracks[0].Count(), 2) << title;
   }
-  EXPECT_TRUE(bookmarks_.Exists("AC_DC.trk"));
-  EXPECT_TRUE(bookmarks_.Exists("What_.trk"));
-  EXPECT_TRUE(bookmarks_.Exists("Live_ Tokyo.trk"));
-  EXPECT_TRUE(bookmarks_.Exists(".._.._x.trk"));
-  EXPECT_TRUE(bookmarks_.Exists("_CON.trk"));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("AC_DC.trk")));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("What_.trk")));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Live_ Tokyo.trk")));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item(".._.._x.trk")));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("_CON.trk")));
 }
 
 TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
@@ -159,7 +159,7 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
   List().artist = "A";
   List().album = "B";
   EXPECT_STREQ(DefaultFileName().c_str(), "A - B.trk");
-  EXPECT_STREQ(SavePath().c_str(), bookmarks_.File("A - B.trk").c_str());
+  EXPECT_STREQ(SavePath().c_str(), bookmarks_.Item("A - B.trk").c_str());
   List().artist = "";
   EXPECT_STREQ(DefaultFileName().c_str(), "B.trk");
   List().path = "C:\\x\\a.trk";
@@ -167,15 +167,15 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
 }
 
 TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
-  ASSERT_TRUE(bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n"));
-  ASSERT_TRUE(bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n"));
+  bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n");
+  bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n");
   EXPECT_TRUE(FindTrackList("Some Song", "song.mp3"));  // by the file's name
   EXPECT_STREQ(List().album.c_str(), "By file");
   EXPECT_TRUE(FindTrackList("my title", ""));  // by the directory search: the album matches
   EXPECT_STREQ(List().album.c_str(), "My Title");
   EXPECT_FALSE(FindTrackList("Nothing", "none.mp3"));
 
-  ASSERT_TRUE(bookmarks_.Write("cd.trk", kTwoTracks));
+  bookmarks_.Write("cd.trk", kTwoTracks);
   EXPECT_TRUE(FindCdTrackList(584277216, 0x0E03C302));
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
   EXPECT_FALSE(FindCdTrackList(1, 0x11111111));
@@ -183,11 +183,11 @@ TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
 
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
   EXPECT_TRUE(CheckBookmarkDirectory(true));
-  ASSERT_TRUE(bookmarks_.Write("plain", "x"));
-  ThePlugin().settings.bookmarkPath = bookmarks_.File("plain").c_str();
+  bookmarks_.Write("plain", "x");
+  ThePlugin().settings.bookmarkPath = bookmarks_.Item("plain").c_str();
   EXPECT_TRUE(CheckBookmarkDirectory(true));  // any existing file will do
 
-  ThePlugin().settings.bookmarkPath = bookmarks_.File("new").c_str();
+  ThePlugin().settings.bookmarkPath = bookmarks_.Item("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
     EXPECT_TRUE(CheckBookmarkDirectory(true));
@@ -195,15 +195,15 @@ TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "The bookmark directory does not exist. Do you want to create it?");
     EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
-    EXPECT_TRUE(bookmarks_.Exists("new"));
+    EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("new")));
   }
-  ThePlugin().settings.bookmarkPath = bookmarks_.File("gone\\deeper").c_str();
+  ThePlugin().settings.bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
     EXPECT_FALSE(CheckBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
-    EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.File("gone\\deeper") + "!"));
+    EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.Item("gone\\deeper") + "!"));
   }
   {
     UiResponder ui({Answer::Box(IDNO), Answer::Box(IDOK)});

@@ -79,19 +79,19 @@ TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   UseSingleTrack("Concert", {61000, 6000987});
   List().tracks[0].subtracks[1].name = "Caf\xE9";
   ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
-  UiResponder ui({Answer::File(bookmarks_.File("Concert.cue"))});
+  UiResponder ui({Answer::File(bookmarks_.Item("Concert.cue"))});
   CmdExportCueSheet(-1, -1);
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.FileDialogs().size(), 1u);
-  const std::string sheet = bookmarks_.Read("Concert.cue");
+  const std::string sheet = TempDir::Read(bookmarks_.Item("Concert.cue"));
   EXPECT_NE(sheet.find("FILE \"Concert.flac\" WAVE\r\n"), std::string::npos) << sheet;
   ChapterSet back;
   ASSERT_TRUE(ParseCueSheet(sheet, "Concert.flac", false, &back));
   ASSERT_EQ(back.chapters.size(), 3u);
   EXPECT_EQ(back.chapters[1].name, "Caf\xC3\xA9");
   EXPECT_NEAR(static_cast<double>(back.chapters[2].timeMs), 6000987.0, 1000.0 / 75);  // to the frame
-  EXPECT_FALSE(bookmarks_.Exists("Concert.cue.tmp"));
+  EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Concert.cue.tmp")));
 
   UseCd(2, 1);
   UiResponder refused({Answer::Box(IDOK)});

@@ -96,7 +96,7 @@ TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
 
 TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
   ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
-  const std::string fresh = bookmarks_.File("fresh");
+  const std::string fresh = bookmarks_.Item("fresh");
   CmdOptions(-1, -1);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, fresh.c_str());
   {
@@ -105,20 +105,20 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
     ui.Join();
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }
-  EXPECT_TRUE(bookmarks_.Exists("fresh"));
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("fresh")));
   EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
   EXPECT_TRUE(ThePlugin().playback.currentPath.IsEmpty());  // the next check searches the new directory
 
   ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
   CmdOptions(-1, -1);
-  SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.File("declined").c_str());
+  SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.Item("declined").c_str());
   {
     UiResponder ui({Answer::Box(IDNO)});
     Press(IDOK);
     ui.Join();
     EXPECT_EQ(ui.Boxes().size(), 1u);  // declined: no warning from the options
   }
-  EXPECT_FALSE(bookmarks_.Exists("declined"));
+  EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("declined")));
   EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
   EXPECT_FALSE(ThePlugin().playback.currentPath.IsEmpty());
 }

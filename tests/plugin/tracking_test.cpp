@@ -358,6 +358,18 @@ TEST(Tracking, RestoringTheMinimisedPlayerResumesTracking) {
       });
 }
 
+TEST(Tracking, QuittingWhileThePlayerIsMinimisedKeepsTheWindowOpenForTheNextStart) {
+  PluginSession h;
+  h.SetPluginIni("Opened", "1");
+  StartOnTheListedEntry(h, false);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  h.Player().Minimise();
+  ShowOwnedPopups(h.Player().Window(), FALSE);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("Opened"), "1");
+}
+
 TEST(Tracking, HotKeyToggleResumesTracking) {
   ExpectShowingResumesTracking([](PluginSession& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); },
                                [](PluginSession& h) { PostMessageA(h.Window(), UM_TOGGLE_WINDOW, 0, 0); });
