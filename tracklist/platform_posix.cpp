@@ -89,25 +89,7 @@ TextString FromProfileString(const TextString& section, const TextString& key, c
 namespace platform {
 
 void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
-  const TextString directory = pattern.DirectoryPart();
-  const std::string mask = FileSystemPath(pattern.FileNamePart());
-  std::string dir = FileSystemPath(directory);
-  if (directory.IsEmpty() && pattern.Length() > 0 && (pattern[0] == '\\')) dir = "/";
-  if (dir.empty()) dir = ".";
-  DIR* handle = opendir(dir.c_str());
-  if (!handle) return;
-  struct Closer {
-    DIR* d;
-    ~Closer() { closedir(d); }
-  } closer{handle};
-  while (dirent* entry = readdir(handle)) {
-    // The Windows file search matches names without regard to case.
-    if (fnmatch(mask.c_str(), entry->d_name, FNM_CASEFOLD) != 0) continue;
-    const std::string full = dir + "/" + entry->d_name;
-    struct stat info;
-    if (stat(full.c_str(), &info) != 0 || S_ISDIR(info.st_mode)) continue;
-    if (!visit(TextString(entry->d_name))) return;
-  }
+  EnumerateListedFiles(pattern, [&](const ListedFile& file) { return visit(file.name); });
 }
 
 std::FILE* OpenFile(const TextString& path, const char* mode) {

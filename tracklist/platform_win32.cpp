@@ -45,13 +45,7 @@ TextString FromProfileString(const TextString& section, const TextString& key, c
 namespace platform {
 
 void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
-  WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA(pattern.c_str(), &data));
-  if (!find.Valid()) return;
-  do {
-    if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    if (!visit(TextString(data.cFileName))) return;
-  } while (FindNextFileA(find.Get(), &data));
+  EnumerateListedFiles(pattern, [&](const ListedFile& file) { return visit(file.name); });
 }
 
 std::FILE* OpenFile(const TextString& path, const char* mode) {
