@@ -62,8 +62,9 @@ const Files& Data() {
 
     std::string frames;
     for (int i = 0; i < kChapters; ++i) {
-      frames += Id3Frame("CHAP", Id3Chap("ch" + std::to_string(i), 60000u * i,
-                                         Id3Frame("TIT2", Id3Text(3, "Chapter title number " + std::to_string(i + 1)), 4)),
+      frames += Id3Frame("CHAP",
+                         Id3Chap("ch" + std::to_string(i), 60000u * i,
+                                 Id3Frame("TIT2", Id3Text(3, "Chapter title number " + std::to_string(i + 1)), 4)),
                          4);
     }
     WriteSparse(f.mp3, Id3Tag(4, 0, frames + std::string(4096, '\0')), kMediaBytes, "\xFF\xFB\x90\x00");
@@ -101,8 +102,7 @@ void ReadEnds(benchmark::State& state, const std::string& path) {
 void ImportAtSongChange(benchmark::State& state, const std::string& path) {
   for (auto _ : state) {
     tarnix::TrackList list;
-    if (!tarnix::ImportSubtracks(path.c_str(), "Big recording", &list) ||
-        list.tracks.front().Count() != kChapters) {
+    if (!tarnix::ImportSubtracks(path.c_str(), "Big recording", &list) || list.tracks.front().Count() != kChapters) {
       state.SkipWithError("import failed");
       return;
     }

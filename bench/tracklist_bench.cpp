@@ -49,7 +49,6 @@ std::string SmallList(int i, const char* name) {
   return buf;
 }
 
-
 // Every input, made once in a fresh temporary directory and removed at exit.
 struct Fixture {
   std::string root, list_path, save_path, search_dir, cda_dir, line_path;
@@ -299,8 +298,8 @@ class RatioReporter : public benchmark::ConsoleReporter {
       if (name.size() > 5 && name.compare(name.size() - 5, 5, "Floor") == 0) continue;
       const auto floor = times_.find(name + "Floor");
       if (floor == times_.end() || floor->second <= 0) continue;
-      std::printf("  %-24s %8.3f ms  floor %8.3f ms  ratio %.2f\n", name.c_str() + 3, time * 1e3,
-                  floor->second * 1e3, time / floor->second);
+      std::printf("  %-24s %8.3f ms  floor %8.3f ms  ratio %.2f\n", name.c_str() + 3, time * 1e3, floor->second * 1e3,
+                  time / floor->second);
     }
   }
 

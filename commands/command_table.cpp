@@ -88,8 +88,8 @@ bool RunCommand(WPARAM wParam) {
 }
 
 const CommandHandler kButtonClickHandlers[9] = {
-    OpenMenuMenu, OpenFileMenu, CmdInsertSubtrack, CmdPreviousSubtrack, CmdNextSubtrack,
-    HidePluginWindow, nullptr, PageListUp, PageListDown,
+    OpenMenuMenu,     OpenFileMenu, CmdInsertSubtrack, CmdPreviousSubtrack, CmdNextSubtrack,
+    HidePluginWindow, nullptr,      PageListUp,        PageListDown,
 };
 
 const CommandHandler kButtonRightClickHandlers[9] = {

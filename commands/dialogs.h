@@ -10,10 +10,10 @@ namespace tarnix {
 // What one dialog does with its messages; a null entry takes the default: hide the dialog for
 // OK and Cancel, leave commands and notifications alone.
 struct DialogHandlers {
-  void (*onOk)();                         // IDOK (Enter)
-  void (*onClose)();                      // IDCANCEL, Esc and the close box
-  void (*onCommand)(WPARAM, LPARAM);      // every WM_COMMAND, instead of onOk and onClose
-  INT_PTR (*onNotify)(const NMHDR*);      // WM_NOTIFY from the dialog's own controls
+  void (*onOk)();                     // IDOK (Enter)
+  void (*onClose)();                  // IDCANCEL, Esc and the close box
+  void (*onCommand)(WPARAM, LPARAM);  // every WM_COMMAND, instead of onOk and onClose
+  INT_PTR (*onNotify)(const NMHDR*);  // WM_NOTIFY from the dialog's own controls
 };
 
 extern const DialogHandlers kTrackDialogHandlers;

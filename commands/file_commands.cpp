@@ -9,8 +9,8 @@
 #include "commands/file_names.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
-#include "host/settings.h"
 #include "host/plugin.h"
+#include "host/settings.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
 
@@ -83,8 +83,8 @@ bool CheckBookmarkDirectory(bool warn) {
   if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
-  const int answer = TellUser("The bookmark directory does not exist. Do you want to create it?",
-                              MB_YESNO | MB_ICONQUESTION, true);
+  const int answer =
+      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
   if (answer == IDYES) {
     if (CreateDirectoryA(directory.c_str(), nullptr)) return true;
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);

@@ -1,8 +1,8 @@
 #include "commands/file_dialog.h"
 
 #include <windows.h>
-#include <commdlg.h>
 #include <cderr.h>
+#include <commdlg.h>
 
 #include <cstring>
 

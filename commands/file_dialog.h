@@ -9,7 +9,7 @@ enum class FileDialog { kOpen, kSave };
 
 struct FileDialogSpec {
   FileDialog kind;
-  const char* filter;      // pairs of NUL-terminated texts, ending in an empty one
+  const char* filter;  // pairs of NUL-terminated texts, ending in an empty one
   const char* defaultExtension;
   TextString initialDirectory;
 };

@@ -24,209 +24,208 @@ constexpr DWORD kWaitMs = 200;
 
 // Returns false for messages left to the default procedure.
 bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
+  switch (message) {
     case WM_CLOSE:
-        PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
-        return true;
+      PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+      return true;
     case WM_COMMAND:
-        // Only commands with notification 0 end the loop. Posting others back would make
-        // them circle between the loop and this procedure for ever.
-        if (HIWORD(wParam) == 0) {
-            PostMessageA(box, WM_COMMAND, wParam, lParam);
-            return true;
-        }
-        return false;
+      // Only commands with notification 0 end the loop. Posting others back would make
+      // them circle between the loop and this procedure for ever.
+      if (HIWORD(wParam) == 0) {
+        PostMessageA(box, WM_COMMAND, wParam, lParam);
+        return true;
+      }
+      return false;
     default:
-        return false;
-    }
+      return false;
+  }
 }
 
 LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
-    bool handled = false;
-    if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam); })) return 0;
-    return handled ? 0 : DefWindowProcA(box, message, wParam, lParam);
+  bool handled = false;
+  if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam); })) return 0;
+  return handled ? 0 : DefWindowProcA(box, message, wParam, lParam);
 }
 
 // Registers the class for `instance`. A class left behind by an earlier load of the module
 // points at a procedure that may no longer exist: it is replaced.
 bool RegisterBoxClass(HINSTANCE instance) {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
-    wc.lpfnWndProc = MessageBoxProc;
-    wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
-    wc.lpszClassName = kClassName;
-    if (RegisterClassA(&wc)) return true;
-    if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-    WNDCLASSA existing{};
-    if (GetClassInfoA(instance, kClassName, &existing) && existing.lpfnWndProc == MessageBoxProc)
-        return true;
-    UnregisterClassA(kClassName, instance);
-    return RegisterClassA(&wc) != 0;
+  WNDCLASSA wc{};
+  wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
+  wc.lpfnWndProc = MessageBoxProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
+  wc.lpszClassName = kClassName;
+  if (RegisterClassA(&wc)) return true;
+  if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
+  WNDCLASSA existing{};
+  if (GetClassInfoA(instance, kClassName, &existing) && existing.lpfnWndProc == MessageBoxProc) return true;
+  UnregisterClassA(kClassName, instance);
+  return RegisterClassA(&wc) != 0;
 }
 
 LPCSTR StandardIcon(MessageBoxIcon icon) {
-    switch (icon) {
-    case MessageBoxIcon::Hand: return MAKEINTRESOURCEA(32513);         // IDI_HAND
-    case MessageBoxIcon::Question: return MAKEINTRESOURCEA(32514);     // IDI_QUESTION
-    case MessageBoxIcon::Exclamation: return MAKEINTRESOURCEA(32515);  // IDI_EXCLAMATION
-    case MessageBoxIcon::Asterisk: return MAKEINTRESOURCEA(32516);     // IDI_ASTERISK
-    case MessageBoxIcon::None: break;
-    }
-    return nullptr;
+  switch (icon) {
+    case MessageBoxIcon::Hand:
+      return MAKEINTRESOURCEA(32513);  // IDI_HAND
+    case MessageBoxIcon::Question:
+      return MAKEINTRESOURCEA(32514);  // IDI_QUESTION
+    case MessageBoxIcon::Exclamation:
+      return MAKEINTRESOURCEA(32515);  // IDI_EXCLAMATION
+    case MessageBoxIcon::Asterisk:
+      return MAKEINTRESOURCEA(32516);  // IDI_ASTERISK
+    case MessageBoxIcon::None:
+      break;
+  }
+  return nullptr;
 }
 
 // The box window and its children: hidden first, then destroyed children first.
 struct BoxWindows {
-    BoxWindows() = default;
-    BoxWindows(const BoxWindows&) = delete;
-    BoxWindows& operator=(const BoxWindows&) = delete;
-    ~BoxWindows() {
-        if (box) ShowWindow(box.Get(), SW_HIDE);
-    }
+  BoxWindows() = default;
+  BoxWindows(const BoxWindows&) = delete;
+  BoxWindows& operator=(const BoxWindows&) = delete;
+  ~BoxWindows() {
+    if (box) ShowWindow(box.Get(), SW_HIDE);
+  }
 
-    // Members go in reverse order: the text, the icon, the buttons, then the box.
-    WindowHandle box;
-    std::array<WindowHandle, 3> buttons;
-    WindowHandle icon;
-    WindowHandle text;
+  // Members go in reverse order: the text, the icon, the buttons, then the box.
+  WindowHandle box;
+  std::array<WindowHandle, 3> buttons;
+  WindowHandle icon;
+  WindowHandle text;
 };
 
 SIZE MeasureText(HDC dc, const char* text, std::size_t length) {
-    SIZE size{0, 0};
-    if (dc) GetTextExtentPoint32A(dc, text, static_cast<int>(std::min<std::size_t>(length, 0x7FFFFFFF)), &size);
-    return size;
+  SIZE size{0, 0};
+  if (dc) GetTextExtentPoint32A(dc, text, static_cast<int>(std::min<std::size_t>(length, 0x7FFFFFFF)), &size);
+  return size;
 }
 
 HFONT CreateBoxFont() {
-    LOGFONTA lf{};
-    lf.lfHeight = -8;
-    lf.lfWeight = 100;
-    std::strcpy(lf.lfFaceName, "MS Sans Serif");
-    return CreateFontIndirectA(&lf);
+  LOGFONTA lf{};
+  lf.lfHeight = -8;
+  lf.lfWeight = 100;
+  std::strcpy(lf.lfFaceName, "MS Sans Serif");
+  return CreateFontIndirectA(&lf);
 }
 
 // Takes the box's queued messages until a button command arrives; true when one did.
 bool TakeBoxMessages(HWND box, int& result) {
-    MSG msg;
-    while (PeekMessageA(&msg, box, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_COMMAND && HIWORD(msg.wParam) == 0) {
-            result = LOWORD(msg.wParam);
-            return true;
-        }
-        if (!IsDialogMessageA(box, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
+  MSG msg;
+  while (PeekMessageA(&msg, box, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_COMMAND && HIWORD(msg.wParam) == 0) {
+      result = LOWORD(msg.wParam);
+      return true;
     }
-    return false;
+    if (!IsDialogMessageA(box, &msg)) {
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  return false;
 }
 
 }  // namespace
 
-int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned flags,
-                   UINT quitLow, UINT quitHigh) {
-    std::string message = text ? text : "";
-    HINSTANCE instance =
-        owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)) : nullptr;
-    if (!instance) instance = GetModuleHandleA(nullptr);
-    if (!RegisterBoxClass(instance)) return 0;
+int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned flags, UINT quitLow, UINT quitHigh) {
+  std::string message = text ? text : "";
+  HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)) : nullptr;
+  if (!instance) instance = GetModuleHandleA(nullptr);
+  if (!RegisterBoxClass(instance)) return 0;
 
-    POINT origin{0, 0};
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (owner && GetWindowPlacement(owner, &placement))
-        origin = {placement.rcNormalPosition.left, placement.rcNormalPosition.top};
+  POINT origin{0, 0};
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (owner && GetWindowPlacement(owner, &placement))
+    origin = {placement.rcNormalPosition.left, placement.rcNormalPosition.top};
 
-    const bool systemMenu = HasSystemMenu(flags);
-    FontHandle font;  // outlives every window that uses it
-    BoxWindows windows;
-    windows.box.Reset(CreateWindowExA(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, "?",
-                                  WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION |
-                                      (systemMenu ? WS_SYSMENU : 0),
-                                  origin.x, origin.y, 0, 0, owner, nullptr, instance, nullptr));
-    if (!windows.box) return 0;
-    HWND box = windows.box.Get();
-    font.Reset(CreateBoxFont());
-    const WPARAM fontParam = reinterpret_cast<WPARAM>(font.Get());
-    SendMessageA(box, WM_SETFONT, fontParam, FALSE);
+  const bool systemMenu = HasSystemMenu(flags);
+  FontHandle font;  // outlives every window that uses it
+  BoxWindows windows;
+  windows.box.Reset(
+      CreateWindowExA(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, "?",
+                      WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | (systemMenu ? WS_SYSMENU : 0), origin.x,
+                      origin.y, 0, 0, owner, nullptr, instance, nullptr));
+  if (!windows.box) return 0;
+  HWND box = windows.box.Get();
+  font.Reset(CreateBoxFont());
+  const WPARAM fontParam = reinterpret_cast<WPARAM>(font.Get());
+  SendMessageA(box, WM_SETFONT, fontParam, FALSE);
 
-    const MessageBoxIcon icon = IconForFlags(flags);
-    if (icon != MessageBoxIcon::None) {
-        windows.icon.Reset(CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0,
-                                           0, box, nullptr, instance, nullptr));
-        if (windows.icon)
-            PostMessageA(windows.icon.Get(), STM_SETICON,
-                         reinterpret_cast<WPARAM>(LoadIconA(nullptr, StandardIcon(icon))), 0);
-    }
-
-    // Measured in the box's own device context with its default font, as one line first.
-    MessageBoxGeometry geometry;
-    const MessageBoxButtons buttons = ButtonsForFlags(flags);
-    {
-        WindowDc dc(box);
-        TEXTMETRICA metrics{};
-        if (dc.Get()) GetTextMetricsA(dc.Get(), &metrics);
-        const SIZE oneLine = MeasureText(dc.Get(), message.c_str(), message.size());
-        WrapMessageText(message, WrapLineLength(message.size(), oneLine.cx));
-        const TextLines lines = SplitLines(message);
-        const SIZE longest =
-            MeasureText(dc.Get(), message.c_str() + lines.longestStart, lines.longestLength);
-        geometry = LayoutMessageBox(static_cast<bool>(windows.icon), longest.cx, lines.count,
-                                    metrics.tmHeight, buttons.count);
-    }
-
-    // SS_NOPREFIX: an ampersand in a path is shown as it is, not as a mnemonic.
-    windows.text.Reset(CreateWindowExA(0, "STATIC", message.c_str(),
-                                   WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, geometry.textX,
-                                   geometry.textY, geometry.textWidth, geometry.textHeight, box,
-                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), instance,
-                                   nullptr));
-    if (windows.text) SendMessageA(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
+  const MessageBoxIcon icon = IconForFlags(flags);
+  if (icon != MessageBoxIcon::None) {
+    windows.icon.Reset(
+        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, box, nullptr, instance, nullptr));
     if (windows.icon)
-        SetWindowPos(windows.icon.Get(), nullptr, geometry.iconX, geometry.iconY, 0, 0,
-                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+      PostMessageA(windows.icon.Get(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, StandardIcon(icon))),
+                   0);
+  }
 
-    const int defaultIndex = DefaultButtonIndex(flags, buttons.count);
-    for (int i = 0; i < buttons.count; ++i) {
-        const DWORD kind = i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-        HWND button = CreateWindowExA(
-            0, "BUTTON", buttons.buttons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
-            MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
-        windows.buttons[i].Reset(button);
-        if (!button) continue;
-        SendMessageA(button, WM_SETFONT, fontParam, FALSE);
-        if (i == defaultIndex) SetFocus(button);
+  // Measured in the box's own device context with its default font, as one line first.
+  MessageBoxGeometry geometry;
+  const MessageBoxButtons buttons = ButtonsForFlags(flags);
+  {
+    WindowDc dc(box);
+    TEXTMETRICA metrics{};
+    if (dc.Get()) GetTextMetricsA(dc.Get(), &metrics);
+    const SIZE oneLine = MeasureText(dc.Get(), message.c_str(), message.size());
+    WrapMessageText(message, WrapLineLength(message.size(), oneLine.cx));
+    const TextLines lines = SplitLines(message);
+    const SIZE longest = MeasureText(dc.Get(), message.c_str() + lines.longestStart, lines.longestLength);
+    geometry =
+        LayoutMessageBox(static_cast<bool>(windows.icon), longest.cx, lines.count, metrics.tmHeight, buttons.count);
+  }
+
+  // SS_NOPREFIX: an ampersand in a path is shown as it is, not as a mnemonic.
+  windows.text.Reset(CreateWindowExA(0, "STATIC", message.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
+                                     geometry.textX, geometry.textY, geometry.textWidth, geometry.textHeight, box,
+                                     reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), instance, nullptr));
+  if (windows.text) SendMessageA(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
+  if (windows.icon)
+    SetWindowPos(windows.icon.Get(), nullptr, geometry.iconX, geometry.iconY, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+  const int defaultIndex = DefaultButtonIndex(flags, buttons.count);
+  for (int i = 0; i < buttons.count; ++i) {
+    const DWORD kind = i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
+    HWND button =
+        CreateWindowExA(0, "BUTTON", buttons.buttons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
+                        MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
+                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
+    windows.buttons[i].Reset(button);
+    if (!button) continue;
+    SendMessageA(button, WM_SETFONT, fontParam, FALSE);
+    if (i == defaultIndex) SetFocus(button);
+  }
+
+  SetWindowPos(box, nullptr, 0, 0, geometry.windowWidth, geometry.windowHeight,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  for (int i = 0; i < buttons.count; ++i)
+    if (windows.buttons[i])
+      SetWindowPos(windows.buttons[i].Get(), nullptr, geometry.buttonX[i], geometry.buttonY, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowTextA(box, caption ? caption : "");
+  ShowWindow(box, SW_SHOW);
+  SetForegroundWindow(box);
+
+  const bool watchQuit = quitLow != 0 || quitHigh != 0;
+  UINT low = quitLow, high = quitHigh != 0 ? quitHigh : quitLow;
+  if (high < low) std::swap(low, high);
+
+  int result = 0;
+  for (;;) {
+    const bool chosen = TakeBoxMessages(box, result);
+    MSG waiting;
+    if (watchQuit && PeekMessageA(&waiting, nullptr, low, high, PM_NOREMOVE)) {
+      result = -1;
+      break;
     }
-
-    SetWindowPos(box, nullptr, 0, 0, geometry.windowWidth, geometry.windowHeight,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    for (int i = 0; i < buttons.count; ++i)
-        if (windows.buttons[i])
-            SetWindowPos(windows.buttons[i].Get(), nullptr, geometry.buttonX[i], geometry.buttonY, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SetWindowTextA(box, caption ? caption : "");
-    ShowWindow(box, SW_SHOW);
-    SetForegroundWindow(box);
-
-    const bool watchQuit = quitLow != 0 || quitHigh != 0;
-    UINT low = quitLow, high = quitHigh != 0 ? quitHigh : quitLow;
-    if (high < low) std::swap(low, high);
-
-    int result = 0;
-    for (;;) {
-        const bool chosen = TakeBoxMessages(box, result);
-        MSG waiting;
-        if (watchQuit && PeekMessageA(&waiting, nullptr, low, high, PM_NOREMOVE)) {
-            result = -1;
-            break;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, kWaitMs, QS_ALLINPUT);
-        if (chosen) break;
-    }
-    return result;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, kWaitMs, QS_ALLINPUT);
+    if (chosen) break;
+  }
+  return result;
 }
 
 }  // namespace tarnix

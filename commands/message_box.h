@@ -11,7 +11,6 @@ namespace tarnix {
 // `flags`, owned by `owner`. Returns the id of the button chosen (IDOK to IDNO), IDCANCEL when
 // the box is closed or Esc is pressed, -1 when a message numbered quitLow..quitHigh is waiting
 // (quitHigh 0 means quitLow alone; both 0 watch nothing), and 0 when the box cannot be made.
-int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned flags,
-                   UINT quitLow, UINT quitHigh);
+int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned flags, UINT quitLow, UINT quitHigh);
 
 }  // namespace tarnix

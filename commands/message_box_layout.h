@@ -10,13 +10,13 @@ namespace tarnix {
 
 // One push button of the box: its control id (also the result it gives) and its caption.
 struct MessageBoxButton {
-    int id;
-    const char* caption;
+  int id;
+  const char* caption;
 };
 
 struct MessageBoxButtons {
-    std::array<MessageBoxButton, 3> buttons{};
-    int count = 0;
+  std::array<MessageBoxButton, 3> buttons{};
+  int count = 0;
 };
 
 enum class MessageBoxIcon { None, Hand, Question, Exclamation, Asterisk };
@@ -41,26 +41,26 @@ void WrapMessageText(std::string& text, std::size_t lineLength);
 std::size_t WrapLineLength(std::size_t characters, int oneLineWidth);
 
 struct TextLines {
-    int count = 1;
-    std::size_t longestStart = 0;  // the first of equally long longest lines
-    std::size_t longestLength = 0;
+  int count = 1;
+  std::size_t longestStart = 0;  // the first of equally long longest lines
+  std::size_t longestLength = 0;
 };
 
 // The lines of `text` split at line feeds.
 TextLines SplitLines(const std::string& text);
 
 struct MessageBoxGeometry {
-    int textX = 0, textY = 0, textWidth = 0, textHeight = 0;
-    int iconX = 0, iconY = 0;                // meaningful only with an icon
-    int windowWidth = 0, windowHeight = 0;   // outer size of the box
-    int buttonY = 0;
-    std::array<int, 3> buttonX{};
-    static constexpr int kButtonWidth = 75, kButtonHeight = 23;
+  int textX = 0, textY = 0, textWidth = 0, textHeight = 0;
+  int iconX = 0, iconY = 0;               // meaningful only with an icon
+  int windowWidth = 0, windowHeight = 0;  // outer size of the box
+  int buttonY = 0;
+  std::array<int, 3> buttonX{};
+  static constexpr int kButtonWidth = 75, kButtonHeight = 23;
 };
 
 // Places everything from the measured longest line (pixels), the line count, the font's
 // text metric height and the number of buttons (1 to 3).
-MessageBoxGeometry LayoutMessageBox(bool hasIcon, int longestLineWidth, int lineCount,
-                                    int textMetricHeight, int buttonCount);
+MessageBoxGeometry LayoutMessageBox(bool hasIcon, int longestLineWidth, int lineCount, int textMetricHeight,
+                                    int buttonCount);
 
 }  // namespace tarnix

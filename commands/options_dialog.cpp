@@ -67,13 +67,12 @@ void OptionsOk() {
     settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
   g_shared.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
-                          std::memory_order_relaxed);
+                        std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);
 
   if (view) {
-    view->SetTimeColumn(settings.printTime ? TrackListView::kTimeColumnShown
-                                                      : TrackListView::kNoTimeColumn);
+    view->SetTimeColumn(settings.printTime ? TrackListView::kTimeColumnShown : TrackListView::kNoTimeColumn);
   }
   if (settings.showTrack != oldShowTrack || settings.topTrack != oldTopTrack) {
     RebuildRows();

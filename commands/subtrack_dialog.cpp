@@ -46,8 +46,7 @@ Track* TrackOf(ItemId item) {
 ItemId Selected() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
 
 TimeFieldValues ReadFields() {
-  return ReadTimeFields(FieldText(IDC_MINUTES).c_str(), FieldText(IDC_SECONDS).c_str(),
-                        FieldText(IDC_FRAMES).c_str());
+  return ReadTimeFields(FieldText(IDC_MINUTES).c_str(), FieldText(IDC_SECONDS).c_str(), FieldText(IDC_FRAMES).c_str());
 }
 
 void WriteTimeFields(int32_t ms, int excludedField) {

@@ -1,6 +1,5 @@
 #include "commands/time_fields.h"
 
-
 #include "tracklist/msf.h"
 
 namespace tarnix {
@@ -47,9 +46,15 @@ std::optional<int32_t> TimeOfFields(const TimeFieldValues& values) {
 std::optional<int32_t> SteppedTime(TimeFieldValues values, TimeField field, int32_t delta) {
   int64_t m = values.minutes, s = values.seconds, f = values.frames;
   switch (field) {
-    case TimeField::kMinutes: m -= delta; break;
-    case TimeField::kSeconds: s -= delta; break;
-    case TimeField::kFrames: f -= delta; break;
+    case TimeField::kMinutes:
+      m -= delta;
+      break;
+    case TimeField::kSeconds:
+      s -= delta;
+      break;
+    case TimeField::kFrames:
+      f -= delta;
+      break;
   }
   const int64_t ms = TimeFromMsf64(m, s, f);
   if (ms < 0 || ms > INT32_MAX) return std::nullopt;

@@ -43,8 +43,8 @@ DirectorySnapshot SnapshotDirectory(const std::string& directory) {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
     FileStamp stamp;
     stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
-    stamp.writeTime = (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
-                      data.ftLastWriteTime.dwLowDateTime;
+    stamp.writeTime =
+        (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
     snapshot[data.cFileName] = stamp;
   } while (FindNextFileA(find.Get(), &data));
   return snapshot;

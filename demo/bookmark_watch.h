@@ -11,9 +11,7 @@ namespace tarnix::demo {
 struct FileStamp {
   uint64_t size = 0;
   uint64_t writeTime = 0;  // FILETIME as one number
-  bool operator==(const FileStamp& other) const {
-    return size == other.size && writeTime == other.writeTime;
-  }
+  bool operator==(const FileStamp& other) const { return size == other.size && writeTime == other.writeTime; }
 };
 
 using DirectorySnapshot = std::map<std::string, FileStamp>;

@@ -259,8 +259,7 @@ void DemoScript::AnswerSubsongRequests() {
   const auto requests = source_->PlayRequests();
   for (; subsongRequests_ < requests.size(); ++subsongRequests_) {
     const int subsong = static_cast<int>(requests[subsongRequests_].subsong);
-    log_.Line("source got UM_PLAY_SUBSONG " + std::to_string(subsong) +
-              ": starts it and sends UM_SUBSONG_CHANGED");
+    log_.Line("source got UM_PLAY_SUBSONG " + std::to_string(subsong) + ": starts it and sends UM_SUBSONG_CHANGED");
     session_.Player().Seek(0);
     ForgetPosition();
     source_->SubsongChanged(subsong);
@@ -302,8 +301,8 @@ void DemoScript::Watch(int ms) {
 
 std::string DemoScript::State(ItemId key) {
   const std::string text = RowText(reference_, key, multiTrack_);
-  return "pos " + FormatPosition(session_.Player().PositionMs()) + " | row " + Hex(key) + " (" +
-         DescribeKey(key) + ") \"" + Printable(text) + "\"";
+  return "pos " + FormatPosition(session_.Player().PositionMs()) + " | row " + Hex(key) + " (" + DescribeKey(key) +
+         ") \"" + Printable(text) + "\"";
 }
 
 void DemoScript::Seek(int ms, const std::string& why) {
@@ -319,8 +318,8 @@ void DemoScript::Command(WORD id, const std::string& label) {
   std::string before = "pos " + FormatPosition(session_.Player().PositionMs());
   if (key) before += " | row " + Hex(*key) + " (" + DescribeKey(*key) + ")";
   const bool posted = session_.Command(id);
-  log_.Line("command " + std::to_string(id) + " (" + label + ")" + (posted ? "" : " could not be posted") +
-            " at " + before);
+  log_.Line("command " + std::to_string(id) + " (" + label + ")" + (posted ? "" : " could not be posted") + " at " +
+            before);
   commandPending_ = true;
 }
 

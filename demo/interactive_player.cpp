@@ -43,15 +43,14 @@ void RegisterControlsClass(WNDPROC procedure) {
 
 }  // namespace
 
-InteractivePlayer::InteractivePlayer(PluginSession& session,
-                                     std::vector<testhost::PlaylistEntry> playlist, POINT at)
+InteractivePlayer::InteractivePlayer(PluginSession& session, std::vector<testhost::PlaylistEntry> playlist, POINT at)
     : session_(session), playlist_(std::move(playlist)) {
   RegisterControlsClass(&InteractivePlayer::WindowProc);
   // An ordinary top-level window (not owned by the player), so it has a task bar button and
   // closing it ends the demo.
   window_ = CreateWindowExA(0, kClassName, "Stand-in Player - Tarnix demo",
-                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y,
-                            kWidth, kHeight, nullptr, nullptr, GetModuleHandleA(nullptr), this);
+                            WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, at.x, at.y, kWidth, kHeight,
+                            nullptr, nullptr, GetModuleHandleA(nullptr), this);
   if (window_ != nullptr) {
     ShowWindow(window_, SW_SHOW);
     SetTimer(window_, kStatusTimer, kStatusEveryMs, nullptr);
@@ -76,8 +75,7 @@ bool InteractivePlayer::Run() {
   return true;
 }
 
-LRESULT CALLBACK InteractivePlayer::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                               LPARAM lParam) {
+LRESULT CALLBACK InteractivePlayer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     auto* self = static_cast<InteractivePlayer*>(create->lpCreateParams);
@@ -121,8 +119,7 @@ LRESULT InteractivePlayer::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void InteractivePlayer::CreateControls() {
   font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  auto make = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h,
-                  WORD id) {
+  auto make = [&](const char* cls, const char* text, DWORD style, int x, int y, int w, int h, WORD id) {
     HWND control = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, x, y, w, h, window_,
                                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
     SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);

@@ -10,8 +10,8 @@ const char* Flag(bool on) { return on ? "1" : "0"; }
 
 }  // namespace
 
-bool StartPlugin(PluginSession& session, const std::string& dllPath, const PluginSettings& settings,
-                 std::string* error, DWORD windowDeadlineMs) {
+bool StartPlugin(PluginSession& session, const std::string& dllPath, const PluginSettings& settings, std::string* error,
+                 DWORD windowDeadlineMs) {
   const std::pair<const char*, std::string> values[] = {
       {"WindowPosX", std::to_string(settings.x)},
       {"WindowPosY", std::to_string(settings.y)},

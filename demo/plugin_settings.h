@@ -45,7 +45,7 @@ constexpr testhost::PlayerSetup kDemoPlayer = testhost::PlayerSetup::AsInstalled
 
 // Writes the settings, installs the DLL at dllPath and starts it; returns once its window
 // exists. False with a reason in *error.
-bool StartPlugin(PluginSession& session, const std::string& dllPath, const PluginSettings& settings,
-                 std::string* error, DWORD windowDeadlineMs = 15000);
+bool StartPlugin(PluginSession& session, const std::string& dllPath, const PluginSettings& settings, std::string* error,
+                 DWORD windowDeadlineMs = 15000);
 
 }  // namespace tarnix::demo

@@ -27,9 +27,9 @@ void AddMarks(TrackList& list, int index, const char* trackName, const std::vect
 
 const std::vector<DiscTrack>& SampleDisc() {
   static const std::vector<DiscTrack> disc = {
-      {1, 0, 18750},          // 4:10
-      {2, 18750, 29625},      // 6:35
-      {3, 48375, 15000},      // 3:20
+      {1, 0, 18750},      // 4:10
+      {2, 18750, 29625},  // 6:35
+      {3, 48375, 15000},  // 3:20
   };
   return disc;
 }
@@ -95,8 +95,7 @@ TrackList CdList() {
 }
 
 const std::vector<std::string>& SubsongNames() {
-  static const std::vector<std::string> names = {"Title Theme", "Forest Stage", "Boss Battle",
-                                                 "Ending"};
+  static const std::vector<std::string> names = {"Title Theme", "Forest Stage", "Boss Battle", "Ending"};
   return names;
 }
 

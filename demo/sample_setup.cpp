@@ -6,8 +6,8 @@
 
 namespace tarnix::demo {
 
-bool LayOutSampleMedia(testhost::PlayerDirectory& directory,
-                       std::vector<testhost::PlaylistEntry>* playlist, std::string* error) {
+bool LayOutSampleMedia(testhost::PlayerDirectory& directory, std::vector<testhost::PlaylistEntry>* playlist,
+                       std::string* error) {
   const std::string root = directory.Root();
   playlist->clear();
 
@@ -30,8 +30,7 @@ bool LayOutSampleMedia(testhost::PlayerDirectory& directory,
     char title[64];
     std::snprintf(title, sizeof title, "%s - Track %02d", kCdAlbum, track.number);
     playlist->push_back({root + "\\" + name, title,
-                         static_cast<int>(static_cast<int64_t>(track.lengthFrames) * 1000 /
-                                          kFramesPerSecond)});
+                         static_cast<int>(static_cast<int64_t>(track.lengthFrames) * 1000 / kFramesPerSecond)});
   }
   playlist->push_back({root + "\\" + chiptunes, kSubsongTitle, 0});
 

@@ -16,7 +16,7 @@ constexpr const char* kConcertListFile = "Live at the Old Hall.trk";
 constexpr const char* kCdListFile = "The Examples - Studio Sessions.trk";
 
 // Writes everything; false with a reason. The playlist's order is that of PlaylistIndex.
-bool LayOutSampleMedia(testhost::PlayerDirectory& directory,
-                       std::vector<testhost::PlaylistEntry>* playlist, std::string* error);
+bool LayOutSampleMedia(testhost::PlayerDirectory& directory, std::vector<testhost::PlaylistEntry>* playlist,
+                       std::string* error);
 
 }  // namespace tarnix::demo

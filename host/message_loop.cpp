@@ -9,8 +9,8 @@
 #include "host/messaging.h"
 #include "host/playback_state.h"
 #include "host/playback_tracking.h"
-#include "host/player_following.h"
 #include "host/player_codes.h"
+#include "host/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/window_helpers.h"
@@ -37,11 +37,21 @@ void PostToPlayer(const MSG& msg) { PostMessageA(g_shared.playerWindow, msg.mess
 void OnKeyDown(const MSG& msg) {
   if (!CtrlHeld()) {
     switch (msg.wParam) {
-      case VK_INSERT: RunCommand(IDM_INSERT); return;
-      case VK_DELETE: RunCommand(IDM_DELETE); return;
-      case 'E': RunCommand(IDM_EDIT); return;
-      case 'R': RunCommand(IDM_REPEAT); return;
-      default: PostToPlayer(msg); return;
+      case VK_INSERT:
+        RunCommand(IDM_INSERT);
+        return;
+      case VK_DELETE:
+        RunCommand(IDM_DELETE);
+        return;
+      case 'E':
+        RunCommand(IDM_EDIT);
+        return;
+      case 'R':
+        RunCommand(IDM_REPEAT);
+        return;
+      default:
+        PostToPlayer(msg);
+        return;
     }
   }
   switch (msg.wParam) {
@@ -52,10 +62,18 @@ void OnKeyDown(const MSG& msg) {
       SetFocus(g_shared.playerWindow);
       SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
       return;
-    case VK_LEFT: CmdPreviousSubtrack(0, 0); return;
-    case VK_RIGHT: CmdNextSubtrack(0, 0); return;
-    case VK_F4: HidePluginWindow(); return;
-    default: PostToPlayer(msg); return;
+    case VK_LEFT:
+      CmdPreviousSubtrack(0, 0);
+      return;
+    case VK_RIGHT:
+      CmdNextSubtrack(0, 0);
+      return;
+    case VK_F4:
+      HidePluginWindow();
+      return;
+    default:
+      PostToPlayer(msg);
+      return;
   }
 }
 
@@ -81,8 +99,7 @@ void OnTimer(const MSG& msg) {
 
 void OnTickRequest() {
   // Several requests in a row (both playing-file notices, a show as well) need one tick.
-  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_TICK_NOW, true)) {
-  }
+  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_TICK_NOW, true)) {}
   TickNow();
 }
 
@@ -102,8 +119,7 @@ void OnToggleWindow() {
 }
 
 void OnPlayerMoved() {
-  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_PLAYER_MOVED, true)) {
-  }
+  while (PeekOne(nullptr, ThePlugin().window.Get(), UM_PLAYER_MOVED, true)) {}
   FollowPlayer(false);
 }
 
@@ -113,26 +129,51 @@ bool OnPrivateMessage(const MSG& msg) {
     case UM_SUBSONG_INFO:
       OnSubsongInfo(reinterpret_cast<const uint32_t*>(msg.wParam));
       return true;
-    case UM_SUBSONG_CHANGED: OnSubsongChanged(msg.wParam); return true;
-    case UM_PLAY_SUBSONG: PlayItem(static_cast<ItemId>(msg.wParam + 1)); return true;
-    case UM_PREV_ENTRY: CmdPreviousSubtrack(0, 0); return true;
-    case UM_NEXT_ENTRY: CmdNextSubtrack(0, 0); return true;
-    case UM_SET_TRACK_NAME: OnTrackNames(); return true;
-    case UM_SHOW_WINDOW: ShowBesidePlayer(SWP_NOACTIVATE); return true;
-    case UM_HIDE_WINDOW: HidePluginWindow(); return true;
-    case UM_TOGGLE_WINDOW: OnToggleWindow(); return true;
-    case UM_FOCUS_WINDOW: SetFocus(ThePlugin().window.Get()); return true;
-    case UM_PLAYER_MOVED: OnPlayerMoved(); return true;
+    case UM_SUBSONG_CHANGED:
+      OnSubsongChanged(msg.wParam);
+      return true;
+    case UM_PLAY_SUBSONG:
+      PlayItem(static_cast<ItemId>(msg.wParam + 1));
+      return true;
+    case UM_PREV_ENTRY:
+      CmdPreviousSubtrack(0, 0);
+      return true;
+    case UM_NEXT_ENTRY:
+      CmdNextSubtrack(0, 0);
+      return true;
+    case UM_SET_TRACK_NAME:
+      OnTrackNames();
+      return true;
+    case UM_SHOW_WINDOW:
+      ShowBesidePlayer(SWP_NOACTIVATE);
+      return true;
+    case UM_HIDE_WINDOW:
+      HidePluginWindow();
+      return true;
+    case UM_TOGGLE_WINDOW:
+      OnToggleWindow();
+      return true;
+    case UM_FOCUS_WINDOW:
+      SetFocus(ThePlugin().window.Get());
+      return true;
+    case UM_PLAYER_MOVED:
+      OnPlayerMoved();
+      return true;
     case UM_RELOAD_SKIN:
       ReadPlayerSettings();
       CheckSkin(true);
       return true;
-    case UM_REPEAT_END: OnRepeatEnd(); return true;
-    case UM_TICK_NOW: OnTickRequest(); return true;
+    case UM_REPEAT_END:
+      OnRepeatEnd();
+      return true;
+    case UM_TICK_NOW:
+      OnTickRequest();
+      return true;
     case UM_GET_LAST_KEY:
     case UM_GET_CURRENT_KEY:
       return true;  // queries are answered when sent; a posted one has nobody to answer
-    default: return false;
+    default:
+      return false;
   }
 }
 
@@ -179,7 +220,9 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
       PostQuitMessage(0);
       *result = 0;
       return true;
-    case UM_SUBSONG_INFO: *result = OnSubsongInfoSent(plugin, wParam, lParam); return true;
+    case UM_SUBSONG_INFO:
+      *result = OnSubsongInfoSent(plugin, wParam, lParam);
+      return true;
     case UM_GET_LAST_KEY:
       *result = KeyAnswer(list ? list->KeyAt(list->RowCount() - 1) : 0);
       return true;
@@ -190,8 +233,11 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
     case UM_GET_CURRENT_KEY:
       *result = KeyAnswer(list ? list->CurrentKey() : 0);
       return true;
-    case UM_SET_TRACK_NAME: *result = OnTrackNameSent(plugin, wParam, lParam); return true;
-    default: return false;
+    case UM_SET_TRACK_NAME:
+      *result = OnTrackNameSent(plugin, wParam, lParam);
+      return true;
+    default:
+      return false;
   }
 }
 
@@ -227,11 +273,20 @@ void RouteMessage(const MSG& msg) {
   if (msg.hwnd != window) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
   if (plugin.frame && plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
   switch (msg.message) {
-    case WM_KEYDOWN: OnKeyDown(msg); return;
-    case WM_SYSKEYDOWN: OnSysKeyDown(msg); return;
-    case WM_COMMAND: RunCommand(msg.wParam); return;
-    case WM_TIMER: OnTimer(msg); return;
-    default: break;
+    case WM_KEYDOWN:
+      OnKeyDown(msg);
+      return;
+    case WM_SYSKEYDOWN:
+      OnSysKeyDown(msg);
+      return;
+    case WM_COMMAND:
+      RunCommand(msg.wParam);
+      return;
+    case WM_TIMER:
+      OnTimer(msg);
+      return;
+    default:
+      break;
   }
   if (OnPrivateMessage(msg)) return;
   if (window) DefWindowProcA(window, msg.message, msg.wParam, msg.lParam);

@@ -23,12 +23,11 @@ std::int64_t SystemTime100ns() {
 
 namespace detail {
 
-LRESULT SendMessageGuarded(const GuardedSendLimits& limits, HWND window, UINT message,
-                           WPARAM wParam, LPARAM lParam, UINT quitMessage) {
+LRESULT SendMessageGuarded(const GuardedSendLimits& limits, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           UINT quitMessage) {
   for (int attempt = 0; attempt < limits.attempts; ++attempt) {
     DWORD_PTR result = 0;
-    if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_BLOCK, limits.attemptMs,
-                            &result) != 0) {
+    if (SendMessageTimeoutA(window, message, wParam, lParam, SMTO_BLOCK, limits.attemptMs, &result) != 0) {
       return static_cast<LRESULT>(result);
     }
     if (PeekOne(nullptr, nullptr, quitMessage, false)) throw SendMsgQuit();
@@ -38,10 +37,8 @@ LRESULT SendMessageGuarded(const GuardedSendLimits& limits, HWND window, UINT me
 
 }  // namespace detail
 
-LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           UINT quitMessage) {
-  return detail::SendMessageGuarded(detail::GuardedSendLimits{}, window, message, wParam, lParam,
-                                    quitMessage);
+LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT quitMessage) {
+  return detail::SendMessageGuarded(detail::GuardedSendLimits{}, window, message, wParam, lParam, quitMessage);
 }
 
 LRESULT SendToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -52,8 +49,8 @@ bool PeekOne(MSG* msg, HWND window, UINT messageId, bool remove) {
   // A filter of 0 to 0 would match every message, not just WM_NULL.
   if (messageId == 0) return false;
   MSG local;
-  return PeekMessageA(msg != nullptr ? msg : &local, window, messageId, messageId,
-                      remove ? PM_REMOVE : PM_NOREMOVE) != 0;
+  return PeekMessageA(msg != nullptr ? msg : &local, window, messageId, messageId, remove ? PM_REMOVE : PM_NOREMOVE) !=
+         0;
 }
 
 bool WaitForMessageRange(MSG* msg, HWND window, UINT firstId, UINT lastId, int timeoutMs) {
@@ -71,8 +68,7 @@ bool WaitForMessageRange(MSG* msg, HWND window, UINT firstId, UINT lastId, int t
     last = now;
     const std::int64_t remaining = static_cast<std::int64_t>(timeoutMs) - waited / 10000;
     if (remaining <= 0) return false;
-    const DWORD slice =
-        static_cast<DWORD>(std::min<std::int64_t>(remaining, kMessageWaitSliceMs));
+    const DWORD slice = static_cast<DWORD>(std::min<std::int64_t>(remaining, kMessageWaitSliceMs));
     MsgWaitForMultipleObjects(0, nullptr, FALSE, slice, QS_ALLINPUT);
   }
 }

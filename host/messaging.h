@@ -38,8 +38,7 @@ constexpr DWORD kMessageWaitSliceMs = 50;
 // attempt) and retries; between attempts it looks, without removing it, for quitMessage in the
 // calling thread's queue, which handles pending sent messages as a side effect. Returns what the
 // receiver returned, full width (pointer results stay intact on 64 bits).
-LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                           UINT quitMessage);
+LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT quitMessage);
 
 // SendMessageGuarded with UM_QUIT as the quit message: every request to the player uses it.
 LRESULT SendToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,8 +63,8 @@ struct GuardedSendLimits {
   int attempts = kGuardedSendAttempts;
 };
 
-LRESULT SendMessageGuarded(const GuardedSendLimits& limits, HWND window, UINT message,
-                           WPARAM wParam, LPARAM lParam, UINT quitMessage);
+LRESULT SendMessageGuarded(const GuardedSendLimits& limits, HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                           UINT quitMessage);
 
 }  // namespace detail
 

@@ -54,8 +54,7 @@ void StartTimer(int32_t interval) {
 
 // True when `path` is a track of the CD the list was made for: the list stays, changes and all.
 bool IsTrackOfListedCd(const TextString& path, const TrackList& list) {
-  if (list.cddbId == 0 || path.UpperExtension() != "CDA" ||
-      !ReadCdaFile(path, nullptr, nullptr, nullptr, nullptr)) {
+  if (list.cddbId == 0 || path.UpperExtension() != "CDA" || !ReadCdaFile(path, nullptr, nullptr, nullptr, nullptr)) {
     return false;
   }
   int trackCount = 0;

@@ -32,9 +32,7 @@ bool Player::IsPlaying() const { return Request(0, kCodeIsPlaying) != 0; }
 
 int Player::OutputTimeMs() const { return static_cast<int>(Request(0, kCodeOutputTime)); }
 
-void Player::JumpToTime(int ms) const {
-  Request(static_cast<WPARAM>(static_cast<LONG_PTR>(ms)), kCodeJumpToTime);
-}
+void Player::JumpToTime(int ms) const { Request(static_cast<WPARAM>(static_cast<LONG_PTR>(ms)), kCodeJumpToTime); }
 
 void Player::SetPlaylistPosition(int index) const {
   Request(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodeSetPlaylistPosition);
@@ -42,9 +40,7 @@ void Player::SetPlaylistPosition(int index) const {
 
 int Player::PlaylistLength() const { return static_cast<int>(Request(0, kCodePlaylistLength)); }
 
-int Player::PlaylistPosition() const {
-  return static_cast<int>(Request(0, kCodePlaylistPosition));
-}
+int Player::PlaylistPosition() const { return static_cast<int>(Request(0, kCodePlaylistPosition)); }
 
 std::optional<TextString> Player::SkinDirectory() const {
   char* const buffer = g_skinDirectoryBuffer;

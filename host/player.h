@@ -17,18 +17,18 @@ class Player {
 
   HWND Window() const { return window_; }
 
-  bool IsPlaying() const;                // 104: false while stopped
-  int OutputTimeMs() const;              // 105: negative when nothing plays
-  void JumpToTime(int ms) const;         // 106
+  bool IsPlaying() const;                     // 104: false while stopped
+  int OutputTimeMs() const;                   // 105: negative when nothing plays
+  void JumpToTime(int ms) const;              // 106
   void SetPlaylistPosition(int index) const;  // 121
-  int PlaylistLength() const;            // 124
-  int PlaylistPosition() const;          // 125: negative when there is none
+  int PlaylistLength() const;                 // 124
+  int PlaylistPosition() const;               // 125: negative when there is none
   // 201: the skin directory; empty when the player has none, nullopt when it left the buffer
   // untouched.
   std::optional<TextString> SkinDirectory() const;
   TextString PlaylistFile(int index) const;   // 211: empty for a null answer
   TextString PlaylistTitle(int index) const;  // 212: empty for a null answer
-  void SendCommand(WPARAM id) const;     // WM_COMMAND with lParam 0
+  void SendCommand(WPARAM id) const;          // WM_COMMAND with lParam 0
 
  private:
   LRESULT Request(WPARAM wParam, LPARAM code) const;

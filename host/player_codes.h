@@ -13,15 +13,15 @@ namespace tarnix {
 // Requests are WM_USER messages to the player's main window with the code in lParam.
 constexpr UINT kPlayerRequest = WM_USER;
 
-constexpr LPARAM kCodeIsPlaying = 104;             // 0 stopped, non-zero while a file plays
-constexpr LPARAM kCodeOutputTime = 105;            // playing position in ms, negative when none
-constexpr LPARAM kCodeJumpToTime = 106;            // wParam: time in ms
-constexpr LPARAM kCodeSetPlaylistPosition = 121;   // wParam: playlist index
-constexpr LPARAM kCodePlaylistLength = 124;        // number of playlist entries
-constexpr LPARAM kCodePlaylistPosition = 125;      // current index, negative when none
-constexpr LPARAM kCodeSkinDirectory = 201;         // wParam: buffer of kSkinDirectoryBufferSize
-constexpr LPARAM kCodePlaylistFile = 211;          // wParam: index; result: pointer to the path
-constexpr LPARAM kCodePlaylistTitle = 212;         // wParam: index; result: pointer to the title
+constexpr LPARAM kCodeIsPlaying = 104;            // 0 stopped, non-zero while a file plays
+constexpr LPARAM kCodeOutputTime = 105;           // playing position in ms, negative when none
+constexpr LPARAM kCodeJumpToTime = 106;           // wParam: time in ms
+constexpr LPARAM kCodeSetPlaylistPosition = 121;  // wParam: playlist index
+constexpr LPARAM kCodePlaylistLength = 124;       // number of playlist entries
+constexpr LPARAM kCodePlaylistPosition = 125;     // current index, negative when none
+constexpr LPARAM kCodeSkinDirectory = 201;        // wParam: buffer of kSkinDirectoryBufferSize
+constexpr LPARAM kCodePlaylistFile = 211;         // wParam: index; result: pointer to the path
+constexpr LPARAM kCodePlaylistTitle = 212;        // wParam: index; result: pointer to the title
 
 // The skin directory request fills a buffer of this size. The caller presets the first byte so
 // that a buffer the player left alone can be told from an empty answer.
@@ -51,7 +51,7 @@ constexpr UINT UM_GET_CURRENT_KEY = 0x2403;  // sent, answers the key of the pla
 constexpr UINT UM_PLAY_SUBSONG = 0x2404;     // posted, wParam: 0-based subsong
 constexpr UINT UM_PREV_ENTRY = 0x2405;
 constexpr UINT UM_NEXT_ENTRY = 0x2406;
-constexpr UINT UM_SET_TRACK_NAME = 0x2407;   // sent, wParam: 0-based index, lParam: name
+constexpr UINT UM_SET_TRACK_NAME = 0x2407;  // sent, wParam: 0-based index, lParam: name
 
 // Internal messages of the plug-in; 0x4400 and 0x4401 also serve outside senders.
 constexpr UINT UM_SHOW_WINDOW = 0x4400;

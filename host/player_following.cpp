@@ -74,8 +74,7 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         PostToPlugin(UM_TOGGLE_WINDOW);
       break;
     case WM_COMMAND:
-      if (frame.shown.load(std::memory_order_relaxed) && GetFocus() == window &&
-          LOWORD(wParam) == kCmdCycleWindows) {
+      if (frame.shown.load(std::memory_order_relaxed) && GetFocus() == window && LOWORD(wParam) == kCmdCycleWindows) {
         if (g_shared.ctrlTabForwarding.load(std::memory_order_relaxed))
           g_shared.ctrlTabForwarding.store(false, std::memory_order_relaxed);  // our own Ctrl+Tab coming back
         else

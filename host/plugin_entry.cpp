@@ -17,9 +17,13 @@ int PluginInit();
 void PluginConfig();
 void PluginQuit();
 
-PluginDescriptor g_descriptor = {
-    kPluginDescriptorVersion, "Tarnix Plugin v1.2 (GEN_TARNIX.DLL)", PluginInit, PluginConfig, PluginQuit,
-    nullptr, nullptr};
+PluginDescriptor g_descriptor = {kPluginDescriptorVersion,
+                                 "Tarnix Plugin v1.2 (GEN_TARNIX.DLL)",
+                                 PluginInit,
+                                 PluginConfig,
+                                 PluginQuit,
+                                 nullptr,
+                                 nullptr};
 
 // How often quit retries posting its message while the UI thread has no message queue yet.
 constexpr DWORD kQuitPostRetryMs = 10;
@@ -45,8 +49,7 @@ void PluginConfig() {
   // Runs on the player's thread: nothing may unwind into the player.
   try {
     CmdOptions(-1, -1);
-  } catch (...) {
-  }
+  } catch (...) {}
 }
 
 void PluginQuit() {

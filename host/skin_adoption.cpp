@@ -55,7 +55,8 @@ void AdoptSkin(const TextString& bitmapPath) {
   } else {
     const TextString plEdit = bitmapPath.DirectoryPart() + "\\PLEdit.txt";
     for (int i = 0; i < kColourSlots; ++i)
-      colours[i] = ColourFromHex(FromProfileString("Text", kColourKeys[i].key, kColourKeys[i].fallback, plEdit).c_str());
+      colours[i] =
+          ColourFromHex(FromProfileString("Text", kColourKeys[i].key, kColourKeys[i].fallback, plEdit).c_str());
     fontFace = FromProfileString("Text", "Font", kDefaultFont, plEdit);
   }
 

@@ -71,9 +71,8 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
     y += player.rcNormalPosition.top;
   }
   // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE).
-  plugin.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kPluginWindowClass, kWindowTitle, WS_POPUP, x, y,
-                                      frame.width, frame.height, g_shared.playerWindow, nullptr, g_shared.instance,
-                                      &plugin));
+  plugin.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kPluginWindowClass, kWindowTitle, WS_POPUP, x, y, frame.width,
+                                      frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
   if (HWND window = plugin.window.Get()) {
     ShowWindow(window, frame.shown.load(std::memory_order_relaxed) ? SW_SHOW : SW_HIDE);
@@ -126,8 +125,7 @@ void InstallHooks(Plugin& plugin) {
 
 // A hook whose removal fails (the player's thread is inside it) is tried again a little later.
 void RemoveHooks(Plugin& plugin) {
-  for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts;
-       ++attempt) {
+  for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts; ++attempt) {
     if (plugin.getMessageHook && UnhookWindowsHookEx(plugin.getMessageHook.Get())) plugin.getMessageHook.Release();
     if (plugin.callWndProcHook && UnhookWindowsHookEx(plugin.callWndProcHook.Get())) plugin.callWndProcHook.Release();
     Sleep(kUnhookRetryMs);

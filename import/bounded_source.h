@@ -21,7 +21,8 @@ class BoundedSource : public ByteSource {
   // Over another bounded source, the budget is at most what that one has left, so a reader can
   // size its reads by Remaining().
   BoundedSource(ByteSource& source, uint64_t budget) : source_(source), budget_(budget) {
-    if (const auto* outer = dynamic_cast<const BoundedSource*>(&source)) budget_ = std::min(budget_, outer->Remaining());
+    if (const auto* outer = dynamic_cast<const BoundedSource*>(&source))
+      budget_ = std::min(budget_, outer->Remaining());
   }
   uint64_t Size() const override { return source_.Size(); }
   bool ReadAt(uint64_t offset, void* out, size_t count) override {

@@ -105,8 +105,7 @@ std::string RowName(const CueTrack& track, const std::string& sheetPerformer) {
 
 }  // namespace
 
-bool ParseCueSheet(std::string_view bytes, std::string_view playedFileNameUtf8, bool foundByName,
-                   ChapterSet* out) {
+bool ParseCueSheet(std::string_view bytes, std::string_view playedFileNameUtf8, bool foundByName, ChapterSet* out) {
   *out = ChapterSet();
   if (bytes.size() > kMaxCueSheetBytes) return false;
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);

@@ -19,7 +19,6 @@ constexpr size_t kMaxCueSheetBytes = 1024 * 1024;
 // FILE block names some other file is used all the same: rips are often converted after the
 // sheet was written. True with `out` filled when at least one subtrack was found; false, with
 // `out` empty, for a sheet that is malformed, too large or has nothing for this file.
-bool ParseCueSheet(std::string_view bytes, std::string_view playedFileNameUtf8, bool foundByName,
-                   ChapterSet* out);
+bool ParseCueSheet(std::string_view bytes, std::string_view playedFileNameUtf8, bool foundByName, ChapterSet* out);
 
 }  // namespace tarnix

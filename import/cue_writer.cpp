@@ -54,8 +54,8 @@ bool MakeCueSheet(const TrackList& list, int trackIndex, const TextString& playe
   const Track& track = list.tracks[static_cast<size_t>(trackIndex)];
   if (track.Count() > kMaxCueTracks) {
     char text[160];
-    std::snprintf(text, sizeof text, "A cue sheet holds at most %d tracks; this track has %d subtracks.",
-                  kMaxCueTracks, track.Count());
+    std::snprintf(text, sizeof text, "A cue sheet holds at most %d tracks; this track has %d subtracks.", kMaxCueTracks,
+                  track.Count());
     *reason = text;
     return false;
   }

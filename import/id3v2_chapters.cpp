@@ -19,8 +19,7 @@ constexpr unsigned kTagExtendedHeader = 0x40;
 constexpr unsigned kTagFooter = 0x10;
 // Frame format flags (second flag byte), which differ between the versions.
 constexpr unsigned kV3Compressed = 0x80, kV3Encrypted = 0x40, kV3Grouped = 0x20;
-constexpr unsigned kV4Grouped = 0x40, kV4Compressed = 0x08, kV4Encrypted = 0x04, kV4Unsync = 0x02,
-                   kV4DataLength = 0x01;
+constexpr unsigned kV4Grouped = 0x40, kV4Compressed = 0x08, kV4Encrypted = 0x04, kV4Unsync = 0x02, kV4DataLength = 0x01;
 
 uint32_t Synchsafe(const void* p) {
   const auto* b = static_cast<const unsigned char*>(p);

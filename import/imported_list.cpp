@@ -32,9 +32,9 @@ bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList*
   entries.reserve(set.chapters.size());
   for (const Chapter& chapter : set.chapters) entries.push_back({ListTime(chapter.timeMs), &chapter.name});
   std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.time < b.time; });
-  entries.erase(std::unique(entries.begin(), entries.end(),
-                            [](const Entry& a, const Entry& b) { return a.time == b.time; }),
-                entries.end());
+  entries.erase(
+      std::unique(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) { return a.time == b.time; }),
+      entries.end());
 
   TrackList list;
   list.Reset(title, 1, 0);

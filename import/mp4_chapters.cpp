@@ -183,15 +183,22 @@ class Mp4Reader {
 
   void ReadIlst(const Box& ilst) {
     ForEachChild(ilst.data, ilst.end, [&](const Box& item) {
-      std::string* target = item.type == Fourcc("\xA9" "alb")   ? &album_
-                            : item.type == Fourcc("\xA9" "ART") ? &artist_
-                            : item.type == Fourcc("aART")       ? &albumArtist_
-                                                                : nullptr;
+      std::string* target = item.type == Fourcc(
+                                             "\xA9"
+                                             "alb")
+                                ? &album_
+                            : item.type == Fourcc(
+                                               "\xA9"
+                                               "ART")
+                                ? &artist_
+                            : item.type == Fourcc("aART") ? &albumArtist_
+                                                          : nullptr;
       if (!target || !target->empty()) return true;
       ForEachChild(item.data, item.end, [&](const Box& data) {
         std::string bytes;
         if (data.type != Fourcc("data") || data.end - data.data < 8) return true;
-        if (!in_.ReadBytes(data.data, std::min<uint64_t>(data.end - data.data, 8 + kMaxImportedNameBytes * 2), &bytes)) {
+        if (!in_.ReadBytes(data.data, std::min<uint64_t>(data.end - data.data, 8 + kMaxImportedNameBytes * 2),
+                           &bytes)) {
           return false;
         }
         // Well-known types: 1 is UTF-8, 2 is UTF-16 big-endian.

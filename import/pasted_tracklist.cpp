@@ -15,11 +15,10 @@ bool IsClosing(char c) { return c == ']' || c == ')'; }
 
 // The separators a name is trimmed of: blanks, dashes, bars, colons, dots and bullets.
 size_t SeparatorAt(std::string_view s, size_t i) {
-  static constexpr std::string_view kMulti[] = {"\xE2\x80\x93", "\xE2\x80\x94", "\xE2\x80\xA2",
-                                                 "\xC2\xB7", "\xC2\xA0"};  // – — • · no-break space
+  static constexpr std::string_view kMulti[] = {"\xE2\x80\x93", "\xE2\x80\x94", "\xE2\x80\xA2", "\xC2\xB7",
+                                                "\xC2\xA0"};  // – — • · no-break space
   const char c = s[i];
-  if (c == ' ' || c == '\t' || c == '-' || c == '|' || c == ':' || c == '.' || c == '~' || c == '*')
-    return 1;
+  if (c == ' ' || c == '\t' || c == '-' || c == '|' || c == ':' || c == '.' || c == '~' || c == '*') return 1;
   for (const std::string_view m : kMulti) {
     if (s.substr(i, m.size()) == m) return m.size();
   }

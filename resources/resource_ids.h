@@ -3,13 +3,13 @@
 // Plain #defines only: the resource compiler reads this file too.
 
 // Bitmaps, menus, dialogs and icons.
-#define IDB_SKIN 101            // built-in skin image, 280 x 132
-#define IDR_MENUS 102           // menu bar holding every popup menu
-#define IDD_EDIT_SUBTRACK 103   // "Edit subtrack"
-#define IDD_OPTIONS 104         // "Tarnix - Options"
-#define IDD_ABOUT 105           // "Tarnix Plugin"
-#define IDI_TARNIX 106          // the plug-in's icon
-#define IDD_EDIT_TRACK 110      // "Tarnix - Edit track"
+#define IDB_SKIN 101           // built-in skin image, 280 x 132
+#define IDR_MENUS 102          // menu bar holding every popup menu
+#define IDD_EDIT_SUBTRACK 103  // "Edit subtrack"
+#define IDD_OPTIONS 104        // "Tarnix - Options"
+#define IDD_ABOUT 105          // "Tarnix Plugin"
+#define IDI_TARNIX 106         // the plug-in's icon
+#define IDD_EDIT_TRACK 110     // "Tarnix - Edit track"
 
 // Positions of the popups in menu IDR_MENUS (GetSubMenu), and of "&File" inside "Bkg".
 #define MENU_POS_BKG 0

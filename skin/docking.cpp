@@ -17,8 +17,7 @@ constexpr LONG kSnapHeightStep = 29;
 BOOL CALLBACK CollectPlayerWindow(HWND candidate, LPARAM frame) {
   try {
     reinterpret_cast<SkinFrame*>(frame)->ConsiderWindow(candidate);
-  } catch (...) {
-  }
+  } catch (...) {}
   return TRUE;  // always to the end
 }
 

@@ -1,8 +1,8 @@
 // Message and mouse handling of the skinned window: which messages the frame takes and how
 // a left-button gesture becomes a window move, a grip resize, a scroll-bar drag or a click.
 
-#include "skin/skin_frame.h"
 #include "skin/skin_button.h"
+#include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {

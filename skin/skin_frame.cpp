@@ -86,13 +86,9 @@ void SkinFrame::TakePlayerSettings(bool highlightFocus, bool snapping, int32_t s
 
 SkinFrame::~SkinFrame() { Destroy(); }
 
-COLORREF SkinFrame::Colour(int32_t slot) const {
-  return slot >= 0 && slot < kColourSlots ? colours[slot] : 0;
-}
+COLORREF SkinFrame::Colour(int32_t slot) const { return slot >= 0 && slot < kColourSlots ? colours[slot] : 0; }
 
-HBRUSH SkinFrame::Brush(int32_t slot) const {
-  return slot >= 0 && slot < kColourSlots ? brushes[slot].Get() : nullptr;
-}
+HBRUSH SkinFrame::Brush(int32_t slot) const { return slot >= 0 && slot < kColourSlots ? brushes[slot].Get() : nullptr; }
 
 void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, HDC newSkinDC, HDC newCaptionDC,
                        ClickHandler newRightClickHandler, const RECT& margins, int32_t leftWidth) {

@@ -13,9 +13,9 @@
 #include <utility>
 #include <vector>
 
-#include "win32/handles.h"
 #include "skin/frame_flags.h"
 #include "skin/widget.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 

@@ -47,7 +47,8 @@ std::vector<PlacedPiece> BottomBarPieces(int32_t width, int32_t leftWidth) {
 std::vector<PlacedCaption> CaptionPieces(int32_t width) {
   std::vector<PlacedCaption> pieces;
   pieces.push_back({CaptionPiece::LeftEnd, 0});
-  for (int32_t x = kCaptionTile; x < width - kCaptionTile; x += kCaptionTile) pieces.push_back({CaptionPiece::Filler, x});
+  for (int32_t x = kCaptionTile; x < width - kCaptionTile; x += kCaptionTile)
+    pieces.push_back({CaptionPiece::Filler, x});
   pieces.push_back({CaptionPiece::RightEnd, width - kCaptionTile});
   pieces.push_back({CaptionPiece::Title, (width - kCaptionTitleWidth) / 2});
   return pieces;
@@ -94,20 +95,44 @@ std::vector<EraseBand> BorderBands(int32_t destY, int32_t height, int32_t tileOr
   return bands;
 }
 
-void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance,
-            SnapPoint& pos, bool& snappedX, bool& snappedY) {
+void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance, SnapPoint& pos,
+            bool& snappedX, bool& snappedY) {
   auto near = [distance](int64_t v) { return std::llabs(v) < distance; };
   if (!snappedX && own.bottom >= other.top && own.top <= other.bottom) {
-    if (near(int64_t{pos.x} - other.left)) { pos.x = other.left; snappedX = true; }
-    if (near(int64_t{pos.x} + width - other.right)) { pos.x = other.right - width; snappedX = true; }
-    if (near(int64_t{pos.x} + width - other.left)) { pos.x = other.left - width; snappedX = true; }
-    if (near(int64_t{pos.x} - other.right)) { pos.x = other.right; snappedX = true; }
+    if (near(int64_t{pos.x} - other.left)) {
+      pos.x = other.left;
+      snappedX = true;
+    }
+    if (near(int64_t{pos.x} + width - other.right)) {
+      pos.x = other.right - width;
+      snappedX = true;
+    }
+    if (near(int64_t{pos.x} + width - other.left)) {
+      pos.x = other.left - width;
+      snappedX = true;
+    }
+    if (near(int64_t{pos.x} - other.right)) {
+      pos.x = other.right;
+      snappedX = true;
+    }
   }
   if (!snappedY && own.left <= other.right && own.right >= other.left) {
-    if (near(int64_t{pos.y} - other.top)) { pos.y = other.top; snappedY = true; }
-    if (near(int64_t{pos.y} + height - other.bottom)) { pos.y = other.bottom - height; snappedY = true; }
-    if (near(int64_t{pos.y} + height - other.top)) { pos.y = other.top - height; snappedY = true; }
-    if (near(int64_t{pos.y} - other.bottom)) { pos.y = other.bottom; snappedY = true; }
+    if (near(int64_t{pos.y} - other.top)) {
+      pos.y = other.top;
+      snappedY = true;
+    }
+    if (near(int64_t{pos.y} + height - other.bottom)) {
+      pos.y = other.bottom - height;
+      snappedY = true;
+    }
+    if (near(int64_t{pos.y} + height - other.top)) {
+      pos.y = other.top - height;
+      snappedY = true;
+    }
+    if (near(int64_t{pos.y} - other.bottom)) {
+      pos.y = other.bottom;
+      snappedY = true;
+    }
   }
 }
 

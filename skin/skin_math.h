@@ -90,8 +90,8 @@ std::vector<EraseBand> BorderBands(int32_t destY, int32_t height, int32_t tileOr
 struct SnapPoint {
   int32_t x = 0, y = 0;
 };
-void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance,
-            SnapPoint& pos, bool& snappedX, bool& snappedY);
+void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance, SnapPoint& pos,
+            bool& snappedX, bool& snappedY);
 
 // List rows: how many whole rows fit, and the row under client row `y` (-1 when none).
 int32_t PageRows(int32_t textTop, int32_t textBottom, int32_t lineHeight);

@@ -39,8 +39,8 @@ int32_t SkinScrollBar::Beyond() const { return list ? list->RowCount() - list->P
 void SkinScrollBar::TrackTo(int x, int y, bool byUser) {
   const int32_t old = thumbPos;
   const int32_t range = Range();
-  const int32_t p = vertical ? ThumbFromPointer(y, rect.top, thumbHeight, range)
-                             : ThumbFromPointer(x, rect.left, thumbWidth, range);
+  const int32_t p =
+      vertical ? ThumbFromPointer(y, rect.top, thumbHeight, range) : ThumbFromPointer(x, rect.left, thumbWidth, range);
   if (list) {
     const int32_t beyond = Beyond();
     if (byUser) {

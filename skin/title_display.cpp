@@ -11,8 +11,8 @@ constexpr LONG kLightWeight = 100;
 
 }  // namespace
 
-TitleDisplay::TitleDisplay(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset,
-                           ClickHandler clickHandler, ClickHandler rightClickHandler)
+TitleDisplay::TitleDisplay(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset, ClickHandler clickHandler,
+                           ClickHandler rightClickHandler)
     : Widget(WidgetKind::TextDisplay, frame, layout),
       clickHandler(clickHandler),
       rightClickHandler(rightClickHandler),

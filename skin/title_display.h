@@ -2,9 +2,9 @@
 // TitleDisplay: the one-line strip above the list that shows the track's name, in the skin's
 // colours and a font derived from the frame font (bold, italic, underlined as styled).
 
-#include "win32/handles.h"
 #include "skin/skin_frame.h"
 #include "tracklist/text_string.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 

@@ -19,9 +19,8 @@ bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
 }  // namespace
 
-TrackListView::TrackListView(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset,
-                             ClickHandler onActivate, ClickHandler onContextMenu, SelectionHandler onSelectionChanged,
-                             SkinScrollBar* scrollBar)
+TrackListView::TrackListView(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset, ClickHandler onActivate,
+                             ClickHandler onContextMenu, SelectionHandler onSelectionChanged, SkinScrollBar* scrollBar)
     : Widget(WidgetKind::ListView, frame, layout),
       onActivate(onActivate),
       onContextMenu(onContextMenu),
@@ -50,9 +49,7 @@ void TrackListView::SetRow(int32_t index, const TextString& text, int32_t key) {
 
 void TrackListView::Clear() { rows.clear(); }
 
-int32_t TrackListView::KeyAt(int32_t index) const {
-  return index >= 0 && index < RowCount() ? rows[index].key : 0;
-}
+int32_t TrackListView::KeyAt(int32_t index) const { return index >= 0 && index < RowCount() ? rows[index].key : 0; }
 
 const TextString* TrackListView::TextAt(int32_t index) const {
   return index >= 0 && index < RowCount() ? &rows[index].text : nullptr;

@@ -12,13 +12,14 @@ WindowWidgets BuildWindowWidgets(SkinFrame& frame, HDC skinImage, const WindowHa
   WindowWidgets built;
   for (int i = 0; i < kButtonCount; ++i) {
     built.buttons[i] = frame.AddWidget<SkinButton>(kButtonRows[i].layout, skinImage, kButtonRows[i].images,
-                                      handlers.buttonClick[i], handlers.buttonRightClick[i]);
+                                                   handlers.buttonClick[i], handlers.buttonRightClick[i]);
     if (i == kGripButton) built.buttons[i]->AddFlags(SkinButton::kResizeGrip);
   }
   built.title = frame.AddWidget<TitleDisplay>(kTitleLayout, InsetRect(kTextInset), nullptr, nullptr);
   built.list = frame.AddWidget<TrackListView>(kListLayout, InsetRect(kTextInset), handlers.onActivate,
-                                 handlers.onContextMenu, handlers.onSelectionChanged, nullptr);
-  built.scrollBar = frame.AddWidget<SkinScrollBar>(kScrollBarLayout, kThumbRect, kThumbNormal, kThumbPressed, built.list);
+                                              handlers.onContextMenu, handlers.onSelectionChanged, nullptr);
+  built.scrollBar =
+      frame.AddWidget<SkinScrollBar>(kScrollBarLayout, kThumbRect, kThumbNormal, kThumbPressed, built.list);
   return built;
 }
 

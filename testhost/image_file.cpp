@@ -217,8 +217,7 @@ std::optional<RgbImage> DecodePng(const std::string& in) {
 }
 
 bool WriteImage(const RgbImage& image, const std::string& path) {
-  if (!SaneSize(image.width, image.height) ||
-      image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3) {
+  if (!SaneSize(image.width, image.height) || image.rgb.size() != static_cast<size_t>(image.width) * image.height * 3) {
     return false;
   }
   std::string ext = path.size() >= 4 ? path.substr(path.size() - 4) : std::string();

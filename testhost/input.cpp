@@ -16,9 +16,7 @@ bool PostMouse(HWND window, UINT message, POINT client, WPARAM keys) {
   return PostMessageA(window, message, keys, PointLParam(client)) != 0;
 }
 
-bool PostMouseMove(HWND window, POINT client, WPARAM keys) {
-  return PostMouse(window, WM_MOUSEMOVE, client, keys);
-}
+bool PostMouseMove(HWND window, POINT client, WPARAM keys) { return PostMouse(window, WM_MOUSEMOVE, client, keys); }
 
 bool PostClick(HWND window, POINT client, MouseButton button) {
   const bool left = button == MouseButton::kLeft;
@@ -27,10 +25,8 @@ bool PostClick(HWND window, POINT client, MouseButton button) {
 }
 
 bool PostDoubleClick(HWND window, POINT client) {
-  return PostMouse(window, WM_LBUTTONDOWN, client, MK_LBUTTON) &&
-         PostMouse(window, WM_LBUTTONUP, client, 0) &&
-         PostMouse(window, WM_LBUTTONDBLCLK, client, MK_LBUTTON) &&
-         PostMouse(window, WM_LBUTTONUP, client, 0);
+  return PostMouse(window, WM_LBUTTONDOWN, client, MK_LBUTTON) && PostMouse(window, WM_LBUTTONUP, client, 0) &&
+         PostMouse(window, WM_LBUTTONDBLCLK, client, MK_LBUTTON) && PostMouse(window, WM_LBUTTONUP, client, 0);
 }
 
 LPARAM KeyLParam(UINT virtualKey, bool release, bool alt) {
@@ -42,14 +38,12 @@ LPARAM KeyLParam(UINT virtualKey, bool release, bool alt) {
 }
 
 bool PostKeyDown(HWND window, UINT virtualKey, bool alt) {
-  return PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey,
-                      KeyLParam(virtualKey, false, alt)) != 0;
+  return PostMessageA(window, alt ? WM_SYSKEYDOWN : WM_KEYDOWN, virtualKey, KeyLParam(virtualKey, false, alt)) != 0;
 }
 
 bool PostKey(HWND window, UINT virtualKey, bool alt) {
   return PostKeyDown(window, virtualKey, alt) &&
-         PostMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey,
-                      KeyLParam(virtualKey, true, alt)) != 0;
+         PostMessageA(window, alt ? WM_SYSKEYUP : WM_KEYUP, virtualKey, KeyLParam(virtualKey, true, alt)) != 0;
 }
 
 }  // namespace tarnix::testhost

@@ -71,8 +71,7 @@ PlayerDirectory::PlayerDirectory() {
   std::string base = n > 0 && n < sizeof temp ? std::string(temp, n) : std::string(".\\");
   while (!base.empty() && (base.back() == '\\' || base.back() == '/')) base.pop_back();
   char name[64];
-  std::snprintf(name, sizeof name, "\\tarnix-player-%lu-%lu-%d",
-                static_cast<unsigned long>(GetCurrentProcessId()),
+  std::snprintf(name, sizeof name, "\\tarnix-player-%lu-%lu-%d", static_cast<unsigned long>(GetCurrentProcessId()),
                 static_cast<unsigned long>(GetTickCount()), counter++);
   root_ = base + name;
   ok_ = MakeDirectories(Plugins()) && MakeDirectories(Bookmarks()) && MakeDirectories(Skin()) &&
@@ -83,8 +82,7 @@ PlayerDirectory::~PlayerDirectory() {
   if (!keep_ && !root_.empty()) RemoveTree(root_);
 }
 
-std::string PlayerDirectory::InstallPlugin(const std::string& dllPath,
-                                           const std::string& fileName) {
+std::string PlayerDirectory::InstallPlugin(const std::string& dllPath, const std::string& fileName) {
   std::string name = fileName;
   if (name.empty()) {
     const size_t cut = dllPath.find_last_of("\\/");
@@ -94,19 +92,17 @@ std::string PlayerDirectory::InstallPlugin(const std::string& dllPath,
   return CopyFileA(dllPath.c_str(), target.c_str(), FALSE) ? target : std::string();
 }
 
-bool PlayerDirectory::WriteIni(const std::string& iniPath, const std::string& section,
-                               const std::string& key, const std::string& value) {
-  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                    iniPath.c_str()) != 0;
+bool PlayerDirectory::WriteIni(const std::string& iniPath, const std::string& section, const std::string& key,
+                               const std::string& value) {
+  return WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(), iniPath.c_str()) != 0;
 }
 
-std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::string& section,
-                                     const std::string& key, const std::string& fallback) const {
+std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::string& section, const std::string& key,
+                                     const std::string& fallback) const {
   std::vector<char> buffer(256);
   for (;;) {
-    const DWORD n =
-        GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
-                                 static_cast<DWORD>(buffer.size()), iniPath.c_str());
+    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), fallback.c_str(), buffer.data(),
+                                             static_cast<DWORD>(buffer.size()), iniPath.c_str());
     if (n + 1 < buffer.size()) return std::string(buffer.data(), n);
     buffer.resize(buffer.size() * 2);
   }
@@ -115,19 +111,17 @@ std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::stri
 bool PlayerDirectory::WriteFile(const std::string& relativePath, const std::string& bytes) {
   const std::string path = root_ + "\\" + relativePath;
   if (!MakeDirectories(ParentOf(path))) return false;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   DWORD written = 0;
-  return bytes.empty() || (::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()),
-                                       &written, nullptr) &&
+  return bytes.empty() || (::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
                            written == bytes.size());
 }
 
 std::optional<std::string> PlayerDirectory::ReadFile(const std::string& relativePath) const {
   const std::string path = root_ + "\\" + relativePath;
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(
+      CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return std::nullopt;
   std::string bytes;
   char chunk[4096];

@@ -31,8 +31,8 @@ class PlayerDirectory {
   // Private-profile values in any ini file (a full path).
   bool WriteIni(const std::string& iniPath, const std::string& section, const std::string& key,
                 const std::string& value);
-  std::string ReadIni(const std::string& iniPath, const std::string& section,
-                      const std::string& key, const std::string& fallback = {}) const;
+  std::string ReadIni(const std::string& iniPath, const std::string& section, const std::string& key,
+                      const std::string& fallback = {}) const;
 
   // Files by path relative to Root() (directories are made as needed).
   bool WriteFile(const std::string& relativePath, const std::string& bytes);

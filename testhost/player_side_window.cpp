@@ -46,14 +46,12 @@ SideWindowOptions PlaylistOptions(int x, int y) {
   return options;
 }
 
-PlayerSideWindow::PlayerSideWindow(HWND playerMainWindow, const SideWindowOptions& options)
-    : colour_(options.colour) {
+PlayerSideWindow::PlayerSideWindow(HWND playerMainWindow, const SideWindowOptions& options) : colour_(options.colour) {
   RegisterSideClass(&PlayerSideWindow::WindowProc);
   // A popup window with an owner: the owner, not a parent, ties a top-level window to the
   // player, and it is what the plug-in looks for among the top-level windows.
-  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSideWindowClass, options.title.c_str(), WS_POPUP, options.x,
-                            options.y, options.width, options.height, playerMainWindow, nullptr,
-                            GetModuleHandleA(nullptr), this);
+  window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSideWindowClass, options.title.c_str(), WS_POPUP, options.x, options.y,
+                            options.width, options.height, playerMainWindow, nullptr, GetModuleHandleA(nullptr), this);
   if (window_ != nullptr && options.visible) Show();
 }
 
@@ -109,8 +107,7 @@ void PlayerSideWindow::Restore() {
 }
 
 bool PlayerSideWindow::Move(int x, int y) {
-  return IsOpen() &&
-         SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
+  return IsOpen() && SetWindowPos(window_, nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE) != FALSE;
 }
 
 void PlayerSideWindow::Close() {

@@ -32,7 +32,7 @@ class PlayerSideWindow {
   HWND Window() const { return window_; }
   bool IsOpen() const { return window_ != nullptr && IsWindow(window_); }
 
-  void Show();      // shown normally, not activated
+  void Show();  // shown normally, not activated
   void Hide();
   void Minimise();  // placement show state SW_SHOWMINIMIZED
   void Restore();   // back to its normal position

@@ -12,8 +12,8 @@ PluginLoader::PluginLoader(const std::string& dllPath) {
     error_ = "LoadLibrary failed for " + dllPath;
     return;
   }
-  auto entry = reinterpret_cast<GetPluginDescriptorFn>(
-      reinterpret_cast<void*>(GetProcAddress(module_, kPluginEntryName)));
+  auto entry =
+      reinterpret_cast<GetPluginDescriptorFn>(reinterpret_cast<void*>(GetProcAddress(module_, kPluginEntryName)));
   if (entry == nullptr) {
     error_ = std::string("no export ") + kPluginEntryName;
     return;
@@ -53,8 +53,7 @@ bool PluginLoader::Quit(DWORD watchdogMs, bool terminateOnHang) {
   std::thread watchdog([&] {
     if (WaitForSingleObject(returned, watchdogMs) == WAIT_OBJECT_0) return;
     hung = true;
-    std::fprintf(stderr, "plug-in quit has not returned after %lu ms\n",
-                 static_cast<unsigned long>(watchdogMs));
+    std::fprintf(stderr, "plug-in quit has not returned after %lu ms\n", static_cast<unsigned long>(watchdogMs));
     std::fflush(stderr);
     if (terminateOnHang) TerminateProcess(GetCurrentProcess(), 3);
   });

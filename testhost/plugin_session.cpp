@@ -83,8 +83,8 @@ bool PluginSession::Start(const SessionStart& start, std::string* error) {
   if (loaders_.back()->Init() != 0) return Fail(error, "the plug-in's init failed");
   running_ = true;
   window_ = nullptr;
-  const bool found = PumpUntil([&] { return (window_ = FindOwnWindow(kPluginWindowClass)) != nullptr; },
-                               start.windowDeadlineMs);
+  const bool found =
+      PumpUntil([&] { return (window_ = FindOwnWindow(kPluginWindowClass)) != nullptr; }, start.windowDeadlineMs);
   if (!found) {
     Stop();
     return Fail(error, "the plug-in started but no \"TarnixPluginWindow\" window appeared");

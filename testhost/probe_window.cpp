@@ -24,8 +24,7 @@ void RegisterProbeClass(const char* className, WNDPROC procedure) {
 
 }  // namespace
 
-ProbeWindow::ProbeWindow(Handler handler, const char* className, const char* title, DWORD style,
-                         int width, int height)
+ProbeWindow::ProbeWindow(Handler handler, const char* className, const char* title, DWORD style, int width, int height)
     : handler_(std::move(handler)) {
   RegisterProbeClass(className, &ProbeWindow::WindowProc);
   window_ = CreateWindowExA(0, className, title, style, 0, 0, width, height, nullptr, nullptr,
@@ -49,8 +48,7 @@ HWND FindOwnWindow(const char* className) {
   return nullptr;
 }
 
-LRESULT CALLBACK ProbeWindow::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                         LPARAM lParam) {
+LRESULT CALLBACK ProbeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));

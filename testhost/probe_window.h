@@ -15,9 +15,8 @@ class ProbeWindow {
   using Handler = std::function<bool(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)>;
 
   // className: registered once per process for this module; the same class may be reused.
-  explicit ProbeWindow(Handler handler, const char* className = "TarnixProbeWindow",
-                       const char* title = "", DWORD style = WS_POPUP, int width = 64,
-                       int height = 32);
+  explicit ProbeWindow(Handler handler, const char* className = "TarnixProbeWindow", const char* title = "",
+                       DWORD style = WS_POPUP, int width = 64, int height = 32);
   ~ProbeWindow();
   ProbeWindow(const ProbeWindow&) = delete;
   ProbeWindow& operator=(const ProbeWindow&) = delete;

@@ -32,8 +32,7 @@ bool PumpUntil(const std::function<bool()>& predicate, DWORD deadlineMs) {
     if (predicate()) return true;
     const std::int64_t left = end - SteadyMs();
     if (left <= 0) return false;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<std::int64_t>(left, 10)),
-                              QS_ALLINPUT);
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<std::int64_t>(left, 10)), QS_ALLINPUT);
   }
 }
 

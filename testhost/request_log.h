@@ -19,7 +19,7 @@ struct PlayerRequest {
   UINT message = 0;
   WPARAM wParam = 0;
   LPARAM lParam = 0;
-  bool sent = false;        // sent by another thread (InSendMessage) rather than posted
+  bool sent = false;  // sent by another thread (InSendMessage) rather than posted
 
   bool IsCode(LPARAM code) const { return message == WM_USER && lParam == code; }
   bool IsCommand(WPARAM id) const { return message == WM_COMMAND && LOWORD(wParam) == id; }

@@ -62,10 +62,9 @@ StandInPlayer::StandInPlayer(const StandInPlayerOptions& options)
       answering_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
       playlist_(std::make_shared<Playlist>()) {
   RegisterPlayerClass(&StandInPlayer::WindowProc);
-  window_ = CreateWindowExA(0, kPlayerClass, options.title.c_str(),
-                            WS_POPUP | (options.visible ? WS_VISIBLE : 0), options.x, options.y,
-                            options.width, options.height, nullptr, nullptr,
-                            GetModuleHandleA(nullptr), this);
+  window_ =
+      CreateWindowExA(0, kPlayerClass, options.title.c_str(), WS_POPUP | (options.visible ? WS_VISIBLE : 0), options.x,
+                      options.y, options.width, options.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);
   if (window_ != nullptr) SetTimer(window_, kClockTimer, kClockTickMs, nullptr);
 }
 
@@ -78,8 +77,7 @@ StandInPlayer::~StandInPlayer() {
   if (answering_ != nullptr) CloseHandle(answering_);
 }
 
-LRESULT CALLBACK StandInPlayer::WindowProc(HWND window, UINT message, WPARAM wParam,
-                                           LPARAM lParam) {
+LRESULT CALLBACK StandInPlayer::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_NCCREATE) {
     const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
     SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
@@ -209,8 +207,7 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
       return PositionLocked();
     case kCodeJumpToTime: {
       if (state_ == PlayState::kStopped) return -1;
-      clockBaseMs_ = static_cast<int>(
-          std::clamp<LONG_PTR>(static_cast<LONG_PTR>(wParam), 0, 0x7fffffff));
+      clockBaseMs_ = static_cast<int>(std::clamp<LONG_PTR>(static_cast<LONG_PTR>(wParam), 0, 0x7fffffff));
       clockStartedAt_ = SteadyMs();
       endSignalled_ = false;
       const int length = list[position_].lengthMs;

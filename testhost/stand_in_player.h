@@ -64,8 +64,8 @@ class StandInPlayer {
   void SetPlaylistPosition(int index);  // ignored outside the playlist
 
   // Playback clock.
-  void Play();  // the current entry from its start (code 104 then answers 1)
-  void Pause(); // toggles between playing and paused (paused: code 104 answers 3)
+  void Play();   // the current entry from its start (code 104 then answers 1)
+  void Pause();  // toggles between playing and paused (paused: code 104 answers 3)
   void Stop();
   void Seek(int ms);  // ignored while stopped
   PlayState State() const;
@@ -86,19 +86,19 @@ class StandInPlayer {
   void SetSkinDirectory(std::optional<std::string> directory);
 
   // Slow and silent modes, for the sender's time-outs.
-  void SetReplyDelay(DWORD ms);         // each request answered after ms
-  void SetSlowAnswers(int count);       // the next count requests take kSlowAnswerMs each
-  void SetSilent(bool silent);          // requests are not answered until silence ends
-  bool CloseRequested() const;          // command 40001 or WM_CLOSE arrived
+  void SetReplyDelay(DWORD ms);    // each request answered after ms
+  void SetSlowAnswers(int count);  // the next count requests take kSlowAnswerMs each
+  void SetSilent(bool silent);     // requests are not answered until silence ends
+  bool CloseRequested() const;     // command 40001 or WM_CLOSE arrived
 
   // The main window as the user handles it. Called from another thread, these wait until the
   // player's thread has handled them. A move reaches the window procedure as WM_MOVE.
   bool Move(int x, int y);
-  void Minimise();   // placement show state SW_SHOWMINIMIZED
-  void Restore();    // shown normally again, at its normal position
+  void Minimise();  // placement show state SW_SHOWMINIMIZED
+  void Restore();   // shown normally again, at its normal position
   // Makes the main window the foreground window (the plug-in follows moves only then).
   bool BringToFront();
-  RECT Rect() const;  // the window rectangle on the screen
+  RECT Rect() const;      // the window rectangle on the screen
   int MoveCount() const;  // WM_MOVE messages the window got, its creation included
 
  private:

@@ -54,15 +54,14 @@ void SubsongSource::Run(HANDLE ready) {
   }
 }
 
-std::optional<LRESULT> SubsongSource::OnSourceThread(
-    const std::function<std::optional<LRESULT>()>& work) {
+std::optional<LRESULT> SubsongSource::OnSourceThread(const std::function<std::optional<LRESULT>()>& work) {
   Task task;
   task.work = &work;
   task.done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   std::optional<LRESULT> result;
   if (PostThreadMessageA(threadId_, kMsgRunTask, 0, reinterpret_cast<LPARAM>(&task))) {
-    const bool finished = PumpUntil(
-        [&] { return WaitForSingleObject(task.done, 0) == WAIT_OBJECT_0; }, kTaskDeadlineMs);
+    const bool finished =
+        PumpUntil([&] { return WaitForSingleObject(task.done, 0) == WAIT_OBJECT_0; }, kTaskDeadlineMs);
     // The task points into this frame: it must be over before the frame goes.
     if (!finished) WaitForSingleObject(task.done, INFINITE);
     result = task.result;
@@ -75,8 +74,7 @@ std::optional<LRESULT> SubsongSource::Send(UINT message, WPARAM wParam, LPARAM l
   HWND target = target_ != nullptr ? target_ : FindOwnWindow(kPluginWindowClass);
   if (target == nullptr) return std::nullopt;
   DWORD_PTR result = 0;
-  if (!SendMessageTimeoutA(target, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
-                           &result)) {
+  if (!SendMessageTimeoutA(target, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs, &result)) {
     return std::nullopt;
   }
   return static_cast<LRESULT>(result);
@@ -98,15 +96,13 @@ bool SubsongSource::Announce(int subsongs, LPARAM lParam) {
 
 bool SubsongSource::SetTrackName(int index, const std::string& name) {
   return OnSourceThread([&] {
-           return Send(UM_SET_TRACK_NAME, static_cast<WPARAM>(index),
-                       reinterpret_cast<LPARAM>(name.c_str()));
+           return Send(UM_SET_TRACK_NAME, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name.c_str()));
          })
       .has_value();
 }
 
 bool SubsongSource::SubsongChanged(int index) {
-  return OnSourceThread([&] { return Send(UM_SUBSONG_CHANGED, static_cast<WPARAM>(index), 0); })
-      .has_value();
+  return OnSourceThread([&] { return Send(UM_SUBSONG_CHANGED, static_cast<WPARAM>(index), 0); }).has_value();
 }
 
 std::optional<LRESULT> SubsongSource::LastKey() {

@@ -40,11 +40,11 @@ class SubsongSource {
 
   // Each send waits at most kSendTimeoutMs for the plug-in; false when it did not answer or no
   // target window exists.
-  bool Announce(int subsongs, LPARAM lParam = 0);        // UM_SUBSONG_INFO
+  bool Announce(int subsongs, LPARAM lParam = 0);         // UM_SUBSONG_INFO
   bool SetTrackName(int index, const std::string& name);  // UM_SET_TRACK_NAME
-  bool SubsongChanged(int index);                        // UM_SUBSONG_CHANGED
-  std::optional<LRESULT> LastKey();                      // UM_GET_LAST_KEY
-  std::optional<LRESULT> CurrentKey();                   // UM_GET_CURRENT_KEY
+  bool SubsongChanged(int index);                         // UM_SUBSONG_CHANGED
+  std::optional<LRESULT> LastKey();                       // UM_GET_LAST_KEY
+  std::optional<LRESULT> CurrentKey();                    // UM_GET_CURRENT_KEY
 
   // The record of the last announcement, as sent.
   std::array<std::uint32_t, kSubsongRecordWords> LastRecord() const;

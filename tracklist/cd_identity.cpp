@@ -54,9 +54,7 @@ bool ReadCdaFile(const TextString& path, int* trackNumber, int32_t* volumeSerial
 
 uint32_t DiscIdOf(std::vector<CdaEntry> entries) {
   if (entries.empty()) return 0;
-  std::sort(entries.begin(), entries.end(), [](const CdaEntry& a, const CdaEntry& b) {
-    return a.start < b.start;
-  });
+  std::sort(entries.begin(), entries.end(), [](const CdaEntry& a, const CdaEntry& b) { return a.start < b.start; });
   const CdaEntry& first = entries.front();
   const CdaEntry& last = entries.back();
   // In 64 bits: lengths read from damaged files must not overflow the sum.
@@ -72,8 +70,7 @@ uint32_t ComputeDiscId(const TextString& cdaPath, int* trackCount) {
   std::vector<CdaEntry> entries;
   platform::EnumerateFiles(directory + "\\*.CDA", [&](const TextString& name) {
     CdaEntry entry;
-    if (ReadCdaFile(directory + "\\" + name, nullptr, nullptr, &entry.start, &entry.length))
-      entries.push_back(entry);
+    if (ReadCdaFile(directory + "\\" + name, nullptr, nullptr, &entry.start, &entry.length)) entries.push_back(entry);
     return true;
   });
   if (trackCount) *trackCount = static_cast<int>(entries.size());

@@ -69,7 +69,7 @@ Verdict Decide(const ListFacts& facts, const TextString& title, const std::vecto
   }
   const std::string& own = facts.Has(ListFacts::kAlbum) ? facts.album : album;
   return EqualNoCase(title.c_str(), static_cast<size_t>(title.Length()), own.data(), own.size()) ? Verdict::kMatch
-                                                                                              : Verdict::kNoMatch;
+                                                                                                 : Verdict::kNoMatch;
 }
 
 }  // namespace
@@ -133,8 +133,8 @@ bool DirectoryIndex::Bind(const TextString& pattern) {
   return true;
 }
 
-bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const TextString& titleArg,
-                            int32_t cdKey, uint32_t cddbId) {
+bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const TextString& titleArg, int32_t cdKey,
+                            uint32_t cddbId) {
   // The caller's strings may be the list's own fields.
   const TextString pattern(patternArg);
   const TextString title(titleArg);

@@ -40,8 +40,8 @@ struct ListFacts {
   uint8_t flags = 0;
   int32_t cdKey = 0;
   uint32_t cddbId = 0;
-  std::string album;   // the last album line's value, when kAlbum
-  std::string artist;  // the last artist line's value, when kArtist
+  std::string album;           // the last album line's value, when kAlbum
+  std::string artist;          // the last artist line's value, when kArtist
   std::vector<NameKey> names;  // every track's start entry, in file order
 };
 
@@ -57,17 +57,16 @@ class DirectoryIndex {
 
   // Counts of the last search, for tests and benchmarks.
   struct Stats {
-    int listed = 0;  // files the listing gave
-    int read = 0;    // files read to learn their facts
-    int loaded = 0;  // Load calls
+    int listed = 0;      // files the listing gave
+    int read = 0;        // files read to learn their facts
+    int loaded = 0;      // Load calls
     bool plain = false;  // the plain search decided (a loaded file no longer matched)
   };
 
   // The result, and the list left behind, of list.Search(pattern, title, cdKey, cddbId): the
   // same file, the same track list. When nothing matches, the list holds the album and artist
   // the plain search would leave (all that a following search reads of it).
-  bool Search(TrackList& list, const TextString& pattern, const TextString& title, int32_t cdKey,
-              uint32_t cddbId);
+  bool Search(TrackList& list, const TextString& pattern, const TextString& title, int32_t cdKey, uint32_t cddbId);
 
   // Forgets every file and the pattern; the next search binds the index to its own.
   void Clear();

@@ -8,8 +8,8 @@ namespace tarnix {
 
 using ItemId = int32_t;
 
-constexpr ItemId kNoItem = -1;      // "none" (repeat item, dialog state)
-constexpr ItemId kHeaderItem = 0;   // header row of a multi-track list
+constexpr ItemId kNoItem = -1;     // "none" (repeat item, dialog state)
+constexpr ItemId kHeaderItem = 0;  // header row of a multi-track list
 constexpr int kMaxItemPart = 0xFFFF;
 
 constexpr ItemId MakeItemId(int trackPosition, int subtrackIndex) {

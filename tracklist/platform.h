@@ -68,8 +68,8 @@ class File {
 
 // One file as the directory listing reports it, without opening the file.
 struct ListedFile {
-  TextString name;     // no directory
-  int64_t size = 0;    // bytes
+  TextString name;        // no directory
+  int64_t size = 0;       // bytes
   int64_t writeTime = 0;  // last write, in 100 ns units since 1601-01-01 UTC
 };
 

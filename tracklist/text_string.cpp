@@ -26,8 +26,7 @@ int FoldAscii(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 bool SameChars(const char* a, const char* b, int n) {
   if (g_case_sensitive) return std::memcmp(a, b, static_cast<size_t>(n)) == 0;
   for (int i = 0; i < n; ++i) {
-    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i])))
-      return false;
+    if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) return false;
   }
   return true;
 }
@@ -49,9 +48,7 @@ int AllocationFor(int n) {
 
 TextString::TextString() : length_(0), capacity_(0), data_(kEmpty) {}
 
-TextString::TextString(const TextString& other) : length_(0), capacity_(0), data_(kEmpty) {
-  AttachShared(other);
-}
+TextString::TextString(const TextString& other) : length_(0), capacity_(0), data_(kEmpty) { AttachShared(other); }
 
 TextString::TextString(TextString&& other) noexcept
     : length_(other.length_), capacity_(other.capacity_), data_(other.data_) {
@@ -102,7 +99,7 @@ void TextString::Release() {
   if (data_ != kEmpty) {
     unsigned char& count = ShareByte(data_);
     if (count <= 1) {
-      delete[] (data_ - 1);
+      delete[](data_ - 1);
     } else {
       --count;
     }

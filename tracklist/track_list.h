@@ -79,8 +79,7 @@ class TrackList {
   Track* CurrentTrack();
 
   // Reads a ".trk" file; true when it was read to its end and belongs to what is playing.
-  bool Load(const TextString& path, const TextString& title, int32_t cdKey, uint32_t cddbId,
-            bool alreadyMatched);
+  bool Load(const TextString& path, const TextString& title, int32_t cdKey, uint32_t cddbId, bool alreadyMatched);
   // Loads each file matching `pattern` (a wildcard path) until one belongs to what is playing.
   bool Search(const TextString& pattern, const TextString& title, int32_t cdKey, uint32_t cddbId);
   // Writes the list to `path` (or its own path when empty) through a temporary file that

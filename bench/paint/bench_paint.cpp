@@ -5,8 +5,8 @@
 
 #include <cstdio>
 
-#include "win32/handles.h"
 #include "skin/window_widgets.h"
+#include "win32/handles.h"
 
 namespace {
 
@@ -56,8 +56,8 @@ int main() {
   RegisterClassA(&wc);
 
   MemoryDc skin(nullptr);
-  BitmapHandle bitmap(static_cast<HBITMAP>(LoadImageA(nullptr, "resources\\skin.bmp", IMAGE_BITMAP, 0, 0,
-                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
+  BitmapHandle bitmap(static_cast<HBITMAP>(
+      LoadImageA(nullptr, "resources\\skin.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!bitmap) {
     HDC screen = GetDC(nullptr);
     bitmap.Reset(CreateCompatibleBitmap(screen, 280, 132));

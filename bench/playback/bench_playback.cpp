@@ -11,21 +11,21 @@
 #include "bench/playback/key_poller.h"
 #include "demo/plugin_settings.h"
 #include "demo/sample_media.h"
-#include "win32/handles.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/msf.h"
 #include "tracklist/track_list.h"
+#include "win32/handles.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -97,7 +97,7 @@ class MessagingYardstick {
                     DUPLICATE_SAME_ACCESS);
     handle_ = self;
     const LPARAM codes[] = {kCodePlaylistPosition, kCodePlaylistFile, kCodePlaylistPosition,
-                            kCodePlaylistTitle, kCodeOutputTime, kCodeIsPlaying};
+                            kCodePlaylistTitle,    kCodeOutputTime,   kCodeIsPlaying};
     while (!stop_) {
       for (LPARAM code : codes) {
         DWORD_PTR result = 0;
@@ -231,9 +231,10 @@ int Highlight(const Arguments& args) {
   const auto summary = bench::Summarise(errors, kGoalLowMs, kGoalHighMs);
 
   std::printf("highlight error at subtrack boundaries (row change time minus boundary time on the player's clock)\n");
-  std::printf("  method: UM_GET_CURRENT_KEY polled every ~1 ms from a thread of its own (%zu polls); each change\n"
-              "  dated by the plug-in's position request (code 105) that preceded it, from the player's log\n",
-              samples.size());
+  std::printf(
+      "  method: UM_GET_CURRENT_KEY polled every ~1 ms from a thread of its own (%zu polls); each change\n"
+      "  dated by the plug-in's position request (code 105) that preceded it, from the player's log\n",
+      samples.size());
   std::printf("  errors (ms):");
   for (size_t i = 0; i < errors.size(); ++i) {
     if (i % 15 == 0) std::printf("\n   ");
@@ -243,14 +244,14 @@ int Highlight(const Arguments& args) {
       std::printf("  miss");
     }
   }
-  std::printf("\n  boundaries %d, seen %d, dated by a request %d; min %+lld ms, max %+lld ms, mean %+.1f ms, "
-              "p95 |error| %lld ms\n",
-              summary.boundaries, summary.seen, summary.dated, static_cast<long long>(summary.min),
-              static_cast<long long>(summary.max), summary.mean, static_cast<long long>(summary.p95));
+  std::printf(
+      "\n  boundaries %d, seen %d, dated by a request %d; min %+lld ms, max %+lld ms, mean %+.1f ms, "
+      "p95 |error| %lld ms\n",
+      summary.boundaries, summary.seen, summary.dated, static_cast<long long>(summary.min),
+      static_cast<long long>(summary.max), summary.mean, static_cast<long long>(summary.p95));
   const bool met = summary.seen == summary.boundaries && summary.withinGoal == summary.boundaries;
   std::printf("  goal: all within %lld..%+lld ms -> %d of %d within: %s\n", static_cast<long long>(kGoalLowMs),
-              static_cast<long long>(kGoalHighMs), summary.withinGoal, summary.boundaries,
-              met ? "MET" : "MISSED");
+              static_cast<long long>(kGoalHighMs), summary.withinGoal, summary.boundaries, met ? "MET" : "MISSED");
   std::printf("  (plug-in thread CPU during this run, polls included: %.1f ms in %.1f s)\n", cpuMs,
               static_cast<double>(wallMs) / 1000.0);
   session.Stop();
@@ -302,18 +303,21 @@ int Cpu(const Arguments& args) {
   const double perMinute = cpuMs * 60000.0 / static_cast<double>(wallMs);
   std::printf("plug-in thread CPU time per minute of playback (%s, window shown, real-time clock)\n",
               args.dense ? "dense list: a boundary every 0.65-1.55 s" : "the 2:10:00 concert list");
-  std::printf("  method: GetThreadTimes (kernel + user) of the thread that owns \"TarnixPluginWindow\"\n"
-              "  (GetWindowThreadProcessId + OpenThread), over %.1f s of playback; %d requests reached the\n"
-              "  player meanwhile; playing row at the end 0x%08X\n",
-              static_cast<double>(wallMs) / 1000.0, requests, key ? static_cast<unsigned>(*key) : 0u);
-  std::printf("  %.1f ms CPU (kernel %.1f, user %.1f) in %.1f s = %.1f ms per minute; goal under %.0f ms per\n"
-              "  minute: %s (GetThreadTimes under Wine counts in 10 ms steps)\n",
-              cpuMs, end.kernel - start.kernel, end.user - start.user, static_cast<double>(wallMs) / 1000.0,
-              perMinute, kCpuGoalMsPerMinute, perMinute < kCpuGoalMsPerMinute ? "MET" : "MISSED");
+  std::printf(
+      "  method: GetThreadTimes (kernel + user) of the thread that owns \"TarnixPluginWindow\"\n"
+      "  (GetWindowThreadProcessId + OpenThread), over %.1f s of playback; %d requests reached the\n"
+      "  player meanwhile; playing row at the end 0x%08X\n",
+      static_cast<double>(wallMs) / 1000.0, requests, key ? static_cast<unsigned>(*key) : 0u);
+  std::printf(
+      "  %.1f ms CPU (kernel %.1f, user %.1f) in %.1f s = %.1f ms per minute; goal under %.0f ms per\n"
+      "  minute: %s (GetThreadTimes under Wine counts in 10 ms steps)\n",
+      cpuMs, end.kernel - start.kernel, end.user - start.user, static_cast<double>(wallMs) / 1000.0, perMinute,
+      kCpuGoalMsPerMinute, perMinute < kCpuGoalMsPerMinute ? "MET" : "MISSED");
   const double yardMs = yardEnd.Total() - yardStart.Total();
-  std::printf("  yardstick: a bare thread sending the tick's requests twice a second used %.1f ms for %d\n"
-              "  requests in the same time (%.1f ms per minute): the cost of messaging under Wine\n",
-              yardMs, yardRequests, yardMs * 60000.0 / static_cast<double>(wallMs));
+  std::printf(
+      "  yardstick: a bare thread sending the tick's requests twice a second used %.1f ms for %d\n"
+      "  requests in the same time (%.1f ms per minute): the cost of messaging under Wine\n",
+      yardMs, yardRequests, yardMs * 60000.0 / static_cast<double>(wallMs));
   return 0;
 }
 
@@ -365,8 +369,7 @@ std::int64_t ReadEveryListMs(const std::string& directory) {
     FileHandle file(CreateFileA((directory + "\\" + name).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD got = 0;
-    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {
-    }
+    while (file.Valid() && ReadFile(file.Get(), buffer, sizeof buffer, &got, nullptr) && got > 0) {}
   });
   return listed ? testhost::SteadyMs() - start : -1;
 }
@@ -544,12 +547,13 @@ int Songchange(const Arguments& args) {
 
   std::printf("song change with %d lists in the bookmark directory (written in %.1f s, aged a day)\n", args.lists,
               static_cast<double>(writtenMs) / 1000.0);
-  std::printf("  the match (%s, album = the playing title) is the last file the directory search visits;\n"
-              "  \"shown\": from the player's switch (or the plug-in's start) to the plug-in answering\n"
-              "  UM_GET_LAST_KEY with the list's last row; \"work\": from the plug-in's first request for\n"
-              "  the new entry (code 211). The player sends its playing-file notices, so the plug-in checks\n"
-              "  at once; the rounds \"without notices\" wait for its next 500 ms tick instead\n",
-              lastName.c_str());
+  std::printf(
+      "  the match (%s, album = the playing title) is the last file the directory search visits;\n"
+      "  \"shown\": from the player's switch (or the plug-in's start) to the plug-in answering\n"
+      "  UM_GET_LAST_KEY with the list's last row; \"work\": from the plug-in's first request for\n"
+      "  the new entry (code 211). The player sends its playing-file notices, so the plug-in checks\n"
+      "  at once; the rounds \"without notices\" wait for its next 500 ms tick instead\n",
+      lastName.c_str());
   std::printf("  first ever (no index file): no list, %lld ms (work %lld ms)\n", static_cast<long long>(first.shownMs),
               static_cast<long long>(first.workMs));
   std::int64_t worstWork = -1;
@@ -571,12 +575,13 @@ int Songchange(const Arguments& args) {
   };
   for (size_t i = 0; i < quietFound.size(); ++i)
     allShown = allShown && quietFound[i].shownMs >= 0 && quietUnlisted[i].shownMs >= 0;
-  std::printf("  with playing-file notices: mean shown %.0f ms, work %.0f ms; without notices (timer only):\n"
-              "  mean shown %.0f ms, work %.0f ms: the notices save %.0f ms of waiting\n",
-              meanOf(found, unlisted, true), meanOf(found, unlisted, false), meanOf(quietFound, quietUnlisted, true),
-              meanOf(quietFound, quietUnlisted, false),
-              (meanOf(quietFound, quietUnlisted, true) - meanOf(quietFound, quietUnlisted, false)) -
-                  (meanOf(found, unlisted, true) - meanOf(found, unlisted, false)));
+  std::printf(
+      "  with playing-file notices: mean shown %.0f ms, work %.0f ms; without notices (timer only):\n"
+      "  mean shown %.0f ms, work %.0f ms: the notices save %.0f ms of waiting\n",
+      meanOf(found, unlisted, true), meanOf(found, unlisted, false), meanOf(quietFound, quietUnlisted, true),
+      meanOf(quietFound, quietUnlisted, false),
+      (meanOf(quietFound, quietUnlisted, true) - meanOf(quietFound, quietUnlisted, false)) -
+          (meanOf(found, unlisted, true) - meanOf(found, unlisted, false)));
   std::int64_t worstRestart = -1;
   for (size_t i = 0; i < restarted.size(); ++i) {
     std::printf("  restart %zu: first song change (%s) shown %lld ms after the start (work %lld ms)\n", i + 1,
@@ -589,13 +594,13 @@ int Songchange(const Arguments& args) {
               indexWritten ? "written" : "MISSING", static_cast<unsigned long>(indexInfo.nFileSizeLow),
               static_cast<double>(indexInfo.nFileSizeLow) / args.lists, static_cast<long long>(indexReadMs),
               indexCount);
-  std::printf("  in this process, best of %d: listing only (FindFirstFile/FindNextFile) %lld ms; listing,\n"
-              "  opening and reading every file %lld ms; plain Search: match last %lld ms, no match %lld ms;\n"
-              "  indexed search, nothing changed, no match: %lld ms; index memory %.0f bytes per list\n",
-              args.rounds, static_cast<long long>(listMs), static_cast<long long>(readMs),
-              static_cast<long long>(plainMatchMs), static_cast<long long>(plainNoneMs),
-              static_cast<long long>(indexedMs),
-              static_cast<double>(index.MemoryBytes()) / static_cast<double>(index.Count()));
+  std::printf(
+      "  in this process, best of %d: listing only (FindFirstFile/FindNextFile) %lld ms; listing,\n"
+      "  opening and reading every file %lld ms; plain Search: match last %lld ms, no match %lld ms;\n"
+      "  indexed search, nothing changed, no match: %lld ms; index memory %.0f bytes per list\n",
+      args.rounds, static_cast<long long>(listMs), static_cast<long long>(readMs), static_cast<long long>(plainMatchMs),
+      static_cast<long long>(plainNoneMs), static_cast<long long>(indexedMs),
+      static_cast<double>(index.MemoryBytes()) / static_cast<double>(index.Count()));
   std::vector<std::int64_t> after, afterRestart;
   for (size_t i = 0; i < found.size(); ++i) after.insert(after.end(), {found[i].workMs, unlisted[i].workMs});
   for (const SongChange& change : restarted) afterRestart.push_back(change.workMs);

@@ -29,8 +29,8 @@ struct Boundary {
 
 struct BoundaryError {
   std::int32_t key = 0;
-  bool seen = false;     // some poll saw the key
-  bool dated = false;    // dated by a position request (else by the poll window)
+  bool seen = false;   // some poll saw the key
+  bool dated = false;  // dated by a position request (else by the poll window)
   std::int64_t errorMs = 0;
 };
 

@@ -30,8 +30,7 @@ void KeyPoller::Run() {
     KeySample sample;
     sample.sentAt = testhost::SteadyMs();
     DWORD_PTR result = 0;
-    const bool answered =
-        SendMessageTimeoutA(window_, query_, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &result) != 0;
+    const bool answered = SendMessageTimeoutA(window_, query_, 0, 0, SMTO_NORMAL, kAnswerTimeoutMs, &result) != 0;
     sample.answeredAt = testhost::SteadyMs();
     sample.key = static_cast<std::int32_t>(result);
     if (answered) {
@@ -49,9 +48,8 @@ std::vector<KeySample> KeyPoller::Samples() const {
 
 bool KeyPoller::FirstSince(std::int64_t since, std::int32_t key, KeySample* found) const {
   std::lock_guard<std::mutex> lock(mutex_);
-  const auto it = std::find_if(samples_.begin(), samples_.end(), [&](const KeySample& s) {
-    return s.answeredAt >= since && s.key == key;
-  });
+  const auto it = std::find_if(samples_.begin(), samples_.end(),
+                               [&](const KeySample& s) { return s.answeredAt >= since && s.key == key; });
   if (it == samples_.end()) return false;
   *found = *it;
   return true;

@@ -39,8 +39,7 @@ TEST(ScreenshotsTest, CropKeepsPixelsAndClipsToTheImage) {
     ASSERT_EQ(part.height, c.height);
     ASSERT_EQ(part.rgb.size(), static_cast<size_t>(c.width) * c.height * 3);
     EXPECT_EQ(part.Pixel(0, 0), image.Pixel(c.firstX, c.firstY));
-    EXPECT_EQ(part.Pixel(c.width - 1, c.height - 1),
-              image.Pixel(c.firstX + c.width - 1, c.firstY + c.height - 1));
+    EXPECT_EQ(part.Pixel(c.width - 1, c.height - 1), image.Pixel(c.firstX + c.width - 1, c.firstY + c.height - 1));
   }
 }
 

@@ -9,106 +9,107 @@ namespace tarnix::test {
 namespace {
 
 struct FindBox {
-    HWND found = nullptr;
+  HWND found = nullptr;
 };
 
 BOOL CALLBACK FindBoxProc(HWND window, LPARAM param) {
-    char name[64] = {};
-    GetClassNameA(window, name, sizeof name);
-    if (std::string(name) == "MyMessageBox" && IsWindowVisible(window)) {
-        reinterpret_cast<FindBox*>(param)->found = window;
-        return FALSE;
-    }
-    return TRUE;
+  char name[64] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::string(name) == "MyMessageBox" && IsWindowVisible(window)) {
+    reinterpret_cast<FindBox*>(param)->found = window;
+    return FALSE;
+  }
+  return TRUE;
 }
 
 struct Children {
-    std::vector<HWND> windows;
+  std::vector<HWND> windows;
 };
 
 BOOL CALLBACK ChildProc(HWND window, LPARAM param) {
-    reinterpret_cast<Children*>(param)->windows.push_back(window);
-    return TRUE;
+  reinterpret_cast<Children*>(param)->windows.push_back(window);
+  return TRUE;
 }
 
 }  // namespace
 
 std::string WindowTextOf(HWND window) {
-    char buffer[2048] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
+  char buffer[2048] = {};
+  GetWindowTextA(window, buffer, sizeof buffer);
+  return buffer;
 }
 
 HWND WaitForBox(DWORD thread) {
-    for (int i = 0; i < 500; ++i) {
-        FindBox find;
-        EnumThreadWindows(thread, FindBoxProc, reinterpret_cast<LPARAM>(&find));
-        // The caption is set just before the box is shown: wait for the finished box.
-        if (find.found && WindowTextOf(find.found) != "?") return find.found;
-        Sleep(10);
-    }
-    return nullptr;
+  for (int i = 0; i < 500; ++i) {
+    FindBox find;
+    EnumThreadWindows(thread, FindBoxProc, reinterpret_cast<LPARAM>(&find));
+    // The caption is set just before the box is shown: wait for the finished box.
+    if (find.found && WindowTextOf(find.found) != "?") return find.found;
+    Sleep(10);
+  }
+  return nullptr;
 }
 
 BoxView InspectBox(HWND box, DWORD thread) {
-    BoxView v;
-    v.box = box;
-    v.style = GetWindowLongPtrA(box, GWL_STYLE);
-    v.exStyle = GetWindowLongPtrA(box, GWL_EXSTYLE);
-    v.caption = WindowTextOf(box);
-    GetWindowRect(box, &v.windowRect);
-    GetClientRect(box, &v.clientRect);
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (GetGUIThreadInfo(thread, &info)) v.focus = info.hwndFocus;
-    Children children;
-    EnumChildWindows(box, ChildProc, reinterpret_cast<LPARAM>(&children));
-    for (HWND child : children.windows) {
-        char name[64] = {};
-        GetClassNameA(child, name, sizeof name);
-        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
-        if (lstrcmpiA(name, "Button") == 0) {
-            RECT r;
-            GetWindowRect(child, &r);
-            MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
-            v.buttons.push_back({child, GetDlgCtrlID(child), WindowTextOf(child),
-                                 (style & 0x0F) == BS_DEFPUSHBUTTON, r});
-        } else if (lstrcmpiA(name, "Static") == 0) {
-            if ((style & SS_TYPEMASK) == SS_ICON) {
-                v.icon = child;
-            } else {
-                v.text = child;
-                v.textCaption = WindowTextOf(child);
-                v.textStyle = style;
-            }
-        }
+  BoxView v;
+  v.box = box;
+  v.style = GetWindowLongPtrA(box, GWL_STYLE);
+  v.exStyle = GetWindowLongPtrA(box, GWL_EXSTYLE);
+  v.caption = WindowTextOf(box);
+  GetWindowRect(box, &v.windowRect);
+  GetClientRect(box, &v.clientRect);
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  if (GetGUIThreadInfo(thread, &info)) v.focus = info.hwndFocus;
+  Children children;
+  EnumChildWindows(box, ChildProc, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children.windows) {
+    char name[64] = {};
+    GetClassNameA(child, name, sizeof name);
+    const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+    if (lstrcmpiA(name, "Button") == 0) {
+      RECT r;
+      GetWindowRect(child, &r);
+      MapWindowPoints(nullptr, box, reinterpret_cast<POINT*>(&r), 2);
+      v.buttons.push_back({child, GetDlgCtrlID(child), WindowTextOf(child), (style & 0x0F) == BS_DEFPUSHBUTTON, r});
+    } else if (lstrcmpiA(name, "Static") == 0) {
+      if ((style & SS_TYPEMASK) == SS_ICON) {
+        v.icon = child;
+      } else {
+        v.text = child;
+        v.textCaption = WindowTextOf(child);
+        v.textStyle = style;
+      }
     }
-    return v;
+  }
+  return v;
 }
 
 BoxRun RunBox(const char* text, const char* caption, unsigned flags, UINT quitLow, UINT quitHigh,
               const std::function<void(const BoxView&)>& act) {
-    BoxRun run;
-    const DWORD me = GetCurrentThreadId();
-    DWORD shownAt = 0;
-    std::thread helper([&] {
-        HWND box = WaitForBox(me);
-        if (!box) return;
-        run.found = true;
-        shownAt = GetTickCount();
-        run.view = InspectBox(box, me);
-        act(run.view);
-        for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
-        if (IsWindow(box)) {
-            if (quitLow == 0x4406 || quitHigh == 0x4406) PostThreadMessageA(me, 0x4406, 0, 0);
-            else PostMessageA(box, WM_CLOSE, 0, 0);
-        }
-    });
-    run.result = ShowMessageBox(nullptr, text, caption, flags, quitLow, quitHigh);
-    const DWORD end = GetTickCount();
-    helper.join();
-    run.elapsedMs = shownAt ? end - shownAt : 0;
-    return run;
+  BoxRun run;
+  const DWORD me = GetCurrentThreadId();
+  DWORD shownAt = 0;
+  std::thread helper([&] {
+    HWND box = WaitForBox(me);
+    if (!box) return;
+    run.found = true;
+    shownAt = GetTickCount();
+    run.view = InspectBox(box, me);
+    act(run.view);
+    for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
+    if (IsWindow(box)) {
+      if (quitLow == 0x4406 || quitHigh == 0x4406)
+        PostThreadMessageA(me, 0x4406, 0, 0);
+      else
+        PostMessageA(box, WM_CLOSE, 0, 0);
+    }
+  });
+  run.result = ShowMessageBox(nullptr, text, caption, flags, quitLow, quitHigh);
+  const DWORD end = GetTickCount();
+  helper.join();
+  run.elapsedMs = shownAt ? end - shownAt : 0;
+  return run;
 }
 
 }  // namespace tarnix::test

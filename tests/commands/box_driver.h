@@ -12,22 +12,22 @@ namespace tarnix::test {
 
 // What the helper thread saw of a box.
 struct BoxView {
-    HWND box = nullptr;
-    LONG_PTR style = 0, exStyle = 0;
+  HWND box = nullptr;
+  LONG_PTR style = 0, exStyle = 0;
+  std::string caption;
+  HWND focus = nullptr;
+  struct Button {
+    HWND window;
+    int id;
     std::string caption;
-    HWND focus = nullptr;
-    struct Button {
-        HWND window;
-        int id;
-        std::string caption;
-        bool isDefault;
-        RECT rect;  // in the box's client coordinates
-    };
-    std::vector<Button> buttons;
-    HWND text = nullptr, icon = nullptr;
-    std::string textCaption;
-    LONG_PTR textStyle = 0;
-    RECT windowRect{}, clientRect{};
+    bool isDefault;
+    RECT rect;  // in the box's client coordinates
+  };
+  std::vector<Button> buttons;
+  HWND text = nullptr, icon = nullptr;
+  std::string textCaption;
+  LONG_PTR textStyle = 0;
+  RECT windowRect{}, clientRect{};
 };
 
 // Waits up to 5 s for a visible "MyMessageBox" window of `thread`; null when none shows.
@@ -36,10 +36,10 @@ BoxView InspectBox(HWND box, DWORD thread);
 std::string WindowTextOf(HWND window);
 
 struct BoxRun {
-    int result = 0;
-    bool found = false;
-    BoxView view;
-    DWORD elapsedMs = 0;  // from showing the box until it returned
+  int result = 0;
+  bool found = false;
+  BoxView view;
+  DWORD elapsedMs = 0;  // from showing the box until it returned
 };
 
 // Shows a box on this thread; `act` runs on a helper thread once the box is up. When `act`

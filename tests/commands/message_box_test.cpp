@@ -18,24 +18,24 @@ constexpr UINT kQuit = 0x4406;
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
 const BoxView::Button* ButtonWithId(const BoxView& v, int id) {
-    for (const auto& b : v.buttons)
-        if (b.id == id) return &b;
-    return nullptr;
+  for (const auto& b : v.buttons)
+    if (b.id == id) return &b;
+  return nullptr;
 }
 
 // Drains every message of this thread in a range, returning how many there were.
 int DrainQueued(UINT low, UINT high) {
-    MSG msg;
-    int n = 0;
-    while (PeekMessageA(&msg, nullptr, low, high, PM_REMOVE)) ++n;
-    return n;
+  MSG msg;
+  int n = 0;
+  while (PeekMessageA(&msg, nullptr, low, high, PM_REMOVE)) ++n;
+  return n;
 }
 
 struct ButtonSet {
-    unsigned flags;
-    std::vector<int> ids;
-    std::vector<std::string> captions;
-    bool systemMenu;
+  unsigned flags;
+  std::vector<int> ids;
+  std::vector<std::string> captions;
+  bool systemMenu;
 };
 
 const ButtonSet kSets[] = {
@@ -48,215 +48,211 @@ const ButtonSet kSets[] = {
 };
 
 TEST(PluginMessageBox, EachButtonSetShowsItsButtonsAndAnswersClicks) {
-    for (const ButtonSet& set : kSets) {
-        for (size_t pick = 0; pick < set.ids.size(); ++pick) {
-            const BoxRun run = RunBox("Save changes to x.trk?", "Tarnix Plugin", set.flags, 0, 0,
-                                      [&](const BoxView& v) {
-                                          if (const auto* b = ButtonWithId(v, set.ids[pick]))
-                                              Click(b->window);
-                                      });
-            ASSERT_TRUE(run.found) << set.flags;
-            EXPECT_EQ(run.result, set.ids[pick]) << "set " << set.flags << " button " << pick;
-            if (pick != 0) continue;
-            const BoxView& v = run.view;
-            EXPECT_EQ(v.caption, "Tarnix Plugin");
-            EXPECT_EQ(v.textCaption, "Save changes to x.trk?");
-            ASSERT_EQ(v.buttons.size(), set.ids.size()) << set.flags;
-            for (size_t i = 0; i < set.ids.size(); ++i) {
-                const auto* b = ButtonWithId(v, set.ids[i]);
-                ASSERT_NE(b, nullptr) << set.flags << " id " << set.ids[i];
-                EXPECT_EQ(b->caption, set.captions[i]);
-                if (i > 0) {  // in order from left to right on one row
-                    const auto* before = ButtonWithId(v, set.ids[i - 1]);
-                    EXPECT_GT(b->rect.left, before->rect.right - 1);
-                    EXPECT_EQ(b->rect.top, before->rect.top);
-                }
-            }
-            EXPECT_EQ((v.style & WS_SYSMENU) != 0, set.systemMenu) << set.flags;
-            EXPECT_EQ((v.exStyle & WS_EX_DLGMODALFRAME) != 0, set.systemMenu) << set.flags;
-            EXPECT_TRUE(v.style & WS_CAPTION);
-            EXPECT_TRUE(v.style & WS_POPUP);
-            EXPECT_EQ(v.icon, nullptr);
+  for (const ButtonSet& set : kSets) {
+    for (size_t pick = 0; pick < set.ids.size(); ++pick) {
+      const BoxRun run = RunBox("Save changes to x.trk?", "Tarnix Plugin", set.flags, 0, 0, [&](const BoxView& v) {
+        if (const auto* b = ButtonWithId(v, set.ids[pick])) Click(b->window);
+      });
+      ASSERT_TRUE(run.found) << set.flags;
+      EXPECT_EQ(run.result, set.ids[pick]) << "set " << set.flags << " button " << pick;
+      if (pick != 0) continue;
+      const BoxView& v = run.view;
+      EXPECT_EQ(v.caption, "Tarnix Plugin");
+      EXPECT_EQ(v.textCaption, "Save changes to x.trk?");
+      ASSERT_EQ(v.buttons.size(), set.ids.size()) << set.flags;
+      for (size_t i = 0; i < set.ids.size(); ++i) {
+        const auto* b = ButtonWithId(v, set.ids[i]);
+        ASSERT_NE(b, nullptr) << set.flags << " id " << set.ids[i];
+        EXPECT_EQ(b->caption, set.captions[i]);
+        if (i > 0) {  // in order from left to right on one row
+          const auto* before = ButtonWithId(v, set.ids[i - 1]);
+          EXPECT_GT(b->rect.left, before->rect.right - 1);
+          EXPECT_EQ(b->rect.top, before->rect.top);
         }
+      }
+      EXPECT_EQ((v.style & WS_SYSMENU) != 0, set.systemMenu) << set.flags;
+      EXPECT_EQ((v.exStyle & WS_EX_DLGMODALFRAME) != 0, set.systemMenu) << set.flags;
+      EXPECT_TRUE(v.style & WS_CAPTION);
+      EXPECT_TRUE(v.style & WS_POPUP);
+      EXPECT_EQ(v.icon, nullptr);
     }
+  }
 }
 
 TEST(PluginMessageBox, DefaultButtonHasTheFocus) {
-    struct Case {
-        unsigned flags;
-        int defaultId;  // 0: no default button and no focused button
-    };
-    const Case cases[] = {
-        {0x004, 6}, {0x104, 7}, {0x204, 0}, {0x003, 6}, {0x203, 2}, {0x303, 0}, {0x300, 0}, {0x000, 1},
-    };
-    for (const Case& c : cases) {
-        const BoxRun run = RunBox("Question", "Tarnix Plugin", c.flags, 0, 0,
-                                  [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
-        ASSERT_TRUE(run.found);
-        int defaults = 0;
-        for (const auto& b : run.view.buttons) {
-            if (b.isDefault) {
-                ++defaults;
-                EXPECT_EQ(b.id, c.defaultId) << std::hex << c.flags;
-            }
-            if (c.defaultId == 0) {
-                EXPECT_NE(run.view.focus, b.window) << std::hex << c.flags;
-            }
-        }
-        EXPECT_EQ(defaults, c.defaultId ? 1 : 0) << std::hex << c.flags;
-        if (c.defaultId) {
-            const auto* b = ButtonWithId(run.view, c.defaultId);
-            ASSERT_NE(b, nullptr);
-            EXPECT_EQ(run.view.focus, b->window) << std::hex << c.flags;
-        }
+  struct Case {
+    unsigned flags;
+    int defaultId;  // 0: no default button and no focused button
+  };
+  const Case cases[] = {
+      {0x004, 6}, {0x104, 7}, {0x204, 0}, {0x003, 6}, {0x203, 2}, {0x303, 0}, {0x300, 0}, {0x000, 1},
+  };
+  for (const Case& c : cases) {
+    const BoxRun run = RunBox("Question", "Tarnix Plugin", c.flags, 0, 0,
+                              [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
+    ASSERT_TRUE(run.found);
+    int defaults = 0;
+    for (const auto& b : run.view.buttons) {
+      if (b.isDefault) {
+        ++defaults;
+        EXPECT_EQ(b.id, c.defaultId) << std::hex << c.flags;
+      }
+      if (c.defaultId == 0) {
+        EXPECT_NE(run.view.focus, b.window) << std::hex << c.flags;
+      }
     }
+    EXPECT_EQ(defaults, c.defaultId ? 1 : 0) << std::hex << c.flags;
+    if (c.defaultId) {
+      const auto* b = ButtonWithId(run.view, c.defaultId);
+      ASSERT_NE(b, nullptr);
+      EXPECT_EQ(run.view.focus, b->window) << std::hex << c.flags;
+    }
+  }
 }
 
 TEST(PluginMessageBox, EscapeAndCloseAnswerCancel) {
-    for (unsigned flags : {0u, 1u, 3u, 4u, 0x304u}) {
-        const BoxRun esc = RunBox("Esc", "Tarnix Plugin", flags, 0, 0, [](const BoxView& v) {
-            HWND target = v.focus ? v.focus : v.box;
-            PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
-            PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
-        });
-        ASSERT_TRUE(esc.found);
-        EXPECT_EQ(esc.result, IDCANCEL) << "Esc, flags " << flags;
-
-        const BoxRun close = RunBox("Close", "Tarnix Plugin", flags, 0, 0,
-                                    [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
-        ASSERT_TRUE(close.found);
-        EXPECT_EQ(close.result, IDCANCEL) << "WM_CLOSE, flags " << flags;
-    }
-    // The close box of a Yes/No/Cancel box goes the same way.
-    const BoxRun sys = RunBox("Close box", "Tarnix Plugin", 3, 0, 0, [](const BoxView& v) {
-        PostMessageA(v.box, WM_SYSCOMMAND, SC_CLOSE, 0);
+  for (unsigned flags : {0u, 1u, 3u, 4u, 0x304u}) {
+    const BoxRun esc = RunBox("Esc", "Tarnix Plugin", flags, 0, 0, [](const BoxView& v) {
+      HWND target = v.focus ? v.focus : v.box;
+      PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+      PostMessageA(target, WM_KEYUP, VK_ESCAPE, 0xC0010001);
     });
-    EXPECT_EQ(sys.result, IDCANCEL);
+    ASSERT_TRUE(esc.found);
+    EXPECT_EQ(esc.result, IDCANCEL) << "Esc, flags " << flags;
+
+    const BoxRun close =
+        RunBox("Close", "Tarnix Plugin", flags, 0, 0, [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
+    ASSERT_TRUE(close.found);
+    EXPECT_EQ(close.result, IDCANCEL) << "WM_CLOSE, flags " << flags;
+  }
+  // The close box of a Yes/No/Cancel box goes the same way.
+  const BoxRun sys = RunBox("Close box", "Tarnix Plugin", 3, 0, 0,
+                            [](const BoxView& v) { PostMessageA(v.box, WM_SYSCOMMAND, SC_CLOSE, 0); });
+  EXPECT_EQ(sys.result, IDCANCEL);
 }
 
 TEST(PluginMessageBox, EnterPressesTheFocusedDefaultButton) {
-    const BoxRun run = RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0, [](const BoxView& v) {
-        PostMessageA(v.focus ? v.focus : v.box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
-        PostMessageA(v.focus ? v.focus : v.box, WM_KEYUP, VK_RETURN, 0xC01C0001);
-    });
-    EXPECT_EQ(run.result, IDNO);
+  const BoxRun run = RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0, [](const BoxView& v) {
+    PostMessageA(v.focus ? v.focus : v.box, WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    PostMessageA(v.focus ? v.focus : v.box, WM_KEYUP, VK_RETURN, 0xC01C0001);
+  });
+  EXPECT_EQ(run.result, IDNO);
 }
 
 TEST(PluginMessageBox, QuitMessageClosesTheBoxAndStaysQueued) {
-    DrainQueued(kQuit, kQuit);
+  DrainQueued(kQuit, kQuit);
 
-    const DWORD me = GetCurrentThreadId();
-    DWORD postedAt = 0;
-    const BoxRun quit = RunBox("Couldn't save C:\\x.trk", "Tarnix Plugin", 0x30, kQuit, 0,
-                               [&](const BoxView&) {
-                                   postedAt = GetTickCount();
-                                   PostThreadMessageA(me, kQuit, 7, 8);
-                               });
-    const DWORD returnedAt = GetTickCount();
-    ASSERT_TRUE(quit.found);
-    EXPECT_EQ(quit.result, -1);
-    // Generous bound to detect a box that ignores the message; the loop checks every 200 ms.
-    EXPECT_LT(returnedAt - postedAt, 2000u);
-    std::printf("quit message to box closed: %lu ms\n", static_cast<unsigned long>(returnedAt - postedAt));
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, kQuit, kQuit, PM_REMOVE));
-    EXPECT_EQ(msg.wParam, 7u);
-    EXPECT_EQ(msg.lParam, 8);
-    EXPECT_EQ(msg.hwnd, nullptr);
-    EXPECT_EQ(DrainQueued(kQuit, kQuit), 0);
+  const DWORD me = GetCurrentThreadId();
+  DWORD postedAt = 0;
+  const BoxRun quit = RunBox("Couldn't save C:\\x.trk", "Tarnix Plugin", 0x30, kQuit, 0, [&](const BoxView&) {
+    postedAt = GetTickCount();
+    PostThreadMessageA(me, kQuit, 7, 8);
+  });
+  const DWORD returnedAt = GetTickCount();
+  ASSERT_TRUE(quit.found);
+  EXPECT_EQ(quit.result, -1);
+  // Generous bound to detect a box that ignores the message; the loop checks every 200 ms.
+  EXPECT_LT(returnedAt - postedAt, 2000u);
+  std::printf("quit message to box closed: %lu ms\n", static_cast<unsigned long>(returnedAt - postedAt));
+  MSG msg;
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, kQuit, kQuit, PM_REMOVE));
+  EXPECT_EQ(msg.wParam, 7u);
+  EXPECT_EQ(msg.lParam, 8);
+  EXPECT_EQ(msg.hwnd, nullptr);
+  EXPECT_EQ(DrainQueued(kQuit, kQuit), 0);
 }
 
 TEST(PluginMessageBox, QuitRangeAndMessagesOutsideIt) {
-    const DWORD me = GetCurrentThreadId();
-    // A message inside low..high closes the box.
-    const BoxRun inRange = RunBox("Range", "Tarnix Plugin", 4, 0x4400, 0x4407,
-                                  [&](const BoxView&) { PostThreadMessageA(me, 0x4403, 0, 0); });
-    EXPECT_EQ(inRange.result, -1);
-    EXPECT_EQ(DrainQueued(0x4403, 0x4403), 1);
+  const DWORD me = GetCurrentThreadId();
+  // A message inside low..high closes the box.
+  const BoxRun inRange = RunBox("Range", "Tarnix Plugin", 4, 0x4400, 0x4407,
+                                [&](const BoxView&) { PostThreadMessageA(me, 0x4403, 0, 0); });
+  EXPECT_EQ(inRange.result, -1);
+  EXPECT_EQ(DrainQueued(0x4403, 0x4403), 1);
 
-    // Reversed bounds are taken as the same range.
-    const BoxRun reversed = RunBox("Range", "Tarnix Plugin", 4, 0x4407, 0x4400,
-                                   [&](const BoxView&) { PostThreadMessageA(me, 0x4401, 0, 0); });
-    EXPECT_EQ(reversed.result, -1);
-    EXPECT_EQ(DrainQueued(0x4401, 0x4401), 1);
+  // Reversed bounds are taken as the same range.
+  const BoxRun reversed = RunBox("Range", "Tarnix Plugin", 4, 0x4407, 0x4400,
+                                 [&](const BoxView&) { PostThreadMessageA(me, 0x4401, 0, 0); });
+  EXPECT_EQ(reversed.result, -1);
+  EXPECT_EQ(DrainQueued(0x4401, 0x4401), 1);
 
-    // Messages outside the range, and for other windows, wait untouched until the box is gone.
-    HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    const BoxRun outside = RunBox("Outside", "Tarnix Plugin", 0, kQuit, 0, [&](const BoxView& v) {
-        PostThreadMessageA(me, 0x4410, 0, 0);
-        PostMessageA(other, WM_USER + 5, 0, 0);
-        Sleep(500);
-        if (IsWindow(v.box)) Click(v.buttons.at(0).window);
-    });
-    EXPECT_EQ(outside.result, IDOK);
-    EXPECT_EQ(DrainQueued(0x4410, 0x4410), 1);
-    MSG msg;
-    EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 5, WM_USER + 5, PM_REMOVE));
-    DestroyWindow(other);
+  // Messages outside the range, and for other windows, wait untouched until the box is gone.
+  HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  ASSERT_NE(other, nullptr);
+  const BoxRun outside = RunBox("Outside", "Tarnix Plugin", 0, kQuit, 0, [&](const BoxView& v) {
+    PostThreadMessageA(me, 0x4410, 0, 0);
+    PostMessageA(other, WM_USER + 5, 0, 0);
+    Sleep(500);
+    if (IsWindow(v.box)) Click(v.buttons.at(0).window);
+  });
+  EXPECT_EQ(outside.result, IDOK);
+  EXPECT_EQ(DrainQueued(0x4410, 0x4410), 1);
+  MSG msg;
+  EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 5, WM_USER + 5, PM_REMOVE));
+  DestroyWindow(other);
 
-    // Without quit watching a queued stop message does not close the box.
-    const BoxRun unwatched = RunBox("Unwatched", "Tarnix Plugin", 0, 0, 0, [&](const BoxView& v) {
-        PostThreadMessageA(me, kQuit, 0, 0);
-        Sleep(400);
-        if (IsWindow(v.box)) Click(v.buttons.at(0).window);
-    });
-    EXPECT_EQ(unwatched.result, IDOK);
-    EXPECT_EQ(DrainQueued(kQuit, kQuit), 1);
+  // Without quit watching a queued stop message does not close the box.
+  const BoxRun unwatched = RunBox("Unwatched", "Tarnix Plugin", 0, 0, 0, [&](const BoxView& v) {
+    PostThreadMessageA(me, kQuit, 0, 0);
+    Sleep(400);
+    if (IsWindow(v.box)) Click(v.buttons.at(0).window);
+  });
+  EXPECT_EQ(unwatched.result, IDOK);
+  EXPECT_EQ(DrainQueued(kQuit, kQuit), 1);
 }
 
 TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
-    const BoxRun shortBox = RunBox("Hi", "Tarnix Plugin", 2, 0, 0,
-                                   [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
-    ASSERT_TRUE(shortBox.found);
-    const BoxView& s = shortBox.view;
-    EXPECT_EQ(s.windowRect.right - s.windowRect.left, 30 + 80 * 3);
-    EXPECT_EQ(s.windowRect.bottom - s.windowRect.top, 44 + 73);
-    ASSERT_EQ(s.buttons.size(), 3u);
-    for (const auto& b : s.buttons) {
-        EXPECT_EQ(b.rect.top, 44 + 13);
-        EXPECT_EQ(b.rect.right - b.rect.left, 75);
-        EXPECT_EQ(b.rect.bottom - b.rect.top, 23);
-        EXPECT_LE(b.rect.bottom, s.clientRect.bottom);  // the row fits in the client area
-    }
-    EXPECT_EQ(s.textCaption.find('\n'), std::string::npos);
+  const BoxRun shortBox =
+      RunBox("Hi", "Tarnix Plugin", 2, 0, 0, [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
+  ASSERT_TRUE(shortBox.found);
+  const BoxView& s = shortBox.view;
+  EXPECT_EQ(s.windowRect.right - s.windowRect.left, 30 + 80 * 3);
+  EXPECT_EQ(s.windowRect.bottom - s.windowRect.top, 44 + 73);
+  ASSERT_EQ(s.buttons.size(), 3u);
+  for (const auto& b : s.buttons) {
+    EXPECT_EQ(b.rect.top, 44 + 13);
+    EXPECT_EQ(b.rect.right - b.rect.left, 75);
+    EXPECT_EQ(b.rect.bottom - b.rect.top, 23);
+    EXPECT_LE(b.rect.bottom, s.clientRect.bottom);  // the row fits in the client area
+  }
+  EXPECT_EQ(s.textCaption.find('\n'), std::string::npos);
 
-    const std::string path =
-        "C:\\Program_Files\\Winamp\\Bookmarks\\Live_Recordings\\Festival_2000\\Second_Night\\"
-        "concert_recording_2000_07_03.trk";
-    const BoxRun longBox = RunBox(("Couldn't save " + path).c_str(), "Tarnix Plugin", 0x30, 0, 0,
-                                  [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
-    ASSERT_TRUE(longBox.found);
-    const BoxView& l = longBox.view;
-    ASSERT_NE(l.icon, nullptr);
-    EXPECT_NE(l.textCaption.find("\\\n"), std::string::npos) << l.textCaption;
-    EXPECT_EQ(l.textStyle & SS_TYPEMASK, SS_LEFT);
-    EXPECT_TRUE(l.textStyle & SS_NOPREFIX);
+  const std::string path =
+      "C:\\Program_Files\\Winamp\\Bookmarks\\Live_Recordings\\Festival_2000\\Second_Night\\"
+      "concert_recording_2000_07_03.trk";
+  const BoxRun longBox = RunBox(("Couldn't save " + path).c_str(), "Tarnix Plugin", 0x30, 0, 0,
+                                [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
+  ASSERT_TRUE(longBox.found);
+  const BoxView& l = longBox.view;
+  ASSERT_NE(l.icon, nullptr);
+  EXPECT_NE(l.textCaption.find("\\\n"), std::string::npos) << l.textCaption;
+  EXPECT_EQ(l.textStyle & SS_TYPEMASK, SS_LEFT);
+  EXPECT_TRUE(l.textStyle & SS_NOPREFIX);
 }
 
 TEST(PluginMessageBox, NullTextAndCaptionAreEmpty) {
-    const BoxRun run = RunBox(nullptr, nullptr, 0, 0, 0, [](const BoxView& v) {
-        if (!v.buttons.empty()) Click(v.buttons[0].window);
-    });
-    ASSERT_TRUE(run.found);
-    EXPECT_EQ(run.result, IDOK);
+  const BoxRun run = RunBox(nullptr, nullptr, 0, 0, 0, [](const BoxView& v) {
+    if (!v.buttons.empty()) Click(v.buttons[0].window);
+  });
+  ASSERT_TRUE(run.found);
+  EXPECT_EQ(run.result, IDOK);
 }
 
 // A class of the same name left behind with another procedure (a module loaded again at
 // another address) is replaced rather than used.
 TEST(PluginMessageBox, StaleClassIsReplaced) {
-    HINSTANCE instance = GetModuleHandleA(nullptr);
-    UnregisterClassA("MyMessageBox", instance);
-    WNDCLASSA stale{};
-    stale.lpfnWndProc = DefWindowProcA;
-    stale.hInstance = instance;
-    stale.lpszClassName = "MyMessageBox";
-    ASSERT_NE(RegisterClassA(&stale), 0);
-    const BoxRun run = RunBox("Stale", "Tarnix Plugin", 1, kQuit, 0,
-                              [](const BoxView& v) { Click(v.buttons.at(1).window); });
-    EXPECT_EQ(run.result, IDCANCEL);
-    DrainQueued(kQuit, kQuit);
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  UnregisterClassA("MyMessageBox", instance);
+  WNDCLASSA stale{};
+  stale.lpfnWndProc = DefWindowProcA;
+  stale.hInstance = instance;
+  stale.lpszClassName = "MyMessageBox";
+  ASSERT_NE(RegisterClassA(&stale), 0);
+  const BoxRun run =
+      RunBox("Stale", "Tarnix Plugin", 1, kQuit, 0, [](const BoxView& v) { Click(v.buttons.at(1).window); });
+  EXPECT_EQ(run.result, IDCANCEL);
+  DrainQueued(kQuit, kQuit);
 }
 
 }  // namespace

@@ -8,8 +8,8 @@
 #include "commands/editing.h"
 #include "host/callback_guard.h"
 #include "host/message_loop.h"
-#include "host/ui_thread.h"
 #include "host/player_codes.h"
+#include "host/ui_thread.h"
 #include "resources/resource_ids.h"
 #include "testhost/player_directory.h"
 
@@ -34,8 +34,7 @@ void WriteSetting(const char* key, const std::string& value) {
 // removed by peeking and would keep the loop going.
 void DropPostedMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_POSTMESSAGE)) {}
 }
 
 }  // namespace
@@ -125,8 +124,13 @@ std::vector<std::string> CommandsTest::Actions() {
     char text[64];
     if (r.message == WM_USER) {
       switch (r.lParam) {
-        case kCodeIsPlaying: case kCodeOutputTime: case kCodePlaylistLength: case kCodePlaylistPosition:
-        case kCodePlaylistFile: case kCodePlaylistTitle: case kCodeSkinDirectory:
+        case kCodeIsPlaying:
+        case kCodeOutputTime:
+        case kCodePlaylistLength:
+        case kCodePlaylistPosition:
+        case kCodePlaylistFile:
+        case kCodePlaylistTitle:
+        case kCodeSkinDirectory:
           continue;
         default:
           std::snprintf(text, sizeof(text), "code%ld:%lld", static_cast<long>(r.lParam),

@@ -3,8 +3,8 @@
 // the plug-in started by the UI thread's own start-up and stopped by its shutdown, and a stand-in
 // player on a thread of its own that records requests.
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <string>
 #include <vector>

@@ -33,7 +33,8 @@ LRESULT SendDelta(int id, int delta) {
   notice.hdr.idFrom = static_cast<UINT_PTR>(id);
   notice.hdr.code = UDN_DELTAPOS;
   notice.iDelta = delta;
-  return SendMessageA(ThePlugin().subtrackDialog.Get(), WM_NOTIFY, static_cast<WPARAM>(id), reinterpret_cast<LPARAM>(&notice));
+  return SendMessageA(ThePlugin().subtrackDialog.Get(), WM_NOTIFY, static_cast<WPARAM>(id),
+                      reinterpret_cast<LPARAM>(&notice));
 }
 
 void Type(int id, const char* text) { SetDlgItemTextA(ThePlugin().subtrackDialog.Get(), id, text); }

@@ -99,8 +99,7 @@ TEST_F(FileCommandsTest, OpenFailures) {
     const char* file;
     const char* prefix;
   } const cases[] = {
-      {"bad.trk", "Couldn't open "},
-      {"a.trk", "No matching track info found in "},  // two tracks while track 3 plays
+      {"bad.trk", "Couldn't open "}, {"a.trk", "No matching track info found in "},  // two tracks while track 3 plays
   };
   for (const Case& c : cases) {
     UiResponder ui({Answer::File(bookmarks_.Item(c.file)), Answer::Box(IDOK)});

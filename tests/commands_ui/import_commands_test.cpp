@@ -42,7 +42,8 @@ class ImportCommandsTest : public CommandsTest {
 
 TEST_F(ImportCommandsTest, PastedTracklistBecomesTheSubtracksAfterTheQuestion) {
   UseSingleTrack("Mix", {});
-  ASSERT_TRUE(PutOnClipboard(L"Tracklist:\r\n1. Intro 0:00\r\n2. Caf\u00e9 Night \u2013 (3:15)\r\n[1:02:03] Last one\r\n"));
+  ASSERT_TRUE(
+      PutOnClipboard(L"Tracklist:\r\n1. Intro 0:00\r\n2. Caf\u00e9 Night \u2013 (3:15)\r\n[1:02:03] Last one\r\n"));
   CmdPasteTracklist(-1, -1);
   using Rows = std::vector<std::pair<int32_t, std::string>>;
   EXPECT_EQ(Subtracks(), (Rows{{0, "Intro"}, {195000, "Caf\xE9 Night"}, {3723000, "Last one"}}));

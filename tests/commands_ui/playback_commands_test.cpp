@@ -26,7 +26,7 @@ TEST_F(PlayItemTest, StoppedPlayerIsStartedAndSeeksOnlyPastTheStart) {
     ItemId item;
     Strings actions;
   } const cases[] = {
-      {MakeItemId(1, 0), {"cmd40045"}},                  // time 0: play, no seek
+      {MakeItemId(1, 0), {"cmd40045"}},                   // time 0: play, no seek
       {MakeItemId(1, 1), {"cmd40045", "code106:90000"}},  // 1:30: play, then seek
       {MakeItemId(0, 1), {"cmd40045", "code106:90000"}},  // track part 0: the playing track
       {MakeItemId(1, 7), {}},                             // names nothing: nothing at all
@@ -193,15 +193,15 @@ TEST_F(StepTest, PreviousWithAndWithoutTheRestartRule) {
   UseSingleTrack("Concert", {10000, 60000});
   struct Case {
     int positionMs;
-    int x;        // button click position, or -1 from the menu
+    int x;  // button click position, or -1 from the menu
     ItemId playing;
     Strings actions;
   } const cases[] = {
-      {62000, 5, MakeItemId(1, 2), {"code106:60000"}},  // 2 s in: restart the row
-      {60500, 5, MakeItemId(1, 2), {"code106:10000"}},  // within the first second: previous row
+      {62000, 5, MakeItemId(1, 2), {"code106:60000"}},   // 2 s in: restart the row
+      {60500, 5, MakeItemId(1, 2), {"code106:10000"}},   // within the first second: previous row
       {62000, -1, MakeItemId(1, 2), {"code106:10000"}},  // the menu always goes back a row
       {62000, 0, MakeItemId(1, 2), {"code106:60000"}},   // Ctrl+Left passes (0, 0)
-      {500, 5, MakeItemId(1, 0), {}},                     // first row: nothing
+      {500, 5, MakeItemId(1, 0), {}},                    // first row: nothing
   };
   for (const Case& c : cases) {
     PlayFrom(c.positionMs);

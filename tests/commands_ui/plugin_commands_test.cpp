@@ -88,11 +88,13 @@ class PluginCommandsTest : public ::testing::Test {
   }
 
   bool WaitForSeek(int ms) {
-    return PumpUntil([&] {
-      return player_.Log().Count([&](const PlayerRequest& r) {
-        return r.IsCode(kCodeJumpToTime) && static_cast<int>(r.wParam) == ms;
-      }) > 0;
-    }, 5000);
+    return PumpUntil(
+        [&] {
+          return player_.Log().Count([&](const PlayerRequest& r) {
+            return r.IsCode(kCodeJumpToTime) && static_cast<int>(r.wParam) == ms;
+          }) > 0;
+        },
+        5000);
   }
 
   PlayerDirectory dir_;
@@ -109,11 +111,13 @@ TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
   ASSERT_TRUE(WaitForSeek(90000));
   PostMessageA(window_, WM_COMMAND, 40016, 0);
   ASSERT_TRUE(WaitForSeek(135533));
-  PumpUntil([&] {
-    DWORD_PTR key = 0;
-    SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 200, &key);
-    return key == 0x10002;
-  }, 3000);
+  PumpUntil(
+      [&] {
+        DWORD_PTR key = 0;
+        SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 200, &key);
+        return key == 0x10002;
+      },
+      3000);
   DWORD_PTR key = 0;
   SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 500, &key);
   EXPECT_EQ(key, 0x10002u);
@@ -126,10 +130,12 @@ TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   PumpFor(200);
   PostMessageA(window_, WM_COMMAND, 40020, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    dialog = FindOwnWindow("#32770", "Edit subtrack");
-    return dialog && IsWindowVisible(dialog);
-  }, 5000));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        dialog = FindOwnWindow("#32770", "Edit subtrack");
+        return dialog && IsWindowVisible(dialog);
+      },
+      5000));
   PumpFor(300);
   char name[64] = {};
   GetDlgItemTextA(dialog, 1014, name, sizeof(name));
@@ -150,19 +156,23 @@ TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
                              "01:112:34:0 Encore\r\n"));
   player_.SetPlaylist({{"C:\\Music\\Long set.mp3", "Long set", 0}});
   player_.Play();
-  ASSERT_TRUE(PumpUntil([&] {
-    DWORD_PTR key = 0;
-    SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
-    return key == 0x10001;
-  }, 5000));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        DWORD_PTR key = 0;
+        SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
+        return key == 0x10001;
+      },
+      5000));
   PostClick(window_, POINT{60, 38});  // the second row: "Encore"
   PumpFor(200);
   PostMessageA(window_, WM_COMMAND, 40020, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    dialog = FindOwnWindow("#32770", "Edit subtrack");
-    return dialog && IsWindowVisible(dialog);
-  }, 5000));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        dialog = FindOwnWindow("#32770", "Edit subtrack");
+        return dialog && IsWindowVisible(dialog);
+      },
+      5000));
   PumpFor(300);
   HWND minutes = GetDlgItem(dialog, 1002);
   char text[16] = {};
@@ -187,10 +197,12 @@ TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
 TEST_F(PluginCommandsTest, OptionsDialogOpensWhileTheWindowShows) {
   PostMessageA(window_, WM_COMMAND, 40002, 0);
   HWND dialog = nullptr;
-  ASSERT_TRUE(PumpUntil([&] {
-    dialog = FindOwnWindow("#32770", "Tarnix - Options");
-    return dialog && IsWindowVisible(dialog);
-  }, 5000));
+  ASSERT_TRUE(PumpUntil(
+      [&] {
+        dialog = FindOwnWindow("#32770", "Tarnix - Options");
+        return dialog && IsWindowVisible(dialog);
+      },
+      5000));
   PumpFor(300);
   EXPECT_EQ(IsDlgButtonChecked(dialog, 1023), BST_CHECKED);  // "Show time for subtracks" by default
   EXPECT_TRUE(CaptureWindow(dialog, Screenshot("options_dialog_in_player.png")));

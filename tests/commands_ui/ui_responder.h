@@ -13,7 +13,7 @@ namespace tarnix::test {
 
 // What one message box showed and which button was pressed.
 struct SeenBox {
-  std::string text;     // line breaks of the wrapped text removed
+  std::string text;  // line breaks of the wrapped text removed
   std::string caption;
   std::vector<int> buttons;  // control ids of its buttons, in creation order
   bool icon = false;

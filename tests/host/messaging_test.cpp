@@ -38,8 +38,7 @@ class Joined {
 // Removes whatever the test left in the calling thread's queue.
 void DrainQueue() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-  }
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {}
 }
 
 class GuardedSendTest : public ::testing::Test {
@@ -81,8 +80,7 @@ TEST_F(GuardedSendTest, QuitPostedToAWindowOfTheThreadCountsToo) {
   player_.Player().SetSilent(true);
   ASSERT_TRUE(PostMessageA(window.Window(), UM_QUIT, 0, 0));
   const detail::GuardedSendLimits limits{100, 5};
-  EXPECT_THROW(detail::SendMessageGuarded(limits, Player(), kPlayerRequest, 0, kCodeIsPlaying, UM_QUIT),
-               SendMsgQuit);
+  EXPECT_THROW(detail::SendMessageGuarded(limits, Player(), kPlayerRequest, 0, kCodeIsPlaying, UM_QUIT), SendMsgQuit);
   EXPECT_TRUE(PeekOne(nullptr, window.Window(), UM_QUIT, true));
   player_.Player().SetSilent(false);
 }
@@ -91,17 +89,16 @@ TEST_F(GuardedSendTest, OnlyTheGivenQuitMessageAborts) {
   player_.Player().SetSilent(true);
   ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0));
   const detail::GuardedSendLimits limits{100, 3};
-  EXPECT_THROW(detail::SendMessageGuarded(limits, Player(), kPlayerRequest, 0, kCodeIsPlaying,
-                                          UM_QUIT + 1),
+  EXPECT_THROW(detail::SendMessageGuarded(limits, Player(), kPlayerRequest, 0, kCodeIsPlaying, UM_QUIT + 1),
                SendMsgTimeout);
   player_.Player().SetSilent(false);
 }
 
 TEST_F(GuardedSendTest, AnInvalidWindowFailsAsTimeoutWithoutWaiting) {
   const auto start = SteadyMs();
-  EXPECT_THROW(SendToPlayer(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234)), kPlayerRequest, 0,
-                            kCodeIsPlaying),
-               SendMsgTimeout);
+  EXPECT_THROW(
+      SendToPlayer(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234)), kPlayerRequest, 0, kCodeIsPlaying),
+      SendMsgTimeout);
   EXPECT_THROW(SendToPlayer(nullptr, kPlayerRequest, 0, kCodeIsPlaying), SendMsgException);
   EXPECT_LT(SteadyMs() - start, 5000);
 }
@@ -150,7 +147,7 @@ class MessageWaitTest : public ::testing::Test {
 TEST_F(MessageWaitTest, PeekOneMatchesExactlyItsIdAndWindow) {
   struct Case {
     const char* name;
-    bool toThread;     // posted as a thread message rather than to window_
+    bool toThread;  // posted as a thread message rather than to window_
     UINT posted;
     HWND (*filter)(MessageWaitTest&);
     UINT looked;
@@ -290,8 +287,8 @@ TEST_F(MessageWaitTest, MessageSentByThePlayerThreadIsHandledWhileWaiting) {
   std::thread fromPlayer([&] {
     Sleep(100);
     DWORD_PTR result = 1;
-    sendOk = SendMessageTimeoutA(plugin.Window(), UM_SUBSONG_INFO, 42, 0, SMTO_BLOCK, 5000, &result) != 0 &&
-             result == 0;
+    sendOk =
+        SendMessageTimeoutA(plugin.Window(), UM_SUBSONG_INFO, 42, 0, SMTO_BLOCK, 5000, &result) != 0 && result == 0;
   });
   Joined joinFromplayer(fromPlayer);
   MSG msg{};

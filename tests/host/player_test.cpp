@@ -23,9 +23,8 @@ using testhost::StandInPlayerThread;
 class PlayerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    host_.Player().SetPlaylist({{"C:\\Music\\one.mp3", "Artist - One", 60000},
-                                {"D:\\Track02.cda", "Track 02", 180000},
-                                {"", "", 0}});
+    host_.Player().SetPlaylist(
+        {{"C:\\Music\\one.mp3", "Artist - One", 60000}, {"D:\\Track02.cda", "Track 02", 180000}, {"", "", 0}});
   }
 
   StandInPlayerThread host_;
@@ -55,7 +54,7 @@ TEST_F(PlayerTest, EntryTextsAreCopies) {
       {0, "C:\\Music\\one.mp3", "Artist - One"},
       {1, "D:\\Track02.cda", "Track 02"},
       {2, "", ""},
-      {3, "", ""},   // past the end: the player answers a null pointer
+      {3, "", ""},  // past the end: the player answers a null pointer
       {-1, "", ""},
   };
   for (const Case& c : cases) {
@@ -65,9 +64,8 @@ TEST_F(PlayerTest, EntryTextsAreCopies) {
     EXPECT_STREQ(path.c_str(), c.path);
     EXPECT_STREQ(title.c_str(), c.title);
     EXPECT_NE(static_cast<const void*>(path.c_str()),
-              reinterpret_cast<const void*>(SendMessageA(host_.Window(), kPlayerRequest,
-                                                         static_cast<WPARAM>(c.index),
-                                                         kCodePlaylistFile)))
+              reinterpret_cast<const void*>(
+                  SendMessageA(host_.Window(), kPlayerRequest, static_cast<WPARAM>(c.index), kCodePlaylistFile)))
         << "the text was not copied";
   }
   // A copy outlives the player's own text.
@@ -151,8 +149,7 @@ TEST_F(PlayerTest, RequestsTravelAsTheirCodes) {
 
 TEST(PlayerPointerTest, TextAboveFourGigabytesIsReadWhole) {
   // A text the player keeps in high memory: a pointer result cut to 32 bits would miss it.
-  char* text = static_cast<char*>(
-      VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
+  char* text = static_cast<char*>(VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT | MEM_TOP_DOWN, PAGE_READWRITE));
   ASSERT_NE(text, nullptr);
   std::strcpy(text, "F:\\high\\memory.flac");
   if (sizeof(void*) == 8 && reinterpret_cast<ULONG_PTR>(text) <= 0xffffffffu) {

@@ -24,14 +24,12 @@ TEST(PositionAt, BoundariesWithinTheSlackCountAsReached) {
     int index;
     int32_t toNext;
   } cases[] = {
-      {-1, -1, -1},       // before the start entry: no subtrack, nothing ahead
-      {0, 0, 10000},
-      {9979, 0, 21},
-      {9980, 0, 20},      // exactly the slack ahead: still to come
-      {9981, 1, 29},      // 19 ms ahead: reached
-      {9995, 2, 10005},   // both boundaries within the slack, one after the other
-      {10000, 2, 10000},  // two subtracks 10 ms apart: the second one plays at once
-      {19990, 3, -1},     // the last boundary within the slack: the last subtrack, none ahead
+      {-1, -1, -1},                                     // before the start entry: no subtrack, nothing ahead
+      {0, 0, 10000},     {9979, 0, 21}, {9980, 0, 20},  // exactly the slack ahead: still to come
+      {9981, 1, 29},                                    // 19 ms ahead: reached
+      {9995, 2, 10005},                                 // both boundaries within the slack, one after the other
+      {10000, 2, 10000},                                // two subtracks 10 ms apart: the second one plays at once
+      {19990, 3, -1},  // the last boundary within the slack: the last subtrack, none ahead
       {25000, 3, -1},
   };
   for (const auto& c : cases) {
@@ -55,7 +53,7 @@ TEST(IsGenericTrackTitle, TrackAndATrailingDigit) {
     const char* title;
     bool generic;
   } cases[] = {
-      {"Track 07", true}, {"track 7", true},       {"TRACK07", true},  {"My track 3", true},
+      {"Track 07", true},      {"track 7", true}, {"TRACK07", true},    {"My track 3", true},
       {"track 7 live", false}, {"Track", false},  {"Concert 2", false}, {"", false},
   };
   for (const auto& c : cases) EXPECT_EQ(IsGenericTrackTitle(c.title), c.generic) << c.title;

@@ -38,8 +38,8 @@ inline std::string Id3Tag(int version, unsigned flags, std::string_view body) {
          Synchsafe(static_cast<uint32_t>(body.size())) + std::string(body);
 }
 inline std::string Id3Chap(std::string_view element, uint32_t startMs, std::string_view subframes) {
-  return std::string(element) + '\0' + Be(startMs, 4) + Be(startMs + 1000, 4) + Be(0xFFFFFFFF, 4) +
-         Be(0xFFFFFFFF, 4) + std::string(subframes);
+  return std::string(element) + '\0' + Be(startMs, 4) + Be(startMs + 1000, 4) + Be(0xFFFFFFFF, 4) + Be(0xFFFFFFFF, 4) +
+         std::string(subframes);
 }
 inline std::string Id3Text(char encoding, std::string_view text) { return encoding + std::string(text); }
 
@@ -74,17 +74,16 @@ inline std::string Mp4ChapterMoov(const std::vector<Mp4Chapter>& chapters, uint6
     stsz += Be(c.name.size() + 2, 4);
   }
   const bool wide = samplesOffset > 0xFFFFFFFFu;
-  const std::string stbl =
-      Box("stbl", FullBox("stts", stts) + FullBox("stsc", Be(1, 4) + Be(1, 4) + Be(count, 4) + Be(1, 4)) +
-                      FullBox("stsz", stsz) +
-                      (wide ? FullBox("co64", Be(1, 4) + Be(samplesOffset, 8))
-                            : FullBox("stco", Be(1, 4) + Be(samplesOffset, 4))));
+  const std::string stbl = Box(
+      "stbl",
+      FullBox("stts", stts) + FullBox("stsc", Be(1, 4) + Be(1, 4) + Be(count, 4) + Be(1, 4)) + FullBox("stsz", stsz) +
+          (wide ? FullBox("co64", Be(1, 4) + Be(samplesOffset, 8)) : FullBox("stco", Be(1, 4) + Be(samplesOffset, 4))));
   auto trak = [&](uint32_t id, std::string_view handler, uint32_t scale, std::string_view extra,
                   std::string_view table) {
-    return Box("trak", FullBox("tkhd", Be(0, 8) + Be(id, 4) + Be(0, 8)) + std::string(extra) +
-                           Box("mdia", FullBox("mdhd", Be(0, 8) + Be(scale, 4) + Be(0, 8)) +
-                                           FullBox("hdlr", Be(0, 4) + std::string(handler) + Be(0, 12)) +
-                                           Box("minf", table)));
+    return Box("trak",
+               FullBox("tkhd", Be(0, 8) + Be(id, 4) + Be(0, 8)) + std::string(extra) +
+                   Box("mdia", FullBox("mdhd", Be(0, 8) + Be(scale, 4) + Be(0, 8)) +
+                                   FullBox("hdlr", Be(0, 4) + std::string(handler) + Be(0, 12)) + Box("minf", table)));
   };
   return Box("moov", FullBox("mvhd", Be(0, 96)) + trak(1, "soun", 8000, Box("tref", Box("chap", Be(2, 4))), "") +
                          trak(2, "text", 1000, "", stbl) + Box("udta", udtaExtra));

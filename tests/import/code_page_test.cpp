@@ -35,7 +35,9 @@ TEST(CodePageTest, ConvertsBothWays) {
       {"\xE6\x88\xA6!", "?!"},              // not in the code page
       {"\xF0\x9F\x8E\xB5 note", "? note"},  // beyond 16 bits: still one "?"
       {"\xC4\x80", "?"},                    // no look-alike "A"
-      {"a\xFF" "b", "a?b"},                 // not UTF-8 at all
+      {"a\xFF"
+       "b",
+       "a?b"},  // not UTF-8 at all
       {std::string("cut\0here", 8), "cut"},
   };
   for (const auto& c : lossy) EXPECT_EQ(S(platform::AnsiFromUtf8(c.utf8)), c.ansi) << c.utf8;

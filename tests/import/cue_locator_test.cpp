@@ -34,11 +34,11 @@ TEST(CueLocatorTest, FindsTheSheetOfThePlayedFile) {
     const char* played;
     const char* first;
   } cases[] = {
-      {"concert.flac", "by stem"},          // stem first, any letter case
-      {"Other.mp3", "by full name only"},   // the full file name
-      {"Track05.wav", "by FILE line"},      // another sheet that names it
-      {"Broken.wav", "(none)"},             // a malformed sheet is no sheet
-      {"Mixed.wav", "(none)"},              // named after it, but its block for it has no tracks
+      {"concert.flac", "by stem"},         // stem first, any letter case
+      {"Other.mp3", "by full name only"},  // the full file name
+      {"Track05.wav", "by FILE line"},     // another sheet that names it
+      {"Broken.wav", "(none)"},            // a malformed sheet is no sheet
+      {"Mixed.wav", "(none)"},             // named after it, but its block for it has no tracks
       {"Nothing.wav", "(none)"},
   };
   for (const auto& c : cases) {

@@ -38,8 +38,8 @@ TEST(CueWriterTest, WritesAStandardSheet) {
   const struct {
     const char* path;
     const char* type;
-  } types[] = {{"a.mp3", "MP3"}, {"a.AIFF", "AIFF"}, {"a.aif", "AIFF"}, {"a.wav", "WAVE"},
-               {"a.flac", "WAVE"}, {"a.ape", "WAVE"}, {"x.y\\noext", "WAVE"}};
+  } types[] = {{"a.mp3", "MP3"},   {"a.AIFF", "AIFF"}, {"a.aif", "AIFF"},     {"a.wav", "WAVE"},
+               {"a.flac", "WAVE"}, {"a.ape", "WAVE"},  {"x.y\\noext", "WAVE"}};
   for (const auto& t : types) EXPECT_STREQ(CueFileType(t.path), t.type) << t.path;
 }
 
@@ -73,7 +73,9 @@ TEST(CueWriterTest, RefusesWhatASheetCannotHold) {
 }
 
 TEST(CueWriterTest, RoundTripGivesBackTimesAndNames) {
-  TrackList list = ListOf("Start \"quoted\"", {{"Caf\xE9 \x93" "x\x94", 14},
+  TrackList list = ListOf("Start \"quoted\"", {{"Caf\xE9 \x93"
+                                                "x\x94",
+                                                14},
                                                {"With | bars - and dashes", 59999},
                                                {"A", 61013},
                                                {"B", 3599994},

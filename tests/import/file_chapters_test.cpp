@@ -14,8 +14,8 @@ namespace {
 
 using namespace tarnix::testing;
 
-const char* const kFixtures[] = {"id3v23-ffmpeg.mp3", "id3v24-ffmpeg.mp3", "id3v23-kid3.mp3",   "both-ffmpeg.m4a",
-                                 "quicktime-only.m4b", "nero-only.m4a",    "comments.flac",     "id3-then-flac.flac",
+const char* const kFixtures[] = {"id3v23-ffmpeg.mp3",  "id3v24-ffmpeg.mp3", "id3v23-kid3.mp3",   "both-ffmpeg.m4a",
+                                 "quicktime-only.m4b", "nero-only.m4a",     "comments.flac",     "id3-then-flac.flac",
                                  "cuesheet.flac",      "vorbis-oggenc.ogg", "opus-opusenc.opus", "opus-ffmpeg.opus"};
 
 // A huge file of `pattern` repeated (after `head`), counting the bytes read from it.

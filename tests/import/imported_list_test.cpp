@@ -26,7 +26,8 @@ TEST(ImportedListTest, MakesOneTrackInTimeOrder) {
   } cases[] = {
       {"first chapter at 0 is the start entry", {{0, "Intro"}, {60000, "Two"}}, {{0, "Intro"}, {60000, "Two"}}},
       {"within one frame of 0 it still is, at 0", {{13, "Intro"}, {60000, "Two"}}, {{0, "Intro"}, {60000, "Two"}}},
-      {"a frame later the title starts the track", {{14, "Intro"}, {60000, "Two"}},
+      {"a frame later the title starts the track",
+       {{14, "Intro"}, {60000, "Two"}},
        {{0, "Concert"}, {14, "Intro"}, {60000, "Two"}}},
       {"sorted, same time keeps the first, unnamed counted in time order",
        {{90000, ""}, {30000, "B"}, {30000, "B2"}, {0, ""}, {-5, "negative"}, {5000000000, "far"}},

@@ -57,7 +57,9 @@ TEST(Mp4ChaptersTest, ChapterTrackWinsOverNeroList) {
 TEST(Mp4ChaptersTest, LayoutsAndTexts) {
   const std::string ilst =
       FullBox("meta", FullBox("hdlr", Be(0, 4) + "mdir" + Be(0, 12)) +
-                          Box("ilst", Box("\xA9" "alb", Box("data", Be(1, 4) + Be(0, 4) + "Album")) +
+                          Box("ilst", Box("\xA9"
+                                          "alb",
+                                          Box("data", Be(1, 4) + Be(0, 4) + "Album")) +
                                           Box("aART", Box("data", Be(2, 4) + Be(0, 4) + Be(0x00C5, 2)))));
   const std::string samples = Mp4TextSamples(kThree);
   // mdat with a 64-bit size ahead of the moov.
@@ -80,11 +82,17 @@ TEST(Mp4ChaptersTest, LayoutsAndTexts) {
       {"moov after mdat", MoovLast(), kThreeAt, "", ""},
       {"64-bit mdat size", wideHead + Mp4ChapterMoov(kThree, wideHead.size() - samples.size()), kThreeAt, "", ""},
       {"mdat of size 0 after moov", sizeZero, kThreeAt, "", ""},
-      {"UTF-16 names", utf16Head + Mp4ChapterMoov(utf16, utf16Head.size() - utf16Samples.size()),
-       {{0, "é"}, {100, "A"}}, "", ""},
+      {"UTF-16 names",
+       utf16Head + Mp4ChapterMoov(utf16, utf16Head.size() - utf16Samples.size()),
+       {{0, "é"}, {100, "A"}},
+       "",
+       ""},
       {"album and album artist", MoovLast(ilst), kThreeAt, "Album", "Å"},
-      {"Nero list only", Ftyp() + Box("moov", Box("udta", Mp4Chpl({{0, "A"}, {12345678, "B"}}))),
-       {{0, "A"}, {1234, "B"}}, "", ""},
+      {"Nero list only",
+       Ftyp() + Box("moov", Box("udta", Mp4Chpl({{0, "A"}, {12345678, "B"}}))),
+       {{0, "A"}, {1234, "B"}},
+       "",
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -105,20 +113,29 @@ TEST(Mp4ChaptersTest, BrokenBoxesAndTables) {
     std::string file;
     size_t chapters;
   } cases[] = {
-      {"mdat size past the end", Replace(good, Be(8 + Mp4TextSamples(kThree).size(), 4) + "mdat",
-                                         Be(0x7FFFFFF0, 4) + "mdat"), 0},
-      {"box smaller than its header", Replace(good, Be(8 + Mp4TextSamples(kThree).size(), 4) + "mdat",
-                                              Be(4, 4) + "mdat"), 0},
+      {"mdat size past the end",
+       Replace(good, Be(8 + Mp4TextSamples(kThree).size(), 4) + "mdat", Be(0x7FFFFFF0, 4) + "mdat"), 0},
+      {"box smaller than its header",
+       Replace(good, Be(8 + Mp4TextSamples(kThree).size(), 4) + "mdat", Be(4, 4) + "mdat"), 0},
       {"64-bit size of zero", Ftyp() + Be(1, 4) + "mdat" + Be(0, 8) + good.substr(good.find("moov") - 4), 0},
       {"moov cut short", good.substr(0, good.size() - 40), 0},
-      {"stts counting 2^32 - 1 entries", Replace(good, "stts" + Be(0, 4) + Be(3, 4), "stts" + Be(0, 4) + Be(~0u, 4)), 3},
-      {"stsz counting 2^32 - 1 samples", Replace(good, "stsz" + Be(0, 8) + Be(3, 4), "stsz" + Be(0, 8) + Be(~0u, 4)), 3},
+      {"stts counting 2^32 - 1 entries", Replace(good, "stts" + Be(0, 4) + Be(3, 4), "stts" + Be(0, 4) + Be(~0u, 4)),
+       3},
+      {"stsz counting 2^32 - 1 samples", Replace(good, "stsz" + Be(0, 8) + Be(3, 4), "stsz" + Be(0, 8) + Be(~0u, 4)),
+       3},
       {"chunk offset past the end", Replace(good, firstOffset, "stco" + Be(0, 4) + Be(1, 4) + Be(~0u, 4)), 3},
-      {"no samples per chunk", Replace(good, "stsc" + Be(0, 4) + Be(1, 4) + Be(1, 4) + Be(3, 4),
-                                       "stsc" + Be(0, 4) + Be(1, 4) + Be(1, 4) + Be(0, 4)), 0},
-      {"time scale 0", Replace(good, Be(1000, 4) + Be(0, 8) + Be(32, 4) + "hdlr", Be(0, 4) + Be(0, 8) + Be(32, 4) + "hdlr"), 0},
+      {"no samples per chunk",
+       Replace(good, "stsc" + Be(0, 4) + Be(1, 4) + Be(1, 4) + Be(3, 4),
+               "stsc" + Be(0, 4) + Be(1, 4) + Be(1, 4) + Be(0, 4)),
+       0},
+      {"time scale 0",
+       Replace(good, Be(1000, 4) + Be(0, 8) + Be(32, 4) + "hdlr", Be(0, 4) + Be(0, 8) + Be(32, 4) + "hdlr"), 0},
       {"chapter track names itself only", Replace(good, "chap" + Be(2, 4), "chap" + Be(1, 4)), 0},
-      {"Nero count beyond its entries", Ftyp() + Box("moov", Box("udta", Box("chpl", Be(0x01000000, 4) + Be(0, 4) + "\xFF" + Be(0, 8) + "\x01" "A"))), 1},
+      {"Nero count beyond its entries",
+       Ftyp() + Box("moov", Box("udta", Box("chpl", Be(0x01000000, 4) + Be(0, 4) + "\xFF" + Be(0, 8) +
+                                                        "\x01"
+                                                        "A"))),
+       1},
       {"no moov", Ftyp() + Box("mdat", "x"), 0},
   };
   for (const auto& c : cases) {

@@ -30,10 +30,14 @@ TEST(VorbisChaptersTest, ChapterTimes) {
     const char* text;
     int64_t ms;  // -1: not a time
   } cases[] = {
-      {"00:00:00.000", 0}, {"01:02:03.456", 3723456}, {"1:02:03.4", 3723400}, {"00:00:01.23456", 1234},
-      {"02:03", 123000},   {" 00:00:05 ", 5000},      {"100:00:00", 360000000}, {"00:60:00", -1},
-      {"00:00:60", -1},    {"5", -1},                 {"1:2:3:4", -1},        {"00:00:01.", -1},
-      {"aa:bb:cc", -1},    {"", -1},                  {"00:00:01.5x", -1},    {"9999999999:00:00", -1},
+      {"00:00:00.000", 0},      {"01:02:03.456", 3723456},
+      {"1:02:03.4", 3723400},   {"00:00:01.23456", 1234},
+      {"02:03", 123000},        {" 00:00:05 ", 5000},
+      {"100:00:00", 360000000}, {"00:60:00", -1},
+      {"00:00:60", -1},         {"5", -1},
+      {"1:2:3:4", -1},          {"00:00:01.", -1},
+      {"aa:bb:cc", -1},         {"", -1},
+      {"00:00:01.5x", -1},      {"9999999999:00:00", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -44,12 +48,11 @@ TEST(VorbisChaptersTest, ChapterTimes) {
 
 TEST(VorbisChaptersTest, CommentBlocks) {
   ChapterSet set;
-  ASSERT_TRUE(ReadVorbisComments(VorbisComments({"chapter002=00:00:02.000", "Chapter002Name=Two",
-                                                 "CHAPTER001NAME=One", "CHAPTER001=00:00:01.000",
-                                                 "CHAPTER003NAME=no time", "CHAPTER004=bad", "CHAPTER005URL=x",
-                                                 "CHAPTER0=00:00:00.500", "albumartist=Band", "Album=Rec",
-                                                 "CUESHEET=FILE \"a.wav\" WAVE\r\n", "noequals"}),
-                                 &set));
+  ASSERT_TRUE(ReadVorbisComments(
+      VorbisComments({"chapter002=00:00:02.000", "Chapter002Name=Two", "CHAPTER001NAME=One", "CHAPTER001=00:00:01.000",
+                      "CHAPTER003NAME=no time", "CHAPTER004=bad", "CHAPTER005URL=x", "CHAPTER0=00:00:00.500",
+                      "albumartist=Band", "Album=Rec", "CUESHEET=FILE \"a.wav\" WAVE\r\n", "noequals"}),
+      &set));
   EXPECT_EQ(Flatten(set), (Expected{{500, ""}, {1000, "One"}, {2000, "Two"}}));
   EXPECT_EQ(set.album, "Rec");
   EXPECT_EQ(set.artist, "Band");
@@ -65,8 +68,8 @@ TEST(VorbisChaptersTest, CommentBlocks) {
 }
 
 TEST(VorbisChaptersTest, FixturesFromFlacOggencOpusencAndFfmpeg) {
-  for (const char* file : {"comments.flac", "id3-then-flac.flac", "vorbis-oggenc.ogg", "opus-opusenc.opus",
-                           "opus-ffmpeg.opus"}) {
+  for (const char* file :
+       {"comments.flac", "id3-then-flac.flac", "vorbis-oggenc.ogg", "opus-opusenc.opus", "opus-ffmpeg.opus"}) {
     SCOPED_TRACE(file);
     const std::string bytes = ReadFixture(file);
     MemorySource source(bytes);

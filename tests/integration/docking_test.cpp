@@ -43,9 +43,7 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
   ASSERT_TRUE(s.Player().Move(kPlayerX, kPlayerY));
 
   ASSERT_NO_FATAL_FAILURE(DockBelowMain(s));
-  const struct {
-    int x, y;
-  } moves[] = {{350, 260}, {120, 90}, {kPlayerX, kPlayerY}};
+  const struct { int x, y; } moves[] = {{350, 260}, {120, 90}, {kPlayerX, kPlayerY}};
   for (const auto& m : moves) {
     ASSERT_TRUE(s.Player().BringToFront());
     const int before = s.Player().MoveCount();
@@ -58,8 +56,8 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
   EXPECT_EQ(GetForegroundWindow(), s.PlayerWindow());
 
   // Another window in front: the plug-in window stays where it is.
-  testhost::ProbeWindow other([](UINT, WPARAM, LPARAM, LRESULT&) { return false; }, "TarnixIntegrationOther",
-                              "other", WS_POPUP | WS_VISIBLE, 50, 50);
+  testhost::ProbeWindow other([](UINT, WPARAM, LPARAM, LRESULT&) { return false; }, "TarnixIntegrationOther", "other",
+                              WS_POPUP | WS_VISIBLE, 50, 50);
   SetForegroundWindow(other.Window());
   ASSERT_NE(GetForegroundWindow(), s.PlayerWindow());
   ASSERT_TRUE(s.Player().Move(kPlayerX + 40, kPlayerY + 40));
@@ -114,8 +112,7 @@ TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
   ASSERT_TRUE(s.Player().Move(200, 150));
   eq.Move(200, 150 + kPlayerHeight);
   ASSERT_TRUE(s.Start());
-  EXPECT_TRUE(At(s, 200, 150 + eqBottom - kPlayerY))
-      << "at " << s.TopLeft().x << "," << s.TopLeft().y;
+  EXPECT_TRUE(At(s, 200, 150 + eqBottom - kPlayerY)) << "at " << s.TopLeft().x << "," << s.TopLeft().y;
   EXPECT_TRUE(IsWindowVisible(s.Window()));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");

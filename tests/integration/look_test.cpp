@@ -22,7 +22,9 @@ using testhost::RgbImage;
 constexpr RECT kListArea{12, 20, 255, 78};
 constexpr POINT kListBackground{230, 72};
 
-bool InList(int x, int y) { return x >= kListArea.left && x < kListArea.right && y >= kListArea.top && y < kListArea.bottom; }
+bool InList(int x, int y) {
+  return x >= kListArea.left && x < kListArea.right && y >= kListArea.top && y < kListArea.bottom;
+}
 
 void PlayOneFile(PluginSession& s) {
   s.Player().SetPlaylist({{"C:\\Music\\Evening Concert.mp3", "Evening Concert", 3600000}});
@@ -194,7 +196,8 @@ TEST(Screenshots, DockedBelowThePlayerInTheBuiltInLookAndWithTheSkin) {
     // The screen shows the player's window above and the plug-in's own pixels below.
     const RgbImage window = Capture(s);
     const std::uint32_t player = GetRValue(testhost::kStandInPlayerColour) << 16 |
-                                 GetGValue(testhost::kStandInPlayerColour) << 8 | GetBValue(testhost::kStandInPlayerColour);
+                                 GetGValue(testhost::kStandInPlayerColour) << 8 |
+                                 GetBValue(testhost::kStandInPlayerColour);
     EXPECT_EQ(screen->Pixel(10 + 137, 10 + 58), player) << file;
     int same = 0;
     for (int y = 0; y < window.height; ++y)

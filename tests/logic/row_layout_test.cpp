@@ -55,9 +55,8 @@ TEST(RowLayout, IndexesInEveryLayout) {
   };
   for (const IndexCase& c : cases) {
     RowLayout layout{c.multiTrack, c.showTrack, c.topTrack, 1};
-    EXPECT_EQ(RowIndexFor(list, layout, c.item), c.index)
-        << "multi " << c.multiTrack << " show " << c.showTrack << " top " << c.topTrack << " item "
-        << std::hex << c.item;
+    EXPECT_EQ(RowIndexFor(list, layout, c.item), c.index) << "multi " << c.multiTrack << " show " << c.showTrack
+                                                          << " top " << c.topTrack << " item " << std::hex << c.item;
   }
 }
 
@@ -110,9 +109,8 @@ TEST(RowLayout, ItemsInLayoutOrder) {
   EXPECT_EQ(LayoutItems(list, one), (std::vector<ItemId>{MakeItemId(2, 0), MakeItemId(2, 1)}));
 
   RowLayout several{1, true, false, 1};
-  EXPECT_EQ(LayoutItems(list, several),
-            (std::vector<ItemId>{kHeaderItem, MakeItemId(1, 0), MakeItemId(1, 1), MakeItemId(1, 2),
-                                 MakeItemId(2, 0), MakeItemId(2, 1)}));
+  EXPECT_EQ(LayoutItems(list, several), (std::vector<ItemId>{kHeaderItem, MakeItemId(1, 0), MakeItemId(1, 1),
+                                                             MakeItemId(1, 2), MakeItemId(2, 0), MakeItemId(2, 1)}));
 
   // No playing track, or one past the list: no rows.
   RowLayout none{0, true, false, 0};

@@ -14,11 +14,16 @@ TEST(LayoutRectTest, WindowTableAtDefaultSize) {
     LayoutRect layout;
     IntRect expected;
   } cases[] = {
-      {kButtonRows[0].layout, {107, 86, 137, 106}}, {kButtonRows[1].layout, {137, 86, 167, 106}},
-      {kButtonRows[2].layout, {167, 86, 197, 106}}, {kButtonRows[3].layout, {197, 86, 227, 106}},
-      {kButtonRows[4].layout, {227, 86, 257, 106}}, {kButtonRows[5].layout, {264, 3, 273, 12}},
-      {kButtonRows[6].layout, {257, 94, 274, 115}}, {kButtonRows[7].layout, {261, 80, 265, 84}},
-      {kButtonRows[8].layout, {261, 86, 265, 90}},  {kListLayout, {12, 20, 255, 78}},
+      {kButtonRows[0].layout, {107, 86, 137, 106}},
+      {kButtonRows[1].layout, {137, 86, 167, 106}},
+      {kButtonRows[2].layout, {167, 86, 197, 106}},
+      {kButtonRows[3].layout, {197, 86, 227, 106}},
+      {kButtonRows[4].layout, {227, 86, 257, 106}},
+      {kButtonRows[5].layout, {264, 3, 273, 12}},
+      {kButtonRows[6].layout, {257, 94, 274, 115}},
+      {kButtonRows[7].layout, {261, 80, 265, 84}},
+      {kButtonRows[8].layout, {261, 86, 265, 90}},
+      {kListLayout, {12, 20, 255, 78}},
       {kScrollBarLayout, {260, 20, 268, 77}},
       // Zero is a coordinate, not an edge.
       {{0, 0, -1, 0}, {0, 0, 274, 0}},
@@ -50,7 +55,8 @@ TEST(BottomBarTest, PieceSequence) {
       {400, 150, {P{L, 0}, P{F, 150}, P{F, 175}, P{W, 200}, P{R, 275}}},
       {350, 137, {P{L, 0}, P{W, 137}, P{R, 212}}},
   };
-  for (const Case& c : cases) EXPECT_EQ(BottomBarPieces(c.width, c.leftWidth), c.expected) << c.width << "/" << c.leftWidth;
+  for (const Case& c : cases)
+    EXPECT_EQ(BottomBarPieces(c.width, c.leftWidth), c.expected) << c.width << "/" << c.leftWidth;
 }
 
 TEST(CaptionTest, TiledPiecesEndWithTheCentredTitle) {
@@ -70,15 +76,24 @@ TEST(ResizeStepTest, WholeStepsFromTheStartSize) {
     int dx, dy, width, height;
     FrameSize expected;
   } cases[] = {
-      {0, 0, 275, 116, {275, 116}},   {11, 0, 275, 116, {275, 116}},  {12, 0, 275, 116, {300, 116}},
-      {36, 0, 275, 116, {300, 116}},  {37, 0, 275, 116, {325, 116}},  {-37, 0, 300, 116, {300, 116}},
-      {-38, 0, 300, 116, {275, 116}}, {-62, 0, 325, 116, {300, 116}}, {0, 13, 275, 116, {275, 116}},
-      {0, 14, 275, 116, {275, 145}},  {0, -43, 275, 145, {275, 145}}, {0, -44, 275, 145, {275, 116}},
+      {0, 0, 275, 116, {275, 116}},
+      {11, 0, 275, 116, {275, 116}},
+      {12, 0, 275, 116, {300, 116}},
+      {36, 0, 275, 116, {300, 116}},
+      {37, 0, 275, 116, {325, 116}},
+      {-37, 0, 300, 116, {300, 116}},
+      {-38, 0, 300, 116, {275, 116}},
+      {-62, 0, 325, 116, {300, 116}},
+      {0, 13, 275, 116, {275, 116}},
+      {0, 14, 275, 116, {275, 145}},
+      {0, -43, 275, 145, {275, 145}},
+      {0, -44, 275, 145, {275, 116}},
       // Never below the minimum, and a size off the grid stays off it.
-      {-500, -500, 300, 145, {275, 116}}, {25, 29, 280, 120, {305, 149}}, {-38, 0, 280, 116, {275, 116}},
+      {-500, -500, 300, 145, {275, 116}},
+      {25, 29, 280, 120, {305, 149}},
+      {-38, 0, 280, 116, {275, 116}},
   };
-  for (const Case& c : cases)
-    EXPECT_EQ(ResizeStep(c.dx, c.dy, c.width, c.height), c.expected) << c.dx << "," << c.dy;
+  for (const Case& c : cases) EXPECT_EQ(ResizeStep(c.dx, c.dy, c.width, c.height), c.expected) << c.dx << "," << c.dy;
 }
 
 TEST(ScrollMathTest, ThumbAndRows) {
@@ -110,8 +125,8 @@ TEST(BorderBandsTest, RowsFollowTheTilesFromTheirOrigin) {
     int destY, height;
     std::vector<EraseBand> expected;
   } cases[] = {
-      {20, 18, {B{42, 20, 18}}},                  // the first tile's first rows
-      {38, 18, {B{60, 38, 11}, B{42, 49, 7}}},    // across a tile boundary at 49
+      {20, 18, {B{42, 20, 18}}},                // the first tile's first rows
+      {38, 18, {B{60, 38, 11}, B{42, 49, 7}}},  // across a tile boundary at 49
       {49, 18, {B{42, 49, 18}}},
       {59, 18, {B{52, 59, 18}}},
       {77, 40, {B{70, 77, 1}, B{42, 78, 29}, B{42, 107, 10}}},
@@ -168,8 +183,8 @@ TEST(RowsTest, PageRowsAndRowAt) {
   struct Case {
     int y, topRow, rowCount, pageRows, expected;
   } cases[] = {
-      {20, 0, 10, 5, 0},  {21, 0, 10, 5, 0},  {31, 0, 10, 5, 0},  {32, 0, 10, 5, 1},  {75, 0, 10, 5, 4},
-      {76, 0, 10, 5, -1}, {32, 4, 10, 5, 5},  {43, 0, 2, 5, -1},  {32, 0, 2, 5, 1},   {20, 0, 0, 5, -1},
+      {20, 0, 10, 5, 0},  {21, 0, 10, 5, 0}, {31, 0, 10, 5, 0}, {32, 0, 10, 5, 1}, {75, 0, 10, 5, 4},
+      {76, 0, 10, 5, -1}, {32, 4, 10, 5, 5}, {43, 0, 2, 5, -1}, {32, 0, 2, 5, 1},  {20, 0, 0, 5, -1},
   };
   for (const Case& c : cases)
     EXPECT_EQ(RowAtY(c.y, 20, 11, c.topRow, c.rowCount, c.pageRows), c.expected) << c.y << " top " << c.topRow;

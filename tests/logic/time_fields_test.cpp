@@ -12,11 +12,9 @@ TEST(TimeFields, Display) {
     int32_t ms;
     const char *minutes, *seconds, *frames;
   } const cases[] = {
-      {83456, "01", "23", "34"},  // 456 ms is 34.2 frames, taken to the nearest
-      {0, "00", "00", "00"},
-      {59999, "00", "59", "75"},  // frames reach 75 without a carry
-      {61013, "01", "01", "01"},
-      {6000000, "100", "00", "00"},  // minutes are not held to two digits
+      {83456, "01", "23", "34"},                                // 456 ms is 34.2 frames, taken to the nearest
+      {0, "00", "00", "00"},     {59999, "00", "59", "75"},     // frames reach 75 without a carry
+      {61013, "01", "01", "01"}, {6000000, "100", "00", "00"},  // minutes are not held to two digits
   };
   for (const Case& c : cases) {
     const TimeFieldTexts t = TimeFieldTextsFor(c.ms);
@@ -31,8 +29,16 @@ TEST(TimeFields, FieldNumberReadsLikeAtoi) {
     const char* text;
     int32_t value;
   } const cases[] = {
-      {"12", 12}, {"007", 7}, {"", 0}, {"abc", 0}, {"  42x", 42}, {"-3", -3}, {"+5", 5},
-      {"99999999999", INT32_MAX}, {"-99999999999", INT32_MIN}, {nullptr, 0},
+      {"12", 12},
+      {"007", 7},
+      {"", 0},
+      {"abc", 0},
+      {"  42x", 42},
+      {"-3", -3},
+      {"+5", 5},
+      {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
+      {nullptr, 0},
   };
   for (const Case& c : cases) EXPECT_EQ(FieldNumber(c.text), c.value) << (c.text ? c.text : "(null)");
 }
@@ -46,7 +52,7 @@ TEST(TimeFields, TypedValuesCarryAndBorrow) {
       {"00", "60", "00", 60000},  // 60 seconds one more minute
       {"01", "23", "34", 83453},
       {"", "", "", 0},
-      {"00", "00", "-1", std::nullopt},  // a negative time is refused
+      {"00", "00", "-1", std::nullopt},        // a negative time is refused
       {"99999999", "00", "00", std::nullopt},  // beyond 32-bit milliseconds
   };
   for (const Case& c : cases) {
@@ -61,8 +67,8 @@ TEST(TimeFields, UpDownSteps) {
     int32_t delta;
     std::optional<int32_t> ms;
   } const cases[] = {
-      {{1, 59, 74}, TimeField::kFrames, -1, 120000},       // upper arrow: 01:59:75 is 02:00:00
-      {{0, 0, 0}, TimeField::kFrames, 1, std::nullopt},    // lower arrow at zero changes nothing
+      {{1, 59, 74}, TimeField::kFrames, -1, 120000},     // upper arrow: 01:59:75 is 02:00:00
+      {{0, 0, 0}, TimeField::kFrames, 1, std::nullopt},  // lower arrow at zero changes nothing
       {{0, 0, 0}, TimeField::kSeconds, 1, std::nullopt},
       {{0, 59, 0}, TimeField::kSeconds, -1, 60000},
       {{2, 0, 0}, TimeField::kMinutes, 1, 60000},

@@ -55,7 +55,7 @@ TEST_F(ImportTest, SourcesInOrderAndAStoredListWins) {
   WriteMedia("Concert.flac", "not really audio");
   WriteMedia("Concert.cue", kConcertSheet);  // names Concert.wav: found by its own name
   WriteMedia("Talk.mp3", taggedMp3);
-  WriteMedia("Talk.cue", kConcertSheet);     // the sheet beside the file comes first
+  WriteMedia("Talk.cue", kConcertSheet);  // the sheet beside the file comes first
   WriteMedia("Podcast.mp3", taggedMp3);
   WriteMedia("Stored.mp3", taggedMp3);
   WriteMedia("Plain.mp3", "no tag at all");

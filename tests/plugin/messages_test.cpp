@@ -19,8 +19,9 @@ const std::string kThreeSubtrackEntries = "01:00:00:00*Start\r\n01:00:10:00 Two\
 
 // A playing file with a stored list of three subtracks far apart.
 void StartWithStoredList(PluginSession& h, const std::string& extraIni = {}) {
-  ASSERT_TRUE(h.WriteBookmark("concert.trk", TrackFile("Concert", "01:00:00:00*Concert\r\n01:10:00:00 Second\r\n"
-                                                                   "01:20:00:00 Third\r\n")));
+  ASSERT_TRUE(h.WriteBookmark("concert.trk", TrackFile("Concert",
+                                                       "01:00:00:00*Concert\r\n01:10:00:00 Second\r\n"
+                                                       "01:20:00:00 Third\r\n")));
   h.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
   h.Player().Play();
   if (!extraIni.empty()) h.SetPluginIni("HotKey", extraIni);

@@ -57,8 +57,10 @@ void MakeSkin(PluginSession& h, const std::string& normalBg, bool withImage = tr
   ASSERT_TRUE(h.Dir().WriteFile("Skins\\Default\\Main.bmp", "BM not really"));
   ASSERT_TRUE(h.Dir().WriteFile("Skins\\Default\\PLEdit.txt",
                                 "; playlist colours\r\n[Text]\r\nnormal = 00FF00\r\ncurrent=#FFFFFF   \r\n"
-                                "NormalBG=" + normalBg + "\r\nSelectedBG=#0000FF\r\nfont=Arial\r\n"
-                                "this line is not a key\r\n"));
+                                "NormalBG=" +
+                                    normalBg +
+                                    "\r\nSelectedBG=#0000FF\r\nfont=Arial\r\n"
+                                    "this line is not a key\r\n"));
   h.Player().SetSkinDirectory(h.Dir().Skin());
 }
 
@@ -126,10 +128,10 @@ TEST(SkinLook, PlayerThatIgnoresTheRequestKeepsTheWindowWorking) {
 TEST(SkinLook, PictureShowsTheRowsAndOnlyThePlayingOneInCurrent) {
   PluginSession h;
   h.SetPluginIni("WindowHeight", "203");
-  ASSERT_TRUE(h.WriteBookmark("show.trk",
-                              TrackFile("Evening Concert", "01:00:00:00*Overture\r\n01:02:10:00 Allegro\r\n"
-                                                           "01:07:30:40 Adagio\r\n02:00:00:00*Second half\r\n"
-                                                           "02:04:00:00 Scherzo\r\n02:09:12:00 Finale\r\n")));
+  ASSERT_TRUE(h.WriteBookmark("show.trk", TrackFile("Evening Concert",
+                                                    "01:00:00:00*Overture\r\n01:02:10:00 Allegro\r\n"
+                                                    "01:07:30:40 Adagio\r\n02:00:00:00*Second half\r\n"
+                                                    "02:04:00:00 Scherzo\r\n02:09:12:00 Finale\r\n")));
   h.Player().SetPlaylist({{"C:\\Music\\show.mp3", "Evening Concert", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());

@@ -9,11 +9,11 @@
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
 #include "testhost/request_log.h"
-#include "tracklist/cd_identity.h"
 #include "tests/plugin/plugin_test.h"
-#include "tests/support/cda_bytes.h"
 #include "tests/plugin/timer_watch.h"
+#include "tests/support/cda_bytes.h"
 #include "tests/support/ui_driver.h"
+#include "tracklist/cd_identity.h"
 
 namespace tarnix::test {
 namespace {
@@ -26,7 +26,7 @@ struct FindCase {
   const char* name;
   const char* fileName;  // of the stored list
   const char* album;
-  const char* path;      // played entry
+  const char* path;  // played entry
   const char* title;
   int32_t lastKey;
 };
@@ -82,7 +82,6 @@ TEST(FindList, ChangedListIsSavedUnderItsOwnNameAndTheNextListSurvives) {
   EXPECT_TRUE(h.Dir().Exists("Bookmarks\\First.trk"));
 }
 
-
 TEST(Tracking, CdGetsDefaultTrackListAndKeepsItOnTrackChange) {
   PluginSession h;
   for (int t = 1; t <= 3; ++t) {
@@ -118,9 +117,9 @@ TEST(Tracking, CdIdentityFindsItsStoredList) {
   char header[96];
   std::snprintf(header, sizeof header, "[CD key] %d\r\n[CDDBID] %08X\r\n", 0x1234, static_cast<unsigned>(discId));
   // Stored under a name that neither the title nor the file suggests: only the identity finds it.
-  ASSERT_TRUE(h.WriteBookmark("my cd.trk", std::string(header) +
-                                               TrackFile("Some Album", "01:00:00:00*One\r\n02:00:00:00*Two\r\n"
-                                                                       "02:00:05:00 Two b\r\n")));
+  ASSERT_TRUE(h.WriteBookmark("my cd.trk", std::string(header) + TrackFile("Some Album",
+                                                                           "01:00:00:00*One\r\n02:00:00:00*Two\r\n"
+                                                                           "02:00:05:00 Two b\r\n")));
   h.Player().SetPlaylist({{first, "Track 01", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
@@ -239,8 +238,8 @@ class SwitchAtTickEnd {
  public:
   SwitchAtTickEnd(testhost::StandInPlayer& player, int index) : player_(player), index_(index) {
     active_ = this;
-    original_ = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(player.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+    original_ =
+        reinterpret_cast<WNDPROC>(SetWindowLongPtrA(player.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
   }
   ~SwitchAtTickEnd() {
     SetWindowLongPtrA(player_.Window(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
@@ -333,8 +332,7 @@ TEST(Tracking, ShowingThroughConfigResumesTracking) {
 }
 
 TEST(Tracking, ShowingThroughTheOptionsCommandResumesTracking) {
-  ExpectShowingResumesTracking(HideByMessage,
-                               [](PluginSession& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
+  ExpectShowingResumesTracking(HideByMessage, [](PluginSession& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
 }
 
 TEST(Tracking, ShowingWithThePlayerWindowResumesTracking) {

@@ -14,7 +14,7 @@ namespace {
 // The hook filter reads these on the player's thread while the UI thread writes them: each must
 // be an atomic that never takes a lock.
 template <class T>
-constexpr bool kLockFreeAtomic = std::is_same_v<T, std::atomic<typename T::value_type>> && T::is_always_lock_free;
+constexpr bool kLockFreeAtomic = std::is_same_v<T, std::atomic<typename T::value_type>>&& T::is_always_lock_free;
 
 TEST(HookSharedValues, AreLockFreeAtomics) {
   static_assert(kLockFreeAtomic<decltype(FrameFlags::shown)>);

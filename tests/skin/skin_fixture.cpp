@@ -25,9 +25,13 @@ namespace {
 void Background(int x, int y) { g_backgroundClicks.Record(x, y); }
 
 template <int I>
-void ButtonClick(int x, int y) { g_buttonClicks[I].Record(x, y); }
+void ButtonClick(int x, int y) {
+  g_buttonClicks[I].Record(x, y);
+}
 template <int I>
-void ButtonRightClick(int x, int y) { g_buttonRightClicks[I].Record(x, y); }
+void ButtonRightClick(int x, int y) {
+  g_buttonRightClicks[I].Record(x, y);
+}
 void Activate(int x, int y) { g_activations.Record(x, y); }
 void ContextMenu(int x, int y) { g_contextMenus.Record(x, y); }
 void SelectionChanged() { ++g_selectionChanges; }
@@ -36,9 +40,15 @@ WindowHandlers TestHandlers() {
   WindowHandlers h;
   ClickHandler clicks[kButtonCount] = {ButtonClick<0>, ButtonClick<1>, ButtonClick<2>, ButtonClick<3>, ButtonClick<4>,
                                        ButtonClick<5>, nullptr,        ButtonClick<7>, ButtonClick<8>};
-  ClickHandler rights[kButtonCount] = {ButtonRightClick<0>, ButtonRightClick<1>, ButtonRightClick<2>,
-                                       ButtonRightClick<3>, ButtonRightClick<4>, nullptr,
-                                       nullptr,             nullptr,             nullptr};
+  ClickHandler rights[kButtonCount] = {ButtonRightClick<0>,
+                                       ButtonRightClick<1>,
+                                       ButtonRightClick<2>,
+                                       ButtonRightClick<3>,
+                                       ButtonRightClick<4>,
+                                       nullptr,
+                                       nullptr,
+                                       nullptr,
+                                       nullptr};
   for (int i = 0; i < kButtonCount; ++i) {
     h.buttonClick[i] = clicks[i];
     h.buttonRightClick[i] = rights[i];
@@ -164,8 +174,7 @@ bool SkinHarness::Mouse(UINT message, int x, int y) {
   // not part of the gesture a test drives.
   if (message == WM_LBUTTONDOWN) {
     MSG stray;
-    while (PeekMessageA(&stray, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
-    }
+    while (PeekMessageA(&stray, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {}
   }
   const WPARAM keys = (message == WM_LBUTTONDOWN || message == WM_MOUSEMOVE) ? MK_LBUTTON : 0;
   return frame.HandleMessage(message, keys, MAKELPARAM(x, y));

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "win32/handles.h"
 #include "skin/skin_frame.h"
 #include "skin/window_widgets.h"
+#include "win32/handles.h"
 
 namespace tarnix::test {
 

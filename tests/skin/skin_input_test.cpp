@@ -80,9 +80,9 @@ TEST(ResizeTest, GripStepsAndTheMinimum) {
   // Each step is the pointer's offset from the press point on the grip.
   const Step steps[] = {
       // The press point moves along by every step taken, so offsets count from the last step.
-      {11, 0, 275, 116}, {12, 0, 300, 116}, {36, 0, 300, 116},  {37, 0, 325, 116},  {13, 0, 325, 116},
-      {12, 0, 300, 116}, {-12, 0, 300, 116}, {-13, 0, 275, 116}, {0, 13, 275, 116}, {0, 14, 275, 145},
-      {-300, -300, 275, 116},
+      {11, 0, 275, 116}, {12, 0, 300, 116}, {36, 0, 300, 116},      {37, 0, 325, 116},
+      {13, 0, 325, 116}, {12, 0, 300, 116}, {-12, 0, 300, 116},     {-13, 0, 275, 116},
+      {0, 13, 275, 116}, {0, 14, 275, 145}, {-300, -300, 275, 116},
   };
   SkinHarness h;
   const POINT grip = Centre(*h.widgets.buttons[kGripButton]);
@@ -120,9 +120,7 @@ TEST(ButtonTest, ReleaseOutsideRunsNothingAndReturningPressesAgain) {
   auto& button = *h.widgets.buttons[0];
   const POINT c = Centre(button);
   const RECT r = button.GetRect();
-  auto pressedShown = [&] {
-    return h.At(h.Capture(), r.left + 2, r.top + 2) == SkinPixel(108 + 2, 111 + 2);
-  };
+  auto pressedShown = [&] { return h.At(h.Capture(), r.left + 2, r.top + 2) == SkinPixel(108 + 2, 111 + 2); };
   h.Mouse(WM_LBUTTONDOWN, c.x, c.y);
   EXPECT_TRUE(pressedShown());
   EXPECT_NE(GetCapture(), h.window) << "plain buttons do not capture the mouse";

@@ -25,8 +25,7 @@ bool WaitUntil(const std::function<bool()>& predicate, DWORD deadlineMs);
 
 // SendMessageTimeout without SMTO_BLOCK: the calling thread keeps answering sends that reach it
 // (the plug-in's thread may be asking the caller, which plays the player, at the same moment).
-bool QueryWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result,
-                 UINT timeoutMs = 5000);
+bool QueryWindow(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result, UINT timeoutMs = 5000);
 
 // Shares the input state of the calling thread with otherThread while it lives, so that keys
 // marked held with HoldKey are seen by GetKeyState on both threads.
@@ -54,8 +53,8 @@ HWND ThreadFocus(DWORD threadId);
 // answer on it (for example pressing a message box button). Stops by itself after deadlineMs.
 class WindowAnswerer {
  public:
-  WindowAnswerer(DWORD threadId, std::string className, std::string title,
-                 std::function<void(HWND)> answer, DWORD deadlineMs = 10000);
+  WindowAnswerer(DWORD threadId, std::string className, std::string title, std::function<void(HWND)> answer,
+                 DWORD deadlineMs = 10000);
   ~WindowAnswerer();
   WindowAnswerer(const WindowAnswerer&) = delete;
   WindowAnswerer& operator=(const WindowAnswerer&) = delete;

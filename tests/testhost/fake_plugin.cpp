@@ -25,8 +25,7 @@ int Init();
 void Config();
 void Quit();
 
-PluginDescriptor g_descriptor = {kPluginDescriptorVersion, "Fake test plug-in", Init, Config, Quit,
-                                 nullptr, nullptr};
+PluginDescriptor g_descriptor = {kPluginDescriptorVersion, "Fake test plug-in", Init, Config, Quit, nullptr, nullptr};
 
 LRESULT CALLBACK FakeWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   return DefWindowProcA(window, message, wParam, lParam);
@@ -47,8 +46,8 @@ DWORD WINAPI PluginThread(void*) {
   wc.hInstance = g_descriptor.hDllInstance;
   wc.lpszClassName = kFakeWindowClass;
   RegisterClassA(&wc);
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kFakeWindowClass, "", WS_POPUP, 0, 0, 10, 10,
-                                g_descriptor.hwndParent, nullptr, g_descriptor.hDllInstance, nullptr);
+  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kFakeWindowClass, "", WS_POPUP, 0, 0, 10, 10, g_descriptor.hwndParent,
+                                nullptr, g_descriptor.hDllInstance, nullptr);
   SetTimer(window, 1, 100, nullptr);
   try {
     AskPlayer(window);
@@ -90,6 +89,4 @@ void Quit() {
 
 }  // namespace
 
-extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin() {
-  return &g_descriptor;
-}
+extern "C" __declspec(dllexport) PluginDescriptor* winampGetGeneralPurposePlugin() { return &g_descriptor; }

@@ -92,8 +92,8 @@ TEST(ImageFileTest, DamagedFilesAreRejected) {
   const std::string bmp = EncodeBmp(image);
   std::string flipped = png;
   flipped[40] ^= 1;  // inside the IDAT chunk: its CRC no longer matches
-  const std::string inputs[] = {"", "BM", png.substr(0, png.size() - 5), flipped, bmp.substr(0, 60),
-                                std::string(png.size(), '\0')};
+  const std::string inputs[] = {
+      "", "BM", png.substr(0, png.size() - 5), flipped, bmp.substr(0, 60), std::string(png.size(), '\0')};
   for (const std::string& input : inputs) {
     EXPECT_FALSE(DecodePng(input).has_value());
     EXPECT_FALSE(DecodeBmp(input).has_value());
@@ -120,8 +120,8 @@ TEST_P(CaptureTest, PlayerWindowPixelsComeBack) {
   ASSERT_TRUE(image.has_value());
   EXPECT_EQ(image->width, 275);
   EXPECT_EQ(image->height, 116);
-  const std::uint32_t expected = GetRValue(kStandInPlayerColour) << 16 | GetGValue(kStandInPlayerColour) << 8 |
-                                 GetBValue(kStandInPlayerColour);
+  const std::uint32_t expected =
+      GetRValue(kStandInPlayerColour) << 16 | GetGValue(kStandInPlayerColour) << 8 | GetBValue(kStandInPlayerColour);
   EXPECT_EQ(image->Pixel(137, 58), expected);
   EXPECT_EQ(image->Pixel(0, 0), expected);
 }

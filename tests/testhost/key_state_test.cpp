@@ -1,8 +1,8 @@
 // Held modifier keys as GetKeyState reports them, on the calling thread and on a thread that
 // shares its input, and released again.
 
-#include "testhost/input.h"
 #include "testhost/key_state.h"
+#include "testhost/input.h"
 #include "testhost/probe_window.h"
 #include "testhost/pump.h"
 

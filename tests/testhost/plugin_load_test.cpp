@@ -3,8 +3,8 @@
 
 #include "host/player_codes.h"
 #include "testhost/player_directory.h"
-#include "testhost/probe_window.h"
 #include "testhost/plugin_loader.h"
+#include "testhost/probe_window.h"
 #include "testhost/pump.h"
 #include "testhost/stand_in_player.h"
 

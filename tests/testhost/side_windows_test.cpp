@@ -150,7 +150,9 @@ TEST_F(SideWindowTest, ScreenAreaShowsEveryWindowInItsColour) {
   ASSERT_TRUE(image.has_value());
   ASSERT_EQ(image->width, 570);
   ASSERT_EQ(image->height, 252);
-  auto rgb = [](COLORREF c) { return static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c); };
+  auto rgb = [](COLORREF c) {
+    return static_cast<std::uint32_t>(GetRValue(c)) << 16 | GetGValue(c) << 8 | GetBValue(c);
+  };
   struct Probe {
     int x, y;
     COLORREF colour;

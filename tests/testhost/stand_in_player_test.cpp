@@ -1,11 +1,11 @@
 // The stand-in player: its clock, seeking, end of file, request log and slow and silent modes.
 
+#include "testhost/stand_in_player.h"
 #include "host/messaging.h"
 #include "host/player_codes.h"
 #include "testhost/player_thread.h"
 #include "testhost/probe_window.h"
 #include "testhost/pump.h"
-#include "testhost/stand_in_player.h"
 
 #include <gtest/gtest.h>
 
@@ -17,9 +17,7 @@
 namespace tarnix::testhost {
 namespace {
 
-LRESULT Ask(HWND player, LPARAM code, WPARAM wParam = 0) {
-  return SendMessageA(player, kPlayerRequest, wParam, code);
-}
+LRESULT Ask(HWND player, LPARAM code, WPARAM wParam = 0) { return SendMessageA(player, kPlayerRequest, wParam, code); }
 
 class StandInPlayerTest : public ::testing::Test {
  protected:
@@ -138,11 +136,10 @@ TEST_F(StandInPlayerTest, StartedEntriesSendBothPlayingFileNotices) {
   HHOOK hook = SetWindowsHookExA(WH_CALLWNDPROC, NoticeHook, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
   g_notices.clear();
-  player_.Play();                                 // from the player's own thread: sent at once
+  player_.Play();                                        // from the player's own thread: sent at once
   SendMessageA(player_.Window(), WM_COMMAND, 40048, 0);  // next entry while playing
-  EXPECT_EQ(g_notices, (std::vector<std::wstring>{L"A:C:\\a.mp3", L"W:C:\\a.mp3", L"A:C:\\b.mp3",
-                                                  L"W:C:\\b.mp3"}));
-  std::thread([&] { player_.Play(); }).join();   // from another thread: the player's thread sends
+  EXPECT_EQ(g_notices, (std::vector<std::wstring>{L"A:C:\\a.mp3", L"W:C:\\a.mp3", L"A:C:\\b.mp3", L"W:C:\\b.mp3"}));
+  std::thread([&] { player_.Play(); }).join();  // from another thread: the player's thread sends
   PumpUntil([&] { return g_notices.size() >= 6; }, 3000);
   EXPECT_EQ(g_notices.size(), 6u);
   player_.SetPlayingNotices(false);
@@ -187,26 +184,22 @@ TEST(StandInPlayerModes, SlowAndSilentPlayers) {
   DWORD_PTR result = 0;
   host.Player().SetReplyDelay(300);
   auto start = SteadyMs();
-  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000,
-                                  &result));
+  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000, &result));
   EXPECT_EQ(result, 1u);
   EXPECT_GE(SteadyMs() - start, 300);
   host.Player().SetReplyDelay(0);
 
   host.Player().SetSilent(true);
   start = SteadyMs();
-  EXPECT_FALSE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 300,
-                                   &result));
+  EXPECT_FALSE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 300, &result));
   EXPECT_GE(SteadyMs() - start, 290);
   host.Player().SetSilent(false);
-  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000,
-                                  &result));
+  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000, &result));
 
   host.Player().SetSlowAnswers(1);
   EXPECT_FALSE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK,
                                    kGuardedSendAttemptMs, &result));
-  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000,
-                                  &result))
+  EXPECT_TRUE(SendMessageTimeoutA(host.Window(), kPlayerRequest, 0, kCodePlaylistLength, SMTO_BLOCK, 5000, &result))
       << "only the first answer was slow";
 }
 

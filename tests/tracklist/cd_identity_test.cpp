@@ -77,7 +77,7 @@ TEST(CdIdentityTest, ComputeDiscIdOverADirectory) {
   dir.Write("Track02.cda", CdaHeaderBytes(2, 5, 20000, 52000));
   dir.Write("Track01.CDA", CdaHeaderBytes(1, 5, 0, 20000));
   dir.Write("Track03.cda", CdaHeaderBytes(3, 5, 0, 1).substr(0, 20));  // unreadable: skipped
-  dir.Write("notes.txt", CdaHeaderBytes(4, 5, 90000, 10));              // other extension: not listed
+  dir.Write("notes.txt", CdaHeaderBytes(4, 5, 90000, 10));             // other extension: not listed
   ASSERT_TRUE(dir.MakeDir("sub.cda"));
   int count = -1;
   EXPECT_EQ(ComputeDiscId(dir.Item("Track01.CDA").c_str(), &count), 0x1203C002u);

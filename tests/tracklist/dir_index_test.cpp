@@ -38,9 +38,12 @@ class Bookmarks {
     const int nameLines = Pick(8) == 0 ? 1 : 2;
     for (int i = 0; i < nameLines; ++i) {
       const int kind = Pick(5);
-      if (kind == 0) text += "[Album ] " + word() + eol;
-      else if (kind == 1) text += "[Artist] " + word() + eol;
-      else text += (i == 0 ? "[Album ] " : "[Artist] ") + word() + eol;
+      if (kind == 0)
+        text += "[Album ] " + word() + eol;
+      else if (kind == 1)
+        text += "[Artist] " + word() + eol;
+      else
+        text += (i == 0 ? "[Album ] " : "[Artist] ") + word() + eol;
     }
     if (Pick(25) == 0) text += "[Album ] " + std::string(1100, 'a') + eol;
     const int tracks = Pick(30) == 0 ? 130 : Pick(4);
@@ -51,11 +54,20 @@ class Bookmarks {
       if (Pick(2) == 0) text += std::string("01:01:00:00 Part") + eol;
     }
     switch (Pick(12)) {
-      case 0: text += eol; break;                              // an empty line: rejected
-      case 1: text += std::string("01:xx:00:00*Bad") + eol; break;  // unreadable time
-      case 2: text += std::string("[Album ] Late") + eol; break;   // a tag among the entries
-      case 3: text = text.substr(0, text.size() / 2); break;       // cut anywhere
-      default: break;
+      case 0:
+        text += eol;
+        break;  // an empty line: rejected
+      case 1:
+        text += std::string("01:xx:00:00*Bad") + eol;
+        break;  // unreadable time
+      case 2:
+        text += std::string("[Album ] Late") + eol;
+        break;  // a tag among the entries
+      case 3:
+        text = text.substr(0, text.size() / 2);
+        break;  // cut anywhere
+      default:
+        break;
     }
     return text;
   }

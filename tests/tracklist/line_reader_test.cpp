@@ -93,8 +93,12 @@ TEST(LineReaderTest, CtrlZEndsTheFileAtEveryBlockSize) {
   } cases[] = {
       {"a\r\nb\r\n\x1A", {"a", "b"}},
       {"a\r\nb\x1A", {"a", "b"}},
-      {"a\r\n\x1A" "b\r\n\x1A", {"a"}},
-      {"\x1A" "a\n", {}},
+      {"a\r\n\x1A"
+       "b\r\n\x1A",
+       {"a"}},
+      {"\x1A"
+       "a\n",
+       {}},
   };
   int n = 0;
   for (const auto& c : cases) {

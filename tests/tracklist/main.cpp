@@ -13,8 +13,8 @@ int main(int argc, char** argv) {
     const tarnix::TextString name = tarnix::FromModuleFileName(nullptr);
     std::FILE* out = std::fopen(argv[2], "wb");
     if (!out) return 2;
-    const bool ok = std::fwrite(name.c_str(), 1, static_cast<size_t>(name.Length()), out) ==
-                    static_cast<size_t>(name.Length());
+    const bool ok =
+        std::fwrite(name.c_str(), 1, static_cast<size_t>(name.Length()), out) == static_cast<size_t>(name.Length());
     return (std::fclose(out) == 0 && ok) ? 0 : 3;
   }
   ::testing::InitGoogleTest(&argc, argv);

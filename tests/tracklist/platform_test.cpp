@@ -22,8 +22,7 @@ TEST(PlatformTest, ProfileStringsOfAnyLength) {
   dir.Write("plugin.ini", ini);
   const TextString file = dir.Item("plugin.ini").c_str();
   for (int n : lengths) {
-    const TextString value =
-        FromProfileString("Tarnix Plugin", ("Key" + std::to_string(n)).c_str(), "default", file);
+    const TextString value = FromProfileString("Tarnix Plugin", ("Key" + std::to_string(n)).c_str(), "default", file);
     EXPECT_EQ(value.Length(), n);
     EXPECT_EQ(S(value), std::string(static_cast<size_t>(n), 'v'));
   }

@@ -134,11 +134,16 @@ TEST_F(TextStringTest, FindTable) {
     int expected;
   };
   const Case cases[] = {
-      {"My Soundtrack 2", "track", 0, 8}, {"My Soundtrack 2", "", 0, 0},
-      {"My Soundtrack 2", nullptr, 0, 0}, {"abc", "c", 4, -1},
-      {"abc", "c", 2, 2},                 {"abc", "c", 3, -1},
-      {"abc", "abcd", 0, -1},             {"abab", "ab", 1, 2},
-      {"", "a", 0, -1},                   {"abc", "a", -5, 0},
+      {"My Soundtrack 2", "track", 0, 8},
+      {"My Soundtrack 2", "", 0, 0},
+      {"My Soundtrack 2", nullptr, 0, 0},
+      {"abc", "c", 4, -1},
+      {"abc", "c", 2, 2},
+      {"abc", "c", 3, -1},
+      {"abc", "abcd", 0, -1},
+      {"abab", "ab", 1, 2},
+      {"", "a", 0, -1},
+      {"abc", "a", -5, 0},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(TextString(c.hay).Find(c.needle, c.start), c.expected)

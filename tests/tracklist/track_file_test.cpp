@@ -54,12 +54,23 @@ TEST(ParseMsfTest, Table) {
     int32_t ms;
   };
   const Case cases[] = {
-      {"00:00:00*x", 0},       {"02:15:40 Second", 135533}, {"01:05:12", 65160},
-      {"00:00:75", 1000},      {" 1: 2: 3", 62040},         {"+1:+0:-0", 60000},
-      {"1:2", -1},             {"", -1},                    {"a:0:0", -1},
-      {"1 :2:3", -1},          {"1:2:", -1},                {"-1:00:00", -1},
-      {"0:0:-3", -1},          {"99:59:75", 6000000},       {"100:0:0", 6000000},
-      {"999999999999:0:0", -1}, {"0:99999999999999999999:0", -1},
+      {"00:00:00*x", 0},
+      {"02:15:40 Second", 135533},
+      {"01:05:12", 65160},
+      {"00:00:75", 1000},
+      {" 1: 2: 3", 62040},
+      {"+1:+0:-0", 60000},
+      {"1:2", -1},
+      {"", -1},
+      {"a:0:0", -1},
+      {"1 :2:3", -1},
+      {"1:2:", -1},
+      {"-1:00:00", -1},
+      {"0:0:-3", -1},
+      {"99:59:75", 6000000},
+      {"100:0:0", 6000000},
+      {"999999999999:0:0", -1},
+      {"0:99999999999999999999:0", -1},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseMsf(c.text), c.ms) << '"' << c.text << '"';
   EXPECT_EQ(ParseMsf(nullptr), -1);
@@ -141,8 +152,8 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"already matched", names + two, "nothing", 0, 0, true, true, 2, 0},
       {"already matched ignores names", names + two, "Finale", 0, 0, true, true, 2, 0},
       {"cddb equal", "[CDDBID] 1203C002\n" + names + two, "", 0, 0x1203C002, false, true, 2, 0},
-      {"cddb differs, key equal", "[CD key] 7\n[CDDBID] 1203C002\n" + names + two, "Finale", 7, 0x02003C01,
-       false, false, 0, 0},
+      {"cddb differs, key equal", "[CD key] 7\n[CDDBID] 1203C002\n" + names + two, "Finale", 7, 0x02003C01, false,
+       false, 0, 0},
       {"no cddb line: key decides", "[CD key] 7\n" + names + two, "", 7, 0x02003C01, false, true, 2, 0},
       {"no cddb line: key differs", "[CD key] 7\n" + names + two, "Finale", 8, 0x02003C01, false, false, 0, 0},
       {"no CD lines: names decide", names + two, "Finale", 7, 0x02003C01, false, true, 2, 1},
@@ -156,8 +167,7 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"unreadable time", names + "01:xx:00:00*x\n", "", 0, 0, true, false, 0, 0},
       {"short lines skipped", names + "01\n01:00:00:00*\n01:00:01:00 b\n" + two, "", 0, 0, true, true, 2, 0},
       {"unknown tag ignored", "[Other ] x\n[Comment]\n[\n" + names + two, "", 0, 0, true, true, 2, 0},
-      {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false,
-       true, 2, 0},
+      {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false, true, 2, 0},
       // A Ctrl-Z byte ends the file, as text mode reads it; what follows is never seen.
       {"Ctrl-Z at the end", names + two + "\x1A", "", 0, 0, true, true, 2, 0},
       {"Ctrl-Z after a break-less line", names + two + "02:00:01:00 c\x1A", "", 0, 0, true, true, 2, 0},
@@ -186,12 +196,18 @@ TEST_F(TrackFileTest, HeaderValuesTable) {
     bool subsongs;
   };
   const Case cases[] = {
-      {"[CD key] 584277216", 584277216, 0, false}, {"[CD key]  -42xyz", -42, 0, false},
-      {"[CD key] abc", 0, 0, false},               {"[CD key] 3000000000", -1294967296, 0, false},
-      {"[CDDBID] 0e03c302", 0, 0x0E03C302, false}, {"[CDDBID] 0x1F", 0, 0x1F, false},
-      {"[CDDBID] zz", 0, 0, false},                {"[CDDBID] 1FFFFFFFFF", 0, 0xFFFFFFFF, false},
-      {"[Mode  ] subsongs", 0, 0, true},           {"[Mode  ] SubSongs ", 0, 0, false},
-      {"[Mode  ] SUBSONGS", 0, 0, true},           {"[CD key]", 0, 0, false},
+      {"[CD key] 584277216", 584277216, 0, false},
+      {"[CD key]  -42xyz", -42, 0, false},
+      {"[CD key] abc", 0, 0, false},
+      {"[CD key] 3000000000", -1294967296, 0, false},
+      {"[CDDBID] 0e03c302", 0, 0x0E03C302, false},
+      {"[CDDBID] 0x1F", 0, 0x1F, false},
+      {"[CDDBID] zz", 0, 0, false},
+      {"[CDDBID] 1FFFFFFFFF", 0, 0xFFFFFFFF, false},
+      {"[Mode  ] subsongs", 0, 0, true},
+      {"[Mode  ] SubSongs ", 0, 0, false},
+      {"[Mode  ] SUBSONGS", 0, 0, true},
+      {"[CD key]", 0, 0, false},
   };
   for (const Case& c : cases) {
     TrackList list;
@@ -204,14 +220,13 @@ TEST_F(TrackFileTest, HeaderValuesTable) {
 }
 
 TEST_F(TrackFileTest, StartEntryWithoutNameStartsNoTrack) {
-  ASSERT_TRUE(LoadBytes("[Album ] a\n[Artist] b\n01:00:00:00*One\n02:00:00:00*\n02:00:05:00 joins one\n", "",
-                        0, 0, true));
+  ASSERT_TRUE(
+      LoadBytes("[Album ] a\n[Artist] b\n01:00:00:00*One\n02:00:00:00*\n02:00:05:00 joins one\n", "", 0, 0, true));
   ASSERT_EQ(list_.TrackCount(), 1);
   ASSERT_EQ(list_.tracks[0].Count(), 2);
   EXPECT_EQ(S(list_.tracks[0].subtracks[1].name), "joins one");
   // Blanks in names are kept; subtracks are not re-sorted.
-  ASSERT_TRUE(LoadBytes("[Album ] a\n[Artist] b\n01:00:10:00*  padded  \n01:00:05:00 earlier\n", "", 0, 0,
-                        true));
+  ASSERT_TRUE(LoadBytes("[Album ] a\n[Artist] b\n01:00:10:00*  padded  \n01:00:05:00 earlier\n", "", 0, 0, true));
   EXPECT_EQ(S(list_.tracks[0].subtracks[0].name), "  padded  ");
   EXPECT_EQ(list_.tracks[0].subtracks[1].time, 5000);
 }
@@ -382,8 +397,8 @@ TEST_F(TrackFileTest, EmptyNamesAndLineBreaksAreKept) {
 
 TEST_F(TrackFileTest, FiveMegabyteNameLoads) {
   const std::string name(5 * 1024 * 1024, 'n');
-  ASSERT_TRUE(LoadBytes("[Album ] a\r\n[Artist] b\r\n01:00:00:00*" + name + "\r\n01:00:01:00 after\r\n", "", 0, 0,
-                        true));
+  ASSERT_TRUE(
+      LoadBytes("[Album ] a\r\n[Artist] b\r\n01:00:00:00*" + name + "\r\n01:00:01:00 after\r\n", "", 0, 0, true));
   ASSERT_EQ(list_.tracks[0].Count(), 2);
   EXPECT_EQ(list_.tracks[0].subtracks[0].name.Length(), static_cast<int>(name.size()));
   EXPECT_EQ(S(list_.tracks[0].subtracks[1].name), "after");

@@ -8,8 +8,8 @@ namespace {
 
 // One glyph: its character and its rows, 'X' for an inked pixel; every row has the glyph's width.
 struct Glyph {
-    char ch;
-    const char* rows[7];
+  char ch;
+  const char* rows[7];
 };
 
 constexpr Glyph kSmall[] = {
@@ -46,14 +46,12 @@ constexpr Glyph kTitle[] = {
 
 template <size_t N>
 const Glyph* Find(const Glyph (&table)[N], char ch) {
-    for (const Glyph& g : table)
-        if (g.ch == ch) return &g;
-    return nullptr;
+  for (const Glyph& g : table)
+    if (g.ch == ch) return &g;
+  return nullptr;
 }
 
-const Glyph* Lookup(GlyphFont font, char ch) {
-    return font == GlyphFont::Small ? Find(kSmall, ch) : Find(kTitle, ch);
-}
+const Glyph* Lookup(GlyphFont font, char ch) { return font == GlyphFont::Small ? Find(kSmall, ch) : Find(kTitle, ch); }
 
 int GlyphWidth(const Glyph* g) { return g ? static_cast<int>(std::strlen(g->rows[0])) : 3; }
 
@@ -62,26 +60,25 @@ int GlyphWidth(const Glyph* g) { return g ? static_cast<int>(std::strlen(g->rows
 int TextHeight(GlyphFont font) { return font == GlyphFont::Small ? 5 : 7; }
 
 int TextWidth(GlyphFont font, std::string_view text, int spacing) {
-    int width = 0;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (i > 0) width += spacing;
-        width += GlyphWidth(Lookup(font, text[i]));
-    }
-    return width;
+  int width = 0;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (i > 0) width += spacing;
+    width += GlyphWidth(Lookup(font, text[i]));
+  }
+  return width;
 }
 
-void DrawText(Canvas& canvas, GlyphFont font, int x, int y, std::string_view text, Rgb c,
-              int spacing) {
-    const int rows = TextHeight(font);
-    for (char ch : text) {
-        const Glyph* g = Lookup(font, ch);
-        if (g) {
-            for (int r = 0; r < rows; ++r)
-                for (int i = 0; g->rows[r][i]; ++i)
-                    if (g->rows[r][i] == 'X') canvas.Set(x + i, y + r, c);
-        }
-        x += GlyphWidth(g) + spacing;
+void DrawText(Canvas& canvas, GlyphFont font, int x, int y, std::string_view text, Rgb c, int spacing) {
+  const int rows = TextHeight(font);
+  for (char ch : text) {
+    const Glyph* g = Lookup(font, ch);
+    if (g) {
+      for (int r = 0; r < rows; ++r)
+        for (int i = 0; g->rows[r][i]; ++i)
+          if (g->rows[r][i] == 'X') canvas.Set(x + i, y + r, c);
     }
+    x += GlyphWidth(g) + spacing;
+  }
 }
 
 }  // namespace tarnix::skin

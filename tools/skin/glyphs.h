@@ -16,7 +16,6 @@ int TextWidth(GlyphFont font, std::string_view text, int spacing = 1);
 int TextHeight(GlyphFont font);
 
 // Draws `text` with its top-left corner at (x, y) in colour `c`.
-void DrawText(Canvas& canvas, GlyphFont font, int x, int y, std::string_view text, Rgb c,
-              int spacing = 1);
+void DrawText(Canvas& canvas, GlyphFont font, int x, int y, std::string_view text, Rgb c, int spacing = 1);
 
 }  // namespace tarnix::skin

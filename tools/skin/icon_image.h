@@ -11,8 +11,8 @@ namespace tarnix::skin {
 
 // One icon image: colours and a coverage mask (true = opaque).
 struct IconImage {
-    Canvas colours;
-    std::vector<bool> opaque;
+  Canvas colours;
+  std::vector<bool> opaque;
 };
 
 IconImage DrawIcon(int size);

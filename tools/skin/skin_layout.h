@@ -5,7 +5,7 @@
 namespace tarnix::skin::layout {
 
 struct Piece {
-    int x, y, w, h;
+  int x, y, w, h;
 };
 
 constexpr int kImageWidth = 280;
