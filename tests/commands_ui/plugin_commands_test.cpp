@@ -87,6 +87,22 @@ class PluginCommandsTest : public ::testing::Test {
     }
   }
 
+  // Selects the second row by a click and opens "Edit subtrack" on it; null when it doesn't show.
+  HWND EditSecondRow() {
+    PostClick(window_, POINT{60, 38});
+    PumpFor(200);
+    PostMessageA(window_, WM_COMMAND, 40020, 0);
+    HWND dialog = nullptr;
+    const bool shown = PumpUntil(
+        [&] {
+          dialog = FindOwnWindow("#32770", "Edit subtrack");
+          return dialog && IsWindowVisible(dialog);
+        },
+        5000);
+    PumpFor(300);
+    return shown ? dialog : nullptr;
+  }
+
   bool WaitForSeek(int ms) {
     return PumpUntil(
         [&] {
@@ -126,17 +142,9 @@ TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
 TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   PostMessageA(window_, WM_COMMAND, 40016, 0);  // make the second theme the playing row
   ASSERT_TRUE(WaitForSeek(90000));
-  PostClick(window_, POINT{60, 38});  // the second row: "Second theme"
-  PumpFor(200);
-  PostMessageA(window_, WM_COMMAND, 40020, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        dialog = FindOwnWindow("#32770", "Edit subtrack");
-        return dialog && IsWindowVisible(dialog);
-      },
-      5000));
-  PumpFor(300);
+  // The second row: "Second theme".
+  const HWND dialog = EditSecondRow();
+  ASSERT_NE(dialog, nullptr);
   char name[64] = {};
   GetDlgItemTextA(dialog, 1014, name, sizeof(name));
   EXPECT_EQ(std::string(name), "Second theme");
@@ -163,17 +171,9 @@ TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
         return key == 0x10001;
       },
       5000));
-  PostClick(window_, POINT{60, 38});  // the second row: "Encore"
-  PumpFor(200);
-  PostMessageA(window_, WM_COMMAND, 40020, 0);
-  HWND dialog = nullptr;
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        dialog = FindOwnWindow("#32770", "Edit subtrack");
-        return dialog && IsWindowVisible(dialog);
-      },
-      5000));
-  PumpFor(300);
+  // The second row: "Encore".
+  const HWND dialog = EditSecondRow();
+  ASSERT_NE(dialog, nullptr);
   HWND minutes = GetDlgItem(dialog, 1002);
   char text[16] = {};
   GetWindowTextA(minutes, text, sizeof(text));
