@@ -22,20 +22,81 @@ namespace {
 constexpr char kClassName[] = "MyMessageBox";
 constexpr DWORD kWaitMs = 200;
 
-// Returns false for messages left to the default procedure.
-bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
+constexpr int kFirstButtonId = IDOK;
+constexpr int kLastButtonId = IDNO;
+
+HWND ButtonOf(HWND box, int id) {
+  return id >= kFirstButtonId && id <= kLastButtonId ? GetDlgItem(box, id) : nullptr;
+}
+
+int DefaultButtonId(HWND box) {
+  for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
+    if (HWND button = ButtonOf(box, id); button && (GetWindowLongPtrA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+      return id;
+  return 0;
+}
+
+// The dialog manager moves the default along with the focus when Tab or an arrow key lands on
+// a push button, so that Enter presses the focused one.
+void MakeDefaultButton(HWND box, int defaultId) {
+  for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
+    if (HWND button = ButtonOf(box, id))
+      SendMessageA(button, BM_SETSTYLE, id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+}
+
+int FocusedButtonId(HWND box) {
+  HWND focus = GetFocus();
+  const int id = focus && GetParent(focus) == box ? GetDlgCtrlID(focus) : 0;
+  return ButtonOf(box, id) ? id : 0;
+}
+
+// A plain window forgets which child had the focus: activation gives the focus to the box
+// itself, and Enter there would then press no button of the box. Like a dialog, the box keeps
+// the focus on the button that had it, or else on the default button.
+void RememberFocusedButton(HWND box) {
+  if (const int id = FocusedButtonId(box)) SetWindowLongPtrA(box, GWLP_USERDATA, id);
+}
+
+bool PassFocusToButton(HWND box) {
+  HWND button = ButtonOf(box, static_cast<int>(GetWindowLongPtrA(box, GWLP_USERDATA)));
+  if (!button) button = ButtonOf(box, DefaultButtonId(box));
+  if (!button) return false;
+  SetFocus(button);
+  return true;
+}
+
+// Returns false for messages left to the default procedure; `reply` is the answer otherwise.
+bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& reply) {
+  reply = 0;
   switch (message) {
     case WM_CLOSE:
       PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
       return true;
     case WM_COMMAND:
       // Only commands with notification 0 end the loop. Posting others back would make
-      // them circle between the loop and this procedure for ever.
+      // them circle between the loop and this procedure for ever. Enter without a default
+      // button asks for IDOK, which a Yes/No box does not have: only the box's own buttons
+      // and IDCANCEL (Esc, the close box) answer it.
       if (HIWORD(wParam) == 0) {
-        PostMessageA(box, WM_COMMAND, wParam, lParam);
+        const int id = LOWORD(wParam);
+        if (id == IDCANCEL || ButtonOf(box, id)) PostMessageA(box, WM_COMMAND, wParam, lParam);
         return true;
       }
       return false;
+    case DM_GETDEFID:
+      // Enter presses the focused button, else the default one.
+      if (int id = FocusedButtonId(box); id != 0 || (id = DefaultButtonId(box)) != 0)
+        reply = MAKELONG(id, DC_HASDEFID);
+      return true;
+    case DM_SETDEFID:
+      MakeDefaultButton(box, static_cast<int>(wParam));
+      reply = TRUE;
+      return true;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) RememberFocusedButton(box);
+      return false;
+    case WM_SETFOCUS:
+      return PassFocusToButton(box);
     default:
       return false;
   }
@@ -43,8 +104,9 @@ bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
 
 LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam) {
   bool handled = false;
-  if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam); })) return 0;
-  return handled ? 0 : DefWindowProcA(box, message, wParam, lParam);
+  LRESULT reply = 0;
+  if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam, reply); })) return 0;
+  return handled ? reply : DefWindowProcA(box, message, wParam, lParam);
 }
 
 // Registers the class for `instance`. A class left behind by an earlier load of the module

@@ -89,12 +89,10 @@ BoxRun RunBox(const char* text, const char* caption, unsigned flags, UINT quitLo
               const std::function<void(const BoxView&)>& act) {
   BoxRun run;
   const DWORD me = GetCurrentThreadId();
-  DWORD shownAt = 0;
   std::thread helper([&] {
     HWND box = WaitForBox(me);
     if (!box) return;
     run.found = true;
-    shownAt = GetTickCount();
     run.view = InspectBox(box, me);
     act(run.view);
     for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);
@@ -106,9 +104,7 @@ BoxRun RunBox(const char* text, const char* caption, unsigned flags, UINT quitLo
     }
   });
   run.result = ShowMessageBox(nullptr, text, caption, flags, quitLow, quitHigh);
-  const DWORD end = GetTickCount();
   helper.join();
-  run.elapsedMs = shownAt ? end - shownAt : 0;
   return run;
 }
 

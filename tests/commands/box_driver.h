@@ -39,7 +39,6 @@ struct BoxRun {
   int result = 0;
   bool found = false;
   BoxView view;
-  DWORD elapsedMs = 0;  // from showing the box until it returned
 };
 
 // Shows a box on this thread; `act` runs on a helper thread once the box is up. When `act`

@@ -63,16 +63,16 @@ TEST_F(GuardedSendTest, AnswerOnTheThirdAttemptIsReturned) {
 }
 
 TEST_F(GuardedSendTest, QuitQueuedBeforeTheFirstAttemptFailsAbortsAfterIt) {
-  player_.Player().SetSilent(true);
+  player_.Player().SetSlowAnswers(1);
   ASSERT_TRUE(PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0));
   const auto start = SteadyMs();
   EXPECT_THROW(SendToPlayer(Player(), kPlayerRequest, 0, kCodeIsPlaying), SendMsgQuit);
-  const auto elapsed = SteadyMs() - start;
-  EXPECT_GE(elapsed, kGuardedSendAttemptMs - 50);
-  EXPECT_LT(elapsed, 2 * kGuardedSendAttemptMs) << "more than one attempt was made";
+  EXPECT_GE(SteadyMs() - start, kGuardedSendAttemptMs - 50) << "the first attempt was not waited out";
   MSG msg;
   EXPECT_TRUE(PeekMessageA(&msg, nullptr, UM_QUIT, UM_QUIT, PM_REMOVE)) << "quit was consumed";
-  player_.Player().SetSilent(false);
+  // A plain send is answered after every attempt that reached the player.
+  SendMessageA(Player(), kPlayerRequest, 0, kCodePlaylistLength);
+  EXPECT_EQ(player_.Player().Log().CountCode(kCodeIsPlaying), 1) << "more than one attempt was made";
 }
 
 TEST_F(GuardedSendTest, QuitPostedToAWindowOfTheThreadCountsToo) {
@@ -208,11 +208,13 @@ TEST_F(MessageWaitTest, RangeTakesTheFirstMatchAndLeavesTheRest) {
 
 TEST_F(MessageWaitTest, EmptyRangesGiveFalseAtOnce) {
   ASSERT_TRUE(PostMessageA(window_.Window(), UM_SHOW_WINDOW, 0, 0));
+  // Any one of these waits running its time-out would take longer than all three together may.
+  constexpr int kTimeoutMs = 10000;
   const auto start = SteadyMs();
-  EXPECT_FALSE(WaitForMessageRange(nullptr, window_.Window(), UM_HIDE_WINDOW, UM_SHOW_WINDOW, 1000));
-  EXPECT_FALSE(WaitForMessageRange(nullptr, window_.Window(), 0, 0, 1000));
-  EXPECT_FALSE(WaitForMessage(nullptr, nullptr, 0, 1000));
-  EXPECT_LT(SteadyMs() - start, 500);
+  EXPECT_FALSE(WaitForMessageRange(nullptr, window_.Window(), UM_HIDE_WINDOW, UM_SHOW_WINDOW, kTimeoutMs));
+  EXPECT_FALSE(WaitForMessageRange(nullptr, window_.Window(), 0, 0, kTimeoutMs));
+  EXPECT_FALSE(WaitForMessage(nullptr, nullptr, 0, kTimeoutMs));
+  EXPECT_LT(SteadyMs() - start, kTimeoutMs);
   EXPECT_TRUE(PeekOne(nullptr, window_.Window(), UM_SHOW_WINDOW, false)) << "a bogus wait took a message";
 }
 
@@ -224,7 +226,7 @@ TEST_F(MessageWaitTest, MessageThatNeverComesTimesOut) {
     EXPECT_FALSE(WaitForMessage(nullptr, window_.Window(), UM_SUBSONG_INFO, timeout));
     const auto elapsed = SteadyMs() - start;
     EXPECT_GE(elapsed, timeout);
-    EXPECT_LT(elapsed, timeout + 1000) << "the wait overran its time-out";
+    EXPECT_LT(elapsed, timeout + 5000) << "the wait overran its time-out";
   }
 }
 
@@ -247,8 +249,9 @@ TEST_F(MessageWaitTest, OtherInputWakesTheWaitButNeitherEndsNorIsTaken) {
   stop = true;
   poster.join();
   KillTimer(window_.Window(), timer);
+  // A wait that started its time-out again at every wake would not end while the poster runs.
   EXPECT_GE(elapsed, 300);
-  EXPECT_LT(elapsed, 1300);
+  EXPECT_LT(elapsed, 10000);
   ASSERT_GT(posted.load(), 10);
   int queued = 0;
   while (PeekOne(nullptr, other_.Window(), UM_HIDE_WINDOW, true)) ++queued;
@@ -268,7 +271,6 @@ TEST_F(MessageWaitTest, MessagePostedLaterEndsTheWait) {
   poster.join();
   EXPECT_EQ(msg.wParam, 2u);
   EXPECT_GE(elapsed, 100);
-  EXPECT_LT(elapsed, 4000);
 }
 
 TEST_F(MessageWaitTest, MessageSentByThePlayerThreadIsHandledWhileWaiting) {
