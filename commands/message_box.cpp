@@ -181,6 +181,9 @@ bool TakeBoxMessages(HWND box, int& result) {
       result = LOWORD(msg.wParam);
       return true;
     }
+    // The desktop can take the activation away between a key and its turn here; the key
+    // then goes to the button that had the focus rather than to none.
+    if (msg.message == WM_KEYDOWN && !GetFocus()) PassFocusToButton(box);
     if (!IsDialogMessageA(box, &msg)) {
       TranslateMessage(&msg);
       DispatchMessageA(&msg);

@@ -39,6 +39,12 @@ std::string WindowTextOf(HWND window) {
   return buffer;
 }
 
+HWND FocusOf(DWORD thread) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
 HWND WaitForBox(DWORD thread) {
   for (int i = 0; i < 500; ++i) {
     FindBox find;
@@ -58,9 +64,7 @@ BoxView InspectBox(HWND box, DWORD thread) {
   v.caption = WindowTextOf(box);
   GetWindowRect(box, &v.windowRect);
   GetClientRect(box, &v.clientRect);
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  if (GetGUIThreadInfo(thread, &info)) v.focus = info.hwndFocus;
+  v.focus = FocusOf(thread);
   Children children;
   EnumChildWindows(box, ChildProc, reinterpret_cast<LPARAM>(&children));
   for (HWND child : children.windows) {
@@ -93,6 +97,10 @@ BoxRun RunBox(const char* text, const char* caption, unsigned flags, UINT quitLo
     HWND box = WaitForBox(me);
     if (!box) return;
     run.found = true;
+    // Tests running in parallel share the desktop, and another program's window in front
+    // leaves this thread without a focus. Bring the box to the front, as a user sees it.
+    SetForegroundWindow(box);
+    for (int i = 0; i < 300 && !FocusOf(me); ++i) Sleep(10);
     run.view = InspectBox(box, me);
     act(run.view);
     for (int i = 0; i < 500 && IsWindow(box); ++i) Sleep(10);

@@ -33,6 +33,8 @@ struct BoxView {
 // Waits up to 5 s for a visible "MyMessageBox" window of `thread`; null when none shows.
 HWND WaitForBox(DWORD thread);
 BoxView InspectBox(HWND box, DWORD thread);
+// The window that has the keyboard focus on `thread`, null when none has.
+HWND FocusOf(DWORD thread);
 std::string WindowTextOf(HWND window);
 
 struct BoxRun {
