@@ -26,3 +26,14 @@ function(tarnix_test_per_case target source)
   # A case added or renamed in the source reconfigures.
   set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
 endfunction()
+
+# tarnix_gtest(<test> <target> SOURCES <source>... LIBS <library>...)
+#
+# A gtest program <target> built from <source>s and linked with <library>s and gtest's main,
+# run whole as the ctest <test>.
+function(tarnix_gtest test target)
+  cmake_parse_arguments(PARSE_ARGV 2 arg "" "" "SOURCES;LIBS")
+  add_executable(${target} ${arg_SOURCES})
+  target_link_libraries(${target} PRIVATE ${arg_LIBS} ${TARNIX_GTEST_MAIN})
+  add_test(NAME ${test} COMMAND ${target})
+endfunction()
