@@ -1,7 +1,7 @@
 // tarnix_bench_playback: playback figures of the real plug-in in the stand-in player.
 //
 //   tarnix_bench_playback highlight  [--boundaries N] [--dll PATH]
-//   tarnix_bench_playback cpu        [--seconds S] [--dense] [--dll PATH]
+//   tarnix_bench_playback cpu        [--seconds S] [--dense] [--hidden] [--dll PATH]
 //   tarnix_bench_playback songchange [--lists N] [--rounds R] [--dll PATH]   (restarts the plug-in R times)
 //
 // One measurement per process: the plug-in's window class outlives FreeLibrary. The player's
@@ -44,6 +44,7 @@ struct Arguments {
   int boundaries = 55;
   int seconds = 60;
   bool dense = false;
+  bool hidden = false;
   int lists = 5000;
   int rounds = 3;
 };
@@ -141,6 +142,8 @@ bool Parse(int argc, char** argv, Arguments* args) {
       args->rounds = std::max(1, std::atoi(argv[++i]));
     } else if (a == "--dense") {
       args->dense = true;
+    } else if (a == "--hidden") {
+      args->hidden = true;
     } else {
       return false;
     }
@@ -273,6 +276,10 @@ int Cpu(const Arguments& args) {
   // The concert from just before its first boundary, so the measured minute holds one.
   if (!args.dense) player.Seek(TimeFromMsf(7, 20, 0));
   testhost::PumpFor(2000);  // the song change and the list's first display are not playback
+  if (args.hidden) {
+    PostMessageA(session.Window(), UM_HIDE_WINDOW, 0, 0);
+    testhost::PumpUntil([&] { return !IsWindowVisible(session.Window()); }, 5000);
+  }
 
   KernelHandle ui(OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, session.UiThreadId()));
   MessagingYardstick yardstick(player.Window());
@@ -301,8 +308,9 @@ int Cpu(const Arguments& args) {
     return 2;
   }
   const double perMinute = cpuMs * 60000.0 / static_cast<double>(wallMs);
-  std::printf("plug-in thread CPU time per minute of playback (%s, window shown, real-time clock)\n",
-              args.dense ? "dense list: a boundary every 0.65-1.55 s" : "the 2:10:00 concert list");
+  std::printf("plug-in thread CPU time per minute of playback (%s, window %s, real-time clock)\n",
+              args.dense ? "dense list: a boundary every 0.65-1.55 s" : "the 2:10:00 concert list",
+              args.hidden ? "hidden" : "shown");
   std::printf(
       "  method: GetThreadTimes (kernel + user) of the thread that owns \"TarnixPluginWindow\"\n"
       "  (GetWindowThreadProcessId + OpenThread), over %.1f s of playback; %d requests reached the\n"
