@@ -213,6 +213,7 @@ bool FormatFile(const TrackList& list, std::string* out) {
   AppendOneLine(out, list.artist.c_str(), list.artist.Length());
   out->append("\r\n");
   if (list.subsongs) out->append("[Mode  ] SubSongs\r\n");
+  skipmarks::AppendLines(list, out);
   std::string line;
   for (const Track& track : list.tracks) {
     for (size_t i = 0; i < track.subtracks.size(); ++i) {
@@ -287,6 +288,7 @@ void Reader::HeaderLine(const char* line, int length) {
       list_.subsongs = EqualNoCase(value, value_length, "subsongs", 8);
       break;
     case kNoTag:
+      marks_.TakeLine(line, length);
       break;
   }
 }
@@ -317,7 +319,12 @@ void Reader::EntryLine(const char* line, int length) {
   Subtrack entry;
   entry.name = TextString(length - 12, line + 12);
   entry.time = time;
-  list_.tracks.back().subtracks.push_back(std::move(entry));
+  Track& track = list_.tracks.back();
+  track.subtracks.push_back(std::move(entry));
+  if (!marks_.Empty()) {
+    const int index = track.Count() - 1;
+    track.subtracks.back().skip = marks_.Claim(track.number, time, skipmarks::OccurrenceOf(track, index));
+  }
   if (!already_matched_ && start && !title_.IsEmpty()) {
     const int n = length - 12;
     const int title_length = title_.Length();

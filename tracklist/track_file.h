@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tracklist/skip_marks.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {
@@ -68,6 +69,7 @@ class Reader {
   int name_lines_ = 0;
   bool saw_album_ = false;
   bool saw_artist_ = false;
+  skipmarks::PendingMarks marks_;
 };
 
 // Feeds every line of `file` to `reader`; false when the reader rejected a line or a line was

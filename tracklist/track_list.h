@@ -16,7 +16,8 @@ class TrackList;
 // One named time position inside a track; subtrack 0 carries the track's name.
 struct Subtrack {
   TextString name;
-  int32_t time = 0;  // milliseconds from the start of the played item
+  int32_t time = 0;   // milliseconds from the start of the played item
+  bool skip = false;  // playback jumps over it (stored as a header line the .trk reader ignores)
 };
 
 // One track of a list: its subtracks in ascending time order and its 1-based number.

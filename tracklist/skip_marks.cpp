@@ -1,0 +1,101 @@
+#include "tracklist/skip_marks.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "tracklist/msf.h"
+#include "tracklist/track_file.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix::skipmarks {
+
+namespace {
+
+// Upper case as written; a reader compares tags ignoring case, as it does for the others.
+constexpr char kTag[] = "[Skip  ] ";
+constexpr int kTagLength = 9;
+
+bool IsTag(const char* line, int length) {
+  if (length < kTagLength) return false;
+  for (int i = 0; i < kTagLength; ++i) {
+    char c = line[i];
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    char t = kTag[i];
+    if (t >= 'A' && t <= 'Z') t = static_cast<char>(t - 'A' + 'a');
+    if (c != t) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int OccurrenceOf(const Track& track, int index) {
+  int occurrence = 1;
+  for (int k = index - 1;
+       k >= 0 && track.subtracks[static_cast<size_t>(k)].time == track.subtracks[static_cast<size_t>(index)].time;
+       --k) {
+    ++occurrence;
+  }
+  return occurrence;
+}
+
+bool FormatLine(int32_t trackNumber, int32_t time, int occurrence, std::string* out) {
+  if (trackNumber < 1 || time < 0) return false;
+  const Msf msf = MsfFromTime(time);
+  char buffer[96];
+  std::snprintf(buffer, sizeof buffer, "%s%02d:%02d:%02d:%02d", kTag, static_cast<int>(trackNumber),
+                static_cast<int>(msf.minutes), static_cast<int>(msf.seconds), static_cast<int>(msf.frames));
+  out->assign(buffer);
+  if (occurrence > 1) *out += " #" + std::to_string(occurrence);
+  return true;
+}
+
+void AppendLines(const TrackList& list, std::string* out) {
+  std::string line;
+  for (const Track& track : list.tracks) {
+    for (int i = 0; i < track.Count(); ++i) {
+      const Subtrack& entry = track.subtracks[static_cast<size_t>(i)];
+      if (!entry.skip || !FormatLine(track.number, entry.time, OccurrenceOf(track, i), &line)) continue;
+      out->append(line);
+      out->append("\r\n");
+    }
+  }
+}
+
+bool PendingMarks::TakeLine(const char* line, int length) {
+  if (!IsTag(line, length)) return false;
+  // The value must be nothing but "track:minutes:seconds:frames", with an occurrence " #n" after
+  // it or not; anything else is not a mark.
+  std::string value(line + kTagLength, static_cast<size_t>(length - kTagLength));
+  int occurrence = 1;
+  const size_t hash = value.find(" #");
+  if (hash != std::string::npos) {
+    const std::string n = value.substr(hash + 2);
+    if (n.empty() || n.size() > 5 || n.find_first_not_of("0123456789") != std::string::npos) return true;
+    occurrence = std::stoi(n);
+    value.resize(hash);
+  }
+  const char* p = value.c_str();
+  if (*p < '0' || *p > '9') return true;
+  const int32_t track = trackfile::LeadingNumber(p);
+  while (*p >= '0' && *p <= '9') ++p;
+  if (*p != ':' || track < 1) return true;
+  ++p;
+  for (const char* q = p; *q; ++q) {
+    if ((*q < '0' || *q > '9') && *q != ':') return true;
+  }
+  const int32_t time = ParseMsf(p);
+  if (time < 0 || marks_.size() >= kMaxMarks) return true;
+  if (occurrence < 1) return true;
+  marks_.push_back(Mark{track, time, occurrence});
+  return true;
+}
+
+bool PendingMarks::Claim(int32_t trackNumber, int32_t time, int occurrence) {
+  for (const Mark& mark : marks_) {
+    if (mark.track == trackNumber && mark.time == time && mark.occurrence == occurrence) return true;
+  }
+  return false;
+}
+
+}  // namespace tarnix::skipmarks

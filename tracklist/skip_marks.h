@@ -1,0 +1,50 @@
+#pragma once
+// The "skip" marks of subtracks in a ".trk" file. Each marked subtrack gets one header line,
+// "[Skip  ] NN:MM:SS:FF", naming its track number and its time the way its entry line does; the
+// second and later subtracks of a track at one time add their place among them (" #2").
+// A reader that does not know the tag ignores the line as it ignores every unknown header
+// line, so such a reader still reads the same rows; a list without marks has no such line.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace skipmarks {
+
+// The line for a marked subtrack, the `occurrence`th (from 1) of its track at `time`, without its
+// line break; false when the values cannot be written (a track number below 1, a negative time).
+bool FormatLine(int32_t trackNumber, int32_t time, int occurrence, std::string* out);
+
+// The place (from 1) of subtrack `index` among the subtracks of `track` at its time.
+int OccurrenceOf(const Track& track, int index);
+
+// Appends one line, ending in CR LF, for every marked subtrack of `list`, in list order.
+void AppendLines(const TrackList& list, std::string* out);
+
+// The marks read from a file's header, handed out to the entries that follow.
+class PendingMarks {
+ public:
+  // Takes a header line if it is a well-formed mark line; true when it was one. A file may
+  // carry at most kMaxMarks of them; the rest are ignored.
+  bool TakeLine(const char* line, int length);
+  // Whether the entry (track number, time, occurrence) is marked.
+  bool Claim(int32_t trackNumber, int32_t time, int occurrence);
+  bool Empty() const { return marks_.empty(); }
+
+  static constexpr size_t kMaxMarks = 4096;
+
+ private:
+  struct Mark {
+    int32_t track;
+    int32_t time;
+    int occurrence;
+  };
+  std::vector<Mark> marks_;
+};
+
+}  // namespace skipmarks
+}  // namespace tarnix
