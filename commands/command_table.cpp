@@ -73,6 +73,8 @@ const CommandEntry kCommandTable[] = {
     {IDM_CONTEXT_PLAY, CmdPlaySelected},
     {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
     {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
+    {IDM_STOP_AFTER_SUBTRACK, CmdStopAfterSubtrack},
+    {IDM_SKIP_SUBTRACK, CmdSkipSubtrack},
     {-1, nullptr},
 };
 
@@ -106,6 +108,7 @@ void UpdateContextMenuStates(HMENU menu) {
   const ItemId selected = view ? view->SelectedKey() : 0;
   const bool deletable = ItemTrack(selected) != 0 && ItemSubtrack(selected) != 0;
   SetItemState(menu, MENU_POS_CONTEXT_DELETE, deletable ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED));
+  UpdateListeningMenuStates(menu);
 }
 
 void OpenContextMenu(int x, int y) {

@@ -56,6 +56,11 @@ void CmdEditSubtrack(int x, int y);
 void CmdEditTrack(int x, int y);
 void CmdPasteTracklist(int x, int y);
 void CmdExportCueSheet(int x, int y);
+// Stop at the end of the playing subtrack (again: cancel), and the selected subtrack's skip mark.
+void CmdStopAfterSubtrack(int x, int y);
+void CmdSkipSubtrack(int x, int y);
+// Checks the two items above in the context menu as the pending stop and the selection stand.
+void UpdateListeningMenuStates(HMENU contextMenu);
 
 // Makes the player play the row `item` (track part 0: a subtrack of the playing track).
 void PlayItem(ItemId item);

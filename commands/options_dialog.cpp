@@ -31,7 +31,7 @@ struct CheckBoxSetting {
 constexpr CheckBoxSetting kCheckBoxes[] = {
     {IDC_AUTO_SAVE, &Settings::autoSave},   {IDC_AUTO_POPUP, &Settings::autoPopup},
     {IDC_PRINT_TIME, &Settings::printTime}, {IDC_SHOW_TRACK, &Settings::showTrack},
-    {IDC_TOP_TRACK, &Settings::topTrack},
+    {IDC_TOP_TRACK, &Settings::topTrack},   {IDC_RESUME, &Settings::resume},
 };
 
 HWND Options() { return ThePlugin().optionsDialog.Get(); }

@@ -11,6 +11,7 @@
 #include "host/playback_tracking.h"
 #include "host/player.h"
 #include "host/plugin.h"
+#include "listening/listening_rules.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 
@@ -25,6 +26,15 @@ constexpr int32_t kRestartThresholdMs = 1000;
 Player ThePlayer() { return Player(g_shared.playerWindow); }
 
 ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
+
+// The row `step` rows on from the playing one, passing over subtracks marked to be skipped.
+int32_t StepFromPlaying(const TrackListView& view, int step) {
+  const TrackList& list = ThePlugin().trackList;
+  return listening::StepOverMarked(view.CurrentRow(), step, view.RowCount(), [&](int32_t row) {
+    const Subtrack* subtrack = list.SubtrackOf(view.KeyAt(row));
+    return subtrack && subtrack->skip;
+  });
+}
 
 // Starts playback; for a subsong source, waits for it to announce the file and its subsong.
 void StartPlayer(int32_t* t) {
@@ -119,14 +129,20 @@ void CmdPreviousSubtrack(int x, int) {
     }
   }
   const int32_t row = view.CurrentRow();
-  if (row > 0 && row < view.RowCount()) PlayItem(view.KeyAt(row - 1));
+  if (row > 0 && row < view.RowCount()) {
+    const int32_t previous = StepFromPlaying(view, -1);
+    if (previous >= 0) PlayItem(view.KeyAt(previous));
+  }
 }
 
 void CmdNextSubtrack(int, int) {
   if (!ThePlugin().list) return;
   TrackListView& view = *ThePlugin().list;
   const int32_t row = view.CurrentRow();
-  if (row < view.RowCount() - 1) PlayItem(view.KeyAt(row + 1));
+  if (row < view.RowCount() - 1) {
+    const int32_t next = StepFromPlaying(view, 1);
+    if (next >= 0) PlayItem(view.KeyAt(next));
+  }
 }
 
 void CmdRepeat(int, int) {

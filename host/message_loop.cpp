@@ -49,6 +49,12 @@ void OnKeyDown(const MSG& msg) {
       case 'R':
         RunCommand(IDM_REPEAT);
         return;
+      case 'T':
+        RunCommand(IDM_STOP_AFTER_SUBTRACK);
+        return;
+      case 'K':
+        RunCommand(IDM_SKIP_SUBTRACK);
+        return;
       default:
         PostToPlayer(msg);
         return;

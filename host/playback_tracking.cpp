@@ -8,6 +8,7 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
+#include "host/listening_tick.h"
 #include "host/player.h"
 #include "host/player_following.h"
 #include "host/plugin.h"
@@ -64,6 +65,7 @@ bool IsTrackOfListedCd(const TextString& path, const TrackList& list) {
 void OnSongChange(const Player& player, int pos, const TextString& path) {
   PlaybackState& playback = ThePlugin().playback;
   TrackList& list = ThePlugin().trackList;
+  ListeningEntryLeaving(player);
   // A changed list is saved (or offered) under the name it was made for, while the title is
   // still its own: under the new entry's title it would replace that entry's stored list.
   if (list.modified && !IsTrackOfListedCd(path, list)) SaveIfModified();
@@ -116,6 +118,7 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
   }
   if (found && rebuild && ThePlugin().settings.autoPopup && !FrameShown()) ShowBesidePlayer(SWP_NOACTIVATE);
   RefreshOpenDialogs();
+  ListeningEntryStarted(player, path);
 }
 
 }  // namespace
@@ -138,7 +141,9 @@ void TimerTick() {
 }
 
 int32_t UpdateCurrentEntry() {
-  const int ms = ThePlayer().OutputTimeMs();
+  const Player player = ThePlayer();
+  const int ms = player.OutputTimeMs();
+  if (FollowResume(player, ms)) return kTickMs / 10;  // the next look finds it at its new place
   TrackList& list = ThePlugin().trackList;
   const int32_t trackNumber = ThePlugin().playback.currentTrack;
   if (trackNumber <= 0 || trackNumber > list.TrackCount()) return kTickMs;
@@ -153,13 +158,14 @@ int32_t UpdateCurrentEntry() {
       PlayItem(repeat);  // playback left the held row: back to its start
       return kTickMs;
     }
+    if (const std::optional<int32_t> next = FollowMarksAndStop(player, ms, trackNumber, at)) return *next;
     TrackListView* view = ThePlugin().list;
     if (view && (view->CurrentRow() < 0 || view->CurrentKey() != key)) {
       view->SetCurrentByKey(key);
       view->ShowRow(view->CurrentRow(), 0);
     }
   }
-  return NextInterval(at.toNext);
+  return FinishLook(player, ms, trackNumber, at, NextInterval(at.toNext));
 }
 
 bool RefreshTitle(bool redraw) {

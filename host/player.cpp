@@ -32,6 +32,12 @@ bool Player::IsPlaying() const { return Request(0, kCodeIsPlaying) != 0; }
 
 int Player::OutputTimeMs() const { return static_cast<int>(Request(0, kCodeOutputTime)); }
 
+int Player::LengthMs() const {
+  const LRESULT seconds = Request(1, kCodeOutputTime);
+  // Lengths past what 32-bit milliseconds hold (about 24 days) count as unknown.
+  return seconds > 0 && seconds < 2147483 ? static_cast<int>(seconds) * 1000 : -1;
+}
+
 void Player::JumpToTime(int ms) const { Request(static_cast<WPARAM>(static_cast<LONG_PTR>(ms)), kCodeJumpToTime); }
 
 void Player::SetPlaylistPosition(int index) const {

@@ -19,6 +19,7 @@ class Player {
 
   bool IsPlaying() const;                     // 104: false while stopped
   int OutputTimeMs() const;                   // 105: negative when nothing plays
+  int LengthMs() const;                       // 105 with wParam 1 (seconds): -1 when unknown
   void JumpToTime(int ms) const;              // 106
   void SetPlaylistPosition(int index) const;  // 121
   int PlaylistLength() const;                 // 124

@@ -32,6 +32,7 @@ constexpr char kSkinDirectoryUnwritten = '*';
 constexpr WPARAM kCmdClosePlayer = 40001;
 constexpr WPARAM kCmdPlay = 40045;
 constexpr WPARAM kCmdStop = 40047;
+constexpr WPARAM kCmdNextEntry = 40048;
 constexpr WPARAM kCmdCycleWindows = 40063;
 
 // The player's main window receives this when the playing file has ended.

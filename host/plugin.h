@@ -15,6 +15,7 @@
 #include "host/playback_state.h"
 #include "host/settings.h"
 #include "host/shared_with_player.h"
+#include "listening/listening_state.h"
 #include "skin/skin_frame.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
@@ -70,6 +71,8 @@ class Plugin {
   EditingState editing;
   // What the directory search needs of every list in the bookmark directory.
   DirectoryIndex bookmarkIndex;
+  // Resume positions, the pending stop and the progress shown (host/listening_tick.h).
+  listening::ListeningState listening;
 
   // Windows and their resources, in start-up order.
   WindowHandle window;  // the PluginWindow, class "TarnixPluginWindow"

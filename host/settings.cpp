@@ -65,6 +65,7 @@ void LoadSettings() {
   settings.printTime = ReadBool("PrintTime", true, ini);
   settings.showTrack = ReadBool("ShowTrack", true, ini);
   settings.topTrack = ReadBool("TopTrack", false, ini);
+  settings.resume = ReadBool("Resume", true, ini);
   g_shared.hotKey.store(ReadInt("HotKey", 0, ini), std::memory_order_relaxed);
   settings.bookmarkPath = FromProfileString(kSection, "BookmarkPath", defaultBookmarks, ini);
   ReadPlayerSettings();
@@ -100,6 +101,7 @@ void SaveSettings() {
   WriteBool("PrintTime", settings.printTime, ini);
   WriteBool("ShowTrack", settings.showTrack, ini);
   WriteBool("TopTrack", settings.topTrack, ini);
+  WriteBool("Resume", settings.resume, ini);
   WriteInt("HotKey", g_shared.hotKey.load(std::memory_order_relaxed), ini);
   WriteText("BookmarkPath", settings.bookmarkPath.c_str(), ini);
 }

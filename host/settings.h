@@ -15,6 +15,7 @@ struct Settings {
   bool printTime = true;
   bool showTrack = true;
   bool topTrack = false;
+  bool resume = true;  // long recordings resume where they were left
   // HotKey is read by the hook filter on the player's thread: it lives in g_shared.hotKey.
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;

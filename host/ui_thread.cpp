@@ -11,6 +11,7 @@
 #include "commands/editing.h"
 #include "commands/file_commands.h"
 #include "host/callback_guard.h"
+#include "host/listening_tick.h"
 #include "host/message_loop.h"
 #include "host/playback_tracking.h"
 #include "host/player_following.h"
@@ -146,6 +147,7 @@ void BuildWidgets(Plugin& plugin) {
   const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);
   plugin.title = widgets.title;
   plugin.list = widgets.list;
+  if (plugin.list) plugin.list->SetDecorator(ListeningRowDecoration);
   plugin.scrollBar = widgets.scrollBar;
 }
 
@@ -212,6 +214,7 @@ void ShutDown() {
   Plugin* current = CurrentPlugin();
   if (!current) return;
   Plugin& plugin = *current;
+  ListeningQuit();
   SaveSettings();
   SaveBookmarkIndex();
   RemoveHooks(plugin);

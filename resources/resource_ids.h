@@ -46,6 +46,8 @@
 #define IDM_EDIT 40021
 #define IDM_PASTE_TRACKLIST 40101
 #define IDM_EXPORT_CUE_SHEET 40102
+#define IDM_STOP_AFTER_SUBTRACK 40103
+#define IDM_SKIP_SUBTRACK 40104
 
 // "Edit subtrack" (IDD_EDIT_SUBTRACK).
 #define IDC_MINUTES 1002
@@ -73,6 +75,7 @@
 #define IDC_SHOW_TRACK 1027
 #define IDC_HOTKEY 1029
 #define IDC_TOP_TRACK 1031
+#define IDC_RESUME 1032
 
 // "Tarnix Plugin" (IDD_ABOUT): the static that receives the version line.
 #define IDC_VERSION 1030

@@ -5,6 +5,7 @@
 
 #include "skin/skin_frame.h"
 #include "skin/skin_scroll_bar.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 
@@ -221,20 +222,48 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   const int32_t length = text.Length();
   const char* tab = static_cast<const char*>(std::memchr(s, '\t', length));
   const int32_t nameLength = tab ? static_cast<int32_t>(tab - s) : length;
-  const bool timeShown = tab && timeColumn == kTimeColumnShown;
-  const char* time = timeShown ? tab + 1 : nullptr;
-  const int32_t timeLength = timeShown ? length - nameLength - 1 : 0;
+  const bool progressShown = index == currentRow && !progress.IsEmpty();
+  const bool timeShown = progressShown || (tab && timeColumn == kTimeColumnShown);
+  const char* time = progressShown ? progress.c_str() : timeShown ? tab + 1 : nullptr;
+  const int32_t timeLength = progressShown ? progress.Length() : timeShown ? length - nameLength - 1 : 0;
   LONG timeWidth = 0;
   if (timeShown) {
     SIZE extent{};
     if (GetTextExtentPoint32A(dc, time, timeLength, &extent)) timeWidth = extent.cx;
   }
-  RECT nameArea{area.left, band.top, area.right - timeWidth, band.bottom};
+  const uint32_t decoration = decorator ? decorator(rows[index].key) : kRowPlain;
+  // The marks are drawn in the row's own text colour, so they show in every skin.
+  const LONG sign = (decoration & kRowStopsAfter) ? std::max<LONG>(4, lineHeight / 2) : 0;
+  const LONG signGap = sign > 0 ? 3 : 0;
+  RECT nameArea{area.left, band.top, area.right - timeWidth - sign - 2 * signGap, band.bottom};
+  RECT drawn = nameArea;
   DrawTextA(dc, s, nameLength, &nameArea, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  if (decoration & (kRowSkipped | kRowStopsAfter)) {
+    const BrushHandle ink(CreateSolidBrush(frame->Colour(foreground)));
+    if (decoration & kRowSkipped) {
+      DrawTextA(dc, s, nameLength, &drawn, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_CALCRECT);
+      const LONG middle = band.top + lineHeight / 2;
+      RECT strike{drawn.left, middle, std::min(drawn.right, nameArea.right), middle + 1};
+      if (ink) FillRect(dc, &strike, ink.Get());
+    }
+    if (sign > 0) {
+      const LONG left = area.right - timeWidth - signGap - sign;
+      const LONG top = band.top + (lineHeight - sign) / 2;
+      RECT square{left, top, left + sign, top + sign};
+      if (ink) FillRect(dc, &square, ink.Get());
+    }
+  }
   if (timeShown) {
     RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
     DrawTextA(dc, time, timeLength, &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
   }
+}
+
+void TrackListView::RedrawRow(int32_t index) {
+  if (!visible || !frame || index < topRow || index >= topRow + pageRows) return;
+  HDC dc = frame->WindowDC();
+  if (!dc) return;
+  DrawRow(dc, TextArea(), index - topRow, index);
 }
 
 bool TrackListView::OnClick(int, int y) {

@@ -15,6 +15,14 @@ class SkinScrollBar;
 
 using SelectionHandler = void (*)();
 
+// How a row is drawn beyond its text, asked of the list's owner by the row's key at each drawing.
+enum RowDecoration : uint32_t {
+  kRowPlain = 0,
+  kRowSkipped = 1,     // struck through: playback passes over it
+  kRowStopsAfter = 2,  // a stop sign before the time: playback stops when it ends
+};
+using RowDecorator = uint32_t (*)(int32_t key);
+
 // One row: its text (an optional TAB separates the name from the time) and its key (0: none).
 struct ListRow {
   TextString text;
@@ -52,6 +60,12 @@ class TrackListView : public Widget {
   int32_t TimeColumnMode() const { return timeColumn; }
   void SetLayout(const LayoutRect& value);
   void Redraw() { Draw(false); }
+  // Draws one row again, when it is on the page.
+  void RedrawRow(int32_t index);
+  void SetDecorator(RowDecorator value) { decorator = value; }
+  // Shown in the time column of the playing row in place of its time; empty for none.
+  void SetProgress(const TextString& text) { progress = text; }
+  const TextString& Progress() const { return progress; }
   void PageUp();
   void PageDown();
   bool OnKey(WPARAM virtualKey);
@@ -87,6 +101,8 @@ class TrackListView : public Widget {
   SelectionHandler onSelectionChanged;
   std::vector<ListRow> rows;
   SkinScrollBar* scrollBar;
+  RowDecorator decorator = nullptr;
+  TextString progress;
 };
 
 }  // namespace tarnix

@@ -1,0 +1,235 @@
+// The listening features through the real plug-in: resuming long recordings, stopping at the end
+// of a subtrack, and jumping over subtracks marked to be skipped, seen in the player's log.
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "host/player_codes.h"
+#include "resources/resource_ids.h"
+#include "testhost/request_log.h"
+#include "tests/plugin/plugin_test.h"
+
+namespace tarnix::test {
+namespace {
+
+using testhost::PlayerRequest;
+using testhost::PlayState;
+
+constexpr int kMinute = 60000;
+constexpr WPARAM kCmdNextEntry = 40048;
+const std::string kLong = "C:\\Books\\Long book.mp3";
+const std::string kOther = "C:\\Books\\Other.mp3";
+
+int CountAfter(PluginSession& h, std::int64_t since, const std::function<bool(const PlayerRequest&)>& match) {
+  return h.Player().Log().Count([&](const PlayerRequest& r) { return r.timeMs >= since && match(r); });
+}
+
+// Waits until the plug-in asked for the position twice after now: it has looked since.
+bool WaitForTwoLooks(PluginSession& h) {
+  const std::int64_t since = testhost::SteadyMs();
+  return h.PumpUntil(
+      [&] {
+        return CountAfter(h, since,
+                          [](const PlayerRequest& r) { return r.IsCode(kCodeOutputTime) && r.wParam == 0; }) >= 2;
+      },
+      5000);
+}
+
+// Plays entry `index` from its start (or from `atMs`), in one step as far as the plug-in sees.
+void PlayEntry(PluginSession& h, int index, int atMs = -1) {
+  h.Player().SetPlaylistPosition(index);
+  h.Player().Play();
+  if (atMs >= 0) h.Player().Seek(atMs);
+}
+
+// The long recording is left paused at `leftAtMs`, another entry plays, and it starts again
+// (at `startAtMs`, -1 from its start): the jumps the plug-in asked for after that.
+std::vector<WPARAM> JumpsOnReturn(PluginSession& h, int lengthMs, int leftAtMs, int startAtMs) {
+  std::vector<WPARAM> jumps;
+  h.Player().SetPlaylist({{kLong, "Long book", lengthMs}, {kOther, "Other", 0}});
+  if (!h.Start()) return jumps;
+  PlayEntry(h, 0, leftAtMs);
+  h.Player().Pause();
+  EXPECT_TRUE(WaitForTwoLooks(h));
+  PlayEntry(h, 1);
+  EXPECT_TRUE(WaitForTwoLooks(h));
+  const std::int64_t back = testhost::SteadyMs();
+  PlayEntry(h, 0, startAtMs);
+  EXPECT_TRUE(WaitForTwoLooks(h));
+  for (const PlayerRequest& r : h.Player().Log().Snapshot()) {
+    if (r.timeMs >= back && r.IsCode(kCodeJumpToTime)) jumps.push_back(r.wParam);
+  }
+  return jumps;
+}
+
+TEST(Resume, LongRecordingResumesFiveSecondsBeforeWhereItWasLeftAlsoAfterARestart) {
+  PluginSession h;
+  const std::vector<WPARAM> jumps = JumpsOnReturn(h, 120 * kMinute, 47 * kMinute + 10000, -1);
+  ASSERT_EQ(jumps.size(), 1u);
+  EXPECT_EQ(jumps[0], static_cast<WPARAM>(47 * kMinute + 5000));
+
+  // Left again at 47:10 and the plug-in quits; the next plug-in resumes it.
+  h.Player().Seek(47 * kMinute + 10000);
+  h.Player().Pause();
+  ASSERT_TRUE(WaitForTwoLooks(h));
+  ASSERT_TRUE(h.Stop());
+  EXPECT_TRUE(h.Dir().ReadFile("Plugins\\gen_tarnix.resume").value_or("").find("2830000 " + kLong) !=
+              std::string::npos);
+  h.Player().Stop();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(WaitForTwoLooks(h));
+  const std::int64_t started = testhost::SteadyMs();
+  h.Player().Play();
+  EXPECT_TRUE(h.PumpUntil(
+      [&] {
+        return CountAfter(h, started, [](const PlayerRequest& r) {
+                 return r.IsCode(kCodeJumpToTime) && r.wParam == static_cast<WPARAM>(47 * kMinute + 5000);
+               }) == 1;
+      },
+      5000));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Resume, LeftInItsLastMinuteIsNotMoved) {
+  PluginSession h;
+  EXPECT_TRUE(JumpsOnReturn(h, 30 * kMinute, 29 * kMinute + 30000, -1).empty());
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Resume, ShortRecordingIsNotMoved) {
+  PluginSession h;
+  EXPECT_TRUE(JumpsOnReturn(h, 19 * kMinute, 10 * kMinute, -1).empty());
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Resume, StartedElsewhereIsNotMoved) {
+  PluginSession h;
+  EXPECT_TRUE(JumpsOnReturn(h, 120 * kMinute, 47 * kMinute + 10000, 10 * kMinute).empty());
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Resume, OffWhenTheOptionIsOff) {
+  PluginSession h;
+  h.SetPluginIni("Resume", "0");
+  EXPECT_TRUE(JumpsOnReturn(h, 120 * kMinute, 47 * kMinute + 10000, -1).empty());
+  EXPECT_TRUE(h.Stop());
+}
+
+// Milliseconds from the player's clock passing `boundaryMs` to the first request matching.
+std::int64_t LateAfterBoundary(PluginSession& h, std::int64_t clockOrigin, int boundaryMs,
+                               const std::function<bool(const PlayerRequest&)>& match) {
+  for (const PlayerRequest& r : h.Player().Log().Snapshot()) {
+    if (match(r)) return r.timeMs - (clockOrigin + boundaryMs);
+  }
+  return INT64_MIN;
+}
+
+std::int64_t StartClock(PluginSession& h) {
+  h.Player().Play();
+  const std::int64_t before = testhost::SteadyMs();
+  const int position = h.Player().PositionMs();
+  return before - position;
+}
+
+const std::string kThree = "01:00:00:00*Opening\r\n01:00:03:00 Middle\r\n01:00:06:00 Closing\r\n";
+
+TEST(StopAfter, StopsAtTheEndOfThePlayingSubtrack) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", kThree)));
+  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
+  ASSERT_TRUE(h.Start());
+  const std::int64_t origin = StartClock(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
+  const std::int64_t late =
+      LateAfterBoundary(h, origin, 3000, [](const PlayerRequest& r) { return r.IsCommand(kCmdStop); });
+  EXPECT_GE(late, -20);
+  EXPECT_LE(late, 50);
+  EXPECT_EQ(h.Player().Log().CountCommand(kCmdStop), 1);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(StopAfter, ChosenAgainCancels) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", kThree)));
+  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
+  ASSERT_TRUE(h.Start());
+  StartClock(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
+  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10001; }, 6000));
+  ASSERT_TRUE(WaitForTwoLooks(h));
+  EXPECT_EQ(h.Player().Log().CountCommand(kCmdStop), 0);
+  EXPECT_EQ(h.Player().State(), PlayState::kPlaying);
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(StopAfter, LastSubtrackStopsBeforeThePlayerMovesOn) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", "01:00:00:00*Opening\r\n01:00:01:00 Last\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 3000}, {"C:\\x\\next.mp3", "Next", 0}});
+  h.Player().SetEndOfFileAction(testhost::EndOfFileAction::kAdvance);
+  ASSERT_TRUE(h.Start());
+  const std::int64_t origin = StartClock(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10001; }, 3000));
+  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
+  const std::int64_t late =
+      LateAfterBoundary(h, origin, 3000, [](const PlayerRequest& r) { return r.IsCommand(kCmdStop); });
+  EXPECT_GE(late, -20);
+  EXPECT_LE(late, 50);
+  EXPECT_EQ(h.Player().PlaylistPosition(), 0);
+  EXPECT_TRUE(h.Stop());
+}
+
+// Intro, two marked in a row, Talk, and a marked last subtrack; the marks as the file keeps them.
+const std::string kMarked =
+    "[Skip  ] 01:00:02:00\r\n[Skip  ] 01:00:04:00\r\n[Skip  ] 01:00:08:00\r\n"
+    "01:00:00:00*Intro\r\n01:00:02:00 Ad\r\n01:00:04:00 Ad again\r\n01:00:06:00 Talk\r\n01:00:08:00 Outro\r\n";
+
+TEST(Skip, MarkedSubtracksAreJumpedOverAtTheirBoundary) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips", kMarked)));
+  h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}, {"C:\\x\\after.mp3", "After", 0}});
+  ASSERT_TRUE(h.Start());
+  const std::int64_t origin = StartClock(h);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10004; }, 3000));  // the same rows as without marks
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10003; }, 5000));
+  const std::int64_t jumpLate = LateAfterBoundary(
+      h, origin, 2000, [](const PlayerRequest& r) { return r.IsCode(kCodeJumpToTime) && r.wParam == 6000; });
+  EXPECT_GE(jumpLate, -20);
+  EXPECT_LE(jumpLate, 50);
+  // Four seconds were jumped: the last marked subtrack's boundary is at 8 s on the file, 4 s
+  // after the jump's target on the player's clock.
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().PlaylistPosition() == 1; }, 5000));
+  const std::int64_t nextLate =
+      LateAfterBoundary(h, origin, 4000, [](const PlayerRequest& r) { return r.IsCommand(kCmdNextEntry); });
+  EXPECT_GE(nextLate, -20 - (jumpLate > 0 ? jumpLate : 0));
+  EXPECT_LE(nextLate, 50 + (jumpLate > 0 ? jumpLate : 0));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Skip, NextAndPreviousStepOverMarkedSubtracks) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips", kMarked)));
+  h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}});
+  ASSERT_TRUE(h.Start());
+  h.Player().Play();
+  h.Player().Pause();
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10003; }, 3000));
+  EXPECT_EQ(h.Player().PositionMs(), 6000);
+  ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));  // only the marked last one follows
+  ASSERT_TRUE(h.Command(IDM_PREVIOUS_SUBTRACK));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  EXPECT_EQ(h.Player().PositionMs(), 0);
+  EXPECT_EQ(h.Player().Log().CountCode(kCodeJumpToTime), 2);
+  EXPECT_TRUE(h.Stop());
+}
+
+}  // namespace
+}  // namespace tarnix::test
