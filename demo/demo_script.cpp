@@ -44,6 +44,9 @@ bool DemoScript::Run() {
   AudioCd();
   Subsongs();
   CueSheet();
+  Resume();
+  StopAfterSubtrack();
+  SkipMarked();
   return ok_;
 }
 

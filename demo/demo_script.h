@@ -36,6 +36,10 @@ class DemoScript {
   void AudioCd();
   void Subsongs();
   void CueSheet();
+  // demo/listening_scenes.cpp
+  void Resume();
+  void StopAfterSubtrack();
+  void SkipMarked();
 
   // Pumps for ms while logging every change of the playing row, jumps of the position, and
   // files written into Bookmarks\.

@@ -38,6 +38,9 @@ status=0
 # wine-run.sh starts Xvfb itself when there is no DISPLAY.
 "$root/tools/wine-run.sh" demo/tarnix_demo.exe "$mode" --dll 'gen_tarnix.dll' --out "$winout" || status=$?
 if [ "$mode" = --script ]; then
+  # The README opens with the plug-in window of the listening scene.
+  picture=$(ls "$out"/*-listening-plugin.png 2>/dev/null | tail -n 1 || true)
+  if [ $status -eq 0 ] && [ -n "$picture" ]; then cp "$picture" "$root/docs/window.png"; fi
   echo "demo: output in $out"
   echo "demo:   log          $out/demo.log"
   echo "demo:   screenshots  $out/*.png ($(ls "$out"/*.png 2>/dev/null | wc -l) files)"
