@@ -19,8 +19,9 @@ using listening::ListeningState;
 
 // After the player was told to jump, the next look comes this soon to follow where it went.
 constexpr int32_t kAfterJumpMs = 30;
-// A stream never tells its length: asked no more often than this per entry.
-constexpr int kMaxLengthRequests = 3;
+// A stream never tells its length: asked no more often than this per entry, this far apart.
+constexpr int kMaxLengthRequests = 4;
+constexpr uint64_t kLengthRetryMs = 5000;
 
 ListeningState& State() { return ThePlugin().listening; }
 
@@ -51,7 +52,10 @@ bool IsResumable() {
 void KnowLength(const Player& player) {
   ListeningState& state = State();
   if (state.lengthMs > 0 || state.lengthRequests >= kMaxLengthRequests) return;
+  const uint64_t now = GetTickCount64();
+  if (state.lengthRequests > 0 && now - state.lengthAskedAt < kLengthRetryMs) return;
   ++state.lengthRequests;
+  state.lengthAskedAt = now;
   state.lengthMs = player.LengthMs();
 }
 

@@ -19,6 +19,7 @@ struct ListeningState {
   TextString path;              // the entry the values below are about
   int32_t lengthMs = -1;        // its length; -1 while the player does not know it
   int lengthRequests = 0;       // asked so far for this entry (a stream never tells)
+  uint64_t lengthAskedAt = 0;   // tick count of the last of them
   int32_t lastPositionMs = -1;  // where the last look found it; -1 stopped
   bool startPending = true;     // the next look that finds it playing sees it start
   uint64_t rememberedAt = 0;    // tick count of the last periodic write

@@ -86,7 +86,10 @@ TEST(Resources, MenuHoldsEveryPopupAndItem) {
                {40011, "&Repeat\t(R)"},
                {40012, "&Insert\t(Ins)"},
                {40013, "&Delete\t(Del)"},
-               {40021, "&Edit...\t(E)"}},
+               {40021, "&Edit...\t(E)"},
+               {0, ""},
+               {40103, "S&top after this subtrack\t(T)"},
+               {40104, "S&kip this subtrack\t(K)"}},
               "Context");
   DestroyMenu(bar);
 }
@@ -246,7 +249,7 @@ TEST(Resources, OptionsDialog) {
   ExpectHiddenToolDialog(d, "Tarnix - Options");
   d.ExpectControlsFit();
   EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_AUTO_SAVE, IDC_AUTO_POPUP, IDC_PRINT_TIME, IDC_SHOW_TRACK,
-                                            IDC_TOP_TRACK, IDC_BOOKMARK_PATH, IDC_HOTKEY, IDOK, IDCANCEL}));
+                                            IDC_TOP_TRACK, IDC_RESUME, IDC_BOOKMARK_PATH, IDC_HOTKEY, IDOK, IDCANCEL}));
   struct Check {
     int id;
     const char* text;
@@ -254,7 +257,7 @@ TEST(Resources, OptionsDialog) {
   const Check checks[] = {
       {IDC_AUTO_SAVE, "Save track lists automatically"}, {IDC_AUTO_POPUP, "Popup if bookmarks are found"},
       {IDC_PRINT_TIME, "Show time for subtracks"},       {IDC_SHOW_TRACK, "Show track name in the list"},
-      {IDC_TOP_TRACK, "Always show track name"},
+      {IDC_TOP_TRACK, "Always show track name"},         {IDC_RESUME, "Resume long recordings where they were left"},
   };
   for (const Check& c : checks) {
     EXPECT_EQ(TextOf(d.Item(c.id)), c.text);

@@ -37,6 +37,7 @@ TEST_F(OptionsTest, ShowsTheSettings) {
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_POPUP), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_TOP_TRACK), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_SHOW_TRACK), BST_CHECKED);
+  EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_RESUME), BST_CHECKED);
   EXPECT_EQ(SendDlgItemMessageA(Options(), IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF, 0x400 | 'T');
   char text[MAX_PATH] = {};
   GetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, text, MAX_PATH);
@@ -50,6 +51,7 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   Check(IDC_PRINT_TIME, false);
   Check(IDC_TOP_TRACK, true);
   Check(IDC_AUTO_SAVE, true);
+  Check(IDC_RESUME, false);
   SendDlgItemMessageA(Options(), IDC_HOTKEY, HKM_SETHOTKEY, 0x400 | 'F', 0);
   Press(IDOK);
   EXPECT_FALSE(IsWindowVisible(Options()));
@@ -63,6 +65,8 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   EXPECT_TRUE(ThePlugin().title->Visible());
   EXPECT_GE(View().GetRect().top, ThePlugin().title->GetRect().bottom);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "TopTrack", -1, PluginIni().c_str()), 1);
+  EXPECT_FALSE(ThePlugin().settings.resume);
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "Resume", -1, PluginIni().c_str()), 0);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
 
   // Track names off as well: no track name anywhere, the title line hidden.
