@@ -143,6 +143,7 @@ void ListeningEntryStarted(const Player& player, const TextString& path) {
   state.rememberedAt = GetTickCount64();
   state.lastSeen = kNoItem;
   state.stopAfter = kNoItem;
+  state.nextEntryAsked = false;
   ClearProgress();
   KnowLength(player);
 }
@@ -214,6 +215,9 @@ std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t 
   const int target = listening::SkipTarget(*track, at.index);
   if (target == listening::kNoSkip) return std::nullopt;
   if (target == listening::kEndOfTrack) {
+    // Once: at the end of the playlist the player may stay where it is.
+    if (state.nextEntryAsked) return std::nullopt;
+    state.nextEntryAsked = true;
     player.SendCommand(kCmdNextEntry);
     return kAfterJumpMs;
   }
@@ -259,7 +263,7 @@ int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const Tick
   state.progressSecond = second;
   state.progressLength = length;
   view->SetProgress(listening::ProgressText(into, length));
-  view->RedrawRow(view->CurrentRow());
+  view->RedrawProgress();
   return interval;
 }
 

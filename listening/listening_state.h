@@ -24,8 +24,9 @@ struct ListeningState {
   bool startPending = true;     // the next look that finds it playing sees it start
   uint64_t rememberedAt = 0;    // tick count of the last periodic write
 
-  ItemId stopAfter = kNoItem;  // playback stops when this subtrack ends
-  ItemId lastSeen = kNoItem;   // the subtrack the last look found playing
+  ItemId stopAfter = kNoItem;   // playback stops when this subtrack ends
+  ItemId lastSeen = kNoItem;    // the subtrack the last look found playing
+  bool nextEntryAsked = false;  // a marked end of the track sent the player on, once per entry
 
   ItemId progressKey = kNoItem;  // the row whose progress is shown
   int32_t progressSecond = -1;   // and the whole second it shows

@@ -231,6 +231,12 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
     SIZE extent{};
     if (GetTextExtentPoint32A(dc, time, timeLength, &extent)) timeWidth = extent.cx;
   }
+  if (progressShown) {
+    progressRow = index;
+    progressWidth = timeWidth;
+  } else if (index == progressRow) {
+    progressRow = -1;
+  }
   const uint32_t decoration = decorator ? decorator(rows[index].key) : kRowPlain;
   // The marks are drawn in the row's own text colour, so they show in every skin.
   const LONG sign = (decoration & kRowStopsAfter) ? std::max<LONG>(4, lineHeight / 2) : 0;
@@ -257,6 +263,26 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
     RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
     DrawTextA(dc, time, timeLength, &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
   }
+}
+
+void TrackListView::RedrawProgress() {
+  if (!visible || !frame || progress.IsEmpty() || currentRow < topRow || currentRow >= topRow + pageRows) return;
+  HDC dc = frame->WindowDC();
+  if (!dc) return;
+  const RECT area = TextArea();
+  SIZE extent{};
+  if (progressRow != currentRow || !GetTextExtentPoint32A(dc, progress.c_str(), progress.Length(), &extent) ||
+      extent.cx != progressWidth) {
+    DrawRow(dc, area, currentRow - topRow, currentRow);
+    return;
+  }
+  const int32_t lineHeight = frame->LineHeight();
+  const LONG top = area.top + (currentRow - topRow) * lineHeight;
+  const RECT box{area.right - extent.cx, top, area.right, top + lineHeight};
+  SetBkColor(dc, frame->Colour(currentRow == selectedRow ? kSelectedBG : kNormalBG));
+  SetTextColor(dc, frame->Colour(kCurrent));
+  ExtTextOutA(dc, box.left, box.top, ETO_OPAQUE | ETO_CLIPPED, &box, progress.c_str(),
+              static_cast<UINT>(progress.Length()), nullptr);
 }
 
 void TrackListView::RedrawRow(int32_t index) {

@@ -66,6 +66,9 @@ class TrackListView : public Widget {
   // Shown in the time column of the playing row in place of its time; empty for none.
   void SetProgress(const TextString& text) { progress = text; }
   const TextString& Progress() const { return progress; }
+  // Draws the playing row's progress again: only the text when it kept its width (one text
+  // output, as it changes every second), else the whole row.
+  void RedrawProgress();
   void PageUp();
   void PageDown();
   bool OnKey(WPARAM virtualKey);
@@ -103,6 +106,9 @@ class TrackListView : public Widget {
   SkinScrollBar* scrollBar;
   RowDecorator decorator = nullptr;
   TextString progress;
+  // Where the progress text was last drawn and how wide: the row, -1 when none.
+  int32_t progressRow = -1;
+  LONG progressWidth = 0;
 };
 
 }  // namespace tarnix

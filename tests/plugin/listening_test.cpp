@@ -212,6 +212,21 @@ TEST(Skip, MarkedSubtracksAreJumpedOverAtTheirBoundary) {
   EXPECT_TRUE(h.Stop());
 }
 
+// On the playlist's last entry the player may stay: it is asked to move on once, not at every look.
+TEST(Skip, MarkedEndOfTheLastEntryAsksThePlayerOnce) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips",
+                                                 "[Skip  ] 01:00:01:00\r\n01:00:00:00*Intro\r\n"
+                                                 "01:00:01:00 Outro\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}});
+  ASSERT_TRUE(h.Start());
+  h.Player().Play();
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdNextEntry) == 1; }, 4000));
+  ASSERT_TRUE(WaitForTwoLooks(h));
+  EXPECT_EQ(h.Player().Log().CountCommand(kCmdNextEntry), 1);
+  EXPECT_TRUE(h.Stop());
+}
+
 TEST(Skip, NextAndPreviousStepOverMarkedSubtracks) {
   PluginSession h;
   ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips", kMarked)));
