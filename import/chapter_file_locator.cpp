@@ -15,7 +15,8 @@ bool ReadChapterFile(const TextString& path, std::string* bytes) {
   platform::File file(path, "rb");
   if (!file) return false;
   const int64_t size = platform::FileSizeOf(file.get());
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxChapterFileBytes || !platform::SeekFile(file.get(), 0)) return false;
+  if (size < 0 || static_cast<uint64_t>(size) > kMaxChapterFileBytes || !platform::SeekFile(file.get(), 0))
+    return false;
   bytes->resize(static_cast<size_t>(size));
   return size == 0 || std::fread(&(*bytes)[0], 1, bytes->size(), file.get()) == bytes->size();
 }

@@ -187,8 +187,7 @@ bool ParsePlainTextTime(std::string_view text, int64_t* ms, size_t* titleAt) {
     for (size_t digits = pos - from; digits < 3; ++digits) fraction *= 10;
   }
   if (pos < text.size() && !IsBlank(text[pos])) return false;
-  const int64_t seconds =
-      count == 3 ? fields[0] * 3600 + fields[1] * 60 + fields[2] : fields[0] * 60 + fields[1];
+  const int64_t seconds = count == 3 ? fields[0] * 3600 + fields[1] * 60 + fields[2] : fields[0] * 60 + fields[1];
   // In MM:SS the minutes may run past 59; in H:MM:SS the minutes may not.
   *ms = seconds * 1000 + fraction;
   *titleAt = pos;
@@ -202,9 +201,15 @@ bool ParseChapterFile(ChapterFileForm form, std::string_view bytes, ChapterSet* 
   ChapterSet found;
   bool ok = false;
   switch (form) {
-    case ChapterFileForm::kPlainText: ok = ParsePlainText(text, &found); break;
-    case ChapterFileForm::kFfmetadata: ok = ParseFfmetadata(text, &found); break;
-    case ChapterFileForm::kPodcastJson: ok = ParsePodcastChapters(text, &found); break;
+    case ChapterFileForm::kPlainText:
+      ok = ParsePlainText(text, &found);
+      break;
+    case ChapterFileForm::kFfmetadata:
+      ok = ParseFfmetadata(text, &found);
+      break;
+    case ChapterFileForm::kPodcastJson:
+      ok = ParsePodcastChapters(text, &found);
+      break;
   }
   if (!ok || found.Empty()) return false;
   *out = std::move(found);

@@ -14,8 +14,8 @@ namespace {
 std::string ChapterTime(int32_t ms) {
   const int64_t t = ms < 0 ? 0 : ms;
   char text[40];
-  std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%03" PRId64, t / 3600000,
-                t / 60000 % 60, t / 1000 % 60, t % 1000);
+  std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%03" PRId64, t / 3600000, t / 60000 % 60,
+                t / 1000 % 60, t % 1000);
   return text;
 }
 
@@ -34,8 +34,8 @@ bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, 
   }
   std::string out;
   for (const Subtrack& subtrack : list.tracks[static_cast<size_t>(trackIndex)].subtracks) {
-    std::string name = platform::Utf8FromAnsi(
-        std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
+    std::string name =
+        platform::Utf8FromAnsi(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
     for (char& c : name) {
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }

@@ -30,9 +30,14 @@ constexpr uint32_t kChapterFlagEnabled = 0x4598;
 constexpr uint32_t kChapterDisplay = 0x80;
 constexpr uint32_t kChapString = 0x85;
 // The segment's own children: meeting one ends a cluster whose size is unknown.
-constexpr uint32_t kSegmentChildren[] = {kSeekHead,  0x1549A966 /* Info */, 0x1654AE6B /* Tracks */,
-                                         kCluster,   0x1C53BB6B /* Cues */, kChapters,
-                                         0x1254C367 /* Tags */, 0x1941A469 /* Attachments */};
+constexpr uint32_t kSegmentChildren[] = {kSeekHead,
+                                         0x1549A966 /* Info */,
+                                         0x1654AE6B /* Tracks */,
+                                         kCluster,
+                                         0x1C53BB6B /* Cues */,
+                                         kChapters,
+                                         0x1254C367 /* Tags */,
+                                         0x1941A469 /* Attachments */};
 
 // Element headers read in one file: plenty for the clusters of a long recording, few enough
 // that a file of tiny elements costs little.
@@ -264,8 +269,7 @@ class MatroskaReader {
     while (pos < segmentEnd) {
       Header header;
       if (!HeaderAt(pos, segmentEnd, false, &header)) return segmentEnd;
-      if (std::find(std::begin(kSegmentChildren), std::end(kSegmentChildren), header.id) !=
-          std::end(kSegmentChildren))
+      if (std::find(std::begin(kSegmentChildren), std::end(kSegmentChildren), header.id) != std::end(kSegmentChildren))
         return pos;
       pos += header.length + header.size;
     }

@@ -68,12 +68,26 @@ class JsonReader {
       if (pos_ >= text_.size()) return false;
       const char e = text_[pos_++];
       switch (e) {
-        case '"': case '\\': case '/': out->push_back(e); break;
-        case 'b': out->push_back('\b'); break;
-        case 'f': out->push_back('\f'); break;
-        case 'n': out->push_back('\n'); break;
-        case 'r': out->push_back('\r'); break;
-        case 't': out->push_back('\t'); break;
+        case '"':
+        case '\\':
+        case '/':
+          out->push_back(e);
+          break;
+        case 'b':
+          out->push_back('\b');
+          break;
+        case 'f':
+          out->push_back('\f');
+          break;
+        case 'n':
+          out->push_back('\n');
+          break;
+        case 'r':
+          out->push_back('\r');
+          break;
+        case 't':
+          out->push_back('\t');
+          break;
         case 'u': {
           uint32_t unit = 0;
           if (!Hex4(&unit)) return false;
@@ -90,7 +104,8 @@ class JsonReader {
           AppendUtf8(unit >= 0xD800 && unit <= 0xDFFF ? 0xFFFD : unit, out);
           break;
         }
-        default: return false;
+        default:
+          return false;
       }
     }
     return false;
@@ -140,12 +155,19 @@ class JsonReader {
     double number = 0;
     bool flag = false;
     switch (text_[pos_]) {
-      case '{': return Object([&](const std::string&) { return Skip(); });
-      case '[': return Array([&] { return Skip(); });
-      case '"': return String(&ignored);
-      case 't': case 'f': return Bool(&flag);
-      case 'n': return Word("null");
-      default: return Number(&number);
+      case '{':
+        return Object([&](const std::string&) { return Skip(); });
+      case '[':
+        return Array([&] { return Skip(); });
+      case '"':
+        return String(&ignored);
+      case 't':
+      case 'f':
+        return Bool(&flag);
+      case 'n':
+        return Word("null");
+      default:
+        return Number(&number);
     }
   }
 
@@ -182,7 +204,10 @@ class JsonReader {
     uint32_t v = 0;
     for (int i = 0; i < 4; ++i) {
       const char c = text_[pos_++];
-      const int digit = IsDigit(c) ? c - '0' : (c >= 'a' && c <= 'f') ? c - 'a' + 10 : (c >= 'A' && c <= 'F') ? c - 'A' + 10 : -1;
+      const int digit = IsDigit(c)               ? c - '0'
+                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                 : -1;
       if (digit < 0) return false;
       v = v << 4 | static_cast<uint32_t>(digit);
     }

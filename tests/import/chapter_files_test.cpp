@@ -25,10 +25,21 @@ TEST(ChapterFilesTest, PlainTextTimes) {
     const char* text;
     int64_t ms;  // -1: not a time
   } cases[] = {
-      {"1:02:03 Title", 3723000}, {"01:02:03.5", 3723500},   {"12:34", 754000},       {"123:45 Long", 7425000},
-      {"0:00:01,25 x", 1250},     {"00:00:00.007", 7},        {"1:2 x", -1},           {"1:60 x", -1},
-      {"123456:00", -1},          {"1:02:03:04 x", -1},       {"12:34abc", -1},        {":12", -1},
-      {"12:34.", -1},                  {"Track 1", -1},            {"1:02:03.1234 x", -1},
+      {"1:02:03 Title", 3723000},
+      {"01:02:03.5", 3723500},
+      {"12:34", 754000},
+      {"123:45 Long", 7425000},
+      {"0:00:01,25 x", 1250},
+      {"00:00:00.007", 7},
+      {"1:2 x", -1},
+      {"1:60 x", -1},
+      {"123456:00", -1},
+      {"1:02:03:04 x", -1},
+      {"12:34abc", -1},
+      {":12", -1},
+      {"12:34.", -1},
+      {"Track 1", -1},
+      {"1:02:03.1234 x", -1},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
@@ -45,12 +56,16 @@ TEST(ChapterFilesTest, EachFormFromTextAToolWouldWrite) {
     std::string bytes;
     Expected expected;
   } cases[] = {
-      {"plain text with a mark, headings and dashes", ChapterFileForm::kPlainText,
+      {"plain text with a mark, headings and dashes",
+       ChapterFileForm::kPlainText,
        "\xEF\xBB\xBF"
        "Chapters\r\n\r\n00:00:00.000 Intro\r\n  0:04:05 - Zweite Stra\xC3\x9F"
        "e\r\n1:02:03.5 \xE2\x80\x93 Last\r\n59:59\n",
        {{0, "Intro"}, {245000, "Zweite Straße"}, {3723500, "Last"}, {3599000, ""}}},
-      {"plain text in the code page", ChapterFileForm::kPlainText, "0:00 Caf\xE9\n1:00 Na\xEFve", {{0, "Café"}, {60000, "Naïve"}}},
+      {"plain text in the code page",
+       ChapterFileForm::kPlainText,
+       "0:00 Caf\xE9\n1:00 Na\xEFve",
+       {{0, "Café"}, {60000, "Naïve"}}},
       {"plain text without a time", ChapterFileForm::kPlainText, "Intro\nOutro\n", kNothing},
       {"ffmetadata with the default time base, a stream section and an escaped line break",
        ChapterFileForm::kFfmetadata,
@@ -62,7 +77,8 @@ TEST(ChapterFilesTest, EachFormFromTextAToolWouldWrite) {
        "[CHAPTER]\nTIMEBASE=1/1000\nSTART=-5\n[CHAPTER]\nTIMEBASE=1000000/1\nSTART=999999999999999\n",
        kNothing},
       {"ffmetadata without its first line", ChapterFileForm::kFfmetadata, "[CHAPTER]\nSTART=0\ntitle=A\n", kNothing},
-      {"podcast chapters", ChapterFileForm::kPodcastJson,
+      {"podcast chapters",
+       ChapterFileForm::kPodcastJson,
        R"({"version": "1.2.0", "author": "Host", "chapters": [
            {"startTime": 0, "title": "Intro", "img": "https://example.com/a.jpg"},
            {"startTime": 62.5, "title": "Caf\u00e9 \ud83c\udfb5", "location": {"geo": [1, 2e3, -3.5E-1]}},

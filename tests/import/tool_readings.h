@@ -25,8 +25,10 @@ inline std::map<std::string, int64_t> MkvextractTimes(const std::string& xml) {
   for (;;) {
     const std::string start = value("ChapterTimeStart", at, &at);  // HH:MM:SS.nnnnnnnnn
     if (at == std::string::npos) break;
-    const int64_t ns = (std::stoll(start.substr(0, 2)) * 3600 + std::stoll(start.substr(3, 2)) * 60 +
-                        std::stoll(start.substr(6, 2))) * 1000000000 + std::stoll(start.substr(9));
+    const int64_t ns =
+        (std::stoll(start.substr(0, 2)) * 3600 + std::stoll(start.substr(3, 2)) * 60 + std::stoll(start.substr(6, 2))) *
+            1000000000 +
+        std::stoll(start.substr(9));
     const std::string name = value("ChapterString", at, &at);
     if (at == std::string::npos) break;
     times.emplace(name, (ns + 500000) / 1000000);
