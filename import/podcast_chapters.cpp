@@ -230,7 +230,7 @@ bool ReadEntry(JsonReader& json, ChapterSet* out) {
   bool hasStart = false, toc = true;
   std::string title;
   const bool ok = json.Object([&](const std::string& key) {
-    if (key == "startTime") return hasStart = json.Number(&start);
+    if (key == "startTime" && !json.Peek('"')) return hasStart = json.Number(&start);
     if (key == "title" && json.Peek('"')) return json.String(&title);
     if (key == "toc" && (json.Peek('t') || json.Peek('f'))) return json.Bool(&toc);
     return json.Skip();

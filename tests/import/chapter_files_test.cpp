@@ -84,7 +84,7 @@ TEST(ChapterFilesTest, EachFormFromTextAToolWouldWrite) {
            {"startTime": 62.5, "title": "Caf\u00e9 \ud83c\udfb5", "location": {"geo": [1, 2e3, -3.5E-1]}},
            {"startTime": 90, "title": "Ad", "toc": false},
            {"startTime": 1.2e2, "toc": true},
-           {"title": "No time"}], "waypoints": null})",
+           {"title": "No time"}, {"startTime": "15", "title": "A time as text"}], "waypoints": null})",
        {{0, "Intro"}, {62500, "Café 🎵"}, {120000, ""}}},
       {"podcast chapters with a trailing comma", ChapterFileForm::kPodcastJson,
        R"({"chapters": [{"startTime": 0, "title": "A"},]})", kNothing},
