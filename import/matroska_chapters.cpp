@@ -39,9 +39,9 @@ constexpr uint32_t kSegmentChildren[] = {kSeekHead,
                                          0x1254C367 /* Tags */,
                                          0x1941A469 /* Attachments */};
 
-// Element headers read in one file: plenty for the clusters of a long recording, few enough
-// that a file of tiny elements costs little.
-constexpr int kMaxHeaders = 200000;
+// Element headers read in one file: the clusters of a recording many hours long, or the blocks
+// of a few minutes of one whose clusters have no size, for a few hundred milliseconds at most.
+constexpr int kMaxHeaders = 65536;
 constexpr int kMaxSeekHeads = 8;
 constexpr int kMaxElementsBeforeSegment = 16;
 constexpr uint64_t kMaxSeekHeadBytes = 256 * 1024;

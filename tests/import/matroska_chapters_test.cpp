@@ -89,6 +89,8 @@ TEST(MatroskaChaptersTest, DamagedFilesGiveWhatIsWholeOrNothing) {
   const std::string whole = MkvFile(chapters);
   std::string deep = MkvAtom(1000000, "deepest");
   for (int i = 0; i < 200; ++i) deep = MkvAtom(0, "level", deep);
+  std::string voids;
+  for (int i = 0; i < 70000; ++i) voids += Ebml(0xEC, "");
   std::string huge = MkvFile(Ebml(kCluster, ""), true);
   huge.replace(huge.size() - 7, 7, "\x7F\xFF\xFF\xFF\xFF\xFF\xFF");  // a cluster of 2^55 bytes
   const struct {
@@ -106,6 +108,7 @@ TEST(MatroskaChaptersTest, DamagedFilesGiveWhatIsWholeOrNothing) {
       {"a SeekHead naming the wrong element", MkvFile(MkvSeekHead(kChaptersId, 0) + chapters), {{0, "A"}, {1000, "B"}}},
       {"atoms nested 200 deep: the outer ones", MkvFile(MkvChapters(MkvEdition(deep))), Expected(17, {0, "level"})},
       {"no atom", MkvFile(MkvChapters(MkvEdition(""))), nothing},
+      {"more elements before the chapters than are looked at", MkvFile(voids + chapters), nothing},
       {"a size byte of zero", MkvFile(std::string("\x10\x43\xA7\x70\x00", 5) + chapters), nothing},
   };
   for (const auto& c : cases) {
