@@ -71,7 +71,7 @@ TEST(Resources, MenuHoldsEveryPopupAndItem) {
                {0, ""},
                {40101, "&Paste tracklist"},
                {40102, "&Export cue sheet..."},
-               {40103, "Export &chapters..."}},
+               {40105, "Export &chapters..."}},
               "File");
   ExpectItems(GetSubMenu(bkg, 4), {{40019, "&Track..."}, {40020, "&Subtrack..."}}, "Edit");
   ExpectItems(
