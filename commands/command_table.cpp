@@ -73,6 +73,7 @@ const CommandEntry kCommandTable[] = {
     {IDM_CONTEXT_PLAY, CmdPlaySelected},
     {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
     {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
+    {IDM_EXPORT_CHAPTERS, CmdExportChapters},
     {IDM_STOP_AFTER_SUBTRACK, CmdStopAfterSubtrack},
     {IDM_SKIP_SUBTRACK, CmdSkipSubtrack},
     {-1, nullptr},

@@ -56,6 +56,7 @@ void CmdEditSubtrack(int x, int y);
 void CmdEditTrack(int x, int y);
 void CmdPasteTracklist(int x, int y);
 void CmdExportCueSheet(int x, int y);
+void CmdExportChapters(int x, int y);
 // Stop at the end of the playing subtrack (again: cancel), and the selected subtrack's skip mark.
 void CmdStopAfterSubtrack(int x, int y);
 void CmdSkipSubtrack(int x, int y);
