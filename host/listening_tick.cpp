@@ -113,17 +113,22 @@ const Track* TrackAt(int32_t trackNumber) {
   return &list.tracks[static_cast<size_t>(trackNumber) - 1];
 }
 
+// Whether the pending stop is for the recording's last subtrack, last seen playing `positionMs`
+// close to the recording's end: then the recording ended, whatever the next look finds.
+bool PendingEndReached(int32_t positionMs) {
+  const ListeningState& state = State();
+  const Track* track = TrackAt(ItemTrack(state.stopAfter));
+  return track && ItemSubtrack(state.stopAfter) == track->Count() - 1 && state.lastSeen == state.stopAfter &&
+         listening::RanToEnd(positionMs, state.lengthMs);
+}
 }  // namespace
 
 void ListeningEntryLeaving(const Player& player) {
   ListeningState& state = State();
-  const ItemId pending = state.stopAfter;
-  if (pending != kNoItem) {
+  if (state.stopAfter != kNoItem) {
     // Only a stop asked for the recording's last subtrack survives the recording's end; any
     // other change of entry lapses it.
-    const Track* track = TrackAt(ItemTrack(pending));
-    const bool last = track && ItemSubtrack(pending) == track->Count() - 1 && state.lastSeen == pending;
-    if (last && listening::RanToEnd(state.lastPositionMs, state.lengthMs)) {
+    if (PendingEndReached(state.lastPositionMs)) {
       StopPlayer(player);
     } else {
       DropPendingStop();
@@ -139,6 +144,7 @@ void ListeningEntryStarted(const Player& player, const TextString& path) {
   state.lengthMs = -1;
   state.lengthRequests = 0;
   state.lastPositionMs = -1;
+  state.earlierPositionMs = -1;
   state.startPending = true;
   state.rememberedAt = GetTickCount64();
   state.lastSeen = kNoItem;
@@ -159,12 +165,14 @@ bool FollowResume(const Player& player, int ms) {
       ClearProgress();
     }
     state.lastPositionMs = -1;
+    state.earlierPositionMs = -1;
     state.startPending = true;
     return false;
   }
   KnowLength(player);
   const bool start = state.startPending;
   state.startPending = false;
+  state.earlierPositionMs = state.lastPositionMs;
   state.lastPositionMs = ms;
   if (!IsResumable() || !listening::IsLongRecording(state.lengthMs)) return false;
   LoadStoreOnce();
@@ -203,6 +211,11 @@ std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t 
         state.lastSeen = key;
         return kTickMs;
       case listening::StopVerdict::kLapse:
+        // The player may have moved on to its next entry between this look's questions.
+        if (PendingEndReached(state.earlierPositionMs)) {
+          StopPlayer(player);
+          return kTickMs;
+        }
         DropPendingStop();
         break;
       case listening::StopVerdict::kWait:
@@ -247,7 +260,8 @@ int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const Tick
       StopPlayer(player);
       return kTickMs;
     }
-    if (left < interval) interval = left;
+    // Aimed a little before the end, so that a late timer still comes before the player moves on.
+    if (left - kBoundarySlackMs / 2 < interval) interval = left - kBoundarySlackMs / 2;
   }
   // Nothing is drawn, nor worked out, while the window is hidden.
   TrackListView* const view = ThePlugin().list;

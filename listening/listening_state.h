@@ -16,13 +16,14 @@ struct ListeningState {
   bool storeLoaded = false;  // read from its file (or found missing or damaged) once
   bool storeChanged = false;
 
-  TextString path;              // the entry the values below are about
-  int32_t lengthMs = -1;        // its length; -1 while the player does not know it
-  int lengthRequests = 0;       // asked so far for this entry (a stream never tells)
-  uint64_t lengthAskedAt = 0;   // tick count of the last of them
-  int32_t lastPositionMs = -1;  // where the last look found it; -1 stopped
-  bool startPending = true;     // the next look that finds it playing sees it start
-  uint64_t rememberedAt = 0;    // tick count of the last periodic write
+  TextString path;                 // the entry the values below are about
+  int32_t lengthMs = -1;           // its length; -1 while the player does not know it
+  int lengthRequests = 0;          // asked so far for this entry (a stream never tells)
+  uint64_t lengthAskedAt = 0;      // tick count of the last of them
+  int32_t lastPositionMs = -1;     // where the last look found it; -1 stopped
+  int32_t earlierPositionMs = -1;  // and the look before that
+  bool startPending = true;        // the next look that finds it playing sees it start
+  uint64_t rememberedAt = 0;       // tick count of the last periodic write
 
   ItemId stopAfter = kNoItem;   // playback stops when this subtrack ends
   ItemId lastSeen = kNoItem;    // the subtrack the last look found playing
