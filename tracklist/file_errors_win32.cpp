@@ -63,8 +63,8 @@ TextString SystemErrorText(int code) {
   if (code == 0) return TextString();
   char* text = nullptr;
   const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
-  const DWORD n = FormatMessageA(flags, nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0,
-                                 nullptr);
+  const DWORD n =
+      FormatMessageA(flags, nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
   TextString out;
   if (n > 0 && text) {
     DWORD length = n;

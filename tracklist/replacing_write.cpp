@@ -41,7 +41,8 @@ FileErrorCode CreateTemporary(const TextString& path, const TextString& temporar
                               std::unique_ptr<platform::File>* file) {
   for (;;) {
     FileFault fault;
-    if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault)) return platform::FileErrorOf(FileError::kPathNotFound);
+    if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault))
+      return platform::FileErrorOf(FileError::kPathNotFound);
     *file = std::make_unique<platform::File>(temporary, "wb");
     if (**file) return {};
     FileErrorCode error = platform::LastFileError();

@@ -17,6 +17,7 @@ class UnsavedLists {
  public:
   // Where a recovery file goes when the list's own directory takes none (it is missing).
   explicit UnsavedLists(TextString fallbackDirectory = TextString());
+  void SetFallbackDirectory(const TextString& directory) { fallbackDirectory_ = directory; }
 
   // Keeps `bytes` meant for `listPath`: writes the recovery file (one attempt, no waiting) and
   // remembers to save the list later. Returns the recovery file's path, empty when none could
