@@ -142,7 +142,7 @@ void CmdExportChapters(int, int) {
   const TextString chosen =
       AskForFile({FileDialog::kSave, kChapterFilter, "txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
 }  // namespace tarnix

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/commands.h"
+#include "commands/dialogs.h"
 #include "commands/file_commands.h"
 #include "commands_fixture.h"
 #include "host/player_codes.h"
@@ -69,6 +70,17 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
       {"cue export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
        [] { CmdExportCueSheet(-1, -1); }, true, true,
        [](const std::string& path) { return TempDir::Read(path).find("TRACK 01 AUDIO") != std::string::npos; }},
+      {"chapter export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
+       [] { CmdExportChapters(-1, -1); }, true, true,
+       [](const std::string& path) { return TempDir::Read(path).find("Part 1") != std::string::npos; }},
+      {"settings", [](const std::string&) { return std::vector<Answer>{}; },
+       [] {
+         ShowOptionsDialog();
+         OptionsOk();
+         ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
+       },
+       true, false,
+       [](const std::string& path) { return TempDir::Read(path).find("AutoSave=1") != std::string::npos; }},
       {"index", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveBookmarkIndex(); }, false, false,
        [](const std::string& path) { return TempDir::Read(path) != kOld; }},
   };
@@ -76,10 +88,12 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
                               FileFault::kReadOnlyTarget, FileFault::kMissingDirectory};
   for (const WritePath& path : paths) {
     const std::string name = path.name;
-    const std::string target = name == "index"        ? index
-                               : name == "cue export" ? bookmarks_.Item("Concert.cue")
-                               : name == "save as"    ? bookmarks_.Item("Chosen.trk")
-                                                      : bookmarks_.Item("Concert.trk");
+    const std::string target = name == "index"            ? index
+                               : name == "cue export"     ? bookmarks_.Item("Concert.cue")
+                               : name == "save as"        ? bookmarks_.Item("Chosen.trk")
+                               : name == "chapter export" ? bookmarks_.Item("Concert.chapters.txt")
+                               : name == "settings"       ? std::string(PluginIniPath().c_str())
+                                                          : bookmarks_.Item("Concert.trk");
     for (const FileFault fault : faults) {
       SCOPED_TRACE(name + ", fault " + std::to_string(static_cast<int>(fault)));
       // A stored list with an edit not yet saved, and the file to be replaced.
@@ -92,8 +106,10 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
       ThePlugin().bookmarkIndex.Search(scratch, (bookmarks_.Path() + "\\*.trk").c_str(), "Concert", 0, 0);
       List().modified = true;
       bookmarks_.Write("Concert.trk", kOld);
-      WriteFile(index, kOld);
-      if (path.newFile) std::remove(target.c_str());
+      if (path.newFile)
+        std::remove(target.c_str());
+      else
+        WriteFile(target, kOld);
       {
         ScopedFileFault injected(fault, -1, target.c_str());
         std::vector<Answer> answers = path.answers(target);
