@@ -68,15 +68,20 @@ FileErrorCode ReplaceTarget(const TextString& temporary, const TextString& path,
   for (;;) {
     FileFault fault;
     FileErrorCode error;
+    bool readOnly = false;
     if (detail::FaultAt(detail::WriteStep::kReplace, path.c_str(), &fault)) {
-      error = platform::FileErrorOf(fault == FileFault::kReadOnlyTarget ? FileError::kReadOnly : FileError::kHeld);
+      error = platform::FileErrorOf(FileError::kHeld);
+      readOnly = fault == FileFault::kReadOnlyTarget;
+    } else if (platform::IsReadOnlyFile(path)) {
+      // Marked read-only by its owner: kept on every system (some would replace it), and no
+      // wait would end that.
+      readOnly = true;
     } else if (platform::ReplaceExisting(temporary, path)) {
       return {};
     } else {
       error = platform::LastFileError();
-      // A read-only target refuses with the same code as a held one, and no wait ends that.
-      if (error.kind == FileError::kHeld && platform::IsReadOnlyFile(path)) error.kind = FileError::kReadOnly;
     }
+    if (readOnly) error = platform::FileErrorOf(FileError::kReadOnly);
     if (!waits->WaitAgain(&error)) return error;
   }
 }

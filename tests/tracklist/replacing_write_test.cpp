@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <string>
 #include <vector>
 
@@ -102,6 +106,18 @@ TEST_F(ReplacingWriteTest, AShortHoldIsWaitedOutAndAnEndingProgramStopsTheWait) 
   ScopedFileFault held(FileFault::kHeldTarget, 1);
   EXPECT_EQ(WriteReplacing(target_.c_str(), kOld, 0).error.kind, FileError::kHeld);
 }
+
+#ifdef _WIN32
+TEST_F(ReplacingWriteTest, AReadOnlyTargetIsNotWaitedFor) {
+  ASSERT_TRUE(SetFileAttributesA(target_.c_str(), FILE_ATTRIBUTE_READONLY));
+  const WriteResult result = WriteReplacing(target_.c_str(), kNew);
+  SetFileAttributesA(target_.c_str(), FILE_ATTRIBUTE_NORMAL);
+  EXPECT_EQ(result.error.kind, FileError::kReadOnly);
+  EXPECT_EQ(g_waits, 0);
+  EXPECT_EQ(test::TempDir::Read(target_), kOld);
+  EXPECT_EQ(Files(), std::vector<std::string>{"list.trk"});
+}
+#endif
 
 TEST_F(ReplacingWriteTest, AFaultAimedAtOneFileSparesTheOthers) {
   ScopedFileFault held(FileFault::kRefusedReplace, -1, target_.c_str());
