@@ -1,5 +1,5 @@
-// A month in the player, compressed: thousands of song changes across every kind of list, the
-// window hidden and shown, skins changed, dialogs and message boxes opened, lists edited and
+// A month in the player, compressed: thousands of song changes across stored, imported, default,
+// CD and subsong lists, the window hidden and shown, skins changed, dialogs and message boxes opened, lists edited and
 // saved. After a warm-up neither the live handles nor the process's memory may grow.
 
 #include <windows.h>
@@ -17,6 +17,7 @@
 #include "commands/user_messages.h"
 #include "commands_fixture.h"
 #include "host/playback_tracking.h"
+#include "host/player_codes.h"
 #include "host/player_following.h"
 #include "host/skin_adoption.h"
 #include "host/window_helpers.h"
@@ -87,7 +88,8 @@ class BoxPresser {
 class SoakTest : public CommandsTest {};
 
 TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
-  bookmarks_.Write("Evening.trk", "[Album ] Evening\r\n01:00:00:00*Opening\r\n01:01:00:00 Theme\r\n");
+  bookmarks_.Write("Evening.trk",
+                   "[Album ] Evening\r\n[Artist] Tester\r\n01:00:00:00*Opening\r\n01:01:00:00 Theme\r\n");
   const std::string recording = bookmarks_.Write("recording.flac", "");
   bookmarks_.Write("recording.cue",
                    "FILE \"recording.flac\" WAVE\r\n  TRACK 01 AUDIO\r\n    TITLE \"One\"\r\n"
@@ -97,7 +99,8 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
   Player().SetPlaylist({{"C:\\Music\\evening.mp3", "Evening", 0},
                         {recording, "Recording", 0},
                         {"C:\\Music\\unknown.mp3", "Nothing stored for this", 0},
-                        {cd, "Track 01", 0}});
+                        {cd, "Track 01", 0},
+                        {"C:\\Music\\game.nsf", "Game music", 0}});
   ThePlugin().settings.autoSave = true;
   ThePlugin().settings.autoPopup = true;
 
@@ -107,9 +110,25 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
   for (int i = 0; i < kSongChanges; ++i) {
     if (i == kWarmUp) warm = Measure();
     const DWORD songStart = GetTickCount();
-    Player().SetPlaylistPosition(i % 4);
+    Player().SetPlaylistPosition(i % 5);
     Player().Play();
     TimerTick();
+    if (i % 5 == 4) {
+      // A subsong source announces the file's subsongs, as the window procedure hands them on.
+      uint32_t* record = ThePlugin().playback.subsongRecord;
+      record[kSubsongRecordCountWord] = 12;
+      record[kSubsongRecordThreadWord] = GetCurrentThreadId();
+      OnSubsongInfo(record);
+    }
+    if (i < 5) {
+      // Each kind of list is what the entry gets.
+      const bool expected[] = {List().album == "Evening", List().TrackCount() == 1 && List().tracks[0].Count() == 2,
+                               List().TrackCount() == 1 && List().tracks[0].Count() == 1, List().cddbId != 0,
+                               List().TrackCount() == 12};
+      ASSERT_TRUE(expected[i]) << "entry " << i << ": " << List().TrackCount() << " tracks, album "
+                               << List().album.c_str() << ", path " << ThePlugin().playback.currentPath.c_str()
+                               << ", title " << ThePlugin().playback.currentTitle.c_str();
+    }
     const DWORD otherStart = GetTickCount();
     songMs += otherStart - songStart;
     if (i % kShowEvery == 0) {
