@@ -18,6 +18,7 @@ TextString SaveFailureText(const TextString& path, const WriteResult& result) {
 }
 
 bool SaveListOrReport(TrackList& list, const TextString& path) {
+  ClearLastWriteResult();
   if (list.Save(path)) {
     ThePlugin().unsavedEdits.Forget(path);
     return true;
@@ -27,6 +28,7 @@ bool SaveListOrReport(TrackList& list, const TextString& path) {
 }
 
 bool SaveListOrKeep(TrackList& list, const TextString& path) {
+  ClearLastWriteResult();
   if (list.Save(path)) {
     ThePlugin().unsavedEdits.Forget(path);
     return true;

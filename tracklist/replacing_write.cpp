@@ -119,4 +119,6 @@ WriteResult WriteReplacing(const TextString& path, std::string_view bytes, int h
 
 const WriteResult& LastWriteResult() { return t_last; }
 
+void ClearLastWriteResult() { t_last = WriteResult{}; }
+
 }  // namespace tarnix

@@ -38,5 +38,7 @@ WriteResult WriteReplacing(const TextString& path, std::string_view bytes, int h
 // The outcome of the calling thread's last WriteReplacing, for callers that learnt only
 // success or failure from the layer in between.
 const WriteResult& LastWriteResult();
+// Sets it to success, so that a failure found before any write (no path) shows no stale reason.
+void ClearLastWriteResult();
 
 }  // namespace tarnix
