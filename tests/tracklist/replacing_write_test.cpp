@@ -9,12 +9,15 @@
 #include <windows.h>
 #endif
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tracklist/dir_index.h"
 #include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
+#include "tracklist/track_list.h"
 #include "tracklist/unsaved_lists.h"
 
 namespace tarnix {
@@ -82,6 +85,50 @@ TEST_F(ReplacingWriteTest, EveryFaultLeavesTheOldFileAndNoTemporaryFile) {
   }
   EXPECT_TRUE(WriteReplacing(target_.c_str(), kNew).Ok());
   EXPECT_EQ(test::TempDir::Read(target_), kNew);
+}
+
+// The portable writers on top: a list, the directory index and a kept edit.
+TEST_F(ReplacingWriteTest, EveryPortableWriterAgainstEveryFault) {
+  struct Writer {
+    const char* name;
+    std::function<bool(const TextString& path)> write;
+  } const writers[] = {
+      {"list",
+       [](const TextString& path) {
+         TrackList list;
+         list.Reset("Concert", 1, 0);
+         return list.Save(path);
+       }},
+      {"index",
+       [](const TextString& path) {
+         DirectoryIndex index;
+         return index.SaveTo(path);
+       }},
+      {"kept edit",
+       [](const TextString& path) {
+         UnsavedLists unsaved;
+         unsaved.Keep(path, kNew);
+         return unsaved.SaveWaiting() == 1;
+       }},
+  };
+  const FileFault faults[] = {FileFault::kShortWrite, FileFault::kFailedClose, FileFault::kRefusedReplace,
+                              FileFault::kReadOnlyTarget, FileFault::kMissingDirectory};
+  for (const Writer& writer : writers) {
+    for (const FileFault fault : faults) {
+      SCOPED_TRACE(std::string(writer.name) + ", fault " + std::to_string(static_cast<int>(fault)));
+      target_ = dir_.Write("list.trk", kOld);
+      {
+        ScopedFileFault injected(fault, -1, target_.c_str());
+        EXPECT_FALSE(writer.write(target_.c_str()));
+        EXPECT_FALSE(LastWriteResult().Ok());
+        EXPECT_EQ(test::TempDir::Read(target_), kOld);
+        EXPECT_FALSE(test::TempDir::Exists(target_ + ".tmp"));
+      }
+      EXPECT_TRUE(writer.write(target_.c_str()));  // and again once the fault is gone
+      EXPECT_NE(test::TempDir::Read(target_), kOld);
+      EXPECT_FALSE(test::TempDir::Exists(target_ + ".unsaved"));
+    }
+  }
 }
 
 TEST_F(ReplacingWriteTest, AShortHoldIsWaitedOutAndAnEndingProgramStopsTheWait) {
