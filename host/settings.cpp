@@ -10,6 +10,7 @@
 #include "tracklist/atomic_write.h"
 #include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -42,7 +43,10 @@ bool WriteSettings(const TextString& file, const IniValues& values) {
   if (IsWideIniText(text)) {
     bool ok = true;
     for (const auto& [key, value] : values)
-      ok = WritePrivateProfileStringA(kSection, key.c_str(), value.c_str(), file.c_str()) != 0 && ok;
+      ok = WritePrivateProfileStringW(WideFromUtf8(kSection).c_str(), WideFromUtf8(key).c_str(),
+                                      WideFromUtf8(value).c_str(),
+                                      WideFromUtf8(std::string_view(file.c_str(), file.Length())).c_str()) != 0 &&
+           ok;
     return ok;
   }
   return WriteFileReplacing(file, WithIniValues(text, kSection, values));

@@ -1,8 +1,12 @@
-// File errors on Windows: GetLastError codes and the system's own wording of them.
+// File errors on Windows: GetLastError codes and the system's own wording of them, in UTF-8.
 
 #include <windows.h>
 
+#include <string>
+#include <string_view>
+
 #include "tracklist/file_errors.h"
+#include "win32/utf16.h"
 
 namespace tarnix::platform {
 
@@ -61,23 +65,21 @@ FileErrorCode FileErrorOf(FileError kind) {
 
 TextString SystemErrorText(int code) {
   if (code == 0) return TextString();
-  char* text = nullptr;
+  wchar_t* text = nullptr;
   const DWORD flags = FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS;
   const DWORD n =
-      FormatMessageA(flags, nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<char*>(&text), 0, nullptr);
-  TextString out;
-  if (n > 0 && text) {
-    DWORD length = n;
-    while (length > 0 && (text[length - 1] == '\r' || text[length - 1] == '\n' || text[length - 1] == ' ')) --length;
-    out = TextString(static_cast<int>(length), text);
-  }
+      FormatMessageW(flags, nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring_view wide(text ? text : L"", text ? n : 0);
+  while (!wide.empty() && (wide.back() == L'\r' || wide.back() == L'\n' || wide.back() == L' ')) wide.remove_suffix(1);
+  const std::string utf8 = Utf8FromWide(wide);
   if (text) LocalFree(text);
+  TextString out(static_cast<int>(utf8.size()), utf8.c_str());
   if (out.IsEmpty()) out.Format("system error %d", code);
   return out;
 }
 
 bool IsReadOnlyFile(const TextString& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(WideFromUtf8(std::string_view(path.c_str(), path.Length())).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
