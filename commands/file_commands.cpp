@@ -7,11 +7,13 @@
 #include <windows.h>
 
 #include "commands/file_names.h"
+#include "commands/unsaved_edits.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "tracklist/dir_index.h"
+#include "tracklist/platform.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
@@ -46,8 +48,9 @@ void SaveIfModified() {
   if (!ThePlugin().settings.autoSave) {
     answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
   }
-  if (answer == IDYES && !list.Save(path)) ReportFailure("Couldn't save " + path);
-  // Declined or failed, the changes are given up: they are not offered again.
+  // A failed save keeps the changes aside; declined, they are given up. Either way they are
+  // not offered again.
+  if (answer == IDYES) SaveListOrKeep(list, path);
   list.modified = false;
 }
 
@@ -80,13 +83,13 @@ void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 bool CheckBookmarkDirectory(bool warn) {
   const TextString& directory = ThePlugin().settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
-  if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (platform::PathExists(directory)) return true;
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
       TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
   if (answer == IDYES) {
-    if (CreateDirectoryA(directory.c_str(), nullptr)) return true;
+    if (platform::CreateFolder(directory)) return true;
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }

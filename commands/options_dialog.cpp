@@ -8,6 +8,8 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
+#include "commands/unsaved_edits.h"
+#include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/player_following.h"
 #include "host/plugin.h"
@@ -91,7 +93,7 @@ void OptionsOk() {
     StartBookmarkIndex();
   }
 
-  SaveSettings();
+  if (!SaveSettings()) ReportFailure(SaveFailureText(PluginIniPath(), LastWriteResult()));
 }
 
 void CmdOptions(int, int) {

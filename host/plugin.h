@@ -19,6 +19,7 @@
 #include "skin/skin_frame.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
+#include "tracklist/unsaved_lists.h"
 #include "win32/handles.h"
 
 namespace tarnix {
@@ -73,6 +74,7 @@ class Plugin {
   DirectoryIndex bookmarkIndex;
   // Resume positions, the pending stop and the progress shown (host/listening_tick.h).
   listening::ListeningState listening;
+  UnsavedLists unsavedEdits;  // edits whose save failed, kept until their lists can be written
 
   // Windows and their resources, in start-up order.
   WindowHandle window;  // the PluginWindow, class "TarnixPluginWindow"

@@ -2,9 +2,15 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "tracklist/atomic_write.h"
+#include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -21,17 +27,30 @@ bool ReadBool(const char* key, bool fallback, const TextString& file) {
   return ReadInt(key, fallback ? 1 : 0, file) != 0;
 }
 
-void WriteText(const char* key, const char* value, const TextString& file) {
-  WritePrivateProfileStringA(kSection, key, value, file.c_str());
+// plugin.ini is shared with the player's other plug-ins: their sections are kept as they are,
+// and the file is replaced in one step like every other file this plug-in writes. A file in
+// the wide form is left to the system's own calls.
+bool WriteSettings(const TextString& file, const IniValues& values) {
+  std::string text;
+  {
+    platform::File in(file, "rb");
+    if (in) {
+      char buffer[4096];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof(buffer), in.get())) > 0) text.append(buffer, n);
+    }
+  }
+  if (IsWideIniText(text)) {
+    bool ok = true;
+    for (const auto& [key, value] : values)
+      ok = WritePrivateProfileStringW(WideFromUtf8(kSection).c_str(), WideFromUtf8(key).c_str(),
+                                      WideFromUtf8(value).c_str(),
+                                      WideFromUtf8(std::string_view(file.c_str(), file.Length())).c_str()) != 0 &&
+           ok;
+    return ok;
+  }
+  return WriteFileReplacing(file, WithIniValues(text, kSection, values));
 }
-
-void WriteInt(const char* key, int value, const TextString& file) {
-  TextString text;
-  text.Format("%d", value);
-  WriteText(key, text.c_str(), file);
-}
-
-void WriteBool(const char* key, bool value, const TextString& file) { WriteText(key, value ? "1" : "0", file); }
 
 // The parent of the plug-in's directory: the player's own directory.
 TextString PlayerDirectory() { return ModuleDirectory().DirectoryPart(); }
@@ -82,28 +101,30 @@ void ReadPlayerSettings() {
   if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const Plugin& plugin = ThePlugin();
   const Settings& settings = plugin.settings;
-  const TextString ini = PluginIniPath();
+  IniValues values;
+  auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
   if (plugin.frame) {
     const FrameSettings window = plugin.frame->Settings();
-    WriteInt("WindowPosX", window.posX, ini);
-    WriteInt("WindowPosY", window.posY, ini);
-    WriteInt("WindowWidth", window.width, ini);
-    WriteInt("WindowHeight", window.height, ini);
-    WriteBool("Opened", window.shown, ini);
-    WriteBool("Docked", window.docked, ini);
+    add("WindowPosX", window.posX);
+    add("WindowPosY", window.posY);
+    add("WindowWidth", window.width);
+    add("WindowHeight", window.height);
+    add("Opened", window.shown ? 1 : 0);
+    add("Docked", window.docked ? 1 : 0);
   }
-  WriteBool("AutoPopup", settings.autoPopup, ini);
-  WriteBool("AutoClose", settings.autoClose, ini);
-  WriteBool("AutoSave", settings.autoSave, ini);
-  WriteBool("PrintTime", settings.printTime, ini);
-  WriteBool("ShowTrack", settings.showTrack, ini);
-  WriteBool("TopTrack", settings.topTrack, ini);
-  WriteBool("Resume", settings.resume, ini);
-  WriteInt("HotKey", g_shared.hotKey.load(std::memory_order_relaxed), ini);
-  WriteText("BookmarkPath", settings.bookmarkPath.c_str(), ini);
+  add("AutoPopup", settings.autoPopup ? 1 : 0);
+  add("AutoClose", settings.autoClose ? 1 : 0);
+  add("AutoSave", settings.autoSave ? 1 : 0);
+  add("PrintTime", settings.printTime ? 1 : 0);
+  add("ShowTrack", settings.showTrack ? 1 : 0);
+  add("TopTrack", settings.topTrack ? 1 : 0);
+  add("Resume", settings.resume ? 1 : 0);
+  add("HotKey", g_shared.hotKey.load(std::memory_order_relaxed));
+  values.emplace_back("BookmarkPath", settings.bookmarkPath.c_str());
+  return WriteSettings(PluginIniPath(), values);
 }
 
 }  // namespace tarnix

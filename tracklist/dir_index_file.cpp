@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tracklist/atomic_write.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 
@@ -19,7 +20,7 @@ namespace tarnix {
 namespace {
 
 constexpr char kMagic[8] = {'T', 'a', 'r', 'n', 'i', 'x', 'I', 'X'};
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;  // 2: texts, names and hashes in UTF-8
 // Far beyond any bookmark directory; a larger file is not one of ours.
 constexpr int64_t kMaxFileBytes = int64_t{512} << 20;
 
@@ -163,21 +164,9 @@ bool DirectoryIndex::Parse(const std::string& bytes, const TextString& pattern) 
 }
 
 bool DirectoryIndex::SaveTo(const TextString& path) {
-  const std::string bytes = Serialize();
-  const TextString temporary = path + ".tmp";
-  platform::File file(temporary, "wb");
-  if (!file) {
-    modified_ = true;
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  const bool closed = file.Close();
-  if (!written || !closed || !platform::ReplaceExisting(temporary, path)) {
-    platform::RemoveFile(temporary);
-    modified_ = true;
-    return false;
-  }
-  return true;
+  if (WriteFileReplacing(path, Serialize())) return true;
+  modified_ = true;
+  return false;
 }
 
 bool DirectoryIndex::LoadFrom(const TextString& path, const TextString& pattern) {
