@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "host/player.h"
 #include "host/player_codes.h"
 #include "tracklist/item_id.h"
 #include "tracklist/text_string.h"
@@ -21,6 +22,7 @@ struct PlaybackState {
   int32_t multiTrack = 0;                            // 1 when the list shows several tracks of what plays
   std::vector<TextString> pendingNames;              // subsong names from UM_SET_TRACK_NAME
   uint32_t subsongRecord[kSubsongRecordWords] = {};  // copy of the last UM_SUBSONG_INFO record
+  WideEntryTexts wideEntryTexts = WideEntryTexts::kUnknown;  // what the player said to 213 and 214
 };
 
 }  // namespace tarnix

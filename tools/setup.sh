@@ -9,6 +9,7 @@ packages=(
   wine64 wine32:i386 xvfb xauth nsis zip unzip
   googletest libgtest-dev libbenchmark-dev
   imagemagick git ca-certificates
+  fonts-wqy-microhei
 )
 
 as_root() {
