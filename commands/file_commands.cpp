@@ -6,17 +6,14 @@
 
 #include <windows.h>
 
-#include <string>
-#include <string_view>
-
 #include "commands/file_names.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "tracklist/dir_index.h"
+#include "tracklist/platform.h"
 #include "tracklist/track_list.h"
-#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -83,15 +80,14 @@ void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 
 bool CheckBookmarkDirectory(bool warn) {
   const TextString& directory = ThePlugin().settings.bookmarkPath;
-  const std::wstring wideDirectory = WideFromUtf8(std::string_view(directory.Data(), static_cast<size_t>(directory.Length())));
   // Any existing file system object will do, a plain file too.
-  if (!wideDirectory.empty() && GetFileAttributesW(wideDirectory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (platform::PathExists(directory)) return true;
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
       TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
   if (answer == IDYES) {
-    if (!wideDirectory.empty() && CreateDirectoryW(wideDirectory.c_str(), nullptr)) return true;
+    if (platform::CreateFolder(directory)) return true;
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }
