@@ -28,9 +28,7 @@ constexpr DWORD kWaitMs = 200;
 constexpr int kFirstButtonId = IDOK;
 constexpr int kLastButtonId = IDNO;
 
-HWND ButtonOf(HWND box, int id) {
-  return id >= kFirstButtonId && id <= kLastButtonId ? GetDlgItem(box, id) : nullptr;
-}
+HWND ButtonOf(HWND box, int id) { return id >= kFirstButtonId && id <= kLastButtonId ? GetDlgItem(box, id) : nullptr; }
 
 int DefaultButtonId(HWND box) {
   for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
@@ -88,8 +86,7 @@ bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, LRES
       return false;
     case DM_GETDEFID:
       // Enter presses the focused button, else the default one.
-      if (int id = FocusedButtonId(box); id != 0 || (id = DefaultButtonId(box)) != 0)
-        reply = MAKELONG(id, DC_HASDEFID);
+      if (int id = FocusedButtonId(box); id != 0 || (id = DefaultButtonId(box)) != 0) reply = MAKELONG(id, DC_HASDEFID);
       return true;
     case DM_SETDEFID:
       MakeDefaultButton(box, static_cast<int>(wParam));
@@ -227,8 +224,8 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
 
   const MessageBoxIcon icon = IconForFlags(flags);
   if (icon != MessageBoxIcon::None) {
-    windows.icon.Reset(
-        CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, box, nullptr, instance, nullptr));
+    windows.icon.Reset(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, box, nullptr,
+                                       instance, nullptr));
     if (windows.icon)
       PostMessageW(windows.icon.Get(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, StandardIcon(icon))),
                    0);
@@ -250,8 +247,9 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   }
 
   // SS_NOPREFIX: an ampersand in a path is shown as it is, not as a mnemonic.
-  windows.text.Reset(CreateWindowExW(0, L"STATIC", WideFromUtf8(message).c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                     geometry.textX, geometry.textY, geometry.textWidth, geometry.textHeight, box,
+  windows.text.Reset(CreateWindowExW(0, L"STATIC", WideFromUtf8(message).c_str(),
+                                     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, geometry.textX, geometry.textY,
+                                     geometry.textWidth, geometry.textHeight, box,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), instance, nullptr));
   if (windows.text) SendMessageW(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
   if (windows.icon)
@@ -261,10 +259,10 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   const int defaultIndex = DefaultButtonIndex(flags, buttons.count);
   for (int i = 0; i < buttons.count; ++i) {
     const DWORD kind = i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    HWND button =
-        CreateWindowExW(0, L"BUTTON", WideFromUtf8(buttons.buttons[i].caption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
-                        MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", WideFromUtf8(buttons.buttons[i].caption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
+        MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
     windows.buttons[i].Reset(button);
     if (!button) continue;
     SendMessageW(button, WM_SETFONT, fontParam, FALSE);

@@ -16,10 +16,10 @@
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/window_helpers.h"
-#include "tracklist/platform.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 

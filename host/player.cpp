@@ -80,13 +80,9 @@ std::optional<TextString> Player::SkinDirectory() const {
   return CopyFromCodePage(buffer);
 }
 
-TextString Player::PlaylistFile(int index) const {
-  return EntryText(index, kCodePlaylistFileW, kCodePlaylistFile);
-}
+TextString Player::PlaylistFile(int index) const { return EntryText(index, kCodePlaylistFileW, kCodePlaylistFile); }
 
-TextString Player::PlaylistTitle(int index) const {
-  return EntryText(index, kCodePlaylistTitleW, kCodePlaylistTitle);
-}
+TextString Player::PlaylistTitle(int index) const { return EntryText(index, kCodePlaylistTitleW, kCodePlaylistTitle); }
 
 void Player::SendCommand(WPARAM id) const { SendToPlayer(window_, WM_COMMAND, id, 0); }
 

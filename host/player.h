@@ -36,7 +36,7 @@ class Player {
   // code page. Empty for a null answer.
   TextString PlaylistFile(int index) const;
   TextString PlaylistTitle(int index) const;
-  void SendCommand(WPARAM id) const;          // WM_COMMAND with lParam 0
+  void SendCommand(WPARAM id) const;  // WM_COMMAND with lParam 0
 
  private:
   LRESULT Request(WPARAM wParam, LPARAM code) const;

@@ -99,8 +99,7 @@ void WriteBookmarkPath(const TextString& path, const std::wstring& file) {
   WriteText(L"BookmarkPath", held.c_str(), file);
   const bool whole = held == wide;
   WriteText(kWholeBookmarkKey,
-            whole ? nullptr : WideFromUtf8(EscapeToAscii(std::string_view(path.Data(), path.Length()))).c_str(),
-            file);
+            whole ? nullptr : WideFromUtf8(EscapeToAscii(std::string_view(path.Data(), path.Length()))).c_str(), file);
 }
 
 // The parent of the plug-in's directory: the player's own directory.

@@ -227,8 +227,9 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   const bool timeShown = tab && timeColumn == kTimeColumnShown;
   // The texts are UTF-8: drawn wide, every name shows whole in whatever script it is written.
   const std::wstring name = WideFromUtf8(std::string_view(s, static_cast<size_t>(nameLength)));
-  const std::wstring time =
-      timeShown ? WideFromUtf8(std::string_view(tab + 1, static_cast<size_t>(length - nameLength - 1))) : std::wstring();
+  const std::wstring time = timeShown
+                                ? WideFromUtf8(std::string_view(tab + 1, static_cast<size_t>(length - nameLength - 1)))
+                                : std::wstring();
   LONG timeWidth = 0;
   if (timeShown) {
     SIZE extent{};

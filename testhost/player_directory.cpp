@@ -103,8 +103,9 @@ std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::stri
                                      const std::string& fallback) const {
   std::vector<wchar_t> buffer(256);
   for (;;) {
-    const DWORD n = GetPrivateProfileStringW(WideName(section).c_str(), WideName(key).c_str(), WideName(fallback).c_str(),
-                                             buffer.data(), static_cast<DWORD>(buffer.size()), WideName(iniPath).c_str());
+    const DWORD n =
+        GetPrivateProfileStringW(WideName(section).c_str(), WideName(key).c_str(), WideName(fallback).c_str(),
+                                 buffer.data(), static_cast<DWORD>(buffer.size()), WideName(iniPath).c_str());
     if (n + 1 < buffer.size()) return Utf8Name(std::wstring(buffer.data(), n));
     buffer.resize(buffer.size() * 2);
   }
@@ -113,7 +114,8 @@ std::string PlayerDirectory::ReadIni(const std::string& iniPath, const std::stri
 bool PlayerDirectory::WriteFile(const std::string& relativePath, const std::string& bytes) {
   const std::string path = root_ + "\\" + relativePath;
   if (!MakeDirectories(ParentOf(path))) return false;
-  FileHandle file(CreateFileW(WideName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(
+      CreateFileW(WideName(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return false;
   DWORD written = 0;
   return bytes.empty() || (::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
@@ -122,8 +124,8 @@ bool PlayerDirectory::WriteFile(const std::string& relativePath, const std::stri
 
 std::optional<std::string> PlayerDirectory::ReadFile(const std::string& relativePath) const {
   const std::string path = root_ + "\\" + relativePath;
-  FileHandle file(
-      CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileW(WideName(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.Valid()) return std::nullopt;
   std::string bytes;
   char chunk[4096];

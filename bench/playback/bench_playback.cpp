@@ -340,7 +340,8 @@ SongChange SwitchTo(PluginSession& session, KeyPoller& poller, int index, ItemId
   if (shown.answeredAt == 0) return result;
   result.shownMs = shown.answeredAt - switched;
   for (const testhost::PlayerRequest& r : player.Log().Snapshot()) {
-    if (r.timeMs >= switched && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) && r.wParam == static_cast<WPARAM>(index)) {
+    if (r.timeMs >= switched && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) &&
+        r.wParam == static_cast<WPARAM>(index)) {
       result.workMs = shown.answeredAt - r.timeMs;
       break;
     }
@@ -425,7 +426,8 @@ SongChange FirstAfterStart(PluginSession& session, std::int64_t started, int ind
   if (shown.answeredAt == 0) return result;
   result.shownMs = shown.answeredAt - started;
   for (const testhost::PlayerRequest& r : session.Player().Log().Snapshot()) {
-    if (r.timeMs >= started && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) && r.wParam == static_cast<WPARAM>(index)) {
+    if (r.timeMs >= started && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) &&
+        r.wParam == static_cast<WPARAM>(index)) {
       result.workMs = shown.answeredAt - r.timeMs;
       break;
     }

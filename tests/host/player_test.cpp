@@ -78,7 +78,7 @@ TEST_F(PlayerTest, EntryTextsAreCopies) {
 // Entries whose texts the code page cannot hold: a current player answers them whole through the
 // wide requests, an older one only with its "?"; code-page letters arrive as UTF-8 either way.
 TEST(PlayerWideTest, EntryTextsAreUtf8FromEitherRequest) {
-  const char* const kTitle = "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C";  // 愛の歌
+  const char* const kTitle = "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C";          // 愛の歌
   const char* const kPath = "C:\\\xD0\x9C\xD1\x83\xD0\xB7\\Caf\xC3\xA9.mp3";  // C:\Муз\Café.mp3
   struct Case {
     bool wide;

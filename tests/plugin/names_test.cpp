@@ -12,6 +12,7 @@
 
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
+#include "testhost/wide_names.h"
 #include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
 
@@ -178,8 +179,7 @@ TEST_F(NamesTest, CodePageListIsRewrittenInTheCodePage) {
   EXPECT_FALSE(StartsWithMark(saved));
   const std::vector<std::string> before = Lines(stored), after = Lines(saved);
   EXPECT_EQ(after.size(), before.size() + 1);
-  for (const std::string& line : before)
-    EXPECT_NE(std::find(after.begin(), after.end(), line), after.end()) << line;
+  for (const std::string& line : before) EXPECT_NE(std::find(after.begin(), after.end(), line), after.end()) << line;
 }
 
 // An older player answers only the narrow requests: lists are found as before, and the wide
@@ -203,6 +203,48 @@ TEST_F(NamesTest, OlderPlayerWithoutWideRequestsWorksAsBefore) {
   PlayEntry(0);
   EXPECT_TRUE(ShowsLastKey(0x10001));
   EXPECT_TRUE(h.Stop());
+}
+
+// plugin.ini stays in the code page: a bookmark directory it cannot hold is kept whole beside it
+// and read back first, until an earlier version writes another directory.
+TEST(NamesInSettings, BookmarkDirectoryTheCodePageCannotHoldIsKeptWhole) {
+  PluginSession h;
+  const std::string directory = h.Dir().Root() + "\\Закладки";
+  ASSERT_TRUE(h.Dir().WriteFile("Закладки\\Song.trk", TrackFile("Song", "01:00:00:00*One\r\n01:00:30:00 Two\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\song.mp3", "Song", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+
+  PostMessageA(h.Window(), WM_COMMAND, IDM_OPTIONS, 0);
+  HWND options = nullptr;
+  ASSERT_TRUE(h.PumpUntil(
+      [&] {
+        options = testsupport::FindThreadWindow(h.UiThreadId(), "#32770", "Tarnix - Options");
+        return options && IsWindowVisible(options);
+      },
+      4000));
+  const std::wstring wide = testhost::WideName(directory);
+  SendMessageTimeoutW(GetDlgItem(options, IDC_BOOKMARK_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
+                      SMTO_NORMAL, 4000, nullptr);
+  PostMessageW(options, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000)) << "the list in the new directory";
+  const std::string whole = h.PluginIni("BookmarkPathUtf8");
+  EXPECT_NE(whole, "<missing>");
+  EXPECT_TRUE(std::all_of(whole.begin(), whole.end(), [](char c) { return c > 0x20 && c < 0x7F; })) << whole;
+  EXPECT_TRUE(Holds(h.PluginIni("BookmarkPath"), "\\????????")) << "the code page's best try";
+  EXPECT_TRUE(h.Stop());
+
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000)) << "read back whole";
+  EXPECT_TRUE(h.Stop());
+
+  // An earlier version knows only BookmarkPath: what it wrote there wins over the kept spelling.
+  h.SetPluginIni("BookmarkPath", h.Dir().Bookmarks());
+  ASSERT_TRUE(h.Start());
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("BookmarkPathUtf8"), "<missing>") << "a directory the code page holds needs no second key";
 }
 
 }  // namespace
