@@ -44,6 +44,7 @@ bool DemoScript::Run() {
   AudioCd();
   Subsongs();
   CueSheet();
+  NamesInEveryScript();
   return ok_;
 }
 
@@ -249,6 +250,43 @@ void DemoScript::CueSheet() {
   Expect(session_.CurrentKey() == MakeItemId(1, 2), "the sheet's third track is highlighted at its INDEX 01");
   Expect(SnapshotDirectory(watch_.Directory()).count(std::string(kFestivalTitle) + ".trk") == 0,
          "nothing is written for an import the user did not edit");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Titles, names and a folder in scripts the code page cannot hold: each title finds its own
+// list, and the cue sheet in the Cyrillic folder is read with its names whole.
+
+void DemoScript::NamesInEveryScript() {
+  log_.Plain("");
+  log_.Plain("== 5. Names in every script: Japanese and Cyrillic titles, a Greek cue sheet ==");
+  UseList(std::string(kJapaneseTitle) + ".trk", false);
+  PlayEntry(kJapaneseEntry, std::string("\"") + kJapaneseTitle + "\"");
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 2), "the Japanese title finds its own stored list");
+  Shot("names-japanese");
+
+  UseList(std::string(kCyrillicTitle) + ".trk", false);
+  PlayEntry(kCyrillicEntry, std::string("\"") + kCyrillicTitle + "\"");
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 2), "the Cyrillic title finds its own list, not the Japanese one");
+  Shot("names-cyrillic");
+
+  ChapterSet sheet;
+  const std::string file = std::string(kGreekTitle) + ".flac";
+  if (!ParseCueSheet(GreekCueSheet(), file, true, &sheet) || !MakeImportedList(sheet, kGreekTitle, &reference_)) {
+    Expect(false, "the Greek cue sheet reads");
+    return;
+  }
+  referenceFile_.clear();
+  log_.Line(std::string("row texts from now on: the list made from Music\\") + kNamesFolder + "\\" + kGreekTitle +
+            ".cue");
+  PlayEntry(kGreekSheetEntry, std::string("\"") + kGreekTitle + "\" in Music\\" + kNamesFolder);
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 3), "the sheet beside the file in the Cyrillic folder is imported");
+  Seek(At(4, 0) - 1000, "1 s before \"Вальс\" (4:00)");
+  Watch(2000);
+  Expect(session_.CurrentKey() == MakeItemId(1, 2), "the Cyrillic row plays");
+  Shot("names-cue-sheet");
 }
 
 void DemoScript::AnswerSubsongRequests() {
