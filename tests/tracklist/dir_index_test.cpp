@@ -245,7 +245,7 @@ TEST(DirectoryIndexTest, StoredIndexIsRefusedWhenDamagedOrForeign) {
   };
   std::string flipped = bytes, version = bytes;
   flipped[bytes.size() / 2] ^= 0x20;
-  version[8] = 2;
+  version[8] = 1;  // the version that held names in the ANSI code page
   const Case cases[] = {
       {"intact", bytes, dir.Pattern(), true},
       {"another directory", bytes, "C:\\Elsewhere\\*.trk", false},
