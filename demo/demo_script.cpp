@@ -8,6 +8,7 @@
 #include "testhost/input.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
+#include "testhost/wide_names.h"
 #include "tracklist/msf.h"
 
 #include <cstdio>
@@ -131,15 +132,17 @@ void DemoScript::EditSubtrackName(const std::string& name) {
     return;
   }
   HWND field = GetDlgItem(dialog, kEditSubtrackName);
-  char shown[256] = {};
-  GetWindowTextA(field, shown, sizeof shown);
-  log_.Line("\"Edit subtrack\" is open; its name field shows \"" + std::string(shown) + "\"");
+  const auto shown = [field] {
+    wchar_t text[256] = {};
+    GetWindowTextW(field, text, 256);
+    return testhost::Utf8Name(text);
+  };
+  log_.Line("\"Edit subtrack\" is open; its name field shows \"" + shown() + "\"");
   // Typed as a user would: the whole name selected, then one character message per key.
-  PostMessageA(field, EM_SETSEL, 0, -1);
-  for (char c : name) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+  PostMessageW(field, EM_SETSEL, 0, -1);
+  for (wchar_t c : testhost::WideName(name)) PostMessageW(field, WM_CHAR, c, 1);
   Watch(600);
-  GetWindowTextA(field, shown, sizeof shown);
-  log_.Line("typed \"" + name + "\"; the name field now shows \"" + std::string(shown) + "\"");
+  log_.Line("typed \"" + name + "\"; the name field now shows \"" + shown() + "\"");
   Shot("edit-subtrack-dialog");
   testhost::PostKey(field, VK_ESCAPE);  // Esc closes the dialog and keeps the edits
   const bool closed = testhost::PumpUntil([&] { return !IsWindowVisible(dialog); }, 2000);
@@ -264,6 +267,9 @@ void DemoScript::NamesInEveryScript() {
   Watch(1500);
   Expect(session_.LastKey() == MakeItemId(1, 2), "the Japanese title finds its own stored list");
   Shot("names-japanese");
+  EditSubtrackName("春の雨 (ライブ)");
+  Command(kCmdSave, "save: the list holds texts the code page cannot, so it is written as UTF-8 after the mark");
+  Watch(1000);
 
   UseList(std::string(kCyrillicTitle) + ".trk", false);
   PlayEntry(kCyrillicEntry, std::string("\"") + kCyrillicTitle + "\"");

@@ -53,6 +53,22 @@ if ! prefix_ready; then
   ) 9>"$WINEPREFIX.lock"
 fi
 
+# Font linking, as a Windows system has it: the faces the plug-in draws with (the skin's Arial,
+# the dialogs' MS Shell Dlg) take the glyphs they lack, CJK above all, from an installed font
+# that has them. Added to prefixes made before it, once.
+if [ ! -f "$WINEPREFIX/.tarnix-fontlink" ]; then
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/.tarnix-fontlink" ]; then
+      for face in Arial Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'; do
+        "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+          /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+      done
+      touch "$WINEPREFIX/.tarnix-fontlink"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+fi
+
 # Keep the virtual desktop alive for the whole display session: otherwise it is torn down when
 # one test process ends, and a process starting at that moment fails to create its windows.
 keeper="$WINEPREFIX/.tarnix-desktop"
