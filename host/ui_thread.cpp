@@ -119,8 +119,8 @@ void CreateDialogs(Plugin& plugin) {
 void InstallHooks(Plugin& plugin) {
   const DWORD playerThread = g_shared.playerWindow ? GetWindowThreadProcessId(g_shared.playerWindow, nullptr) : 0;
   if (playerThread == 0) return;
-  plugin.callWndProcHook.Reset(SetWindowsHookExA(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
-  plugin.getMessageHook.Reset(SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
+  plugin.callWndProcHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
+  plugin.getMessageHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
 }
 
 // A hook whose removal fails (the player's thread is inside it) is tried again a little later.
