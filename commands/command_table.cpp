@@ -73,6 +73,7 @@ const CommandEntry kCommandTable[] = {
     {IDM_CONTEXT_PLAY, CmdPlaySelected},
     {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
     {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
+    {IDM_EXPORT_CHAPTERS, CmdExportChapters},
     {-1, nullptr},
 };
 

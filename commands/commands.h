@@ -56,6 +56,7 @@ void CmdEditSubtrack(int x, int y);
 void CmdEditTrack(int x, int y);
 void CmdPasteTracklist(int x, int y);
 void CmdExportCueSheet(int x, int y);
+void CmdExportChapters(int x, int y);
 
 // Makes the player play the row `item` (track part 0: a subtrack of the playing track).
 void PlayItem(ItemId item);
