@@ -97,6 +97,19 @@ TEST_F(NamesTest, TwoTitlesOfOtherScriptsKeepTheirOwnLists) {
   EXPECT_FALSE(h.Dir().Exists("Bookmarks\\___.trk"));
 }
 
+// Narrow, both paths were "C:\\x\\?.mp3": the second song's start went unnoticed.
+TEST_F(NamesTest, PathsThatDifferOnlyInOtherScriptsAreTwoSongs) {
+  ASSERT_TRUE(h.WriteBookmark("One.trk", TrackFile("One", "01:00:00:00*A\r\n01:00:30:00 B\r\n")));
+  ASSERT_TRUE(h.WriteBookmark("Two.trk", TrackFile("Two", "01:00:00:00*A\r\n01:00:30:00 B\r\n01:01:00:00 C\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\愛.mp3", "One", 0}, {"C:\\x\\桜.mp3", "Two", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(ShowsLastKey(0x10001));
+  PlayEntry(1);
+  EXPECT_TRUE(ShowsLastKey(0x10002)) << *h.LastKey();
+  EXPECT_TRUE(h.Stop());
+}
+
 // The player's own folder and the music folder are both named in Cyrillic; the sheet is UTF-8.
 TEST(NamesInFolders, CueSheetBesideAFileInACyrillicFolderIsImportedWhole) {
   PluginSession h({}, testhost::PlayerSetup::ForTests, "Плеер");
