@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include "commands/file_names.h"
+#include "commands/unsaved_edits.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
@@ -47,8 +48,9 @@ void SaveIfModified() {
   if (!ThePlugin().settings.autoSave) {
     answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
   }
-  if (answer == IDYES && !list.Save(path)) ReportFailure("Couldn't save " + path);
-  // Declined or failed, the changes are given up: they are not offered again.
+  // A failed save keeps the changes aside; declined, they are given up. Either way they are
+  // not offered again.
+  if (answer == IDYES) SaveListOrKeep(list, path);
   list.modified = false;
 }
 

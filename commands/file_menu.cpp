@@ -8,6 +8,7 @@
 #include "commands/editing.h"
 #include "commands/file_commands.h"
 #include "commands/file_dialog.h"
+#include "commands/unsaved_edits.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
@@ -73,13 +74,13 @@ void CmdSave(int, int) {
     return;
   }
   const TextString path = list.path;
-  if (!list.Save(path)) ReportFailure("Couldn't save " + path);
+  SaveListOrReport(list, path);
 }
 
 void CmdSaveAs(int, int) {
   const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
   if (chosen.IsEmpty()) return;
-  if (!ThePlugin().trackList.Save(chosen)) ReportFailure("Couldn't save " + chosen);
+  SaveListOrReport(ThePlugin().trackList, chosen);
 }
 
 }  // namespace tarnix

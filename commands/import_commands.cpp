@@ -11,6 +11,7 @@
 
 #include "commands/editing.h"
 #include "commands/file_dialog.h"
+#include "commands/unsaved_edits.h"
 #include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
@@ -21,6 +22,7 @@
 #include "skin/track_list_view.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/platform.h"
+#include "tracklist/replacing_write.h"
 #include "tracklist/track_list.h"
 #include "win32/handles.h"
 #include "win32/utf16.h"
@@ -116,7 +118,7 @@ void CmdExportCueSheet(int, int) {
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
   const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
 void CmdExportChapters(int, int) {
@@ -137,7 +139,7 @@ void CmdExportChapters(int, int) {
   const TextString chosen =
       AskForFile({FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
 }  // namespace tarnix

@@ -8,6 +8,8 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
+#include "commands/unsaved_edits.h"
+#include "commands/user_messages.h"
 #include "commands/window_text.h"
 #include "host/playback_state.h"
 #include "host/player_following.h"
@@ -92,7 +94,7 @@ void OptionsOk() {
     StartBookmarkIndex();
   }
 
-  SaveSettings();
+  if (!SaveSettings()) ReportFailure(SaveFailureText(PluginIniPath(), LastWriteResult()));
 }
 
 void CmdOptions(int, int) {

@@ -7,6 +7,7 @@
 
 #include "commands/commands.h"
 #include "commands/file_commands.h"
+#include "commands/unsaved_edits.h"
 #include "host/callback_guard.h"
 #include "host/messaging.h"
 #include "host/playback_state.h"
@@ -299,6 +300,7 @@ void RouteMessage(const MSG& msg) {
 bool HandleLoopMessage(const MSG& msg) {
   if (msg.message == UM_QUIT) {
     SaveIfModified();
+    SaveWaitingEdits();  // a last try for the edits kept aside; those still held stay in their recovery files
     return false;
   }
   RouteMessage(msg);

@@ -8,6 +8,7 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "commands/file_commands.h"
+#include "commands/unsaved_edits.h"
 #include "host/player.h"
 #include "host/player_following.h"
 #include "host/plugin.h"
@@ -122,6 +123,7 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
 
 void TimerTick() {
   int32_t interval = kTickMs;
+  SaveWaitingEdits();
   if (!FrameShown() && !ThePlugin().settings.autoPopup) return;  // paused until the window shows again
   CheckSkin(false);
   const Player player = ThePlayer();

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <climits>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,8 @@
 
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "tracklist/atomic_write.h"
+#include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
 #include "win32/utf16.h"
 
@@ -18,10 +21,12 @@ namespace tarnix {
 namespace {
 
 constexpr const wchar_t* kSection = L"Tarnix Plugin";
+constexpr const char* kSectionNarrow = "Tarnix Plugin";
 constexpr const wchar_t* kPlayerSection = L"Winamp";
 // The bookmark directory in the ASCII-safe spelling, written only when the code page cannot hold
 // the path; BookmarkPath then holds the code page's best try, as an earlier version would read it.
 constexpr const wchar_t* kWholeBookmarkKey = L"BookmarkPathUtf8";
+constexpr const char* kWholeBookmarkKeyNarrow = "BookmarkPathUtf8";
 constexpr DWORD kMaxProfileText = 32767;
 
 std::wstring Wide(const TextString& text) {
@@ -53,24 +58,22 @@ std::wstring ReadText(const wchar_t* key, const std::wstring& file, bool* presen
   return value;
 }
 
-void WriteText(const wchar_t* key, const wchar_t* value, const std::wstring& file) {
-  WritePrivateProfileStringW(kSection, key, value, file.c_str());
+// The text in the code page as the system writes it (its best fit, "?" for the rest).
+std::string NarrowOf(const std::wstring& wide) {
+  if (wide.empty() || wide.size() > INT_MAX / 4) return std::string();
+  const int units = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string narrow(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, &narrow[0], bytes, nullptr, nullptr);
+  return narrow;
 }
-
-void WriteInt(const wchar_t* key, int value, const std::wstring& file) {
-  WriteText(key, std::to_wstring(value).c_str(), file);
-}
-
-void WriteBool(const wchar_t* key, bool value, const std::wstring& file) { WriteText(key, value ? L"1" : L"0", file); }
 
 // The text as the code page holds it, each character it cannot hold replaced.
 std::wstring ThroughCodePage(const std::wstring& wide) {
-  if (wide.empty() || wide.size() > INT_MAX / 4) return std::wstring();
-  const int units = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::wstring();
-  std::string narrow(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, &narrow[0], bytes, nullptr, nullptr);
+  const std::string narrow = NarrowOf(wide);
+  if (narrow.empty() || narrow.size() > INT_MAX) return std::wstring();
+  const int bytes = static_cast<int>(narrow.size());
   const int back = MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, nullptr, 0);
   if (back <= 0) return std::wstring();
   std::wstring result(static_cast<size_t>(back), L'\0');
@@ -86,20 +89,53 @@ TextString ReadBookmarkPath(const std::wstring& file, const TextString& fallback
   bool wholePresent = false;
   const std::wstring escaped = ReadText(kWholeBookmarkKey, file, &wholePresent);
   std::string whole;
-  if (present && wholePresent && UnescapeFromAscii(Utf8FromWide(escaped), &whole) &&
+  if (present && wholePresent && !escaped.empty() && UnescapeFromAscii(Utf8FromWide(escaped), &whole) &&
       ThroughCodePage(WideFromUtf8(whole)) == stored) {
     return TextString(static_cast<int>(whole.size()), whole.data());
   }
   return present ? FromWide(stored) : fallback;
 }
 
-void WriteBookmarkPath(const TextString& path, const std::wstring& file) {
+// The bookmark directory's keys: BookmarkPath as the code page holds it, and the whole spelling
+// when that loses a character (emptied when it is no longer needed).
+void AddBookmarkPath(const TextString& path, const std::wstring& file, IniValues* values) {
   const std::wstring wide = Wide(path);
-  const std::wstring held = ThroughCodePage(wide);
-  WriteText(L"BookmarkPath", held.c_str(), file);
-  const bool whole = held == wide;
-  WriteText(kWholeBookmarkKey,
-            whole ? nullptr : WideFromUtf8(EscapeToAscii(std::string_view(path.Data(), path.Length()))).c_str(), file);
+  values->emplace_back("BookmarkPath", std::string(path.c_str(), static_cast<size_t>(path.Length())));
+  if (ThroughCodePage(wide) != wide) {
+    values->emplace_back(kWholeBookmarkKeyNarrow, EscapeToAscii(std::string_view(path.Data(), path.Length())));
+    return;
+  }
+  bool present = false;
+  ReadText(kWholeBookmarkKey, file, &present);
+  if (present) values->emplace_back(kWholeBookmarkKeyNarrow, std::string());
+}
+
+// plugin.ini is shared with the player's other plug-ins: their sections are kept as they are,
+// and the file is replaced in one step like every other file this plug-in writes. The values are
+// UTF-8; a file in the code page gets them in the code page, a file in the wide form is left to
+// the system's own calls.
+bool WriteSettings(const TextString& file, const IniValues& values) {
+  std::string text;
+  {
+    platform::File in(file, "rb");
+    if (in) {
+      char buffer[4096];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof(buffer), in.get())) > 0) text.append(buffer, n);
+    }
+  }
+  const std::wstring widePath = Wide(file);
+  if (IsWideIniText(text)) {
+    bool ok = true;
+    for (const auto& [key, value] : values)
+      ok = WritePrivateProfileStringW(kSection, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(),
+                                      widePath.c_str()) != 0 &&
+           ok;
+    return ok;
+  }
+  IniValues narrow;
+  for (const auto& [key, value] : values) narrow.emplace_back(key, NarrowOf(WideFromUtf8(value)));
+  return WriteFileReplacing(file, WithIniValues(text, kSectionNarrow, narrow));
 }
 
 // The parent of the plug-in's directory: the player's own directory.
@@ -150,27 +186,30 @@ void ReadPlayerSettings() {
   if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const Plugin& plugin = ThePlugin();
   const Settings& settings = plugin.settings;
-  const std::wstring ini = Wide(PluginIniPath());
+  IniValues values;
+  auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
   if (plugin.frame) {
     const FrameSettings window = plugin.frame->Settings();
-    WriteInt(L"WindowPosX", window.posX, ini);
-    WriteInt(L"WindowPosY", window.posY, ini);
-    WriteInt(L"WindowWidth", window.width, ini);
-    WriteInt(L"WindowHeight", window.height, ini);
-    WriteBool(L"Opened", window.shown, ini);
-    WriteBool(L"Docked", window.docked, ini);
+    add("WindowPosX", window.posX);
+    add("WindowPosY", window.posY);
+    add("WindowWidth", window.width);
+    add("WindowHeight", window.height);
+    add("Opened", window.shown ? 1 : 0);
+    add("Docked", window.docked ? 1 : 0);
   }
-  WriteBool(L"AutoPopup", settings.autoPopup, ini);
-  WriteBool(L"AutoClose", settings.autoClose, ini);
-  WriteBool(L"AutoSave", settings.autoSave, ini);
-  WriteBool(L"PrintTime", settings.printTime, ini);
-  WriteBool(L"ShowTrack", settings.showTrack, ini);
-  WriteBool(L"TopTrack", settings.topTrack, ini);
-  WriteInt(L"HotKey", g_shared.hotKey.load(std::memory_order_relaxed), ini);
-  WriteBookmarkPath(settings.bookmarkPath, ini);
+  add("AutoPopup", settings.autoPopup ? 1 : 0);
+  add("AutoClose", settings.autoClose ? 1 : 0);
+  add("AutoSave", settings.autoSave ? 1 : 0);
+  add("PrintTime", settings.printTime ? 1 : 0);
+  add("ShowTrack", settings.showTrack ? 1 : 0);
+  add("TopTrack", settings.topTrack ? 1 : 0);
+  add("HotKey", g_shared.hotKey.load(std::memory_order_relaxed));
+  const TextString ini = PluginIniPath();
+  AddBookmarkPath(settings.bookmarkPath, Wide(ini), &values);
+  return WriteSettings(ini, values);
 }
 
 }  // namespace tarnix

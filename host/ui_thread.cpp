@@ -11,6 +11,7 @@
 #include "commands/editing.h"
 #include "commands/file_commands.h"
 #include "host/callback_guard.h"
+#include "host/held_file_wait.h"
 #include "host/message_loop.h"
 #include "host/playback_tracking.h"
 #include "host/player_following.h"
@@ -24,6 +25,7 @@
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
 #include "skin/window_widgets.h"
+#include "tracklist/replacing_write.h"
 
 namespace tarnix {
 
@@ -165,6 +167,7 @@ void DestroyPluginWindow(WindowHandle& window) {
 
 void StartUp() {
   Plugin& plugin = CreatePlugin();
+  SetRetryWait(WaitKeepingWindowsPainted);
   RegisterWindowClass();
   WINDOWPLACEMENT player{};
   player.length = sizeof(player);
@@ -232,6 +235,7 @@ void ShutDown() {
   plugin.aboutDialog.Reset();
   DestroyPluginWindow(plugin.window);
   DestroyPlugin();
+  SetRetryWait(nullptr);
 }
 
 DWORD WINAPI UiThreadMain(void* /*parameter*/) {

@@ -32,10 +32,14 @@ std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian) {
   return out;
 }
 
-// Whether any FILE line of the text names a file that exists.
+// A disc has at most 99 tracks, each in a file at most: names beyond them are not looked for,
+// so that a sheet of thousands of FILE lines costs no more than a disc's.
+constexpr size_t kMaxFilesLookedFor = 99;
+
+// Whether one of the first FILE lines of the text names a file that exists.
 bool NamesAFile(const std::vector<std::string>& names, const CueFileCheck& exists) {
-  for (const std::string& name : names) {
-    const std::string_view file = FileNameOf(name);
+  for (size_t i = 0; i < names.size() && i < kMaxFilesLookedFor; ++i) {
+    const std::string_view file = FileNameOf(names[i]);
     if (!file.empty() && exists(file)) return true;
   }
   return false;

@@ -18,6 +18,7 @@
 
 #include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
+#include "tracklist/utf8_text.h"
 
 namespace tarnix {
 
@@ -249,13 +250,6 @@ char32_t NextCharacter(std::string_view s, size_t* i) {
   }
   *i += static_cast<size_t>(extra) + 1;
   return c;
-}
-
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
 }
 
 constexpr unsigned kWestern = 1252;

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "tracklist/platform.h"
+#include "tracklist/utf8_text.h"
 #include "win32/handles.h"
 #include "win32/utf16.h"
 
@@ -156,13 +157,6 @@ int64_t SystemFileTime() {
 namespace platform {
 
 namespace {
-
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
 
 std::wstring WideFrom(UINT codePage, std::string_view text) {
   if (text.empty() || text.size() > INT_MAX / 2) return std::wstring();

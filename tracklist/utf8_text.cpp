@@ -44,13 +44,6 @@ bool IsValidUtf8(std::string_view text) {
   return true;
 }
 
-bool IsAscii(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return false;
-  }
-  return true;
-}
-
 void AppendUtf8(uint32_t cp, std::string* out) {
   if (cp < 0x80) {
     *out += static_cast<char>(cp);

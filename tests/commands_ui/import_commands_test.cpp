@@ -105,7 +105,7 @@ TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
 
 TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
   UseSingleTrack("Book", {61001, 3723500});
-  List().tracks[0].subtracks[1].name = "Caf\xC3\xA9 \xE6\x84\x9B";  // names are UTF-8
+  List().tracks[0].subtracks[1].name = "Caf\xC3\xA9 \xE6\x84\x9B";
   const std::string media = bookmarks_.Item("Book.mka");
   ThePlugin().playback.currentPath = media.c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Book.chapters.txt"))});

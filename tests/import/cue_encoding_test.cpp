@@ -10,6 +10,7 @@
 
 #include "import/cue_locator.h"
 #include "tests/support/temp_dir.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 namespace {
@@ -29,6 +30,13 @@ const std::string kPrivet1251 = "\xCF\xF0\xE8\xE2\xE5\xF2";  // "Привет"
 const std::string kPrivet = "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82";
 const std::string kHyouji932 = "\x95\x5C\x8E\xA6";  // "表示": a trail byte 0x5C
 const std::string kHyouji = "\xE8\xA1\xA8\xE7\xA4\xBA";
+
+// FILE lines of 1251 names, the file of the last one beside the sheet.
+std::string ManyFiles(int count) {
+  std::string sheet;
+  for (int i = 1; i <= count; ++i) sheet += "FILE \"" + kPrivet1251 + std::to_string(i) + ".wav\" WAVE\n";
+  return sheet;
+}
 
 TEST(CueEncodingTest, Table) {
   const struct {
@@ -90,6 +98,16 @@ TEST(CueEncodingTest, Table) {
        {},
        true,
        "TITLE \"\xC3\x8F\xC3\xB0\xC3\xA8\xC3\xA2\xC3\xA5\xC3\xB2\"\nFILE a.wav WAVE"},
+      {"the 99th FILE name is looked for",
+       ManyFiles(99),
+       {kPrivet + "99.wav"},
+       true,
+       platform::Utf8FromCodePage(1251, ManyFiles(99))},
+      {"the 100th is not",
+       ManyFiles(100),
+       {kPrivet + "100.wav"},
+       true,
+       platform::Utf8FromCodePage(1252, ManyFiles(100))},
       {"no reading finds the file: the code page",
        "FILE \"" + kPrivet1251 + ".wav\" WAVE",
        {"other.wav"},
