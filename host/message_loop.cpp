@@ -1,6 +1,8 @@
 #include "host/message_loop.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "commands/commands.h"
@@ -18,6 +20,7 @@
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -200,8 +203,9 @@ LRESULT OnTrackNameSent(Plugin& plugin, WPARAM index, LPARAM lParam) {
   if (!name || index > kMaxTrackNameIndex) return 0;
   std::vector<TextString>& pending = plugin.playback.pendingNames;
   pending.resize(static_cast<size_t>(index) + 1);
-  const size_t length = strnlen(name, kMaxTrackNameLength);
-  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
+  // The subsong protocol's names are in the code page.
+  const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
+  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
   PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
   return 0;
 }
@@ -251,10 +255,10 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
 // The Plugin the window was made for, stored at WM_NCCREATE from the creation parameter.
 Plugin* PluginOf(HWND window, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
   }
-  return reinterpret_cast<Plugin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<Plugin*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -263,21 +267,21 @@ LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   Plugin* plugin = PluginOf(window, message, lParam);
   // Until CreateWindowEx has returned, the window is not yet the Plugin's: its creation messages
   // get the default handling.
-  if (!plugin || plugin->window.Get() != window) return DefWindowProcA(window, message, wParam, lParam);
+  if (!plugin || plugin->window.Get() != window) return DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
   bool handled = false;
   GuardCallback([&] { handled = HandleSent(*plugin, window, message, wParam, lParam, &result); });
-  return handled ? result : DefWindowProcA(window, message, wParam, lParam);
+  return handled ? result : DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RouteMessage(const MSG& msg) {
   Plugin& plugin = ThePlugin();
   for (const WindowHandle* dialog :
        {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (*dialog && IsDialogMessageA(dialog->Get(), const_cast<MSG*>(&msg))) return;
+    if (*dialog && IsDialogMessageW(dialog->Get(), const_cast<MSG*>(&msg))) return;
   }
   HWND window = plugin.window.Get();
-  if (msg.hwnd != window) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (msg.hwnd != window) DefWindowProcW(msg.hwnd, msg.message, msg.wParam, msg.lParam);
   if (plugin.frame && plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
   switch (msg.message) {
     case WM_KEYDOWN:
@@ -296,7 +300,7 @@ void RouteMessage(const MSG& msg) {
       break;
   }
   if (OnPrivateMessage(msg)) return;
-  if (window) DefWindowProcA(window, msg.message, msg.wParam, msg.lParam);
+  if (window) DefWindowProcW(window, msg.message, msg.wParam, msg.lParam);
 }
 
 bool HandleLoopMessage(const MSG& msg) {
@@ -314,7 +318,7 @@ void RunMessageLoop() {
   if (CallbackFailed()) throw CallbackFailure{};
   MSG msg;
   for (;;) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return;
     if (!HandleLoopMessage(msg)) return;
   }

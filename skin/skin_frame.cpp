@@ -5,9 +5,11 @@
 #include "skin/skin_frame.h"
 
 #include <cstring>
+#include <string>
 
 #include "skin/skin_button.h"
 #include "skin/title_display.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -105,8 +107,8 @@ void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, HDC newSkinDC, HD
   contentMargins = margins;
   bottomBarLeftWidth = leftWidth;
   windowDC = WindowDc(window);
-  TEXTMETRICA metrics;
-  if (windowDC.Get() && GetTextMetricsA(windowDC.Get(), &metrics) && metrics.tmHeight > 0)
+  TEXTMETRICW metrics;
+  if (windowDC.Get() && GetTextMetricsW(windowDC.Get(), &metrics) && metrics.tmHeight > 0)
     lineHeight = metrics.tmHeight;
   onResize = nullptr;
   afterResize = nullptr;
@@ -227,14 +229,14 @@ void SkinFrame::SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF
   }
   if (fontFace && fontHeight != 0) {
     // A character height, and the light weight 100 the skin's playlist font is drawn with.
-    logFont = LOGFONTA{};
+    logFont = LOGFONTW{};
     logFont.lfHeight = -fontHeight;
     logFont.lfWeight = kFontWeight;
-    std::strncpy(logFont.lfFaceName, fontFace, LF_FACESIZE - 1);
-    logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
-    font.Reset(CreateFontIndirectA(&logFont));
+    const std::wstring face = WideFromUtf8(fontFace);
+    face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    font.Reset(CreateFontIndirectW(&logFont));
     if (!font) {
-      MessageBoxA(nullptr, "m_Font == NULL", "Tarnix", MB_OK);
+      MessageBoxW(nullptr, L"m_Font == NULL", L"Tarnix", MB_OK);
     } else if (dc) {
       previousFont = SelectObject(dc, font.Get());
     }
@@ -242,8 +244,8 @@ void SkinFrame::SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF
   // Without a new font the old one is gone all the same: the line height and the title's font
   // must follow the font the device context now has.
   bool changed = false;
-  TEXTMETRICA metrics;
-  if (dc && GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0) {
+  TEXTMETRICW metrics;
+  if (dc && GetTextMetricsW(dc, &metrics) && metrics.tmHeight > 0) {
     changed = metrics.tmHeight != lineHeight;
     lineHeight = metrics.tmHeight;
   }

@@ -2,10 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "skin/skin_frame.h"
 #include "skin/skin_scroll_bar.h"
 #include "win32/handles.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -224,12 +227,16 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   const int32_t nameLength = tab ? static_cast<int32_t>(tab - s) : length;
   const bool progressShown = index == currentRow && !progress.IsEmpty();
   const bool timeShown = progressShown || (tab && timeColumn == kTimeColumnShown);
-  const char* time = progressShown ? progress.c_str() : timeShown ? tab + 1 : nullptr;
-  const int32_t timeLength = progressShown ? progress.Length() : timeShown ? length - nameLength - 1 : 0;
+  // The texts are UTF-8: drawn wide, every name shows whole in whatever script it is written.
+  const std::wstring name = WideFromUtf8(std::string_view(s, static_cast<size_t>(nameLength)));
+  const std::wstring time =
+      progressShown ? WideFromUtf8(std::string_view(progress.c_str(), static_cast<size_t>(progress.Length())))
+      : timeShown   ? WideFromUtf8(std::string_view(tab + 1, static_cast<size_t>(length - nameLength - 1)))
+                    : std::wstring();
   LONG timeWidth = 0;
   if (timeShown) {
     SIZE extent{};
-    if (GetTextExtentPoint32A(dc, time, timeLength, &extent)) timeWidth = extent.cx;
+    if (GetTextExtentPoint32W(dc, time.c_str(), static_cast<int>(time.size()), &extent)) timeWidth = extent.cx;
   }
   if (progressShown) {
     progressRow = index;
@@ -243,11 +250,13 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   const LONG signGap = sign > 0 ? 3 : 0;
   RECT nameArea{area.left, band.top, area.right - timeWidth - sign - 2 * signGap, band.bottom};
   RECT drawn = nameArea;
-  DrawTextA(dc, s, nameLength, &nameArea, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameArea,
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
   if (decoration & (kRowSkipped | kRowStopsAfter)) {
     const BrushHandle ink(CreateSolidBrush(frame->Colour(foreground)));
     if (decoration & kRowSkipped) {
-      DrawTextA(dc, s, nameLength, &drawn, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_CALCRECT);
+      DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &drawn,
+                DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_CALCRECT);
       const LONG middle = band.top + lineHeight / 2;
       RECT strike{drawn.left, middle, std::min(drawn.right, nameArea.right), middle + 1};
       if (ink) FillRect(dc, &strike, ink.Get());
@@ -261,7 +270,7 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   }
   if (timeShown) {
     RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
-    DrawTextA(dc, time, timeLength, &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
+    DrawTextW(dc, time.c_str(), static_cast<int>(time.size()), &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
   }
 }
 

@@ -146,8 +146,8 @@ void WaitForFocusToLeave(DWORD thread, HWND from) {
 
 TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
   const DWORD me = GetCurrentThreadId();
-  const BoxRun plain = RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0,
-                              [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
+  const BoxRun plain =
+      RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
   EXPECT_EQ(plain.result, IDNO);
 
   // Tab moves the focus to the next button, and Enter presses that one.
@@ -162,8 +162,8 @@ TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
   // Switching to another window and back leaves the focus on the button that had it, not on
   // the box, where Enter would answer IDOK, a button a Yes/No box does not have.
   const BoxRun reactivated = RunBox("Away and back", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) {
-    HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr, nullptr,
+                                nullptr);
     SetForegroundWindow(away);
     WaitForFocusToLeave(me, v.focus);
     SetForegroundWindow(v.box);
@@ -264,6 +264,17 @@ TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
   EXPECT_NE(l.textCaption.find("\\\n"), std::string::npos) << l.textCaption;
   EXPECT_EQ(l.textStyle & SS_TYPEMASK, SS_LEFT);
   EXPECT_TRUE(l.textStyle & SS_NOPREFIX);
+}
+
+// Texts are UTF-8 and shown whole.
+TEST(PluginMessageBox, TextsInOtherScriptsAreShownWhole) {
+  const std::string whole = "Couldn't save D:\\Закладки\\愛の歌.trk";
+  const BoxRun run =
+      RunBox(whole.c_str(), "Tarnix → Plugin", 0, 0, 0, [](const BoxView& v) { Click(v.buttons[0].window); });
+  ASSERT_TRUE(run.found);
+  EXPECT_EQ(run.view.textCaption, whole);
+  EXPECT_EQ(run.view.caption, "Tarnix → Plugin");
+  EXPECT_EQ(run.result, IDOK);
 }
 
 TEST(PluginMessageBox, NullTextAndCaptionAreEmpty) {
