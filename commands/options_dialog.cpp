@@ -99,8 +99,7 @@ void CmdOptions(int, int) {
   if (frame && !frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
-    // Marked shown before it shows, the window gets no tick from FollowPlayer; and this may run
-    // on the player's thread (config), which must not run one: the loop does.
+    // Marked shown before it shows, the window gets no tick from FollowPlayer: the loop runs one.
     RequestTick();
     return;
   }

@@ -169,6 +169,9 @@ bool OnPrivateMessage(const MSG& msg) {
     case UM_TICK_NOW:
       OnTickRequest();
       return true;
+    case UM_CONFIG:
+      CmdOptions(-1, -1);
+      return true;
     case UM_GET_LAST_KEY:
     case UM_GET_CURRENT_KEY:
       return true;  // queries are answered when sent; a posted one has nobody to answer
@@ -235,6 +238,11 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
       return true;
     case UM_SET_TRACK_NAME:
       *result = OnTrackNameSent(plugin, wParam, lParam);
+      return true;
+    case UM_CONFIG:
+      // Reaches the procedure when a modal loop (a file dialog, a menu) dispatched the post.
+      CmdOptions(-1, -1);
+      *result = 0;
       return true;
     default:
       return false;

@@ -41,8 +41,8 @@ void ShowBesidePlayer(UINT flags) {
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
 void FollowPlayer(bool force) {
-  const Plugin* plugin = CurrentPlugin();  // config calls it on the player's thread
-  if (!plugin || !plugin->frame || !plugin->frame->shown.load(std::memory_order_relaxed)) return;
+  const Plugin& plugin = ThePlugin();
+  if (!plugin.frame || !plugin.frame->shown.load(std::memory_order_relaxed)) return;
   if (!force && GetForegroundWindow() != g_shared.playerWindow) return;
   ShowBesidePlayer(SWP_NOACTIVATE);
 }

@@ -92,7 +92,7 @@ class Plugin {
 
 // The running plug-in; only on the UI thread between StartUp and ShutDown.
 Plugin& ThePlugin();
-// The running plug-in or null, for the player's thread (config) and for start-up itself.
+// The running plug-in or null, for shutdown after a start-up that failed early.
 Plugin* CurrentPlugin();
 // Makes the running plug-in (start-up) and destroys it (shutdown).
 Plugin& CreatePlugin();

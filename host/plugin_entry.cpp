@@ -1,10 +1,7 @@
 // The DLL's one export and the descriptor the player drives the plug-in with: init starts the
 // UI thread, config shows the window or the options, quit stops the thread and waits for it.
 
-#include "commands/commands.h"
-#include "host/callback_guard.h"
 #include "host/player_codes.h"
-#include "host/plugin.h"
 #include "host/shared_with_player.h"
 #include "host/ui_thread.h"
 #include "tracklist/text_string.h"
@@ -43,13 +40,12 @@ int PluginInit() {
   return 0;
 }
 
+// Runs on the player's thread, which must not touch the UI thread's Plugin (it may be busy with
+// it, or destroying it): the window's thread does the work when it gets to it. The message goes
+// to the window rather than the thread so that a modal loop on that thread keeps it too, and
+// once the window is gone (or going) the post just fails.
 void PluginConfig() {
-  const Plugin* plugin = CurrentPlugin();
-  if (g_shared.uiThread == INVALID_HANDLE_VALUE || !plugin || !plugin->frame || !plugin->window) return;
-  // Runs on the player's thread: nothing may unwind into the player.
-  try {
-    CmdOptions(-1, -1);
-  } catch (...) {}
+  if (HWND window = g_shared.pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, UM_CONFIG, 0, 0);
 }
 
 void PluginQuit() {

@@ -1,9 +1,9 @@
 #pragma once
 // The only plug-in state that another thread than the UI thread touches, kept together so it can
-// be seen at a glance. The player's thread runs init, config and quit and the hook filter; the
-// hook filter reads single words here and posts, and its one write clears the Ctrl+Tab flag. The
-// values live as long as the DLL: a hook call still running while the UI thread ends never reads
-// freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
+// be seen at a glance. The player's thread runs init, config and quit and the hook filter; config
+// and the hook filter read single words here and post, and the filter's one write clears the
+// Ctrl+Tab flag. The values live as long as the DLL: a hook call still running while the UI
+// thread ends never reads freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
 
 #include <windows.h>
 
