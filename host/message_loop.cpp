@@ -1,3 +1,20 @@
+// The UI thread's loop routes the messages it takes instead of dispatching them, for three
+// reasons. The subsong protocol uses the same ids twice: a source *sends* UM_SUBSONG_INFO,
+// UM_SUBSONG_CHANGED and UM_SET_TRACK_NAME, which the window procedure answers at once by copying
+// what it needs and *posting* the same id, and the loop then does the work; a procedure that saw
+// both could not tell them apart. Keys, commands and the timer run under the loop's own guard, so
+// that a failed send to the player ends the loop instead of unwinding through a procedure. And the
+// four modeless dialogs need IsDialogMessage before anything else sees their keys.
+//
+// Who reaches which branch: the dialogs' own messages (their controls included) end in
+// IsDialogMessage. Messages for any other window of this thread (a leftover of a closed message
+// box, say) are dispatched to it. Everything else is for the plug-in window or for the thread
+// itself: the frame takes the mouse and painting; keys come while the plug-in window has the
+// focus; WM_COMMAND comes from its menus and from outside senders; WM_TIMER from its one timer;
+// the private messages from the hooks on the player's thread, from config, from a subsong source
+// and from the window procedure. Thread messages are UM_QUIT (quit) and WM_NULL (a callback's
+// failure waking the loop up).
+
 #include "host/message_loop.h"
 
 #include <cstring>
@@ -59,6 +76,8 @@ void OnKeyDown(const MSG& msg) {
       // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
       // straight back into a focus request for this window.
       g_shared.ctrlTabForwarding.store(true, std::memory_order_relaxed);
+      // SetFocus reaches the player's window, another thread's, because owning the plug-in
+      // window joined the two threads' input queues (host/ui_thread.cpp, CreatePluginWindow).
       SetFocus(g_shared.playerWindow);
       SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
       return;
@@ -104,10 +123,10 @@ void OnTickRequest() {
 }
 
 void OnTrackNames() {
-  // A source announces names one by one: take them all before applying any.
-  do {
-    Sleep(kTrackNameSettleMs);
-  } while (PeekOne(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, true));
+  // A source announces names one by one, each a send that posts this: take every name that
+  // follows within the settling time before applying any. Waiting on the queue, not sleeping,
+  // answers the source's next send at once, so a long list of names doesn't crawl.
+  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, kTrackNameSettleMs)) {}
   ApplyTrackNames();
 }
 
@@ -154,6 +173,8 @@ bool OnPrivateMessage(const MSG& msg) {
       OnToggleWindow();
       return true;
     case UM_FOCUS_WINDOW:
+      // Takes the focus from the player's window: possible only because the input queues are
+      // joined (see OnKeyDown).
       SetFocus(ThePlugin().window.Get());
       return true;
     case UM_PLAYER_MOVED:
@@ -278,7 +299,11 @@ void RouteMessage(const MSG& msg) {
     if (*dialog && IsDialogMessageA(dialog->Get(), const_cast<MSG*>(&msg))) return;
   }
   HWND window = plugin.window.Get();
-  if (msg.hwnd != window) DefWindowProcA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+  if (msg.hwnd && msg.hwnd != window) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+    return;
+  }
   if (plugin.frame && plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
   switch (msg.message) {
     case WM_KEYDOWN:

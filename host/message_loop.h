@@ -1,7 +1,8 @@
 #pragma once
-// The UI thread's message loop, which routes every message itself (dialogs, the frame, keys,
-// commands, the timer and the private messages) without translating or dispatching, and the
-// window procedure of "TarnixPluginWindow", which sees only sent messages.
+// The UI thread's message loop, which routes the messages of the plug-in window and of the thread
+// itself (dialogs, the frame, keys, commands, the timer and the private messages) instead of
+// dispatching them (the reasons open host/message_loop.cpp), and the window procedure of
+// "TarnixPluginWindow", which sees sent messages and what a modal loop dispatches.
 
 #include <windows.h>
 

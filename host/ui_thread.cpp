@@ -70,7 +70,10 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
     x += player.rcNormalPosition.left;
     y += player.rcNormalPosition.top;
   }
-  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE).
+  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
+  // by the player's window, which belongs to another thread, the window joins that thread's
+  // input queue to this one's: that is what lets SetFocus move the focus between the two windows
+  // (Ctrl+Tab both ways, host/message_loop.cpp).
   plugin.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kPluginWindowClass, kWindowTitle, WS_POPUP, x, y, frame.width,
                                       frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
@@ -123,12 +126,13 @@ void InstallHooks(Plugin& plugin) {
   plugin.getMessageHook.Reset(SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
 }
 
-// A hook whose removal fails (the player's thread is inside it) is tried again a little later.
+// A hook whose removal fails (the player's thread is inside it) is tried again a little later;
+// removals that succeed at once cost no wait.
 void RemoveHooks(Plugin& plugin) {
   for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kUnhookRetryMs);
     if (plugin.getMessageHook && UnhookWindowsHookEx(plugin.getMessageHook.Get())) plugin.getMessageHook.Release();
     if (plugin.callWndProcHook && UnhookWindowsHookEx(plugin.callWndProcHook.Get())) plugin.callWndProcHook.Release();
-    Sleep(kUnhookRetryMs);
   }
   plugin.getMessageHook.Release();
   plugin.callWndProcHook.Release();

@@ -12,6 +12,7 @@
 #include "resources/resource_ids.h"
 #include "testhost/capture.h"
 #include "testhost/player_directory.h"
+#include "testhost/probe_window.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -42,6 +43,20 @@ TEST_F(OptionsTest, ShowsTheSettings) {
   GetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, text, MAX_PATH);
   EXPECT_EQ(std::string(text), bookmarks_.Path());
   EXPECT_TRUE(testhost::CaptureWindow(Options(), ScreenshotPath("options_dialog.png")));
+}
+
+// The loop hands another window's messages to that window: its command is not the plug-in's.
+TEST_F(OptionsTest, TheLoopLeavesAnotherWindowsCommandToIt) {
+  int taken = 0;
+  testhost::ProbeWindow other([&](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message == WM_COMMAND && wParam == IDM_OPTIONS) ++taken;
+    return false;
+  });
+  ASSERT_NE(other.Window(), nullptr);
+  PostMessageA(other.Window(), WM_COMMAND, IDM_OPTIONS, 0);
+  ASSERT_TRUE(Pump());
+  EXPECT_EQ(taken, 1);
+  EXPECT_FALSE(IsWindowVisible(Options()));
 }
 
 TEST_F(OptionsTest, OkTakesEffectAtOnce) {
