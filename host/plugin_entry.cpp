@@ -26,7 +26,7 @@ PluginDescriptor g_descriptor = {kPluginDescriptorVersion,
 constexpr DWORD kQuitPostRetryMs = 10;
 
 int PluginInit() {
-  if (g_shared.uiThread != INVALID_HANDLE_VALUE) return 0;  // already running
+  if (g_shared.uiThread) return 0;  // already running
   TextString::SetCaseSensitive(false);
   TextString::SetEofException(true);
   g_shared.playerWindow = g_descriptor.hwndParent;
@@ -35,7 +35,7 @@ int PluginInit() {
   HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, nullptr, 0, &threadId);
   if (!thread) return 0;
   g_shared.uiThreadId.store(threadId);
-  g_shared.uiThread = thread;
+  g_shared.uiThread.Reset(thread);
   SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return 0;
 }
@@ -49,8 +49,8 @@ void PluginConfig() {
 }
 
 void PluginQuit() {
-  HANDLE thread = g_shared.uiThread;
-  if (thread == INVALID_HANDLE_VALUE) return;
+  if (!g_shared.uiThread) return;
+  HANDLE thread = g_shared.uiThread.Get();
   // Right after init the thread may not have made its message queue yet, and a post to a
   // thread without one fails: retry until it is taken or the thread has ended.
   while (!PostThreadMessageA(g_shared.uiThreadId.load(), UM_QUIT, 0, 0)) {
@@ -58,8 +58,7 @@ void PluginQuit() {
   }
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
-  g_shared.uiThread = INVALID_HANDLE_VALUE;
+  g_shared.uiThread.Reset();
   g_shared.uiThreadId.store(0);
 }
 

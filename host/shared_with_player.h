@@ -12,6 +12,7 @@
 
 #include "skin/frame_flags.h"
 #include "tracklist/item_id.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 
@@ -20,7 +21,7 @@ struct SharedWithPlayer {
   HWND playerWindow = nullptr;   // the player's main window
   HINSTANCE instance = nullptr;  // this DLL
   // The UI thread, for init and quit on the player's thread.
-  HANDLE uiThread = INVALID_HANDLE_VALUE;
+  KernelHandle uiThread;
   std::atomic<DWORD> uiThreadId{0};
 
   // Relaxed order throughout: each value is read on its own, nothing is published through it.

@@ -18,6 +18,7 @@
 #include "host/settings.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
+#include "host/timer_ids.h"
 #include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
@@ -131,8 +132,8 @@ void InstallHooks(Plugin& plugin) {
 void RemoveHooks(Plugin& plugin) {
   for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts; ++attempt) {
     if (attempt > 0) Sleep(kUnhookRetryMs);
-    if (plugin.getMessageHook && UnhookWindowsHookEx(plugin.getMessageHook.Get())) plugin.getMessageHook.Release();
-    if (plugin.callWndProcHook && UnhookWindowsHookEx(plugin.callWndProcHook.Get())) plugin.callWndProcHook.Release();
+    plugin.getMessageHook.Close();
+    plugin.callWndProcHook.Close();
   }
   plugin.getMessageHook.Release();
   plugin.callWndProcHook.Release();
@@ -209,7 +210,7 @@ void StartTracking() {
   }
   frame.Paint();
   CheckBookmarkDirectory(true);
-  if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), 1, static_cast<UINT>(kTickMs), nullptr);
+  if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(kTickMs), nullptr);
 }
 
 void ShutDown() {
@@ -219,7 +220,7 @@ void ShutDown() {
   SaveSettings();
   SaveBookmarkIndex();
   RemoveHooks(plugin);
-  if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), 1);
+  if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), kTickTimerId);
   plugin.timerId = 0;
   plugin.title = nullptr;
   plugin.list = nullptr;
