@@ -30,6 +30,7 @@
 #include "host/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
+#include "host/timer_ids.h"
 #include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
@@ -39,7 +40,6 @@ namespace tarnix {
 
 namespace {
 
-constexpr UINT_PTR kTimerId = 1;
 // How long the loop waits for further track names before it applies the ones it has.
 constexpr DWORD kTrackNameSettleMs = 50;
 // The highest 0-based index a row key can address (track positions run to 0xFFFF).
@@ -107,13 +107,13 @@ void OnSysKeyDown(const MSG& msg) {
 // The tick starts the timer again itself.
 void TickNow() {
   Plugin& plugin = ThePlugin();
-  KillTimer(plugin.window.Get(), kTimerId);
+  KillTimer(plugin.window.Get(), kTickTimerId);
   plugin.timerId = 0;
   TimerTick();
 }
 
 void OnTimer(const MSG& msg) {
-  if (msg.wParam == kTimerId) TickNow();
+  if (msg.wParam == kTickTimerId) TickNow();
 }
 
 void OnTickRequest() {

@@ -13,6 +13,7 @@
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
+#include "host/timer_ids.h"
 #include "import/recording_import.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
@@ -49,7 +50,7 @@ void RefreshOpenDialogs() {
 void StartTimer(int32_t interval) {
   Plugin& plugin = ThePlugin();
   if (interval <= 0 || !plugin.window) return;
-  plugin.timerId = SetTimer(plugin.window.Get(), 1, static_cast<UINT>(interval), nullptr);
+  plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(interval), nullptr);
 }
 
 // True when `path` is a track of the CD the list was made for: the list stays, changes and all.

@@ -9,6 +9,7 @@
 #include "host/callback_guard.h"
 #include "host/message_loop.h"
 #include "host/player_codes.h"
+#include "host/timer_ids.h"
 #include "host/ui_thread.h"
 #include "resources/resource_ids.h"
 #include "testhost/player_directory.h"
@@ -58,7 +59,7 @@ CommandsTest::CommandsTest() {
   StartUp();
   StartTracking();
   // The tests run the tick themselves.
-  KillTimer(ThePlugin().window.Get(), 1);
+  KillTimer(ThePlugin().window.Get(), kTickTimerId);
   ThePlugin().timerId = 0;
 
   PlaybackState& playback = ThePlugin().playback;
