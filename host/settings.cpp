@@ -4,6 +4,7 @@
 
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "skin/window_layout.h"
 #include "tracklist/platform.h"
 
 namespace tarnix {
@@ -12,6 +13,43 @@ namespace {
 
 constexpr const char* kSection = "Tarnix Plugin";
 constexpr const char* kPlayerSection = "Winamp";
+
+// Every plugin.ini key, where its value lives while the plug-in runs, and its default: loading
+// and saving both walk these tables, so a key is spelled once.
+struct FrameIntKey {
+  const char* name;
+  int32_t FrameSettings::*value;
+  int32_t fallback;
+};
+struct FrameFlagKey {
+  const char* name;
+  bool FrameSettings::*value;
+  bool fallback;
+};
+struct FlagKey {
+  const char* name;
+  bool Settings::*value;
+  bool fallback;
+};
+
+constexpr FrameIntKey kFrameInts[] = {
+    {"WindowPosX", &FrameSettings::posX, 0},
+    {"WindowPosY", &FrameSettings::posY, 0},
+    {"WindowWidth", &FrameSettings::width, kDefaultWidth},
+    {"WindowHeight", &FrameSettings::height, kDefaultHeight},
+};
+constexpr FrameFlagKey kFrameFlags[] = {
+    {"Opened", &FrameSettings::shown, true},
+    {"Docked", &FrameSettings::docked, false},
+};
+constexpr FlagKey kFlags[] = {
+    {"AutoPopup", &Settings::autoPopup, true}, {"AutoClose", &Settings::autoClose, true},
+    {"AutoSave", &Settings::autoSave, false},  {"PrintTime", &Settings::printTime, true},
+    {"ShowTrack", &Settings::showTrack, true}, {"TopTrack", &Settings::topTrack, false},
+};
+constexpr const char* kHotKey = "HotKey";  // kept in g_shared.hotKey for the hook filter
+constexpr int32_t kNoHotKey = 0;
+constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 
 int ReadInt(const char* key, int fallback, const TextString& file) {
   return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, file.c_str()));
@@ -50,23 +88,13 @@ void LoadSettings() {
   Plugin& plugin = ThePlugin();
   Settings& settings = plugin.settings;
   const TextString ini = PluginIniPath();
-  const TextString defaultBookmarks = DefaultBookmarkPath();
   FrameSettings window;
-  window.posX = ReadInt("WindowPosX", 0, ini);
-  window.posY = ReadInt("WindowPosY", 0, ini);
-  window.width = ReadInt("WindowWidth", 275, ini);
-  window.height = ReadInt("WindowHeight", 116, ini);
-  window.shown = ReadBool("Opened", true, ini);
-  window.docked = ReadBool("Docked", false, ini);
+  for (const FrameIntKey& key : kFrameInts) window.*key.value = ReadInt(key.name, key.fallback, ini);
+  for (const FrameFlagKey& key : kFrameFlags) window.*key.value = ReadBool(key.name, key.fallback, ini);
   if (plugin.frame) plugin.frame->TakeSettings(window);
-  settings.autoPopup = ReadBool("AutoPopup", true, ini);
-  settings.autoClose = ReadBool("AutoClose", true, ini);
-  settings.autoSave = ReadBool("AutoSave", false, ini);
-  settings.printTime = ReadBool("PrintTime", true, ini);
-  settings.showTrack = ReadBool("ShowTrack", true, ini);
-  settings.topTrack = ReadBool("TopTrack", false, ini);
-  g_shared.hotKey.store(ReadInt("HotKey", 0, ini), std::memory_order_relaxed);
-  settings.bookmarkPath = FromProfileString(kSection, "BookmarkPath", defaultBookmarks, ini);
+  for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(key.name, key.fallback, ini);
+  g_shared.hotKey.store(ReadInt(kHotKey, kNoHotKey, ini), std::memory_order_relaxed);
+  settings.bookmarkPath = FromProfileString(kSection, kBookmarkPath, DefaultBookmarkPath(), ini);
   ReadPlayerSettings();
 }
 
@@ -87,21 +115,12 @@ void SaveSettings() {
   const TextString ini = PluginIniPath();
   if (plugin.frame) {
     const FrameSettings window = plugin.frame->Settings();
-    WriteInt("WindowPosX", window.posX, ini);
-    WriteInt("WindowPosY", window.posY, ini);
-    WriteInt("WindowWidth", window.width, ini);
-    WriteInt("WindowHeight", window.height, ini);
-    WriteBool("Opened", window.shown, ini);
-    WriteBool("Docked", window.docked, ini);
+    for (const FrameIntKey& key : kFrameInts) WriteInt(key.name, window.*key.value, ini);
+    for (const FrameFlagKey& key : kFrameFlags) WriteBool(key.name, window.*key.value, ini);
   }
-  WriteBool("AutoPopup", settings.autoPopup, ini);
-  WriteBool("AutoClose", settings.autoClose, ini);
-  WriteBool("AutoSave", settings.autoSave, ini);
-  WriteBool("PrintTime", settings.printTime, ini);
-  WriteBool("ShowTrack", settings.showTrack, ini);
-  WriteBool("TopTrack", settings.topTrack, ini);
-  WriteInt("HotKey", g_shared.hotKey.load(std::memory_order_relaxed), ini);
-  WriteText("BookmarkPath", settings.bookmarkPath.c_str(), ini);
+  for (const FlagKey& key : kFlags) WriteBool(key.name, settings.*key.value, ini);
+  WriteInt(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed), ini);
+  WriteText(kBookmarkPath, settings.bookmarkPath.c_str(), ini);
 }
 
 }  // namespace tarnix
