@@ -6,7 +6,7 @@
 
 #include <cstring>
 
-#include "commands/user_messages.h"
+#include "host/user_messages.h"
 #include "host/plugin.h"
 
 namespace tarnix {

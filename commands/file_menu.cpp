@@ -6,9 +6,9 @@
 #include <windows.h>
 
 #include "commands/editing.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "commands/file_dialog.h"
-#include "commands/user_messages.h"
+#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"

@@ -10,7 +10,7 @@
 
 #include "commands/editing.h"
 #include "commands/file_dialog.h"
-#include "commands/user_messages.h"
+#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "import/cue_writer.h"

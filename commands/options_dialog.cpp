@@ -7,9 +7,9 @@
 
 #include "commands/commands.h"
 #include "commands/editing.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "host/playback_state.h"
-#include "host/player_following.h"
+#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/window_helpers.h"

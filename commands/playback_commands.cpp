@@ -4,11 +4,11 @@
 
 #include "commands/commands.h"
 
-#include "commands/cd_track_path.h"
+#include "session/cd_track_path.h"
 #include "commands/editing.h"
 #include "host/messaging.h"
 #include "host/playback_state.h"
-#include "host/playback_tracking.h"
+#include "session/playback_tracking.h"
 #include "host/player.h"
 #include "host/plugin.h"
 #include "skin/track_list_view.h"

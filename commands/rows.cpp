@@ -5,7 +5,7 @@
 
 #include "commands/commands.h"
 
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 #include "host/playback_state.h"
 #include "host/player.h"
 #include "host/plugin.h"

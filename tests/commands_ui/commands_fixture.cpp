@@ -7,10 +7,10 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "host/callback_guard.h"
-#include "host/message_loop.h"
+#include "plugin/message_loop.h"
 #include "host/player_codes.h"
 #include "host/timer_ids.h"
-#include "host/ui_thread.h"
+#include "plugin/ui_thread.h"
 #include "resources/resource_ids.h"
 #include "testhost/player_directory.h"
 

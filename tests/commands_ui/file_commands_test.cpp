@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "commands/commands.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "commands_fixture.h"
 #include "ui_responder.h"
 

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "commands/cd_track_path.h"
-#include "commands/file_names.h"
+#include "session/cd_track_path.h"
+#include "session/file_names.h"
 
 namespace tarnix {
 namespace {

@@ -3,7 +3,7 @@
 
 #include "host/player_codes.h"
 #include "host/shared_with_player.h"
-#include "host/ui_thread.h"
+#include "plugin/ui_thread.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {

@@ -4,14 +4,14 @@
 // loop as queued messages; the loop takes only the box's own messages and leaves the rest of
 // the thread's queue alone.
 
-#include "commands/message_box.h"
+#include "host/message_box.h"
 
 #include <algorithm>
 #include <array>
 #include <cstring>
 #include <string>
 
-#include "commands/message_box_layout.h"
+#include "host/message_box_layout.h"
 #include "host/callback_guard.h"
 #include "win32/handles.h"
 

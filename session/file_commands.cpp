@@ -2,12 +2,12 @@
 // list is replaced, the name an unsaved list is saved under, the search for the stored list of
 // a newly played file or CD, and the check that the bookmark directory exists.
 
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 
 #include <windows.h>
 
-#include "commands/file_names.h"
-#include "commands/user_messages.h"
+#include "session/file_names.h"
+#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"

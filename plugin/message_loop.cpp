@@ -15,19 +15,19 @@
 // and from the window procedure. Thread messages are UM_QUIT (quit) and WM_NULL (a callback's
 // failure waking the loop up).
 
-#include "host/message_loop.h"
+#include "plugin/message_loop.h"
 
 #include <cstring>
 #include <vector>
 
 #include "commands/commands.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "host/callback_guard.h"
 #include "host/messaging.h"
 #include "host/playback_state.h"
-#include "host/playback_tracking.h"
+#include "session/playback_tracking.h"
 #include "host/player_codes.h"
-#include "host/player_following.h"
+#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/timer_ids.h"

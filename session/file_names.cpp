@@ -1,6 +1,6 @@
-#include "commands/file_names.h"
+#include "session/file_names.h"
 
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 
 namespace tarnix {
 

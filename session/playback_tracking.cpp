@@ -1,15 +1,15 @@
 // Following the player: the timer tick with its song-change handling, the current row and the
 // next boundary, the title refresh, and the subsong source's announcements.
 
-#include "host/playback_tracking.h"
+#include "session/playback_tracking.h"
 
 #include <algorithm>
 
 #include "commands/commands.h"
 #include "commands/editing.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "host/player.h"
-#include "host/player_following.h"
+#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"

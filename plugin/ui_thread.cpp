@@ -2,18 +2,18 @@
 // hooks and widgets in a fixed order, running the loop under the guard that turns a failed send
 // into a normal shutdown, and tearing everything down in order again.
 
-#include "host/ui_thread.h"
+#include "plugin/ui_thread.h"
 
 #include <commctrl.h>
 
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
-#include "commands/file_commands.h"
+#include "session/file_commands.h"
 #include "host/callback_guard.h"
-#include "host/message_loop.h"
-#include "host/playback_tracking.h"
-#include "host/player_following.h"
+#include "plugin/message_loop.h"
+#include "session/playback_tracking.h"
+#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/skin_adoption.h"

@@ -1,8 +1,8 @@
-#include "host/player_following.h"
+#include "session/player_following.h"
 
 #include <commctrl.h>
 
-#include "host/playback_tracking.h"
+#include "session/playback_tracking.h"
 #include "host/plugin.h"
 #include "host/shared_with_player.h"
 #include "skin/skin_frame.h"
