@@ -1,12 +1,12 @@
 #pragma once
 // The command set: the command table the UI thread's loop dispatches WM_COMMAND through, the
-// two button handler tables, the popup menu openers, and the playback commands built on
-// PlayItem, which makes the player play one row.
+// two button handler tables, the popup menu openers, and the commands.
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "session/play_item.h"
 #include "tracklist/item_id.h"
 
 namespace tarnix {
@@ -56,10 +56,5 @@ void CmdEditSubtrack(int x, int y);
 void CmdEditTrack(int x, int y);
 void CmdPasteTracklist(int x, int y);
 void CmdExportCueSheet(int x, int y);
-
-// Makes the player play the row `item` (track part 0: a subtrack of the playing track).
-void PlayItem(ItemId item);
-// Makes the playlist position the file of CD track n; false when no entry matches.
-bool SelectCdTrack(int32_t n);
 
 }  // namespace tarnix

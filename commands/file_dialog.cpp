@@ -6,8 +6,8 @@
 
 #include <cstring>
 
-#include "host/user_messages.h"
 #include "host/plugin.h"
+#include "host/user_messages.h"
 
 namespace tarnix {
 

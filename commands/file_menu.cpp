@@ -6,12 +6,12 @@
 #include <windows.h>
 
 #include "commands/editing.h"
-#include "session/file_commands.h"
 #include "commands/file_dialog.h"
-#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
+#include "session/file_commands.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 

@@ -10,9 +10,9 @@
 
 #include "commands/editing.h"
 #include "commands/file_dialog.h"
-#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
+#include "host/user_messages.h"
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"

@@ -21,18 +21,18 @@
 #include <vector>
 
 #include "commands/commands.h"
-#include "session/file_commands.h"
 #include "host/callback_guard.h"
 #include "host/messaging.h"
 #include "host/playback_state.h"
-#include "session/playback_tracking.h"
 #include "host/player_codes.h"
-#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/timer_ids.h"
 #include "host/window_helpers.h"
 #include "resources/resource_ids.h"
+#include "session/file_commands.h"
+#include "session/playback_tracking.h"
+#include "session/player_following.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 

@@ -9,18 +9,18 @@
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
-#include "session/file_commands.h"
 #include "host/callback_guard.h"
-#include "plugin/message_loop.h"
-#include "session/playback_tracking.h"
-#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
 #include "host/timer_ids.h"
 #include "host/window_helpers.h"
+#include "plugin/message_loop.h"
 #include "resources/resource_ids.h"
+#include "session/file_commands.h"
+#include "session/playback_tracking.h"
+#include "session/player_following.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -176,6 +176,7 @@ void StartUp() {
   const bool playerPlaced = g_shared.playerWindow && GetWindowPlacement(g_shared.playerWindow, &player);
 
   plugin.frame = std::make_unique<SkinFrame>(g_shared.window);
+  plugin.listReplaced = RefreshEditingDialogs;
   LoadSettings();
   LoadBookmarkIndex();
   CreatePluginWindow(plugin, playerPlaced, player);

@@ -6,11 +6,11 @@
 
 #include <windows.h>
 
-#include "session/file_names.h"
-#include "host/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
+#include "session/file_names.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
 

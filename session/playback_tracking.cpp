@@ -5,16 +5,16 @@
 
 #include <algorithm>
 
-#include "commands/commands.h"
-#include "commands/editing.h"
-#include "session/file_commands.h"
 #include "host/player.h"
-#include "session/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
 #include "host/timer_ids.h"
 #include "import/recording_import.h"
+#include "session/file_commands.h"
+#include "session/play_item.h"
+#include "session/player_following.h"
+#include "session/rows.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
@@ -42,9 +42,7 @@ void RedrawList() {
 }
 
 void RefreshOpenDialogs() {
-  EditingState& editing = ThePlugin().editing;
-  if (editing.track >= 0) OpenTrackDialog();
-  if (editing.item >= 0) OpenSubtrackDialog();
+  if (ThePlugin().listReplaced) ThePlugin().listReplaced();
 }
 
 void StartTimer(int32_t interval) {

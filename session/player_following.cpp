@@ -2,9 +2,9 @@
 
 #include <commctrl.h>
 
-#include "session/playback_tracking.h"
 #include "host/plugin.h"
 #include "host/shared_with_player.h"
+#include "session/playback_tracking.h"
 #include "skin/skin_frame.h"
 
 namespace tarnix {
