@@ -13,13 +13,13 @@ ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey(
 
 }  // namespace
 
-void CmdInsertSubtrack(int, int) { InsertSubtrack(kNoItem); }
-void CmdInsert(int, int) { InsertSubtrack(SelectedItem()); }
-void CmdRemoveSubtrack(int, int) { DeleteSubtrack(); }
-void CmdDelete(int, int) { DeleteSubtrack(); }
-void CmdEditSubtrack(int, int) { OpenSubtrackDialog(); }
-void CmdEditTrack(int, int) { OpenTrackDialog(); }
-void CmdEdit(int, int) {
+void CmdInsertSubtrack() { InsertSubtrack(kNoItem); }
+void CmdInsert() { InsertSubtrack(SelectedItem()); }
+void CmdRemoveSubtrack() { DeleteSubtrack(); }
+void CmdDelete() { DeleteSubtrack(); }
+void CmdEditSubtrack() { OpenSubtrackDialog(); }
+void CmdEditTrack() { OpenTrackDialog(); }
+void CmdEdit() {
   if (ItemSubtrack(SelectedItem()) != 0) {
     OpenSubtrackDialog();
   } else {

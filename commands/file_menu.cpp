@@ -36,14 +36,14 @@ void ShowReplacedList() {
 
 }  // namespace
 
-void CmdNew(int, int) {
+void CmdNew() {
   SaveIfModified();
   TrackList& list = ThePlugin().trackList;
   list.Reset(ThePlugin().playback.currentTitle, 1, list.cddbId);
   ShowReplacedList();
 }
 
-void CmdOpen(int, int) {
+void CmdOpen() {
   PlaybackState& playback = ThePlugin().playback;
   TrackList& list = ThePlugin().trackList;
   const TextString initial = list.path;
@@ -65,18 +65,18 @@ void CmdOpen(int, int) {
   ShowReplacedList();
 }
 
-void CmdSave(int, int) {
+void CmdSave() {
   if (ThePlugin().playback.currentTitle.IsEmpty()) return;
   TrackList& list = ThePlugin().trackList;
   if (list.path.IsEmpty()) {
-    CmdSaveAs(-1, -1);
+    CmdSaveAs();
     return;
   }
   const TextString path = list.path;
   if (!list.Save(path)) ReportFailure("Couldn't save " + path);
 }
 
-void CmdSaveAs(int, int) {
+void CmdSaveAs() {
   const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
   if (chosen.IsEmpty()) return;
   if (!ThePlugin().trackList.Save(chosen)) ReportFailure("Couldn't save " + chosen);

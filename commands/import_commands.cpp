@@ -70,7 +70,7 @@ void ShowChangedList() {
 
 }  // namespace
 
-void CmdPasteTracklist(int, int) {
+void CmdPasteTracklist() {
   TrackList& list = ThePlugin().trackList;
   Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
@@ -100,7 +100,7 @@ void CmdPasteTracklist(int, int) {
   ShowChangedList();
 }
 
-void CmdExportCueSheet(int, int) {
+void CmdExportCueSheet() {
   const TextString played = ThePlugin().playback.currentPath;
   if (played.IsEmpty()) {
     ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");

@@ -94,7 +94,7 @@ void OptionsOk() {
   SaveSettings();
 }
 
-void CmdOptions(int, int) {
+void CmdOptions() {
   SkinFrame* frame = ThePlugin().frame.get();
   if (frame && !frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
@@ -106,7 +106,7 @@ void CmdOptions(int, int) {
   ShowOptionsDialog();
 }
 
-void CmdAbout(int, int) {
+void CmdAbout() {
   if (HWND about = ThePlugin().aboutDialog.Get()) PlaceDialog(about);
 }
 

@@ -23,16 +23,16 @@ ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey(
 
 }  // namespace
 
-void CmdFirstSubtrack(int, int) { PlayItem(MakeItemId(1, 0)); }
+void CmdFirstSubtrack() { PlayItem(MakeItemId(1, 0)); }
 
-void CmdPlayTrack(int, int) { PlayItem(kHeaderItem); }
+void CmdPlayTrack() { PlayItem(kHeaderItem); }
 
-void CmdPlaySelected(int, int) { PlayItem(SelectedItem()); }
+void CmdPlaySelected() { PlayItem(SelectedItem()); }
 
-void CmdPreviousSubtrack(int x, int) {
+void PlayPreviousSubtrack(RestartRule rule) {
   if (!ThePlugin().list) return;
   TrackListView& view = *ThePlugin().list;
-  if (x >= 0) {
+  if (rule == RestartRule::kAfterASecond) {
     // With no playing row (the track's start entry is not listed and playback is before its
     // first listed subtrack) the key is 0, which names no subtrack (time -1) and which PlayItem
     // takes as the start of the playing track: the restart goes there.
@@ -48,14 +48,18 @@ void CmdPreviousSubtrack(int x, int) {
   if (row > 0 && row < view.RowCount()) PlayItem(view.KeyAt(row - 1));
 }
 
-void CmdNextSubtrack(int, int) {
+void CmdPreviousSubtrack() { PlayPreviousSubtrack(RestartRule::kNever); }
+
+void CmdRestartOrPreviousSubtrack() { PlayPreviousSubtrack(RestartRule::kAfterASecond); }
+
+void CmdNextSubtrack() {
   if (!ThePlugin().list) return;
   TrackListView& view = *ThePlugin().list;
   const int32_t row = view.CurrentRow();
   if (row < view.RowCount() - 1) PlayItem(view.KeyAt(row + 1));
 }
 
-void CmdRepeat(int, int) {
+void CmdRepeat() {
   TrackListView* const view = ThePlugin().list;
   if (g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
     g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);

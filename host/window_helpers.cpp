@@ -74,7 +74,7 @@ void PlaceList() {
   }
 }
 
-void HidePluginWindow(int /*x*/, int /*y*/) {
+void HidePluginWindow() {
   if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
 }
 

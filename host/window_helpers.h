@@ -20,6 +20,6 @@ void PlaceListBelowTitle(const RECT& content);
 // Puts the list below the title line or back to its full height, by the options.
 void PlaceList();
 // Hides the plug-in window (close button, Ctrl+F4, UM_HIDE_WINDOW).
-void HidePluginWindow(int x = 0, int y = 0);
+void HidePluginWindow();
 
 }  // namespace tarnix

@@ -52,48 +52,18 @@ bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 void PostToPlayer(const MSG& msg) { PostMessageA(g_shared.playerWindow, msg.message, msg.wParam, msg.lParam); }
 
 void OnKeyDown(const MSG& msg) {
-  if (!CtrlHeld()) {
-    switch (msg.wParam) {
-      case VK_INSERT:
-        RunCommand(IDM_INSERT);
-        return;
-      case VK_DELETE:
-        RunCommand(IDM_DELETE);
-        return;
-      case 'E':
-        RunCommand(IDM_EDIT);
-        return;
-      case 'R':
-        RunCommand(IDM_REPEAT);
-        return;
-      default:
-        PostToPlayer(msg);
-        return;
-    }
+  const bool ctrl = CtrlHeld();
+  if (ctrl && msg.wParam == VK_TAB) {
+    // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
+    // straight back into a focus request for this window.
+    g_shared.ctrlTabForwarding.store(true, std::memory_order_relaxed);
+    // SetFocus reaches the player's window, another thread's, because owning the plug-in
+    // window joined the two threads' input queues (plugin/ui_thread.cpp, CreatePluginWindow).
+    SetFocus(g_shared.playerWindow);
+    SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
+    return;
   }
-  switch (msg.wParam) {
-    case VK_TAB:
-      // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
-      // straight back into a focus request for this window.
-      g_shared.ctrlTabForwarding.store(true, std::memory_order_relaxed);
-      // SetFocus reaches the player's window, another thread's, because owning the plug-in
-      // window joined the two threads' input queues (host/ui_thread.cpp, CreatePluginWindow).
-      SetFocus(g_shared.playerWindow);
-      SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
-      return;
-    case VK_LEFT:
-      CmdPreviousSubtrack(0, 0);
-      return;
-    case VK_RIGHT:
-      CmdNextSubtrack(0, 0);
-      return;
-    case VK_F4:
-      HidePluginWindow();
-      return;
-    default:
-      PostToPlayer(msg);
-      return;
-  }
+  if (!RunKeyCommand(msg.wParam, ctrl)) PostToPlayer(msg);
 }
 
 void OnSysKeyDown(const MSG& msg) {
@@ -155,10 +125,10 @@ bool OnPrivateMessage(const MSG& msg) {
       PlayItem(static_cast<ItemId>(msg.wParam + 1));
       return true;
     case UM_PREV_ENTRY:
-      CmdPreviousSubtrack(0, 0);
+      RunCommand(IDM_RESTART_OR_PREVIOUS);
       return true;
     case UM_NEXT_ENTRY:
-      CmdNextSubtrack(0, 0);
+      RunCommand(IDM_NEXT_SUBTRACK);
       return true;
     case UM_SET_TRACK_NAME:
       OnTrackNames();
@@ -167,7 +137,7 @@ bool OnPrivateMessage(const MSG& msg) {
       ShowBesidePlayer(SWP_NOACTIVATE);
       return true;
     case UM_HIDE_WINDOW:
-      HidePluginWindow();
+      RunCommand(IDM_HIDE_WINDOW);
       return true;
     case UM_TOGGLE_WINDOW:
       OnToggleWindow();
@@ -191,7 +161,7 @@ bool OnPrivateMessage(const MSG& msg) {
       OnTickRequest();
       return true;
     case UM_CONFIG:
-      CmdOptions(-1, -1);
+      CmdOptions();
       return true;
     case UM_GET_LAST_KEY:
     case UM_GET_CURRENT_KEY:
@@ -262,7 +232,7 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
       return true;
     case UM_CONFIG:
       // Reaches the procedure when a modal loop (a file dialog, a menu) dispatched the post.
-      CmdOptions(-1, -1);
+      CmdOptions();
       *result = 0;
       return true;
     default:

@@ -145,7 +145,7 @@ void BuildWidgets(Plugin& plugin) {
     handlers.buttonClick[i] = kButtonClickHandlers[i];
     handlers.buttonRightClick[i] = kButtonRightClickHandlers[i];
   }
-  handlers.onActivate = CmdPlaySelected;
+  handlers.onActivate = [](int, int) { RunCommand(IDM_PLAY_SELECTED); };
   handlers.onContextMenu = OpenContextMenu;
   handlers.onSelectionChanged = OnListSelectionChanged;
   const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);

@@ -46,6 +46,9 @@
 #define IDM_EDIT 40021
 #define IDM_PASTE_TRACKLIST 40101
 #define IDM_EXPORT_CUE_SHEET 40102
+// Commands of keys, buttons and private messages that no menu item carries.
+#define IDM_RESTART_OR_PREVIOUS 40201  // back a row, or to the playing row's start after 1 s
+#define IDM_HIDE_WINDOW 40202
 
 // "Edit subtrack" (IDD_EDIT_SUBTRACK).
 #define IDC_MINUTES 1002

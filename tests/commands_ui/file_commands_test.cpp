@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "commands/commands.h"
-#include "session/file_commands.h"
 #include "commands_fixture.h"
+#include "session/file_commands.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -24,7 +24,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDYES)});
-  CmdNew(-1, -1);
+  CmdNew();
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.Boxes().size(), 1u);
@@ -45,11 +45,11 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDNO)});
-  CmdNew(-1, -1);
+  CmdNew();
   ui.Join();
   EXPECT_EQ(ui.Done(), 1);
   EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
-  CmdNew(-1, -1);  // nothing to ask: a box here would hang the test
+  CmdNew();  // nothing to ask: a box here would hang the test
   EXPECT_FALSE(List().modified);
 }
 
@@ -75,14 +75,14 @@ TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
   bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(2, 1);
   UiResponder open({Answer::File(bookmarks_.Item("a.trk"))});
-  CmdOpen(-1, -1);
+  CmdOpen();
   open.Join();
   ASSERT_EQ(open.Failures(), 0);
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
   EXPECT_EQ(RowTexts().size(), 5u);
   Edit();
   UiResponder ui({Answer::Box(IDYES), Answer::CancelFile()});
-  CmdOpen(-1, -1);  // asks first, then shows the dialog, which is cancelled
+  CmdOpen();  // asks first, then shows the dialog, which is cancelled
   ui.Join();
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
@@ -103,7 +103,7 @@ TEST_F(FileCommandsTest, OpenFailures) {
   };
   for (const Case& c : cases) {
     UiResponder ui({Answer::File(bookmarks_.Item(c.file)), Answer::Box(IDOK)});
-    CmdOpen(-1, -1);
+    CmdOpen();
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u) << c.file;
     EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.Item(c.file))) << c.file;
@@ -116,22 +116,22 @@ TEST_F(FileCommandsTest, OpenFailures) {
 TEST_F(FileCommandsTest, SaveAndSaveAs) {
   UseSingleTrack("Concert", {1000});
   ThePlugin().playback.currentTitle = "";
-  CmdSave(-1, -1);  // no title: nothing at all
+  CmdSave();  // no title: nothing at all
   ThePlugin().playback.currentTitle = "Concert";
   UiResponder ui({Answer::File(bookmarks_.Item("chosen.trk"))});
-  CmdSave(-1, -1);  // no path yet: Save As, proposing Concert.trk
+  CmdSave();  // no path yet: Save As, proposing Concert.trk
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("chosen.trk")));
   EXPECT_STREQ(List().path.c_str(), bookmarks_.Item("chosen.trk").c_str());
   Edit();
-  CmdSave(-1, -1);  // to the stored path, no dialog
+  CmdSave();  // to the stored path, no dialog
   EXPECT_NE(TempDir::Read(bookmarks_.Item("chosen.trk")).find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
   ThePlugin().playback.currentTitle = "";
   UiResponder as({Answer::File(bookmarks_.Item("other"))});
-  CmdSaveAs(-1, -1);  // works without a title; the default extension is added
+  CmdSaveAs();  // works without a title; the default extension is added
   as.Join();
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("other.trk")));
 }
