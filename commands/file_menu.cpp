@@ -11,7 +11,7 @@
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/user_messages.h"
-#include "session/file_commands.h"
+#include "session/stored_lists.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 

@@ -12,8 +12,8 @@
 #include "host/settings.h"
 #include "host/window_helpers.h"
 #include "resources/resource_ids.h"
-#include "session/file_commands.h"
 #include "session/player_following.h"
+#include "session/stored_lists.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -84,7 +84,7 @@ void OptionsOk() {
     if (view) view->Redraw();
   }
 
-  if (!CheckBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
+  if (!EnsureBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
   if (!(settings.bookmarkPath == oldDirectory)) {
     ThePlugin().playback.currentPath.Clear();

@@ -30,9 +30,9 @@
 #include "host/timer_ids.h"
 #include "host/window_helpers.h"
 #include "resources/resource_ids.h"
-#include "session/file_commands.h"
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
+#include "session/stored_lists.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 

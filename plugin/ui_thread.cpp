@@ -18,9 +18,9 @@
 #include "host/window_helpers.h"
 #include "plugin/message_loop.h"
 #include "resources/resource_ids.h"
-#include "session/file_commands.h"
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
+#include "session/stored_lists.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -210,7 +210,7 @@ void StartTracking() {
     plugin.title->SetVisible(plugin.settings.showTrack && plugin.settings.topTrack);
   }
   frame.Paint();
-  CheckBookmarkDirectory(true);
+  EnsureBookmarkDirectory(true);
   if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(kTickMs), nullptr);
 }
 

@@ -11,10 +11,10 @@
 #include "host/tick_rules.h"
 #include "host/timer_ids.h"
 #include "import/recording_import.h"
-#include "session/file_commands.h"
 #include "session/play_item.h"
 #include "session/player_following.h"
 #include "session/rows.h"
+#include "session/stored_lists.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
@@ -88,14 +88,14 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
       rebuild = false;
       found = true;
     } else {
-      found = FindCdTrackList(cdKey, cddbId);
+      found = SaveAndLoadStoredCdList(cdKey, cddbId);
       if (found) ThePlugin().trackList.SetCurrentTrack(playback.currentTrack);
     }
   }
 
   if (!found) {
     if (!IsGenericTrackTitle(playback.currentTitle))
-      found = FindTrackList(playback.currentTitle, playback.currentPath.FileNamePart());
+      found = SaveAndLoadStoredList(playback.currentTitle, playback.currentPath.FileNamePart());
     if (!found) {
       SaveIfModified();
       // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
@@ -194,7 +194,7 @@ void OnSubsongInfo(const uint32_t* record) {
   g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
   const bool changed = RefreshTitle(false);
   if (isNew) {
-    if (!FindTrackList(playback.currentTitle, TextString())) {
+    if (!SaveAndLoadStoredList(playback.currentTitle, TextString())) {
       // The count comes from another component and is signed: 0 or less ("unknown") gives one
       // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
       const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);

@@ -5,7 +5,7 @@
 
 #include "commands/commands.h"
 #include "commands_fixture.h"
-#include "session/file_commands.h"
+#include "session/stored_lists.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -143,7 +143,7 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
     ThePlugin().settings.autoSave = true;
     SaveIfModified();
     List().Reset("other", 1, 0);
-    EXPECT_TRUE(FindTrackList(title, "")) << title;
+    EXPECT_TRUE(SaveAndLoadStoredList(title, "")) << title;
     EXPECT_EQ(List().tracks[0].Count(), 2) << title;
   }
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("AC_DC.trk")));
@@ -168,28 +168,28 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
 TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
   bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n");
   bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n");
-  EXPECT_TRUE(FindTrackList("Some Song", "song.mp3"));  // by the file's name
+  EXPECT_TRUE(SaveAndLoadStoredList("Some Song", "song.mp3"));  // by the file's name
   EXPECT_STREQ(List().album.c_str(), "By file");
-  EXPECT_TRUE(FindTrackList("my title", ""));  // by the directory search: the album matches
+  EXPECT_TRUE(SaveAndLoadStoredList("my title", ""));  // by the directory search: the album matches
   EXPECT_STREQ(List().album.c_str(), "My Title");
-  EXPECT_FALSE(FindTrackList("Nothing", "none.mp3"));
+  EXPECT_FALSE(SaveAndLoadStoredList("Nothing", "none.mp3"));
 
   bookmarks_.Write("cd.trk", kTwoTracks);
-  EXPECT_TRUE(FindCdTrackList(584277216, 0x0E03C302));
+  EXPECT_TRUE(SaveAndLoadStoredCdList(584277216, 0x0E03C302));
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
-  EXPECT_FALSE(FindCdTrackList(1, 0x11111111));
+  EXPECT_FALSE(SaveAndLoadStoredCdList(1, 0x11111111));
 }
 
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
-  EXPECT_TRUE(CheckBookmarkDirectory(true));
+  EXPECT_TRUE(EnsureBookmarkDirectory(true));
   bookmarks_.Write("plain", "x");
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("plain").c_str();
-  EXPECT_TRUE(CheckBookmarkDirectory(true));  // any existing file will do
+  EXPECT_TRUE(EnsureBookmarkDirectory(true));  // any existing file will do
 
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
-    EXPECT_TRUE(CheckBookmarkDirectory(true));
+    EXPECT_TRUE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "The bookmark directory does not exist. Do you want to create it?");
@@ -199,21 +199,21 @@ TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
-    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.Item("gone\\deeper") + "!"));
   }
   {
     UiResponder ui({Answer::Box(IDNO), Answer::Box(IDOK)});
-    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(ui.Boxes()[1].text, "You'd better go to the options dialog and set the bookmark directory...");
   }
   {
     UiResponder ui({Answer::Box(IDNO)});
-    EXPECT_FALSE(CheckBookmarkDirectory(false));  // no warning without the flag
+    EXPECT_FALSE(EnsureBookmarkDirectory(false));  // no warning without the flag
     ui.Join();
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }

@@ -2,7 +2,7 @@
 // list is replaced, the name an unsaved list is saved under, the search for the stored list of
 // a newly played file or CD, and the check that the bookmark directory exists.
 
-#include "session/file_commands.h"
+#include "session/stored_lists.h"
 
 #include <windows.h>
 
@@ -51,7 +51,7 @@ void SaveIfModified() {
   list.modified = false;
 }
 
-bool FindTrackList(const TextString& title, const TextString& fileName) {
+bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName) {
   SaveIfModified();
   if (!fileName.IsEmpty()) {
     const TextString byFile = InBookmarks(fileName.WithoutExtension() + ".trk");
@@ -63,7 +63,7 @@ bool FindTrackList(const TextString& title, const TextString& fileName) {
   return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);
 }
 
-bool FindCdTrackList(int32_t cdKey, uint32_t cddbId) {
+bool SaveAndLoadStoredCdList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
   return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
 }
@@ -77,7 +77,7 @@ void SaveBookmarkIndex() {
 
 void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 
-bool CheckBookmarkDirectory(bool warn) {
+bool EnsureBookmarkDirectory(bool warnIfNot) {
   const TextString& directory = ThePlugin().settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
   if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
@@ -90,7 +90,7 @@ bool CheckBookmarkDirectory(bool warn) {
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }
-  if (warn) {
+  if (warnIfNot) {
     TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
              true);
   }
