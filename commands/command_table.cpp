@@ -7,8 +7,8 @@
 #include "commands/editing.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
+#include "session/player_following.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {

@@ -7,10 +7,11 @@
 
 #include "commands/commands.h"
 #include "commands/editing.h"
+#include "host/dialog_placement.h"
+#include "host/list_placement.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "session/player_following.h"
 #include "session/stored_lists.h"
@@ -109,5 +110,8 @@ void CmdOptions() {
 void CmdAbout() {
   if (HWND about = ThePlugin().aboutDialog.Get()) PlaceDialog(about);
 }
+
+const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};
+const DialogHandlers kAboutDialogHandlers = {nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace tarnix

@@ -3,8 +3,10 @@
 
 #include "commands/editing.h"
 
+#include "commands/dialogs.h"
+
+#include "host/dialog_placement.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 #include "tracklist/platform.h"
@@ -44,6 +46,13 @@ void OpenTrackDialog() {
   PlaceDialog(dialog);
 }
 
+namespace {
+
+void CloseTrackDialogDiscarding() { CloseTrackDialog(false); }
+void CloseTrackDialogApplying() { CloseTrackDialog(true); }
+
+}  // namespace
+
 void CloseTrackDialog(bool apply) {
   EditingState& editing = ThePlugin().editing;
   TrackListView* const view = ThePlugin().list;
@@ -62,5 +71,7 @@ void CloseTrackDialog(bool apply) {
   if (dialog) ShowWindow(dialog, SW_HIDE);
   editing.track = -1;
 }
+
+const DialogHandlers kTrackDialogHandlers = {CloseTrackDialogApplying, CloseTrackDialogDiscarding, nullptr, nullptr};
 
 }  // namespace tarnix

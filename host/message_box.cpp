@@ -11,8 +11,8 @@
 #include <cstring>
 #include <string>
 
-#include "host/message_box_layout.h"
 #include "host/callback_guard.h"
+#include "host/message_box_layout.h"
 #include "win32/handles.h"
 
 namespace tarnix {
@@ -25,9 +25,7 @@ constexpr DWORD kWaitMs = 200;
 constexpr int kFirstButtonId = IDOK;
 constexpr int kLastButtonId = IDNO;
 
-HWND ButtonOf(HWND box, int id) {
-  return id >= kFirstButtonId && id <= kLastButtonId ? GetDlgItem(box, id) : nullptr;
-}
+HWND ButtonOf(HWND box, int id) { return id >= kFirstButtonId && id <= kLastButtonId ? GetDlgItem(box, id) : nullptr; }
 
 int DefaultButtonId(HWND box) {
   for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
@@ -85,8 +83,7 @@ bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, LRES
       return false;
     case DM_GETDEFID:
       // Enter presses the focused button, else the default one.
-      if (int id = FocusedButtonId(box); id != 0 || (id = DefaultButtonId(box)) != 0)
-        reply = MAKELONG(id, DC_HASDEFID);
+      if (int id = FocusedButtonId(box); id != 0 || (id = DefaultButtonId(box)) != 0) reply = MAKELONG(id, DC_HASDEFID);
       return true;
     case DM_SETDEFID:
       MakeDefaultButton(box, static_cast<int>(wParam));

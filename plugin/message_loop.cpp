@@ -17,9 +17,6 @@
 
 #include "plugin/message_loop.h"
 
-#include <cstring>
-#include <vector>
-
 #include "commands/commands.h"
 #include "host/callback_guard.h"
 #include "host/messaging.h"
@@ -28,24 +25,17 @@
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/timer_ids.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
 #include "session/stored_lists.h"
+#include "session/subsong_messages.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {
 
 namespace {
-
-// How long the loop waits for further track names before it applies the ones it has.
-constexpr DWORD kTrackNameSettleMs = 50;
-// The highest 0-based index a row key can address (track positions run to 0xFFFF).
-constexpr WPARAM kMaxTrackNameIndex = kMaxItemPart - 1;
-// Longest track name taken from a subsong source.
-constexpr size_t kMaxTrackNameLength = 32768;
 
 bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
@@ -92,14 +82,6 @@ void OnTickRequest() {
   TickNow();
 }
 
-void OnTrackNames() {
-  // A source announces names one by one, each a send that posts this: take every name that
-  // follows within the settling time before applying any. Waiting on the queue, not sleeping,
-  // answers the source's next send at once, so a long list of names doesn't crawl.
-  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, kTrackNameSettleMs)) {}
-  ApplyTrackNames();
-}
-
 void OnToggleWindow() {
   if (g_shared.window.shown.load(std::memory_order_relaxed))
     HidePluginWindow();
@@ -131,7 +113,7 @@ bool OnPrivateMessage(const MSG& msg) {
       RunCommand(IDM_NEXT_SUBTRACK);
       return true;
     case UM_SET_TRACK_NAME:
-      OnTrackNames();
+      ApplyTrackNamesWhenSettled();
       return true;
     case UM_SHOW_WINDOW:
       ShowBesidePlayer(SWP_NOACTIVATE);
@@ -171,96 +153,7 @@ bool OnPrivateMessage(const MSG& msg) {
   }
 }
 
-LRESULT OnSubsongInfoSent(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
-  const auto* record = reinterpret_cast<const uint32_t*>(wParam);
-  if (!record) return 0;
-  PlaybackState& playback = plugin.playback;
-  std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
-  playback.pendingNames.clear();
-  PostMessageA(plugin.window.Get(), UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(playback.subsongRecord), lParam);
-  return 0;
-}
-
-LRESULT OnTrackNameSent(Plugin& plugin, WPARAM index, LPARAM lParam) {
-  const char* name = reinterpret_cast<const char*>(lParam);
-  // An index no row key can address would only make the pending list huge.
-  if (!name || index > kMaxTrackNameIndex) return 0;
-  std::vector<TextString>& pending = plugin.playback.pendingNames;
-  pending.resize(static_cast<size_t>(index) + 1);
-  const size_t length = strnlen(name, kMaxTrackNameLength);
-  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
-  PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
-  return 0;
-}
-
-LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
-
-// The window procedure's work; false leaves the message to the default procedure.
-bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  if (SkinFrame* frame = plugin.frame.get()) {
-    const bool wasShown = frame->shown.load(std::memory_order_relaxed);
-    if (frame->HandleMessage(message, wParam, lParam, result)) return true;
-    // Shown again, by whatever path (the player restored from its minimised state, the hook
-    // when the player's window shows, anybody's ShowWindow): tracking may have paused while the
-    // window was hidden, so the player is asked at once and the timer runs again.
-    if (message == WM_SHOWWINDOW && wParam != 0 && !wasShown) RequestTick();
-  } else if (message == WM_NCACTIVATE) {
-    *result = 0;
-    return true;
-  }
-  TrackListView* list = plugin.list;
-  switch (message) {
-    case WM_DESTROY:
-      PostQuitMessage(0);
-      *result = 0;
-      return true;
-    case UM_SUBSONG_INFO:
-      *result = OnSubsongInfoSent(plugin, wParam, lParam);
-      return true;
-    case UM_GET_LAST_KEY:
-      *result = KeyAnswer(list ? list->KeyAt(list->RowCount() - 1) : 0);
-      return true;
-    case UM_SUBSONG_CHANGED:
-      PostMessageA(window, UM_SUBSONG_CHANGED, wParam, lParam);
-      *result = 0;
-      return true;
-    case UM_GET_CURRENT_KEY:
-      *result = KeyAnswer(list ? list->CurrentKey() : 0);
-      return true;
-    case UM_SET_TRACK_NAME:
-      *result = OnTrackNameSent(plugin, wParam, lParam);
-      return true;
-    case UM_CONFIG:
-      // Reaches the procedure when a modal loop (a file dialog, a menu) dispatched the post.
-      CmdOptions();
-      *result = 0;
-      return true;
-    default:
-      return false;
-  }
-}
-
-// The Plugin the window was made for, stored at WM_NCCREATE from the creation parameter.
-Plugin* PluginOf(HWND window, UINT message, LPARAM lParam) {
-  if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
-  }
-  return reinterpret_cast<Plugin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-}
-
 }  // namespace
-
-LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  Plugin* plugin = PluginOf(window, message, lParam);
-  // Until CreateWindowEx has returned, the window is not yet the Plugin's: its creation messages
-  // get the default handling.
-  if (!plugin || plugin->window.Get() != window) return DefWindowProcA(window, message, wParam, lParam);
-  LRESULT result = 0;
-  bool handled = false;
-  GuardCallback([&] { handled = HandleSent(*plugin, window, message, wParam, lParam, &result); });
-  return handled ? result : DefWindowProcA(window, message, wParam, lParam);
-}
 
 void RouteMessage(const MSG& msg) {
   Plugin& plugin = ThePlugin();

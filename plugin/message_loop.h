@@ -1,8 +1,8 @@
 #pragma once
 // The UI thread's message loop, which routes the messages of the plug-in window and of the thread
 // itself (dialogs, the frame, keys, commands, the timer and the private messages) instead of
-// dispatching them (the reasons open host/message_loop.cpp), and the window procedure of
-// "TarnixPluginWindow", which sees sent messages and what a modal loop dispatches.
+// dispatching them (the reasons open plugin/message_loop.cpp). The window procedure is in
+// plugin/plugin_window.h.
 
 #include <windows.h>
 
@@ -16,8 +16,6 @@ void RunMessageLoop();
 bool HandleLoopMessage(const MSG& msg);
 // One message as the loop handles it after the quit check.
 void RouteMessage(const MSG& msg);
-
-LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Thrown by the loop when a callback caught a failure and handed it over.
 struct CallbackFailure {};

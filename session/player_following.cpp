@@ -38,6 +38,10 @@ void ShowBesidePlayer(UINT flags) {
   }
 }
 
+void HidePluginWindow() {
+  if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
+}
+
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
 void FollowPlayer(bool force) {
