@@ -146,8 +146,8 @@ void WaitForFocusToLeave(DWORD thread, HWND from) {
 
 TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
   const DWORD me = GetCurrentThreadId();
-  const BoxRun plain = RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0,
-                              [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
+  const BoxRun plain =
+      RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
   EXPECT_EQ(plain.result, IDNO);
 
   // Tab moves the focus to the next button, and Enter presses that one.
@@ -162,8 +162,8 @@ TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
   // Switching to another window and back leaves the focus on the button that had it, not on
   // the box, where Enter would answer IDOK, a button a Yes/No box does not have.
   const BoxRun reactivated = RunBox("Away and back", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) {
-    HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr,
-                                nullptr, nullptr);
+    HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr, nullptr,
+                                nullptr);
     SetForegroundWindow(away);
     WaitForFocusToLeave(me, v.focus);
     SetForegroundWindow(v.box);
