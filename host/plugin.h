@@ -1,6 +1,6 @@
 #pragma once
 // Plugin: the one owner of everything the UI thread holds for the plug-in's life. StartUp
-// (host/ui_thread.h) makes it when the UI thread starts and ShutDown destroys it when the thread
+// (plugin/ui_thread.h) makes it when the UI thread starts and ShutDown destroys it when the thread
 // ends; in between, the loop, the window procedure, the commands and the dialogs reach it through
 // ThePlugin(). Members are declared in the order start-up builds them, so that destroying them in
 // reverse is the shutdown order: the hooks, the frame with its widgets, the skin bitmap, the

@@ -75,7 +75,7 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
   // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
   // by the player's window, which belongs to another thread, the window joins that thread's
   // input queue to this one's: that is what lets SetFocus move the focus between the two windows
-  // (Ctrl+Tab both ways, host/message_loop.cpp).
+  // (Ctrl+Tab both ways, plugin/message_loop.cpp).
   plugin.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kPluginWindowClass, kWindowTitle, WS_POPUP, x, y, frame.width,
                                       frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
