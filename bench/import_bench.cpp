@@ -1,7 +1,8 @@
 // Benchmarks of reading the chapters of a large file at a song change: a 2 GB M4B whose moov
-// (with a chapter track) comes after the media data, and a 2 GB MP3 whose ID3v2 tag with its
-// chapters opens the file. The files are sparse, so they cost no disk. Each has a floor: the
-// same file opened and its first and last 16 bytes read.
+// (with a chapter track) comes after the media data, a 2 GB MP3 whose ID3v2 tag with its
+// chapters opens the file, and two 2 GB Matroska files of 1 MB clusters with their chapters at
+// the end, one found through the SeekHead, one only by stepping over every cluster. The files are sparse, so they cost
+// no disk. Each has a floor: the same file opened and its first and last 16 bytes read.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
@@ -39,8 +40,65 @@ void WriteSparse(const std::string& path, const std::string& head, uint64_t gapE
 }
 
 struct Files {
-  std::string dir, m4b, mp3;
+  std::string dir, m4b, mp3, mkaSeek, mkaWalk, mkaOpen;
 };
+
+constexpr uint64_t kClusterBytes = uint64_t{1} << 20;
+
+// A Matroska file of 1 MB clusters (their headers written, their blocks left as holes) and the
+// chapters after them; the SeekHead at the start names them when `seekHead` is set.
+// The worst a Matroska file can cost: one cluster of unknown size whose 32 KB blocks fill 2 GB,
+// the chapters after it and no SeekHead: the reader steps over blocks until its count runs out.
+void WriteOpenClusterMatroska(const std::string& path) {
+  const uint64_t blockBytes = uint64_t{1} << 15;
+  const std::string head = MkvFile(Ebml(0x1F43B675, "", true), true);
+  const std::string blockHeader = Ebml(0xA3, "").substr(0, 2) + Be(blockBytes - 9, 7);
+  const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+  bool ok = fd >= 0 && write(fd, head.data(), head.size()) == static_cast<ssize_t>(head.size());
+  for (uint64_t at = head.size(); ok && at + blockBytes <= kMediaBytes; at += blockBytes)
+    ok = pwrite(fd, blockHeader.data(), blockHeader.size(), static_cast<off_t>(at)) ==
+         static_cast<ssize_t>(blockHeader.size());
+  const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "Never reached")));
+  ok = ok && pwrite(fd, chapters.data(), chapters.size(), static_cast<off_t>(kMediaBytes)) ==
+                 static_cast<ssize_t>(chapters.size());
+  if (fd >= 0) close(fd);
+  if (!ok) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
+
+void WriteMatroska(const std::string& path, bool seekHead) {
+  std::string atoms;
+  for (int i = 0; i < kChapters; ++i)
+    atoms += MkvAtom(uint64_t{60000000000} * i, "Chapter title number " + std::to_string(i + 1));
+  const std::string chapters = MkvChapters(MkvEdition(atoms, true));
+  const uint64_t clusterBody = kClusterBytes - 12;
+  const uint64_t clusters = kMediaBytes / kClusterBytes;
+  const std::string start = MkvSeekHead(0x1043A770, 0);  // the size a SeekHead takes
+  const uint64_t chaptersAt = start.size() + clusters * kClusterBytes;
+  const std::string head =
+      seekHead ? MkvSeekHead(0x1043A770, chaptersAt) : Ebml(0xEC, std::string(start.size() - 9, '\0'));
+  const std::string segmentHead =
+      MkvFile("").substr(0, MkvFile("").size() - 7) + Be(chaptersAt + chapters.size(), 7);  // the segment's size
+  const uint64_t body = segmentHead.size();
+  const int fd = open(path.c_str(), O_CREAT | O_TRUNC | O_WRONLY, 0600);
+  bool ok = fd >= 0 &&
+            pwrite(fd, segmentHead.data(), segmentHead.size(), 0) == static_cast<ssize_t>(segmentHead.size()) &&
+            pwrite(fd, head.data(), head.size(), static_cast<off_t>(body)) == static_cast<ssize_t>(head.size());
+  const std::string clusterHeader = Ebml(0x1F43B675, "").substr(0, 5) + Be(clusterBody, 7);
+  for (uint64_t i = 0; ok && i < clusters; ++i) {
+    const off_t at = static_cast<off_t>(body + start.size() + i * kClusterBytes);
+    ok = pwrite(fd, clusterHeader.data(), clusterHeader.size(), at) == static_cast<ssize_t>(clusterHeader.size());
+  }
+  ok = ok && pwrite(fd, chapters.data(), chapters.size(), static_cast<off_t>(body + chaptersAt)) ==
+                 static_cast<ssize_t>(chapters.size());
+  if (fd >= 0) close(fd);
+  if (!ok) {
+    std::fprintf(stderr, "cannot write %s\n", path.c_str());
+    std::exit(1);
+  }
+}
 
 const Files& Data() {
   static const Files files = [] {
@@ -50,6 +108,12 @@ const Files& Data() {
     f.dir = templ;
     f.m4b = f.dir + "/big.m4b";
     f.mp3 = f.dir + "/big.mp3";
+    f.mkaSeek = f.dir + "/big.mka";
+    f.mkaWalk = f.dir + "/walked.mka";
+    WriteMatroska(f.mkaSeek, true);
+    WriteMatroska(f.mkaWalk, false);
+    f.mkaOpen = f.dir + "/open.mka";
+    WriteOpenClusterMatroska(f.mkaOpen);
 
     std::vector<Mp4Chapter> chapters;
     for (int i = 0; i < kChapters; ++i) chapters.push_back({60000, "Chapter title number " + std::to_string(i + 1)});
@@ -113,6 +177,20 @@ void ImportAtSongChange(benchmark::State& state, const std::string& path) {
 void BM_M4bMoovAtEnd(benchmark::State& state) { ReadChapters(state, Data().m4b); }
 void BM_M4bImportAtSongChange(benchmark::State& state) { ImportAtSongChange(state, Data().m4b); }
 void BM_Mp3ImportAtSongChange(benchmark::State& state) { ImportAtSongChange(state, Data().mp3); }
+void BM_MkaChaptersAtEndBySeekHead(benchmark::State& state) { ReadChapters(state, Data().mkaSeek); }
+void BM_MkaChaptersAtEndWalked(benchmark::State& state) { ReadChapters(state, Data().mkaWalk); }
+void BM_MkaOpenClusterGivesUp(benchmark::State& state) {
+  for (auto _ : state) {
+    tarnix::FileSource source(Data().mkaOpen.c_str());
+    tarnix::ChapterSet set;
+    if (tarnix::ReadFileChapters(source, &set)) {
+      state.SkipWithError("read past the bound");
+      return;
+    }
+  }
+}
+void BM_MkaImportAtSongChange(benchmark::State& state) { ImportAtSongChange(state, Data().mkaSeek); }
+void BM_MkaChaptersAtEndFloor(benchmark::State& state) { ReadEnds(state, Data().mkaSeek); }
 void BM_M4bMoovAtEndFloor(benchmark::State& state) { ReadEnds(state, Data().m4b); }
 void BM_Mp3TagAtStart(benchmark::State& state) { ReadChapters(state, Data().mp3); }
 void BM_Mp3TagAtStartFloor(benchmark::State& state) { ReadEnds(state, Data().mp3); }
@@ -122,6 +200,11 @@ BENCHMARK(BM_M4bMoovAtEndFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_M4bImportAtSongChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Mp3ImportAtSongChange)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Mp3TagAtStart)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MkaChaptersAtEndBySeekHead)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MkaChaptersAtEndWalked)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MkaOpenClusterGivesUp)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MkaImportAtSongChange)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MkaChaptersAtEndFloor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Mp3TagAtStartFloor)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -79,6 +79,7 @@ const CommandEntry kCommandTable[] = {
     {IDM_CONTEXT_PLAY, CmdPlaySelected},
     {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
     {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
+    {IDM_EXPORT_CHAPTERS, CmdExportChapters},
     {IDM_RESTART_OR_PREVIOUS, CmdRestartOrPreviousSubtrack},
     {IDM_HIDE_WINDOW, CmdHideWindow},
     {-1, nullptr},

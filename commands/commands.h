@@ -68,6 +68,7 @@ void CmdEditSubtrack();
 void CmdEditTrack();
 void CmdPasteTracklist();
 void CmdExportCueSheet();
+void CmdExportChapters();
 void CmdHideWindow();  // Ctrl+F4 and the close button
 
 }  // namespace tarnix

@@ -1,6 +1,7 @@
-// "Paste tracklist" and "Export cue sheet...": subtracks brought in from a tracklist copied as
-// text (a web page, a video description), and the playing track written out as a cue sheet
-// beside the played file for other players.
+// "Paste tracklist", "Export cue sheet..." and "Export chapters...": subtracks brought in from a
+// tracklist copied as text (a web page, a video description), and the playing track written out
+// beside the played file as a cue sheet for other players or as a chapter file for audiobook and
+// podcast tools.
 
 #include "commands/commands.h"
 
@@ -13,6 +14,7 @@
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/user_messages.h"
+#include "import/chapter_writer.h"
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"
@@ -27,6 +29,7 @@ namespace tarnix {
 namespace {
 
 constexpr char kCueFilter[] = "Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0";
+constexpr char kChapterFilter[] = "Chapter files (*.chapters.txt)\0*.chapters.txt\0All Files (*.*)\0*.*\0";
 
 // The clipboard's text as UTF-8; the wide form when there is one, so no character is lost to
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
@@ -115,6 +118,27 @@ void CmdExportCueSheet() {
   }
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
   const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, "cue", played.DirectoryPart()}, proposed);
+  if (chosen.IsEmpty()) return;
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+}
+
+void CmdExportChapters() {
+  const TextString played = ThePlugin().playback.currentPath;
+  if (played.IsEmpty()) {
+    ReportFailure("Nothing is playing: there is no file to write chapters for.");
+    return;
+  }
+  const TrackList& list = ThePlugin().trackList;
+  std::string bytes;
+  std::string reason;
+  if (!MakeChapterText(list, list.currentTrack, &bytes, &reason)) {
+    ReportFailure(platform::AnsiFromUtf8(reason));
+    return;
+  }
+  const TextString name = played.FileNamePart();
+  const TextString stem = name.WithoutExtension().IsEmpty() ? name : name.WithoutExtension();
+  const TextString chosen =
+      AskForFile({FileDialog::kSave, kChapterFilter, "txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
   if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
 }

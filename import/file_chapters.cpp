@@ -7,6 +7,7 @@
 #include "import/bounded_source.h"
 #include "import/flac_chapters.h"
 #include "import/id3v2_chapters.h"
+#include "import/matroska_chapters.h"
 #include "import/mp4_chapters.h"
 #include "import/ogg_chapters.h"
 
@@ -28,6 +29,7 @@ bool ReadSniffed(ByteSource& source, ChapterSet* out) {
   }
   if (HasAt(source, 0, "fLaC")) return ReadFlacChapters(source, out);
   if (HasAt(source, 0, "OggS")) return ReadOggChapters(source, out);
+  if (HasAt(source, 0, "\x1A\x45\xDF\xA3")) return ReadMatroskaChapters(source, out);
   if (HasAt(source, 4, "ftyp") || HasAt(source, 4, "moov")) return ReadMp4Chapters(source, out);
   return false;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The chapters a file carries inside it, whatever its format: the format is told by its first
-// bytes (an ID3v2 tag, "fLaC", "OggS", an MP4 "ftyp" box), never by its name.
+// bytes (an ID3v2 tag, "fLaC", "OggS", an MP4 "ftyp" box, the EBML header of Matroska and
+// WebM), never by its name.
 
 #include "import/byte_source.h"
 #include "import/chapter.h"

@@ -1,5 +1,6 @@
 #include "import/recording_import.h"
 
+#include "import/chapter_file_locator.h"
 #include "import/cue_locator.h"
 #include "import/cue_sheet.h"
 #include "import/file_chapters.h"
@@ -36,7 +37,9 @@ bool ReadChaptersInside(const TextString& playedPath, ChapterSet* out) {
 bool ImportSubtracks(const TextString& playedPath, const TextString& title, TrackList* list) {
   if (playedPath.IsEmpty()) return false;
   ChapterSet set;
-  if (!FindCueSheetChapters(playedPath, &set) && !ReadChaptersInside(playedPath, &set)) return false;
+  if (!FindCueSheetChapters(playedPath, &set) && !FindChapterFile(playedPath, &set) &&
+      !ReadChaptersInside(playedPath, &set))
+    return false;
   return MakeImportedList(set, title, list);
 }
 

@@ -46,6 +46,7 @@
 #define IDM_EDIT 40021
 #define IDM_PASTE_TRACKLIST 40101
 #define IDM_EXPORT_CUE_SHEET 40102
+#define IDM_EXPORT_CHAPTERS 40105
 // Commands of keys, buttons and private messages that no menu item carries.
 #define IDM_RESTART_OR_PREVIOUS 40201  // back a row, or to the playing row's start after 1 s
 #define IDM_HIDE_WINDOW 40202

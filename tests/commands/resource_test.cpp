@@ -70,7 +70,8 @@ TEST(Resources, MenuHoldsEveryPopupAndItem) {
                {40006, "Save &As..."},
                {0, ""},
                {40101, "&Paste tracklist"},
-               {40102, "&Export cue sheet..."}},
+               {40102, "&Export cue sheet..."},
+               {40105, "Export &chapters..."}},
               "File");
   ExpectItems(GetSubMenu(bkg, 4), {{40019, "&Track..."}, {40020, "&Subtrack..."}}, "Edit");
   ExpectItems(

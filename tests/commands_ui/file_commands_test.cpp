@@ -165,7 +165,7 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
   EXPECT_STREQ(SavePath().c_str(), "C:\\x\\a.trk");
 }
 
-TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
+TEST_F(FileCommandsTest, LoadingTheStoredListTriesFileThenTitleThenTheDirectory) {
   bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n");
   bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n");
   EXPECT_TRUE(SaveAndLoadStoredList("Some Song", "song.mp3"));  // by the file's name

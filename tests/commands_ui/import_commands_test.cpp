@@ -1,4 +1,4 @@
-// "Paste tracklist" and "Export cue sheet...", with the clipboard filled by the test and the
+// "Paste tracklist", "Export cue sheet..." and "Export chapters...", with the clipboard filled by the test and the
 // boxes and the save dialog answered from a helper thread.
 
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include "commands/commands.h"
 #include "commands_fixture.h"
 #include "import/cue_sheet.h"
+#include "import/recording_import.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -99,6 +100,33 @@ TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   CmdExportCueSheet();
   refused.Join();
   ASSERT_EQ(refused.Boxes().size(), 1u);
+  EXPECT_TRUE(refused.FileDialogs().empty());
+}
+
+TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
+  UseSingleTrack("Book", {61001, 3723500});
+  List().tracks[0].subtracks[1].name = "Caf\xE9";
+  const std::string media = bookmarks_.Item("Book.mka");
+  ThePlugin().playback.currentPath = media.c_str();
+  UiResponder ui({Answer::File(bookmarks_.Item("Book.chapters.txt"))});
+  CmdExportChapters();
+  ui.Join();
+  ASSERT_EQ(ui.Failures(), 0);
+  ASSERT_EQ(ui.FileDialogs().size(), 1u);
+  EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Book.chapters.txt.tmp")));
+  const auto exported = Subtracks();
+  TrackList imported;
+  ASSERT_TRUE(ImportSubtracks(media.c_str(), "Book", &imported));
+  std::vector<std::pair<int32_t, std::string>> back;
+  for (const Subtrack& s : imported.tracks[0].subtracks) back.emplace_back(s.time, s.name.c_str());
+  EXPECT_EQ(back, exported);
+
+  UseCd(2, 1);
+  UiResponder refused({Answer::Box(IDOK)});
+  CmdExportChapters();
+  refused.Join();
+  ASSERT_EQ(refused.Boxes().size(), 1u);
+  EXPECT_NE(refused.Boxes()[0].text.find("single file"), std::string::npos) << refused.Boxes()[0].text;
   EXPECT_TRUE(refused.FileDialogs().empty());
 }
 

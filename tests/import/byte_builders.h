@@ -103,4 +103,30 @@ inline std::string VorbisComments(const std::vector<std::string>& comments) {
   return s;
 }
 
+// A Matroska element: its id as written, an eight-byte size (or the unknown size), the body.
+inline std::string Ebml(uint32_t id, std::string_view body, bool unknownSize = false) {
+  std::string out;
+  for (int shift = 24; shift >= 0; shift -= 8) {
+    if (id >> shift || !out.empty()) out += static_cast<char>(id >> shift & 0xFF);
+  }
+  out += unknownSize ? std::string("\x01\xFF\xFF\xFF\xFF\xFF\xFF\xFF", 8) : "\x01" + Be(body.size(), 7);
+  return out + std::string(body);
+}
+// A chapter atom starting at `ns`, named by one display, with `more` (flags, nested atoms) after.
+inline std::string MkvAtom(uint64_t ns, std::string_view name, std::string_view more = "") {
+  return Ebml(0xB6, Ebml(0x91, Be(ns, 8)) + Ebml(0x80, Ebml(0x85, name)) + std::string(more));
+}
+inline std::string MkvEdition(std::string_view atoms, bool isDefault = false) {
+  return Ebml(0x45B9, (isDefault ? Ebml(0x45DB, "\x01") : "") + std::string(atoms));
+}
+inline std::string MkvChapters(std::string_view editions) { return Ebml(0x1043A770, editions); }
+// The EBML header of a Matroska file, then a segment opening with `segmentBody`.
+inline std::string MkvFile(std::string_view segmentBody, bool unknownSize = false) {
+  return Ebml(0x1A45DFA3, Ebml(0x4282, "matroska")) + Ebml(0x18538067, segmentBody, unknownSize);
+}
+// A SeekHead naming one element at `position` (from the segment's first body byte).
+inline std::string MkvSeekHead(uint32_t id, uint64_t position) {
+  return Ebml(0x114D9B74, Ebml(0x4DBB, Ebml(0x53AB, Be(id, 4)) + Ebml(0x53AC, Be(position, 8))));
+}
+
 }  // namespace tarnix::testing

@@ -1,6 +1,7 @@
 // Subtracks a recording already carries, through the real plug-in: which source a song change
-// takes (a stored list, then a cue sheet beside the file, then chapters inside it), and an
-// imported list that was edited and saved being found again.
+// takes (a stored list, then a cue sheet beside the file, then a chapter file beside it, then
+// chapters inside it), an imported list that was edited and saved being found again, and
+// exported chapters imported back.
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,7 @@
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
 #include "tests/plugin/plugin_test.h"
+#include "tests/support/ui_driver.h"
 
 namespace tarnix::test {
 namespace {
@@ -99,6 +101,92 @@ TEST_F(ImportTest, AnEditedImportIsSavedAndFoundAgainBeforeTheSheet) {
   EXPECT_TRUE(h.Dir().Exists("Bookmarks\\Concert.trk"));
   PlayEntry(0);
   EXPECT_TRUE(ShowsLastKey(kConcertLastKey + 1)) << "the saved list, not the sheet: " << *h.LastKey();
+  EXPECT_TRUE(h.Stop());
+}
+
+// Chapter files of two, three and five chapters, each first at the start: last keys 1, 2, 4.
+const char kTwoChaptersTxt[] = "00:00 Opening\r\n01:00 Middle\r\n";
+const char kThreeChaptersJson[] =
+    R"({"version": "1.2.0", "chapters": [{"startTime": 0, "title": "A"}, {"startTime": 30, "title": "B"},)"
+    R"( {"startTime": 45, "title": "Sponsor", "toc": false}, {"startTime": 60.5, "title": "C"}]})";
+const char kFiveChaptersFfmetadata[] =
+    ";FFMETADATA1\n[CHAPTER]\nTIMEBASE=1/1\nSTART=0\ntitle=One\n[CHAPTER]\nTIMEBASE=1/1\nSTART=10\n"
+    "[CHAPTER]\nTIMEBASE=1/1\nSTART=20\n[CHAPTER]\nTIMEBASE=1/1\nSTART=30\n[CHAPTER]\nTIMEBASE=1/1\nSTART=40\n";
+
+TEST_F(ImportTest, MatroskaAndChapterFilesAtTheFirstPlayInTheirOrder) {
+  const std::string film = ReadSource("tests/import/fixtures/editions-at-end.mka");  // three chapters
+  const std::string webm = ReadSource("tests/import/fixtures/ffmpeg.webm");          // four
+  ASSERT_FALSE(film.empty());
+  ASSERT_FALSE(webm.empty());
+  WriteMedia("Film.mka", film);
+  WriteMedia("Clip.webm", webm);
+  WriteMedia("Book.mp3", "no tag at all");
+  WriteMedia("Book.chapters.txt", kTwoChaptersTxt);
+  WriteMedia("Show.mp3", "no tag at all");
+  WriteMedia("Show.ffmetadata", ReadSource("tests/import/fixtures/ffmpeg-export.ffmetadata"));  // four
+  WriteMedia("Pod.mp3", "no tag at all");
+  WriteMedia("Pod.chapters.json", kThreeChaptersJson);
+  WriteMedia("Beside.mka", film);  // a file beside beats the chapters inside
+  WriteMedia("Beside.ffmetadata", kFiveChaptersFfmetadata);
+  WriteMedia("Sheet.mka", film);  // a cue sheet beats a file beside
+  WriteMedia("Sheet.cue", kConcertSheet);
+  WriteMedia("Sheet.chapters.txt", kTwoChaptersTxt);
+  WriteMedia("All.mp3", "no tag at all");  // text, then ffmpeg's metadata, then JSON
+  WriteMedia("All.chapters.json", kThreeChaptersJson);
+  WriteMedia("All.ffmetadata", kFiveChaptersFfmetadata);
+  WriteMedia("All.chapters.txt", kTwoChaptersTxt);
+  WriteMedia("Two.mp3", "no tag at all");
+  WriteMedia("Two.chapters.json", kThreeChaptersJson);
+  WriteMedia("Two.ffmetadata", kFiveChaptersFfmetadata);
+  const struct {
+    const char* file;
+    int32_t lastKey;
+  } plays[] = {{"Film.mka", kChaptersLastKey}, {"Clip.webm", 0x10003}, {"Book.mp3", 0x10001},
+               {"Show.mp3", 0x10003},          {"Pod.mp3", 0x10002},   {"Beside.mka", 0x10004},
+               {"Sheet.mka", kConcertLastKey}, {"All.mp3", 0x10001},   {"Two.mp3", 0x10004}};
+  std::vector<testhost::PlaylistEntry> playlist;
+  for (const auto& play : plays) playlist.push_back({Media(play.file), play.file, 0});
+  h.Player().SetPlaylist(playlist);
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  for (int i = 0; i < static_cast<int>(std::size(plays)); ++i) {
+    if (i > 0) PlayEntry(i);
+    EXPECT_TRUE(ShowsLastKey(plays[i].lastKey)) << plays[i].file << ": " << *h.LastKey();
+  }
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST_F(ImportTest, ExportedChaptersAreWhatTheToolsReadAndImportBack) {
+  // mkvextract reads "First edition" at 0 and "A third in" at 333.333333 ms.
+  WriteMedia("Film.mka", ReadSource("tests/import/fixtures/no-default-edition.mka"));
+  WriteMedia("Plain.mp3", "no tag at all");
+  WriteMedia("Other.mp3", "no tag at all");
+  h.Player().SetPlaylist(
+      {{Media("Film.mka"), "Film", 0}, {Media("Other.mp3"), "Other", 0}, {Media("Plain.mp3"), "Plain", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(ShowsLastKey(0x10001));
+  std::string proposed;
+  testsupport::WindowAnswerer save(h.UiThreadId(), "#32770", "", [&](HWND dialog) {
+    HWND name = GetDlgItem(dialog, 0x47C);  // the explorer-style dialog's file name box
+    if (!name) name = GetDlgItem(dialog, 0x480);
+    char text[MAX_PATH] = {};
+    GetWindowTextA(name, text, sizeof text);
+    proposed = text;
+    PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+  });
+  ASSERT_TRUE(h.Command(IDM_EXPORT_CHAPTERS));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Dir().Exists("Music\\Film.chapters.txt") && save.Answered(); }, 8000));
+  EXPECT_EQ(proposed, "Film.chapters.txt");
+  std::ifstream in(Media("Film.chapters.txt"), std::ios::binary);
+  const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  EXPECT_EQ(text, "00:00:00.000 First edition\n00:00:00.333 A third in\n");
+  // Beside a file without chapters of its own, the export is imported back.
+  PlayEntry(1);
+  ASSERT_TRUE(ShowsLastKey(kDefaultLastKey));
+  WriteMedia("Plain.chapters.txt", text);
+  PlayEntry(2);
+  EXPECT_TRUE(ShowsLastKey(0x10001)) << *h.LastKey();
   EXPECT_TRUE(h.Stop());
 }
 

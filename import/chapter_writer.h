@@ -1,0 +1,18 @@
+#pragma once
+// Writes one track of a list as the plain chapter file audiobook and podcast tools read
+// ("<name>.chapters.txt"): UTF-8 without a byte order mark, one "HH:MM:SS.mmm Title" line per
+// subtrack, the form the import reads back.
+
+#include <string>
+
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+// The bytes for track `trackIndex` (0-based) of a list made for one plain file, its start
+// entry included. Names in the list's ANSI code page are written as UTF-8. False, with `reason`
+// for the user and `bytes` empty, for a list of a CD or of subsongs or a track that does not
+// exist.
+bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, std::string* reason);
+
+}  // namespace tarnix

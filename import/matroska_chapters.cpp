@@ -1,0 +1,289 @@
+#include "import/matroska_chapters.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "import/bounded_source.h"
+#include "import/chapter_text.h"
+
+namespace tarnix {
+namespace {
+
+// Element ids as they are written, length marker bits included.
+constexpr uint32_t kEbmlHeader = 0x1A45DFA3;
+constexpr uint32_t kSegment = 0x18538067;
+constexpr uint32_t kSeekHead = 0x114D9B74;
+constexpr uint32_t kSeek = 0x4DBB;
+constexpr uint32_t kSeekId = 0x53AB;
+constexpr uint32_t kSeekPosition = 0x53AC;
+constexpr uint32_t kCluster = 0x1F43B675;
+constexpr uint32_t kChapters = 0x1043A770;
+constexpr uint32_t kEditionEntry = 0x45B9;
+constexpr uint32_t kEditionFlagDefault = 0x45DB;
+constexpr uint32_t kChapterAtom = 0xB6;
+constexpr uint32_t kChapterTimeStart = 0x91;
+constexpr uint32_t kChapterFlagHidden = 0x98;
+constexpr uint32_t kChapterFlagEnabled = 0x4598;
+constexpr uint32_t kChapterDisplay = 0x80;
+constexpr uint32_t kChapString = 0x85;
+// The segment's own children: meeting one ends a cluster whose size is unknown.
+constexpr uint32_t kSegmentChildren[] = {kSeekHead,
+                                         0x1549A966 /* Info */,
+                                         0x1654AE6B /* Tracks */,
+                                         kCluster,
+                                         0x1C53BB6B /* Cues */,
+                                         kChapters,
+                                         0x1254C367 /* Tags */,
+                                         0x1941A469 /* Attachments */};
+
+// Element headers read in one file: the clusters of a recording many hours long, or the blocks
+// of a few minutes of one whose clusters have no size, for a few hundred milliseconds at most.
+constexpr int kMaxHeaders = 65536;
+constexpr int kMaxSeekHeads = 8;
+constexpr int kMaxElementsBeforeSegment = 16;
+constexpr uint64_t kMaxSeekHeadBytes = 256 * 1024;
+constexpr uint64_t kMaxChaptersBytes = 4 * 1024 * 1024;
+constexpr int kMaxAtomDepth = 16;
+constexpr size_t kMaxAtoms = 16 * kMaxImportedChapters;
+
+struct Header {
+  uint32_t id = 0;
+  size_t length = 0;  // of the id and the size
+  uint64_t size = 0;
+  bool unknownSize = false;
+};
+
+size_t VintLength(unsigned char first) {
+  for (size_t length = 1; length <= 8; ++length) {
+    if (first & (0x80u >> (length - 1))) return length;
+  }
+  return 0;
+}
+
+// An element header at the start of `bytes`; false when they don't hold a well-formed one.
+bool ParseHeader(std::string_view bytes, Header* out) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  if (bytes.empty()) return false;
+  const size_t idLength = VintLength(p[0]);
+  if (idLength == 0 || idLength > 4 || idLength >= bytes.size()) return false;
+  uint32_t id = 0;
+  for (size_t i = 0; i < idLength; ++i) id = id << 8 | p[i];
+  const size_t sizeLength = VintLength(p[idLength]);
+  if (sizeLength == 0 || idLength + sizeLength > bytes.size()) return false;
+  const unsigned char valueBits = static_cast<unsigned char>(0xFFu >> sizeLength);
+  uint64_t size = p[idLength] & valueBits;
+  bool allOnes = (p[idLength] & valueBits) == valueBits;
+  for (size_t i = 1; i < sizeLength; ++i) {
+    size = size << 8 | p[idLength + i];
+    allOnes = allOnes && p[idLength + i] == 0xFF;
+  }
+  *out = Header{id, idLength + sizeLength, size, allOnes};
+  return true;
+}
+
+// An unsigned integer element; longer than eight bytes reads as 0.
+uint64_t UnsignedValue(std::string_view body) {
+  if (body.size() > 8) return 0;
+  uint64_t value = 0;
+  for (const char c : body) value = value << 8 | static_cast<unsigned char>(c);
+  return value;
+}
+
+// Calls visit(id, body) for each child in `bytes` until it returns false. A child of unknown
+// size runs to the end of its parent; one that runs past it, or a broken header, ends the walk.
+template <typename Visit>
+void ForEachChild(std::string_view bytes, Visit&& visit) {
+  size_t pos = 0;
+  while (pos < bytes.size()) {
+    Header header;
+    if (!ParseHeader(bytes.substr(pos), &header)) return;
+    const size_t start = pos + header.length;
+    const size_t room = bytes.size() - start;
+    if (!header.unknownSize && header.size > room) return;
+    const size_t size = header.unknownSize ? room : static_cast<size_t>(header.size);
+    if (!visit(header.id, bytes.substr(start, size))) return;
+    pos = start + size;
+  }
+}
+
+struct Atom {
+  uint64_t startNs;
+  std::string_view name;
+};
+
+bool IsDefaultEdition(std::string_view edition) {
+  bool isDefault = false;
+  ForEachChild(edition, [&](uint32_t id, std::string_view body) {
+    if (id == kEditionFlagDefault) isDefault = UnsignedValue(body) != 0;
+    return true;
+  });
+  return isDefault;
+}
+
+// The body of the default edition, else of the first; empty when there is none.
+std::string_view ChosenEdition(std::string_view chapters) {
+  std::string_view chosen;
+  ForEachChild(chapters, [&](uint32_t id, std::string_view body) {
+    if (id != kEditionEntry) return true;
+    if (IsDefaultEdition(body)) {
+      chosen = body;
+      return false;
+    }
+    if (chosen.data() == nullptr) chosen = body;
+    return true;
+  });
+  return chosen;
+}
+
+// The atoms of `parent` and those nested in them, in the file's order; a hidden or disabled
+// atom takes the atoms inside it along.
+void CollectAtoms(std::string_view parent, int depth, std::vector<Atom>* atoms) {
+  if (depth > kMaxAtomDepth) return;
+  ForEachChild(parent, [&](uint32_t id, std::string_view atom) {
+    if (atoms->size() >= kMaxAtoms) return false;
+    if (id != kChapterAtom) return true;
+    bool hasStart = false, hidden = false, enabled = true, displaySeen = false;
+    uint64_t start = 0;
+    std::string_view name;
+    ForEachChild(atom, [&](uint32_t field, std::string_view body) {
+      if (field == kChapterTimeStart) {
+        hasStart = true;
+        start = UnsignedValue(body);
+      } else if (field == kChapterFlagHidden) {
+        hidden = UnsignedValue(body) != 0;
+      } else if (field == kChapterFlagEnabled) {
+        enabled = UnsignedValue(body) != 0;
+      } else if (field == kChapterDisplay && !displaySeen) {
+        displaySeen = true;
+        ForEachChild(body, [&](uint32_t part, std::string_view text) {
+          if (part != kChapString) return true;
+          name = text;
+          return false;
+        });
+      }
+      return true;
+    });
+    if (hidden || !enabled) return true;
+    if (hasStart) atoms->push_back({start, name});
+    CollectAtoms(atom, depth + 1, atoms);
+    return true;
+  });
+}
+
+bool ChaptersFromElement(std::string_view chapters, ChapterSet* out) {
+  std::vector<Atom> atoms;
+  CollectAtoms(ChosenEdition(chapters), 0, &atoms);
+  std::stable_sort(atoms.begin(), atoms.end(), [](const Atom& a, const Atom& b) { return a.startNs < b.startNs; });
+  ChapterSet found;
+  for (const Atom& atom : atoms) {
+    const uint64_t ms = atom.startNs / 1000000 + (atom.startNs % 1000000 >= 500000 ? 1 : 0);
+    if (!AddChapter(&found, static_cast<int64_t>(ms), atom.name)) break;
+  }
+  if (found.Empty()) return false;
+  *out = std::move(found);
+  return true;
+}
+
+class MatroskaReader {
+ public:
+  explicit MatroskaReader(ByteSource& source) : in_(source, kMaxChapterReadBytes) {}
+
+  bool Read(ChapterSet* out) {
+    Header ebml;
+    uint64_t pos = 0;
+    if (!HeaderAt(pos, in_.Size(), true, &ebml) || ebml.id != kEbmlHeader) return false;
+    pos += ebml.length + ebml.size;
+    // The segment, perhaps after Void elements.
+    Header segment;
+    for (int i = 0;; ++i) {
+      if (i == kMaxElementsBeforeSegment || !HeaderAt(pos, in_.Size(), true, &segment)) return false;
+      if (segment.id == kSegment) break;
+      pos += segment.length + segment.size;
+    }
+    segmentStart_ = pos + segment.length;
+    const uint64_t segmentEnd = segmentStart_ + segment.size;
+    pos = segmentStart_;
+    while (pos < segmentEnd) {
+      Header header;
+      if (!HeaderAt(pos, segmentEnd, false, &header)) return false;
+      const uint64_t body = pos + header.length;
+      if (header.id == kChapters && ReadChapters(body, header.size, out)) return true;
+      if (header.id == kSeekHead && FollowSeekHead(body, header.size, segmentEnd, out)) return true;
+      pos = header.id == kCluster && header.unknownSize ? EndOfOpenCluster(body, segmentEnd) : body + header.size;
+    }
+    return false;
+  }
+
+ private:
+  // The header at `pos` of an element inside [.., end). A size past `end` is damage, except for
+  // the outermost elements (`clamp`) of a file cut short; an unknown size runs to `end`.
+  bool HeaderAt(uint64_t pos, uint64_t end, bool clamp, Header* out) {
+    if (++headers_ > kMaxHeaders || pos >= end) return false;
+    char bytes[12];
+    const auto count = static_cast<size_t>(std::min<uint64_t>(sizeof bytes, end - pos));
+    if (!in_.ReadAt(pos, bytes, count) || !ParseHeader(std::string_view(bytes, count), out)) return false;
+    const uint64_t room = end - pos - out->length;
+    if (out->unknownSize || (clamp && out->size > room)) out->size = room;
+    return out->size <= room;
+  }
+
+  bool ReadChapters(uint64_t at, uint64_t size, ChapterSet* out) {
+    std::string bytes;
+    return size <= kMaxChaptersBytes && in_.ReadBytes(at, size, &bytes) && ChaptersFromElement(bytes, out);
+  }
+
+  // Jumps to the Chapters (or a further SeekHead) a SeekHead points to.
+  bool FollowSeekHead(uint64_t at, uint64_t size, uint64_t segmentEnd, ChapterSet* out) {
+    std::string bytes;
+    if (++seekHeads_ > kMaxSeekHeads || size > kMaxSeekHeadBytes || !in_.ReadBytes(at, size, &bytes)) return false;
+    std::vector<std::pair<uint32_t, uint64_t>> targets;
+    ForEachChild(bytes, [&](uint32_t id, std::string_view seek) {
+      if (id != kSeek) return true;
+      uint64_t target = 0, position = UINT64_MAX;
+      ForEachChild(seek, [&](uint32_t field, std::string_view body) {
+        if (field == kSeekId) target = UnsignedValue(body);
+        if (field == kSeekPosition && body.size() <= 8) position = UnsignedValue(body);
+        return true;
+      });
+      if ((target == kChapters || target == kSeekHead) && position < segmentEnd - segmentStart_)
+        targets.emplace_back(static_cast<uint32_t>(target), segmentStart_ + position);
+      return true;
+    });
+    for (const auto& [id, pos] : targets) {
+      Header header;
+      if (!HeaderAt(pos, segmentEnd, false, &header) || header.id != id) continue;
+      const uint64_t body = pos + header.length;
+      if (body == at) continue;  // this SeekHead itself
+      if (id == kChapters ? ReadChapters(body, header.size, out) : FollowSeekHead(body, header.size, segmentEnd, out))
+        return true;
+    }
+    return false;
+  }
+
+  // A cluster of unknown size (a live recording) ends where an element of the segment's own
+  // level begins; its blocks are stepped over one by one until then.
+  uint64_t EndOfOpenCluster(uint64_t pos, uint64_t segmentEnd) {
+    while (pos < segmentEnd) {
+      Header header;
+      if (!HeaderAt(pos, segmentEnd, false, &header)) return segmentEnd;
+      if (std::find(std::begin(kSegmentChildren), std::end(kSegmentChildren), header.id) != std::end(kSegmentChildren))
+        return pos;
+      pos += header.length + header.size;
+    }
+    return segmentEnd;
+  }
+
+  BoundedSource in_;
+  uint64_t segmentStart_ = 0;
+  int headers_ = 0;
+  int seekHeads_ = 0;
+};
+
+}  // namespace
+
+bool ReadMatroskaChapters(ByteSource& source, ChapterSet* out) { return MatroskaReader(source).Read(out); }
+
+}  // namespace tarnix

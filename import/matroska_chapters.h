@@ -1,0 +1,17 @@
+#pragma once
+// Chapters of a Matroska or WebM file (.mka, .mkv, .webm): the "Chapters" element of the
+// segment, found by walking the top-level elements or, when it sits after the clusters, through
+// the SeekHead. Of its editions the default one is read (else the first); its chapter atoms,
+// nested ones included, give their start time and the string of their first display. Hidden
+// and disabled atoms are left out with the atoms inside them.
+
+#include "import/byte_source.h"
+#include "import/chapter.h"
+
+namespace tarnix {
+
+// True when at least one chapter was found. Clusters are stepped over by their sizes (walked
+// through only when their size is unknown), so a large file costs a few reads.
+bool ReadMatroskaChapters(ByteSource& source, ChapterSet* out);
+
+}  // namespace tarnix
