@@ -294,8 +294,8 @@ TEST_F(StepTest, PlaySelectedFromTheMenuAndTheList) {
   PlayFrom(0);
   View().SelectByKey(MakeItemId(1, 1));
   ClearLog();
-  EXPECT_TRUE(RunCommand(MAKEWPARAM(40010, 1)));
-  EXPECT_TRUE(RunCommand(40018));
+  EXPECT_TRUE(RunCommand(MAKEWPARAM(IDM_CONTEXT_PLAY, 1)));
+  EXPECT_TRUE(RunCommand(IDM_PLAY_SELECTED));
   EXPECT_FALSE(RunCommand(40007));  // not in the table
   EXPECT_FALSE(RunCommand(MAKEWPARAM(1, 0)));
   EXPECT_EQ(Actions(), (Strings{"code106:10000", "code106:10000"}));
