@@ -1,4 +1,5 @@
-// Benchmarks of Load, Save, Search, ComputeDiscId and the line reader. Each has a floor: the
+// Benchmarks of Load (also of lists in UTF-8 and with code-page names to convert), Save, Search,
+// ComputeDiscId and the line reader. Each has a floor: the
 // same bytes read (or written) with plain fgets/fread/fwrite in the same run; the indexed
 // search's floor is merely listing the directory. The program ends
 // by printing each benchmark's time as a ratio to its floor.
@@ -52,7 +53,8 @@ std::string SmallList(int i, const char* name) {
 // Every input, made once in a fresh temporary directory and removed at exit.
 struct Fixture {
   std::string root, list_path, save_path, search_dir, cda_dir, line_path;
-  std::vector<std::string> search_order;  // the files in the order the seam lists them
+  std::string utf8_list_path, code_page_list_path;  // the same list with names beyond ASCII
+  std::vector<std::string> search_order;            // the files in the order the seam lists them
   std::vector<std::string> cda_names;
 
   Fixture() {
@@ -60,16 +62,15 @@ struct Fixture {
     fs::create_directories(root);
     list_path = root + "/list.trk";
     save_path = root + "/saved.trk";
-    std::string list = "[CD key] 12345\r\n[CDDBID] 1203C002\r\n[Album ] Big\r\n[Artist] Many\r\n";
-    char line[128];
-    for (int i = 0; i < kListLines; ++i) {
-      const int track = i / 1000 % 99 + 1;
-      const int sub = i % 1000;
-      std::snprintf(line, sizeof line, "%02d:%02d:%02d:%02d%cSubtrack number %d of this track\r\n", track,
-                    sub / 60 % 100, sub % 60, sub % 75, sub == 0 ? '*' : ' ', sub);
-      list += line;
-    }
-    WriteFile(list_path, list);
+    WriteFile(list_path, BigList("", "Subtrack number %d of this track"));
+    // UTF-8 after the mark (Japanese, Greek), and Windows-1252 bytes ("St\xFCck", "caf\xE9").
+    utf8_list_path = root + "/utf8.trk";
+    WriteFile(utf8_list_path,
+              BigList("\xEF\xBB\xBF", "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C %d \xCE\xA9mega \xE2\x86\x92 this track"));
+    code_page_list_path = root + "/ansi.trk";
+    WriteFile(code_page_list_path, BigList("",
+                                           "St\xFC"
+                                           "ck %d of this caf\xE9 track"));
 
     // Search: 5000 lists that match nothing, then make the one the directory lists last the match.
     search_dir = root + "/search";
@@ -98,6 +99,19 @@ struct Fixture {
     line_path = root + "/line.txt";
     WriteFile(line_path, std::string(kLongLine, 'l') + "\r\n");
   }
+  static std::string BigList(const char* mark, const char* nameFormat) {
+    std::string list = std::string(mark) + "[CD key] 12345\r\n[CDDBID] 1203C002\r\n[Album ] Big\r\n[Artist] Many\r\n";
+    char line[160], name[128];
+    for (int i = 0; i < kListLines; ++i) {
+      const int track = i / 1000 % 99 + 1;
+      const int sub = i % 1000;
+      std::snprintf(name, sizeof name, nameFormat, sub);
+      std::snprintf(line, sizeof line, "%02d:%02d:%02d:%02d%c%s\r\n", track, sub / 60 % 100, sub % 60, sub % 75,
+                    sub == 0 ? '*' : ' ', name);
+      list += line;
+    }
+    return list;
+  }
   ~Fixture() {
     std::error_code ec;
     fs::remove_all(root, ec);
@@ -120,8 +134,8 @@ size_t FgetsAll(const std::string& path) {
   return n;
 }
 
-void BM_Load(benchmark::State& state) {
-  const TextString path = Data().list_path.c_str();
+void LoadLoop(benchmark::State& state, const std::string& file) {
+  const TextString path = file.c_str();
   for (auto _ : state) {
     auto* list = new tarnix::TrackList;
     if (!list->Load(path, "", 0, 0, true)) state.SkipWithError("load failed");
@@ -132,8 +146,17 @@ void BM_Load(benchmark::State& state) {
     state.ResumeTiming();
   }
 }
+void BM_Load(benchmark::State& state) { LoadLoop(state, Data().list_path); }
 void BM_LoadFloor(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(FgetsAll(Data().list_path));
+}
+void BM_LoadUtf8(benchmark::State& state) { LoadLoop(state, Data().utf8_list_path); }
+void BM_LoadUtf8Floor(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(FgetsAll(Data().utf8_list_path));
+}
+void BM_LoadCodePage(benchmark::State& state) { LoadLoop(state, Data().code_page_list_path); }
+void BM_LoadCodePageFloor(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(FgetsAll(Data().code_page_list_path));
 }
 
 void BM_Save(benchmark::State& state) {
@@ -270,6 +293,10 @@ void BM_ReadLine5MBFloor(benchmark::State& state) {
 
 BENCHMARK(BM_Load)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_LoadFloor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadUtf8Floor)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCodePage)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LoadCodePageFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Save)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SaveFloor)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Search)->Unit(benchmark::kMillisecond);

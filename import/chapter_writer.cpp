@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
-#include "tracklist/platform.h"
+#include "import/utf8.h"
 
 namespace tarnix {
 
@@ -34,8 +34,7 @@ bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, 
   }
   std::string out;
   for (const Subtrack& subtrack : list.tracks[static_cast<size_t>(trackIndex)].subtracks) {
-    std::string name =
-        platform::Utf8FromAnsi(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
+    std::string name = ValidUtf8(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
     for (char& c : name) {
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }

@@ -10,7 +10,7 @@
 namespace tarnix {
 
 // The bytes for track `trackIndex` (0-based) of a list made for one plain file, its start
-// entry included. Names in the list's ANSI code page are written as UTF-8. False, with `reason`
+// entry included. Names are written whole, in UTF-8. False, with `reason`
 // for the user and `bytes` empty, for a list of a CD or of subsongs or a track that does not
 // exist.
 bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, std::string* reason);

@@ -55,8 +55,10 @@ bool FindCueSheetChapters(const TextString& playedPath, ChapterSet* out) {
     return sheets.size() < kMaxCueNamesListed;
   });
 
-  const std::string playedUtf8 =
-      platform::Utf8FromAnsi(std::string_view(name.c_str(), static_cast<size_t>(name.Length())));
+  const std::string playedUtf8(name.c_str(), static_cast<size_t>(name.Length()));
+  const CueFileCheck beside = [&prefix](std::string_view file) {
+    return platform::FileExists(prefix + TextString(static_cast<int>(file.size()), file.data()));
+  };
   std::vector<bool> tried(sheets.size(), false);
   std::string bytes;
   const TextString byName[2] = {stem + ".cue", name + ".cue"};
@@ -64,14 +66,14 @@ bool FindCueSheetChapters(const TextString& playedPath, ChapterSet* out) {
     for (size_t i = 0; i < sheets.size(); ++i) {
       if (tried[i] || !EqualNoCase(sheets[i], wanted)) continue;
       tried[i] = true;
-      if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, true, out)) return true;
+      if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, true, out, beside)) return true;
     }
   }
   int opened = 0;
   for (size_t i = 0; i < sheets.size() && opened < kMaxCueSheetsSearched; ++i) {
     if (tried[i]) continue;
     ++opened;
-    if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, false, out)) return true;
+    if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, false, out, beside)) return true;
   }
   *out = ChapterSet();
   return false;

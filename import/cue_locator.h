@@ -10,7 +10,7 @@ namespace tarnix {
 // the played file.
 constexpr int kMaxCueSheetsSearched = 64;
 
-// `playedPath` is the full path the player gives ("\" separators, ANSI). Tries, in the file's
+// `playedPath` is the full path the player gives ("\" separators, UTF-8). Tries, in the file's
 // folder and ignoring letter case, "<name without extension>.cue", then "<file name>.cue",
 // then the other ".cue" files there whose FILE line names the played file. True with `out`
 // filled from the first sheet that gives at least one subtrack.

@@ -6,7 +6,6 @@
 
 #include "import/utf8.h"
 #include "tracklist/msf.h"
-#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -105,15 +104,25 @@ std::string RowName(const CueTrack& track, const std::string& sheetPerformer) {
 
 }  // namespace
 
-bool ParseCueSheet(std::string_view bytes, std::string_view playedFileNameUtf8, bool foundByName, ChapterSet* out) {
-  *out = ChapterSet();
-  if (bytes.size() > kMaxCueSheetBytes) return false;
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  std::string converted;
-  if (!IsValidUtf8(bytes)) {
-    converted = platform::Utf8FromAnsi(bytes);
-    bytes = converted;
+std::vector<std::string> CueFileNames(std::string_view text) {
+  std::vector<std::string> names;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view rest = text.substr(pos, end - pos);
+    pos = end + 1;
+    if (IsKeyword(NextWord(&rest), "FILE")) names.emplace_back(FileValue(rest));
   }
+  return names;
+}
+
+bool ParseCueSheet(std::string_view raw, std::string_view playedFileNameUtf8, bool foundByName, ChapterSet* out,
+                   const CueFileCheck& exists) {
+  *out = ChapterSet();
+  if (raw.size() > kMaxCueSheetBytes) return false;
+  const std::string text = DecodeCueSheet(raw, exists);
+  const std::string_view bytes = text;
   const std::string_view played = FileNameOf(playedFileNameUtf8);
 
   std::string sheetTitle, sheetPerformer;

@@ -4,8 +4,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "import/utf8.h"
 #include "tracklist/msf.h"
-#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -13,8 +13,8 @@ namespace {
 
 // A name as one quoted value: UTF-8, no control characters. Quotes inside stay as they are; the
 // reader takes a value to the last quote on its line.
-std::string Quoted(const TextString& ansi) {
-  std::string text = platform::Utf8FromAnsi(std::string_view(ansi.c_str(), static_cast<size_t>(ansi.Length())));
+std::string Quoted(const TextString& name) {
+  std::string text = ValidUtf8(std::string_view(name.c_str(), static_cast<size_t>(name.Length())));
   for (char& c : text) {
     if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
   }

@@ -19,7 +19,7 @@ const char* CueFileType(const TextString& playedPath);
 // The bytes of a sheet for track `trackIndex` (0-based) of a list made for one plain file:
 // the list's album as TITLE, its artist as PERFORMER, a FILE line naming the played file (its
 // name only, as the sheet goes beside it), then one TRACK with TITLE and INDEX 01 per
-// subtrack. Names in the list's ANSI code page are written as UTF-8. False, with `reason` for
+// subtrack. Names and the file name are written whole. False, with `reason` for
 // the user and `bytes` empty, for a list of a CD or of subsongs, a track that does not exist,
 // or more than kMaxCueTracks subtracks.
 bool MakeCueSheet(const TrackList& list, int trackIndex, const TextString& playedPath, std::string* bytes,

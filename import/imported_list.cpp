@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "import/utf8.h"
-#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -18,7 +17,10 @@ int32_t ListTime(int64_t ms) {
   return static_cast<int32_t>(ms);
 }
 
-TextString ListName(const std::string& utf8) { return platform::AnsiFromUtf8(CleanName(utf8)); }
+TextString ListName(const std::string& utf8) {
+  const std::string name = CleanName(utf8);
+  return TextString(static_cast<int>(name.size()), name.c_str());
+}
 
 }  // namespace
 

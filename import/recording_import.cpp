@@ -20,8 +20,12 @@ bool ReadChaptersInside(const TextString& playedPath, ChapterSet* out) {
   // offsets of the CUESHEET block.
   if (!found.embeddedCueSheet.empty()) {
     ChapterSet sheet;
-    const std::string name = platform::Utf8FromAnsi(playedPath.FileNamePart().c_str());
-    if (ParseCueSheet(found.embeddedCueSheet, name, true, &sheet)) {
+    const TextString name = playedPath.FileNamePart();
+    const TextString folder = playedPath.Left(playedPath.Length() - name.Length());
+    const CueFileCheck beside = [&folder](std::string_view file) {
+      return platform::FileExists(folder + TextString(static_cast<int>(file.size()), file.data()));
+    };
+    if (ParseCueSheet(found.embeddedCueSheet, name.c_str(), true, &sheet, beside)) {
       if (sheet.album.empty()) sheet.album = found.album;
       if (sheet.artist.empty()) sheet.artist = found.artist;
       found = std::move(sheet);

@@ -7,24 +7,15 @@
 #include <string>
 #include <string_view>
 
+#include "tracklist/utf8_text.h"
+
 namespace tarnix {
 
 // Names longer than this many characters are cut.
 constexpr size_t kMaxImportedNameChars = 255;
 
-// Length of the well-formed UTF-8 sequence at `i`, or 0 when the bytes there are not one
-// (overlong forms, surrogates and values past U+10FFFF count as broken).
-size_t Utf8SequenceLength(std::string_view text, size_t i);
-
-// Appends one code point in UTF-8.
-void AppendUtf8(uint32_t codePoint, std::string* out);
-
 // Valid UTF-8 as it is; each byte of a broken sequence becomes U+FFFD.
 std::string ValidUtf8(std::string_view bytes);
-
-// True when the bytes are well-formed UTF-8 (no overlong forms, no surrogates, nothing past
-// U+10FFFF).
-bool IsValidUtf8(std::string_view text);
 
 // One line of text for a name, album or artist, as a list can hold it: cut at a NUL, broken
 // bytes as U+FFFD, control characters (line breaks, tabs) as spaces, spaces at both ends gone,

@@ -1,6 +1,9 @@
 #include "session/file_names.h"
 
+#include <string_view>
+
 #include "session/row_layout.h"
+#include "tracklist/utf8_text.h"
 
 namespace tarnix {
 
@@ -56,7 +59,10 @@ bool IsDeviceName(const TextString& name) {
 }  // namespace
 
 TextString SafeFileName(const TextString& name) {
-  TextString safe = name.Left(kMaxListNameLength);
+  const size_t kept = Utf8PrefixOfUnits(std::string_view(name.c_str(), static_cast<size_t>(name.Length())),
+                                        static_cast<size_t>(kMaxListNameLength));
+  // Only ASCII bytes are replaced below: the bytes of a longer character never are.
+  TextString safe = name.Left(static_cast<int>(kept));
   bool onlyDotsAndBlanks = true;
   if (safe.Length() > 0) {
     safe.Reserve(safe.Length());

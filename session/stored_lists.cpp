@@ -12,6 +12,7 @@
 #include "host/user_messages.h"
 #include "session/file_names.h"
 #include "tracklist/dir_index.h"
+#include "tracklist/platform.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
@@ -80,13 +81,13 @@ void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 bool EnsureBookmarkDirectory(bool warnIfNot) {
   const TextString& directory = ThePlugin().settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
-  if (GetFileAttributesA(directory.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+  if (platform::PathExists(directory)) return true;
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
       TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
   if (answer == IDYES) {
-    if (CreateDirectoryA(directory.c_str(), nullptr)) return true;
+    if (platform::CreateFolder(directory)) return true;
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }

@@ -19,7 +19,7 @@ namespace tarnix {
 namespace {
 
 constexpr char kMagic[8] = {'T', 'a', 'r', 'n', 'i', 'x', 'I', 'X'};
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;  // 2: texts, names and hashes in UTF-8
 // Far beyond any bookmark directory; a larger file is not one of ours.
 constexpr int64_t kMaxFileBytes = int64_t{512} << 20;
 

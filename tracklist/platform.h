@@ -1,8 +1,9 @@
 #pragma once
-// The few operating-system calls the track list core needs, behind one seam: Win32 ANSI calls
-// on Windows, POSIX equivalents for the native build. Paths are in the system's ANSI spelling
-// with "\" separators; the POSIX side maps "\" to "/" where it touches the file system.
-// Handles are opaque pointers so that no caller needs <windows.h>.
+// The few operating-system calls the track list core needs, behind one seam: Win32 wide calls
+// on Windows, POSIX equivalents for the native build. Every text and path crossing the seam is
+// UTF-8, with "\" separators; the Win32 side converts to UTF-16 for the system, the POSIX side
+// maps "\" to "/" where it touches the file system. Handles are opaque pointers so that no
+// caller needs <windows.h>.
 
 #include <cstdint>
 #include <cstdio>
@@ -18,7 +19,9 @@ namespace tarnix {
 TextString FromWindowText(void* window);
 // The full path of a loaded module (null = the process's executable), however long it is.
 TextString FromModuleFileName(void* module);
-// A value from an ini file, however long it is; `def` when the key is missing.
+// A value from an ini file, however long it is; `def` when the key is missing. The file itself
+// is read in the ANSI code page (an ini file without a byte-order mark), the value returned
+// in UTF-8.
 TextString FromProfileString(const TextString& section, const TextString& key, const TextString& def,
                              const TextString& file);
 
@@ -34,6 +37,14 @@ std::FILE* OpenFile(const TextString& path, const char* mode);
 bool ReplaceExisting(const TextString& source, const TextString& target);
 
 bool RemoveFile(const TextString& path);
+
+// Whether `path` names an existing file (a folder does not count).
+bool FileExists(const TextString& path);
+// Whether `path` names anything that exists, a file or a folder.
+bool PathExists(const TextString& path);
+// Creates one folder (its parent must exist); false when it could not be made or was already
+// there.
+bool CreateFolder(const TextString& path);
 
 // Moves the stream to an absolute byte offset; works past 2 GB on both widths.
 bool SeekFile(std::FILE* file, uint64_t offset);
@@ -81,16 +92,30 @@ int64_t SystemFileTime();
 
 }  // namespace platform
 
-// Code-page conversion between UTF-8 (the importers' texts) and the ANSI code page the rest
-// of the plug-in uses. Win32 asks the system; the native build treats the ANSI code page as
-// Windows-1252.
+// Code-page conversion between UTF-8, the plug-in's own text, and the narrow code pages of the
+// player's narrow answers, old list files, plugin.ini and cue sheets. Win32 asks the system; the
+// native build treats the ANSI code page as Windows-1252 and asks iconv for the others.
 namespace platform {
+
+// The system's ANSI code page (1252 in the native build).
+unsigned AnsiCodePage();
 
 // The ANSI bytes as UTF-8.
 std::string Utf8FromAnsi(std::string_view ansi);
+// `bytes` in code page `codePage` as UTF-8; a byte sequence the code page does not define
+// arrives as U+FFFD (or the code page's own stand-in). A code page the system does not know
+// gives the empty text.
+std::string Utf8FromCodePage(unsigned codePage, std::string_view bytes);
+
 // The UTF-8 text in the ANSI code page; a character the code page cannot show, and any byte
 // that is not valid UTF-8, becomes "?". A NUL ends the text.
 TextString AnsiFromUtf8(std::string_view utf8);
+// The UTF-8 text in the ANSI code page when the code page holds every character of it exactly
+// (no look-alike, no "?"), so that converting back gives `utf8` again; false otherwise, also
+// for bytes that are not valid UTF-8, and `ansi` is then unspecified.
+bool ExactAnsiFromUtf8(std::string_view utf8, std::string* ansi);
+// The same for any code page.
+bool ExactCodePageFromUtf8(unsigned codePage, std::string_view utf8, std::string* out);
 
 }  // namespace platform
 }  // namespace tarnix

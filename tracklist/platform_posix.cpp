@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fnmatch.h>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +10,7 @@
 #include <time.h>
 
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -16,6 +18,7 @@
 
 #include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
+#include "tracklist/utf8_text.h"
 
 namespace tarnix {
 
@@ -80,7 +83,9 @@ TextString FromProfileString(const TextString& section, const TextString& key, c
     // Like the system reader: one pair of surrounding quotes is removed.
     if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') && value.back() == value.front())
       value = value.substr(1, value.size() - 2);
-    return TextString(value.c_str());
+    // The file is in the ANSI code page, the value leaves as UTF-8, as on Windows.
+    const std::string utf8 = platform::Utf8FromAnsi(value);
+    return TextString(static_cast<int>(utf8.size()), utf8.c_str());
   }
   return def;
 }
@@ -101,6 +106,18 @@ bool ReplaceExisting(const TextString& source, const TextString& target) {
 }
 
 bool RemoveFile(const TextString& path) { return std::remove(FileSystemPath(path).c_str()) == 0; }
+
+bool FileExists(const TextString& path) {
+  struct stat info;
+  return !path.IsEmpty() && stat(FileSystemPath(path).c_str(), &info) == 0 && !S_ISDIR(info.st_mode);
+}
+
+bool PathExists(const TextString& path) {
+  struct stat info;
+  return !path.IsEmpty() && stat(FileSystemPath(path).c_str(), &info) == 0;
+}
+
+bool CreateFolder(const TextString& path) { return !path.IsEmpty() && mkdir(FileSystemPath(path).c_str(), 0777) == 0; }
 
 bool SeekFile(std::FILE* file, uint64_t offset) {
   if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
@@ -157,7 +174,7 @@ int64_t SystemFileTime() {
 
 }  // namespace platform
 // Code-page conversion for the native build: the ANSI code page is taken to be Windows-1252,
-// the one the plug-in meets most.
+// the one the plug-in meets most; other code pages go through iconv.
 namespace platform {
 
 namespace {
@@ -175,8 +192,13 @@ void AppendUtf8(char32_t c, std::string* out) {
   } else if (c < 0x800) {
     out->push_back(static_cast<char>(0xC0 | (c >> 6)));
     out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
+  } else if (c < 0x10000) {
     out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
@@ -230,17 +252,77 @@ char32_t NextCharacter(std::string_view s, size_t* i) {
   return c;
 }
 
+constexpr unsigned kWestern = 1252;
+constexpr unsigned kUtf8 = 65001;
+
+// Holds one iconv conversion; "CP" + the number names Windows' code pages in glibc.
+class Converter {
+ public:
+  Converter(const std::string& to, const std::string& from) : cd_(iconv_open(to.c_str(), from.c_str())) {}
+  ~Converter() {
+    if (ok()) iconv_close(cd_);
+  }
+  Converter(const Converter&) = delete;
+  Converter& operator=(const Converter&) = delete;
+  bool ok() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+
+  // Converts all of `in`; a sequence that cannot be converted is replaced by `stand_in`, or
+  // ends the conversion with false when there is none.
+  bool Convert(std::string_view in, const char* stand_in, std::string* out) {
+    char* from = const_cast<char*>(in.data());
+    size_t left = in.size();
+    char buffer[256];
+    while (left > 0) {
+      char* to = buffer;
+      size_t room = sizeof buffer;
+      const size_t r = iconv(cd_, &from, &left, &to, &room);
+      out->append(buffer, static_cast<size_t>(to - buffer));
+      if (r != static_cast<size_t>(-1)) continue;
+      if (errno == E2BIG) continue;
+      if (!stand_in) return false;
+      out->append(stand_in);  // EILSEQ or a sequence cut short at the end: skip one byte
+      ++from;
+      --left;
+    }
+    char* to = buffer;
+    size_t room = sizeof buffer;
+    iconv(cd_, nullptr, nullptr, &to, &room);
+    out->append(buffer, static_cast<size_t>(to - buffer));
+    return true;
+  }
+
+ private:
+  iconv_t cd_;
+};
+
+std::string CodePageName(unsigned codePage) { return "CP" + std::to_string(codePage); }
+
 }  // namespace
 
-std::string Utf8FromAnsi(std::string_view ansi) {
+unsigned AnsiCodePage() { return kWestern; }
+
+std::string Utf8FromCodePage(unsigned codePage, std::string_view bytes) {
+  if (IsAscii(bytes)) return std::string(bytes);
   std::string out;
-  out.reserve(ansi.size());
-  for (const char byte : ansi) {
-    const unsigned char b = static_cast<unsigned char>(byte);
-    AppendUtf8(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b}, &out);
+  out.reserve(bytes.size() * 2);
+  if (codePage == kWestern) {
+    for (const char byte : bytes) {
+      const unsigned char b = static_cast<unsigned char>(byte);
+      AppendUtf8(b >= 0x80 && b < 0xA0 ? kHighControls[b - 0x80] : char32_t{b}, &out);
+    }
+    return out;
   }
+  if (codePage == kUtf8) {
+    for (size_t i = 0; i < bytes.size();) AppendUtf8(NextCharacter(bytes, &i), &out);
+    return out;
+  }
+  Converter converter("UTF-8", CodePageName(codePage));
+  if (!converter.ok()) return std::string();
+  converter.Convert(bytes, "\xEF\xBF\xBD", &out);
   return out;
 }
+
+std::string Utf8FromAnsi(std::string_view ansi) { return Utf8FromCodePage(kWestern, ansi); }
 
 TextString AnsiFromUtf8(std::string_view utf8) {
   utf8 = utf8.substr(0, utf8.find('\0'));
@@ -249,6 +331,36 @@ TextString AnsiFromUtf8(std::string_view utf8) {
   for (size_t i = 0; i < utf8.size();) out.push_back(AnsiOf(NextCharacter(utf8, &i)));
   return TextString(static_cast<int>(out.size()), out.c_str());
 }
+
+bool ExactCodePageFromUtf8(unsigned codePage, std::string_view utf8, std::string* out) {
+  out->clear();
+  if (IsAscii(utf8)) {
+    out->assign(utf8);
+    return true;
+  }
+  out->reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const size_t at = i;
+    const char32_t c = NextCharacter(utf8, &i);
+    // U+FFFD stands for a broken sequence, unless the text really spells it.
+    if (c == 0xFFFD && i - at != 3) return false;
+    if (codePage == kWestern) {
+      const char b = AnsiOf(c);
+      if (b == '?' && c != '?') return false;
+      out->push_back(b);
+    }
+  }
+  if (codePage == kWestern) return true;
+  out->clear();
+  if (codePage == kUtf8) {
+    out->assign(utf8);
+    return true;
+  }
+  Converter converter(CodePageName(codePage), "UTF-8");
+  return converter.ok() && converter.Convert(utf8, nullptr, out);
+}
+
+bool ExactAnsiFromUtf8(std::string_view utf8, std::string* ansi) { return ExactCodePageFromUtf8(kWestern, utf8, ansi); }
 
 }  // namespace platform
 }  // namespace tarnix

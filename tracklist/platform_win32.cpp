@@ -1,45 +1,80 @@
-// The Win32 side of the seam: ANSI calls, so paths keep the bytes the player gives us.
+// The Win32 side of the seam: wide calls, so a path or a text outside the ANSI code page
+// reaches the system whole. Texts arrive and leave as UTF-8.
 
 #include <windows.h>
 
 #include <climits>
 #include <cstdint>
+#include <new>
 #include <string>
 #include <string_view>
 
-#include "tracklist/fill_buffer.h"
 #include "tracklist/platform.h"
+#include "tracklist/utf8_text.h"
 #include "win32/handles.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
+
+namespace {
+
+TextString TextFromWide(std::wstring_view wide) {
+  const std::string utf8 = Utf8FromWide(wide);
+  return TextString(static_cast<int>(utf8.size()), utf8.c_str());
+}
+
+std::wstring Wide(const TextString& text) {
+  return WideFromUtf8(std::string_view(text.c_str(), static_cast<size_t>(text.Length())));
+}
+
+// Fills a wide buffer from a call that truncates its output, doubling the buffer until the
+// result fits. `call` returns the units written, or size - 1 or more (or a negative value)
+// when the result did not fit.
+template <typename Call>
+std::wstring FillWide(Call call) {
+  std::wstring buffer(64, L'\0');
+  for (;;) {
+    const int size = static_cast<int>(buffer.size());
+    buffer[0] = L'\0';
+    const int n = call(&buffer[0], size);
+    if (n >= 0 && n < size - 1) {
+      buffer.resize(static_cast<size_t>(n));
+      return buffer;
+    }
+    if (size > INT_MAX / 8) throw std::bad_alloc();
+    buffer.assign(static_cast<size_t>(size) * 2, L'\0');
+  }
+}
+
+}  // namespace
 
 TextString FromWindowText(void* window) {
   HWND hwnd = static_cast<HWND>(window);
   if (!hwnd) return TextString();
-  TextString text;
-  const int length = GetWindowTextLengthA(hwnd);
-  if (length <= 0) return text;
-  text.Reserve(length);
-  const int got = GetWindowTextA(hwnd, text.Buffer(), text.Capacity() + 1);
-  text.SetLength(got > 0 ? got : 0);
-  return text;
+  const int length = GetWindowTextLengthW(hwnd);
+  if (length <= 0) return TextString();
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(hwnd, &text[0], length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return TextFromWide(text);
 }
 
 TextString FromModuleFileName(void* module) {
-  return FillTruncating([module](char* buffer, int size) {
-    const DWORD n = GetModuleFileNameA(static_cast<HMODULE>(module), buffer, static_cast<DWORD>(size));
+  return TextFromWide(FillWide([module](wchar_t* buffer, int size) {
+    const DWORD n = GetModuleFileNameW(static_cast<HMODULE>(module), buffer, static_cast<DWORD>(size));
     if (n == 0) return 0;  // no such module: the empty string
     return n > static_cast<DWORD>(INT_MAX) ? -1 : static_cast<int>(n);
-  });
+  }));
 }
 
 TextString FromProfileString(const TextString& section, const TextString& key, const TextString& def,
                              const TextString& file) {
-  return FillTruncating([&](char* buffer, int size) {
-    const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer,
-                                             static_cast<DWORD>(size), file.c_str());
+  const std::wstring wideSection = Wide(section), wideKey = Wide(key), wideDefault = Wide(def), wideFile = Wide(file);
+  return TextFromWide(FillWide([&](wchar_t* buffer, int size) {
+    const DWORD n = GetPrivateProfileStringW(wideSection.c_str(), wideKey.c_str(), wideDefault.c_str(), buffer,
+                                             static_cast<DWORD>(size), wideFile.c_str());
     return static_cast<int>(n);
-  });
+  }));
 }
 
 namespace platform {
@@ -50,14 +85,31 @@ void EnumerateFiles(const TextString& pattern, const std::function<bool(const Te
 
 std::FILE* OpenFile(const TextString& path, const char* mode) {
   if (path.IsEmpty()) return nullptr;
-  return std::fopen(path.c_str(), mode);
+  const std::wstring widePath = Wide(path);
+  if (widePath.empty()) return nullptr;
+  std::wstring wideMode;
+  for (const char* m = mode; *m; ++m) wideMode.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*m)));
+  return _wfopen(widePath.c_str(), wideMode.c_str());
 }
 
 bool ReplaceExisting(const TextString& source, const TextString& target) {
-  return MoveFileExA(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  return MoveFileExW(Wide(source).c_str(), Wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
+         0;
 }
 
-bool RemoveFile(const TextString& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const TextString& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+
+bool FileExists(const TextString& path) {
+  if (path.IsEmpty()) return false;
+  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+bool PathExists(const TextString& path) {
+  return !path.IsEmpty() && GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool CreateFolder(const TextString& path) { return !path.IsEmpty() && CreateDirectoryW(Wide(path).c_str(), nullptr); }
 
 bool SeekFile(std::FILE* file, uint64_t offset) {
   if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
@@ -80,17 +132,18 @@ int64_t FromFileTime(const FILETIME& t) {
 }  // namespace
 
 void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit) {
-  WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA(pattern.c_str(), &data));
+  if (pattern.IsEmpty()) return;
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW(Wide(pattern).c_str(), &data));
   if (!find.Valid()) return;
   ListedFile file;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-    file.name = TextString(data.cFileName);
+    file.name = TextFromWide(data.cFileName);
     file.size = static_cast<int64_t>((static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow);
     file.writeTime = FromFileTime(data.ftLastWriteTime);
     if (!visit(file)) return;
-  } while (FindNextFileA(find.Get(), &data));
+  } while (FindNextFileW(find.Get(), &data));
 }
 
 int64_t SystemFileTime() {
@@ -115,22 +168,27 @@ std::wstring WideFrom(UINT codePage, std::string_view text) {
   return wide;
 }
 
+// These code pages refuse both the no-best-fit flag and the question whether a stand-in was used.
+bool TakesNoFlags(UINT codePage) {
+  return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
+         (codePage >= 57002 && codePage <= 57011);
+}
+
 }  // namespace
 
-std::string Utf8FromAnsi(std::string_view ansi) {
-  const std::wstring wide = WideFrom(CP_ACP, ansi);
-  if (wide.empty()) return std::string();
-  const int units = static_cast<int>(wide.size());
-  const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string out(static_cast<size_t>(n), '\0');
-  WideCharToMultiByte(CP_UTF8, 0, wide.data(), units, &out[0], n, nullptr, nullptr);
-  return out;
+unsigned AnsiCodePage() { return GetACP(); }
+
+std::string Utf8FromCodePage(unsigned codePage, std::string_view bytes) {
+  if (IsAscii(bytes)) return std::string(bytes);  // every code page here agrees with ASCII
+  if (codePage == CP_UTF8) return Utf8FromWide(WideFromUtf8(bytes));
+  return Utf8FromWide(WideFrom(codePage, bytes));
 }
+
+std::string Utf8FromAnsi(std::string_view ansi) { return Utf8FromCodePage(GetACP(), ansi); }
 
 TextString AnsiFromUtf8(std::string_view utf8) {
   utf8 = utf8.substr(0, utf8.find('\0'));
-  std::wstring wide = WideFrom(CP_UTF8, utf8);  // invalid bytes arrive as U+FFFD
+  std::wstring wide = WideFromUtf8(utf8);  // invalid bytes arrive as U+FFFD
   // A character beyond the 16-bit plane is two units; it must become one "?", not two.
   size_t kept = 0;
   for (size_t i = 0; i < wide.size(); ++i) {
@@ -145,8 +203,7 @@ TextString AnsiFromUtf8(std::string_view utf8) {
   wide.resize(kept);
   if (wide.empty()) return TextString();
   // No best-fit mapping: a character the code page lacks shows as "?", not as a look-alike.
-  // A system whose ANSI code page is UTF-8 can show everything and refuses both options.
-  const bool anyCharacter = GetACP() == CP_UTF8;
+  const bool anyCharacter = TakesNoFlags(GetACP());
   const DWORD flags = anyCharacter ? 0 : WC_NO_BEST_FIT_CHARS;
   const char* fallback = anyCharacter ? nullptr : "?";
   const int units = static_cast<int>(wide.size());
@@ -158,6 +215,32 @@ TextString AnsiFromUtf8(std::string_view utf8) {
   out.SetLength(n);
   return out;
 }
+
+bool ExactCodePageFromUtf8(unsigned codePage, std::string_view utf8, std::string* out) {
+  out->clear();
+  if (IsAscii(utf8)) {
+    out->assign(utf8);
+    return true;
+  }
+  const std::wstring wide = WideFromUtf8(utf8);
+  if (wide.empty() || Utf8FromWide(wide) != utf8) return false;  // not valid UTF-8
+  if (codePage == CP_UTF8) {
+    out->assign(utf8);
+    return true;
+  }
+  if (TakesNoFlags(codePage)) return false;  // no way to tell a stand-in from the real thing
+  const int units = static_cast<int>(wide.size());
+  BOOL usedDefault = FALSE;
+  const int n =
+      WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, nullptr, 0, nullptr, &usedDefault);
+  if (n <= 0 || usedDefault) return false;
+  out->assign(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, &(*out)[0], n, nullptr, &usedDefault);
+  // The no-best-fit flag promises this; checking costs little and keeps the promise honest.
+  return !usedDefault && Utf8FromWide(WideFrom(codePage, *out)) == utf8;
+}
+
+bool ExactAnsiFromUtf8(std::string_view utf8, std::string* ansi) { return ExactCodePageFromUtf8(GetACP(), utf8, ansi); }
 
 }  // namespace platform
 }  // namespace tarnix

@@ -4,13 +4,17 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <string>
+#include <string_view>
 #include <utility>
+#include <vector>
 
 #include "tracklist/atomic_write.h"
 #include "tracklist/line_reader.h"
 #include "tracklist/msf.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
+#include "tracklist/utf8_text.h"
 
 namespace tarnix {
 
@@ -156,9 +160,12 @@ int32_t LeadingNumber(const char* text) {
   return static_cast<int32_t>(v);
 }
 
-bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out) {
+namespace {
+
+bool FormatEntryBytes(int32_t number, int32_t time, bool start, const char* name, int nameLength, std::string* out) {
   if (number < 1 || number > kMaxTrackNumber || time < 0) return false;
-  const TextString shown = name.IsEmpty() ? TextString("Unknown") : name;
+  if (nameLength <= 0) name = "Unknown", nameLength = 7;
+  const char* const shown = name;
   const Msf msf = MsfFromTime(time);
   const char marker = start ? '*' : ' ';
   char head[64];
@@ -172,7 +179,7 @@ bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& nam
     }
     head[11] = marker;
     out->assign(head, 12);
-    AppendOneLine(out, shown.c_str(), shown.Length());
+    AppendOneLine(out, shown, nameLength);
     return true;
   }
   // The standard line would read back as this time; another spelling must read the same.
@@ -189,15 +196,42 @@ bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& nam
   } else {
     return false;
   }
-  AppendOneLine(out, shown.c_str(), shown.Length());
+  AppendOneLine(out, shown, nameLength);
   // Check with the reader's own rules, so a spelling that would read back otherwise is refused.
   const char* line = out->c_str();
   return out->size() >= 13 && LeadingNumber(line) == number && (line[11] == '*') == start &&
          ParseMsf(line + 3) == target;
 }
 
-bool FormatFile(const TrackList& list, std::string* out) {
-  out->clear();
+// The bytes a text is written as: in a code page that must hold it exactly, or in UTF-8 as
+// it is.
+class TextEncoder {
+ public:
+  TextEncoder(bool utf8, unsigned codePage) : utf8_(utf8), code_page_(codePage) {}
+
+  // False when the code page cannot hold `text`.
+  bool Encode(const TextString& text, const char** bytes, int* length) {
+    const std::string_view view(text.c_str(), static_cast<size_t>(text.Length()));
+    if (utf8_ || IsAscii(view)) {
+      *bytes = text.c_str();
+      *length = text.Length();
+      return true;
+    }
+    if (!platform::ExactCodePageFromUtf8(code_page_, view, &scratch_)) return false;
+    *bytes = scratch_.c_str();
+    *length = static_cast<int>(scratch_.size());
+    return true;
+  }
+
+ private:
+  const bool utf8_;
+  const unsigned code_page_;
+  std::string scratch_;
+};
+
+enum class Written { kDone, kNotHeld, kUnwritable };
+
+Written FormatWith(const TrackList& list, TextEncoder& encoder, std::string* out) {
   char buffer[64];
   if (list.cdKey != 0) {
     std::snprintf(buffer, sizeof buffer, "[CD key] %d\r\n", static_cast<int>(list.cdKey));
@@ -207,23 +241,46 @@ bool FormatFile(const TrackList& list, std::string* out) {
     std::snprintf(buffer, sizeof buffer, "[CDDBID] %08X\r\n", static_cast<unsigned>(list.cddbId));
     out->append(buffer);
   }
+  const char* bytes;
+  int length;
+  if (!encoder.Encode(list.album, &bytes, &length)) return Written::kNotHeld;
   out->append("[Album ] ");
-  AppendOneLine(out, list.album.c_str(), list.album.Length());
+  AppendOneLine(out, bytes, length);
+  if (!encoder.Encode(list.artist, &bytes, &length)) return Written::kNotHeld;
   out->append("\r\n[Artist] ");
-  AppendOneLine(out, list.artist.c_str(), list.artist.Length());
+  AppendOneLine(out, bytes, length);
   out->append("\r\n");
   if (list.subsongs) out->append("[Mode  ] SubSongs\r\n");
   std::string line;
   for (const Track& track : list.tracks) {
     for (size_t i = 0; i < track.subtracks.size(); ++i) {
       const Subtrack& entry = track.subtracks[i];
-      if (!FormatEntry(track.number, entry.time, i == 0, entry.name, &line)) return false;
+      if (!encoder.Encode(entry.name, &bytes, &length)) return Written::kNotHeld;
+      if (!FormatEntryBytes(track.number, entry.time, i == 0, bytes, length, &line)) return Written::kUnwritable;
       out->append(line);
       out->append("\r\n");
     }
   }
-  return true;
+  return Written::kDone;
 }
+
+}  // namespace
+
+bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out) {
+  return FormatEntryBytes(number, time, start, name.c_str(), name.Length(), out);
+}
+
+bool FormatFile(const TrackList& list, std::string* out, unsigned codePage) {
+  out->clear();
+  TextEncoder inCodePage(false, codePage);
+  const Written written = FormatWith(list, inCodePage, out);
+  if (written != Written::kNotHeld) return written == Written::kDone;
+  *out = kUtf8Mark;
+  TextEncoder inUtf8(true, codePage);
+  return FormatWith(list, inUtf8, out) == Written::kDone;
+}
+
+bool FormatFile(const TrackList& list, std::string* out) { return FormatFile(list, out, platform::AnsiCodePage()); }
 
 Reader::Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t cddbId, bool alreadyMatched)
     : list_(list),
@@ -231,13 +288,43 @@ Reader::Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t
       cd_key_(cdKey),
       cddb_id_(cddbId),
       already_matched_(alreadyMatched),
-      matched_(alreadyMatched) {
+      matched_(alreadyMatched),
+      code_page_(platform::AnsiCodePage()) {
   list_.tracks.clear();
   list_.modified = false;
   list_.subsongs = false;
   list_.currentTrack = 0;
   list_.cdKey = 0;
   list_.cddbId = 0;
+}
+
+void Reader::SetEncoding(bool utf8, unsigned codePage) {
+  utf8_ = utf8;
+  code_page_ = codePage;
+}
+
+TextString Reader::Text(const char* bytes, int length) const {
+  const std::string_view view(bytes, static_cast<size_t>(length));
+  if (IsAscii(view) || (utf8_ && IsValidUtf8(view))) return TextString(length, bytes);
+  std::string text;
+  if (!utf8_) {
+    text = platform::Utf8FromCodePage(code_page_, view);
+  } else {
+    // Someone edited a UTF-8 list with a tool that wrote in the code page: each stray byte is
+    // taken as the code page's character rather than dropped or made "?".
+    text.reserve(view.size() * 2);
+    for (size_t at = 0; at < view.size();) {
+      const size_t n = Utf8SequenceLength(view, at);
+      if (n > 0) {
+        text.append(view, at, n);
+        at += n;
+      } else {
+        text += platform::Utf8FromCodePage(code_page_, view.substr(at, 1));
+        ++at;
+      }
+    }
+  }
+  return TextString(static_cast<int>(text.size()), text.c_str());
 }
 
 void Reader::Line(const char* line, int length) {
@@ -274,12 +361,12 @@ void Reader::HeaderLine(const char* line, int length) {
       break;
     }
     case kAlbum:
-      list_.album = TextString(value_length, value);
+      list_.album = Text(value, value_length);
       saw_album_ = true;
       ++name_lines_;
       break;
     case kArtist:
-      list_.artist = TextString(value_length, value);
+      list_.artist = Text(value, value_length);
       saw_artist_ = true;
       ++name_lines_;
       break;
@@ -315,26 +402,37 @@ void Reader::EntryLine(const char* line, int length) {
   if (time < 0) throw TextException("Invalid file");
   if (start) list_.tracks.emplace_back(&list_, track_number);
   Subtrack entry;
-  entry.name = TextString(length - 12, line + 12);
+  entry.name = Text(line + 12, length - 12);
   entry.time = time;
-  list_.tracks.back().subtracks.push_back(std::move(entry));
+  std::vector<Subtrack>& subtracks = list_.tracks.back().subtracks;
+  subtracks.push_back(std::move(entry));
   if (!already_matched_ && start && !title_.IsEmpty()) {
-    const int n = length - 12;
+    const TextString& name = subtracks.back().name;
+    const int n = name.Length();
     const int title_length = title_.Length();
     const int tail = n < title_length ? n : title_length;
-    if (EqualNoCase(title_.c_str() + title_length - tail, tail, line + 12, n)) {
+    if (EqualNoCase(title_.c_str() + title_length - tail, tail, name.c_str(), n)) {
       matched_ = true;
       list_.SetCurrentTrack(track_number);
     }
   }
 }
 
-bool ReadAll(std::FILE* file, Reader& reader) {
+bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage) {
+  reader.SetEncoding(false, codePage);
   try {
     LineReader lines(file);
     const char* line;
     int length;
-    while (lines.Next(&line, &length)) reader.Line(line, length);
+    if (!lines.Next(&line, &length)) return true;
+    if (length >= 3 && std::memcmp(line, kUtf8Mark, 3) == 0) {
+      reader.SetEncoding(true, codePage);
+      line += 3;
+      length -= 3;
+    }
+    do {
+      reader.Line(line, length);
+    } while (lines.Next(&line, &length));
   } catch (const TextException&) {
     return false;
   } catch (const std::bad_alloc&) {
@@ -342,6 +440,8 @@ bool ReadAll(std::FILE* file, Reader& reader) {
   }
   return true;
 }
+
+bool ReadAll(std::FILE* file, Reader& reader) { return ReadAll(file, reader, platform::AnsiCodePage()); }
 
 bool Reader::Finish() const {
   if (matched_) return true;

@@ -1,6 +1,11 @@
 #pragma once
 // Pieces of the ".trk" reader and writer that work on bytes, shared by TrackList's Load and
 // Save and open to tests and fuzzers without a disk.
+//
+// A list's texts are UTF-8 inside. On disk a list is in the ANSI code page, as every earlier
+// version wrote it, whenever the code page holds all of its texts exactly; otherwise it is UTF-8
+// after the mark EF BB BF, in the same columns. A file is read as UTF-8 only when it begins with
+// that mark.
 
 #include <cstdint>
 #include <cstdio>
@@ -26,12 +31,18 @@ int32_t LeadingNumber(const char* text);
 // The highest track number an entry line can hold (three digits in place of two).
 constexpr int32_t kMaxTrackNumber = 999;
 
-// One entry line without its line break. Times that do not fit the fixed columns (100 minutes
-// and more, track numbers 100 to 999) are written in a spelling the reader reads back exactly;
+// Opens a list written in UTF-8.
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+// One entry line without its line break; `name` is written as the bytes it holds. Times that do not fit the fixed
+// columns (100 minutes and more, track numbers 100 to 999) are written in a spelling the reader reads back exactly;
 // false when there is none. An empty name is written as "Unknown" so that the line is kept.
 bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out);
 
-// The whole file's bytes for `list`, lines ending in CR LF; false when an entry cannot be written.
+// The whole file's bytes for `list`, lines ending in CR LF, in code page `codePage` when it
+// holds every text exactly and in UTF-8 after kUtf8Mark otherwise; false when an entry cannot
+// be written. Without a code page, the system's ANSI code page.
+bool FormatFile(const TrackList& list, std::string* out, unsigned codePage);
 bool FormatFile(const TrackList& list, std::string* out);
 
 // Reads a file's lines into a TrackList, one call per line; the state of one Load.
@@ -40,6 +51,11 @@ class Reader {
   Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t cddbId, bool alreadyMatched);
   Reader(const Reader&) = delete;
   Reader& operator=(const Reader&) = delete;
+
+  // How the texts of the following lines are read: UTF-8 (a broken sequence's bytes are each
+  // taken in the code page, so nothing is lost), or code page `codePage`. The ANSI code page
+  // until told otherwise.
+  void SetEncoding(bool utf8, unsigned codePage);
 
   // Takes one line without its line break; throws TextException("Invalid file") or
   // TextException("CD identity mismatch") when the file must be rejected.
@@ -57,6 +73,7 @@ class Reader {
   void HeaderLine(const char* line, int length);
   void EntryLine(const char* line, int length);
   void CheckIdentity();
+  TextString Text(const char* bytes, int length) const;
 
   TrackList& list_;
   const TextString& title_;
@@ -68,10 +85,15 @@ class Reader {
   int name_lines_ = 0;
   bool saw_album_ = false;
   bool saw_artist_ = false;
+  bool utf8_ = false;
+  unsigned code_page_;
 };
 
-// Feeds every line of `file` to `reader`; false when the reader rejected a line or a line was
-// too long to hold (the reader then holds what was read before it).
+// Feeds every line of `file` to `reader`, in UTF-8 when the file begins with kUtf8Mark and in
+// code page `codePage` (without one, the ANSI code page) otherwise; false when the reader
+// rejected a line or a line was too long to hold (the reader then holds what was read before
+// it).
+bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage);
 bool ReadAll(std::FILE* file, Reader& reader);
 
 }  // namespace trackfile

@@ -47,7 +47,7 @@ TEST_F(ImportCommandsTest, PastedTracklistBecomesTheSubtracksAfterTheQuestion) {
       PutOnClipboard(L"Tracklist:\r\n1. Intro 0:00\r\n2. Caf\u00e9 Night \u2013 (3:15)\r\n[1:02:03] Last one\r\n"));
   CmdPasteTracklist();
   using Rows = std::vector<std::pair<int32_t, std::string>>;
-  EXPECT_EQ(Subtracks(), (Rows{{0, "Intro"}, {195000, "Caf\xE9 Night"}, {3723000, "Last one"}}));
+  EXPECT_EQ(Subtracks(), (Rows{{0, "Intro"}, {195000, "Caf\xC3\xA9 Night"}, {3723000, "Last one"}}));
   EXPECT_TRUE(List().modified);
 
   // A track with subtracks is replaced only when the user says so.
@@ -79,7 +79,7 @@ TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
 
 TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   UseSingleTrack("Concert", {61000, 6000987});
-  List().tracks[0].subtracks[1].name = "Caf\xE9";
+  List().tracks[0].subtracks[1].name = "Caf\xC3\xA9";
   ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Concert.cue"))});
   CmdExportCueSheet();
@@ -105,7 +105,7 @@ TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
 
 TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
   UseSingleTrack("Book", {61001, 3723500});
-  List().tracks[0].subtracks[1].name = "Caf\xE9";
+  List().tracks[0].subtracks[1].name = "Caf\xC3\xA9 \xE6\x84\x9B";
   const std::string media = bookmarks_.Item("Book.mka");
   ThePlugin().playback.currentPath = media.c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Book.chapters.txt"))});

@@ -43,7 +43,8 @@ TrackList CheckImportedList(const ChapterSet& set) {
   if (track.subtracks[0].time != 0) __builtin_trap();
   for (int i = 0; i < track.Count(); ++i) {
     const Subtrack& s = track.subtracks[static_cast<size_t>(i)];
-    if (s.name.IsEmpty() || s.name.Length() > 255 * 2) __builtin_trap();
+    const std::string name(s.name.c_str(), static_cast<size_t>(s.name.Length()));
+    if (name.empty() || !IsValidUtf8(name) || Characters(name) > kMaxImportedNameChars) __builtin_trap();
     if (std::strpbrk(s.name.c_str(), "\r\n\t")) __builtin_trap();
     if (i > 0 && s.time <= track.subtracks[static_cast<size_t>(i) - 1].time) __builtin_trap();
   }

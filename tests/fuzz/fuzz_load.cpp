@@ -1,13 +1,35 @@
 // Fuzz target: TrackList::Load on a file holding the input. The first bytes choose the mode
-// and the playing CD's identity; a title follows up to the first NUL; the rest is the file.
+// (and whether a name the code page lacks is added before saving, so that the list is written
+// in UTF-8) and the playing CD's identity; a title follows up to the first NUL; the rest is the
+// file. Every text read is UTF-8, and a saved list reads back with the same texts.
 
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "tests/fuzz/fuzz_file.h"
 #include "tracklist/track_list.h"
+#include "tracklist/utf8_text.h"
+
+namespace {
+
+bool Utf8(const tarnix::TextString& text) {
+  return tarnix::IsValidUtf8(std::string_view(text.c_str(), static_cast<size_t>(text.Length())));
+}
+
+// A text as a line holds it: line breaks are blanks.
+std::string Written(const tarnix::TextString& text) {
+  std::string out(text.c_str(), static_cast<size_t>(text.Length()));
+  for (char& c : out) c = (c == '\r' || c == '\n') ? ' ' : c;
+  return out;
+}
+
+// An entry's name as its line holds it: an empty one is written as "Unknown".
+std::string WrittenName(const tarnix::TextString& name) { return name.IsEmpty() ? "Unknown" : Written(name); }
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using tarnix::TextString;
@@ -39,6 +61,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (list.currentTrack < 0 || (list.currentTrack > 0 && list.currentTrack >= list.TrackCount())) __builtin_trap();
   if (matched && list.path.IsEmpty()) __builtin_trap();
+  if (!Utf8(list.album) || !Utf8(list.artist)) __builtin_trap();
+  for (const auto& track : list.tracks) {
+    for (const auto& entry : track.subtracks) {
+      if (!Utf8(entry.name)) __builtin_trap();
+    }
+  }
+  if ((flags & 8) && !list.tracks.empty()) list.tracks.back().subtracks.back().name += "\xCE\xA9";
   const std::string saved = tarnix::fuzz::TempPath("saved.trk");
   if (list.Save(saved.c_str())) {
     tarnix::TrackList back;
@@ -48,7 +77,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       const auto& a = list.tracks[static_cast<size_t>(i)];
       const auto& b = back.tracks[static_cast<size_t>(i)];
       if (a.Count() != b.Count() || a.number != b.number) __builtin_trap();
+      for (int k = 0; k < a.Count(); ++k) {
+        if (WrittenName(a.subtracks[static_cast<size_t>(k)].name) !=
+            WrittenName(b.subtracks[static_cast<size_t>(k)].name))
+          __builtin_trap();
+      }
     }
+    if (Written(list.album) != Written(back.album) || Written(list.artist) != Written(back.artist)) __builtin_trap();
   }
   return 0;
 }

@@ -43,6 +43,46 @@ TEST(CodePageTest, ConvertsBothWays) {
   for (const auto& c : lossy) EXPECT_EQ(S(platform::AnsiFromUtf8(c.utf8)), c.ansi) << c.utf8;
 }
 
+// Other code pages, both ways, and whether a text is held exactly.
+TEST(CodePageTest, NamedCodePagesAndExactness) {
+  const struct {
+    unsigned codePage;
+    std::string bytes;
+    std::string utf8;
+  } both[] = {
+      {1251, "\xCF\xF0\xE8\xE2\xE5\xF2.wav", "\xD0\x9F\xD1\x80\xD0\xB8\xD0\xB2\xD0\xB5\xD1\x82.wav"},
+      {932, "\x95\x5C\x8E\xA6", "\xE8\xA1\xA8\xE7\xA4\xBA"},  // trail bytes 0x5C and 0xA6
+      {1253, "\xD9\xEC\xE5\xE3\xE1", "\xCE\xA9\xCE\xBC\xCE\xB5\xCE\xB3\xCE\xB1"},
+      {1250, "\x8A\xED\xF8", "\xC5\xA0\xC3\xAD\xC5\x99"},
+      {1252, "\x81\x80", "\xC2\x81\xE2\x82\xAC"},  // an unassigned byte keeps its C1 code point
+      {936, "\xD6\xD0", "\xE4\xB8\xAD"},
+      {65001, "\xC3\xA9", "\xC3\xA9"},
+  };
+  std::string out;
+  for (const auto& c : both) {
+    EXPECT_EQ(platform::Utf8FromCodePage(c.codePage, c.bytes), c.utf8) << c.codePage;
+    EXPECT_TRUE(platform::ExactCodePageFromUtf8(c.codePage, c.utf8, &out)) << c.codePage;
+    EXPECT_EQ(out, c.bytes) << c.codePage;
+  }
+  const struct {
+    unsigned codePage;
+    std::string utf8;
+  } notHeld[] = {
+      {1252, "\xE6\x84\x9B"},     // Japanese
+      {1252, "\xC4\x80"},         // no look-alike "A"
+      {1252, "\xEF\xBF\xBD"},     // the replacement character itself
+      {1252, "caf\xE9"},          // not UTF-8
+      {1251, "caf\xC3\xA9"},      // no "e" with an accent in Cyrillic
+      {932, "\xF0\x9F\x8E\xB5"},  // beyond 16 bits
+      {65001, "\xED\xA0\x80"},    // a surrogate
+  };
+  for (const auto& c : notHeld) EXPECT_FALSE(platform::ExactCodePageFromUtf8(c.codePage, c.utf8, &out)) << c.utf8;
+  EXPECT_TRUE(platform::ExactAnsiFromUtf8("Caf\xC3\xA9 \xE2\x82\xAC", &out));
+  EXPECT_EQ(out, "Caf\xE9 \x80");
+  EXPECT_FALSE(platform::ExactAnsiFromUtf8("\xCE\xA9", &out));
+  EXPECT_EQ(platform::AnsiCodePage(), 1252u);
+}
+
 TEST(CodePageTest, Utf8Helpers) {
   const struct {
     std::string text;

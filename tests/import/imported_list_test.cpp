@@ -13,7 +13,7 @@ std::string S(const TextString& t) { return std::string(t.c_str(), static_cast<s
 
 struct Row {
   int32_t time;
-  std::string name;  // ANSI
+  std::string name;  // UTF-8
 };
 bool operator==(const Row& a, const Row& b) { return a.time == b.time && a.name == b.name; }
 void PrintTo(const Row& r, std::ostream* os) { *os << r.time << " \"" << r.name << "\""; }
@@ -32,9 +32,12 @@ TEST(ImportedListTest, MakesOneTrackInTimeOrder) {
       {"sorted, same time keeps the first, unnamed counted in time order",
        {{90000, ""}, {30000, "B"}, {30000, "B2"}, {0, ""}, {-5, "negative"}, {5000000000, "far"}},
        {{0, "Chapter 1"}, {30000, "B"}, {90000, "Chapter 3"}, {INT32_MAX, "far"}}},
-      {"names cleaned and converted to the code page",
+      {"names cleaned and kept whole",
        {{0, "  Caf\xC3\xA9\tLine\nbreak  "}, {1000, "\xE6\x88\xA6 \xE2\x82\xAC"}, {2000, "   "}},
-       {{0, "Caf\xE9 Line break"}, {1000, "? \x80"}, {2000, "Chapter 3"}}},
+       {{0, "Caf\xC3\xA9 Line break"}, {1000, "\xE6\x88\xA6 \xE2\x82\xAC"}, {2000, "Chapter 3"}}},
+      {"a long name cut at 255 characters, between two",
+       {{0, std::string(254, 'x') + "\xCE\xA9\xCE\xA9"}},
+       {{0, std::string(254, 'x') + "\xCE\xA9"}}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -72,7 +75,7 @@ TEST(ImportedListTest, HeaderLikeAPlainFilesList) {
   set.artist = "Ensemble \xC3\xA0 Paris";
   ASSERT_TRUE(MakeImportedList(set, "Concert", &list));
   EXPECT_EQ(S(list.album), "Concert");
-  EXPECT_EQ(S(list.artist), "Ensemble \xE0 Paris");
+  EXPECT_EQ(S(list.artist), "Ensemble \xC3\xA0 Paris");
 
   const TrackList before = list;
   EXPECT_FALSE(MakeImportedList(ChapterSet(), "Concert", &list));

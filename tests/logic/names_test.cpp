@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "session/cd_track_path.h"
 #include "session/file_names.h"
 
@@ -89,9 +91,45 @@ TEST(SafeFileName, UnsafeNamesBecomeOnePlainFile) {
   for (const Case& c : cases) EXPECT_STREQ(SafeFileName(c.name).c_str(), c.safe) << c.name;
 }
 
-TEST(SafeFileName, LongTitlesAreCut) {
-  const TextString title = TextString("a").Repeat(1000);
-  EXPECT_EQ(SafeFileName(title).Length(), kMaxListNameLength);
+TEST(SafeFileName, LongTitlesAreCutBetweenCharacters) {
+  struct Case {
+    const char* what;
+    std::string title;
+    std::string safe;
+  } const cases[] = {
+      {"ASCII", std::string(1000, 'a'), std::string(200, 'a')},
+      {"three bytes each, one unit", std::string(199, 'a') + "\xE6\x84\x9B\xE6\x84\x9B",
+       std::string(199, 'a') + "\xE6\x84\x9B"},
+      {"a pair of units does not fit the last one", std::string(199, 'a') + "\xF0\x9F\x8E\xB5", std::string(199, 'a')},
+      {"Cyrillic",
+       [] {
+         std::string s;
+         for (int i = 0; i < 300; ++i) s += "\xD0\x96";
+         return s;
+       }(),
+       [] {
+         std::string s;
+         for (int i = 0; i < 200; ++i) s += "\xD0\x96";
+         return s;
+       }()},
+  };
+  for (const Case& c : cases) EXPECT_EQ(std::string(SafeFileName(c.title.c_str()).c_str()), c.safe) << c.what;
+}
+
+// Names in any script stay whole, a trail byte 0x5C of a double-byte code page never arises
+// inside (the text is UTF-8), and only the forbidden ASCII characters are replaced.
+TEST(SafeFileName, KeepsCharactersOfEveryScript) {
+  struct Case {
+    const char* name;
+    const char* safe;
+  } const cases[] = {
+      {"\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C", "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C"},
+      {"\xE8\xA1\xA8\xE7\xA4\xBA?", "\xE8\xA1\xA8\xE7\xA4\xBA_"},  // a 0x5C trail byte in Shift-JIS
+      {"\xCE\xA9mega \xE2\x86\x92 caf\xC3\xA9", "\xCE\xA9mega \xE2\x86\x92 caf\xC3\xA9"},
+      {"\xD0\x9A\xD0\xBE\xD0\xBD\xD1\x86\xD0\xB5\xD1\x80\xD1\x82: 1/2",
+       "\xD0\x9A\xD0\xBE\xD0\xBD\xD1\x86\xD0\xB5\xD1\x80\xD1\x82_ 1_2"},
+  };
+  for (const Case& c : cases) EXPECT_STREQ(SafeFileName(c.name).c_str(), c.safe) << c.name;
 }
 
 TEST(DefaultListFileName, ByTitleOrByCdNames) {

@@ -1,5 +1,6 @@
 #pragma once
 // TempDir: a fresh directory for one test's files, removed with everything in it afterwards.
+// Every path and name is UTF-8.
 
 #include <string>
 

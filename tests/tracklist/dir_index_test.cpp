@@ -29,9 +29,12 @@ class Bookmarks {
   // A list drawn from a small vocabulary, so that titles, albums and CD identities meet often,
   // and now and then one that the reader rejects or that is too big for the index to keep.
   std::string RandomList() {
-    static const char* const kWords[] = {"Alpha", "beta", "Gamma Ray", "Live", "", "Track 2"};
-    auto word = [&] { return std::string(kWords[Pick(6)]); };
-    std::string text;
+    // "Caf\xE9" in the code page; a Japanese word in UTF-8, which reads as other characters
+    // in a list without the mark.
+    static const char* const kWords[] = {"Alpha", "beta",    "Gamma Ray", "Live",
+                                         "",      "Track 2", "Caf\xE9",   "\xE6\x84\x9B"};
+    auto word = [&] { return std::string(kWords[Pick(8)]); };
+    std::string text = Pick(3) == 0 ? "\xEF\xBB\xBF" : "";
     const char* eol = Pick(4) == 0 ? "\n" : "\r\n";
     if (Pick(3) == 0) text += std::string("[CD key] ") + std::to_string(11 * Pick(3)) + eol;
     if (Pick(3) == 0) text += std::string(Pick(2) ? "[CDDBID] " : "[cddbid] ") + "0000000" + "AB"[Pick(2)] + eol;
@@ -79,14 +82,14 @@ class Bookmarks {
     const size_t at = names_.empty() ? 0 : Pick(static_cast<int>(names_.size()));
     switch (kind) {
       case 0: {  // added
-        const std::string name = "list" + std::to_string(next_++) + ".trk";
+        const std::string name = (Pick(2) ? "list" : "\xD1\x81\xD0\xBF") + std::to_string(next_++) + ".trk";
         Write(name, RandomList(), NextTime());
         names_.push_back(name);
         break;
       }
       case 1: {  // changed in place with another size, the time kept
         const std::string path = dir_.Join(names_[at]);
-        const auto time = fs::last_write_time(path);
+        const auto time = fs::last_write_time(fs::u8path(path));
         std::string text = RandomList();
         if (text.size() == test::TempDir::Read(path).size()) text += "[x]\r\n";
         Write(names_[at], text, time);
@@ -96,12 +99,12 @@ class Bookmarks {
         Write(names_[at], RandomList(), NextTime());
         break;
       case 3:  // removed
-        fs::remove(dir_.Join(names_[at]));
+        fs::remove(fs::u8path(dir_.Join(names_[at])));
         names_.erase(names_.begin() + static_cast<long>(at));
         break;
       case 4: {  // renamed: size and time go with it
         const std::string name = "renamed" + std::to_string(next_++) + ".trk";
-        fs::rename(dir_.Join(names_[at]), dir_.Join(name));
+        fs::rename(fs::u8path(dir_.Join(names_[at])), fs::u8path(dir_.Join(name)));
         names_[at] = name;
         break;
       }
@@ -110,7 +113,7 @@ class Bookmarks {
         break;
       default: {  // written just now or with a time ahead of the clock: not to be trusted
         if (Pick(2) == 0) {
-          fs::last_write_time(dir_.Join(names_[at]), NextTime());  // only touched
+          fs::last_write_time(fs::u8path(dir_.Join(names_[at])), NextTime());  // only touched
           break;
         }
         const auto now = fs::file_time_type::clock::now();
@@ -125,7 +128,7 @@ class Bookmarks {
   // step: the same size and time, other bytes.
   void RewriteRecent() {
     const std::string recent = dir_.Join(recent_);
-    if (recent_.empty() || !fs::exists(recent)) return;
+    if (recent_.empty() || !fs::exists(fs::u8path(recent))) return;
     std::string text = test::TempDir::Read(recent);
     const size_t at = text.find("Alpha") != std::string::npos ? text.find("Alpha") : text.find("Omega");
     if (at != std::string::npos) {
@@ -135,7 +138,7 @@ class Bookmarks {
       text = RandomList();
       text.resize(size, ' ');
     }
-    Write(recent_, text, fs::last_write_time(recent));
+    Write(recent_, text, fs::last_write_time(fs::u8path(recent)));
   }
 
   int Pick(int n) { return static_cast<int>(rng_() % static_cast<uint32_t>(n)); }
@@ -144,7 +147,7 @@ class Bookmarks {
   fs::file_time_type NextTime() { return base_ + std::chrono::seconds(3 * ++ticks_); }
   void Write(const std::string& name, const std::string& text, fs::file_time_type time) {
     dir_.Write(name, text);
-    fs::last_write_time(dir_.Join(name), time);
+    fs::last_write_time(fs::u8path(dir_.Join(name)), time);
   }
 
   test::TempDir dir_;
@@ -172,7 +175,15 @@ void ExpectSameList(const TrackList& plain, const TrackList& indexed, bool found
 }
 
 TEST(DirectoryIndexTest, PicksWhatThePlainSearchPicksThroughRandomEdits) {
-  static const char* const kTitles[] = {"Someone - Alpha", "BETA", "x gamma ray", "Live", "Track 2", "Nothing"};
+  static const char* const kTitles[] = {"Someone - Alpha",
+                                        "BETA",
+                                        "x gamma ray",
+                                        "Live",
+                                        "Track 2",
+                                        "Nothing",
+                                        "Caf\xC3\xA9",
+                                        "\xE6\x84\x9B",
+                                        "x \xC3\xA6\xE2\x80\x9E\xE2\x80\xBA"};
   int listed = 0, indexReads = 0, matches = 0;
   for (uint32_t seed : {1u, 2u}) {
     Bookmarks dir(seed);
@@ -188,7 +199,7 @@ TEST(DirectoryIndexTest, PicksWhatThePlainSearchPicksThroughRandomEdits) {
         ASSERT_TRUE(index.Parse(bytes, dir.Pattern()));
       }
       const bool byCd = dir.Pick(3) == 0;
-      const TextString title = byCd ? "" : kTitles[dir.Pick(6)];
+      const TextString title = byCd ? "" : kTitles[dir.Pick(9)];
       const int32_t cdKey = byCd ? 11 * dir.Pick(3) : 0;
       const uint32_t cddbId = byCd ? 0xA + static_cast<uint32_t>(dir.Pick(2)) : 0;
       const bool found = plain.Search(dir.Pattern(), title, cdKey, cddbId);
@@ -245,7 +256,7 @@ TEST(DirectoryIndexTest, StoredIndexIsRefusedWhenDamagedOrForeign) {
   };
   std::string flipped = bytes, version = bytes;
   flipped[bytes.size() / 2] ^= 0x20;
-  version[8] = 2;
+  version[8] = 1;  // the version that held names in the ANSI code page
   const Case cases[] = {
       {"intact", bytes, dir.Pattern(), true},
       {"another directory", bytes, "C:\\Elsewhere\\*.trk", false},

@@ -14,6 +14,14 @@ namespace {
 
 std::string S(const TextString& t) { return std::string(t.c_str(), static_cast<size_t>(t.Length())); }
 
+// A path the core spells with "\\" as the test's own file calls take it.
+std::string OnDisk(std::string path) {
+#ifndef _WIN32
+  for (char& c : path) c = c == '\\' ? '/' : c;
+#endif
+  return path;
+}
+
 TEST(PlatformTest, ProfileStringsOfAnyLength) {
   test::TempDir dir;
   std::string ini = "[Other]\r\nBookmarkPath=wrong\r\n[Tarnix Plugin]\r\nAutoPopup=1\r\n";
@@ -107,6 +115,48 @@ TEST(PlatformTest, ReplaceFileKeepsTargetOnFailure) {
   EXPECT_EQ(test::TempDir::Read(dir.Join("old")), "fresh");
   EXPECT_TRUE(platform::RemoveFile(dir.Item("old").c_str()));
   EXPECT_FALSE(platform::RemoveFile(dir.Item("old").c_str()));
+}
+
+// Names in scripts no single code page holds go through every file call of the seam whole.
+TEST(PlatformTest, FileCallsKeepNamesInAnyScript) {
+  test::TempDir dir;
+  const std::string folder = dir.Item("\xD0\x9F\xD0\xB0\xD0\xBF\xD0\xBA\xD0\xB0");  // Cyrillic
+  const std::string song = "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C \xCE\xA9 \xF0\x9F\x8E\xB5.trk";
+  const std::string file = folder + "\\" + song;
+  EXPECT_FALSE(platform::PathExists(folder.c_str()));
+  ASSERT_TRUE(platform::CreateFolder(folder.c_str()));
+  EXPECT_FALSE(platform::CreateFolder(folder.c_str()));
+  EXPECT_TRUE(platform::PathExists(folder.c_str()));
+  EXPECT_FALSE(platform::FileExists(folder.c_str()));
+  {
+    platform::File out(file.c_str(), "wb");
+    ASSERT_TRUE(out);
+    std::fputs("x", out.get());
+  }
+  EXPECT_TRUE(platform::FileExists(file.c_str()));
+  std::set<std::string> seen;
+  platform::EnumerateFiles((folder + "\\*.trk").c_str(), [&](const TextString& name) {
+    seen.insert(S(name));
+    return true;
+  });
+  EXPECT_EQ(seen, std::set<std::string>{song});
+  const std::string moved = folder + "\\\xE6\xA1\x9C.trk";
+  EXPECT_TRUE(platform::ReplaceExisting(file.c_str(), moved.c_str()));
+  EXPECT_FALSE(platform::FileExists(file.c_str()));
+  EXPECT_EQ(test::TempDir::Read(OnDisk(moved)), "x");
+  EXPECT_TRUE(platform::RemoveFile(moved.c_str()));
+  EXPECT_FALSE(platform::FileExists(moved.c_str()));
+}
+
+// plugin.ini stays in the code page; its values leave the seam as UTF-8, and a path in any
+// script reaches it.
+TEST(PlatformTest, ProfileStringsFromTheCodePage) {
+  test::TempDir dir;
+  ASSERT_TRUE(dir.MakeDir("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1"));  // Greek
+  const std::string ini = dir.Item("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\\plugin.ini");
+  dir.Write(OnDisk("\xCE\x91\xCE\xB8\xCE\xAE\xCE\xBD\xCE\xB1\\plugin.ini"),
+            "[Tarnix Plugin]\r\nBookmarkPath=C:\\Caf\xE9\r\n");
+  EXPECT_EQ(S(FromProfileString("Tarnix Plugin", "BookmarkPath", "", ini.c_str())), "C:\\Caf\xC3\xA9");
 }
 
 }  // namespace
