@@ -12,6 +12,7 @@
 #include "host/settings.h"
 #include "host/user_messages.h"
 #include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 
@@ -73,13 +74,13 @@ void CmdSave() {
     return;
   }
   const TextString path = list.path;
-  if (!list.Save(path)) ReportFailure("Couldn't save " + path);
+  SaveListOrReport(list, path);
 }
 
 void CmdSaveAs() {
   const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
   if (chosen.IsEmpty()) return;
-  if (!ThePlugin().trackList.Save(chosen)) ReportFailure("Couldn't save " + chosen);
+  SaveListOrReport(ThePlugin().trackList, chosen);
 }
 
 }  // namespace tarnix

@@ -18,9 +18,11 @@
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"
+#include "session/unsaved_edits.h"
 #include "skin/track_list_view.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/platform.h"
+#include "tracklist/replacing_write.h"
 #include "tracklist/track_list.h"
 #include "win32/handles.h"
 
@@ -119,7 +121,7 @@ void CmdExportCueSheet() {
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
   const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, "cue", played.DirectoryPart()}, proposed);
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
 void CmdExportChapters() {
@@ -140,7 +142,7 @@ void CmdExportChapters() {
   const TextString chosen =
       AskForFile({FileDialog::kSave, kChapterFilter, "txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure("Couldn't save " + chosen);
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
 }  // namespace tarnix

@@ -12,9 +12,11 @@
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
 #include "resources/resource_ids.h"
 #include "session/player_following.h"
 #include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -92,7 +94,7 @@ void OptionsOk() {
     StartBookmarkIndex();
   }
 
-  SaveSettings();
+  if (!SaveSettings()) ReportFailure(SaveFailureText(PluginIniPath(), LastWriteResult()));
 }
 
 void CmdOptions() {

@@ -18,6 +18,7 @@
 #include "skin/skin_frame.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/track_list.h"
+#include "tracklist/unsaved_lists.h"
 #include "win32/handles.h"
 
 namespace tarnix {
@@ -70,6 +71,7 @@ class Plugin {
   EditingState editing;
   // What the directory search needs of every list in the bookmark directory.
   DirectoryIndex bookmarkIndex;
+  UnsavedLists unsavedEdits;  // edits whose save failed, kept until their lists can be written
 
   // Windows and their resources, in start-up order.
   WindowHandle window;  // the PluginWindow, class "TarnixPluginWindow"

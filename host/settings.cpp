@@ -2,10 +2,16 @@
 
 #include <windows.h>
 
+#include <cstdio>
+#include <string>
+
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
 #include "skin/window_layout.h"
+#include "tracklist/atomic_write.h"
+#include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -59,17 +65,30 @@ bool ReadBool(const char* key, bool fallback, const TextString& file) {
   return ReadInt(key, fallback ? 1 : 0, file) != 0;
 }
 
-void WriteText(const char* key, const char* value, const TextString& file) {
-  WritePrivateProfileStringA(kSection, key, value, file.c_str());
+// plugin.ini is shared with the player's other plug-ins: their sections are kept as they are,
+// and the file is replaced in one step like every other file this plug-in writes. A file in
+// the wide form is left to the system's own calls.
+bool WriteSettings(const TextString& file, const IniValues& values) {
+  std::string text;
+  {
+    platform::File in(file, "rb");
+    if (in) {
+      char buffer[4096];
+      size_t n;
+      while ((n = std::fread(buffer, 1, sizeof(buffer), in.get())) > 0) text.append(buffer, n);
+    }
+  }
+  if (IsWideIniText(text)) {
+    bool ok = true;
+    for (const auto& [key, value] : values)
+      ok = WritePrivateProfileStringW(WideFromUtf8(kSection).c_str(), WideFromUtf8(key).c_str(),
+                                      WideFromUtf8(value).c_str(),
+                                      WideFromUtf8(std::string_view(file.c_str(), file.Length())).c_str()) != 0 &&
+           ok;
+    return ok;
+  }
+  return WriteFileReplacing(file, WithIniValues(text, kSection, values));
 }
-
-void WriteInt(const char* key, int value, const TextString& file) {
-  TextString text;
-  text.Format("%d", value);
-  WriteText(key, text.c_str(), file);
-}
-
-void WriteBool(const char* key, bool value, const TextString& file) { WriteText(key, value ? "1" : "0", file); }
 
 // The parent of the plug-in's directory: the player's own directory.
 TextString PlayerDirectory() { return ModuleDirectory().DirectoryPart(); }
@@ -109,18 +128,20 @@ void ReadPlayerSettings() {
   if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
 
-void SaveSettings() {
+bool SaveSettings() {
   const Plugin& plugin = ThePlugin();
   const Settings& settings = plugin.settings;
-  const TextString ini = PluginIniPath();
+  IniValues values;
+  auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
   if (plugin.frame) {
     const FrameSettings window = plugin.frame->Settings();
-    for (const FrameIntKey& key : kFrameInts) WriteInt(key.name, window.*key.value, ini);
-    for (const FrameFlagKey& key : kFrameFlags) WriteBool(key.name, window.*key.value, ini);
+    for (const FrameIntKey& key : kFrameInts) add(key.name, window.*key.value);
+    for (const FrameFlagKey& key : kFrameFlags) add(key.name, window.*key.value ? 1 : 0);
   }
-  for (const FlagKey& key : kFlags) WriteBool(key.name, settings.*key.value, ini);
-  WriteInt(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed), ini);
-  WriteText(kBookmarkPath, settings.bookmarkPath.c_str(), ini);
+  for (const FlagKey& key : kFlags) add(key.name, settings.*key.value ? 1 : 0);
+  add(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed));
+  values.emplace_back(kBookmarkPath, settings.bookmarkPath.c_str());
+  return WriteSettings(PluginIniPath(), values);
 }
 
 }  // namespace tarnix

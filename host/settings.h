@@ -31,7 +31,8 @@ TextString DefaultBookmarkPath();
 void LoadSettings();
 // Reads "hilite", "snap", "snaplen", "pe_fontsize" from winamp.ini.
 void ReadPlayerSettings();
-// Writes every plugin.ini key from the current values.
-void SaveSettings();
+// Writes every plugin.ini key from the current values; false when plugin.ini could not be
+// replaced (LastWriteResult tells why) and it stays as it was.
+bool SaveSettings();
 
 }  // namespace tarnix

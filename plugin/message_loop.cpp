@@ -30,6 +30,7 @@
 #include "session/player_following.h"
 #include "session/stored_lists.h"
 #include "session/subsong_messages.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 
@@ -191,6 +192,7 @@ void RouteMessage(const MSG& msg) {
 bool HandleLoopMessage(const MSG& msg) {
   if (msg.message == UM_QUIT) {
     SaveIfModified();
+    SaveWaitingEdits();  // a last try for the edits kept aside; those still held stay in their recovery files
     return false;
   }
   RouteMessage(msg);

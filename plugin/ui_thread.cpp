@@ -10,6 +10,7 @@
 #include "commands/dialogs.h"
 #include "commands/editing.h"
 #include "host/callback_guard.h"
+#include "host/held_file_wait.h"
 #include "host/list_placement.h"
 #include "host/plugin.h"
 #include "host/settings.h"
@@ -26,6 +27,7 @@
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
 #include "skin/window_widgets.h"
+#include "tracklist/replacing_write.h"
 
 namespace tarnix {
 
@@ -171,6 +173,7 @@ void DestroyPluginWindow(WindowHandle& window) {
 
 void StartUp() {
   Plugin& plugin = CreatePlugin();
+  SetRetryWait(WaitKeepingWindowsPainted);
   RegisterWindowClass();
   WINDOWPLACEMENT player{};
   player.length = sizeof(player);
@@ -239,6 +242,7 @@ void ShutDown() {
   plugin.aboutDialog.Reset();
   DestroyPluginWindow(plugin.window);
   DestroyPlugin();
+  SetRetryWait(nullptr);
 }
 
 DWORD WINAPI UiThreadMain(void* /*parameter*/) {

@@ -15,6 +15,7 @@
 #include "session/player_following.h"
 #include "session/rows.h"
 #include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
@@ -121,6 +122,7 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
 
 void TimerTick() {
   int32_t interval = kTickMs;
+  SaveWaitingEdits();
   if (!FrameShown() && !ThePlugin().settings.autoPopup) return;  // paused until the window shows again
   CheckSkin(false);
   const Player player = ThePlayer();

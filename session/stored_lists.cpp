@@ -11,6 +11,7 @@
 #include "host/settings.h"
 #include "host/user_messages.h"
 #include "session/file_names.h"
+#include "session/unsaved_edits.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
@@ -47,8 +48,9 @@ void SaveIfModified() {
   if (!ThePlugin().settings.autoSave) {
     answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
   }
-  if (answer == IDYES && !list.Save(path)) ReportFailure("Couldn't save " + path);
-  // Declined or failed, the changes are given up: they are not offered again.
+  // A failed save keeps the changes aside; declined, they are given up. Either way they are
+  // not offered again.
+  if (answer == IDYES) SaveListOrKeep(list, path);
   list.modified = false;
 }
 

@@ -8,8 +8,9 @@
 namespace tarnix {
 
 // Writes `bytes` to "<path>.tmp", checks the write and the close, then replaces `path` with it
-// in one step. On any failure the old file stays as it was, the temporary file is removed and
-// the result is false.
+// in one step, waiting out another program's short hold on the file (replacing_write.h). On any
+// failure the old file stays as it was, the temporary file is removed and the result is false;
+// LastWriteResult tells why.
 bool WriteFileReplacing(const TextString& path, std::string_view bytes);
 
 }  // namespace tarnix

@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "tracklist/atomic_write.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 
@@ -163,21 +164,9 @@ bool DirectoryIndex::Parse(const std::string& bytes, const TextString& pattern) 
 }
 
 bool DirectoryIndex::SaveTo(const TextString& path) {
-  const std::string bytes = Serialize();
-  const TextString temporary = path + ".tmp";
-  platform::File file(temporary, "wb");
-  if (!file) {
-    modified_ = true;
-    return false;
-  }
-  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
-  const bool closed = file.Close();
-  if (!written || !closed || !platform::ReplaceExisting(temporary, path)) {
-    platform::RemoveFile(temporary);
-    modified_ = true;
-    return false;
-  }
-  return true;
+  if (WriteFileReplacing(path, Serialize())) return true;
+  modified_ = true;
+  return false;
 }
 
 bool DirectoryIndex::LoadFrom(const TextString& path, const TextString& pattern) {

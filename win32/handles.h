@@ -1,13 +1,30 @@
 #pragma once
 // Owners of Win32 handles for the plug-in and everything built around it (tests, test host,
 // benchmarks). Each closes its handle exactly once with the call that matches how it was
-// obtained. None can be copied, since a copy would close twice; most can be moved.
+// obtained. None can be copied, since a copy would close twice; most can be moved. Every owner
+// counts the objects it holds by kind, so that a leak shows in the counts (the system's own
+// counters read 0 under Wine).
 
 #include <windows.h>
 
+#include <atomic>
 #include <utility>
 
 namespace tarnix {
+
+enum class LiveKind { kGdiObject, kDc, kWindow, kMenu, kHook, kKernel, kCount };
+
+namespace detail {
+inline std::atomic<long> g_liveObjects[static_cast<int>(LiveKind::kCount)];
+inline void CountLive(LiveKind kind, long change) {
+  g_liveObjects[static_cast<int>(kind)].fetch_add(change, std::memory_order_relaxed);
+}
+}  // namespace detail
+
+// How many objects of `kind` the owners below hold right now, in this module.
+inline long LiveObjects(LiveKind kind) {
+  return detail::g_liveObjects[static_cast<int>(kind)].load(std::memory_order_relaxed);
+}
 
 // A handle of type Traits::Handle, closed by Traits::Close when Traits::IsValid says it is set.
 template <class Traits>
@@ -16,10 +33,10 @@ class UniqueHandle {
   using Handle = typename Traits::Handle;
 
   UniqueHandle() = default;
-  explicit UniqueHandle(Handle handle) : handle_(handle) {}
+  explicit UniqueHandle(Handle handle) : handle_(handle) { Count(1); }
   UniqueHandle(const UniqueHandle&) = delete;
   UniqueHandle& operator=(const UniqueHandle&) = delete;
-  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) {}
+  UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.Release()) { Count(1); }
   UniqueHandle& operator=(UniqueHandle&& other) noexcept {
     if (this != &other) Reset(other.Release());
     return *this;
@@ -30,20 +47,32 @@ class UniqueHandle {
   bool Valid() const { return Traits::IsValid(handle_); }
   explicit operator bool() const { return Valid(); }
   void Reset(Handle handle = Traits::Empty()) {
-    if (Valid()) Traits::Close(handle_);
+    if (Valid()) {
+      Traits::Close(handle_);
+      Count(-1);
+    }
     handle_ = handle;
+    Count(1);
   }
-  Handle Release() { return std::exchange(handle_, Traits::Empty()); }
+  Handle Release() {
+    Count(-1);
+    return std::exchange(handle_, Traits::Empty());
+  }
   // Closes the handle now and says whether that worked; a handle that failed to close is kept,
   // for another try.
   bool Close() {
     if (!Valid()) return true;
     if (!Traits::Close(handle_)) return false;
+    Count(-1);
     handle_ = Traits::Empty();
     return true;
   }
 
  private:
+  void Count(long change) const {
+    if (Valid()) detail::CountLive(Traits::kKind, change);
+  }
+
   Handle handle_ = Traits::Empty();
 };
 
@@ -51,6 +80,7 @@ namespace handle_traits {
 
 // Kernel objects (files, threads, events): both null and INVALID_HANDLE_VALUE mean none.
 struct Kernel {
+  static constexpr LiveKind kKind = LiveKind::kKernel;
   using Handle = HANDLE;
   static HANDLE Empty() { return nullptr; }
   static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
@@ -58,6 +88,7 @@ struct Kernel {
 };
 
 struct Find {
+  static constexpr LiveKind kKind = LiveKind::kKernel;
   using Handle = HANDLE;
   static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
   static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
@@ -66,6 +97,7 @@ struct Find {
 
 template <class H>
 struct Gdi {
+  static constexpr LiveKind kKind = LiveKind::kGdiObject;
   using Handle = H;
   static H Empty() { return nullptr; }
   static bool IsValid(H h) { return h != nullptr; }
@@ -73,6 +105,7 @@ struct Gdi {
 };
 
 struct CreatedDc {
+  static constexpr LiveKind kKind = LiveKind::kDc;
   using Handle = HDC;
   static HDC Empty() { return nullptr; }
   static bool IsValid(HDC h) { return h != nullptr; }
@@ -80,6 +113,7 @@ struct CreatedDc {
 };
 
 struct Hook {
+  static constexpr LiveKind kKind = LiveKind::kHook;
   using Handle = HHOOK;
   static HHOOK Empty() { return nullptr; }
   static bool IsValid(HHOOK h) { return h != nullptr; }
@@ -87,6 +121,7 @@ struct Hook {
 };
 
 struct Window {
+  static constexpr LiveKind kKind = LiveKind::kWindow;
   using Handle = HWND;
   static HWND Empty() { return nullptr; }
   static bool IsValid(HWND h) { return h != nullptr; }
@@ -94,6 +129,7 @@ struct Window {
 };
 
 struct Menu {
+  static constexpr LiveKind kKind = LiveKind::kMenu;
   using Handle = HMENU;
   static HMENU Empty() { return nullptr; }
   static bool IsValid(HMENU h) { return h != nullptr; }
@@ -132,11 +168,12 @@ class MemoryDc : public UniqueHandle<handle_traits::CreatedDc> {
 class WindowDc {
  public:
   WindowDc() = default;
-  explicit WindowDc(HWND window) : window_(window), dc_(window ? GetDC(window) : nullptr) {}
+  explicit WindowDc(HWND window) : window_(window), dc_(window ? GetDC(window) : nullptr) { Count(1); }
   static WindowDc WholeWindow(HWND window) {
     WindowDc dc;
     dc.window_ = window;
     dc.dc_ = GetWindowDC(window);
+    dc.Count(1);
     return dc;
   }
   WindowDc(const WindowDc&) = delete;
@@ -155,12 +192,19 @@ class WindowDc {
 
   HDC Get() const { return dc_; }
   void Reset() {
-    if (dc_) ReleaseDC(window_, dc_);
+    if (dc_) {
+      ReleaseDC(window_, dc_);
+      Count(-1);
+    }
     dc_ = nullptr;
     window_ = nullptr;
   }
 
  private:
+  void Count(long change) const {
+    if (dc_) detail::CountLive(LiveKind::kDc, change);
+  }
+
   HWND window_ = nullptr;
   HDC dc_ = nullptr;
 };

@@ -1,0 +1,57 @@
+#include "session/unsaved_edits.h"
+
+#include <string>
+
+#include "host/plugin.h"
+#include "host/settings.h"
+#include "host/user_messages.h"
+#include "tracklist/track_file.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+TextString SaveFailureText(const TextString& path, const WriteResult& result) {
+  TextString text = "Couldn't save " + path;
+  const TextString reason = result.Reason();
+  if (!reason.IsEmpty()) text += "\n" + reason;
+  return text;
+}
+
+bool SaveListOrReport(TrackList& list, const TextString& path) {
+  ClearLastWriteResult();
+  if (list.Save(path)) {
+    ThePlugin().unsavedEdits.Forget(path);
+    return true;
+  }
+  ReportFailure(SaveFailureText(path, LastWriteResult()));
+  return false;
+}
+
+bool SaveListOrKeep(TrackList& list, const TextString& path) {
+  ClearLastWriteResult();
+  if (list.Save(path)) {
+    ThePlugin().unsavedEdits.Forget(path);
+    return true;
+  }
+  const WriteResult failure = LastWriteResult();
+  std::string bytes;
+  TextString text = SaveFailureText(path, failure);
+  if (!path.IsEmpty() && trackfile::FormatFile(list, &bytes)) {
+    UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+    unsaved.SetFallbackDirectory(ModuleDirectory());
+    const TextString recovery = unsaved.Keep(path, std::move(bytes));
+    if (!recovery.IsEmpty())
+      text += "\n\nThe changes are kept in " + recovery + " and are saved to the list once it can be written.";
+    else
+      text += "\n\nThe changes are kept until the list can be written, as long as the player runs.";
+  }
+  ReportFailure(text);
+  return false;
+}
+
+void SaveWaitingEdits() {
+  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  if (unsaved.Count() > 0) unsaved.SaveWaiting();
+}
+
+}  // namespace tarnix

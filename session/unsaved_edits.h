@@ -1,0 +1,24 @@
+#pragma once
+// Saving on the user's behalf without losing the edit: a save that fails is reported with the
+// system's reason, and the edit that would otherwise be given up is kept in a recovery file
+// beside the list and saved into place once the list can be written.
+
+#include "tracklist/replacing_write.h"
+#include "tracklist/text_string.h"
+
+namespace tarnix {
+
+class TrackList;
+
+// "Couldn't save <path>" and the system's reason on the next line.
+TextString SaveFailureText(const TextString& path, const WriteResult& result);
+
+// Saves the list to `path`. On failure reports it; the list stays modified and in memory.
+bool SaveListOrReport(TrackList& list, const TextString& path);
+// Saves the list to `path` before it is given up. On failure keeps the edit (recovery file and a
+// later save) and reports both the failure and where the edit is.
+bool SaveListOrKeep(TrackList& list, const TextString& path);
+// Saves the kept edits whose lists can be written now (one attempt each, no waiting).
+void SaveWaitingEdits();
+
+}  // namespace tarnix

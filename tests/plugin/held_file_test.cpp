@@ -1,0 +1,152 @@
+// A list file that another program holds open while the automatic save at a song change
+// replaces it: a short hold is waited out without a word, a long one is reported and loses
+// nothing, and quitting during the wait keeps the edit.
+
+#include <gtest/gtest.h>
+
+#include <cctype>
+#include <string>
+
+#include "resources/resource_ids.h"
+#include "tests/plugin/plugin_test.h"
+#include "tests/support/ui_driver.h"
+
+namespace tarnix::test {
+namespace {
+
+const std::string kFirst = TrackFile("First", "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:00:02:00 Close\r\n");
+const std::string kSecond = TrackFile("Second", "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n");
+constexpr char kEdited[] = " New subsong";  // the name the insert gives
+
+// Opens a file the way a virus scanner does: reading, and refusing anyone who would write or
+// replace it until it is closed.
+class Hold {
+ public:
+  explicit Hold(const std::string& path)
+      : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
+  ~Hold() { End(); }
+  bool Holding() const { return file_ != INVALID_HANDLE_VALUE; }
+  void End() {
+    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
+    file_ = INVALID_HANDLE_VALUE;
+  }
+
+ private:
+  HANDLE file_;
+};
+
+HWND MessageBoxOf(const PluginSession& h) { return testsupport::FindThreadWindow(h.UiThreadId(), "MyMessageBox"); }
+
+// Text without blanks and line breaks (the box wraps its text where it likes), in lower case
+// (the list's name is spelt as the plug-in built it).
+std::string Squeezed(const std::string& text) {
+  std::string out;
+  for (char c : text) {
+    if (c != ' ' && c != '\r' && c != '\n') out += static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  }
+  return out;
+}
+
+// The texts of the box's static controls (its icon has none), squeezed.
+std::string BoxText(HWND box) {
+  std::string text;
+  for (HWND child = FindWindowExA(box, nullptr, "STATIC", nullptr); child;
+       child = FindWindowExA(box, child, "STATIC", nullptr)) {
+    text += testsupport::WindowText(child);
+  }
+  return Squeezed(text);
+}
+
+// The plug-in with First's list edited, automatic saving on and Second next in the playlist.
+class HeldFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(h_.WriteBookmark("First.trk", kFirst));
+    ASSERT_TRUE(h_.WriteBookmark("Second.trk", kSecond));
+    h_.SetPluginIni("AutoSave", "1");
+    h_.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
+    h_.Player().Play();
+    ASSERT_TRUE(h_.Start());
+    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10002; }, 4000));
+    ASSERT_TRUE(h_.Command(IDM_INSERT_SUBTRACK));
+    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10003; }, 4000));
+  }
+
+  std::string Stored() { return h_.Dir().ReadFile("Bookmarks\\First.trk").value_or(""); }
+  bool Saved() { return Stored().find(kEdited) != std::string::npos; }
+  bool SaveWaiting() { return h_.Dir().Exists("Bookmarks\\First.trk.tmp"); }
+  std::string ListPath() { return h_.Dir().Bookmarks() + "\\First.trk"; }
+  // Plays Second, whose start saves First's edit.
+  void NextEntry() {
+    h_.Player().SetPlaylistPosition(1);
+    h_.Player().Play();
+  }
+
+  PluginSession h_;
+};
+
+TEST_F(HeldFileTest, AShortHoldIsWaitedOutWithoutAMessage) {
+  Hold hold(ListPath());
+  ASSERT_TRUE(hold.Holding());
+  NextEntry();
+  ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
+  h_.Pump(800);
+  EXPECT_EQ(Stored(), kFirst);
+  hold.End();
+  EXPECT_TRUE(h_.PumpUntil([&] { return Saved(); }, 5000)) << Stored();
+  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10001; }, 5000));
+  EXPECT_EQ(MessageBoxOf(h_), nullptr);
+  EXPECT_FALSE(h_.Dir().Exists("Bookmarks\\First.trk.unsaved"));
+  EXPECT_TRUE(h_.Stop());
+}
+
+TEST_F(HeldFileTest, ALongHoldIsReportedAndTheEditIsSavedWhenItEnds) {
+  const DWORD start = GetTickCount();
+  Hold hold(ListPath());
+  ASSERT_TRUE(hold.Holding());
+  NextEntry();
+  ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
+  // The window keeps painting while the save waits.
+  InvalidateRect(h_.Window(), nullptr, FALSE);
+  ASSERT_TRUE(h_.PumpUntil([&] { return !GetUpdateRect(h_.Window(), nullptr, FALSE) || MessageBoxOf(h_); }, 5000));
+  EXPECT_FALSE(GetUpdateRect(h_.Window(), nullptr, FALSE));
+  EXPECT_TRUE(SaveWaiting()) << "the save gave up before the window was painted";
+
+  // Found as soon as it is made: its text comes a moment later.
+  ASSERT_TRUE(h_.PumpUntil([&] { return MessageBoxOf(h_) && !BoxText(MessageBoxOf(h_)).empty(); }, 8000));
+  const std::string text = BoxText(MessageBoxOf(h_));
+  EXPECT_NE(text.find(Squeezed("Couldn't save " + ListPath())), std::string::npos) << text;
+  EXPECT_NE(text.find(Squeezed("First.trk.unsaved")), std::string::npos) << text;
+  EXPECT_EQ(Stored(), kFirst);
+  EXPECT_FALSE(SaveWaiting());
+  const std::string recovered = h_.Dir().ReadFile("Bookmarks\\First.trk.unsaved").value_or("");
+  EXPECT_NE(recovered.find(kEdited), std::string::npos) << recovered;
+  PostMessageA(MessageBoxOf(h_), WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10001; }, 5000));
+
+  // Held for 12 s in all: the stored list stays as it was meanwhile.
+  while (GetTickCount() - start < 12000) {
+    h_.Pump(200);
+    ASSERT_EQ(Stored(), kFirst);
+  }
+  hold.End();
+  EXPECT_TRUE(h_.PumpUntil([&] { return Saved(); }, 5000)) << Stored();
+  EXPECT_TRUE(h_.PumpUntil([&] { return !h_.Dir().Exists("Bookmarks\\First.trk.unsaved"); }, 5000));
+  EXPECT_EQ(h_.Dir().ReadFile("Bookmarks\\Second.trk").value_or(""), kSecond);
+  EXPECT_TRUE(h_.Stop());
+}
+
+TEST_F(HeldFileTest, QuittingWhileTheSaveWaitsQuitsAtOnceAndKeepsTheEdit) {
+  Hold hold(ListPath());
+  ASSERT_TRUE(hold.Holding());
+  NextEntry();
+  ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
+  EXPECT_TRUE(h_.Stop());
+  EXPECT_EQ(Stored(), kFirst);
+  const std::string recovered = h_.Dir().ReadFile("Bookmarks\\First.trk.unsaved").value_or("");
+  EXPECT_NE(recovered.find(kEdited), std::string::npos) << recovered;
+  EXPECT_FALSE(SaveWaiting());
+}
+
+}  // namespace
+}  // namespace tarnix::test

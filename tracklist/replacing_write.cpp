@@ -1,0 +1,124 @@
+#include "tracklist/replacing_write.h"
+
+#include <memory>
+
+#include "tracklist/file_faults.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+thread_local RetryWait t_wait = nullptr;
+thread_local WriteResult t_last;
+
+// Counts the waits for a held file and ends them when the budget is spent or the wait gives up.
+class HeldFileWaits {
+ public:
+  explicit HeldFileWaits(int budgetMs) : budgetMs_(budgetMs) {}
+
+  // Waits one step; false when the caller is to give up, with *error saying why.
+  bool WaitAgain(FileErrorCode* error) {
+    if (error->kind != FileError::kHeld || waitedMs_ + kHeldFileStepMs > budgetMs_) return false;
+    const bool waited = t_wait ? t_wait(kHeldFileStepMs) : (platform::SleepMs(kHeldFileStepMs), true);
+    if (!waited) {
+      *error = platform::FileErrorOf(FileError::kInterrupted);
+      return false;
+    }
+    waitedMs_ += kHeldFileStepMs;
+    ++retries_;
+    return true;
+  }
+  int Retries() const { return retries_; }
+
+ private:
+  int budgetMs_;
+  int waitedMs_ = 0;
+  int retries_ = 0;
+};
+
+FileErrorCode CreateTemporary(const TextString& path, const TextString& temporary, HeldFileWaits* waits,
+                              std::unique_ptr<platform::File>* file) {
+  for (;;) {
+    FileFault fault;
+    if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault))
+      return platform::FileErrorOf(FileError::kPathNotFound);
+    *file = std::make_unique<platform::File>(temporary, "wb");
+    if (**file) return {};
+    FileErrorCode error = platform::LastFileError();
+    if (!waits->WaitAgain(&error)) return error;
+  }
+}
+
+FileErrorCode WriteAndClose(const TextString& path, platform::File* file, std::string_view bytes) {
+  FileFault fault;
+  const bool short_write = detail::FaultAt(detail::WriteStep::kWrite, path.c_str(), &fault);
+  const size_t wanted = short_write ? bytes.size() / 2 : bytes.size();
+  FileErrorCode error;
+  if (std::fwrite(bytes.data(), 1, wanted, file->get()) != wanted) error = platform::LastFileError();
+  if (short_write) error = platform::FileErrorOf(FileError::kDiskFull);
+  const bool close_fails = detail::FaultAt(detail::WriteStep::kClose, path.c_str(), &fault);
+  // Buffered data meets a full disk only when it is flushed by the close.
+  if (!file->Close() && error.kind == FileError::kNone) error = platform::LastFileError();
+  if (close_fails && error.kind == FileError::kNone) error = platform::FileErrorOf(FileError::kOther);
+  return error;
+}
+
+FileErrorCode ReplaceTarget(const TextString& temporary, const TextString& path, HeldFileWaits* waits) {
+  for (;;) {
+    FileFault fault;
+    FileErrorCode error;
+    bool readOnly = false;
+    if (detail::FaultAt(detail::WriteStep::kReplace, path.c_str(), &fault)) {
+      error = platform::FileErrorOf(FileError::kHeld);
+      readOnly = fault == FileFault::kReadOnlyTarget;
+    } else if (platform::IsReadOnlyFile(path)) {
+      // Marked read-only by its owner: kept on every system (some would replace it), and no
+      // wait would end that.
+      readOnly = true;
+    } else if (platform::ReplaceExisting(temporary, path)) {
+      return {};
+    } else {
+      error = platform::LastFileError();
+    }
+    if (readOnly) error = platform::FileErrorOf(FileError::kReadOnly);
+    if (!waits->WaitAgain(&error)) return error;
+  }
+}
+
+WriteResult Write(const TextString& path, std::string_view bytes, int heldBudgetMs) {
+  if (path.IsEmpty()) return {platform::FileErrorOf(FileError::kPathNotFound)};
+  const TextString temporary = path + ".tmp";
+  HeldFileWaits waits(heldBudgetMs);
+  std::unique_ptr<platform::File> file;
+  FileErrorCode error = CreateTemporary(path, temporary, &waits, &file);
+  if (error.kind != FileError::kNone) return {error, waits.Retries()};
+  error = WriteAndClose(path, file.get(), bytes);
+  if (error.kind == FileError::kNone) error = ReplaceTarget(temporary, path, &waits);
+  if (error.kind != FileError::kNone) platform::RemoveFile(temporary);
+  return {error, waits.Retries()};
+}
+
+}  // namespace
+
+TextString WriteResult::Reason() const {
+  if (Ok()) return TextString();
+  return platform::SystemErrorText(error.system);
+}
+
+RetryWait SetRetryWait(RetryWait wait) {
+  const RetryWait previous = t_wait;
+  t_wait = wait;
+  return previous;
+}
+
+WriteResult WriteReplacing(const TextString& path, std::string_view bytes, int heldBudgetMs) {
+  t_last = Write(path, bytes, heldBudgetMs);
+  return t_last;
+}
+
+const WriteResult& LastWriteResult() { return t_last; }
+
+void ClearLastWriteResult() { t_last = WriteResult{}; }
+
+}  // namespace tarnix
