@@ -47,11 +47,11 @@ void PageListDown(int, int) {
 }
 
 void SetItemState(HMENU menu, UINT position, UINT state) {
-  MENUITEMINFOA info{};
+  MENUITEMINFOW info{};
   info.cbSize = sizeof(info);
   info.fMask = MIIM_STATE;
   info.fState = state;
-  SetMenuItemInfoA(menu, position, TRUE, &info);
+  SetMenuItemInfoW(menu, position, TRUE, &info);
 }
 
 }  // namespace

@@ -12,7 +12,7 @@ namespace tarnix {
 namespace {
 
 const DialogHandlers* HandlersOf(HWND dialog) {
-  return reinterpret_cast<const DialogHandlers*>(GetWindowLongPtrA(dialog, DWLP_USER));
+  return reinterpret_cast<const DialogHandlers*>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
 void OnClose(HWND dialog, const DialogHandlers& handlers) {
@@ -36,7 +36,7 @@ INT_PTR OnNotify(HWND dialog, const DialogHandlers& handlers, LPARAM lParam) {
   if (!handlers.onNotify || !header || GetParent(header->hwndFrom) != dialog) return FALSE;
   const INT_PTR answer = handlers.onNotify(header);
   // A dialog procedure hands a notification's result back through DWLP_MSGRESULT.
-  SetWindowLongPtrA(dialog, DWLP_MSGRESULT, answer);
+  SetWindowLongPtrW(dialog, DWLP_MSGRESULT, answer);
   return answer;
 }
 
@@ -52,7 +52,7 @@ void OnCommand(HWND dialog, const DialogHandlers& handlers, WPARAM wParam, LPARA
 
 INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   if (message == WM_INITDIALOG) {
-    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    SetWindowLongPtrW(dialog, DWLP_USER, lParam);
     return TRUE;  // the system sets the focus
   }
   // Messages before WM_INITDIALOG (WM_SETFONT) find no handlers yet.

@@ -9,8 +9,8 @@ enum class FileDialog { kOpen, kSave };
 
 struct FileDialogSpec {
   FileDialog kind;
-  const char* filter;  // pairs of NUL-terminated texts, ending in an empty one
-  const char* defaultExtension;
+  const wchar_t* filter;  // pairs of NUL-terminated texts, ending in an empty one
+  const wchar_t* defaultExtension;
   TextString initialDirectory;
 };
 

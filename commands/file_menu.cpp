@@ -20,10 +20,10 @@ namespace tarnix {
 
 namespace {
 
-constexpr char kFilter[] = "Track list files (*.trk)\0*.trk\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kFilter[] = L"Track list files (*.trk)\0*.trk\0All Files (*.*)\0*.*\0";
 
 TextString AskForListFile(FileDialog kind, const TextString& initial) {
-  return AskForFile({kind, kFilter, "trk", ThePlugin().settings.bookmarkPath}, initial);
+  return AskForFile({kind, kFilter, L"trk", ThePlugin().settings.bookmarkPath}, initial);
 }
 
 // The list was replaced: the views show the new one, and the dialogs its data.

@@ -25,13 +25,14 @@
 #include "tracklist/replacing_write.h"
 #include "tracklist/track_list.h"
 #include "win32/handles.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
 namespace {
 
-constexpr char kCueFilter[] = "Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0";
-constexpr char kChapterFilter[] = "Chapter files (*.chapters.txt)\0*.chapters.txt\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kCueFilter[] = L"Cue sheets (*.cue)\0*.cue\0All Files (*.*)\0*.*\0";
+constexpr wchar_t kChapterFilter[] = L"Chapter files (*.chapters.txt)\0*.chapters.txt\0All Files (*.*)\0*.*\0";
 
 // The clipboard's text as UTF-8; the wide form when there is one, so no character is lost to
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
@@ -46,11 +47,7 @@ bool ReadClipboardText(std::string* out) {
     size_t length = 0;
     const size_t limit = view.Size() / sizeof(wchar_t);
     while (length < limit && length < kMaxPastedTextBytes && text[length]) ++length;
-    if (length == 0) return true;
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return false;
-    out->resize(static_cast<size_t>(bytes));
-    WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(length), &(*out)[0], bytes, nullptr, nullptr);
+    *out = Utf8FromWide(std::wstring_view(text, length));
     return true;
   }
   if (IsClipboardFormatAvailable(CF_TEXT)) {
@@ -90,7 +87,7 @@ void CmdPasteTracklist() {
   ChapterSet pasted;
   std::string reason;
   if (!ParsePastedTracklist(text, &pasted, &reason)) {
-    ReportFailure(platform::AnsiFromUtf8(reason));
+    ReportFailure(reason.c_str());
     return;
   }
   if (track->Count() > 1) {
@@ -115,11 +112,11 @@ void CmdExportCueSheet() {
   std::string bytes;
   std::string reason;
   if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {
-    ReportFailure(platform::AnsiFromUtf8(reason));
+    ReportFailure(reason.c_str());
     return;
   }
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
-  const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, "cue", played.DirectoryPart()}, proposed);
+  const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
   if (chosen.IsEmpty()) return;
   if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
@@ -134,13 +131,13 @@ void CmdExportChapters() {
   std::string bytes;
   std::string reason;
   if (!MakeChapterText(list, list.currentTrack, &bytes, &reason)) {
-    ReportFailure(platform::AnsiFromUtf8(reason));
+    ReportFailure(reason.c_str());
     return;
   }
   const TextString name = played.FileNamePart();
   const TextString stem = name.WithoutExtension().IsEmpty() ? name : name.WithoutExtension();
   const TextString chosen =
-      AskForFile({FileDialog::kSave, kChapterFilter, "txt", played.DirectoryPart()}, stem + ".chapters.txt");
+      AskForFile({FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
   if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }

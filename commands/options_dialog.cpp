@@ -7,6 +7,7 @@
 
 #include "commands/commands.h"
 #include "commands/editing.h"
+#include "commands/window_text.h"
 #include "host/dialog_placement.h"
 #include "host/list_placement.h"
 #include "host/playback_state.h"
@@ -45,14 +46,14 @@ void ShowOptionsDialog() {
   const Settings& settings = ThePlugin().settings;
   HWND dialog = Options();
   if (!dialog) return;
-  SetDlgItemTextA(dialog, IDC_BOOKMARK_PATH, settings.bookmarkPath.c_str());
+  SetDialogItemText(dialog, IDC_BOOKMARK_PATH, settings.bookmarkPath);
   for (const CheckBoxSetting& box : kCheckBoxes) {
     CheckDlgButton(dialog, box.id, settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
   const WPARAM hotKey = static_cast<WPARAM>(g_shared.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
-  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
+  SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
-  SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+  SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
   PlaceDialog(dialog);
 }
 
@@ -65,11 +66,11 @@ void OptionsOk() {
   const bool oldShowTrack = settings.showTrack;
   const bool oldTopTrack = settings.topTrack;
 
-  settings.bookmarkPath = FromWindowText(GetDlgItem(dialog, IDC_BOOKMARK_PATH));
+  settings.bookmarkPath = DialogItemText(dialog, IDC_BOOKMARK_PATH);
   for (const CheckBoxSetting& box : kCheckBoxes) {
     settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
-  g_shared.hotKey.store(static_cast<int32_t>(SendDlgItemMessageA(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
+  g_shared.hotKey.store(static_cast<int32_t>(SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
                         std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);

@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 #include "commands/time_fields.h"
+#include "commands/window_text.h"
 #include "host/dialog_placement.h"
 #include "host/playback_state.h"
 #include "host/player.h"
@@ -33,9 +34,9 @@ class FieldUpdate {
 
 HWND Dialog() { return ThePlugin().subtrackDialog.Get(); }
 
-TextString FieldText(int id) { return FromWindowText(GetDlgItem(Dialog(), id)); }
+TextString FieldText(int id) { return DialogItemText(Dialog(), id); }
 
-void SetField(int id, const TextString& text) { SetDlgItemTextA(Dialog(), id, text.c_str()); }
+void SetField(int id, const TextString& text) { SetDialogItemText(Dialog(), id, text); }
 
 Track* TrackOf(ItemId item) {
   TrackList& list = ThePlugin().trackList;

@@ -2,6 +2,7 @@
 // Esc and the close box discard.
 
 #include "commands/editing.h"
+#include "commands/window_text.h"
 
 #include "commands/dialogs.h"
 
@@ -39,9 +40,9 @@ void OpenTrackDialog() {
     return;
   }
   const TrackList& list = ThePlugin().trackList;
-  SetDlgItemTextA(dialog, IDC_TRACK_NAME, track->Name().c_str());
-  SetDlgItemTextA(dialog, IDC_ALBUM, list.album.c_str());
-  SetDlgItemTextA(dialog, IDC_ARTIST, list.artist.c_str());
+  SetDialogItemText(dialog, IDC_TRACK_NAME, track->Name());
+  SetDialogItemText(dialog, IDC_ALBUM, list.album);
+  SetDialogItemText(dialog, IDC_ARTIST, list.artist);
   PostMessageA(GetDlgItem(dialog, IDC_TRACK_NAME), EM_SETSEL, 0, -1);
   PlaceDialog(dialog);
 }
@@ -61,9 +62,9 @@ void CloseTrackDialog(bool apply) {
     Track* track = TrackNumbered(editing.track);
     if (track) {
       TrackList& list = ThePlugin().trackList;
-      track->RenameSubtrack(0, FromWindowText(GetDlgItem(dialog, IDC_TRACK_NAME)));
-      list.SetAlbum(FromWindowText(GetDlgItem(dialog, IDC_ALBUM)));
-      list.SetArtist(FromWindowText(GetDlgItem(dialog, IDC_ARTIST)));
+      track->RenameSubtrack(0, DialogItemText(dialog, IDC_TRACK_NAME));
+      list.SetAlbum(DialogItemText(dialog, IDC_ALBUM));
+      list.SetArtist(DialogItemText(dialog, IDC_ARTIST));
       SetRowText(MakeItemId(editing.track, 0), true);
       if (view) view->Redraw();
     }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "testhost/wide_names.h"
 #include "win32/handles.h"
 
 namespace tarnix::demo {
@@ -36,8 +37,8 @@ const char* ChangeName(FileChange change) {
 
 DirectorySnapshot SnapshotDirectory(const std::string& directory) {
   DirectorySnapshot snapshot;
-  WIN32_FIND_DATAA data;
-  FindHandle find(FindFirstFileA((directory + "\\*").c_str(), &data));
+  WIN32_FIND_DATAW data;
+  FindHandle find(FindFirstFileW(testhost::WideName(directory + "\\*").c_str(), &data));
   if (find.Get() == INVALID_HANDLE_VALUE) return snapshot;
   do {
     if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
@@ -45,8 +46,8 @@ DirectorySnapshot SnapshotDirectory(const std::string& directory) {
     stamp.size = (static_cast<uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
     stamp.writeTime =
         (static_cast<uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) | data.ftLastWriteTime.dwLowDateTime;
-    snapshot[data.cFileName] = stamp;
-  } while (FindNextFileA(find.Get(), &data));
+    snapshot[testhost::Utf8Name(data.cFileName)] = stamp;
+  } while (FindNextFileW(find.Get(), &data));
   return snapshot;
 }
 

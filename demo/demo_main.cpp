@@ -14,6 +14,7 @@
 #include "demo/screenshots.h"
 #include "testhost/player_directory.h"
 #include "testhost/pump.h"
+#include "testhost/wide_names.h"
 
 #include <windows.h>
 
@@ -34,7 +35,7 @@ struct Arguments {
 };
 
 bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(testhost::WideName(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
@@ -71,7 +72,8 @@ bool MakeFolder(const std::string& path) {
     if (i == path.size() || path[i] == '\\' || path[i] == '/') {
       const std::string part = path.substr(0, i);
       if (part.empty() || part.back() == ':') continue;
-      if (!CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS) return false;
+      if (!CreateDirectoryW(testhost::WideName(part).c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+        return false;
     }
   }
   return true;
@@ -82,18 +84,20 @@ void KeepFiles(testhost::PlayerDirectory& directory, const std::string& out, Dem
   const std::string target = out + "\\files";
   testhost::RemoveTree(target);
   MakeFolder(target + "\\Bookmarks");
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA((directory.Bookmarks() + "\\*").c_str(), &data);
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(testhost::WideName(directory.Bookmarks() + "\\*").c_str(), &data);
   if (find != INVALID_HANDLE_VALUE) {
     do {
       if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
-      CopyFileA((directory.Bookmarks() + "\\" + data.cFileName).c_str(),
-                (target + "\\Bookmarks\\" + data.cFileName).c_str(), FALSE);
-      log.Line(std::string("kept Bookmarks\\") + data.cFileName);
-    } while (FindNextFileA(find, &data));
+      const std::string name = testhost::Utf8Name(data.cFileName);
+      CopyFileW(testhost::WideName(directory.Bookmarks() + "\\" + name).c_str(),
+                testhost::WideName(target + "\\Bookmarks\\" + name).c_str(), FALSE);
+      log.Line("kept Bookmarks\\" + name);
+    } while (FindNextFileW(find, &data));
     FindClose(find);
   }
-  CopyFileA(directory.PluginIni().c_str(), (target + "\\plugin.ini").c_str(), FALSE);
+  CopyFileW(testhost::WideName(directory.PluginIni()).c_str(), testhost::WideName(target + "\\plugin.ini").c_str(),
+            FALSE);
 }
 
 int RunScript(const Arguments& args) {

@@ -8,6 +8,7 @@
 #include "testhost/input.h"
 #include "testhost/pump.h"
 #include "testhost/request_log.h"
+#include "testhost/wide_names.h"
 #include "tracklist/msf.h"
 
 #include <cstdio>
@@ -44,6 +45,7 @@ bool DemoScript::Run() {
   AudioCd();
   Subsongs();
   CueSheet();
+  NamesInEveryScript();
   return ok_;
 }
 
@@ -130,15 +132,17 @@ void DemoScript::EditSubtrackName(const std::string& name) {
     return;
   }
   HWND field = GetDlgItem(dialog, kEditSubtrackName);
-  char shown[256] = {};
-  GetWindowTextA(field, shown, sizeof shown);
-  log_.Line("\"Edit subtrack\" is open; its name field shows \"" + std::string(shown) + "\"");
+  const auto shown = [field] {
+    wchar_t text[256] = {};
+    GetWindowTextW(field, text, 256);
+    return testhost::Utf8Name(text);
+  };
+  log_.Line("\"Edit subtrack\" is open; its name field shows \"" + shown() + "\"");
   // Typed as a user would: the whole name selected, then one character message per key.
-  PostMessageA(field, EM_SETSEL, 0, -1);
-  for (char c : name) PostMessageA(field, WM_CHAR, static_cast<unsigned char>(c), 1);
+  PostMessageW(field, EM_SETSEL, 0, -1);
+  for (wchar_t c : testhost::WideName(name)) PostMessageW(field, WM_CHAR, c, 1);
   Watch(600);
-  GetWindowTextA(field, shown, sizeof shown);
-  log_.Line("typed \"" + name + "\"; the name field now shows \"" + std::string(shown) + "\"");
+  log_.Line("typed \"" + name + "\"; the name field now shows \"" + shown() + "\"");
   Shot("edit-subtrack-dialog");
   testhost::PostKey(field, VK_ESCAPE);  // Esc closes the dialog and keeps the edits
   const bool closed = testhost::PumpUntil([&] { return !IsWindowVisible(dialog); }, 2000);
@@ -249,6 +253,46 @@ void DemoScript::CueSheet() {
   Expect(session_.CurrentKey() == MakeItemId(1, 2), "the sheet's third track is highlighted at its INDEX 01");
   Expect(SnapshotDirectory(watch_.Directory()).count(std::string(kFestivalTitle) + ".trk") == 0,
          "nothing is written for an import the user did not edit");
+}
+
+// ---------------------------------------------------------------------------------------------
+// Titles, names and a folder in scripts the code page cannot hold: each title finds its own
+// list, and the cue sheet in the Cyrillic folder is read with its names whole.
+
+void DemoScript::NamesInEveryScript() {
+  log_.Plain("");
+  log_.Plain("== 5. Names in every script: Japanese and Cyrillic titles, a Greek cue sheet ==");
+  UseList(std::string(kJapaneseTitle) + ".trk", false);
+  PlayEntry(kJapaneseEntry, std::string("\"") + kJapaneseTitle + "\"");
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 2), "the Japanese title finds its own stored list");
+  Shot("names-japanese");
+  EditSubtrackName("春の雨 (ライブ)");
+  Command(kCmdSave, "save: the list holds texts the code page cannot, so it is written as UTF-8 after the mark");
+  Watch(1000);
+
+  UseList(std::string(kCyrillicTitle) + ".trk", false);
+  PlayEntry(kCyrillicEntry, std::string("\"") + kCyrillicTitle + "\"");
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 2), "the Cyrillic title finds its own list, not the Japanese one");
+  Shot("names-cyrillic");
+
+  ChapterSet sheet;
+  const std::string file = std::string(kGreekTitle) + ".flac";
+  if (!ParseCueSheet(GreekCueSheet(), file, true, &sheet) || !MakeImportedList(sheet, kGreekTitle, &reference_)) {
+    Expect(false, "the Greek cue sheet reads");
+    return;
+  }
+  referenceFile_.clear();
+  log_.Line(std::string("row texts from now on: the list made from Music\\") + kNamesFolder + "\\" + kGreekTitle +
+            ".cue");
+  PlayEntry(kGreekSheetEntry, std::string("\"") + kGreekTitle + "\" in Music\\" + kNamesFolder);
+  Watch(1500);
+  Expect(session_.LastKey() == MakeItemId(1, 3), "the sheet beside the file in the Cyrillic folder is imported");
+  Seek(At(4, 0) - 1000, "1 s before \"Вальс\" (4:00)");
+  Watch(2000);
+  Expect(session_.CurrentKey() == MakeItemId(1, 2), "the Cyrillic row plays");
+  Shot("names-cue-sheet");
 }
 
 void DemoScript::AnswerSubsongRequests() {

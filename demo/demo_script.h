@@ -19,7 +19,15 @@
 namespace tarnix::demo {
 
 // Where the sample playlist's entries are.
-enum PlaylistIndex { kConcertEntry = 0, kCdFirstEntry = 1, kSubsongEntry = 4, kFestivalEntry = 5 };
+enum PlaylistIndex {
+  kConcertEntry = 0,
+  kCdFirstEntry = 1,
+  kSubsongEntry = 4,
+  kFestivalEntry = 5,
+  kJapaneseEntry = 6,
+  kCyrillicEntry = 7,
+  kGreekSheetEntry = 8
+};
 
 class DemoScript {
  public:
@@ -36,6 +44,7 @@ class DemoScript {
   void AudioCd();
   void Subsongs();
   void CueSheet();
+  void NamesInEveryScript();
 
   // Pumps for ms while logging every change of the playing row, jumps of the position, and
   // files written into Bookmarks\.

@@ -81,6 +81,24 @@ std::string FestivalCueSheet() {
          "  TRACK 05 AUDIO\r\n    TITLE \"Last Call\"\r\n    INDEX 01 66:02:50\r\n";
 }
 
+std::string JapaneseListBytes() {
+  return "\xEF\xBB\xBF[Album ] 愛の歌\r\n[Artist] 桜井\r\n"
+         "01:00:00:00*はじまり\r\n01:01:30:00 春の雨\r\n01:03:10:00 夜明け前\r\n";
+}
+
+std::string CyrillicListBytes() {
+  return "\xEF\xBB\xBF[Album ] Звёздная ночь\r\n[Artist] Ансамбль\r\n"
+         "01:00:00:00*Пролог\r\n01:02:00:00 Метель\r\n01:04:30:00 Эпилог\r\n";
+}
+
+std::string GreekCueSheet() {
+  return "PERFORMER \"Ορχήστρα\"\r\nTITLE \"Συναυλία\"\r\nFILE \"Συναυλία.wav\" WAVE\r\n"
+         "  TRACK 01 AUDIO\r\n    TITLE \"Ωδή\"\r\n    INDEX 01 00:00:00\r\n"
+         "  TRACK 02 AUDIO\r\n    TITLE \"Ωmega → café\"\r\n    INDEX 01 02:00:00\r\n"
+         "  TRACK 03 AUDIO\r\n    TITLE \"Вальс\"\r\n    INDEX 01 04:00:00\r\n"
+         "  TRACK 04 AUDIO\r\n    TITLE \"桜の木\"\r\n    INDEX 01 06:00:00\r\n";
+}
+
 TrackList CdList() {
   TrackList list;
   list.Reset(kCdAlbum, static_cast<int>(SampleDisc().size()), SampleDiscId());

@@ -52,4 +52,16 @@ constexpr const char* kFestivalFile = "Festival Live Set.flac";
 constexpr int32_t kFestivalLengthMs = 75 * 60 * 1000;
 std::string FestivalCueSheet();
 
+// Names the code page cannot hold: a Japanese and a Cyrillic title, each with its stored list
+// (UTF-8 after the byte-order mark, as the plug-in writes such a list), and a Greek cue sheet
+// beside its recording in a folder with a Cyrillic name.
+constexpr const char* kJapaneseTitle = "愛の歌";
+constexpr const char* kCyrillicTitle = "Звёздная ночь";
+constexpr const char* kNamesFolder = "Музыка";
+constexpr const char* kGreekTitle = "Συναυλία";
+constexpr int32_t kNamesLengthMs = 10 * 60 * 1000;
+std::string JapaneseListBytes();
+std::string CyrillicListBytes();
+std::string GreekCueSheet();
+
 }  // namespace tarnix::demo

@@ -42,6 +42,18 @@ bool LayOutSampleMedia(testhost::PlayerDirectory& directory, std::vector<testhos
   }
   playlist->push_back({root + "\\" + festival, kFestivalTitle, kFestivalLengthMs});
 
+  const std::string names = std::string("Music\\") + kNamesFolder + "\\";
+  const std::string greek = names + kGreekTitle + ".flac";
+  if (!directory.WriteFile("Bookmarks\\" + std::string(kJapaneseTitle) + ".trk", JapaneseListBytes()) ||
+      !directory.WriteFile("Bookmarks\\" + std::string(kCyrillicTitle) + ".trk", CyrillicListBytes()) ||
+      !directory.WriteFile(greek, "fLaC") || !directory.WriteFile(names + kGreekTitle + ".cue", GreekCueSheet())) {
+    *error = "could not write the lists and the sheet with names in other scripts";
+    return false;
+  }
+  playlist->push_back({root + "\\Music\\" + kJapaneseTitle + ".mp3", kJapaneseTitle, kNamesLengthMs});
+  playlist->push_back({root + "\\Music\\" + kCyrillicTitle + ".mp3", kCyrillicTitle, kNamesLengthMs});
+  playlist->push_back({root + "\\" + greek, kGreekTitle, kNamesLengthMs});
+
   // The stored lists are written by the track list library's own writer, so they are exactly
   // what the plug-in's Save would write (times of 100 minutes and more included).
   TrackList concertList = ConcertList();

@@ -43,7 +43,7 @@ void PlaceDialog(HWND dialog) {
   RECT area = screen.rcNormalPosition;
   MONITORINFO monitor{};
   monitor.cbSize = sizeof(monitor);
-  if (GetMonitorInfoA(MonitorFromRect(&plugin.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor))
+  if (GetMonitorInfoW(MonitorFromRect(&plugin.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor))
     area = monitor.rcMonitor;
   const POINT at = DialogPosition(plugin.rcNormalPosition, own.rcNormalPosition, area);
   SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);

@@ -9,17 +9,20 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <cwchar>
 #include <string>
+#include <string_view>
 
 #include "host/callback_guard.h"
 #include "host/message_box_layout.h"
 #include "win32/handles.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
 namespace {
 
-constexpr char kClassName[] = "MyMessageBox";
+constexpr wchar_t kClassName[] = L"MyMessageBox";
 constexpr DWORD kWaitMs = 200;
 
 constexpr int kFirstButtonId = IDOK;
@@ -29,7 +32,7 @@ HWND ButtonOf(HWND box, int id) { return id >= kFirstButtonId && id <= kLastButt
 
 int DefaultButtonId(HWND box) {
   for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
-    if (HWND button = ButtonOf(box, id); button && (GetWindowLongPtrA(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
+    if (HWND button = ButtonOf(box, id); button && (GetWindowLongPtrW(button, GWL_STYLE) & 0x0F) == BS_DEFPUSHBUTTON)
       return id;
   return 0;
 }
@@ -39,7 +42,7 @@ int DefaultButtonId(HWND box) {
 void MakeDefaultButton(HWND box, int defaultId) {
   for (int id = kFirstButtonId; id <= kLastButtonId; ++id)
     if (HWND button = ButtonOf(box, id))
-      SendMessageA(button, BM_SETSTYLE, id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
+      SendMessageW(button, BM_SETSTYLE, id == defaultId ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON, TRUE);
 }
 
 int FocusedButtonId(HWND box) {
@@ -52,11 +55,11 @@ int FocusedButtonId(HWND box) {
 // itself, and Enter there would then press no button of the box. Like a dialog, the box keeps
 // the focus on the button that had it, or else on the default button.
 void RememberFocusedButton(HWND box) {
-  if (const int id = FocusedButtonId(box)) SetWindowLongPtrA(box, GWLP_USERDATA, id);
+  if (const int id = FocusedButtonId(box)) SetWindowLongPtrW(box, GWLP_USERDATA, id);
 }
 
 bool PassFocusToButton(HWND box) {
-  HWND button = ButtonOf(box, static_cast<int>(GetWindowLongPtrA(box, GWLP_USERDATA)));
+  HWND button = ButtonOf(box, static_cast<int>(GetWindowLongPtrW(box, GWLP_USERDATA)));
   if (!button) button = ButtonOf(box, DefaultButtonId(box));
   if (!button) return false;
   SetFocus(button);
@@ -68,7 +71,7 @@ bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, LRES
   reply = 0;
   switch (message) {
     case WM_CLOSE:
-      PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+      PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
       return true;
     case WM_COMMAND:
       // Only commands with notification 0 end the loop. Posting others back would make
@@ -77,7 +80,7 @@ bool HandleBoxMessage(HWND box, UINT message, WPARAM wParam, LPARAM lParam, LRES
       // and IDCANCEL (Esc, the close box) answer it.
       if (HIWORD(wParam) == 0) {
         const int id = LOWORD(wParam);
-        if (id == IDCANCEL || ButtonOf(box, id)) PostMessageA(box, WM_COMMAND, wParam, lParam);
+        if (id == IDCANCEL || ButtonOf(box, id)) PostMessageW(box, WM_COMMAND, wParam, lParam);
         return true;
       }
       return false;
@@ -103,37 +106,37 @@ LRESULT CALLBACK MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lP
   bool handled = false;
   LRESULT reply = 0;
   if (!GuardCallback([&] { handled = HandleBoxMessage(box, message, wParam, lParam, reply); })) return 0;
-  return handled ? reply : DefWindowProcA(box, message, wParam, lParam);
+  return handled ? reply : DefWindowProcW(box, message, wParam, lParam);
 }
 
 // Registers the class for `instance`. A class left behind by an earlier load of the module
 // points at a procedure that may no longer exist: it is replaced.
 bool RegisterBoxClass(HINSTANCE instance) {
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.style = CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW;
   wc.lpfnWndProc = MessageBoxProc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, MAKEINTRESOURCEA(32512));  // IDC_ARROW
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
   wc.lpszClassName = kClassName;
-  if (RegisterClassA(&wc)) return true;
+  if (RegisterClassW(&wc)) return true;
   if (GetLastError() != ERROR_CLASS_ALREADY_EXISTS) return false;
-  WNDCLASSA existing{};
-  if (GetClassInfoA(instance, kClassName, &existing) && existing.lpfnWndProc == MessageBoxProc) return true;
-  UnregisterClassA(kClassName, instance);
-  return RegisterClassA(&wc) != 0;
+  WNDCLASSW existing{};
+  if (GetClassInfoW(instance, kClassName, &existing) && existing.lpfnWndProc == MessageBoxProc) return true;
+  UnregisterClassW(kClassName, instance);
+  return RegisterClassW(&wc) != 0;
 }
 
-LPCSTR StandardIcon(MessageBoxIcon icon) {
+LPCWSTR StandardIcon(MessageBoxIcon icon) {
   switch (icon) {
     case MessageBoxIcon::Hand:
-      return MAKEINTRESOURCEA(32513);  // IDI_HAND
+      return MAKEINTRESOURCEW(32513);  // IDI_HAND
     case MessageBoxIcon::Question:
-      return MAKEINTRESOURCEA(32514);  // IDI_QUESTION
+      return MAKEINTRESOURCEW(32514);  // IDI_QUESTION
     case MessageBoxIcon::Exclamation:
-      return MAKEINTRESOURCEA(32515);  // IDI_EXCLAMATION
+      return MAKEINTRESOURCEW(32515);  // IDI_EXCLAMATION
     case MessageBoxIcon::Asterisk:
-      return MAKEINTRESOURCEA(32516);  // IDI_ASTERISK
+      return MAKEINTRESOURCEW(32516);  // IDI_ASTERISK
     case MessageBoxIcon::None:
       break;
   }
@@ -156,24 +159,27 @@ struct BoxWindows {
   WindowHandle text;
 };
 
+// The text is UTF-8; it is measured as the wide text the box shows.
 SIZE MeasureText(HDC dc, const char* text, std::size_t length) {
   SIZE size{0, 0};
-  if (dc) GetTextExtentPoint32A(dc, text, static_cast<int>(std::min<std::size_t>(length, 0x7FFFFFFF)), &size);
+  const std::wstring wide = WideFromUtf8(std::string_view(text, length));
+  if (dc) GetTextExtentPoint32W(dc, wide.c_str(), static_cast<int>(wide.size()), &size);
   return size;
 }
 
 HFONT CreateBoxFont() {
-  LOGFONTA lf{};
+  LOGFONTW lf{};
   lf.lfHeight = -8;
   lf.lfWeight = 100;
-  std::strcpy(lf.lfFaceName, "MS Sans Serif");
-  return CreateFontIndirectA(&lf);
+  // The shell's dialog face links to fonts with the glyphs of other scripts.
+  std::wcscpy(lf.lfFaceName, L"MS Shell Dlg");
+  return CreateFontIndirectW(&lf);
 }
 
 // Takes the box's queued messages until a button command arrives; true when one did.
 bool TakeBoxMessages(HWND box, int& result) {
   MSG msg;
-  while (PeekMessageA(&msg, box, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, box, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_COMMAND && HIWORD(msg.wParam) == 0) {
       result = LOWORD(msg.wParam);
       return true;
@@ -181,9 +187,9 @@ bool TakeBoxMessages(HWND box, int& result) {
     // The desktop can take the activation away between a key and its turn here; the key
     // then goes to the button that had the focus rather than to none.
     if (msg.message == WM_KEYDOWN && !GetFocus()) PassFocusToButton(box);
-    if (!IsDialogMessageA(box, &msg)) {
+    if (!IsDialogMessageW(box, &msg)) {
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   return false;
@@ -193,8 +199,8 @@ bool TakeBoxMessages(HWND box, int& result) {
 
 int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned flags, UINT quitLow, UINT quitHigh) {
   std::string message = text ? text : "";
-  HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrA(owner, GWLP_HINSTANCE)) : nullptr;
-  if (!instance) instance = GetModuleHandleA(nullptr);
+  HINSTANCE instance = owner ? reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)) : nullptr;
+  if (!instance) instance = GetModuleHandleW(nullptr);
   if (!RegisterBoxClass(instance)) return 0;
 
   POINT origin{0, 0};
@@ -207,21 +213,21 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   FontHandle font;  // outlives every window that uses it
   BoxWindows windows;
   windows.box.Reset(
-      CreateWindowExA(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, "?",
+      CreateWindowExW(systemMenu ? WS_EX_DLGMODALFRAME : 0, kClassName, L"?",
                       WS_POPUP | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CAPTION | (systemMenu ? WS_SYSMENU : 0), origin.x,
                       origin.y, 0, 0, owner, nullptr, instance, nullptr));
   if (!windows.box) return 0;
   HWND box = windows.box.Get();
   font.Reset(CreateBoxFont());
   const WPARAM fontParam = reinterpret_cast<WPARAM>(font.Get());
-  SendMessageA(box, WM_SETFONT, fontParam, FALSE);
+  SendMessageW(box, WM_SETFONT, fontParam, FALSE);
 
   const MessageBoxIcon icon = IconForFlags(flags);
   if (icon != MessageBoxIcon::None) {
-    windows.icon.Reset(
-        CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, box, nullptr, instance, nullptr));
+    windows.icon.Reset(CreateWindowExW(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_ICON, 0, 0, 0, 0, box, nullptr,
+                                       instance, nullptr));
     if (windows.icon)
-      PostMessageA(windows.icon.Get(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconA(nullptr, StandardIcon(icon))),
+      PostMessageW(windows.icon.Get(), STM_SETICON, reinterpret_cast<WPARAM>(LoadIconW(nullptr, StandardIcon(icon))),
                    0);
   }
 
@@ -230,8 +236,8 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   const MessageBoxButtons buttons = ButtonsForFlags(flags);
   {
     WindowDc dc(box);
-    TEXTMETRICA metrics{};
-    if (dc.Get()) GetTextMetricsA(dc.Get(), &metrics);
+    TEXTMETRICW metrics{};
+    if (dc.Get()) GetTextMetricsW(dc.Get(), &metrics);
     const SIZE oneLine = MeasureText(dc.Get(), message.c_str(), message.size());
     WrapMessageText(message, WrapLineLength(message.size(), oneLine.cx));
     const TextLines lines = SplitLines(message);
@@ -241,10 +247,11 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   }
 
   // SS_NOPREFIX: an ampersand in a path is shown as it is, not as a mnemonic.
-  windows.text.Reset(CreateWindowExA(0, "STATIC", message.c_str(), WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX,
-                                     geometry.textX, geometry.textY, geometry.textWidth, geometry.textHeight, box,
+  windows.text.Reset(CreateWindowExW(0, L"STATIC", WideFromUtf8(message).c_str(),
+                                     WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX, geometry.textX, geometry.textY,
+                                     geometry.textWidth, geometry.textHeight, box,
                                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(0xFFFF)), instance, nullptr));
-  if (windows.text) SendMessageA(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
+  if (windows.text) SendMessageW(windows.text.Get(), WM_SETFONT, fontParam, FALSE);
   if (windows.icon)
     SetWindowPos(windows.icon.Get(), nullptr, geometry.iconX, geometry.iconY, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -252,13 +259,13 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   const int defaultIndex = DefaultButtonIndex(flags, buttons.count);
   for (int i = 0; i < buttons.count; ++i) {
     const DWORD kind = i == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
-    HWND button =
-        CreateWindowExA(0, "BUTTON", buttons.buttons[i].caption, WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
-                        MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
+    HWND button = CreateWindowExW(
+        0, L"BUTTON", WideFromUtf8(buttons.buttons[i].caption).c_str(), WS_CHILD | WS_VISIBLE | WS_TABSTOP | kind, 0, 0,
+        MessageBoxGeometry::kButtonWidth, MessageBoxGeometry::kButtonHeight, box,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(buttons.buttons[i].id)), instance, nullptr);
     windows.buttons[i].Reset(button);
     if (!button) continue;
-    SendMessageA(button, WM_SETFONT, fontParam, FALSE);
+    SendMessageW(button, WM_SETFONT, fontParam, FALSE);
     if (i == defaultIndex) SetFocus(button);
   }
 
@@ -268,7 +275,7 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
     if (windows.buttons[i])
       SetWindowPos(windows.buttons[i].Get(), nullptr, geometry.buttonX[i], geometry.buttonY, 0, 0,
                    SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-  SetWindowTextA(box, caption ? caption : "");
+  SetWindowTextW(box, WideFromUtf8(caption ? caption : "").c_str());
   ShowWindow(box, SW_SHOW);
   SetForegroundWindow(box);
 
@@ -280,7 +287,7 @@ int ShowMessageBox(HWND owner, const char* text, const char* caption, unsigned f
   for (;;) {
     const bool chosen = TakeBoxMessages(box, result);
     MSG waiting;
-    if (watchQuit && PeekMessageA(&waiting, nullptr, low, high, PM_NOREMOVE)) {
+    if (watchQuit && PeekMessageW(&waiting, nullptr, low, high, PM_NOREMOVE)) {
       result = -1;
       break;
     }

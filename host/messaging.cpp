@@ -49,7 +49,7 @@ bool PeekOne(MSG* msg, HWND window, UINT messageId, bool remove) {
   // A filter of 0 to 0 would match every message, not just WM_NULL.
   if (messageId == 0) return false;
   MSG local;
-  return PeekMessageA(msg != nullptr ? msg : &local, window, messageId, messageId, remove ? PM_REMOVE : PM_NOREMOVE) !=
+  return PeekMessageW(msg != nullptr ? msg : &local, window, messageId, messageId, remove ? PM_REMOVE : PM_NOREMOVE) !=
          0;
 }
 
@@ -62,7 +62,7 @@ bool WaitForMessageRange(MSG* msg, HWND window, UINT firstId, UINT lastId, int t
   std::int64_t last = SystemTime100ns();
   std::int64_t waited = 0;
   for (;;) {
-    if (PeekMessageA(into, window, firstId, lastId, PM_REMOVE) != 0) return true;
+    if (PeekMessageW(into, window, firstId, lastId, PM_REMOVE) != 0) return true;
     const std::int64_t now = SystemTime100ns();
     if (now > last) waited += now - last;
     last = now;

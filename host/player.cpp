@@ -2,8 +2,13 @@
 
 #include "host/messaging.h"
 #include "host/player_codes.h"
+#include "tracklist/platform.h"
 
 #include <cstring>
+#include <cwchar>
+#include <string>
+
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -15,17 +20,39 @@ namespace {
 // in the asking frame. Only the UI thread asks.
 char g_skinDirectoryBuffer[kSkinDirectoryBufferSize];
 
+// Bounded, so that a text without a terminator cannot run the copy away.
+TextString CopyWide(const wchar_t* text) {
+  const std::string utf8 = Utf8FromWide(std::wstring_view(text, wcsnlen(text, kMaxPlayerText)));
+  return TextString(static_cast<int>(utf8.size()), utf8.data());
+}
+
+TextString CopyFromCodePage(const char* text) {
+  const std::string utf8 = platform::Utf8FromAnsi(std::string_view(text, strnlen(text, kMaxPlayerText)));
+  return TextString(static_cast<int>(utf8.size()), utf8.data());
+}
+
 }  // namespace
 
 LRESULT Player::Request(WPARAM wParam, LPARAM code) const {
   return SendToPlayer(window_, kPlayerRequest, wParam, code);
 }
 
-TextString Player::RequestText(WPARAM wParam, LPARAM code) const {
-  const auto* text = reinterpret_cast<const char*>(Request(wParam, code));
+TextString Player::EntryText(int index, LPARAM wideCode, LPARAM narrowCode) const {
+  const WPARAM at = static_cast<WPARAM>(static_cast<LONG_PTR>(index));
+  WideEntryTexts asked = WideEntryTexts::kUnknown;
+  WideEntryTexts& wide = wide_ ? *wide_ : asked;
+  if (wide != WideEntryTexts::kMissing) {
+    if (const auto* text = reinterpret_cast<const wchar_t*>(Request(at, wideCode))) {
+      wide = WideEntryTexts::kAnswered;
+      return CopyWide(text);
+    }
+  }
+  const auto* text = reinterpret_cast<const char*>(Request(at, narrowCode));
   if (text == nullptr) return TextString();
-  // Bounded, so that a text without a terminator cannot run the copy away.
-  return TextString(static_cast<int>(strnlen(text, kMaxPlayerText)), text);
+  // A player that has the entry but no wide answer for it predates the wide requests. A 0 for an
+  // entry that does not exist says nothing either way.
+  if (wide == WideEntryTexts::kUnknown) wide = WideEntryTexts::kMissing;
+  return CopyFromCodePage(text);
 }
 
 bool Player::IsPlaying() const { return Request(0, kCodeIsPlaying) != 0; }
@@ -50,16 +77,12 @@ std::optional<TextString> Player::SkinDirectory() const {
   if (buffer[0] == kSkinDirectoryUnwritten) return std::nullopt;
   // A player that fills the whole buffer leaves no terminator: keep what fits.
   buffer[kSkinDirectoryBufferSize - 1] = '\0';
-  return TextString(buffer);
+  return CopyFromCodePage(buffer);
 }
 
-TextString Player::PlaylistFile(int index) const {
-  return RequestText(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodePlaylistFile);
-}
+TextString Player::PlaylistFile(int index) const { return EntryText(index, kCodePlaylistFileW, kCodePlaylistFile); }
 
-TextString Player::PlaylistTitle(int index) const {
-  return RequestText(static_cast<WPARAM>(static_cast<LONG_PTR>(index)), kCodePlaylistTitle);
-}
+TextString Player::PlaylistTitle(int index) const { return EntryText(index, kCodePlaylistTitleW, kCodePlaylistTitle); }
 
 void Player::SendCommand(WPARAM id) const { SendToPlayer(window_, WM_COMMAND, id, 0); }
 

@@ -11,9 +11,15 @@
 
 namespace tarnix {
 
+// Whether the player answers the wide entry requests. An older player answers them with 0; once
+// that is known the narrow ones are asked at once, not after a wasted wide request on every tick.
+enum class WideEntryTexts { kUnknown, kAnswered, kMissing };
+
 class Player {
  public:
-  explicit Player(HWND mainWindow) : window_(mainWindow) {}
+  // `wide` remembers what the player said about the wide requests across Player objects; without
+  // one the wide requests are tried on every call.
+  explicit Player(HWND mainWindow, WideEntryTexts* wide = nullptr) : window_(mainWindow), wide_(wide) {}
 
   HWND Window() const { return window_; }
 
@@ -23,18 +29,21 @@ class Player {
   void SetPlaylistPosition(int index) const;  // 121
   int PlaylistLength() const;                 // 124
   int PlaylistPosition() const;               // 125: negative when there is none
-  // 201: the skin directory; empty when the player has none, nullopt when it left the buffer
-  // untouched.
+  // 201: the skin directory (narrow, in the code page; returned as UTF-8); empty when the player
+  // has none, nullopt when it left the buffer untouched.
   std::optional<TextString> SkinDirectory() const;
-  TextString PlaylistFile(int index) const;   // 211: empty for a null answer
-  TextString PlaylistTitle(int index) const;  // 212: empty for a null answer
-  void SendCommand(WPARAM id) const;          // WM_COMMAND with lParam 0
+  // The entry's path and title as UTF-8: 214 and 213 first, else 211 and 212 converted from the
+  // code page. Empty for a null answer.
+  TextString PlaylistFile(int index) const;
+  TextString PlaylistTitle(int index) const;
+  void SendCommand(WPARAM id) const;  // WM_COMMAND with lParam 0
 
  private:
   LRESULT Request(WPARAM wParam, LPARAM code) const;
-  TextString RequestText(WPARAM wParam, LPARAM code) const;
+  TextString EntryText(int index, LPARAM wideCode, LPARAM narrowCode) const;
 
   HWND window_;
+  WideEntryTexts* wide_;
 };
 
 // Longest text copied from a pointer the player returns; the rest of a runaway text is dropped.

@@ -22,6 +22,9 @@ constexpr LPARAM kCodePlaylistPosition = 125;     // current index, negative whe
 constexpr LPARAM kCodeSkinDirectory = 201;        // wParam: buffer of kSkinDirectoryBufferSize
 constexpr LPARAM kCodePlaylistFile = 211;         // wParam: index; result: pointer to the path
 constexpr LPARAM kCodePlaylistTitle = 212;        // wParam: index; result: pointer to the title
+// The same two as wide strings; a player that predates them answers 0 for every index.
+constexpr LPARAM kCodePlaylistTitleW = 213;  // wParam: index; result: const wchar_t* title
+constexpr LPARAM kCodePlaylistFileW = 214;   // wParam: index; result: const wchar_t* path
 
 // The skin directory request fills a buffer of this size. The caller presets the first byte so
 // that a buffer the player left alone can be told from an empty answer.
@@ -72,6 +75,7 @@ constexpr int kSubsongRecordThreadWord = 1;
 
 // The window class a subsong source looks for.
 constexpr const char* kPluginWindowClass = "TarnixPluginWindow";
+constexpr const wchar_t* kPluginWindowClassW = L"TarnixPluginWindow";
 
 // General-purpose plug-in descriptor: the record the player asks the plug-in's export for. The
 // player writes hwndParent and hDllInstance before it calls init.

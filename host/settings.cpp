@@ -2,8 +2,12 @@
 
 #include <windows.h>
 
+#include <climits>
 #include <cstdio>
 #include <string>
+#include <string_view>
+
+#include "host/ascii_escape.h"
 
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
@@ -17,8 +21,14 @@ namespace tarnix {
 
 namespace {
 
-constexpr const char* kSection = "Tarnix Plugin";
-constexpr const char* kPlayerSection = "Winamp";
+constexpr const wchar_t* kSection = L"Tarnix Plugin";
+constexpr const char* kSectionNarrow = "Tarnix Plugin";
+constexpr const wchar_t* kPlayerSection = L"Winamp";
+// The bookmark directory in the ASCII-safe spelling, written only when the code page cannot hold
+// the path; BookmarkPath then holds the code page's best try, as an earlier version would read it.
+constexpr const wchar_t* kWholeBookmarkKey = L"BookmarkPathUtf8";
+constexpr const char* kWholeBookmarkKeyNarrow = "BookmarkPathUtf8";
+constexpr DWORD kMaxProfileText = 32767;
 
 // Every plugin.ini key, where its value lives while the plug-in runs, and its default: loading
 // and saving both walk these tables, so a key is spelled once.
@@ -57,17 +67,91 @@ constexpr const char* kHotKey = "HotKey";  // kept in g_shared.hotKey for the ho
 constexpr int32_t kNoHotKey = 0;
 constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 
-int ReadInt(const char* key, int fallback, const TextString& file) {
-  return static_cast<int>(GetPrivateProfileIntA(kSection, key, fallback, file.c_str()));
+std::wstring Wide(const TextString& text) {
+  return WideFromUtf8(std::string_view(text.Data(), static_cast<size_t>(text.Length())));
 }
 
-bool ReadBool(const char* key, bool fallback, const TextString& file) {
+TextString FromWide(std::wstring_view wide) {
+  const std::string utf8 = Utf8FromWide(wide);
+  return TextString(static_cast<int>(utf8.size()), utf8.data());
+}
+
+int ReadInt(const wchar_t* key, int fallback, const std::wstring& file) {
+  return static_cast<int>(GetPrivateProfileIntW(kSection, key, fallback, file.c_str()));
+}
+
+bool ReadBool(const wchar_t* key, bool fallback, const std::wstring& file) {
   return ReadInt(key, fallback ? 1 : 0, file) != 0;
 }
 
+// The value as the system reads it from the file in the code page; `present` tells a missing key
+// from an empty one.
+std::wstring ReadText(const wchar_t* key, const std::wstring& file, bool* present) {
+  std::wstring value(kMaxProfileText + 1, L'\0');
+  // A default no stored value is: a control character the ini's own writers never write.
+  const DWORD n = GetPrivateProfileStringW(kSection, key, L"\x01", &value[0], kMaxProfileText + 1, file.c_str());
+  value.resize(n);
+  *present = value != L"\x01";
+  if (!*present) value.clear();
+  return value;
+}
+
+// The text in the code page as the system writes it (its best fit, "?" for the rest).
+std::string NarrowOf(const std::wstring& wide) {
+  if (wide.empty() || wide.size() > INT_MAX / 4) return std::string();
+  const int units = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return std::string();
+  std::string narrow(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, &narrow[0], bytes, nullptr, nullptr);
+  return narrow;
+}
+
+// The text as the code page holds it, each character it cannot hold replaced.
+std::wstring ThroughCodePage(const std::wstring& wide) {
+  const std::string narrow = NarrowOf(wide);
+  if (narrow.empty() || narrow.size() > INT_MAX) return std::wstring();
+  const int bytes = static_cast<int>(narrow.size());
+  const int back = MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, nullptr, 0);
+  if (back <= 0) return std::wstring();
+  std::wstring result(static_cast<size_t>(back), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, &result[0], back);
+  return result;
+}
+
+// The bookmark directory: the whole spelling when it is there and still belongs to BookmarkPath
+// (an earlier version that changed the directory wrote only BookmarkPath), else BookmarkPath.
+TextString ReadBookmarkPath(const std::wstring& file, const TextString& fallback) {
+  bool present = false;
+  const std::wstring stored = ReadText(WideFromUtf8(kBookmarkPath).c_str(), file, &present);
+  bool wholePresent = false;
+  const std::wstring escaped = ReadText(kWholeBookmarkKey, file, &wholePresent);
+  std::string whole;
+  if (present && wholePresent && !escaped.empty() && UnescapeFromAscii(Utf8FromWide(escaped), &whole) &&
+      ThroughCodePage(WideFromUtf8(whole)) == stored) {
+    return TextString(static_cast<int>(whole.size()), whole.data());
+  }
+  return present ? FromWide(stored) : fallback;
+}
+
+// The bookmark directory's keys: BookmarkPath as the code page holds it, and the whole spelling
+// when that loses a character (emptied when it is no longer needed).
+void AddBookmarkPath(const TextString& path, const std::wstring& file, IniValues* values) {
+  const std::wstring wide = Wide(path);
+  values->emplace_back(kBookmarkPath, std::string(path.c_str(), static_cast<size_t>(path.Length())));
+  if (ThroughCodePage(wide) != wide) {
+    values->emplace_back(kWholeBookmarkKeyNarrow, EscapeToAscii(std::string_view(path.Data(), path.Length())));
+    return;
+  }
+  bool present = false;
+  ReadText(kWholeBookmarkKey, file, &present);
+  if (present) values->emplace_back(kWholeBookmarkKeyNarrow, std::string());
+}
+
 // plugin.ini is shared with the player's other plug-ins: their sections are kept as they are,
-// and the file is replaced in one step like every other file this plug-in writes. A file in
-// the wide form is left to the system's own calls.
+// and the file is replaced in one step like every other file this plug-in writes. The values are
+// UTF-8; a file in the code page gets them in the code page, a file in the wide form is left to
+// the system's own calls.
 bool WriteSettings(const TextString& file, const IniValues& values) {
   std::string text;
   {
@@ -78,16 +162,18 @@ bool WriteSettings(const TextString& file, const IniValues& values) {
       while ((n = std::fread(buffer, 1, sizeof(buffer), in.get())) > 0) text.append(buffer, n);
     }
   }
+  const std::wstring widePath = Wide(file);
   if (IsWideIniText(text)) {
     bool ok = true;
     for (const auto& [key, value] : values)
-      ok = WritePrivateProfileStringW(WideFromUtf8(kSection).c_str(), WideFromUtf8(key).c_str(),
-                                      WideFromUtf8(value).c_str(),
-                                      WideFromUtf8(std::string_view(file.c_str(), file.Length())).c_str()) != 0 &&
+      ok = WritePrivateProfileStringW(kSection, WideFromUtf8(key).c_str(), WideFromUtf8(value).c_str(),
+                                      widePath.c_str()) != 0 &&
            ok;
     return ok;
   }
-  return WriteFileReplacing(file, WithIniValues(text, kSection, values));
+  IniValues narrow;
+  for (const auto& [key, value] : values) narrow.emplace_back(key, NarrowOf(WideFromUtf8(value)));
+  return WriteFileReplacing(file, WithIniValues(text, kSectionNarrow, narrow));
 }
 
 // The parent of the plug-in's directory: the player's own directory.
@@ -106,24 +192,26 @@ TextString DefaultBookmarkPath() { return PlayerDirectory() + "\\Bookmarks"; }
 void LoadSettings() {
   Plugin& plugin = ThePlugin();
   Settings& settings = plugin.settings;
-  const TextString ini = PluginIniPath();
+  const std::wstring ini = Wide(PluginIniPath());
   FrameSettings window;
-  for (const FrameIntKey& key : kFrameInts) window.*key.value = ReadInt(key.name, key.fallback, ini);
-  for (const FrameFlagKey& key : kFrameFlags) window.*key.value = ReadBool(key.name, key.fallback, ini);
+  for (const FrameIntKey& key : kFrameInts)
+    window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  for (const FrameFlagKey& key : kFrameFlags)
+    window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame) plugin.frame->TakeSettings(window);
-  for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(key.name, key.fallback, ini);
-  g_shared.hotKey.store(ReadInt(kHotKey, kNoHotKey, ini), std::memory_order_relaxed);
-  settings.bookmarkPath = FromProfileString(kSection, kBookmarkPath, DefaultBookmarkPath(), ini);
+  for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  g_shared.hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
+  settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath());
   ReadPlayerSettings();
 }
 
 void ReadPlayerSettings() {
   Plugin& plugin = ThePlugin();
-  const TextString ini = PlayerIniPath();
-  const int hilite = static_cast<int>(GetPrivateProfileIntA(kPlayerSection, "hilite", 0, ini.c_str()));
-  const int snap = static_cast<int>(GetPrivateProfileIntA(kPlayerSection, "snap", 0, ini.c_str()));
-  const int snapLength = static_cast<int>(GetPrivateProfileIntA(kPlayerSection, "snaplen", 10, ini.c_str()));
-  const int fontSize = static_cast<int>(GetPrivateProfileIntA(kPlayerSection, "pe_fontsize", 10, ini.c_str()));
+  const std::wstring ini = Wide(PlayerIniPath());
+  const int hilite = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"hilite", 0, ini.c_str()));
+  const int snap = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snap", 0, ini.c_str()));
+  const int snapLength = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snaplen", 10, ini.c_str()));
+  const int fontSize = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"pe_fontsize", 10, ini.c_str()));
   plugin.settings.playlistFontSize = fontSize;
   if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
@@ -140,8 +228,9 @@ bool SaveSettings() {
   }
   for (const FlagKey& key : kFlags) add(key.name, settings.*key.value ? 1 : 0);
   add(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed));
-  values.emplace_back(kBookmarkPath, settings.bookmarkPath.c_str());
-  return WriteSettings(PluginIniPath(), values);
+  const TextString ini = PluginIniPath();
+  AddBookmarkPath(settings.bookmarkPath, Wide(ini), &values);
+  return WriteSettings(ini, values);
 }
 
 }  // namespace tarnix

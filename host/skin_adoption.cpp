@@ -1,6 +1,8 @@
 #include "host/skin_adoption.h"
 
 #include <cstdint>
+#include <string>
+#include <string_view>
 
 #include "host/colour_text.h"
 #include "host/list_placement.h"
@@ -9,6 +11,7 @@
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "tracklist/platform.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -24,11 +27,15 @@ constexpr ColourKey kColourKeys[kColourSlots] = {
     {"NormalBG", "000000"}, {"Normal", "00FF00"}, {"Current", "FFFFFF"}, {"SelectedBG", "0000FF"}};
 constexpr const char* kDefaultFont = "Arial";
 
+std::wstring WideOf(const TextString& text) {
+  return WideFromUtf8(std::string_view(text.Data(), static_cast<size_t>(text.Length())));
+}
+
 // 0 when the file can't be found. Asks for the attributes alone: opening the file for its
 // times would cost the tick several more trips to the system.
 uint64_t LastWriteTime(const TextString& path) {
   WIN32_FILE_ATTRIBUTE_DATA data{};
-  if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+  if (!GetFileAttributesExW(WideOf(path).c_str(), GetFileExInfoStandard, &data)) return 0;
   const FILETIME& written = data.ftLastWriteTime;
   return (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
 }
@@ -42,14 +49,14 @@ void AdoptSkin(const TextString& bitmapPath) {
   skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
   if (!bitmapPath.IsEmpty())
-    bitmap = static_cast<HBITMAP>(LoadImageA(nullptr, bitmapPath.c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+    bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, WideOf(bitmapPath).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
 
   COLORREF colours[kColourSlots];
   TextString fontFace;
   if (!bitmap) {
     // The built-in look: its image and the default colours, whatever the skin's files say.
     bitmap = static_cast<HBITMAP>(
-        LoadImageA(g_shared.instance, MAKEINTRESOURCEA(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        LoadImageW(g_shared.instance, MAKEINTRESOURCEW(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     for (int i = 0; i < kColourSlots; ++i) colours[i] = ColourFromHex(kColourKeys[i].fallback);
     fontFace = kDefaultFont;
   } else {

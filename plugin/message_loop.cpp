@@ -160,12 +160,12 @@ void RouteMessage(const MSG& msg) {
   Plugin& plugin = ThePlugin();
   for (const WindowHandle* dialog :
        {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (*dialog && IsDialogMessageA(dialog->Get(), const_cast<MSG*>(&msg))) return;
+    if (*dialog && IsDialogMessageW(dialog->Get(), const_cast<MSG*>(&msg))) return;
   }
   HWND window = plugin.window.Get();
   if (msg.hwnd && msg.hwnd != window) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
     return;
   }
   if (plugin.frame && plugin.frame->HandleMessage(msg.message, msg.wParam, msg.lParam)) return;
@@ -186,7 +186,7 @@ void RouteMessage(const MSG& msg) {
       break;
   }
   if (OnPrivateMessage(msg)) return;
-  if (window) DefWindowProcA(window, msg.message, msg.wParam, msg.lParam);
+  if (window) DefWindowProcW(window, msg.message, msg.wParam, msg.lParam);
 }
 
 bool HandleLoopMessage(const MSG& msg) {
@@ -204,7 +204,7 @@ void RunMessageLoop() {
   if (CallbackFailed()) throw CallbackFailure{};
   MSG msg;
   for (;;) {
-    const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return;
     if (!HandleLoopMessage(msg)) return;
   }

@@ -67,10 +67,10 @@ bool HandleSent(Plugin& plugin, HWND window, UINT message, WPARAM wParam, LPARAM
 // The Plugin the window was made for, stored at WM_NCCREATE from the creation parameter.
 Plugin* PluginOf(HWND window, UINT message, LPARAM lParam) {
   if (message == WM_NCCREATE) {
-    const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
+    const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create ? create->lpCreateParams : nullptr));
   }
-  return reinterpret_cast<Plugin*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+  return reinterpret_cast<Plugin*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 }  // namespace
@@ -79,11 +79,11 @@ LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   Plugin* plugin = PluginOf(window, message, lParam);
   // Until CreateWindowEx has returned, the window is not yet the Plugin's: its creation messages
   // get the default handling.
-  if (!plugin || plugin->window.Get() != window) return DefWindowProcA(window, message, wParam, lParam);
+  if (!plugin || plugin->window.Get() != window) return DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
   bool handled = false;
   GuardCallback([&] { handled = HandleSent(*plugin, window, message, wParam, lParam, &result); });
-  return handled ? result : DefWindowProcA(window, message, wParam, lParam);
+  return handled ? result : DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace tarnix

@@ -33,8 +33,8 @@ namespace tarnix {
 
 namespace {
 
-constexpr const char* kWindowTitle = "Tarnix Plugin";
-constexpr const char* kVersionLine = "Tarnix Plugin v1.2 (Jul  3 2000)";
+constexpr const wchar_t* kWindowTitle = L"Tarnix Plugin";
+constexpr const wchar_t* kVersionLine = L"Tarnix Plugin v1.2 (Jul  3 2000)";
 constexpr DWORD kUnhookRetryMs = 100;
 // Hooks whose removal keeps failing are gone with their thread; don't wait for them forever.
 constexpr int kUnhookAttempts = 50;
@@ -58,13 +58,13 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
 }
 
 void RegisterWindowClass() {
-  WNDCLASSA windowClass{};
+  WNDCLASSW windowClass{};
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = PluginWindowProc;
   windowClass.hInstance = g_shared.instance;
-  windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  windowClass.lpszClassName = kPluginWindowClass;
-  RegisterClassA(&windowClass);  // fails harmlessly when a previous load registered it
+  windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  windowClass.lpszClassName = kPluginWindowClassW;
+  RegisterClassW(&windowClass);  // fails harmlessly when a previous load registered it
 }
 
 void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT& player) {
@@ -78,7 +78,7 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
   // by the player's window, which belongs to another thread, the window joins that thread's
   // input queue to this one's: that is what lets SetFocus move the focus between the two windows
   // (Ctrl+Tab both ways, plugin/message_loop.cpp).
-  plugin.window.Reset(CreateWindowExA(WS_EX_TOOLWINDOW, kPluginWindowClass, kWindowTitle, WS_POPUP, x, y, frame.width,
+  plugin.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
                                       frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
   if (HWND window = plugin.window.Get()) {
@@ -88,7 +88,7 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
 }
 
 void CreateMenus(PluginMenus& menus) {
-  menus.resource.Reset(LoadMenuA(g_shared.instance, MAKEINTRESOURCEA(IDR_MENUS)));
+  menus.resource.Reset(LoadMenuW(g_shared.instance, MAKEINTRESOURCEW(IDR_MENUS)));
   HMENU bar = menus.resource.Get();
   if (!bar) return;
   menus.bkg = GetSubMenu(bar, MENU_POS_BKG);
@@ -101,7 +101,7 @@ void CreateMenus(PluginMenus& menus) {
 }
 
 HWND CreateSharedDialog(HWND owner, int id, const DialogHandlers& handlers) {
-  return CreateDialogParamA(g_shared.instance, MAKEINTRESOURCEA(id), owner, SharedDialogProc,
+  return CreateDialogParamW(g_shared.instance, MAKEINTRESOURCEW(id), owner, SharedDialogProc,
                             reinterpret_cast<LPARAM>(&handlers));
 }
 
@@ -115,8 +115,8 @@ void CreateDialogs(Plugin& plugin) {
   plugin.subtrackDialog.Reset(CreateSharedDialog(owner, IDD_EDIT_SUBTRACK, kSubtrackDialogHandlers));
   plugin.optionsDialog.Reset(CreateSharedDialog(owner, IDD_OPTIONS, kOptionsDialogHandlers));
   plugin.aboutDialog.Reset(CreateSharedDialog(owner, IDD_ABOUT, kAboutDialogHandlers));
-  if (plugin.aboutDialog) SetDlgItemTextA(plugin.aboutDialog.Get(), IDC_VERSION, kVersionLine);
-  HICON icon = LoadIconA(g_shared.instance, MAKEINTRESOURCEA(IDI_TARNIX));
+  if (plugin.aboutDialog) SetDlgItemTextW(plugin.aboutDialog.Get(), IDC_VERSION, kVersionLine);
+  HICON icon = LoadIconW(g_shared.instance, MAKEINTRESOURCEW(IDI_TARNIX));
   for (const WindowHandle* dialog :
        {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
     if (*dialog) PostMessageA(dialog->Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -126,8 +126,8 @@ void CreateDialogs(Plugin& plugin) {
 void InstallHooks(Plugin& plugin) {
   const DWORD playerThread = g_shared.playerWindow ? GetWindowThreadProcessId(g_shared.playerWindow, nullptr) : 0;
   if (playerThread == 0) return;
-  plugin.callWndProcHook.Reset(SetWindowsHookExA(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
-  plugin.getMessageHook.Reset(SetWindowsHookExA(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
+  plugin.callWndProcHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
+  plugin.getMessageHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
 }
 
 // A hook whose removal fails (the player's thread is inside it) is tried again a little later;
@@ -165,7 +165,7 @@ void DestroyPluginWindow(WindowHandle& window) {
   if (!window) return;
   SetWindowPos(window.Get(), nullptr, 0, 0, 0, 0,
                SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
-  SetWindowLongPtrA(window.Get(), GWLP_HWNDPARENT, 0);
+  SetWindowLongPtrW(window.Get(), GWLP_HWNDPARENT, 0);
   window.Reset();
 }
 
@@ -249,7 +249,7 @@ DWORD WINAPI UiThreadMain(void* /*parameter*/) {
   g_shared.uiThreadId.store(GetCurrentThreadId());
   // Make the message queue now, so quit's post can't miss it.
   MSG msg;
-  PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   try {
     StartUp();
     try {

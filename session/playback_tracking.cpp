@@ -28,7 +28,7 @@ static_assert(trackfile::kMaxTrackNumber <= kMaxItemPart, "every listed subsong 
 
 namespace {
 
-Player ThePlayer() { return Player(g_shared.playerWindow); }
+Player ThePlayer() { return Player(g_shared.playerWindow, &ThePlugin().playback.wideEntryTexts); }
 
 bool FrameShown() { return g_shared.window.shown.load(std::memory_order_relaxed); }
 

@@ -4,12 +4,15 @@
 #include "session/subsong_messages.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "host/messaging.h"
 #include "host/player_codes.h"
 #include "host/plugin.h"
 #include "session/playback_tracking.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 
@@ -40,8 +43,9 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   if (!name || index > kMaxTrackNameIndex) return 0;
   std::vector<TextString>& pending = plugin.playback.pendingNames;
   pending.resize(static_cast<size_t>(index) + 1);
-  const size_t length = strnlen(name, kMaxTrackNameLength);
-  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(length), name);
+  // The subsong protocol's names are in the code page.
+  const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
+  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
   PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
   return 0;
 }

@@ -126,7 +126,7 @@ void SkinFrame::OnMouseMove(int x, int y) {
   // Follow only the newest pointer position: drop the moves that queued up meanwhile.
   if (window) {
     MSG queued;
-    while (PeekMessageA(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
+    while (PeekMessageW(&queued, window, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE)) {
       x = PointX(queued.lParam);
       y = PointY(queued.lParam);
     }

@@ -5,10 +5,12 @@
 #include "skin/skin_frame.h"
 
 #include <cstring>
+#include <string>
 
 #include "skin/skin_button.h"
 #include "skin/skin_geometry.h"
 #include "skin/title_display.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -94,8 +96,8 @@ void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, HDC newSkinDC, HD
   contentMargins = margins;
   bottomBarLeftWidth = leftWidth;
   windowDC = WindowDc(window);
-  TEXTMETRICA metrics;
-  if (windowDC.Get() && GetTextMetricsA(windowDC.Get(), &metrics) && metrics.tmHeight > 0)
+  TEXTMETRICW metrics;
+  if (windowDC.Get() && GetTextMetricsW(windowDC.Get(), &metrics) && metrics.tmHeight > 0)
     lineHeight = metrics.tmHeight;
   onResize = nullptr;
   afterResize = nullptr;
@@ -217,20 +219,20 @@ void SkinFrame::SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF
   }
   if (fontFace && fontHeight != 0) {
     // A character height, and the light weight 100 the skin's playlist font is drawn with.
-    logFont = LOGFONTA{};
+    logFont = LOGFONTW{};
     logFont.lfHeight = -fontHeight;
     logFont.lfWeight = kFontWeight;
-    std::strncpy(logFont.lfFaceName, fontFace, LF_FACESIZE - 1);
-    logFont.lfFaceName[LF_FACESIZE - 1] = '\0';
+    const std::wstring face = WideFromUtf8(fontFace);
+    face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
     // A font the system can't make leaves the device context's own: the rows still draw.
-    font.Reset(CreateFontIndirectA(&logFont));
+    font.Reset(CreateFontIndirectW(&logFont));
     if (font) fontSelection.Select(dc, font.Get());
   }
   // Without a new font the old one is gone all the same: the line height and the title's font
   // must follow the font the device context now has.
   bool changed = false;
-  TEXTMETRICA metrics;
-  if (dc && GetTextMetricsA(dc, &metrics) && metrics.tmHeight > 0) {
+  TEXTMETRICW metrics;
+  if (dc && GetTextMetricsW(dc, &metrics) && metrics.tmHeight > 0) {
     changed = metrics.tmHeight != lineHeight;
     lineHeight = metrics.tmHeight;
   }

@@ -84,6 +84,7 @@ class SkinFrame {
   void Paint();
   void DrawCaption(bool active);
   // Colours in slot order; a null face or a zero height keeps the device context's font.
+  // `fontFace` is UTF-8.
   void SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&colours)[kColourSlots]);
   void SetHooks(FrameHook onResize, AfterResizeHook afterResize, FrameHook paintHook);
   // Creates a widget of type W on this frame (W's constructor takes the frame first) and keeps
@@ -127,7 +128,7 @@ class SkinFrame {
   bool CaptionInactive() const { return captionInactive; }
   bool TiledLayout() const { return tiledLayout; }
   void SetTiledLayout() { tiledLayout = true; }
-  LOGFONTA& LogFont() { return logFont; }
+  LOGFONTW& LogFont() { return logFont; }
   const RECT& ClientRect() const { return clientRect; }
   const RECT& ContentRect() const { return contentRect; }
   const RECT& ContentMargins() const { return contentMargins; }
@@ -171,7 +172,7 @@ class SkinFrame {
   int32_t lineHeight = 1;
   bool captionInactive = false;
   bool tiledLayout = false;
-  LOGFONTA logFont{};
+  LOGFONTW logFont{};
   FrameHook onResize = nullptr;
   AfterResizeHook afterResize = nullptr;
   FrameHook paintHook = nullptr;

@@ -1,6 +1,10 @@
 #include "skin/title_display.h"
 
 #include <cstring>
+#include <string>
+#include <string_view>
+
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -37,11 +41,11 @@ void TitleDisplay::SetStyle(ColourPair newColourPair, int32_t newStyle) {
     ownFont = frame->Font();
   } else {
     // The frame's description is changed in place; its next SetSkin resets these members.
-    LOGFONTA& logFont = frame->LogFont();
+    LOGFONTW& logFont = frame->LogFont();
     logFont.lfWeight = (style & kBold) ? kBoldWeight : kLightWeight;
     logFont.lfItalic = (style & kItalic) ? 1 : 0;
     logFont.lfUnderline = (style & kUnderline) ? 1 : 0;
-    ownedFont.Reset(CreateFontIndirectA(&logFont));
+    ownedFont.Reset(CreateFontIndirectW(&logFont));
     ownFont = ownedFont.Get();
   }
   Relayout();
@@ -63,7 +67,8 @@ void TitleDisplay::Draw(bool) {
   SetBkColor(dc, frame->Colour(background));
   if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &rect, brush);
   SetTextColor(dc, frame->Colour(TextSlot(colourPair)));
-  DrawTextA(dc, text.c_str(), text.Length(), &area, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  const std::wstring wide = WideFromUtf8(std::string_view(text.Data(), static_cast<size_t>(text.Length())));
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
 }
 
 bool TitleDisplay::OnClick(int x, int y) {

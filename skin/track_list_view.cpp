@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
+#include <string_view>
 
 #include "skin/skin_frame.h"
 #include "skin/skin_scroll_bar.h"
+#include "win32/utf16.h"
 
 namespace tarnix {
 
@@ -222,18 +225,22 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   const char* tab = static_cast<const char*>(std::memchr(s, '\t', length));
   const int32_t nameLength = tab ? static_cast<int32_t>(tab - s) : length;
   const bool timeShown = tab && timeColumn == kTimeColumnShown;
-  const char* time = timeShown ? tab + 1 : nullptr;
-  const int32_t timeLength = timeShown ? length - nameLength - 1 : 0;
+  // The texts are UTF-8: drawn wide, every name shows whole in whatever script it is written.
+  const std::wstring name = WideFromUtf8(std::string_view(s, static_cast<size_t>(nameLength)));
+  const std::wstring time = timeShown
+                                ? WideFromUtf8(std::string_view(tab + 1, static_cast<size_t>(length - nameLength - 1)))
+                                : std::wstring();
   LONG timeWidth = 0;
   if (timeShown) {
     SIZE extent{};
-    if (GetTextExtentPoint32A(dc, time, timeLength, &extent)) timeWidth = extent.cx;
+    if (GetTextExtentPoint32W(dc, time.c_str(), static_cast<int>(time.size()), &extent)) timeWidth = extent.cx;
   }
   RECT nameArea{area.left, band.top, area.right - timeWidth, band.bottom};
-  DrawTextA(dc, s, nameLength, &nameArea, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameArea,
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
   if (timeShown) {
     RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
-    DrawTextA(dc, time, timeLength, &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
+    DrawTextW(dc, time.c_str(), static_cast<int>(time.size()), &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
   }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // PlayerDirectory: a fresh player directory per test under the temp folder, laid out as the
 // plug-in expects it: winamp.ini beside Plugins\ (which holds the plug-in DLL and plugin.ini),
-// Bookmarks\ and a skin directory. The tree is removed when the object goes.
+// Bookmarks\ and a skin directory. The tree is removed when the object goes. Every name and path
+// is UTF-8 (code-page bytes that are not UTF-8 are read in the code page); the files behind them
+// are reached through the wide calls, so names in any script work.
 
 #include <optional>
 #include <string>
@@ -10,7 +12,8 @@ namespace tarnix::testhost {
 
 class PlayerDirectory {
  public:
-  PlayerDirectory();
+  // `nameSuffix` ends the root folder's name (a name in another script, say).
+  explicit PlayerDirectory(const std::string& nameSuffix = {});
   ~PlayerDirectory();
   PlayerDirectory(const PlayerDirectory&) = delete;
   PlayerDirectory& operator=(const PlayerDirectory&) = delete;

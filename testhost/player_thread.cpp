@@ -19,11 +19,11 @@ void StandInPlayerThread::Run(StandInPlayerOptions options, HANDLE ready) {
   threadId_ = GetCurrentThreadId();
   player_ = std::make_unique<StandInPlayer>(options);
   MSG msg;
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the queue before anyone posts to it
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // make the queue before anyone posts to it
   SetEvent(ready);
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   player_.reset();
 }

@@ -1,5 +1,7 @@
 #include "testhost/plugin_loader.h"
 
+#include "testhost/wide_names.h"
+
 #include <atomic>
 #include <cstdio>
 #include <thread>
@@ -7,7 +9,7 @@
 namespace tarnix::testhost {
 
 PluginLoader::PluginLoader(const std::string& dllPath) {
-  module_ = LoadLibraryA(dllPath.c_str());
+  module_ = LoadLibraryW(WideName(dllPath).c_str());
   if (module_ == nullptr) {
     error_ = "LoadLibrary failed for " + dllPath;
     return;

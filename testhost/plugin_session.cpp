@@ -40,7 +40,8 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
 
 }  // namespace
 
-PluginSession::PluginSession(const StandInPlayerOptions& player, PlayerSetup setup) : player_(player) {
+PluginSession::PluginSession(const StandInPlayerOptions& player, PlayerSetup setup, const std::string& directorySuffix)
+    : dir_(directorySuffix), player_(player) {
   if (setup == PlayerSetup::AsInstalled) return;
   player_.SetPlaylist({});
   SetPlayerIni("snap", "1");

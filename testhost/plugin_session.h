@@ -37,7 +37,9 @@ struct SessionStart {
 
 class PluginSession {
  public:
-  explicit PluginSession(const StandInPlayerOptions& player = {}, PlayerSetup setup = PlayerSetup::ForTests);
+  // `directorySuffix` ends the player directory's name (see PlayerDirectory).
+  explicit PluginSession(const StandInPlayerOptions& player = {}, PlayerSetup setup = PlayerSetup::ForTests,
+                         const std::string& directorySuffix = {});
   ~PluginSession();  // quits a running plug-in
   PluginSession(const PluginSession&) = delete;
   PluginSession& operator=(const PluginSession&) = delete;

@@ -2,6 +2,7 @@
 
 #include "host/messaging.h"
 #include "host/player_codes.h"
+#include "testhost/wide_names.h"
 #include "testhost/window_class.h"
 
 #include <algorithm>
@@ -25,6 +26,16 @@ constexpr DWORD kSilenceLimitMs = 120000;
 constexpr WORD kCmdPrevious = 40044;
 constexpr WORD kCmdPause = 40046;
 constexpr WORD kCmdNext = 40048;
+
+std::string CodePageOf(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int units = static_cast<int>(wide.size());
+  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, "?", nullptr);
+  if (bytes <= 0) return std::string();
+  std::string narrow(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, narrow.data(), bytes, "?", nullptr);
+  return narrow;
+}
 
 bool IsLoggedMessage(UINT message) {
   switch (message) {
@@ -226,7 +237,14 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
     case kCodePlaylistTitle: {
       const LONG_PTR index = static_cast<LONG_PTR>(wParam);
       if (index < 0 || index >= count) return 0;
-      const std::string& text = code == kCodePlaylistFile ? list[index].path : list[index].title;
+      const std::string& text = code == kCodePlaylistFile ? list[index].narrowPath : list[index].narrowTitle;
+      return reinterpret_cast<LRESULT>(text.c_str());
+    }
+    case kCodePlaylistFileW:
+    case kCodePlaylistTitleW: {
+      const LONG_PTR index = static_cast<LONG_PTR>(wParam);
+      if (!wideTexts_ || index < 0 || index >= count) return 0;
+      const std::wstring& text = code == kCodePlaylistFileW ? list[index].widePath : list[index].wideTitle;
       return reinterpret_cast<LRESULT>(text.c_str());
     }
     default:
@@ -320,7 +338,7 @@ void StandInPlayer::SignalEndLocked() {
 void StandInPlayer::SetPlaylist(std::vector<PlaylistEntry> entries) {
   std::lock_guard<std::mutex> lock(mutex_);
   retired_.push_back(playlist_);
-  playlist_ = std::make_shared<Playlist>(std::move(entries));
+  playlist_ = std::make_shared<Playlist>(entries.begin(), entries.end());
   position_ = playlist_->empty() ? -1 : 0;
   state_ = PlayState::kStopped;
 }
@@ -328,7 +346,7 @@ void StandInPlayer::SetPlaylist(std::vector<PlaylistEntry> entries) {
 void StandInPlayer::AddEntry(PlaylistEntry entry) {
   std::lock_guard<std::mutex> lock(mutex_);
   auto next = std::make_shared<Playlist>(*playlist_);
-  next->push_back(std::move(entry));
+  next->emplace_back(std::move(entry));
   retired_.push_back(playlist_);
   playlist_ = next;
   if (position_ < 0) position_ = 0;
@@ -364,19 +382,30 @@ void StandInPlayer::AnnounceStart() {
     return;
   }
   std::string path;
+  std::wstring wide;
   {
     std::lock_guard<std::mutex> lock(mutex_);
     const bool send = startPending_ && noticesOn_ && position_ >= 0;
     startPending_ = false;
     if (!send) return;
-    path = (*playlist_)[position_].path;
+    path = (*playlist_)[position_].narrowPath;
+    wide = (*playlist_)[position_].widePath;
   }
   // Sent outside the lock: the window procedure takes it again.
   SendMessageA(window_, WM_USER, reinterpret_cast<WPARAM>(path.c_str()), kNoticePlayingFile);
-  std::wstring wide(path.size() + 1, L'\0');
-  const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-  wide.resize(length > 0 ? static_cast<size_t>(length) - 1 : 0);
   SendMessageW(window_, WM_USER, reinterpret_cast<WPARAM>(wide.c_str()), kNoticePlayingFileW);
+}
+
+StandInPlayer::HeldEntry::HeldEntry(PlaylistEntry entry)
+    : PlaylistEntry(std::move(entry)),
+      widePath(WideName(path)),
+      wideTitle(WideName(title)),
+      narrowPath(CodePageOf(widePath)),
+      narrowTitle(CodePageOf(wideTitle)) {}
+
+void StandInPlayer::SetWideEntryTexts(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  wideTexts_ = on;
 }
 
 void StandInPlayer::SetPlayingNotices(bool on) {

@@ -19,6 +19,9 @@
 
 namespace tarnix::testhost {
 
+// Path and title are UTF-8 (a text that is not valid UTF-8 is taken in the code page). The
+// player holds them wide, as a player does, and answers the narrow requests with their
+// code-page conversion, "?" for each character the code page cannot hold.
 struct PlaylistEntry {
   std::string path;
   std::string title;
@@ -56,7 +59,7 @@ class StandInPlayer {
   DWORD ThreadId() const { return threadId_; }
   RequestLog& Log() { return log_; }
 
-  // Playlist. Text pointers handed out by codes 211 and 212 stay valid until the player is gone.
+  // Playlist. Text pointers handed out by codes 211 to 214 stay valid until the player is gone.
   void SetPlaylist(std::vector<PlaylistEntry> entries);  // current entry 0 (or none), stopped
   void AddEntry(PlaylistEntry entry);
   int PlaylistLength() const;
@@ -80,6 +83,9 @@ class StandInPlayer {
   // logged; PlayingNoticeCount counts them.
   void SetPlayingNotices(bool on);
   int PlayingNoticeCount() const;
+
+  // On by default; off, the player is an older one that answers 213 and 214 with 0.
+  void SetWideEntryTexts(bool on);
 
   // Skin directory written for code 201; nullopt leaves the buffer untouched. A text of 260
   // bytes or more fills the whole buffer without a terminator, like a careless player.
@@ -119,7 +125,13 @@ class StandInPlayer {
   void StartLocked(int index);
   void SignalEndLocked();
 
-  using Playlist = std::vector<PlaylistEntry>;
+  // An entry with the texts the player hands out.
+  struct HeldEntry : PlaylistEntry {
+    explicit HeldEntry(PlaylistEntry entry);
+    std::wstring widePath, wideTitle;
+    std::string narrowPath, narrowTitle;
+  };
+  using Playlist = std::vector<HeldEntry>;
 
   HWND window_ = nullptr;
   DWORD threadId_ = 0;
@@ -138,6 +150,7 @@ class StandInPlayer {
   EndOfFileAction endAction_ = EndOfFileAction::kStop;
   int endCount_ = 0;
   bool noticesOn_ = true;
+  bool wideTexts_ = true;
   bool startPending_ = false;
   int noticeCount_ = 0;
   std::optional<std::string> skinDirectory_ = std::string();  // no skin: the built-in look

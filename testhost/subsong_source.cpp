@@ -34,9 +34,9 @@ SubsongSource::~SubsongSource() {
 void SubsongSource::Run(HANDLE ready) {
   threadId_ = GetCurrentThreadId();
   MSG msg;
-  PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
+  PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the queue exists before anyone posts
   SetEvent(ready);
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     if (msg.hwnd == nullptr && msg.message == kMsgRunTask) {
       auto* task = reinterpret_cast<Task*>(msg.lParam);
       try {
@@ -49,7 +49,7 @@ void SubsongSource::Run(HANDLE ready) {
       std::lock_guard<std::mutex> lock(mutex_);
       requests_.push_back({SteadyMs(), msg.wParam, msg.lParam});
     } else {
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
 }

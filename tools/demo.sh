@@ -33,6 +33,8 @@ out=$(cd "$out" && pwd)
 winout="Z:${out//\//\\}"
 
 cd "$build"
+# A prefix of its own, whose list font is linked to a CJK font (see wine-run.sh).
+export WINEPREFIX=$build/wineprefix-demo TARNIX_LINK_LIST_FONT=1
 echo "demo: running ($mode) under Wine..."
 status=0
 # wine-run.sh starts Xvfb itself when there is no DISPLAY.

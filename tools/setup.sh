@@ -9,6 +9,8 @@ packages=(
   wine64 wine32:i386 xvfb xauth nsis zip unzip
   googletest libgtest-dev libbenchmark-dev
   imagemagick git ca-certificates
+  # a font with CJK glyphs, linked to the faces the plug-in draws with under Wine (wine-run.sh)
+  fonts-wqy-microhei
 )
 
 as_root() {

@@ -53,6 +53,29 @@ if ! prefix_ready; then
   ) 9>"$WINEPREFIX.lock"
 fi
 
+# Font linking, as a Windows system has it: the dialogs' faces (MS Shell Dlg and what it stands
+# for) take the glyphs they lack, CJK above all, from an installed font that has them. With
+# TARNIX_LINK_LIST_FONT=1 the list's face (the skin's Arial) is linked too, as on a system with
+# East Asian fonts; the demo does that in a prefix of its own, because a linked Arial draws
+# smoothed text that the pixel checks of the list do not expect. Each link is added once.
+link_faces() {
+  local marker=$1
+  shift
+  [ -f "$WINEPREFIX/$marker" ] && return
+  (
+    flock 9
+    if [ ! -f "$WINEPREFIX/$marker" ]; then
+      for face in "$@"; do
+        "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+          /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+      done
+      touch "$WINEPREFIX/$marker"
+    fi
+  ) 9>"$WINEPREFIX.lock"
+}
+link_faces .tarnix-fontlink Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'
+[ "${TARNIX_LINK_LIST_FONT:-0}" = 1 ] && link_faces .tarnix-fontlink-list Arial
+
 # Keep the virtual desktop alive for the whole display session: otherwise it is torn down when
 # one test process ends, and a process starting at that moment fails to create its windows.
 keeper="$WINEPREFIX/.tarnix-desktop"

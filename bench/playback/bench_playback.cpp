@@ -340,7 +340,8 @@ SongChange SwitchTo(PluginSession& session, KeyPoller& poller, int index, ItemId
   if (shown.answeredAt == 0) return result;
   result.shownMs = shown.answeredAt - switched;
   for (const testhost::PlayerRequest& r : player.Log().Snapshot()) {
-    if (r.timeMs >= switched && r.IsCode(kCodePlaylistFile) && r.wParam == static_cast<WPARAM>(index)) {
+    if (r.timeMs >= switched && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) &&
+        r.wParam == static_cast<WPARAM>(index)) {
       result.workMs = shown.answeredAt - r.timeMs;
       break;
     }
@@ -425,7 +426,8 @@ SongChange FirstAfterStart(PluginSession& session, std::int64_t started, int ind
   if (shown.answeredAt == 0) return result;
   result.shownMs = shown.answeredAt - started;
   for (const testhost::PlayerRequest& r : session.Player().Log().Snapshot()) {
-    if (r.timeMs >= started && r.IsCode(kCodePlaylistFile) && r.wParam == static_cast<WPARAM>(index)) {
+    if (r.timeMs >= started && (r.IsCode(kCodePlaylistFileW) || r.IsCode(kCodePlaylistFile)) &&
+        r.wParam == static_cast<WPARAM>(index)) {
       result.workMs = shown.answeredAt - r.timeMs;
       break;
     }
@@ -551,7 +553,7 @@ int Songchange(const Arguments& args) {
       "  the match (%s, album = the playing title) is the last file the directory search visits;\n"
       "  \"shown\": from the player's switch (or the plug-in's start) to the plug-in answering\n"
       "  UM_GET_LAST_KEY with the list's last row; \"work\": from the plug-in's first request for\n"
-      "  the new entry (code 211). The player sends its playing-file notices, so the plug-in checks\n"
+      "  the new entry (code 214, or 211). The player sends its playing-file notices, so the plug-in checks\n"
       "  at once; the rounds \"without notices\" wait for its next 500 ms tick instead\n",
       lastName.c_str());
   std::printf("  first ever (no index file): no list, %lld ms (work %lld ms)\n", static_cast<long long>(first.shownMs),

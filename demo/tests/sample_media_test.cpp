@@ -1,4 +1,5 @@
 #include "demo/sample_media.h"
+#include "demo/demo_script.h"
 #include "demo/sample_setup.h"
 
 #include "testhost/player_directory.h"
@@ -44,11 +45,27 @@ TEST_F(SampleMediaTest, CdaFilesHaveTheTrackFileLayout) {
   }
 }
 
+// The lists of the titles in other scripts are found under those titles, and the sheet sits
+// beside its recording in the folder with the Cyrillic name.
+TEST_F(SampleMediaTest, NamesInOtherScriptsAreLaidOutUnderTheirOwnNames) {
+  std::vector<testhost::PlaylistEntry> playlist;
+  std::string error;
+  ASSERT_TRUE(LayOutSampleMedia(directory_, &playlist, &error)) << error;
+  ASSERT_EQ(playlist.size(), 9u);
+  for (const char* title : {kJapaneseTitle, kCyrillicTitle}) {
+    TrackList list;
+    EXPECT_TRUE(list.Load((directory_.Bookmarks() + "\\" + title + ".trk").c_str(), title, 0, 0, false)) << title;
+    EXPECT_STREQ(list.album.c_str(), title);
+  }
+  EXPECT_EQ(playlist[kGreekSheetEntry].title, kGreekTitle);
+  EXPECT_TRUE(directory_.Exists(std::string("Music\\") + kNamesFolder + "\\" + kGreekTitle + ".cue"));
+}
+
 TEST_F(SampleMediaTest, TheLaidOutDiscHasTheIdentityOfItsStoredList) {
   std::vector<testhost::PlaylistEntry> playlist;
   std::string error;
   ASSERT_TRUE(LayOutSampleMedia(directory_, &playlist, &error)) << error;
-  ASSERT_EQ(playlist.size(), 6u);
+  ASSERT_EQ(playlist.size(), 9u);
 
   int count = 0;
   const uint32_t id = ComputeDiscId(playlist[2].path.c_str(), &count);

@@ -3,6 +3,7 @@
 #include <thread>
 
 #include "host/message_box.h"
+#include "win32/utf16.h"
 
 namespace tarnix::test {
 
@@ -33,10 +34,11 @@ BOOL CALLBACK ChildProc(HWND window, LPARAM param) {
 
 }  // namespace
 
+// As UTF-8, the way the box was given its texts.
 std::string WindowTextOf(HWND window) {
-  char buffer[2048] = {};
-  GetWindowTextA(window, buffer, sizeof buffer);
-  return buffer;
+  wchar_t buffer[2048] = {};
+  const int length = GetWindowTextW(window, buffer, 2048);
+  return Utf8FromWide(std::wstring_view(buffer, length > 0 ? static_cast<size_t>(length) : 0));
 }
 
 HWND FocusOf(DWORD thread) {

@@ -266,6 +266,17 @@ TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
   EXPECT_TRUE(l.textStyle & SS_NOPREFIX);
 }
 
+// Texts are UTF-8 and shown whole.
+TEST(PluginMessageBox, TextsInOtherScriptsAreShownWhole) {
+  const std::string whole = "Couldn't save D:\\Закладки\\愛の歌.trk";
+  const BoxRun run =
+      RunBox(whole.c_str(), "Tarnix → Plugin", 0, 0, 0, [](const BoxView& v) { Click(v.buttons[0].window); });
+  ASSERT_TRUE(run.found);
+  EXPECT_EQ(run.view.textCaption, whole);
+  EXPECT_EQ(run.view.caption, "Tarnix → Plugin");
+  EXPECT_EQ(run.result, IDOK);
+}
+
 TEST(PluginMessageBox, NullTextAndCaptionAreEmpty) {
   const BoxRun run = RunBox(nullptr, nullptr, 0, 0, 0, [](const BoxView& v) {
     if (!v.buttons.empty()) Click(v.buttons[0].window);

@@ -131,6 +131,8 @@ std::vector<std::string> CommandsTest::Actions() {
         case kCodePlaylistPosition:
         case kCodePlaylistFile:
         case kCodePlaylistTitle:
+        case kCodePlaylistFileW:
+        case kCodePlaylistTitleW:
         case kCodeSkinDirectory:
           continue;
         default:

@@ -41,7 +41,7 @@ class CommandsTest : public ::testing::Test {
   std::vector<int32_t> RowKeys() const;
 
   // Requests of the player since the last ClearLog, as "code:wParam" / "cmd:id" strings, leaving
-  // out the read-only queries (104, 105, 124, 125, 211, 212).
+  // out the read-only queries (104, 105, 124, 125, 211 to 214).
   std::vector<std::string> Actions();
   void ClearLog() { player_.Player().Log().Clear(); }
 

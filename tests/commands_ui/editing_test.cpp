@@ -366,6 +366,15 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
   EXPECT_STREQ(List().artist.c_str(), "The Band");
   EXPECT_EQ(RowTexts()[1], "     Opening");
   EXPECT_EQ(ThePlugin().editing.track, -1);
+
+  // Names in scripts the code page lacks go both ways whole.
+  List().album = "Звёздная ночь";
+  CmdEditTrack();
+  EXPECT_EQ(Field(d, IDC_ALBUM), "Звёздная ночь");
+  SetDlgItemTextW(d, IDC_TRACK_NAME, L"\u685C\u306E\u6728 \u2192 \u03A9");
+  Press(d, IDOK);
+  EXPECT_STREQ(List().tracks[0].Name().c_str(), "桜の木 → Ω");
+  EXPECT_STREQ(List().album.c_str(), "Звёздная ночь");
 }
 
 TEST_F(TrackDialogTest, EscDiscardsAndEditChoosesTheDialogByRow) {

@@ -44,6 +44,21 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   EXPECT_FALSE(List().modified);
 }
 
+// The dialog proposes the title's whole name and takes a path in another script.
+TEST_F(FileCommandsTest, SaveAsProposesAndTakesNamesInOtherScripts) {
+  UseSingleTrack("愛の歌", {});
+  Edit();
+  UiResponder ui({Answer::File(bookmarks_.Item("Звёзды.trk"))});
+  CmdSaveAs();
+  ui.Join();
+  ASSERT_EQ(ui.Failures(), 0);
+  ASSERT_EQ(ui.ProposedNames().size(), 1u);
+  EXPECT_EQ(ui.ProposedNames()[0], "愛の歌.trk");
+  const std::string saved = TempDir::Read(bookmarks_.Item("Звёзды.trk"));
+  EXPECT_EQ(saved.compare(0, 3, "\xEF\xBB\xBF"), 0) << saved;
+  EXPECT_NE(saved.find("*愛の歌"), std::string::npos) << saved;
+}
+
 TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   UseSingleTrack("Live set", {});
   Edit();

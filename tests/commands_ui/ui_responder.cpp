@@ -1,5 +1,7 @@
 #include "ui_responder.h"
 
+#include "win32/utf16.h"
+
 namespace tarnix::test {
 
 namespace {
@@ -37,12 +39,13 @@ BOOL CALLBACK FindModal(HWND window, LPARAM param) {
   return TRUE;
 }
 
+// As UTF-8, the plug-in's own spelling.
 std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthA(window);
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  GetWindowTextA(window, text.data(), length + 1);
-  text.resize(static_cast<size_t>(length));
-  return text;
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return Utf8FromWide(text);
 }
 
 SeenBox Read(HWND box) {
@@ -112,11 +115,13 @@ void UiResponder::Run() {
       PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(step.kind == Answer::kBox ? step.button : IDCANCEL, 0), 0);
     } else {
       dialogs_.push_back(TextOf(found.fileDialog));
+      HWND name = GetDlgItem(found.fileDialog, kFileNameCombo);
+      if (!name) name = GetDlgItem(found.fileDialog, kFileNameEdit);
+      proposed_.push_back(name ? TextOf(name) : std::string());
       if (step.kind != Answer::kFileDialog) ++failures_;
       if (step.kind == Answer::kFileDialog && !step.path.empty()) {
-        HWND name = GetDlgItem(found.fileDialog, kFileNameCombo);
-        if (!name) name = GetDlgItem(found.fileDialog, kFileNameEdit);
-        SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(step.path.c_str()));
+        const std::wstring path = WideFromUtf8(step.path);
+        SendMessageW(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(path.c_str()));
         PostMessageA(found.fileDialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
       } else {
         PostMessageA(found.fileDialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);

@@ -46,6 +46,8 @@ class UiResponder {
   const std::vector<SeenBox>& Boxes() const { return boxes_; }
   // The file dialogs' window titles, in order.
   const std::vector<std::string>& FileDialogs() const { return dialogs_; }
+  // The file name each file dialog proposed, in the order of FileDialogs.
+  const std::vector<std::string>& ProposedNames() const { return proposed_; }
   // Steps that found no window in time, or found the wrong kind.
   int Failures() const { return failures_; }
   int Done() const { return done_; }
@@ -57,6 +59,7 @@ class UiResponder {
   DWORD stepTimeoutMs_;
   std::vector<SeenBox> boxes_;
   std::vector<std::string> dialogs_;
+  std::vector<std::string> proposed_;
   int failures_ = 0;
   int done_ = 0;
   std::thread thread_;

@@ -75,6 +75,39 @@ TEST_F(PlayerTest, EntryTextsAreCopies) {
   EXPECT_STREQ(player_.PlaylistTitle(0).c_str(), "Other");
 }
 
+// Entries whose texts the code page cannot hold: a current player answers them whole through the
+// wide requests, an older one only with its "?"; code-page letters arrive as UTF-8 either way.
+TEST(PlayerWideTest, EntryTextsAreUtf8FromEitherRequest) {
+  const char* const kTitle = "\xE6\x84\x9B\xE3\x81\xAE\xE6\xAD\x8C";          // 愛の歌
+  const char* const kPath = "C:\\\xD0\x9C\xD1\x83\xD0\xB7\\Caf\xC3\xA9.mp3";  // C:\Муз\Café.mp3
+  struct Case {
+    bool wide;
+    const char* title;
+    const char* path;
+  };
+  const Case cases[] = {
+      {true, kTitle, kPath},
+      {false, "???", "C:\\???\\Caf\xC3\xA9.mp3"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.wide);
+    StandInPlayerThread host;
+    host.Player().SetPlaylist({{kPath, kTitle, 0}});
+    host.Player().SetWideEntryTexts(c.wide);
+    WideEntryTexts memo = WideEntryTexts::kUnknown;
+    const Player player(host.Window(), &memo);
+    EXPECT_STREQ(player.PlaylistFile(1).c_str(), "");  // no entry: tells nothing about the player
+    EXPECT_EQ(memo, WideEntryTexts::kUnknown);
+    EXPECT_STREQ(player.PlaylistTitle(0).c_str(), c.title);
+    EXPECT_EQ(memo, c.wide ? WideEntryTexts::kAnswered : WideEntryTexts::kMissing);
+    host.Player().Log().Clear();
+    for (int tick = 0; tick < 3; ++tick) EXPECT_STREQ(player.PlaylistFile(0).c_str(), c.path);
+    // Known to be an older player, it is asked only the narrow request from then on.
+    EXPECT_EQ(host.Player().Log().CountCode(kCodePlaylistFileW), c.wide ? 3 : 0);
+    EXPECT_EQ(host.Player().Log().CountCode(kCodePlaylistFile), c.wide ? 0 : 3);
+  }
+}
+
 TEST_F(PlayerTest, PlaybackStateAndClock) {
   EXPECT_FALSE(player_.IsPlaying());
   EXPECT_LT(player_.OutputTimeMs(), 0);
@@ -105,6 +138,7 @@ TEST_F(PlayerTest, SkinDirectoryAnswers) {
       {"no skin", std::string(), std::string()},
       {"untouched buffer", std::nullopt, std::nullopt},
       {"unterminated", full, std::string(kSkinDirectoryBufferSize - 1, 'x')},
+      {"code page", std::string("C:\\Skins\\Caf\xE9"), std::string("C:\\Skins\\Caf\xC3\xA9")},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -140,7 +174,7 @@ TEST_F(PlayerTest, RequestsTravelAsTheirCodes) {
   const auto log = host_.Player().Log().Snapshot();
   ASSERT_EQ(log.size(), 3u);
   EXPECT_TRUE(log[0].IsCode(kCodePlaylistLength));
-  EXPECT_TRUE(log[1].IsCode(kCodePlaylistFile));
+  EXPECT_TRUE(log[1].IsCode(kCodePlaylistFileW));
   EXPECT_EQ(log[1].wParam, 1u);
   EXPECT_TRUE(log[2].IsCommand(kCmdCycleWindows));
   EXPECT_EQ(log[2].lParam, 0);

@@ -291,7 +291,7 @@ void ExpectSongChangeFollowed(bool notices) {
   const auto log = h.Player().Log().Snapshot();
   size_t asked = log.size();  // the plug-in's first request for the new entry's path
   for (size_t i = switcher.SwitchedAt(); i < log.size() && asked == log.size(); ++i)
-    if (log[i].IsCode(kCodePlaylistFile) && log[i].wParam == 1) asked = i;
+    if (log[i].IsCode(kCodePlaylistFileW) && log[i].wParam == 1) asked = i;
   ASSERT_LT(asked, log.size());
   EXPECT_EQ(timers.TimerBetween(switcher.SwitchedAt(), asked), !notices);
   EXPECT_EQ(h.Player().PlayingNoticeCount() > 0, notices);
