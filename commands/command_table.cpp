@@ -7,8 +7,8 @@
 #include "commands/editing.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
+#include "session/player_following.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {
@@ -29,6 +29,12 @@ void OpenFileMenu(int x, int y) { OpenPopup(ThePlugin().menus.file, x, y); }
 void OpenAddMenu(int x, int y) { OpenPopup(ThePlugin().menus.add, x, y); }
 void OpenPrevMenu(int x, int y) { OpenPopup(ThePlugin().menus.prev, x, y); }
 void OpenNextMenu(int x, int y) { OpenPopup(ThePlugin().menus.next, x, y); }
+
+// The buttons' handlers get the click's position; only the menu buttons need it.
+void ClickInsertSubtrack(int, int) { CmdInsertSubtrack(); }
+void ClickRestartOrPrevious(int, int) { CmdRestartOrPreviousSubtrack(); }
+void ClickNextSubtrack(int, int) { CmdNextSubtrack(); }
+void ClickClose(int, int) { CmdHideWindow(); }
 
 void PageListUp(int, int) {
   TrackListView* const view = ThePlugin().list;
@@ -76,28 +82,56 @@ const CommandEntry kCommandTable[] = {
     {IDM_EXPORT_CHAPTERS, CmdExportChapters},
     {IDM_STOP_AFTER_SUBTRACK, CmdStopAfterSubtrack},
     {IDM_SKIP_SUBTRACK, CmdSkipSubtrack},
+    {IDM_RESTART_OR_PREVIOUS, CmdRestartOrPreviousSubtrack},
+    {IDM_HIDE_WINDOW, CmdHideWindow},
     {-1, nullptr},
 };
+
+namespace {
+
+// The plug-in's own keys; every other key goes to the player.
+struct KeyCommand {
+  WPARAM key;
+  bool ctrl;
+  int32_t command;
+};
+
+constexpr KeyCommand kKeyCommands[] = {
+    {VK_INSERT, false, IDM_INSERT}, {VK_DELETE, false, IDM_DELETE},           {'E', false, IDM_EDIT},
+    {'R', false, IDM_REPEAT},       {VK_LEFT, true, IDM_RESTART_OR_PREVIOUS}, {VK_RIGHT, true, IDM_NEXT_SUBTRACK},
+    {VK_F4, true, IDM_HIDE_WINDOW}, {'T', false, IDM_STOP_AFTER_SUBTRACK}, {'K', false, IDM_SKIP_SUBTRACK},
+};
+
+}  // namespace
 
 bool RunCommand(WPARAM wParam) {
   const int32_t id = LOWORD(wParam);
   for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) {
     if (entry->id != id) continue;
-    if (!entry->handler) return false;
-    entry->handler(-1, -1);
+    if (!entry->run) return false;
+    entry->run();
     return true;
   }
   return false;
 }
 
-const CommandHandler kButtonClickHandlers[9] = {
-    OpenMenuMenu,     OpenFileMenu, CmdInsertSubtrack, CmdPreviousSubtrack, CmdNextSubtrack,
-    HidePluginWindow, nullptr,      PageListUp,        PageListDown,
+bool RunKeyCommand(WPARAM key, bool ctrl) {
+  for (const KeyCommand& entry : kKeyCommands) {
+    if (entry.key == key && entry.ctrl == ctrl) return RunCommand(static_cast<WPARAM>(entry.command));
+  }
+  return false;
+}
+
+const ClickHandler kButtonClickHandlers[9] = {
+    OpenMenuMenu, OpenFileMenu, ClickInsertSubtrack, ClickRestartOrPrevious, ClickNextSubtrack,
+    ClickClose,   nullptr,      PageListUp,          PageListDown,
 };
 
-const CommandHandler kButtonRightClickHandlers[9] = {
+const ClickHandler kButtonRightClickHandlers[9] = {
     OpenMenuMenu, OpenFileMenu, OpenAddMenu, OpenPrevMenu, OpenNextMenu, nullptr, nullptr, nullptr, nullptr,
 };
+
+void CmdHideWindow() { HidePluginWindow(); }
 
 void OpenBkgMenu(int x, int y) { OpenPopup(ThePlugin().menus.bkg, x, y); }
 

@@ -1,31 +1,38 @@
 #pragma once
 // The command set: the command table the UI thread's loop dispatches WM_COMMAND through, the
-// two button handler tables, the popup menu openers, and the playback commands built on
-// PlayItem, which makes the player play one row.
+// two button handler tables, the popup menu openers, and the commands.
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "session/play_item.h"
+#include "skin/widget.h"
 #include "tracklist/item_id.h"
 
 namespace tarnix {
 
-using CommandHandler = void (*)(int x, int y);
+// A command of the menus, the keys, the buttons or a private message; it works on the running
+// plug-in's state and takes nothing else.
+using Command = void (*)();
 
 struct CommandEntry {
   int32_t id;  // negative ends the table
-  CommandHandler handler;
+  Command run;
 };
 
 // The command table in its order, ended by an entry whose id is -1.
 extern const CommandEntry kCommandTable[];
-// Looks up the low 16 bits of wParam and calls the handler with (-1, -1); false when none.
+// Looks up the low 16 bits of wParam and runs that command; false when none.
 bool RunCommand(WPARAM wParam);
+// Runs the command of a key pressed in the plug-in window (ctrl: with Ctrl held) through the
+// same table; false for keys the plug-in leaves to the player.
+bool RunKeyCommand(WPARAM key, bool ctrl);
 
-// Button handlers by button number (0 to 8); null slots do nothing.
-extern const CommandHandler kButtonClickHandlers[9];
-extern const CommandHandler kButtonRightClickHandlers[9];
+// Button handlers by button number (0 to 8), (x, y) in the plug-in window's client
+// coordinates; null slots do nothing.
+extern const ClickHandler kButtonClickHandlers[9];
+extern const ClickHandler kButtonRightClickHandlers[9];
 
 // Menu openers, (x, y) in the plug-in window's client coordinates.
 void OpenBkgMenu(int x, int y);      // the frame's background right click
@@ -33,39 +40,40 @@ void OpenContextMenu(int x, int y);  // the list view's context request
 // Checks "Repeat" while a row is repeated and greys "Delete" unless a subtrack is selected.
 void UpdateContextMenuStates(HMENU contextMenu);
 
-// Commands (x, y ignored unless stated).
-void CmdAbout(int x, int y);
-void CmdOptions(int x, int y);  // also the descriptor's config
-void CmdNew(int x, int y);
-void CmdOpen(int x, int y);
-void CmdSave(int x, int y);
-void CmdSaveAs(int x, int y);
-void CmdInsertSubtrack(int x, int y);
-void CmdRemoveSubtrack(int x, int y);
-void CmdFirstSubtrack(int x, int y);
-// x >= 0 applies the restart rule (buttons, Ctrl+Left, UM_PREV_ENTRY); menus pass -1.
-void CmdPreviousSubtrack(int x, int y);
-void CmdNextSubtrack(int x, int y);
-void CmdPlayTrack(int x, int y);
-void CmdPlaySelected(int x, int y);  // also the list view's activation callback
-void CmdRepeat(int x, int y);
-void CmdInsert(int x, int y);
-void CmdDelete(int x, int y);
-void CmdEdit(int x, int y);
-void CmdEditSubtrack(int x, int y);
-void CmdEditTrack(int x, int y);
-void CmdPasteTracklist(int x, int y);
-void CmdExportCueSheet(int x, int y);
-void CmdExportChapters(int x, int y);
+// Whether "previous" restarts a row that has played for a second instead of going back a row.
+enum class RestartRule { kNever, kAfterASecond };
+void PlayPreviousSubtrack(RestartRule rule);
+
+// The commands.
+void CmdAbout();
+void CmdOptions();  // also the descriptor's config
+void CmdNew();
+void CmdOpen();
+void CmdSave();
+void CmdSaveAs();
+void CmdInsertSubtrack();
+void CmdRemoveSubtrack();
+void CmdFirstSubtrack();
+void CmdPreviousSubtrack();  // the menus: always back a row
+// The button, Ctrl+Left and UM_PREV_ENTRY: restarts a row that has played for a second.
+void CmdRestartOrPreviousSubtrack();
+void CmdNextSubtrack();
+void CmdPlayTrack();
+void CmdPlaySelected();
+void CmdRepeat();
+void CmdInsert();
+void CmdDelete();
+void CmdEdit();
+void CmdEditSubtrack();
+void CmdEditTrack();
+void CmdPasteTracklist();
+void CmdExportCueSheet();
+void CmdExportChapters();
+void CmdHideWindow();  // Ctrl+F4 and the close button
 // Stop at the end of the playing subtrack (again: cancel), and the selected subtrack's skip mark.
-void CmdStopAfterSubtrack(int x, int y);
-void CmdSkipSubtrack(int x, int y);
+void CmdStopAfterSubtrack();
+void CmdSkipSubtrack();
 // Checks the two items above in the context menu as the pending stop and the selection stand.
 void UpdateListeningMenuStates(HMENU contextMenu);
-
-// Makes the player play the row `item` (track part 0: a subtrack of the playing track).
-void PlayItem(ItemId item);
-// Makes the playlist position the file of CD track n; false when no entry matches.
-bool SelectCdTrack(int32_t n);
 
 }  // namespace tarnix

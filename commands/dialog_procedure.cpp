@@ -5,15 +5,11 @@
 
 #include "commands/dialogs.h"
 
-#include "commands/editing.h"
 #include "host/callback_guard.h"
 
 namespace tarnix {
 
 namespace {
-
-void CloseTrackDialogDiscarding() { CloseTrackDialog(false); }
-void CloseTrackDialogApplying() { CloseTrackDialog(true); }
 
 const DialogHandlers* HandlersOf(HWND dialog) {
   return reinterpret_cast<const DialogHandlers*>(GetWindowLongPtrW(dialog, DWLP_USER));
@@ -77,12 +73,6 @@ INT_PTR HandleDialogMessage(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
 }
 
 }  // namespace
-
-const DialogHandlers kTrackDialogHandlers = {CloseTrackDialogApplying, CloseTrackDialogDiscarding, nullptr, nullptr};
-const DialogHandlers kSubtrackDialogHandlers = {nullptr, CloseSubtrackDialog, HandleSubtrackCommand,
-                                                HandleSubtrackUpDown};
-const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};
-const DialogHandlers kAboutDialogHandlers = {nullptr, nullptr, nullptr, nullptr};
 
 INT_PTR CALLBACK SharedDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
   INT_PTR answer = FALSE;

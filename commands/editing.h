@@ -1,25 +1,18 @@
 #pragma once
-// Turning the track list into the list view's rows, and editing it: inserting and deleting
-// subtracks, the modeless "Edit subtrack" dialog with its minutes/seconds/frames fields, and the
-// track dialog for the track name, album and artist.
+// Editing the track list: inserting and deleting subtracks, the modeless "Edit subtrack" dialog with its
+// minutes/seconds/frames fields, and the track dialog for the track name, album and artist.
 
 #include <windows.h>
 
 #include <cstdint>
 
+#include "session/rows.h"
 #include "tracklist/item_id.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {
 
 // What the dialogs show is the Plugin's EditingState (host/plugin.h).
-
-// Row index of item in the current layout (-1: the title line, not a row).
-int32_t RowIndexOf(ItemId item);
-// The text of item's row (indentation, name, TAB and time for subtracks).
-TextString RowText(ItemId item);
-void SetRowText(ItemId item, bool replace);
-void RebuildRows();
 
 void InsertSubtrack(ItemId reference);
 void DeleteSubtrack();
@@ -41,5 +34,7 @@ void ReloadSubtrackDialog();
 
 void OpenTrackDialog();
 void CloseTrackDialog(bool apply);
+// Shows the open editing dialogs again for the list that replaced the one they showed.
+void RefreshEditingDialogs();
 
 }  // namespace tarnix

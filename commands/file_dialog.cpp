@@ -8,8 +8,8 @@
 #include <string>
 #include <string_view>
 
-#include "commands/user_messages.h"
 #include "host/plugin.h"
+#include "host/user_messages.h"
 #include "win32/utf16.h"
 
 namespace tarnix {

@@ -6,13 +6,13 @@
 #include <windows.h>
 
 #include "commands/editing.h"
-#include "commands/file_commands.h"
 #include "commands/file_dialog.h"
-#include "commands/unsaved_edits.h"
-#include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
+#include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 
@@ -37,14 +37,14 @@ void ShowReplacedList() {
 
 }  // namespace
 
-void CmdNew(int, int) {
+void CmdNew() {
   SaveIfModified();
   TrackList& list = ThePlugin().trackList;
   list.Reset(ThePlugin().playback.currentTitle, 1, list.cddbId);
   ShowReplacedList();
 }
 
-void CmdOpen(int, int) {
+void CmdOpen() {
   PlaybackState& playback = ThePlugin().playback;
   TrackList& list = ThePlugin().trackList;
   const TextString initial = list.path;
@@ -66,18 +66,18 @@ void CmdOpen(int, int) {
   ShowReplacedList();
 }
 
-void CmdSave(int, int) {
+void CmdSave() {
   if (ThePlugin().playback.currentTitle.IsEmpty()) return;
   TrackList& list = ThePlugin().trackList;
   if (list.path.IsEmpty()) {
-    CmdSaveAs(-1, -1);
+    CmdSaveAs();
     return;
   }
   const TextString path = list.path;
   SaveListOrReport(list, path);
 }
 
-void CmdSaveAs(int, int) {
+void CmdSaveAs() {
   const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
   if (chosen.IsEmpty()) return;
   SaveListOrReport(ThePlugin().trackList, chosen);

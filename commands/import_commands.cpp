@@ -11,14 +11,14 @@
 
 #include "commands/editing.h"
 #include "commands/file_dialog.h"
-#include "commands/unsaved_edits.h"
-#include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
+#include "host/user_messages.h"
 #include "import/chapter_writer.h"
 #include "import/cue_writer.h"
 #include "import/imported_list.h"
 #include "import/pasted_tracklist.h"
+#include "session/unsaved_edits.h"
 #include "skin/track_list_view.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/platform.h"
@@ -72,7 +72,7 @@ void ShowChangedList() {
 
 }  // namespace
 
-void CmdPasteTracklist(int, int) {
+void CmdPasteTracklist() {
   TrackList& list = ThePlugin().trackList;
   Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
@@ -102,7 +102,7 @@ void CmdPasteTracklist(int, int) {
   ShowChangedList();
 }
 
-void CmdExportCueSheet(int, int) {
+void CmdExportCueSheet() {
   const TextString played = ThePlugin().playback.currentPath;
   if (played.IsEmpty()) {
     ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");
@@ -121,7 +121,7 @@ void CmdExportCueSheet(int, int) {
   if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
 }
 
-void CmdExportChapters(int, int) {
+void CmdExportChapters() {
   const TextString played = ThePlugin().playback.currentPath;
   if (played.IsEmpty()) {
     ReportFailure("Nothing is playing: there is no file to write chapters for.");

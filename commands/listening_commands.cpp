@@ -23,7 +23,7 @@ Subtrack* SubtrackNamed(ItemId item) {
 
 }  // namespace
 
-void CmdStopAfterSubtrack(int, int) {
+void CmdStopAfterSubtrack() {
   listening::ListeningState& state = ThePlugin().listening;
   TrackListView* const view = ThePlugin().list;
   if (!view) return;
@@ -38,7 +38,7 @@ void CmdStopAfterSubtrack(int, int) {
   view->Redraw();
 }
 
-void CmdSkipSubtrack(int, int) {
+void CmdSkipSubtrack() {
   TrackListView* const view = ThePlugin().list;
   if (!view) return;
   Subtrack* subtrack = SubtrackNamed(view->SelectedKey());

@@ -7,16 +7,17 @@
 
 #include "commands/commands.h"
 #include "commands/editing.h"
-#include "commands/file_commands.h"
-#include "commands/unsaved_edits.h"
-#include "commands/user_messages.h"
 #include "commands/window_text.h"
+#include "host/dialog_placement.h"
+#include "host/list_placement.h"
 #include "host/playback_state.h"
-#include "host/player_following.h"
 #include "host/plugin.h"
 #include "host/settings.h"
-#include "host/window_helpers.h"
+#include "host/user_messages.h"
 #include "resources/resource_ids.h"
+#include "session/player_following.h"
+#include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -87,7 +88,7 @@ void OptionsOk() {
     if (view) view->Redraw();
   }
 
-  if (!CheckBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
+  if (!EnsureBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
   if (!(settings.bookmarkPath == oldDirectory)) {
     ThePlugin().playback.currentPath.Clear();
@@ -97,21 +98,23 @@ void OptionsOk() {
   if (!SaveSettings()) ReportFailure(SaveFailureText(PluginIniPath(), LastWriteResult()));
 }
 
-void CmdOptions(int, int) {
+void CmdOptions() {
   SkinFrame* frame = ThePlugin().frame.get();
   if (frame && !frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(true);
-    // Marked shown before it shows, the window gets no tick from FollowPlayer; and this may run
-    // on the player's thread (config), which must not run one: the loop does.
+    // Marked shown before it shows, the window gets no tick from FollowPlayer: the loop runs one.
     RequestTick();
     return;
   }
   ShowOptionsDialog();
 }
 
-void CmdAbout(int, int) {
+void CmdAbout() {
   if (HWND about = ThePlugin().aboutDialog.Get()) PlaceDialog(about);
 }
+
+const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};
+const DialogHandlers kAboutDialogHandlers = {nullptr, nullptr, nullptr, nullptr};
 
 }  // namespace tarnix

@@ -3,16 +3,17 @@
 // and steps through subtracks and times with its up-down controls.
 
 #include "commands/commands.h"
+#include "commands/dialogs.h"
 #include "commands/editing.h"
 
 #include <commctrl.h>
 
 #include "commands/time_fields.h"
 #include "commands/window_text.h"
+#include "host/dialog_placement.h"
 #include "host/playback_state.h"
 #include "host/player.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 #include "tracklist/platform.h"
@@ -276,5 +277,8 @@ void HandleSubtrackCommand(WPARAM wParam, LPARAM) {
       break;
   }
 }
+
+const DialogHandlers kSubtrackDialogHandlers = {nullptr, CloseSubtrackDialog, HandleSubtrackCommand,
+                                                HandleSubtrackUpDown};
 
 }  // namespace tarnix

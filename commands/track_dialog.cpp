@@ -4,8 +4,10 @@
 #include "commands/editing.h"
 #include "commands/window_text.h"
 
+#include "commands/dialogs.h"
+
+#include "host/dialog_placement.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"
 #include "tracklist/platform.h"
@@ -45,6 +47,13 @@ void OpenTrackDialog() {
   PlaceDialog(dialog);
 }
 
+namespace {
+
+void CloseTrackDialogDiscarding() { CloseTrackDialog(false); }
+void CloseTrackDialogApplying() { CloseTrackDialog(true); }
+
+}  // namespace
+
 void CloseTrackDialog(bool apply) {
   EditingState& editing = ThePlugin().editing;
   TrackListView* const view = ThePlugin().list;
@@ -63,5 +72,7 @@ void CloseTrackDialog(bool apply) {
   if (dialog) ShowWindow(dialog, SW_HIDE);
   editing.track = -1;
 }
+
+const DialogHandlers kTrackDialogHandlers = {CloseTrackDialogApplying, CloseTrackDialogDiscarding, nullptr, nullptr};
 
 }  // namespace tarnix

@@ -2,9 +2,9 @@
 
 #include "demo/demo_log.h"
 #include "demo/row_text.h"
+#include "testhost/window_class.h"
 
 #include <cstdio>
-#include <mutex>
 #include <string>
 
 namespace tarnix::demo {
@@ -28,24 +28,12 @@ enum ControlId : WORD {
   kIdStatus,
 };
 
-void RegisterControlsClass(WNDPROC procedure) {
-  static std::once_flag once;
-  std::call_once(once, [procedure] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-    wc.lpszClassName = kClassName;
-    RegisterClassA(&wc);
-  });
-}
-
 }  // namespace
 
 InteractivePlayer::InteractivePlayer(PluginSession& session, std::vector<testhost::PlaylistEntry> playlist, POINT at)
     : session_(session), playlist_(std::move(playlist)) {
-  RegisterControlsClass(&InteractivePlayer::WindowProc);
+  testhost::RegisterWindowClass(
+      {kClassName, &InteractivePlayer::WindowProc, 0, reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1)});
   // An ordinary top-level window (not owned by the player), so it has a task bar button and
   // closing it ends the demo.
   window_ = CreateWindowExA(0, kClassName, "Stand-in Player - Tarnix demo",

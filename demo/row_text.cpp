@@ -1,6 +1,6 @@
 #include "demo/row_text.h"
 
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 
 #include <cstdio>
 

@@ -1,6 +1,6 @@
 #pragma once
 // The text a row of the plug-in's list shows for a key, for the demo's log: the plug-in's own
-// row layout (commands/row_layout.h) applied to the list it holds (the same ".trk" file it read
+// row layout (session/row_layout.h) applied to the list it holds (the same ".trk" file it read
 // or wrote), in its default layout (track names in the list, no title line above it).
 
 #include "tracklist/item_id.h"

@@ -67,6 +67,7 @@ constexpr UINT UM_RELOAD_SKIN = 0x4405;
 constexpr UINT UM_QUIT = 0x4406;  // stops the plug-in's thread and aborts guarded sends
 constexpr UINT UM_REPEAT_END = 0x4407;
 constexpr UINT UM_TICK_NOW = 0x4408;  // posted: run the playback check at once (coalesced)
+constexpr UINT UM_CONFIG = 0x4409;    // posted by config: show the window, or the options when it is shown
 
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;

@@ -8,7 +8,8 @@ namespace tarnix {
 
 namespace {
 
-// Published for config on the player's thread, which may look before start-up has made it.
+// Only the thread that runs start-up and shutdown uses it; atomic so that a test's thread taking
+// over from an earlier one sees it whole.
 std::atomic<Plugin*> g_current{nullptr};
 
 }  // namespace

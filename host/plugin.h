@@ -1,6 +1,6 @@
 #pragma once
 // Plugin: the one owner of everything the UI thread holds for the plug-in's life. StartUp
-// (host/ui_thread.h) makes it when the UI thread starts and ShutDown destroys it when the thread
+// (plugin/ui_thread.h) makes it when the UI thread starts and ShutDown destroys it when the thread
 // ends; in between, the loop, the window procedure, the commands and the dialogs reach it through
 // ThePlugin(). Members are declared in the order start-up builds them, so that destroying them in
 // reverse is the shutdown order: the hooks, the frame with its widgets, the skin bitmap, the
@@ -91,13 +91,16 @@ class Plugin {
   TrackListView* list = nullptr;
   SkinScrollBar* scrollBar = nullptr;
   UINT_PTR timerId = 0;  // 0 while no timer runs
+  // Brings the open editing dialogs to a list that replaced the one they showed. Start-up sets
+  // it (commands/editing.h), so that the playback code below the commands needn't know them.
+  void (*listReplaced)() = nullptr;
   HookHandle callWndProcHook;
   HookHandle getMessageHook;
 };
 
 // The running plug-in; only on the UI thread between StartUp and ShutDown.
 Plugin& ThePlugin();
-// The running plug-in or null, for the player's thread (config) and for start-up itself.
+// The running plug-in or null, for shutdown after a start-up that failed early.
 Plugin* CurrentPlugin();
 // Makes the running plug-in (start-up) and destroys it (shutdown).
 Plugin& CreatePlugin();

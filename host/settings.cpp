@@ -11,6 +11,7 @@
 
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "skin/window_layout.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
@@ -28,6 +29,44 @@ constexpr const wchar_t* kPlayerSection = L"Winamp";
 constexpr const wchar_t* kWholeBookmarkKey = L"BookmarkPathUtf8";
 constexpr const char* kWholeBookmarkKeyNarrow = "BookmarkPathUtf8";
 constexpr DWORD kMaxProfileText = 32767;
+
+// Every plugin.ini key, where its value lives while the plug-in runs, and its default: loading
+// and saving both walk these tables, so a key is spelled once.
+struct FrameIntKey {
+  const char* name;
+  int32_t FrameSettings::*value;
+  int32_t fallback;
+};
+struct FrameFlagKey {
+  const char* name;
+  bool FrameSettings::*value;
+  bool fallback;
+};
+struct FlagKey {
+  const char* name;
+  bool Settings::*value;
+  bool fallback;
+};
+
+constexpr FrameIntKey kFrameInts[] = {
+    {"WindowPosX", &FrameSettings::posX, 0},
+    {"WindowPosY", &FrameSettings::posY, 0},
+    {"WindowWidth", &FrameSettings::width, kDefaultWidth},
+    {"WindowHeight", &FrameSettings::height, kDefaultHeight},
+};
+constexpr FrameFlagKey kFrameFlags[] = {
+    {"Opened", &FrameSettings::shown, true},
+    {"Docked", &FrameSettings::docked, false},
+};
+constexpr FlagKey kFlags[] = {
+    {"AutoPopup", &Settings::autoPopup, true}, {"AutoClose", &Settings::autoClose, true},
+    {"AutoSave", &Settings::autoSave, false},  {"PrintTime", &Settings::printTime, true},
+    {"ShowTrack", &Settings::showTrack, true}, {"TopTrack", &Settings::topTrack, false},
+    {"Resume", &Settings::resume, true},
+};
+constexpr const char* kHotKey = "HotKey";  // kept in g_shared.hotKey for the hook filter
+constexpr int32_t kNoHotKey = 0;
+constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 
 std::wstring Wide(const TextString& text) {
   return WideFromUtf8(std::string_view(text.Data(), static_cast<size_t>(text.Length())));
@@ -85,7 +124,7 @@ std::wstring ThroughCodePage(const std::wstring& wide) {
 // (an earlier version that changed the directory wrote only BookmarkPath), else BookmarkPath.
 TextString ReadBookmarkPath(const std::wstring& file, const TextString& fallback) {
   bool present = false;
-  const std::wstring stored = ReadText(L"BookmarkPath", file, &present);
+  const std::wstring stored = ReadText(WideFromUtf8(kBookmarkPath).c_str(), file, &present);
   bool wholePresent = false;
   const std::wstring escaped = ReadText(kWholeBookmarkKey, file, &wholePresent);
   std::string whole;
@@ -100,7 +139,7 @@ TextString ReadBookmarkPath(const std::wstring& file, const TextString& fallback
 // when that loses a character (emptied when it is no longer needed).
 void AddBookmarkPath(const TextString& path, const std::wstring& file, IniValues* values) {
   const std::wstring wide = Wide(path);
-  values->emplace_back("BookmarkPath", std::string(path.c_str(), static_cast<size_t>(path.Length())));
+  values->emplace_back(kBookmarkPath, std::string(path.c_str(), static_cast<size_t>(path.Length())));
   if (ThroughCodePage(wide) != wide) {
     values->emplace_back(kWholeBookmarkKeyNarrow, EscapeToAscii(std::string_view(path.Data(), path.Length())));
     return;
@@ -155,24 +194,15 @@ void LoadSettings() {
   Plugin& plugin = ThePlugin();
   Settings& settings = plugin.settings;
   const std::wstring ini = Wide(PluginIniPath());
-  const TextString defaultBookmarks = DefaultBookmarkPath();
   FrameSettings window;
-  window.posX = ReadInt(L"WindowPosX", 0, ini);
-  window.posY = ReadInt(L"WindowPosY", 0, ini);
-  window.width = ReadInt(L"WindowWidth", 275, ini);
-  window.height = ReadInt(L"WindowHeight", 116, ini);
-  window.shown = ReadBool(L"Opened", true, ini);
-  window.docked = ReadBool(L"Docked", false, ini);
+  for (const FrameIntKey& key : kFrameInts)
+    window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  for (const FrameFlagKey& key : kFrameFlags)
+    window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame) plugin.frame->TakeSettings(window);
-  settings.autoPopup = ReadBool(L"AutoPopup", true, ini);
-  settings.autoClose = ReadBool(L"AutoClose", true, ini);
-  settings.autoSave = ReadBool(L"AutoSave", false, ini);
-  settings.printTime = ReadBool(L"PrintTime", true, ini);
-  settings.showTrack = ReadBool(L"ShowTrack", true, ini);
-  settings.topTrack = ReadBool(L"TopTrack", false, ini);
-  settings.resume = ReadBool(L"Resume", true, ini);
-  g_shared.hotKey.store(ReadInt(L"HotKey", 0, ini), std::memory_order_relaxed);
-  settings.bookmarkPath = ReadBookmarkPath(ini, defaultBookmarks);
+  for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  g_shared.hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
+  settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath());
   ReadPlayerSettings();
 }
 
@@ -194,21 +224,11 @@ bool SaveSettings() {
   auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
   if (plugin.frame) {
     const FrameSettings window = plugin.frame->Settings();
-    add("WindowPosX", window.posX);
-    add("WindowPosY", window.posY);
-    add("WindowWidth", window.width);
-    add("WindowHeight", window.height);
-    add("Opened", window.shown ? 1 : 0);
-    add("Docked", window.docked ? 1 : 0);
+    for (const FrameIntKey& key : kFrameInts) add(key.name, window.*key.value);
+    for (const FrameFlagKey& key : kFrameFlags) add(key.name, window.*key.value ? 1 : 0);
   }
-  add("AutoPopup", settings.autoPopup ? 1 : 0);
-  add("AutoClose", settings.autoClose ? 1 : 0);
-  add("AutoSave", settings.autoSave ? 1 : 0);
-  add("PrintTime", settings.printTime ? 1 : 0);
-  add("ShowTrack", settings.showTrack ? 1 : 0);
-  add("TopTrack", settings.topTrack ? 1 : 0);
-  add("Resume", settings.resume ? 1 : 0);
-  add("HotKey", g_shared.hotKey.load(std::memory_order_relaxed));
+  for (const FlagKey& key : kFlags) add(key.name, settings.*key.value ? 1 : 0);
+  add(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed));
   const TextString ini = PluginIniPath();
   AddBookmarkPath(settings.bookmarkPath, Wide(ini), &values);
   return WriteSettings(ini, values);

@@ -1,9 +1,9 @@
 #pragma once
 // The only plug-in state that another thread than the UI thread touches, kept together so it can
-// be seen at a glance. The player's thread runs init, config and quit and the hook filter; the
-// hook filter reads single words here and posts, and its one write clears the Ctrl+Tab flag. The
-// values live as long as the DLL: a hook call still running while the UI thread ends never reads
-// freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
+// be seen at a glance. The player's thread runs init, config and quit and the hook filter; config
+// and the hook filter read single words here and post, and the filter's one write clears the
+// Ctrl+Tab flag. The values live as long as the DLL: a hook call still running while the UI
+// thread ends never reads freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
 
 #include <windows.h>
 
@@ -12,6 +12,7 @@
 
 #include "skin/frame_flags.h"
 #include "tracklist/item_id.h"
+#include "win32/handles.h"
 
 namespace tarnix {
 
@@ -20,7 +21,7 @@ struct SharedWithPlayer {
   HWND playerWindow = nullptr;   // the player's main window
   HINSTANCE instance = nullptr;  // this DLL
   // The UI thread, for init and quit on the player's thread.
-  HANDLE uiThread = INVALID_HANDLE_VALUE;
+  KernelHandle uiThread;
   std::atomic<DWORD> uiThreadId{0};
 
   // Relaxed order throughout: each value is read on its own, nothing is published through it.

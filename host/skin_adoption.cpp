@@ -5,9 +5,9 @@
 #include <string_view>
 
 #include "host/colour_text.h"
+#include "host/list_placement.h"
 #include "host/player.h"
 #include "host/plugin.h"
-#include "host/window_helpers.h"
 #include "resources/resource_ids.h"
 #include "skin/skin_frame.h"
 #include "tracklist/platform.h"

@@ -49,6 +49,9 @@
 #define IDM_STOP_AFTER_SUBTRACK 40103
 #define IDM_SKIP_SUBTRACK 40104
 #define IDM_EXPORT_CHAPTERS 40105
+// Commands of keys, buttons and private messages that no menu item carries.
+#define IDM_RESTART_OR_PREVIOUS 40201  // back a row, or to the playing row's start after 1 s
+#define IDM_HIDE_WINDOW 40202
 
 // "Edit subtrack" (IDD_EDIT_SUBTRACK).
 #define IDC_MINUTES 1002

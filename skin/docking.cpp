@@ -2,14 +2,13 @@
 // lands when its edges come near theirs.
 
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 
 namespace tarnix {
 
 namespace {
 
 constexpr uint64_t kRefreshInterval = 50'000'000;  // 5 s in 100 ns units
-constexpr LONG kSnapWidthStep = 25;
-constexpr LONG kSnapHeightStep = 29;
 
 }  // namespace
 
@@ -27,7 +26,7 @@ void SkinFrame::ConsiderWindow(HWND candidate) {
   if (GetWindow(candidate, GW_OWNER) != hostMainWindow) return;
   RECT r;
   if (!GetWindowRect(candidate, &r)) return;
-  if ((r.right - r.left) % kSnapWidthStep != 0 || (r.bottom - r.top) % kSnapHeightStep != 0) return;
+  if ((r.right - r.left) % kResizeStepX != 0 || (r.bottom - r.top) % kResizeStepY != 0) return;
   windowList.insert(candidate);
 }
 

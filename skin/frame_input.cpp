@@ -3,6 +3,7 @@
 
 #include "skin/skin_button.h"
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {
@@ -13,7 +14,6 @@ int PointX(LPARAM lParam) { return static_cast<short>(LOWORD(static_cast<DWORD_P
 int PointY(LPARAM lParam) { return static_cast<short>(HIWORD(static_cast<DWORD_PTR>(lParam))); }
 
 // The rows 0 to 14 at the top of the window drag it.
-constexpr int kMoveStripBottom = 14;
 
 bool IsGrip(const Widget* widget) {
   return widget->Kind() == WidgetKind::Button &&
@@ -111,7 +111,7 @@ void SkinFrame::OnLeftDown(int x, int y) {
       dragMode = DragMode::Resize;
       SetCapture(window);
     }
-  } else if (y > kMoveStripBottom) {
+  } else if (y > kCaptionStripHeight) {
     DispatchClick(x, y);
   } else {
     dragMode = DragMode::Move;

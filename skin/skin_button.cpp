@@ -1,13 +1,13 @@
 #include "skin/skin_button.h"
 
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 
 namespace tarnix {
 
 namespace {
 
 // Layout tops inside the caption strip make caption buttons.
-constexpr int32_t kCaptionStripHeight = 14;
 
 }  // namespace
 

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "skin/skin_button.h"
+#include "skin/skin_geometry.h"
 #include "skin/title_display.h"
 #include "win32/utf16.h"
 
@@ -22,27 +23,19 @@ uint64_t SystemFileTime() {
 }
 
 // Skin image geometry of the frame pieces (x, y of the source; sizes where fixed).
-constexpr int kCaptionHeight = 20;
-constexpr int kCaptionTile = 25;
-constexpr int kCaptionTitleWidth = 100;
 constexpr int kCaptionLeftX = 0;
 constexpr int kCaptionTitleX = 26;
 constexpr int kCaptionFillerX = 127;
 constexpr int kCaptionRightX = 153;
 constexpr int kCaptionInactiveRow = 21;
 constexpr int kSingleCaptionX = 27;
-constexpr int kSingleCaptionWidth = 275;
-constexpr int kSingleCaptionHeight = 14;
+constexpr int kSingleCaptionWidth = kMinWidth;
+constexpr int kSingleCaptionHeight = kCaptionStripHeight;
 constexpr int kSingleCaptionInactiveRow = 15;
-constexpr int kBorderTileY = 42;
-constexpr int kBorderTileHeight = 29;
 constexpr int kRightBorderSourceOffset = 51;  // added to the (negative) right margin
 constexpr int kBarLeftY = 72;
 constexpr int kBarFillerX = 179;
 constexpr int kBarWideX = 205;
-constexpr int kBarFillerWidth = 25;
-constexpr int kBarWideWidth = 75;
-constexpr int kBarTotalWidth = 275;  // left piece plus right piece
 constexpr LONG kFontWeight = 100;
 
 }  // namespace
@@ -94,11 +87,7 @@ HBRUSH SkinFrame::Brush(int32_t slot) const { return slot >= 0 && slot < kColour
 
 void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, HDC newSkinDC, HDC newCaptionDC,
                        ClickHandler newRightClickHandler, const RECT& margins, int32_t leftWidth) {
-  if (font) {
-    if (windowDC.Get()) SelectObject(windowDC.Get(), previousFont);
-    font.Reset();
-  }
-  previousFont = nullptr;
+  ReleaseFont();
   window = newWindow;
   hostMainWindow = newHostMainWindow;
   skinDC = newSkinDC;
@@ -207,6 +196,11 @@ void SkinFrame::DrawCaption(bool active) {
   DrawCaptionButtons();
 }
 
+void SkinFrame::ReleaseFont() {
+  fontSelection.Reset();
+  font.Reset();
+}
+
 void SkinFrame::DrawCaptionButtons() {
   for (size_t i = 0; i < widgets.size(); ++i) {
     Widget* widget = widgets[i].get();
@@ -218,11 +212,7 @@ void SkinFrame::DrawCaptionButtons() {
 
 void SkinFrame::SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&newColours)[kColourSlots]) {
   HDC dc = windowDC.Get();
-  if (font) {
-    if (dc) SelectObject(dc, previousFont);
-    font.Reset();
-    previousFont = nullptr;
-  }
+  ReleaseFont();
   for (int i = 0; i < kColourSlots; ++i) {
     brushes[i].Reset(CreateSolidBrush(newColours[i]));
     colours[i] = newColours[i];
@@ -234,12 +224,9 @@ void SkinFrame::SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF
     logFont.lfWeight = kFontWeight;
     const std::wstring face = WideFromUtf8(fontFace);
     face.copy(logFont.lfFaceName, LF_FACESIZE - 1);
+    // A font the system can't make leaves the device context's own: the rows still draw.
     font.Reset(CreateFontIndirectW(&logFont));
-    if (!font) {
-      MessageBoxW(nullptr, L"m_Font == NULL", L"Tarnix", MB_OK);
-    } else if (dc) {
-      previousFont = SelectObject(dc, font.Get());
-    }
+    if (font) fontSelection.Select(dc, font.Get());
   }
   // Without a new font the old one is gone all the same: the line height and the title's font
   // must follow the font the device context now has.
@@ -264,11 +251,7 @@ void SkinFrame::SetHooks(FrameHook newOnResize, AfterResizeHook newAfterResize, 
 }
 
 void SkinFrame::Destroy() {
-  if (font) {
-    if (windowDC.Get()) SelectObject(windowDC.Get(), previousFont);
-    font.Reset();
-  }
-  previousFont = nullptr;
+  ReleaseFont();
   for (BrushHandle& brush : brushes) brush.Reset();
   pressedWidget = nullptr;
   // Creation order: the list unlinks itself from the scroll bar before the bar goes.

@@ -151,6 +151,8 @@ class SkinFrame {
   void OnLeftUp(int x, int y);
   void OnLeftDoubleClick(int x, int y);
   void EndDrag();
+  // Puts the device context's own font back and deletes the skin's.
+  void ReleaseFont();
   void AddQualifyingWindows();
   void ConsiderWindow(HWND candidate);
 
@@ -165,7 +167,7 @@ class SkinFrame {
   HDC skinDC = nullptr;
   HDC captionDC = nullptr;
   FontHandle font;
-  HGDIOBJ previousFont = nullptr;
+  SelectedObject fontSelection;  // after the font: deselected before it is deleted
   int32_t bottomBarLeftWidth = 0;
   int32_t lineHeight = 1;
   bool captionInactive = false;

@@ -3,16 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "skin/skin_geometry.h"
+
 namespace tarnix {
 
 namespace {
 
 int32_t ResolveMember(int32_t value, int32_t extent) { return value < 0 ? extent + value : value; }
-
-constexpr int32_t kFillerWidth = 25;
-constexpr int32_t kWideWidth = 75;
-constexpr int32_t kCaptionTile = 25;
-constexpr int32_t kCaptionTitleWidth = 100;
 
 }  // namespace
 
@@ -24,7 +21,7 @@ IntRect ResolveLayout(const LayoutRect& layout, int32_t clientWidth, int32_t cli
 std::vector<PlacedPiece> BottomBarPieces(int32_t width, int32_t leftWidth) {
   std::vector<PlacedPiece> pieces;
   pieces.push_back({BarPiece::Left, 0});
-  const int32_t count = (width - 275) / kFillerWidth;
+  const int32_t count = (width - kBarTotalWidth) / kBarFillerWidth;
   int32_t x = leftWidth;
   for (int32_t i = 0; i < count;) {
     // The wide piece replaces three fillers: at the start for a narrow left piece, at the end
@@ -33,11 +30,11 @@ std::vector<PlacedPiece> BottomBarPieces(int32_t width, int32_t leftWidth) {
     if (wide) {
       pieces.push_back({BarPiece::Wide, x});
       i += 3;
-      x += kWideWidth;
+      x += kBarWideWidth;
     } else {
       pieces.push_back({BarPiece::Filler, x});
       i += 1;
-      x += kFillerWidth;
+      x += kBarFillerWidth;
     }
   }
   pieces.push_back({BarPiece::Right, x});

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "skin/skin_geometry.h"
+
 namespace tarnix {
 
 // Four 32-bit integers (left, top, right, bottom) in client or screen coordinates.
@@ -59,10 +61,6 @@ struct FrameSize {
   friend bool operator==(const FrameSize& a, const FrameSize& b) { return a.width == b.width && a.height == b.height; }
 };
 FrameSize ResizeStep(int32_t dx, int32_t dy, int32_t width, int32_t height);
-constexpr int32_t kResizeStepX = 25;
-constexpr int32_t kResizeStepY = 29;
-constexpr int32_t kMinWidth = 275;
-constexpr int32_t kMinHeight = 116;
 
 // Scroll bar: `range` is the largest thumb offset, `beyond` the rows past the first page.
 // Thumb offset for a pointer at `pointer` on a track starting at `trackStart`, held by its middle.

@@ -1,6 +1,7 @@
 #include "skin/skin_scroll_bar.h"
 
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {
@@ -9,8 +10,6 @@ namespace {
 
 // The column of the right border tile that lies under the bar, and the tile's rows.
 constexpr int32_t kBorderUnderBarX = 36;
-constexpr int32_t kBorderTileY = 42;
-constexpr int32_t kBorderTileHeight = 29;
 
 }  // namespace
 

@@ -5,14 +5,15 @@
 
 #include <cstdint>
 
+#include "skin/skin_geometry.h"
 #include "skin/skin_math.h"
 
 namespace tarnix {
 
 constexpr LayoutRect kContentMargins{12, 20, -20, -38};
 constexpr int32_t kBottomBarLeftWidth = 100;
-constexpr int32_t kDefaultWidth = 275;
-constexpr int32_t kDefaultHeight = 116;
+constexpr int32_t kDefaultWidth = kMinWidth;
+constexpr int32_t kDefaultHeight = kMinHeight;
 
 constexpr int kButtonCount = 9;
 constexpr int kCloseButton = 5;

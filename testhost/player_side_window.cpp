@@ -1,6 +1,6 @@
 #include "testhost/player_side_window.h"
 
-#include <mutex>
+#include "testhost/window_class.h"
 
 namespace tarnix::testhost {
 
@@ -9,18 +9,6 @@ namespace {
 constexpr const char* kSideWindowClass = "TarnixStandInPlayerSide";
 // Sent by Close: DestroyWindow works only on the window's own thread.
 constexpr UINT kMsgCloseSelf = WM_APP + 20;
-
-void RegisterSideClass(WNDPROC procedure) {
-  static std::once_flag once;
-  std::call_once(once, [procedure] {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kSideWindowClass;
-    RegisterClassA(&wc);
-  });
-}
 
 }  // namespace
 
@@ -47,7 +35,7 @@ SideWindowOptions PlaylistOptions(int x, int y) {
 }
 
 PlayerSideWindow::PlayerSideWindow(HWND playerMainWindow, const SideWindowOptions& options) : colour_(options.colour) {
-  RegisterSideClass(&PlayerSideWindow::WindowProc);
+  RegisterWindowClass({kSideWindowClass, &PlayerSideWindow::WindowProc});
   // A popup window with an owner: the owner, not a parent, ties a top-level window to the
   // player, and it is what the plug-in looks for among the top-level windows.
   window_ = CreateWindowExA(WS_EX_TOOLWINDOW, kSideWindowClass, options.title.c_str(), WS_POPUP, options.x, options.y,

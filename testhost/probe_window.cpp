@@ -1,32 +1,12 @@
 #include "testhost/probe_window.h"
 
-#include <mutex>
-#include <set>
-#include <string>
+#include "testhost/window_class.h"
 
 namespace tarnix::testhost {
 
-namespace {
-
-void RegisterProbeClass(const char* className, WNDPROC procedure) {
-  static std::mutex mutex;
-  static std::set<std::string> registered;
-  std::lock_guard<std::mutex> lock(mutex);
-  if (!registered.insert(className).second) return;
-  WNDCLASSA wc{};
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = procedure;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.lpszClassName = className;
-  RegisterClassA(&wc);
-}
-
-}  // namespace
-
 ProbeWindow::ProbeWindow(Handler handler, const char* className, const char* title, DWORD style, int width, int height)
     : handler_(std::move(handler)) {
-  RegisterProbeClass(className, &ProbeWindow::WindowProc);
+  RegisterWindowClass({className, &ProbeWindow::WindowProc, CS_DBLCLKS});
   window_ = CreateWindowExA(0, className, title, style, 0, 0, width, height, nullptr, nullptr,
                             GetModuleHandleA(nullptr), this);
 }

@@ -3,6 +3,7 @@
 #include "host/messaging.h"
 #include "host/player_codes.h"
 #include "testhost/wide_names.h"
+#include "testhost/window_class.h"
 
 #include <algorithm>
 #include <cstring>
@@ -36,19 +37,6 @@ std::string CodePageOf(const std::wstring& wide) {
   return narrow;
 }
 
-void RegisterPlayerClass(WNDPROC procedure) {
-  static std::once_flag once;
-  std::call_once(once, [procedure] {
-    WNDCLASSA wc{};
-    wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = procedure;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.lpszClassName = kPlayerClass;
-    RegisterClassA(&wc);
-  });
-}
-
 bool IsLoggedMessage(UINT message) {
   switch (message) {
     case WM_USER:
@@ -72,7 +60,7 @@ StandInPlayer::StandInPlayer(const StandInPlayerOptions& options)
     : threadId_(GetCurrentThreadId()),
       answering_(CreateEventA(nullptr, TRUE, TRUE, nullptr)),
       playlist_(std::make_shared<Playlist>()) {
-  RegisterPlayerClass(&StandInPlayer::WindowProc);
+  RegisterWindowClass({kPlayerClass, &StandInPlayer::WindowProc, CS_DBLCLKS});
   window_ =
       CreateWindowExA(0, kPlayerClass, options.title.c_str(), WS_POPUP | (options.visible ? WS_VISIBLE : 0), options.x,
                       options.y, options.width, options.height, nullptr, nullptr, GetModuleHandleA(nullptr), this);

@@ -6,9 +6,41 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
+# Each stage's wall time is printed when the next begins and summed at the end, so a slow
+# stage shows without a profiler.
+started=$SECONDS
+stage_name=""
+stage_start=$SECONDS
+stage_times=()
+end_stage() {
+  if [ -n "$stage_name" ]; then
+    stage_times+=("$(printf '%4ds  %s' $((SECONDS - stage_start)) "$stage_name")")
+  fi
+}
+step() {
+  end_stage
+  stage_name=$*
+  stage_start=$SECONDS
+  echo
+  echo "=== $* ==="
+}
+print_times() {
+  end_stage
+  stage_name=""
+  echo
+  echo "time per stage:"
+  printf '  %s\n' "${stage_times[@]}"
+  echo "  total $((SECONDS - started))s"
+}
+trap print_times EXIT
+
+step "set-up"
 tools/setup.sh
 
-step() { echo; echo "=== $* ==="; }
+# Every C++ file in the repository as .clang-format lays it out; a drifted file fails here
+# with the lines that differ.
+step "format"
+git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
 
 step "native"
 cmake --preset native >/dev/null

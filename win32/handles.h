@@ -58,6 +58,15 @@ class UniqueHandle {
     Count(-1);
     return std::exchange(handle_, Traits::Empty());
   }
+  // Closes the handle now and says whether that worked; a handle that failed to close is kept,
+  // for another try.
+  bool Close() {
+    if (!Valid()) return true;
+    if (!Traits::Close(handle_)) return false;
+    Count(-1);
+    handle_ = Traits::Empty();
+    return true;
+  }
 
  private:
   void Count(long change) const {
@@ -75,7 +84,7 @@ struct Kernel {
   using Handle = HANDLE;
   static HANDLE Empty() { return nullptr; }
   static bool IsValid(HANDLE h) { return h != nullptr && h != INVALID_HANDLE_VALUE; }
-  static void Close(HANDLE h) { CloseHandle(h); }
+  static bool Close(HANDLE h) { return CloseHandle(h) != 0; }
 };
 
 struct Find {
@@ -83,7 +92,7 @@ struct Find {
   using Handle = HANDLE;
   static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
   static bool IsValid(HANDLE h) { return h != INVALID_HANDLE_VALUE && h != nullptr; }
-  static void Close(HANDLE h) { FindClose(h); }
+  static bool Close(HANDLE h) { return FindClose(h) != 0; }
 };
 
 template <class H>
@@ -92,15 +101,15 @@ struct Gdi {
   using Handle = H;
   static H Empty() { return nullptr; }
   static bool IsValid(H h) { return h != nullptr; }
-  static void Close(H h) { DeleteObject(h); }
+  static bool Close(H h) { return DeleteObject(h) != 0; }
 };
 
-struct MemoryDc {
+struct CreatedDc {
   static constexpr LiveKind kKind = LiveKind::kDc;
   using Handle = HDC;
   static HDC Empty() { return nullptr; }
   static bool IsValid(HDC h) { return h != nullptr; }
-  static void Close(HDC h) { DeleteDC(h); }
+  static bool Close(HDC h) { return DeleteDC(h) != 0; }
 };
 
 struct Hook {
@@ -108,7 +117,7 @@ struct Hook {
   using Handle = HHOOK;
   static HHOOK Empty() { return nullptr; }
   static bool IsValid(HHOOK h) { return h != nullptr; }
-  static void Close(HHOOK h) { UnhookWindowsHookEx(h); }
+  static bool Close(HHOOK h) { return UnhookWindowsHookEx(h) != 0; }
 };
 
 struct Window {
@@ -116,7 +125,7 @@ struct Window {
   using Handle = HWND;
   static HWND Empty() { return nullptr; }
   static bool IsValid(HWND h) { return h != nullptr; }
-  static void Close(HWND h) { DestroyWindow(h); }
+  static bool Close(HWND h) { return DestroyWindow(h) != 0; }
 };
 
 struct Menu {
@@ -124,7 +133,7 @@ struct Menu {
   using Handle = HMENU;
   static HMENU Empty() { return nullptr; }
   static bool IsValid(HMENU h) { return h != nullptr; }
-  static void Close(HMENU h) { DestroyMenu(h); }
+  static bool Close(HMENU h) { return DestroyMenu(h) != 0; }
 };
 
 }  // namespace handle_traits
@@ -148,7 +157,7 @@ using WindowHandle = UniqueHandle<handle_traits::Window>;
 using MenuHandle = UniqueHandle<handle_traits::Menu>;
 
 // A memory device context from CreateCompatibleDC: DeleteDC.
-class MemoryDc : public UniqueHandle<handle_traits::MemoryDc> {
+class MemoryDc : public UniqueHandle<handle_traits::CreatedDc> {
  public:
   MemoryDc() = default;
   explicit MemoryDc(HDC compatibleWith) : UniqueHandle(CreateCompatibleDC(compatibleWith)) {}

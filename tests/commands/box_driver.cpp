@@ -2,7 +2,7 @@
 
 #include <thread>
 
-#include "commands/message_box.h"
+#include "host/message_box.h"
 #include "win32/utf16.h"
 
 namespace tarnix::test {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "box_driver.h"
-#include "commands/message_box.h"
+#include "host/message_box.h"
 
 namespace tarnix::test {
 namespace {

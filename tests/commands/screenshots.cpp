@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "box_driver.h"
-#include "commands/message_box.h"
+#include "host/message_box.h"
 #include "resource_ids.h"
 
 namespace {

@@ -7,9 +7,10 @@
 #include "commands/commands.h"
 #include "commands/editing.h"
 #include "host/callback_guard.h"
-#include "host/message_loop.h"
 #include "host/player_codes.h"
-#include "host/ui_thread.h"
+#include "host/timer_ids.h"
+#include "plugin/message_loop.h"
+#include "plugin/ui_thread.h"
 #include "resources/resource_ids.h"
 #include "testhost/player_directory.h"
 
@@ -58,7 +59,7 @@ CommandsTest::CommandsTest() {
   StartUp();
   StartTracking();
   // The tests run the tick themselves.
-  KillTimer(ThePlugin().window.Get(), 1);
+  KillTimer(ThePlugin().window.Get(), kTickTimerId);
   ThePlugin().timerId = 0;
 
   PlaybackState& playback = ThePlugin().playback;

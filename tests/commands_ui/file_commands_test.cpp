@@ -6,9 +6,9 @@
 #include <cstdio>
 
 #include "commands/commands.h"
-#include "commands/file_commands.h"
 #include "commands_fixture.h"
 #include "host/settings.h"
+#include "session/stored_lists.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -27,7 +27,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDYES)});
-  CmdNew(-1, -1);
+  CmdNew();
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.Boxes().size(), 1u);
@@ -49,7 +49,7 @@ TEST_F(FileCommandsTest, SaveAsProposesAndTakesNamesInOtherScripts) {
   UseSingleTrack("愛の歌", {});
   Edit();
   UiResponder ui({Answer::File(bookmarks_.Item("Звёзды.trk"))});
-  CmdSaveAs(-1, -1);
+  CmdSaveAs();
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.ProposedNames().size(), 1u);
@@ -63,11 +63,11 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDNO)});
-  CmdNew(-1, -1);
+  CmdNew();
   ui.Join();
   EXPECT_EQ(ui.Done(), 1);
   EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
-  CmdNew(-1, -1);  // nothing to ask: a box here would hang the test
+  CmdNew();  // nothing to ask: a box here would hang the test
   EXPECT_FALSE(List().modified);
 }
 
@@ -99,14 +99,14 @@ TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
   bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(2, 1);
   UiResponder open({Answer::File(bookmarks_.Item("a.trk"))});
-  CmdOpen(-1, -1);
+  CmdOpen();
   open.Join();
   ASSERT_EQ(open.Failures(), 0);
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
   EXPECT_EQ(RowTexts().size(), 5u);
   Edit();
   UiResponder ui({Answer::Box(IDYES), Answer::CancelFile()});
-  CmdOpen(-1, -1);  // asks first, then shows the dialog, which is cancelled
+  CmdOpen();  // asks first, then shows the dialog, which is cancelled
   ui.Join();
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
@@ -127,7 +127,7 @@ TEST_F(FileCommandsTest, OpenFailures) {
   };
   for (const Case& c : cases) {
     UiResponder ui({Answer::File(bookmarks_.Item(c.file)), Answer::Box(IDOK)});
-    CmdOpen(-1, -1);
+    CmdOpen();
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u) << c.file;
     EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.Item(c.file))) << c.file;
@@ -140,22 +140,22 @@ TEST_F(FileCommandsTest, OpenFailures) {
 TEST_F(FileCommandsTest, SaveAndSaveAs) {
   UseSingleTrack("Concert", {1000});
   ThePlugin().playback.currentTitle = "";
-  CmdSave(-1, -1);  // no title: nothing at all
+  CmdSave();  // no title: nothing at all
   ThePlugin().playback.currentTitle = "Concert";
   UiResponder ui({Answer::File(bookmarks_.Item("chosen.trk"))});
-  CmdSave(-1, -1);  // no path yet: Save As, proposing Concert.trk
+  CmdSave();  // no path yet: Save As, proposing Concert.trk
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("chosen.trk")));
   EXPECT_STREQ(List().path.c_str(), bookmarks_.Item("chosen.trk").c_str());
   Edit();
-  CmdSave(-1, -1);  // to the stored path, no dialog
+  CmdSave();  // to the stored path, no dialog
   EXPECT_NE(TempDir::Read(bookmarks_.Item("chosen.trk")).find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
   ThePlugin().playback.currentTitle = "";
   UiResponder as({Answer::File(bookmarks_.Item("other"))});
-  CmdSaveAs(-1, -1);  // works without a title; the default extension is added
+  CmdSaveAs();  // works without a title; the default extension is added
   as.Join();
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("other.trk")));
 }
@@ -167,7 +167,7 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
     ThePlugin().settings.autoSave = true;
     SaveIfModified();
     List().Reset("other", 1, 0);
-    EXPECT_TRUE(FindTrackList(title, "")) << title;
+    EXPECT_TRUE(SaveAndLoadStoredList(title, "")) << title;
     EXPECT_EQ(List().tracks[0].Count(), 2) << title;
   }
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("AC_DC.trk")));
@@ -189,31 +189,31 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
   EXPECT_STREQ(SavePath().c_str(), "C:\\x\\a.trk");
 }
 
-TEST_F(FileCommandsTest, FindTrackListTriesFileThenTitleThenTheDirectory) {
+TEST_F(FileCommandsTest, LoadingTheStoredListTriesFileThenTitleThenTheDirectory) {
   bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n");
   bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n");
-  EXPECT_TRUE(FindTrackList("Some Song", "song.mp3"));  // by the file's name
+  EXPECT_TRUE(SaveAndLoadStoredList("Some Song", "song.mp3"));  // by the file's name
   EXPECT_STREQ(List().album.c_str(), "By file");
-  EXPECT_TRUE(FindTrackList("my title", ""));  // by the directory search: the album matches
+  EXPECT_TRUE(SaveAndLoadStoredList("my title", ""));  // by the directory search: the album matches
   EXPECT_STREQ(List().album.c_str(), "My Title");
-  EXPECT_FALSE(FindTrackList("Nothing", "none.mp3"));
+  EXPECT_FALSE(SaveAndLoadStoredList("Nothing", "none.mp3"));
 
   bookmarks_.Write("cd.trk", kTwoTracks);
-  EXPECT_TRUE(FindCdTrackList(584277216, 0x0E03C302));
+  EXPECT_TRUE(SaveAndLoadStoredCdList(584277216, 0x0E03C302));
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
-  EXPECT_FALSE(FindCdTrackList(1, 0x11111111));
+  EXPECT_FALSE(SaveAndLoadStoredCdList(1, 0x11111111));
 }
 
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
-  EXPECT_TRUE(CheckBookmarkDirectory(true));
+  EXPECT_TRUE(EnsureBookmarkDirectory(true));
   bookmarks_.Write("plain", "x");
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("plain").c_str();
-  EXPECT_TRUE(CheckBookmarkDirectory(true));  // any existing file will do
+  EXPECT_TRUE(EnsureBookmarkDirectory(true));  // any existing file will do
 
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
-    EXPECT_TRUE(CheckBookmarkDirectory(true));
+    EXPECT_TRUE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "The bookmark directory does not exist. Do you want to create it?");
@@ -223,21 +223,21 @@ TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
   ThePlugin().settings.bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
-    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.Item("gone\\deeper") + "!"));
   }
   {
     UiResponder ui({Answer::Box(IDNO), Answer::Box(IDOK)});
-    EXPECT_FALSE(CheckBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(ui.Boxes()[1].text, "You'd better go to the options dialog and set the bookmark directory...");
   }
   {
     UiResponder ui({Answer::Box(IDNO)});
-    EXPECT_FALSE(CheckBookmarkDirectory(false));  // no warning without the flag
+    EXPECT_FALSE(EnsureBookmarkDirectory(false));  // no warning without the flag
     ui.Join();
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }

@@ -12,6 +12,7 @@
 #include "resources/resource_ids.h"
 #include "testhost/capture.h"
 #include "testhost/player_directory.h"
+#include "testhost/probe_window.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -31,7 +32,7 @@ TEST_F(OptionsTest, ShowsTheSettings) {
   ThePlugin().settings.autoSave = true;
   ThePlugin().settings.topTrack = true;
   g_shared.hotKey.store(0x400 | 'T');
-  CmdOptions(-1, -1);
+  CmdOptions();
   EXPECT_TRUE(IsWindowVisible(Options()));
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_SAVE), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_POPUP), BST_CHECKED);
@@ -45,9 +46,23 @@ TEST_F(OptionsTest, ShowsTheSettings) {
   EXPECT_TRUE(testhost::CaptureWindow(Options(), ScreenshotPath("options_dialog.png")));
 }
 
+// The loop hands another window's messages to that window: its command is not the plug-in's.
+TEST_F(OptionsTest, TheLoopLeavesAnotherWindowsCommandToIt) {
+  int taken = 0;
+  testhost::ProbeWindow other([&](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+    if (message == WM_COMMAND && wParam == IDM_OPTIONS) ++taken;
+    return false;
+  });
+  ASSERT_NE(other.Window(), nullptr);
+  PostMessageA(other.Window(), WM_COMMAND, IDM_OPTIONS, 0);
+  ASSERT_TRUE(Pump());
+  EXPECT_EQ(taken, 1);
+  EXPECT_FALSE(IsWindowVisible(Options()));
+}
+
 TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   UseSingleTrack("Concert", {83456});
-  CmdOptions(-1, -1);
+  CmdOptions();
   Check(IDC_PRINT_TIME, false);
   Check(IDC_TOP_TRACK, true);
   Check(IDC_AUTO_SAVE, true);
@@ -70,7 +85,7 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
 
   // Track names off as well: no track name anywhere, the title line hidden.
-  CmdOptions(-1, -1);
+  CmdOptions();
   Check(IDC_SHOW_TRACK, false);
   Press(IDOK);
   EXPECT_FALSE(ThePlugin().title->Visible());
@@ -81,7 +96,7 @@ TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
   UseSingleTrack("Concert", {1000});
   const std::string before = bookmarks_.Path();
   ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
-  CmdOptions(-1, -1);
+  CmdOptions();
   Check(IDC_PRINT_TIME, false);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, "C:\\elsewhere");
   Press(IDCANCEL);
@@ -91,7 +106,7 @@ TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
   // The fixture's plugin.ini holds only the window and the bookmark directory: nothing saved.
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), -1);
 
-  CmdOptions(-1, -1);  // filled anew from the settings
+  CmdOptions();  // filled anew from the settings
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_PRINT_TIME), BST_CHECKED);
   Press(IDOK);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), 1);
@@ -101,7 +116,7 @@ TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
 TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
   ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
   const std::string fresh = bookmarks_.Item("fresh");
-  CmdOptions(-1, -1);
+  CmdOptions();
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, fresh.c_str());
   {
     UiResponder ui({Answer::Box(IDYES)});
@@ -114,7 +129,7 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
   EXPECT_TRUE(ThePlugin().playback.currentPath.IsEmpty());  // the next check searches the new directory
 
   ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
-  CmdOptions(-1, -1);
+  CmdOptions();
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.Item("declined").c_str());
   {
     UiResponder ui({Answer::Box(IDNO)});
@@ -128,7 +143,7 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
 }
 
 TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
-  CmdOptions(-1, -1);
+  CmdOptions();
   HWND hotKey = GetDlgItem(Options(), IDC_HOTKEY);
   SendMessageA(hotKey, WM_KEYDOWN, 'F', 0x00210001);
   SendMessageA(hotKey, WM_KEYUP, 'F', static_cast<LPARAM>(0xC0210001u));
@@ -139,17 +154,17 @@ TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
 TEST_F(OptionsTest, HiddenWindowIsShownInsteadOfTheDialog) {
   ShowWindow(ThePlugin().window.Get(), SW_HIDE);
   ThePlugin().frame->shown = false;
-  CmdOptions(-1, -1);
+  CmdOptions();
   EXPECT_TRUE(ThePlugin().frame->shown);
   EXPECT_FALSE(IsWindowVisible(Options()));
 }
 
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
-  CmdAbout(-1, -1);
+  CmdAbout();
   EXPECT_TRUE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
   SendMessageA(ThePlugin().aboutDialog.Get(), WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
   EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
-  CmdAbout(-1, -1);
+  CmdAbout();
   SendMessageA(ThePlugin().aboutDialog.Get(), WM_CLOSE, 0, 0);
   EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
 }

@@ -193,23 +193,41 @@ TEST_F(StepTest, PreviousWithAndWithoutTheRestartRule) {
   UseSingleTrack("Concert", {10000, 60000});
   struct Case {
     int positionMs;
-    int x;  // button click position, or -1 from the menu
+    RestartRule rule;
     ItemId playing;
     Strings actions;
   } const cases[] = {
-      {62000, 5, MakeItemId(1, 2), {"code106:60000"}},   // 2 s in: restart the row
-      {60500, 5, MakeItemId(1, 2), {"code106:10000"}},   // within the first second: previous row
-      {62000, -1, MakeItemId(1, 2), {"code106:10000"}},  // the menu always goes back a row
-      {62000, 0, MakeItemId(1, 2), {"code106:60000"}},   // Ctrl+Left passes (0, 0)
-      {500, 5, MakeItemId(1, 0), {}},                    // first row: nothing
+      {62000, RestartRule::kAfterASecond, MakeItemId(1, 2), {"code106:60000"}},  // 2 s in: restart the row
+      {60500, RestartRule::kAfterASecond, MakeItemId(1, 2), {"code106:10000"}},  // first second: previous row
+      {62000, RestartRule::kNever, MakeItemId(1, 2), {"code106:10000"}},         // the menu: back a row
+      {500, RestartRule::kAfterASecond, MakeItemId(1, 0), {}},                   // first row: nothing
   };
   for (const Case& c : cases) {
     PlayFrom(c.positionMs);
     View().SetCurrentByKey(c.playing);
     ClearLog();
-    CmdPreviousSubtrack(c.x, 5);
-    EXPECT_EQ(Actions(), c.actions) << c.positionMs << " " << c.x;
+    PlayPreviousSubtrack(c.rule);
+    EXPECT_EQ(Actions(), c.actions) << c.positionMs << " " << static_cast<int>(c.rule);
   }
+}
+
+// Ctrl+Left and UM_PREV_ENTRY take the restart rule through the command table; a plain Left is
+// the player's.
+TEST_F(StepTest, CtrlLeftAndThePreviousEntryMessageRestartTheRow) {
+  UseSingleTrack("Concert", {10000, 60000});
+  for (const bool byKey : {true, false}) {
+    PlayFrom(62000);
+    View().SetCurrentByKey(MakeItemId(1, 2));
+    ClearLog();
+    if (byKey) {
+      EXPECT_TRUE(RunKeyCommand(VK_LEFT, true));
+    } else {
+      PostMessageA(ThePlugin().window.Get(), UM_PREV_ENTRY, 0, 0);
+      EXPECT_TRUE(Pump());
+    }
+    EXPECT_EQ(Actions(), (Strings{"code106:60000"})) << byKey;
+  }
+  EXPECT_FALSE(RunKeyCommand(VK_LEFT, false));
 }
 
 TEST_F(StepTest, NextStepsThroughRowsAndStopsAtTheLast) {
@@ -217,10 +235,10 @@ TEST_F(StepTest, NextStepsThroughRowsAndStopsAtTheLast) {
   PlayFrom(0);
   View().SetCurrentRow(-1);
   ClearLog();
-  CmdNextSubtrack(-1, -1);  // no playing row: the first row
-  CmdNextSubtrack(-1, -1);
-  CmdNextSubtrack(-1, -1);
-  CmdNextSubtrack(-1, -1);  // on the last row: nothing
+  CmdNextSubtrack();  // no playing row: the first row
+  CmdNextSubtrack();
+  CmdNextSubtrack();
+  CmdNextSubtrack();  // on the last row: nothing
   EXPECT_EQ(Actions(), (Strings{"code106:0", "code106:10000", "code106:60000"}));
 }
 
@@ -232,7 +250,7 @@ TEST_F(StepTest, StepsCrossTracksInAMultiTrackList) {
   PlayFrom(31000);
   View().SetCurrentByKey(MakeItemId(1, 1));
   ClearLog();
-  CmdNextSubtrack(-1, -1);
+  CmdNextSubtrack();
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
   EXPECT_EQ(View().CurrentKey(), MakeItemId(2, 0));
 }
@@ -243,11 +261,11 @@ TEST_F(StepTest, FirstSubtrackAndPlayTrack) {
   UseCd(3, 3);
   PlayFrom(5000);
   ClearLog();
-  CmdPlayTrack(-1, -1);  // the start of track 3, which plays
+  CmdPlayTrack();  // the start of track 3, which plays
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));
   EXPECT_EQ(View().CurrentKey(), MakeItemId(3, 0));
   ClearLog();
-  CmdFirstSubtrack(-1, -1);  // switches the CD to track 1
+  CmdFirstSubtrack();  // switches the CD to track 1
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:0", "cmd40045"}));
 }
 
@@ -257,16 +275,16 @@ TEST_F(StepTest, RepeatTogglesAndPlaysTheSelectedRow) {
   View().SetCurrentByKey(MakeItemId(1, 0));
   View().SelectByKey(MakeItemId(1, 2));
   ClearLog();
-  CmdRepeat(-1, -1);
+  CmdRepeat();
   EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
   EXPECT_EQ(Actions(), (Strings{"code106:20000"}));
   ClearLog();
-  CmdRepeat(-1, -1);
+  CmdRepeat();
   EXPECT_EQ(g_shared.repeatItem, kNoItem);
   EXPECT_TRUE(Actions().empty());
   // The selected row already plays: repeat holds it without a jump.
   View().SetCurrentByKey(MakeItemId(1, 2));
-  CmdRepeat(-1, -1);
+  CmdRepeat();
   EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
   EXPECT_TRUE(Actions().empty());
 }
@@ -276,8 +294,8 @@ TEST_F(StepTest, PlaySelectedFromTheMenuAndTheList) {
   PlayFrom(0);
   View().SelectByKey(MakeItemId(1, 1));
   ClearLog();
-  EXPECT_TRUE(RunCommand(MAKEWPARAM(40010, 1)));
-  EXPECT_TRUE(RunCommand(40018));
+  EXPECT_TRUE(RunCommand(MAKEWPARAM(IDM_CONTEXT_PLAY, 1)));
+  EXPECT_TRUE(RunCommand(IDM_PLAY_SELECTED));
   EXPECT_FALSE(RunCommand(40007));  // not in the table
   EXPECT_FALSE(RunCommand(MAKEWPARAM(1, 0)));
   EXPECT_EQ(Actions(), (Strings{"code106:10000", "code106:10000"}));

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "host/player_codes.h"
+#include "resources/resource_ids.h"
 #include "testhost/capture.h"
 #include "testhost/input.h"
 #include "testhost/player_directory.h"
@@ -91,7 +92,7 @@ class PluginCommandsTest : public ::testing::Test {
   HWND EditSecondRow() {
     PostClick(window_, POINT{60, 38});
     PumpFor(200);
-    PostMessageA(window_, WM_COMMAND, 40020, 0);
+    PostMessageA(window_, WM_COMMAND, IDM_EDIT_SUBTRACK, 0);
     HWND dialog = nullptr;
     const bool shown = PumpUntil(
         [&] {
@@ -121,11 +122,11 @@ class PluginCommandsTest : public ::testing::Test {
 
 TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
   player_.Log().Clear();
-  PostMessageA(window_, WM_COMMAND, 40014, 0);  // first subtrack: the track's start
+  PostMessageA(window_, WM_COMMAND, IDM_FIRST_SUBTRACK, 0);  // the track's start
   ASSERT_TRUE(WaitForSeek(0));
-  PostMessageA(window_, WM_COMMAND, 40016, 0);  // next subtrack
+  PostMessageA(window_, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
   ASSERT_TRUE(WaitForSeek(90000));
-  PostMessageA(window_, WM_COMMAND, 40016, 0);
+  PostMessageA(window_, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
   ASSERT_TRUE(WaitForSeek(135533));
   PumpUntil(
       [&] {
@@ -140,7 +141,7 @@ TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
 }
 
 TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
-  PostMessageA(window_, WM_COMMAND, 40016, 0);  // make the second theme the playing row
+  PostMessageA(window_, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);  // make the second theme the playing row
   ASSERT_TRUE(WaitForSeek(90000));
   // The second row: "Second theme".
   const HWND dialog = EditSecondRow();
@@ -195,7 +196,7 @@ TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
 }
 
 TEST_F(PluginCommandsTest, OptionsDialogOpensWhileTheWindowShows) {
-  PostMessageA(window_, WM_COMMAND, 40002, 0);
+  PostMessageA(window_, WM_COMMAND, IDM_OPTIONS, 0);
   HWND dialog = nullptr;
   ASSERT_TRUE(PumpUntil(
       [&] {
@@ -204,7 +205,7 @@ TEST_F(PluginCommandsTest, OptionsDialogOpensWhileTheWindowShows) {
       },
       5000));
   PumpFor(300);
-  EXPECT_EQ(IsDlgButtonChecked(dialog, 1023), BST_CHECKED);  // "Show time for subtracks" by default
+  EXPECT_EQ(IsDlgButtonChecked(dialog, IDC_PRINT_TIME), BST_CHECKED);  // on by default
   EXPECT_TRUE(CaptureWindow(dialog, Screenshot("options_dialog_in_player.png")));
   PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
   EXPECT_TRUE(PumpUntil([&] { return !IsWindowVisible(dialog); }, 3000));

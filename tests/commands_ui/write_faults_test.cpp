@@ -12,10 +12,10 @@
 
 #include "commands/commands.h"
 #include "commands/dialogs.h"
-#include "commands/file_commands.h"
 #include "commands_fixture.h"
 #include "host/player_codes.h"
 #include "host/settings.h"
+#include "session/stored_lists.h"
 #include "tracklist/file_faults.h"
 #include "tracklist/replacing_write.h"
 #include "ui_responder.h"
@@ -62,16 +62,16 @@ bool HasEdit(const std::string& path) { return TempDir::Read(path).find("Edit") 
 TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
   const std::string index = (ModuleDirectory() + "\\gen_tarnix.idx").c_str();
   const std::vector<WritePath> paths = {
-      {"save", [](const std::string&) { return std::vector<Answer>{}; }, [] { CmdSave(-1, -1); }, true, false, HasEdit},
+      {"save", [](const std::string&) { return std::vector<Answer>{}; }, [] { CmdSave(); }, true, false, HasEdit},
       {"save as", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdSaveAs(-1, -1); }, true, true, HasEdit},
+       [] { CmdSaveAs(); }, true, true, HasEdit},
       {"automatic save", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveIfModified(); }, true,
        false, HasEdit},
       {"cue export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdExportCueSheet(-1, -1); }, true, true,
+       [] { CmdExportCueSheet(); }, true, true,
        [](const std::string& path) { return TempDir::Read(path).find("TRACK 01 AUDIO") != std::string::npos; }},
       {"chapter export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdExportChapters(-1, -1); }, true, true,
+       [] { CmdExportChapters(); }, true, true,
        [](const std::string& path) { return TempDir::Read(path).find("Part 1") != std::string::npos; }},
       {"settings", [](const std::string&) { return std::vector<Answer>{}; },
        [] {
@@ -160,7 +160,7 @@ TEST_F(WriteFaultsTest, AHeldFileIsWaitedForAndQuitEndsTheWait) {
   {
     ScopedFileFault held(FileFault::kHeldTarget, 3);
     g_waits = 0;
-    CmdSave(-1, -1);  // no box: a box here would hang the test
+    CmdSave();  // no box: a box here would hang the test
     EXPECT_EQ(g_waits, 3);
     EXPECT_TRUE(HasEdit(bookmarks_.Item("Concert.trk")));
   }

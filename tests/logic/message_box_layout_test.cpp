@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "commands/message_box_layout.h"
+#include "host/message_box_layout.h"
 
 namespace tarnix {
 namespace {

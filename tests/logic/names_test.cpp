@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "commands/cd_track_path.h"
-#include "commands/file_names.h"
+#include "session/cd_track_path.h"
+#include "session/file_names.h"
 
 namespace tarnix {
 namespace {

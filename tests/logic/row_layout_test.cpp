@@ -1,6 +1,6 @@
 // Row indexes and texts of every layout, checked against small lists built in place.
 
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 
 #include <gtest/gtest.h>
 

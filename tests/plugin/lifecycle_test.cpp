@@ -7,6 +7,7 @@
 #include <string>
 
 #include "host/player_codes.h"
+#include "resources/resource_ids.h"
 #include "testhost/probe_window.h"
 #include "testhost/pump.h"
 #include "tests/plugin/plugin_test.h"
@@ -212,6 +213,60 @@ TEST(Shutdown, WindowDestroyedFromOutsideEndsTheThread) {
   CloseHandle(thread);
   EXPECT_TRUE(h.Stop());
   EXPECT_EQ(h.PluginIni("WindowWidth"), "275");
+}
+
+// config comes on the player's thread; the plug-in's own thread does its work when it is free,
+// and not at all once it is shutting down.
+bool OptionsShown(DWORD uiThread) {
+  HWND options = testsupport::FindThreadWindow(uiThread, nullptr, "Tarnix - Options");
+  return options && IsWindowVisible(options);
+}
+
+HWND WaitForMessageBox(PluginSession& h) {
+  HWND box = nullptr;
+  h.PumpUntil([&] {
+    box = testsupport::FindThreadWindow(h.UiThreadId(), "MyMessageBox");
+    return box && IsWindowVisible(box);
+  });
+  return box;
+}
+
+TEST(Config, WaitsUntilTheUiThreadIsFree) {
+  PluginSession h;
+  ASSERT_TRUE(h.Start());
+  // Nothing plays: the paste command says so in a box, whose loop keeps the UI thread busy.
+  ASSERT_TRUE(h.Command(IDM_PASTE_TRACKLIST));
+  HWND box = WaitForMessageBox(h);
+  ASSERT_NE(box, nullptr);
+  h.Config();
+  EXPECT_FALSE(OptionsShown(h.UiThreadId())) << "the player's thread did the UI thread's work";
+  PostMessageA(box, WM_COMMAND, IDOK, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return OptionsShown(h.UiThreadId()); }));
+  EXPECT_TRUE(h.Stop());
+}
+
+TEST(Config, DoesNothingWhileTheUiThreadShutsDownOrAfterwards) {
+  PluginSession h;
+  h.Player().SetPlaylist({{"C:\\x\\a.mp3", "Changed", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.Command(IDM_INSERT_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000));
+  // The thread ends by itself, as after a failed send, and first asks about the changed list.
+  const DWORD uiThread = h.UiThreadId();
+  HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, uiThread);
+  ASSERT_NE(thread, nullptr);
+  PostThreadMessageA(uiThread, UM_QUIT, 0, 0);
+  HWND box = WaitForMessageBox(h);
+  ASSERT_NE(box, nullptr);
+  h.Config();
+  EXPECT_FALSE(OptionsShown(uiThread)) << "the player's thread did the UI thread's work";
+  PostMessageA(box, WM_COMMAND, IDNO, 0);
+  EXPECT_TRUE(h.PumpUntil([&] { return WaitForSingleObject(thread, 0) == WAIT_OBJECT_0; }));
+  CloseHandle(thread);
+  h.Config();  // the window is gone: nothing to post to
+  EXPECT_TRUE(h.Stop());
 }
 
 }  // namespace

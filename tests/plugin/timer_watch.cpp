@@ -2,12 +2,13 @@
 
 #include <atomic>
 
+#include "host/timer_ids.h"
+
 namespace tarnix::test {
 
 namespace {
 
 std::atomic<TimerWatch*> g_watch{nullptr};
-constexpr UINT_PTR kPluginTimerId = 1;
 
 }  // namespace
 
@@ -28,7 +29,7 @@ TimerWatch::~TimerWatch() {
 LRESULT CALLBACK TimerWatch::Hook(int code, WPARAM wParam, LPARAM lParam) {
   const auto* msg = reinterpret_cast<const MSG*>(lParam);
   TimerWatch* watch = g_watch;
-  if (code == HC_ACTION && wParam == PM_REMOVE && watch && msg->message == WM_TIMER && msg->wParam == kPluginTimerId) {
+  if (code == HC_ACTION && wParam == PM_REMOVE && watch && msg->message == WM_TIMER && msg->wParam == kTickTimerId) {
     const size_t size = LogSize(watch->log_);
     std::lock_guard<std::mutex> lock(watch->mutex_);
     watch->marks_.push_back(size);

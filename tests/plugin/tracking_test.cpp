@@ -332,7 +332,8 @@ TEST(Tracking, ShowingThroughConfigResumesTracking) {
 }
 
 TEST(Tracking, ShowingThroughTheOptionsCommandResumesTracking) {
-  ExpectShowingResumesTracking(HideByMessage, [](PluginSession& h) { PostMessageA(h.Window(), WM_COMMAND, 40002, 0); });
+  ExpectShowingResumesTracking(HideByMessage,
+                               [](PluginSession& h) { PostMessageA(h.Window(), WM_COMMAND, IDM_OPTIONS, 0); });
 }
 
 TEST(Tracking, ShowingWithThePlayerWindowResumesTracking) {

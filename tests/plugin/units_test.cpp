@@ -5,8 +5,8 @@
 #include <atomic>
 #include <type_traits>
 
+#include "host/dialog_placement.h"
 #include "host/shared_with_player.h"
-#include "host/window_helpers.h"
 
 namespace tarnix {
 namespace {
@@ -23,12 +23,6 @@ TEST(HookSharedValues, AreLockFreeAtomics) {
   static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::repeatItem)>);
   static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::ctrlTabForwarding)>);
   SUCCEED();
-}
-
-TEST(JoinWithDash, EmptyFirstGivesSecond) {
-  EXPECT_EQ(JoinWithDash("", "Song"), "Song");
-  EXPECT_EQ(JoinWithDash("Album", "Song"), "Album - Song");
-  EXPECT_EQ(JoinWithDash("Album", ""), "Album - ");
 }
 
 TEST(DialogPosition, CentredBelowAboveWhenNoRoomAndAlwaysOnTheScreen) {

@@ -1,12 +1,9 @@
 // The DLL's one export and the descriptor the player drives the plug-in with: init starts the
 // UI thread, config shows the window or the options, quit stops the thread and waits for it.
 
-#include "commands/commands.h"
-#include "host/callback_guard.h"
 #include "host/player_codes.h"
-#include "host/plugin.h"
 #include "host/shared_with_player.h"
-#include "host/ui_thread.h"
+#include "plugin/ui_thread.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {
@@ -29,7 +26,7 @@ PluginDescriptor g_descriptor = {kPluginDescriptorVersion,
 constexpr DWORD kQuitPostRetryMs = 10;
 
 int PluginInit() {
-  if (g_shared.uiThread != INVALID_HANDLE_VALUE) return 0;  // already running
+  if (g_shared.uiThread) return 0;  // already running
   TextString::SetCaseSensitive(false);
   TextString::SetEofException(true);
   g_shared.playerWindow = g_descriptor.hwndParent;
@@ -38,23 +35,22 @@ int PluginInit() {
   HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, nullptr, 0, &threadId);
   if (!thread) return 0;
   g_shared.uiThreadId.store(threadId);
-  g_shared.uiThread = thread;
+  g_shared.uiThread.Reset(thread);
   SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return 0;
 }
 
+// Runs on the player's thread, which must not touch the UI thread's Plugin (it may be busy with
+// it, or destroying it): the window's thread does the work when it gets to it. The message goes
+// to the window rather than the thread so that a modal loop on that thread keeps it too, and
+// once the window is gone (or going) the post just fails.
 void PluginConfig() {
-  const Plugin* plugin = CurrentPlugin();
-  if (g_shared.uiThread == INVALID_HANDLE_VALUE || !plugin || !plugin->frame || !plugin->window) return;
-  // Runs on the player's thread: nothing may unwind into the player.
-  try {
-    CmdOptions(-1, -1);
-  } catch (...) {}
+  if (HWND window = g_shared.pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, UM_CONFIG, 0, 0);
 }
 
 void PluginQuit() {
-  HANDLE thread = g_shared.uiThread;
-  if (thread == INVALID_HANDLE_VALUE) return;
+  if (!g_shared.uiThread) return;
+  HANDLE thread = g_shared.uiThread.Get();
   // Right after init the thread may not have made its message queue yet, and a post to a
   // thread without one fails: retry until it is taken or the thread has ended.
   while (!PostThreadMessageA(g_shared.uiThreadId.load(), UM_QUIT, 0, 0)) {
@@ -62,8 +58,7 @@ void PluginQuit() {
   }
   SetThreadPriority(thread, THREAD_PRIORITY_HIGHEST);
   WaitForSingleObject(thread, INFINITE);
-  CloseHandle(thread);
-  g_shared.uiThread = INVALID_HANDLE_VALUE;
+  g_shared.uiThread.Reset();
   g_shared.uiThreadId.store(0);
 }
 

@@ -1,34 +1,19 @@
-// Filling the list view from the track list in the current layout, and the two edits that
-// change the list's shape: inserting a "New subsong" and deleting the selected subtrack.
+// The two edits that change the list's shape, inserting a "New subsong" and deleting the
+// selected subtrack, and keeping the open editing dialogs on the list that is shown.
 
 #include "commands/editing.h"
 
-#include "commands/commands.h"
-
-#include "commands/row_layout.h"
 #include "host/playback_state.h"
 #include "host/player.h"
 #include "host/plugin.h"
-#include "host/settings.h"
 #include "resources/resource_ids.h"
-#include "skin/title_display.h"
+#include "session/rows.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 
 namespace tarnix {
 
 namespace {
-
-RowLayout CurrentLayout() {
-  PlaybackState& playback = ThePlugin().playback;
-  const Settings& settings = ThePlugin().settings;
-  RowLayout layout;
-  layout.multiTrack = playback.multiTrack;
-  layout.showTrack = settings.showTrack;
-  layout.topTrack = settings.topTrack;
-  layout.currentTrack = playback.currentTrack;
-  return layout;
-}
 
 Track* TrackOf(ItemId item) {
   TrackList& list = ThePlugin().trackList;
@@ -38,33 +23,6 @@ Track* TrackOf(ItemId item) {
 }
 
 }  // namespace
-
-int32_t RowIndexOf(ItemId item) { return RowIndexFor(ThePlugin().trackList, CurrentLayout(), item); }
-
-TextString RowText(ItemId item) { return RowTextFor(ThePlugin().trackList, CurrentLayout(), item); }
-
-void SetRowText(ItemId item, bool replace) {
-  TrackListView* const view = ThePlugin().list;
-  const int32_t index = RowIndexOf(item);
-  const TextString text = RowText(item);
-  if (index == -1) {
-    if (ThePlugin().title) ThePlugin().title->SetText(text);
-    return;
-  }
-  if (!view || index < 0) return;
-  if (replace) {
-    view->SetRow(index, text, item);
-  } else {
-    view->InsertRow(index, text, item);
-  }
-}
-
-void RebuildRows() {
-  TrackListView* const view = ThePlugin().list;
-  if (!view) return;
-  view->Clear();
-  for (ItemId item : LayoutItems(ThePlugin().trackList, CurrentLayout())) SetRowText(item, false);
-}
 
 void InsertSubtrack(ItemId reference) {
   EditingState& editing = ThePlugin().editing;
@@ -153,24 +111,10 @@ void DeleteSubtrack() {
   if (dialogShown) FillSubtrackDialog(view.SelectedKey(), 0);
 }
 
-namespace {
-
-ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
-
-}  // namespace
-
-void CmdInsertSubtrack(int, int) { InsertSubtrack(kNoItem); }
-void CmdInsert(int, int) { InsertSubtrack(SelectedItem()); }
-void CmdRemoveSubtrack(int, int) { DeleteSubtrack(); }
-void CmdDelete(int, int) { DeleteSubtrack(); }
-void CmdEditSubtrack(int, int) { OpenSubtrackDialog(); }
-void CmdEditTrack(int, int) { OpenTrackDialog(); }
-void CmdEdit(int, int) {
-  if (ItemSubtrack(SelectedItem()) != 0) {
-    OpenSubtrackDialog();
-  } else {
-    OpenTrackDialog();
-  }
+void RefreshEditingDialogs() {
+  const EditingState& editing = ThePlugin().editing;
+  if (editing.track >= 0) OpenTrackDialog();
+  if (editing.item >= 0) OpenSubtrackDialog();
 }
 
 }  // namespace tarnix

@@ -1,6 +1,6 @@
-#include "commands/user_messages.h"
+#include "host/user_messages.h"
 
-#include "commands/message_box.h"
+#include "host/message_box.h"
 #include "host/player_codes.h"
 #include "host/plugin.h"
 

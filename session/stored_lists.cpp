@@ -2,16 +2,16 @@
 // list is replaced, the name an unsaved list is saved under, the search for the stored list of
 // a newly played file or CD, and the check that the bookmark directory exists.
 
-#include "commands/file_commands.h"
+#include "session/stored_lists.h"
 
 #include <windows.h>
 
-#include "commands/file_names.h"
-#include "commands/unsaved_edits.h"
-#include "commands/user_messages.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
+#include "session/file_names.h"
+#include "session/unsaved_edits.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
@@ -54,7 +54,7 @@ void SaveIfModified() {
   list.modified = false;
 }
 
-bool FindTrackList(const TextString& title, const TextString& fileName) {
+bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName) {
   SaveIfModified();
   if (!fileName.IsEmpty()) {
     const TextString byFile = InBookmarks(fileName.WithoutExtension() + ".trk");
@@ -66,7 +66,7 @@ bool FindTrackList(const TextString& title, const TextString& fileName) {
   return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);
 }
 
-bool FindCdTrackList(int32_t cdKey, uint32_t cddbId) {
+bool SaveAndLoadStoredCdList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
   return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
 }
@@ -80,7 +80,7 @@ void SaveBookmarkIndex() {
 
 void StartBookmarkIndex() { ThePlugin().bookmarkIndex.Clear(); }
 
-bool CheckBookmarkDirectory(bool warn) {
+bool EnsureBookmarkDirectory(bool warnIfNot) {
   const TextString& directory = ThePlugin().settings.bookmarkPath;
   // Any existing file system object will do, a plain file too.
   if (platform::PathExists(directory)) return true;
@@ -93,7 +93,7 @@ bool CheckBookmarkDirectory(bool warn) {
     TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
     return false;
   }
-  if (warn) {
+  if (warnIfNot) {
     TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
              true);
   }

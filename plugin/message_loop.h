@@ -1,7 +1,8 @@
 #pragma once
-// The UI thread's message loop, which routes every message itself (dialogs, the frame, keys,
-// commands, the timer and the private messages) without translating or dispatching, and the
-// window procedure of "TarnixPluginWindow", which sees only sent messages.
+// The UI thread's message loop, which routes the messages of the plug-in window and of the thread
+// itself (dialogs, the frame, keys, commands, the timer and the private messages) instead of
+// dispatching them (the reasons open plugin/message_loop.cpp). The window procedure is in
+// plugin/plugin_window.h.
 
 #include <windows.h>
 
@@ -15,8 +16,6 @@ void RunMessageLoop();
 bool HandleLoopMessage(const MSG& msg);
 // One message as the loop handles it after the quit check.
 void RouteMessage(const MSG& msg);
-
-LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 
 // Thrown by the loop when a callback caught a failure and handed it over.
 struct CallbackFailure {};

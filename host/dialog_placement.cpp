@@ -1,11 +1,8 @@
-// Small helpers around the plug-in window that the UI thread and the commands share.
+// Placing the plug-in's dialogs next to its window.
 
-#include "host/window_helpers.h"
+#include "host/dialog_placement.h"
 
 #include "host/plugin.h"
-#include "skin/title_display.h"
-#include "skin/track_list_view.h"
-#include "skin/window_layout.h"
 
 namespace tarnix {
 
@@ -51,31 +48,6 @@ void PlaceDialog(HWND dialog) {
   const POINT at = DialogPosition(plugin.rcNormalPosition, own.rcNormalPosition, area);
   SetWindowPos(dialog, nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
   ShowWindow(dialog, SW_SHOW);
-}
-
-TextString JoinWithDash(const TextString& a, const TextString& b) {
-  if (a.IsEmpty()) return b;
-  return a + " - " + b;
-}
-
-void PlaceListBelowTitle(const RECT& /*content*/) {
-  Plugin& plugin = ThePlugin();
-  if (!plugin.settings.showTrack || !plugin.settings.topTrack || !plugin.list || !plugin.title) return;
-  const RECT title = plugin.title->GetRect();
-  plugin.list->SetLayout(LayoutRect{12, static_cast<int32_t>(title.bottom), -20, -38});
-}
-
-void PlaceList() {
-  Plugin& plugin = ThePlugin();
-  if (plugin.settings.showTrack && plugin.settings.topTrack) {
-    PlaceListBelowTitle(RECT{});
-  } else if (plugin.list) {
-    plugin.list->SetLayout(kListLayout);
-  }
-}
-
-void HidePluginWindow(int /*x*/, int /*y*/) {
-  if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
 }
 
 }  // namespace tarnix

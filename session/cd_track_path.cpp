@@ -1,4 +1,4 @@
-#include "commands/cd_track_path.h"
+#include "session/cd_track_path.h"
 
 namespace tarnix {
 

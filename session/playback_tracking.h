@@ -1,7 +1,7 @@
 #pragma once
 // Keeping the plug-in in step with the player: the 500 ms timer tick (song changes, the current
 // row, the next boundary), the title refresh and the subsong source's announcements. Showing the
-// window beside the player and the hook filter are in host/player_following.h.
+// window beside the player and the hook filter are in session/player_following.h.
 
 #include <windows.h>
 

@@ -4,7 +4,7 @@
 // loop as queued messages; the loop takes only the box's own messages and leaves the rest of
 // the thread's queue alone.
 
-#include "commands/message_box.h"
+#include "host/message_box.h"
 
 #include <algorithm>
 #include <array>
@@ -13,8 +13,8 @@
 #include <string>
 #include <string_view>
 
-#include "commands/message_box_layout.h"
 #include "host/callback_guard.h"
+#include "host/message_box_layout.h"
 #include "win32/handles.h"
 #include "win32/utf16.h"
 

@@ -1,4 +1,4 @@
-#include "commands/message_box_layout.h"
+#include "host/message_box_layout.h"
 
 #include <algorithm>
 

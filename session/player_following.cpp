@@ -1,10 +1,10 @@
-#include "host/player_following.h"
+#include "session/player_following.h"
 
 #include <commctrl.h>
 
-#include "host/playback_tracking.h"
 #include "host/plugin.h"
 #include "host/shared_with_player.h"
+#include "session/playback_tracking.h"
 #include "skin/skin_frame.h"
 
 namespace tarnix {
@@ -38,11 +38,15 @@ void ShowBesidePlayer(UINT flags) {
   }
 }
 
+void HidePluginWindow() {
+  if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
+}
+
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
 void FollowPlayer(bool force) {
-  const Plugin* plugin = CurrentPlugin();  // config calls it on the player's thread
-  if (!plugin || !plugin->frame || !plugin->frame->shown.load(std::memory_order_relaxed)) return;
+  const Plugin& plugin = ThePlugin();
+  if (!plugin.frame || !plugin.frame->shown.load(std::memory_order_relaxed)) return;
   if (!force && GetForegroundWindow() != g_shared.playerWindow) return;
   ShowBesidePlayer(SWP_NOACTIVATE);
 }

@@ -1,8 +1,8 @@
-#include "commands/file_names.h"
+#include "session/file_names.h"
 
 #include <string_view>
 
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 #include "tracklist/utf8_text.h"
 
 namespace tarnix {

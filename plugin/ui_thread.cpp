@@ -2,26 +2,28 @@
 // hooks and widgets in a fixed order, running the loop under the guard that turns a failed send
 // into a normal shutdown, and tearing everything down in order again.
 
-#include "host/ui_thread.h"
+#include "plugin/ui_thread.h"
 
 #include <commctrl.h>
 
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
-#include "commands/file_commands.h"
 #include "host/callback_guard.h"
 #include "host/held_file_wait.h"
+#include "host/list_placement.h"
 #include "host/listening_tick.h"
-#include "host/message_loop.h"
-#include "host/playback_tracking.h"
-#include "host/player_following.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
-#include "host/window_helpers.h"
+#include "host/timer_ids.h"
+#include "plugin/message_loop.h"
+#include "plugin/plugin_window.h"
 #include "resources/resource_ids.h"
+#include "session/playback_tracking.h"
+#include "session/player_following.h"
+#include "session/stored_lists.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -73,7 +75,10 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
     x += player.rcNormalPosition.left;
     y += player.rcNormalPosition.top;
   }
-  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE).
+  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
+  // by the player's window, which belongs to another thread, the window joins that thread's
+  // input queue to this one's: that is what lets SetFocus move the focus between the two windows
+  // (Ctrl+Tab both ways, plugin/message_loop.cpp).
   plugin.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
                                       frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
@@ -126,12 +131,13 @@ void InstallHooks(Plugin& plugin) {
   plugin.getMessageHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
 }
 
-// A hook whose removal fails (the player's thread is inside it) is tried again a little later.
+// A hook whose removal fails (the player's thread is inside it) is tried again a little later;
+// removals that succeed at once cost no wait.
 void RemoveHooks(Plugin& plugin) {
   for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts; ++attempt) {
-    if (plugin.getMessageHook && UnhookWindowsHookEx(plugin.getMessageHook.Get())) plugin.getMessageHook.Release();
-    if (plugin.callWndProcHook && UnhookWindowsHookEx(plugin.callWndProcHook.Get())) plugin.callWndProcHook.Release();
-    Sleep(kUnhookRetryMs);
+    if (attempt > 0) Sleep(kUnhookRetryMs);
+    plugin.getMessageHook.Close();
+    plugin.callWndProcHook.Close();
   }
   plugin.getMessageHook.Release();
   plugin.callWndProcHook.Release();
@@ -143,7 +149,7 @@ void BuildWidgets(Plugin& plugin) {
     handlers.buttonClick[i] = kButtonClickHandlers[i];
     handlers.buttonRightClick[i] = kButtonRightClickHandlers[i];
   }
-  handlers.onActivate = CmdPlaySelected;
+  handlers.onActivate = [](int, int) { RunCommand(IDM_PLAY_SELECTED); };
   handlers.onContextMenu = OpenContextMenu;
   handlers.onSelectionChanged = OnListSelectionChanged;
   const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);
@@ -176,6 +182,7 @@ void StartUp() {
   const bool playerPlaced = g_shared.playerWindow && GetWindowPlacement(g_shared.playerWindow, &player);
 
   plugin.frame = std::make_unique<SkinFrame>(g_shared.window);
+  plugin.listReplaced = RefreshEditingDialogs;
   LoadSettings();
   LoadBookmarkIndex();
   CreatePluginWindow(plugin, playerPlaced, player);
@@ -209,8 +216,8 @@ void StartTracking() {
     plugin.title->SetVisible(plugin.settings.showTrack && plugin.settings.topTrack);
   }
   frame.Paint();
-  CheckBookmarkDirectory(true);
-  if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), 1, static_cast<UINT>(kTickMs), nullptr);
+  EnsureBookmarkDirectory(true);
+  if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(kTickMs), nullptr);
 }
 
 void ShutDown() {
@@ -221,7 +228,7 @@ void ShutDown() {
   SaveSettings();
   SaveBookmarkIndex();
   RemoveHooks(plugin);
-  if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), 1);
+  if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), kTickTimerId);
   plugin.timerId = 0;
   plugin.title = nullptr;
   plugin.list = nullptr;

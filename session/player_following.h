@@ -9,6 +9,8 @@ namespace tarnix {
 // Places the window beside the player (when docked) and shows it; a window that was hidden
 // gets a timer tick at once. UI thread.
 void ShowBesidePlayer(UINT flags);
+// Hides the plug-in window (the close button, Ctrl+F4, UM_HIDE_WINDOW, the hot key).
+void HidePluginWindow();
 // ShowBesidePlayer for a shown window, when forced or when the player is in the foreground.
 void FollowPlayer(bool force);
 // Asks the loop for a timer tick at once (UM_TICK_NOW); from any thread, never waits.

@@ -1,21 +1,22 @@
 // Following the player: the timer tick with its song-change handling, the current row and the
 // next boundary, the title refresh, and the subsong source's announcements.
 
-#include "host/playback_tracking.h"
+#include "session/playback_tracking.h"
 
 #include <algorithm>
 
-#include "commands/commands.h"
-#include "commands/editing.h"
-#include "commands/file_commands.h"
-#include "commands/unsaved_edits.h"
 #include "host/listening_tick.h"
 #include "host/player.h"
-#include "host/player_following.h"
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
+#include "host/timer_ids.h"
 #include "import/recording_import.h"
+#include "session/play_item.h"
+#include "session/player_following.h"
+#include "session/rows.h"
+#include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
@@ -43,15 +44,13 @@ void RedrawList() {
 }
 
 void RefreshOpenDialogs() {
-  EditingState& editing = ThePlugin().editing;
-  if (editing.track >= 0) OpenTrackDialog();
-  if (editing.item >= 0) OpenSubtrackDialog();
+  if (ThePlugin().listReplaced) ThePlugin().listReplaced();
 }
 
 void StartTimer(int32_t interval) {
   Plugin& plugin = ThePlugin();
   if (interval <= 0 || !plugin.window) return;
-  plugin.timerId = SetTimer(plugin.window.Get(), 1, static_cast<UINT>(interval), nullptr);
+  plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(interval), nullptr);
 }
 
 // True when `path` is a track of the CD the list was made for: the list stays, changes and all.
@@ -92,14 +91,14 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
       rebuild = false;
       found = true;
     } else {
-      found = FindCdTrackList(cdKey, cddbId);
+      found = SaveAndLoadStoredCdList(cdKey, cddbId);
       if (found) ThePlugin().trackList.SetCurrentTrack(playback.currentTrack);
     }
   }
 
   if (!found) {
     if (!IsGenericTrackTitle(playback.currentTitle))
-      found = FindTrackList(playback.currentTitle, playback.currentPath.FileNamePart());
+      found = SaveAndLoadStoredList(playback.currentTitle, playback.currentPath.FileNamePart());
     if (!found) {
       SaveIfModified();
       // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
@@ -203,7 +202,7 @@ void OnSubsongInfo(const uint32_t* record) {
   g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
   const bool changed = RefreshTitle(false);
   if (isNew) {
-    if (!FindTrackList(playback.currentTitle, TextString())) {
+    if (!SaveAndLoadStoredList(playback.currentTitle, TextString())) {
       // The count comes from another component and is signed: 0 or less ("unknown") gives one
       // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
       const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);

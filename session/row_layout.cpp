@@ -1,4 +1,4 @@
-#include "commands/row_layout.h"
+#include "session/row_layout.h"
 
 namespace tarnix {
 

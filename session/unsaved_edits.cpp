@@ -1,10 +1,10 @@
-#include "commands/unsaved_edits.h"
+#include "session/unsaved_edits.h"
 
 #include <string>
 
-#include "commands/user_messages.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "host/user_messages.h"
 #include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
 

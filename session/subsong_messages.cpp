@@ -1,0 +1,61 @@
+// The subsong source's announcements as the plug-in window receives them: the sends, answered at
+// once by keeping a copy and posting the same message, and the loop's side of the track names.
+
+#include "session/subsong_messages.h"
+
+#include <cstring>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "host/messaging.h"
+#include "host/player_codes.h"
+#include "host/plugin.h"
+#include "session/playback_tracking.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+
+namespace {
+
+// How long the loop waits for further track names before it applies the ones it has.
+constexpr DWORD kTrackNameSettleMs = 50;
+// The highest 0-based index a row key can address (track positions run to 0xFFFF).
+constexpr WPARAM kMaxTrackNameIndex = kMaxItemPart - 1;
+// Longest track name taken from a subsong source.
+constexpr size_t kMaxTrackNameLength = 32768;
+
+}  // namespace
+
+LRESULT TakeSubsongRecord(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
+  const auto* record = reinterpret_cast<const uint32_t*>(wParam);
+  if (!record) return 0;
+  PlaybackState& playback = plugin.playback;
+  std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
+  playback.pendingNames.clear();
+  PostMessageA(plugin.window.Get(), UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(playback.subsongRecord), lParam);
+  return 0;
+}
+
+LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
+  const char* name = reinterpret_cast<const char*>(lParam);
+  // An index no row key can address would only make the pending list huge.
+  if (!name || index > kMaxTrackNameIndex) return 0;
+  std::vector<TextString>& pending = plugin.playback.pendingNames;
+  pending.resize(static_cast<size_t>(index) + 1);
+  // The subsong protocol's names are in the code page.
+  const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
+  pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
+  PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
+  return 0;
+}
+
+void ApplyTrackNamesWhenSettled() {
+  // A source announces names one by one, each a send that posts this: take every name that
+  // follows within the settling time before applying any. Waiting on the queue, not sleeping,
+  // answers the source's next send at once, so a long list of names doesn't crawl.
+  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, kTrackNameSettleMs)) {}
+  ApplyTrackNames();
+}
+
+}  // namespace tarnix
