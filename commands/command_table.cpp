@@ -99,7 +99,7 @@ struct KeyCommand {
 constexpr KeyCommand kKeyCommands[] = {
     {VK_INSERT, false, IDM_INSERT}, {VK_DELETE, false, IDM_DELETE},           {'E', false, IDM_EDIT},
     {'R', false, IDM_REPEAT},       {VK_LEFT, true, IDM_RESTART_OR_PREVIOUS}, {VK_RIGHT, true, IDM_NEXT_SUBTRACK},
-    {VK_F4, true, IDM_HIDE_WINDOW}, {'T', false, IDM_STOP_AFTER_SUBTRACK}, {'K', false, IDM_SKIP_SUBTRACK},
+    {VK_F4, true, IDM_HIDE_WINDOW}, {'T', false, IDM_STOP_AFTER_SUBTRACK},    {'K', false, IDM_SKIP_SUBTRACK},
 };
 
 }  // namespace
