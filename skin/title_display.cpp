@@ -68,7 +68,8 @@ void TitleDisplay::Draw(bool) {
   if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &rect, brush);
   SetTextColor(dc, frame->Colour(TextSlot(colourPair)));
   const std::wstring wide = WideFromUtf8(std::string_view(text.Data(), static_cast<size_t>(text.Length())));
-  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area, DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+  DrawTextW(dc, wide.c_str(), static_cast<int>(wide.size()), &area,
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX);
 }
 
 bool TitleDisplay::OnClick(int x, int y) {

@@ -251,12 +251,12 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   RECT nameArea{area.left, band.top, area.right - timeWidth - sign - 2 * signGap, band.bottom};
   RECT drawn = nameArea;
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameArea,
-            DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT);
+            DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX);
   if (decoration & (kRowSkipped | kRowStopsAfter)) {
     const BrushHandle ink(CreateSolidBrush(frame->Colour(foreground)));
     if (decoration & kRowSkipped) {
       DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &drawn,
-                DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_CALCRECT);
+                DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX | DT_CALCRECT);
       const LONG middle = band.top + lineHeight / 2;
       RECT strike{drawn.left, middle, std::min(drawn.right, nameArea.right), middle + 1};
       if (ink) FillRect(dc, &strike, ink.Get());
@@ -270,7 +270,8 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   }
   if (timeShown) {
     RECT timeArea{area.right - timeWidth, band.top, area.right, band.bottom};
-    DrawTextW(dc, time.c_str(), static_cast<int>(time.size()), &timeArea, DT_SINGLELINE | DT_TOP | DT_RIGHT);
+    DrawTextW(dc, time.c_str(), static_cast<int>(time.size()), &timeArea,
+              DT_SINGLELINE | DT_TOP | DT_RIGHT | DT_NOPREFIX);
   }
 }
 

@@ -344,6 +344,24 @@ TEST(ListPaintTest, TimeColumn) {
   EXPECT_LT(longRow.rightmostText, areaRight);
 }
 
+// Names are the listener's own text: an ampersand is drawn as itself, not taken as a mnemonic
+// prefix that would hide it and underline the next letter.
+TEST(ListPaintTest, AmpersandsAreDrawnAsThemselves) {
+  SkinHarness h;
+  auto& list = *h.widgets.list;
+  ShowLines(h.frame, list, 3);
+  list.Clear();
+  list.InsertRow(-1, "W", 1);
+  list.InsertRow(-1, "W&&&&W", 2);
+  list.Redraw();
+  const auto image = h.Capture();
+  SIZE one{}, whole{};
+  GetTextExtentPoint32A(h.frame.WindowDC(), "W", 1, &one);
+  GetTextExtentPoint32A(h.frame.WindowDC(), "W&&&&W", 6, &whole);
+  const int expected = Look(h, image, 0).rightmostText + (whole.cx - one.cx);
+  EXPECT_NEAR(Look(h, image, 1).rightmostText, expected, 2);
+}
+
 TEST(TitlePaintTest, TitleLineAndSameTextDrawnOnce) {
   SkinHarness::Options o;
   o.titleVisible = true;
