@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <climits>
 #include <cstdio>
 #include <string>
 #include <string_view>
@@ -97,27 +96,9 @@ std::wstring ReadText(const wchar_t* key, const std::wstring& file, bool* presen
   return value;
 }
 
-// The text in the code page as the system writes it (its best fit, "?" for the rest).
-std::string NarrowOf(const std::wstring& wide) {
-  if (wide.empty() || wide.size() > INT_MAX / 4) return std::string();
-  const int units = static_cast<int>(wide.size());
-  const int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), units, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return std::string();
-  std::string narrow(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), units, &narrow[0], bytes, nullptr, nullptr);
-  return narrow;
-}
-
 // The text as the code page holds it, each character it cannot hold replaced.
 std::wstring ThroughCodePage(const std::wstring& wide) {
-  const std::string narrow = NarrowOf(wide);
-  if (narrow.empty() || narrow.size() > INT_MAX) return std::wstring();
-  const int bytes = static_cast<int>(narrow.size());
-  const int back = MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, nullptr, 0);
-  if (back <= 0) return std::wstring();
-  std::wstring result(static_cast<size_t>(back), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, narrow.data(), bytes, &result[0], back);
-  return result;
+  return WideFromCodePage(CP_ACP, CodePageFromWide(CP_ACP, wide));
 }
 
 // The bookmark directory: the whole spelling when it is there and still belongs to BookmarkPath
@@ -173,7 +154,7 @@ bool WriteSettings(const TextString& file, const IniValues& values) {
     return ok;
   }
   IniValues narrow;
-  for (const auto& [key, value] : values) narrow.emplace_back(key, NarrowOf(WideFromUtf8(value)));
+  for (const auto& [key, value] : values) narrow.emplace_back(key, CodePageFromWide(CP_ACP, WideFromUtf8(value)));
   return WriteFileReplacing(file, WithIniValues(text, kSectionNarrow, narrow));
 }
 

@@ -158,16 +158,6 @@ namespace platform {
 
 namespace {
 
-std::wstring WideFrom(UINT codePage, std::string_view text) {
-  if (text.empty() || text.size() > INT_MAX / 2) return std::wstring();
-  const int bytes = static_cast<int>(text.size());
-  const int n = MultiByteToWideChar(codePage, 0, text.data(), bytes, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(codePage, 0, text.data(), bytes, &wide[0], n);
-  return wide;
-}
-
 // These code pages refuse both the no-best-fit flag and the question whether a stand-in was used.
 bool TakesNoFlags(UINT codePage) {
   return codePage == CP_UTF8 || codePage == CP_UTF7 || codePage == 42 || (codePage >= 50220 && codePage <= 50229) ||
@@ -181,7 +171,7 @@ unsigned AnsiCodePage() { return GetACP(); }
 std::string Utf8FromCodePage(unsigned codePage, std::string_view bytes) {
   if (IsAscii(bytes)) return std::string(bytes);  // every code page here agrees with ASCII
   if (codePage == CP_UTF8) return Utf8FromWide(WideFromUtf8(bytes));
-  return Utf8FromWide(WideFrom(codePage, bytes));
+  return Utf8FromWide(WideFromCodePage(codePage, bytes));
 }
 
 std::string Utf8FromAnsi(std::string_view ansi) { return Utf8FromCodePage(GetACP(), ansi); }
@@ -237,7 +227,7 @@ bool ExactCodePageFromUtf8(unsigned codePage, std::string_view utf8, std::string
   out->assign(static_cast<size_t>(n), '\0');
   WideCharToMultiByte(codePage, WC_NO_BEST_FIT_CHARS, wide.data(), units, &(*out)[0], n, nullptr, &usedDefault);
   // The no-best-fit flag promises this; checking costs little and keeps the promise honest.
-  return !usedDefault && Utf8FromWide(WideFrom(codePage, *out)) == utf8;
+  return !usedDefault && Utf8FromWide(WideFromCodePage(codePage, *out)) == utf8;
 }
 
 bool ExactAnsiFromUtf8(std::string_view utf8, std::string* ansi) { return ExactCodePageFromUtf8(GetACP(), utf8, ansi); }
