@@ -31,8 +31,14 @@ void PlayOneFile(PluginSession& s) {
   s.Player().Play();
 }
 
+// Waits for the playing row, then pauses the player: the row's progress then stands still, so
+// two pictures differ only by what the test changes. The pause lets the once-a-second progress
+// redraw show the paused time before the test looks.
 bool WaitForPlayingRow(PluginSession& s) {
-  return s.PumpUntil([&] { return s.Query(UM_GET_CURRENT_KEY).value_or(0) != 0; }, 5000);
+  if (!s.PumpUntil([&] { return s.Query(UM_GET_CURRENT_KEY).value_or(0) != 0; }, 5000)) return false;
+  s.Player().Pause();
+  s.Pump(1200);
+  return true;
 }
 
 RgbImage Capture(const PluginSession& s) { return testhost::CaptureWindowImage(s.Window()).value_or(RgbImage{}); }
