@@ -62,6 +62,9 @@ under_wine() {
   local preset=$1
   shift
   local status=0
+  # The prefix is made whole before the first test starts (wine-run.sh --prepare).
+  WINEPREFIX=$PWD/build/$preset/wineprefix tools/wine-run.sh --prepare || status=$?
+  [ "$status" = 0 ] || return "$status"
   xvfb-run -a -s "-screen 0 1024x768x24" ctest --preset "$preset" "$@" || status=$?
   WINEPREFIX=$PWD/build/$preset/wineprefix /usr/lib/wine/wineserver -k 2>/dev/null || true
   return "$status"

@@ -25,56 +25,64 @@ if [ -z "${DISPLAY:-}" ]; then
   exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
 fi
 
-# One-time prefix set-up, serialised between concurrent tests. The virtual desktop makes
-# destroying a focused window immediate (there is no window manager under Xvfb).
+# One-time prefix set-up, serialised between concurrent tests and finished before any test of
+# ours runs in the prefix: a registry change made while another test starts up has hung that
+# test. The virtual desktop makes destroying a focused window immediate (there is no window
+# manager under Xvfb).
+#
+# Font linking, as a Windows system has it: the dialogs' faces (MS Shell Dlg and what it stands
+# for) take the glyphs they lack, CJK above all, from an installed font that has them. With
+# TARNIX_LINK_LIST_FONT=1 the list's face (the skin's Arial) is linked too, as on a system with
+# East Asian fonts; the demo does that in a prefix of its own, because a linked Arial draws
+# smoothed text that the pixel checks of the list do not expect.
+#
 # A prefix made before the 32-bit loader was installed has no 32-bit system DLLs (the loader
 # then fails with "could not load kernel32.dll, status c0000135"): such a prefix is made anew.
-prefix_ready() {
-  [ -f "$WINEPREFIX/.tarnix-ready" ] || return 1
+has_32bit_dlls() {
   [ -x /usr/lib/wine/wine ] || return 0
   [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
+}
+list_font_wanted() { [ "${TARNIX_LINK_LIST_FONT:-0}" = 1 ]; }
+prefix_ready() {
+  [ -f "$WINEPREFIX/.tarnix-ready" ] && [ -f "$WINEPREFIX/.tarnix-fontlink" ] || return 1
+  if list_font_wanted; then [ -f "$WINEPREFIX/.tarnix-fontlink-list" ] || return 1; fi
+  has_32bit_dlls
+}
+link_faces() {
+  for face in "$@"; do
+    "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
+      /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
+  done
 }
 if ! prefix_ready; then
   mkdir -p "$(dirname "$WINEPREFIX")"
   (
     flock 9
     if ! prefix_ready; then
-      if [ -d "$WINEPREFIX" ]; then
+      if [ -d "$WINEPREFIX" ] && ! has_32bit_dlls; then
         echo "wine-run: $WINEPREFIX lacks the 32-bit system DLLs; making it anew" >&2
         WINEPREFIX=$WINEPREFIX "${WINESERVER:-/usr/lib/wine/wineserver}" -k 2>/dev/null || true
         rm -rf "$WINEPREFIX"
       fi
-      "$WINE64" wineboot -i >/dev/null 2>&1 || true
-      "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
-      "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
-      "${WINESERVER:-/usr/lib/wine/wineserver}" -w 2>/dev/null || true
-      touch "$WINEPREFIX/.tarnix-ready"
+      fresh=0
+      [ -f "$WINEPREFIX/.tarnix-ready" ] || fresh=1
+      if [ $fresh = 1 ]; then
+        "$WINE64" wineboot -i >/dev/null 2>&1 || true
+        "$WINE64" reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+        "$WINE64" reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+      fi
+      [ -f "$WINEPREFIX/.tarnix-fontlink" ] || link_faces Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'
+      if list_font_wanted && [ ! -f "$WINEPREFIX/.tarnix-fontlink-list" ]; then link_faces Arial; fi
+      # A new prefix's registry reaches the disk when its server ends; the tests start after that.
+      [ $fresh = 0 ] || "${WINESERVER:-/usr/lib/wine/wineserver}" -w 2>/dev/null || true
+      touch "$WINEPREFIX/.tarnix-ready" "$WINEPREFIX/.tarnix-fontlink"
+      if list_font_wanted; then touch "$WINEPREFIX/.tarnix-fontlink-list"; fi
     fi
   ) 9>"$WINEPREFIX.lock"
 fi
 
-# Font linking, as a Windows system has it: the dialogs' faces (MS Shell Dlg and what it stands
-# for) take the glyphs they lack, CJK above all, from an installed font that has them. With
-# TARNIX_LINK_LIST_FONT=1 the list's face (the skin's Arial) is linked too, as on a system with
-# East Asian fonts; the demo does that in a prefix of its own, because a linked Arial draws
-# smoothed text that the pixel checks of the list do not expect. Each link is added once.
-link_faces() {
-  local marker=$1
-  shift
-  [ -f "$WINEPREFIX/$marker" ] && return
-  (
-    flock 9
-    if [ ! -f "$WINEPREFIX/$marker" ]; then
-      for face in "$@"; do
-        "$WINE64" reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v "$face" \
-          /t REG_MULTI_SZ /d 'wqy-microhei.ttc,WenQuanYi Micro Hei' /f >/dev/null 2>&1
-      done
-      touch "$WINEPREFIX/$marker"
-    fi
-  ) 9>"$WINEPREFIX.lock"
-}
-link_faces .tarnix-fontlink Tahoma 'MS Shell Dlg' 'MS Shell Dlg 2' 'Microsoft Sans Serif'
-[ "${TARNIX_LINK_LIST_FONT:-0}" = 1 ] && link_faces .tarnix-fontlink-list Arial
+# --prepare: only the set-up, so that a test run starts with the prefix complete.
+[ "${1:-}" = --prepare ] && exit 0
 
 # Keep the virtual desktop alive for the whole display session: otherwise it is torn down when
 # one test process ends, and a process starting at that moment fails to create its windows.
