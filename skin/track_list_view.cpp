@@ -281,6 +281,8 @@ void TrackListView::RedrawProgress() {
   if (!dc) return;
   const RECT area = TextArea();
   SIZE extent{};
+  // The progress is digits, ':', '/' and spaces that this code formats itself, the same in every
+  // code page, so the narrow calls measure and draw it exactly as the wide ones would.
   if (progressRow != currentRow || !GetTextExtentPoint32A(dc, progress.c_str(), progress.Length(), &extent) ||
       extent.cx != progressWidth) {
     DrawRow(dc, area, currentRow - topRow, currentRow);
