@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <mutex>
+#include <utility>
 
 namespace tarnix::testhost {
 
@@ -173,6 +174,12 @@ void StandInPlayer::Record(UINT message, WPARAM wParam, LPARAM lParam) {
   request.lParam = lParam;
   request.sent = InSendMessage() != FALSE;
   log_.Add(request);
+  std::function<void(const PlayerRequest&)> hook;
+  {
+    std::lock_guard<std::mutex> lock(mutex_);
+    hook = requestHook_;
+  }
+  if (hook) hook(request);
 }
 
 void StandInPlayer::HoldAnswer() {
@@ -479,6 +486,11 @@ void StandInPlayer::SetSilent(bool silent) {
   } else {
     SetEvent(answering_);
   }
+}
+
+void StandInPlayer::SetRequestHook(std::function<void(const PlayerRequest&)> hook) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  requestHook_ = std::move(hook);
 }
 
 bool StandInPlayer::CloseRequested() const {

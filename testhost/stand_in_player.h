@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -97,6 +98,11 @@ class StandInPlayer {
   void SetSilent(bool silent);     // requests are not answered until silence ends
   bool CloseRequested() const;     // command 40001 or WM_CLOSE arrived
 
+  // Runs on the player's thread for each logged request once it is recorded and before it is
+  // answered, so that a test can change the player at an exact point of a conversation. An
+  // empty function removes it.
+  void SetRequestHook(std::function<void(const PlayerRequest&)> hook);
+
   // The main window as the user handles it. Called from another thread, these wait until the
   // player's thread has handled them. A move reaches the window procedure as WM_MOVE.
   bool Move(int x, int y);
@@ -158,6 +164,7 @@ class StandInPlayer {
   int slowAnswers_ = 0;
   bool closeRequested_ = false;
   int moveCount_ = 0;
+  std::function<void(const PlayerRequest&)> requestHook_;
 };
 
 }  // namespace tarnix::testhost
