@@ -9,11 +9,10 @@
 
 #include "box_driver.h"
 #include "host/message_box.h"
+#include "host/player_codes.h"
 
 namespace tarnix::test {
 namespace {
-
-constexpr UINT kQuit = 0x4406;
 
 void Click(HWND button) { SendMessageA(button, BM_CLICK, 0, 0); }
 
@@ -39,12 +38,12 @@ struct ButtonSet {
 };
 
 const ButtonSet kSets[] = {
-    {0, {1}, {"&OK"}, false},
-    {1, {1, 2}, {"&OK", "&Cancel"}, false},
-    {2, {3, 4, 5}, {"&Abort", "&Retry", "&Ignore"}, false},
-    {3, {6, 7, 2}, {"&Yes", "&No", "&Cancel"}, true},
-    {4, {6, 7}, {"&Yes", "&No"}, false},
-    {5, {4, 2}, {"&Retry", "&Cancel"}, true},
+    {MB_OK, {IDOK}, {"&OK"}, false},
+    {MB_OKCANCEL, {IDOK, IDCANCEL}, {"&OK", "&Cancel"}, false},
+    {MB_ABORTRETRYIGNORE, {IDABORT, IDRETRY, IDIGNORE}, {"&Abort", "&Retry", "&Ignore"}, false},
+    {MB_YESNOCANCEL, {IDYES, IDNO, IDCANCEL}, {"&Yes", "&No", "&Cancel"}, true},
+    {MB_YESNO, {IDYES, IDNO}, {"&Yes", "&No"}, false},
+    {MB_RETRYCANCEL, {IDRETRY, IDCANCEL}, {"&Retry", "&Cancel"}, true},
 };
 
 TEST(PluginMessageBox, EachButtonSetShowsItsButtonsAndAnswersClicks) {
@@ -85,7 +84,14 @@ TEST(PluginMessageBox, DefaultButtonHasTheFocus) {
     int defaultId;  // 0: no default button and no focused button
   };
   const Case cases[] = {
-      {0x004, 6}, {0x104, 7}, {0x204, 0}, {0x003, 6}, {0x203, 2}, {0x303, 0}, {0x300, 0}, {0x000, 1},
+      {MB_YESNO, IDYES},
+      {MB_YESNO | MB_DEFBUTTON2, IDNO},
+      {MB_YESNO | MB_DEFBUTTON3, 0},
+      {MB_YESNOCANCEL, IDYES},
+      {MB_YESNOCANCEL | MB_DEFBUTTON3, IDCANCEL},
+      {MB_YESNOCANCEL | MB_DEFBUTTON4, 0},
+      {MB_OK | MB_DEFBUTTON4, 0},
+      {MB_OK, IDOK},
   };
   for (const Case& c : cases) {
     const BoxRun run = RunBox("Question", "Tarnix Plugin", c.flags, 0, 0,
@@ -111,7 +117,7 @@ TEST(PluginMessageBox, DefaultButtonHasTheFocus) {
 }
 
 TEST(PluginMessageBox, EscapeAndCloseAnswerCancel) {
-  for (unsigned flags : {0u, 1u, 3u, 4u, 0x304u}) {
+  for (unsigned flags : {MB_OK, MB_OKCANCEL, MB_YESNOCANCEL, MB_YESNO, MB_YESNO | MB_DEFBUTTON4}) {
     const BoxRun esc = RunBox("Esc", "Tarnix Plugin", flags, 0, 0, [](const BoxView& v) {
       HWND target = v.focus ? v.focus : v.box;
       PostMessageA(target, WM_KEYDOWN, VK_ESCAPE, 0x00010001);
@@ -126,7 +132,7 @@ TEST(PluginMessageBox, EscapeAndCloseAnswerCancel) {
     EXPECT_EQ(close.result, IDCANCEL) << "WM_CLOSE, flags " << flags;
   }
   // The close box of a Yes/No/Cancel box goes the same way.
-  const BoxRun sys = RunBox("Close box", "Tarnix Plugin", 3, 0, 0,
+  const BoxRun sys = RunBox("Close box", "Tarnix Plugin", MB_YESNOCANCEL, 0, 0,
                             [](const BoxView& v) { PostMessageA(v.box, WM_SYSCOMMAND, SC_CLOSE, 0); });
   EXPECT_EQ(sys.result, IDCANCEL);
 }
@@ -146,12 +152,12 @@ void WaitForFocusToLeave(DWORD thread, HWND from) {
 
 TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
   const DWORD me = GetCurrentThreadId();
-  const BoxRun plain =
-      RunBox("Enter", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
+  const BoxRun plain = RunBox("Enter", "Tarnix Plugin", MB_YESNO | MB_DEFBUTTON2, 0, 0,
+                              [&](const BoxView& v) { PressKey(v.box, me, VK_RETURN); });
   EXPECT_EQ(plain.result, IDNO);
 
   // Tab moves the focus to the next button, and Enter presses that one.
-  const BoxRun tabbed = RunBox("Tab", "Tarnix Plugin", 0x003, 0, 0, [&](const BoxView& v) {
+  const BoxRun tabbed = RunBox("Tab", "Tarnix Plugin", MB_YESNOCANCEL, 0, 0, [&](const BoxView& v) {
     PressKey(v.box, me, VK_TAB);
     const auto* no = ButtonWithId(v, IDNO);
     for (int i = 0; i < 300 && no && FocusOf(me) != no->window; ++i) Sleep(10);
@@ -161,20 +167,21 @@ TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
 
   // Switching to another window and back leaves the focus on the button that had it, not on
   // the box, where Enter would answer IDOK, a button a Yes/No box does not have.
-  const BoxRun reactivated = RunBox("Away and back", "Tarnix Plugin", 0x104, 0, 0, [&](const BoxView& v) {
-    HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr, nullptr,
-                                nullptr);
-    SetForegroundWindow(away);
-    WaitForFocusToLeave(me, v.focus);
-    SetForegroundWindow(v.box);
-    for (int i = 0; i < 300 && !FocusOf(me); ++i) Sleep(10);
-    PressKey(v.box, me, VK_RETURN);
-    DestroyWindow(away);
-  });
+  const BoxRun reactivated =
+      RunBox("Away and back", "Tarnix Plugin", MB_YESNO | MB_DEFBUTTON2, 0, 0, [&](const BoxView& v) {
+        HWND away = CreateWindowExA(0, "STATIC", "away", WS_POPUP | WS_VISIBLE, 400, 400, 50, 50, nullptr, nullptr,
+                                    nullptr, nullptr);
+        SetForegroundWindow(away);
+        WaitForFocusToLeave(me, v.focus);
+        SetForegroundWindow(v.box);
+        for (int i = 0; i < 300 && !FocusOf(me); ++i) Sleep(10);
+        PressKey(v.box, me, VK_RETURN);
+        DestroyWindow(away);
+      });
   EXPECT_EQ(reactivated.result, IDNO);
 
   // Without a default button Enter presses nothing; the click after it answers.
-  const BoxRun noDefault = RunBox("No default", "Tarnix Plugin", 0x204, 0, 0, [&](const BoxView& v) {
+  const BoxRun noDefault = RunBox("No default", "Tarnix Plugin", MB_YESNO | MB_DEFBUTTON3, 0, 0, [&](const BoxView& v) {
     PressKey(v.box, me, VK_RETURN);
     if (const auto* yes = ButtonWithId(v, IDYES)) PostMessageA(yes->window, BM_CLICK, 0, 0);
   });
@@ -182,64 +189,64 @@ TEST(PluginMessageBox, EnterPressesTheFocusedButton) {
 }
 
 TEST(PluginMessageBox, QuitMessageClosesTheBoxAndStaysQueued) {
-  DrainQueued(kQuit, kQuit);
+  DrainQueued(UM_QUIT, UM_QUIT);
 
   const DWORD me = GetCurrentThreadId();
-  const BoxRun quit = RunBox("Couldn't save C:\\x.trk", "Tarnix Plugin", 0x30, kQuit, 0,
-                             [&](const BoxView&) { PostThreadMessageA(me, kQuit, 7, 8); });
+  const BoxRun quit = RunBox("Couldn't save C:\\x.trk", "Tarnix Plugin", MB_ICONWARNING, UM_QUIT, 0,
+                             [&](const BoxView&) { PostThreadMessageA(me, UM_QUIT, 7, 8); });
   ASSERT_TRUE(quit.found);
   EXPECT_EQ(quit.result, -1);
   MSG msg;
-  ASSERT_TRUE(PeekMessageA(&msg, nullptr, kQuit, kQuit, PM_REMOVE));
+  ASSERT_TRUE(PeekMessageA(&msg, nullptr, UM_QUIT, UM_QUIT, PM_REMOVE));
   EXPECT_EQ(msg.wParam, 7u);
   EXPECT_EQ(msg.lParam, 8);
   EXPECT_EQ(msg.hwnd, nullptr);
-  EXPECT_EQ(DrainQueued(kQuit, kQuit), 0);
+  EXPECT_EQ(DrainQueued(UM_QUIT, UM_QUIT), 0);
 }
 
 TEST(PluginMessageBox, QuitRangeAndMessagesOutsideIt) {
   const DWORD me = GetCurrentThreadId();
   // A message inside low..high closes the box.
-  const BoxRun inRange = RunBox("Range", "Tarnix Plugin", 4, 0x4400, 0x4407,
-                                [&](const BoxView&) { PostThreadMessageA(me, 0x4403, 0, 0); });
+  const BoxRun inRange = RunBox("Range", "Tarnix Plugin", MB_YESNO, UM_SHOW_WINDOW, UM_REPEAT_END,
+                                [&](const BoxView&) { PostThreadMessageA(me, UM_FOCUS_WINDOW, 0, 0); });
   EXPECT_EQ(inRange.result, -1);
-  EXPECT_EQ(DrainQueued(0x4403, 0x4403), 1);
+  EXPECT_EQ(DrainQueued(UM_FOCUS_WINDOW, UM_FOCUS_WINDOW), 1);
 
   // Reversed bounds are taken as the same range.
-  const BoxRun reversed = RunBox("Range", "Tarnix Plugin", 4, 0x4407, 0x4400,
-                                 [&](const BoxView&) { PostThreadMessageA(me, 0x4401, 0, 0); });
+  const BoxRun reversed = RunBox("Range", "Tarnix Plugin", MB_YESNO, UM_REPEAT_END, UM_SHOW_WINDOW,
+                                 [&](const BoxView&) { PostThreadMessageA(me, UM_HIDE_WINDOW, 0, 0); });
   EXPECT_EQ(reversed.result, -1);
-  EXPECT_EQ(DrainQueued(0x4401, 0x4401), 1);
+  EXPECT_EQ(DrainQueued(UM_HIDE_WINDOW, UM_HIDE_WINDOW), 1);
 
   // Messages outside the range, and for other windows, wait untouched until the box is gone.
+  // They are queued before the click, so the look for the quit range that follows the click
+  // meets them: a box taking them for the quit message would answer -1.
   HWND other = CreateWindowExA(0, "STATIC", "other", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);
   ASSERT_NE(other, nullptr);
-  const BoxRun outside = RunBox("Outside", "Tarnix Plugin", 0, kQuit, 0, [&](const BoxView& v) {
-    PostThreadMessageA(me, 0x4410, 0, 0);
+  const BoxRun outside = RunBox("Outside", "Tarnix Plugin", MB_OK, UM_QUIT, 0, [&](const BoxView& v) {
+    PostThreadMessageA(me, UM_REPEAT_END, 0, 0);
     PostMessageA(other, WM_USER + 5, 0, 0);
-    Sleep(500);
-    if (IsWindow(v.box)) Click(v.buttons.at(0).window);
+    Click(v.buttons.at(0).window);
   });
   EXPECT_EQ(outside.result, IDOK);
-  EXPECT_EQ(DrainQueued(0x4410, 0x4410), 1);
+  EXPECT_EQ(DrainQueued(UM_REPEAT_END, UM_REPEAT_END), 1);
   MSG msg;
   EXPECT_TRUE(PeekMessageA(&msg, other, WM_USER + 5, WM_USER + 5, PM_REMOVE));
   DestroyWindow(other);
 
   // Without quit watching a queued stop message does not close the box.
-  const BoxRun unwatched = RunBox("Unwatched", "Tarnix Plugin", 0, 0, 0, [&](const BoxView& v) {
-    PostThreadMessageA(me, kQuit, 0, 0);
-    Sleep(400);
-    if (IsWindow(v.box)) Click(v.buttons.at(0).window);
+  const BoxRun unwatched = RunBox("Unwatched", "Tarnix Plugin", MB_OK, 0, 0, [&](const BoxView& v) {
+    PostThreadMessageA(me, UM_QUIT, 0, 0);
+    Click(v.buttons.at(0).window);
   });
   EXPECT_EQ(unwatched.result, IDOK);
-  EXPECT_EQ(DrainQueued(kQuit, kQuit), 1);
+  EXPECT_EQ(DrainQueued(UM_QUIT, UM_QUIT), 1);
 }
 
 TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
-  const BoxRun shortBox =
-      RunBox("Hi", "Tarnix Plugin", 2, 0, 0, [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
+  const BoxRun shortBox = RunBox("Hi", "Tarnix Plugin", MB_ABORTRETRYIGNORE, 0, 0,
+                                 [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
   ASSERT_TRUE(shortBox.found);
   const BoxView& s = shortBox.view;
   EXPECT_EQ(s.windowRect.right - s.windowRect.left, 30 + 80 * 3);
@@ -256,7 +263,7 @@ TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
   const std::string path =
       "C:\\Program_Files\\Winamp\\Bookmarks\\Live_Recordings\\Festival_2000\\Second_Night\\"
       "concert_recording_2000_07_03.trk";
-  const BoxRun longBox = RunBox(("Couldn't save " + path).c_str(), "Tarnix Plugin", 0x30, 0, 0,
+  const BoxRun longBox = RunBox(("Couldn't save " + path).c_str(), "Tarnix Plugin", MB_ICONWARNING, 0, 0,
                                 [](const BoxView& v) { PostMessageA(v.box, WM_CLOSE, 0, 0); });
   ASSERT_TRUE(longBox.found);
   const BoxView& l = longBox.view;
@@ -270,7 +277,7 @@ TEST(PluginMessageBox, LayoutOfShortAndLongTexts) {
 TEST(PluginMessageBox, TextsInOtherScriptsAreShownWhole) {
   const std::string whole = "Couldn't save D:\\Закладки\\愛の歌.trk";
   const BoxRun run =
-      RunBox(whole.c_str(), "Tarnix → Plugin", 0, 0, 0, [](const BoxView& v) { Click(v.buttons[0].window); });
+      RunBox(whole.c_str(), "Tarnix → Plugin", MB_OK, 0, 0, [](const BoxView& v) { Click(v.buttons[0].window); });
   ASSERT_TRUE(run.found);
   EXPECT_EQ(run.view.textCaption, whole);
   EXPECT_EQ(run.view.caption, "Tarnix → Plugin");
@@ -278,7 +285,7 @@ TEST(PluginMessageBox, TextsInOtherScriptsAreShownWhole) {
 }
 
 TEST(PluginMessageBox, NullTextAndCaptionAreEmpty) {
-  const BoxRun run = RunBox(nullptr, nullptr, 0, 0, 0, [](const BoxView& v) {
+  const BoxRun run = RunBox(nullptr, nullptr, MB_OK, 0, 0, [](const BoxView& v) {
     if (!v.buttons.empty()) Click(v.buttons[0].window);
   });
   ASSERT_TRUE(run.found);
@@ -295,10 +302,10 @@ TEST(PluginMessageBox, StaleClassIsReplaced) {
   stale.hInstance = instance;
   stale.lpszClassName = "MyMessageBox";
   ASSERT_NE(RegisterClassA(&stale), 0);
-  const BoxRun run =
-      RunBox("Stale", "Tarnix Plugin", 1, kQuit, 0, [](const BoxView& v) { Click(v.buttons.at(1).window); });
+  const BoxRun run = RunBox("Stale", "Tarnix Plugin", MB_OKCANCEL, UM_QUIT, 0,
+                            [](const BoxView& v) { Click(v.buttons.at(1).window); });
   EXPECT_EQ(run.result, IDCANCEL);
-  DrainQueued(kQuit, kQuit);
+  DrainQueued(UM_QUIT, UM_QUIT);
 }
 
 }  // namespace
