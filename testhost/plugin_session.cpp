@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "host/player_codes.h"
+#include "testhost/input.h"
 #include "testhost/probe_window.h"
 #include "testhost/pump.h"
 
@@ -154,6 +155,11 @@ HWND PluginSession::CaptureOfUiThread() const {
 
 bool PluginSession::DragTo(int x, int y) {
   if (!window_) return false;
+  // The real pointer waits in a corner no test window reaches: a window moving under it gets a
+  // mouse move from the window system, which during a drag would move the window once more.
+  const POINT corner{GetSystemMetrics(SM_CXSCREEN) - 1, GetSystemMetrics(SM_CYSCREEN) - 1};
+  POINT pointer{};
+  if (GetCursorPos(&pointer) && (pointer.x != corner.x || pointer.y != corner.y)) SetCursorPos(corner.x, corner.y);
   const POINT from = TopLeft();
   if (!PostMessageA(window_, WM_LBUTTONDOWN, MK_LBUTTON, PointLParam(kGrabX, kGrabY))) return false;
   if (!PumpUntil([&] { return CaptureOfUiThread() == window_; })) return false;
@@ -171,6 +177,16 @@ bool PluginSession::PumpUntil(const std::function<bool()>& predicate, DWORD dead
 }
 
 void PluginSession::Pump(DWORD ms) { PumpFor(ms); }
+
+bool PluginSession::WaitForPostedMessages(DWORD deadlineMs) {
+  constexpr UINT kUnusedKey = 'X';
+  const auto passedOn = [&] {
+    return player_.Log().Count(
+        [](const PlayerRequest& r) { return r.message == WM_KEYDOWN && r.wParam == kUnusedKey; });
+  };
+  const int before = passedOn();
+  return PostKeyDown(window_, kUnusedKey) && PumpUntil([&] { return passedOn() > before; }, deadlineMs);
+}
 
 bool PluginSession::WaitForCode(LPARAM code, int count, DWORD deadlineMs) {
   return PumpUntil([&] { return player_.Log().CountCode(code) >= count; }, deadlineMs);

@@ -88,6 +88,9 @@ class PluginSession {
 
   bool PumpUntil(const std::function<bool()>& predicate, DWORD deadlineMs = 5000);
   void Pump(DWORD ms);
+  // Waits until the plug-in has handled every message posted to its window before the call: a
+  // key it has no use for goes in behind them, and it passes that key on to the player.
+  bool WaitForPostedMessages(DWORD deadlineMs = 5000);
   // Waits until the player was asked for code at least count times in all.
   bool WaitForCode(LPARAM code, int count, DWORD deadlineMs = 5000);
 

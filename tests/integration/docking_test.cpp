@@ -7,6 +7,7 @@
 
 #include "testhost/player_side_window.h"
 #include "testhost/probe_window.h"
+#include "tests/integration/drag.h"
 #include "tests/integration/player_place.h"
 
 namespace tarnix::integration {
@@ -17,18 +18,24 @@ using testhost::PlayerSideWindow;
 
 constexpr int kMainBottom = kPlayerY + kPlayerHeight;
 
-bool At(const PluginSession& s, int x, int y) {
-  const POINT p = s.TopLeft();
-  return p.x == x && p.y == y;
+// Waits for the window at (x, y); the failure tells where it is.
+::testing::AssertionResult ComesTo(PluginSession& s, int x, int y) {
+  if (s.PumpUntil([&] { return IsAt(s, {x, y}); })) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "at " << s.TopLeft().x << "," << s.TopLeft().y << ", not at " << x << ","
+                                       << y;
+}
+
+// The window is still at (x, y) once the plug-in handled what the player's move posted to it.
+::testing::AssertionResult StaysAt(PluginSession& s, int x, int y) {
+  if (!s.WaitForPostedMessages()) return ::testing::AssertionFailure() << "the plug-in's queue did not drain";
+  if (IsAt(s, {x, y})) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << "moved to " << s.TopLeft().x << "," << s.TopLeft().y;
 }
 
 // Docks the plug-in window below the main window, 100 pixels in from its left edge.
 void DockBelowMain(PluginSession& s) {
-  ASSERT_TRUE(s.DragTo(400, 340));
-  ASSERT_TRUE(s.DragTo(400, kMainBottom + 6));
-  // The window system may apply the snapped place after the drag's last message was handled.
-  ASSERT_TRUE(s.PumpUntil([&] { return At(s, 400, kMainBottom); }, 3000))
-      << "at " << s.TopLeft().x << "," << s.TopLeft().y;
+  ASSERT_TRUE(DragLandsAt(s, {400, 340}, {400, 340}));
+  ASSERT_TRUE(DragLandsAt(s, {400, kMainBottom + 6}, {400, kMainBottom}));
 }
 
 TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
@@ -40,8 +47,7 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
 
   // Not docked yet: the main window moves alone.
   ASSERT_TRUE(s.Player().Move(kPlayerX + 10, kPlayerY));
-  s.Pump(300);
-  EXPECT_TRUE(At(s, 700, 500));
+  EXPECT_TRUE(StaysAt(s, 700, 500));
   ASSERT_TRUE(s.Player().Move(kPlayerX, kPlayerY));
 
   ASSERT_NO_FATAL_FAILURE(DockBelowMain(s));
@@ -51,8 +57,7 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
     const int before = s.Player().MoveCount();
     ASSERT_TRUE(s.Player().Move(m.x, m.y));
     EXPECT_GT(s.Player().MoveCount(), before);
-    EXPECT_TRUE(s.PumpUntil([&] { return At(s, m.x + 100, m.y + kPlayerHeight); }))
-        << "to " << m.x << "," << m.y << " the window is at " << s.TopLeft().x << "," << s.TopLeft().y;
+    EXPECT_TRUE(ComesTo(s, m.x + 100, m.y + kPlayerHeight)) << "the player moved to " << m.x << "," << m.y;
   }
   // Following neither activates the plug-in window nor takes the foreground from the player.
   EXPECT_EQ(GetForegroundWindow(), s.PlayerWindow());
@@ -63,13 +68,12 @@ TEST(Following, ADockedWindowFollowsTheMainWindowWhileThePlayerIsInFront) {
   SetForegroundWindow(other.Window());
   ASSERT_NE(GetForegroundWindow(), s.PlayerWindow());
   ASSERT_TRUE(s.Player().Move(kPlayerX + 40, kPlayerY + 40));
-  s.Pump(700);
-  EXPECT_TRUE(At(s, kPlayerX + 100, kMainBottom)) << "followed while the player was not in front";
+  EXPECT_TRUE(StaysAt(s, kPlayerX + 100, kMainBottom)) << "followed while the player was not in front";
 
   // In front again, the next move brings it back beside the main window.
   ASSERT_TRUE(s.Player().BringToFront());
   ASSERT_TRUE(s.Player().Move(kPlayerX + 20, kPlayerY + 20));
-  EXPECT_TRUE(s.PumpUntil([&] { return At(s, kPlayerX + 120, kMainBottom + 20); }));
+  EXPECT_TRUE(ComesTo(s, kPlayerX + 120, kMainBottom + 20));
 
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");
@@ -83,12 +87,11 @@ TEST(Following, AMinimisedMainWindowLeavesTheDockedWindowInPlace) {
   ASSERT_NO_FATAL_FAILURE(DockBelowMain(s));
   ASSERT_TRUE(s.Player().BringToFront());
   s.Player().Minimise();
-  s.Pump(500);
-  EXPECT_TRUE(At(s, 400, kMainBottom));
+  EXPECT_TRUE(StaysAt(s, 400, kMainBottom));
   s.Player().Restore();
   ASSERT_TRUE(s.Player().BringToFront());
   ASSERT_TRUE(s.Player().Move(kPlayerX + 5, kPlayerY + 5));
-  EXPECT_TRUE(s.PumpUntil([&] { return At(s, 405, kMainBottom + 5); }));
+  EXPECT_TRUE(ComesTo(s, 405, kMainBottom + 5));
 }
 
 TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
@@ -99,11 +102,9 @@ TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
   ASSERT_TRUE(s.Start());
   // Below the equaliser, first against its bottom edge, then with the left edges lined up.
   const int eqBottom = kMainBottom + testhost::kEqualiserHeight;
-  ASSERT_TRUE(s.DragTo(330, 470));
-  ASSERT_TRUE(s.DragTo(304, eqBottom + 5));
-  EXPECT_TRUE(At(s, 304, eqBottom));
-  ASSERT_TRUE(s.DragTo(296, eqBottom + 4));
-  EXPECT_TRUE(At(s, kPlayerX, eqBottom));
+  ASSERT_TRUE(DragLandsAt(s, {330, 470}, {330, 470}));
+  ASSERT_TRUE(DragLandsAt(s, {304, eqBottom + 5}, {304, eqBottom}));
+  ASSERT_TRUE(DragLandsAt(s, {296, eqBottom + 4}, {kPlayerX, eqBottom}));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");
   EXPECT_EQ(s.PluginIni("WindowPosX"), "0");
@@ -114,7 +115,7 @@ TEST(Restart, TheOffsetWrittenAtQuitPlacesTheWindowAtTheNextStart) {
   ASSERT_TRUE(s.Player().Move(200, 150));
   eq.Move(200, 150 + kPlayerHeight);
   ASSERT_TRUE(s.Start());
-  EXPECT_TRUE(At(s, 200, 150 + eqBottom - kPlayerY)) << "at " << s.TopLeft().x << "," << s.TopLeft().y;
+  EXPECT_TRUE(ComesTo(s, 200, 150 + eqBottom - kPlayerY));
   EXPECT_TRUE(IsWindowVisible(s.Window()));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");
@@ -130,7 +131,7 @@ TEST(Restart, SnappingTurnedOffBetweenStartsUndocks) {
   ASSERT_EQ(s.PluginIni("Docked"), "1");
   s.SetPlayerIni("snap", "0");
   ASSERT_TRUE(s.Start());
-  EXPECT_TRUE(At(s, 0, 0)) << "the offset means nothing without docking";
+  EXPECT_TRUE(ComesTo(s, 0, 0)) << "the offset means nothing without docking";
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "0");
   EXPECT_EQ(s.PluginIni("WindowPosX"), "0");

@@ -7,6 +7,7 @@
 
 #include "testhost/player_side_window.h"
 #include "testhost/request_log.h"
+#include "tests/integration/drag.h"
 #include "tests/integration/player_place.h"
 
 namespace tarnix::integration {
@@ -26,20 +27,17 @@ void StartAway(PluginSession& s) {
   s.SetPluginIni("WindowPosX", std::to_string(kAwayX));
   s.SetPluginIni("WindowPosY", std::to_string(kAwayY));
   ASSERT_TRUE(s.Start());
-  ASSERT_EQ(s.TopLeft().x, kAwayX);
-  ASSERT_EQ(s.TopLeft().y, kAwayY);
+  ASSERT_TRUE(s.PumpUntil([&] { return IsAt(s, {kAwayX, kAwayY}); }, 3000));
 }
 
 // Drags to a staging point (where nothing snaps, so the window's rectangle before the final
-// move is known), then to the target; returns where the window landed.
-POINT DragVia(PluginSession& s, POINT staging, POINT target) {
-  EXPECT_TRUE(s.DragTo(kAwayX, kAwayY));
-  EXPECT_TRUE(s.DragTo(staging.x, staging.y));
-  const POINT staged = s.TopLeft();
-  EXPECT_EQ(staged.x, staging.x) << "staging point snapped";
-  EXPECT_EQ(staged.y, staging.y) << "staging point snapped";
-  EXPECT_TRUE(s.DragTo(target.x, target.y));
-  return s.TopLeft();
+// move is known), then to the target, and waits for the window at `lands`.
+::testing::AssertionResult DragVia(PluginSession& s, POINT staging, POINT target, POINT lands) {
+  ::testing::AssertionResult away = DragLandsAt(s, {kAwayX, kAwayY}, {kAwayX, kAwayY});
+  if (!away) return away;
+  ::testing::AssertionResult staged = DragLandsAt(s, staging, staging);
+  if (!staged) return staged << " (the staging point)";
+  return DragLandsAt(s, target, lands);
 }
 
 TEST(Snapping, NinePixelsSnapAndTenDoNot) {
@@ -53,9 +51,8 @@ TEST(Snapping, NinePixelsSnapAndTenDoNot) {
       {10, kMainRight + 10}, {9, kMainRight}, {1, kMainRight}, {-10, kMainRight - 10}, {-9, kMainRight},
   };
   for (const auto& c : cases) {
-    const POINT at = DragVia(s, {620, 230}, {kMainRight + c.distance, 230});
-    EXPECT_EQ(at.x, c.landsAt) << "distance " << c.distance;
-    EXPECT_EQ(at.y, 230) << "distance " << c.distance << ": no vertical snap without horizontal overlap";
+    // No vertical snap without horizontal overlap: y stays.
+    EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + c.distance, 230}, {c.landsAt, 230})) << "distance " << c.distance;
   }
   ASSERT_TRUE(s.Stop());
   // The last drag snapped: docked, the offset from the main window's corner.
@@ -67,8 +64,8 @@ TEST(Snapping, NinePixelsSnapAndTenDoNot) {
 TEST(Snapping, AMoveThatSnapsNowhereUndocksAndStoresTheScreenPosition) {
   PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight, 230}).x, kMainRight);  // docked first
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 10, 231}).x, kMainRight + 10);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight, 230}, {kMainRight, 230}));  // docked first
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 10, 231}, {kMainRight + 10, 231}));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "0");
   EXPECT_EQ(s.PluginIni("WindowPosX"), std::to_string(kMainRight + 10));
@@ -90,17 +87,15 @@ TEST(Snapping, HorizontalSnapNeedsVerticalOverlapBeforeTheMove) {
       {kPlayerY - 117, kMainRight + 4},
   };
   for (const auto& c : cases) {
-    const POINT at = DragVia(s, {620, c.stagingY}, {kMainRight + 4, c.stagingY});
-    EXPECT_EQ(at.x, c.landsAtX) << "staged at y " << c.stagingY;
+    EXPECT_TRUE(DragVia(s, {620, c.stagingY}, {kMainRight + 4, c.stagingY}, {c.landsAtX, c.stagingY}))
+        << "staged at y " << c.stagingY;
   }
 }
 
 TEST(Snapping, AVerticalSnapAloneDocksWithTheOffsetFromTheMainWindow) {
   PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
-  const POINT at = DragVia(s, {400, 340}, {400, kMainBottom + 6});
-  EXPECT_EQ(at.x, 400);
-  EXPECT_EQ(at.y, kMainBottom);
+  EXPECT_TRUE(DragVia(s, {400, 340}, {400, kMainBottom + 6}, {400, kMainBottom}));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");
   EXPECT_EQ(s.PluginIni("WindowPosX"), "100");
@@ -112,9 +107,7 @@ TEST(Snapping, SnappedAgainstTheEqualiserTheOffsetIsStillFromTheMainWindow) {
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   // Staged below the main window's bottom: only the equaliser overlaps vertically.
-  const POINT at = DragVia(s, {620, 340}, {kMainRight + 9, 345});
-  EXPECT_EQ(at.x, kMainRight);
-  EXPECT_EQ(at.y, 345);
+  EXPECT_TRUE(DragVia(s, {620, 340}, {kMainRight + 9, 345}, {kMainRight, 345}));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "1");
   EXPECT_EQ(s.PluginIni("WindowPosX"), std::to_string(kPlayerWidth));
@@ -127,17 +120,18 @@ TEST(Snapping, MinimisedHiddenAndClosedPlayerWindowsAreSkipped) {
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   const POINT staging{620, 340};
   const POINT target{kMainRight + 9, 345};
-  EXPECT_EQ(DragVia(s, staging, target).x, kMainRight) << "shown";
+  const POINT snapped{kMainRight, 345};
+  EXPECT_TRUE(DragVia(s, staging, target, snapped)) << "shown";
   eq.Minimise();
-  EXPECT_EQ(DragVia(s, staging, target).x, target.x) << "minimised";
+  EXPECT_TRUE(DragVia(s, staging, target, target)) << "minimised";
   eq.Restore();
-  EXPECT_EQ(DragVia(s, staging, target).x, kMainRight) << "restored";
+  EXPECT_TRUE(DragVia(s, staging, target, snapped)) << "restored";
   eq.Hide();
-  EXPECT_EQ(DragVia(s, staging, target).x, target.x) << "hidden";
+  EXPECT_TRUE(DragVia(s, staging, target, target)) << "hidden";
   eq.Show();
-  EXPECT_EQ(DragVia(s, staging, target).x, kMainRight) << "shown again";
+  EXPECT_TRUE(DragVia(s, staging, target, snapped)) << "shown again";
   eq.Close();
-  EXPECT_EQ(DragVia(s, staging, target).x, target.x) << "closed";
+  EXPECT_TRUE(DragVia(s, staging, target, target)) << "closed";
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "0");
 }
@@ -146,22 +140,22 @@ TEST(Snapping, MinimisedMainWindowIsSkipped) {
   PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   s.Player().Minimise();
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 5, 230}).x, kMainRight + 5);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 5, 230}, {kMainRight + 5, 230}));
   s.Player().Restore();
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 5, 230}).x, kMainRight);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 5, 230}, {kMainRight, 230}));
 }
 
 TEST(Snapping, APlayerWindowOpenedLaterBecomesATargetWithinFiveSeconds) {
   PluginSession s(PlayerPlace());
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
   const std::int64_t firstMove = testhost::SteadyMs();
-  ASSERT_TRUE(s.DragTo(620, 230));  // the first move of a session reads the window list
+  ASSERT_TRUE(DragLandsAt(s, {620, 230}, {620, 230}));  // the first move of a session reads the window list
   PlayerSideWindow playlist(s.PlayerWindow(), PlaylistOptions(kPlayerX, kMainBottom));
   const POINT staging{620, 340};
   const POINT target{kMainRight + 9, 345};
-  EXPECT_EQ(DragVia(s, staging, target).x, target.x) << "not in the list yet";
+  EXPECT_TRUE(DragVia(s, staging, target, target)) << "not in the list yet";
   ASSERT_TRUE(s.PumpUntil([&] { return testhost::SteadyMs() - firstMove > 5300; }, 7000));
-  EXPECT_EQ(DragVia(s, staging, target).x, kMainRight) << "the list was read again";
+  EXPECT_TRUE(DragVia(s, staging, target, {kMainRight, 345})) << "the list was read again";
 }
 
 TEST(SnappingOff, TheWindowMovesFreelyAndNeverDocks) {
@@ -169,10 +163,9 @@ TEST(SnappingOff, TheWindowMovesFreelyAndNeverDocks) {
   s.SetPlayerIni("snap", "0");
   PlayerSideWindow eq(s.PlayerWindow(), EqualiserOptions(kPlayerX, kMainBottom));
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 3, 230}).x, kMainRight + 3);
-  const POINT at = DragVia(s, {400, 460}, {kPlayerX + 2, kMainBottom + kPlayerHeight + 2});
-  EXPECT_EQ(at.x, kPlayerX + 2);
-  EXPECT_EQ(at.y, kMainBottom + kPlayerHeight + 2);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 3, 230}, {kMainRight + 3, 230}));
+  const POINT free{kPlayerX + 2, kMainBottom + kPlayerHeight + 2};
+  EXPECT_TRUE(DragVia(s, {400, 460}, free, free));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "0");
   EXPECT_EQ(s.PluginIni("WindowPosX"), std::to_string(kPlayerX + 2));
@@ -183,7 +176,7 @@ TEST(SnappingOff, ADistanceOfZeroSnapsNothing) {
   PluginSession s(PlayerPlace());
   s.SetPlayerIni("snaplen", "0");
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 1, 230}).x, kMainRight + 1);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 1, 230}, {kMainRight + 1, 230}));
   ASSERT_TRUE(s.Stop());
   EXPECT_EQ(s.PluginIni("Docked"), "0");
 }
@@ -192,8 +185,8 @@ TEST(SnappingOff, ALongerDistanceFromThePlayersSettings) {
   PluginSession s(PlayerPlace());
   s.SetPlayerIni("snaplen", "20");
   ASSERT_NO_FATAL_FAILURE(StartAway(s));
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 19, 230}).x, kMainRight);
-  EXPECT_EQ(DragVia(s, {620, 230}, {kMainRight + 20, 230}).x, kMainRight + 20);
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 19, 230}, {kMainRight, 230}));
+  EXPECT_TRUE(DragVia(s, {620, 230}, {kMainRight + 20, 230}, {kMainRight + 20, 230}));
 }
 
 }  // namespace
