@@ -16,6 +16,7 @@
 #include "testhost/plugin_loader.h"
 #include "testhost/pump.h"
 #include "testhost/stand_in_player.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -73,19 +74,20 @@ class PluginCommandsTest : public ::testing::Test {
     loader_->Init();
     ASSERT_TRUE(PumpUntil([&] { return (window_ = FindOwnWindow(kPluginWindowClass, nullptr)) != nullptr; }, 10000));
     // The stored list was found: its last row is the finale.
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-          DWORD_PTR key = 0;
-          SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
-          return key == 0x10002;
-        },
-        10000));
+    ASSERT_TRUE(PumpUntil([&] { return Key(UM_GET_LAST_KEY) == MakeItemId(1, 2); }, 10000));
   }
 
   void TearDown() override {
     if (loader_ && loader_->Ok()) {
       loader_->Quit();
     }
+  }
+
+  // The plug-in window's answer to a key query; 0 when it did not answer.
+  ItemId Key(UINT query) const {
+    DWORD_PTR key = 0;
+    SendMessageTimeoutA(window_, query, 0, 0, SMTO_NORMAL, 200, &key);
+    return static_cast<ItemId>(key);
   }
 
   // Selects the second row by a click and opens "Edit subtrack" on it; null when it doesn't show.
@@ -128,16 +130,7 @@ TEST_F(PluginCommandsTest, MenuCommandsReachThePlayer) {
   ASSERT_TRUE(WaitForSeek(90000));
   PostMessageA(window_, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
   ASSERT_TRUE(WaitForSeek(135533));
-  PumpUntil(
-      [&] {
-        DWORD_PTR key = 0;
-        SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 200, &key);
-        return key == 0x10002;
-      },
-      3000);
-  DWORD_PTR key = 0;
-  SendMessageTimeoutA(window_, UM_GET_CURRENT_KEY, 0, 0, SMTO_NORMAL, 500, &key);
-  EXPECT_EQ(key, 0x10002u);
+  EXPECT_TRUE(PumpUntil([&] { return Key(UM_GET_CURRENT_KEY) == MakeItemId(1, 2); }, 3000));
 }
 
 TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
@@ -147,10 +140,10 @@ TEST_F(PluginCommandsTest, EditSubtrackDialogBesideTheWindow) {
   const HWND dialog = EditSecondRow();
   ASSERT_NE(dialog, nullptr);
   char name[64] = {};
-  GetDlgItemTextA(dialog, 1014, name, sizeof(name));
+  GetDlgItemTextA(dialog, IDC_SUBTRACK_NAME, name, sizeof(name));
   EXPECT_EQ(std::string(name), "Second theme");
   char minutes[16] = {};
-  GetDlgItemTextA(dialog, 1002, minutes, sizeof(minutes));
+  GetDlgItemTextA(dialog, IDC_MINUTES, minutes, sizeof(minutes));
   EXPECT_EQ(std::string(minutes), "01");
   EXPECT_TRUE(CaptureWindow(window_, Screenshot("plugin_window_with_edit_subtrack.png")));
   EXPECT_TRUE(CaptureWindow(dialog, Screenshot("edit_subtrack_dialog.png")));
@@ -165,17 +158,11 @@ TEST_F(PluginCommandsTest, EditSubtrackShowsThreeDigitMinutesWhole) {
                              "01:112:34:0 Encore\r\n"));
   player_.SetPlaylist({{"C:\\Music\\Long set.mp3", "Long set", 0}});
   player_.Play();
-  ASSERT_TRUE(PumpUntil(
-      [&] {
-        DWORD_PTR key = 0;
-        SendMessageTimeoutA(window_, UM_GET_LAST_KEY, 0, 0, SMTO_NORMAL, 200, &key);
-        return key == 0x10001;
-      },
-      5000));
+  ASSERT_TRUE(PumpUntil([&] { return Key(UM_GET_LAST_KEY) == MakeItemId(1, 1); }, 5000));
   // The second row: "Encore".
   const HWND dialog = EditSecondRow();
   ASSERT_NE(dialog, nullptr);
-  HWND minutes = GetDlgItem(dialog, 1002);
+  HWND minutes = GetDlgItem(dialog, IDC_MINUTES);
   char text[16] = {};
   GetWindowTextA(minutes, text, sizeof(text));
   EXPECT_EQ(std::string(text), "112");

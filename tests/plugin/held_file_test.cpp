@@ -10,6 +10,7 @@
 #include "resources/resource_ids.h"
 #include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -67,9 +68,9 @@ class HeldFileTest : public ::testing::Test {
     h_.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
     h_.Player().Play();
     ASSERT_TRUE(h_.Start());
-    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10002; }, 4000));
+    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == MakeItemId(1, 2); }, 4000));
     ASSERT_TRUE(h_.Command(IDM_INSERT_SUBTRACK));
-    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10003; }, 4000));
+    ASSERT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == MakeItemId(1, 3); }, 4000));
   }
 
   std::string Stored() { return h_.Dir().ReadFile("Bookmarks\\First.trk").value_or(""); }
@@ -94,7 +95,7 @@ TEST_F(HeldFileTest, AShortHoldIsWaitedOutWithoutAMessage) {
   EXPECT_EQ(Stored(), kFirst);
   hold.End();
   EXPECT_TRUE(h_.PumpUntil([&] { return Saved(); }, 5000)) << Stored();
-  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10001; }, 5000));
+  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == MakeItemId(1, 1); }, 5000));
   EXPECT_EQ(MessageBoxOf(h_), nullptr);
   EXPECT_FALSE(h_.Dir().Exists("Bookmarks\\First.trk.unsaved"));
   EXPECT_TRUE(h_.Stop());
@@ -122,7 +123,7 @@ TEST_F(HeldFileTest, ALongHoldIsReportedAndTheEditIsSavedWhenItEnds) {
   const std::string recovered = h_.Dir().ReadFile("Bookmarks\\First.trk.unsaved").value_or("");
   EXPECT_NE(recovered.find(kEdited), std::string::npos) << recovered;
   PostMessageA(MessageBoxOf(h_), WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == 0x10001; }, 5000));
+  EXPECT_TRUE(h_.PumpUntil([&] { return h_.LastKey() == MakeItemId(1, 1); }, 5000));
 
   // Held for 12 s in all: the stored list stays as it was meanwhile.
   while (GetTickCount() - start < 12000) {

@@ -13,6 +13,7 @@
 #include "resources/resource_ids.h"
 #include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -24,10 +25,10 @@ const char kConcertSheet[] =
     "  TRACK 02 AUDIO\r\n    TITLE \"Second\"\r\n    INDEX 00 04:58:00\r\n    INDEX 01 05:00:00\r\n"
     "  TRACK 03 AUDIO\r\n    TITLE \"Third\"\r\n    INDEX 01 10:00:00\r\n"
     "  TRACK 04 AUDIO\r\n    TITLE \"Encore\"\r\n    INDEX 01 101:15:40\r\n";
-constexpr int32_t kConcertLastKey = 0x10003;
+constexpr int32_t kConcertLastKey = MakeItemId(1, 3);
 // The chapter fixtures carry three chapters, the first at the start.
-constexpr int32_t kChaptersLastKey = 0x10002;
-constexpr int32_t kDefaultLastKey = 0x10000;
+constexpr int32_t kChaptersLastKey = MakeItemId(1, 2);
+constexpr int32_t kDefaultLastKey = MakeItemId(1, 0);
 
 std::string ReadSource(const std::string& relative) {
   std::ifstream in(SourcePath(relative), std::ios::binary);
@@ -75,7 +76,7 @@ TEST_F(ImportTest, SourcesInOrderAndAStoredListWins) {
   PlayEntry(2);
   EXPECT_TRUE(ShowsLastKey(kChaptersLastKey)) << "chapters inside: " << *h.LastKey();
   PlayEntry(3);
-  EXPECT_TRUE(ShowsLastKey(0x10001)) << "a stored list wins: " << *h.LastKey();
+  EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 1))) << "a stored list wins: " << *h.LastKey();
   PlayEntry(4);
   EXPECT_TRUE(ShowsLastKey(kDefaultLastKey)) << "nothing to import: " << *h.LastKey();
   EXPECT_TRUE(h.Stop());
@@ -141,9 +142,9 @@ TEST_F(ImportTest, MatroskaAndChapterFilesAtTheFirstPlayInTheirOrder) {
   const struct {
     const char* file;
     int32_t lastKey;
-  } plays[] = {{"Film.mka", kChaptersLastKey}, {"Clip.webm", 0x10003}, {"Book.mp3", 0x10001},
-               {"Show.mp3", 0x10003},          {"Pod.mp3", 0x10002},   {"Beside.mka", 0x10004},
-               {"Sheet.mka", kConcertLastKey}, {"All.mp3", 0x10001},   {"Two.mp3", 0x10004}};
+  } plays[] = {{"Film.mka", kChaptersLastKey}, {"Clip.webm", MakeItemId(1, 3)}, {"Book.mp3", MakeItemId(1, 1)},
+               {"Show.mp3", MakeItemId(1, 3)}, {"Pod.mp3", MakeItemId(1, 2)},   {"Beside.mka", MakeItemId(1, 4)},
+               {"Sheet.mka", kConcertLastKey}, {"All.mp3", MakeItemId(1, 1)},   {"Two.mp3", MakeItemId(1, 4)}};
   std::vector<testhost::PlaylistEntry> playlist;
   for (const auto& play : plays) playlist.push_back({Media(play.file), play.file, 0});
   h.Player().SetPlaylist(playlist);
@@ -165,7 +166,7 @@ TEST_F(ImportTest, ExportedChaptersAreWhatTheToolsReadAndImportBack) {
       {{Media("Film.mka"), "Film", 0}, {Media("Other.mp3"), "Other", 0}, {Media("Plain.mp3"), "Plain", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   std::string proposed;
   testsupport::WindowAnswerer save(h.UiThreadId(), "#32770", "", [&](HWND dialog) {
     HWND name = GetDlgItem(dialog, 0x47C);  // the explorer-style dialog's file name box
@@ -186,7 +187,7 @@ TEST_F(ImportTest, ExportedChaptersAreWhatTheToolsReadAndImportBack) {
   ASSERT_TRUE(ShowsLastKey(kDefaultLastKey));
   WriteMedia("Plain.chapters.txt", text);
   PlayEntry(2);
-  EXPECT_TRUE(ShowsLastKey(0x10001)) << *h.LastKey();
+  EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 1))) << *h.LastKey();
   EXPECT_TRUE(h.Stop());
 }
 

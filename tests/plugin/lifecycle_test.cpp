@@ -12,6 +12,7 @@
 #include "testhost/pump.h"
 #include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -250,9 +251,9 @@ TEST(Config, DoesNothingWhileTheUiThreadShutsDownOrAfterwards) {
   h.Player().SetPlaylist({{"C:\\x\\a.mp3", "Changed", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 4000));
   ASSERT_TRUE(h.Command(IDM_INSERT_SUBTRACK));
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 1); }, 4000));
   // The thread ends by itself, as after a failed send, and first asks about the changed list.
   const DWORD uiThread = h.UiThreadId();
   HANDLE thread = OpenThread(SYNCHRONIZE, FALSE, uiThread);

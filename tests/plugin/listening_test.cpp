@@ -9,6 +9,7 @@
 #include "resources/resource_ids.h"
 #include "testhost/request_log.h"
 #include "tests/plugin/plugin_test.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -143,7 +144,7 @@ TEST(StopAfter, StopsAtTheEndOfThePlayingSubtrack) {
   h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
   ASSERT_TRUE(h.Start());
   const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
   ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
   const std::int64_t late =
@@ -160,10 +161,10 @@ TEST(StopAfter, ChosenAgainCancels) {
   h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
   ASSERT_TRUE(h.Start());
   StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
   ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10001; }, 6000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 6000));
   ASSERT_TRUE(WaitForTwoLooks(h));
   EXPECT_EQ(h.Player().Log().CountCommand(kCmdStop), 0);
   EXPECT_EQ(h.Player().State(), PlayState::kPlaying);
@@ -177,7 +178,7 @@ TEST(StopAfter, LastSubtrackStopsAtTheEndOfTheRecording) {
   h.Player().SetEndOfFileAction(testhost::EndOfFileAction::kAdvance);
   ASSERT_TRUE(h.Start());
   const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10001; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 3000));
   ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
   ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
   const std::int64_t late =
@@ -198,8 +199,8 @@ TEST(Skip, MarkedSubtracksAreJumpedOverAtTheirBoundary) {
   h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}, {"C:\\x\\after.mp3", "After", 0}});
   ASSERT_TRUE(h.Start());
   const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10004; }, 3000));  // the same rows as without marks
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10003; }, 5000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 4); }, 3000));  // the same rows as without marks
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 3); }, 5000));
   const std::int64_t jumpLate = LateAfterBoundary(
       h, origin, 2000, [](const PlayerRequest& r) { return r.IsCode(kCodeJumpToTime) && r.wParam == 6000; });
   EXPECT_GE(jumpLate, -20);
@@ -236,13 +237,13 @@ TEST(Skip, NextAndPreviousStepOverMarkedSubtracks) {
   ASSERT_TRUE(h.Start());
   h.Player().Play();
   h.Player().Pause();
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));
-  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10003; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 3); }, 3000));
   EXPECT_EQ(h.Player().PositionMs(), 6000);
   ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));  // only the marked last one follows
   ASSERT_TRUE(h.Command(IDM_PREVIOUS_SUBTRACK));
-  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   EXPECT_EQ(h.Player().PositionMs(), 0);
   EXPECT_EQ(h.Player().Log().CountCode(kCodeJumpToTime), 2);
   EXPECT_TRUE(h.Stop());

@@ -15,6 +15,7 @@
 #include "testhost/wide_names.h"
 #include "tests/plugin/plugin_test.h"
 #include "tests/support/ui_driver.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -75,15 +76,15 @@ TEST_F(NamesTest, TwoTitlesOfOtherScriptsKeepTheirOwnLists) {
   h.Player().SetPlaylist({{"C:\\x\\one.mp3", kLove, 0}, {"C:\\x\\two.mp3", kCherry, 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001)) << "the stored list of " << kLove;
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1))) << "the stored list of " << kLove;
   InsertSubtrack();
-  ASSERT_TRUE(ShowsLastKey(0x10002));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
   PlayEntry(1);
-  ASSERT_TRUE(ShowsLastKey(0x10000)) << "the other title has no list of its own yet";
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 0))) << "the other title has no list of its own yet";
   InsertSubtrack();
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   PlayEntry(0);
-  EXPECT_TRUE(ShowsLastKey(0x10002)) << "its own list, as edited: " << *h.LastKey();
+  EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 2))) << "its own list, as edited: " << *h.LastKey();
   EXPECT_TRUE(h.Stop());
 
   const std::string love = Bookmark(kLove + ".trk");
@@ -104,9 +105,9 @@ TEST_F(NamesTest, PathsThatDifferOnlyInOtherScriptsAreTwoSongs) {
   h.Player().SetPlaylist({{"C:\\x\\愛.mp3", "One", 0}, {"C:\\x\\桜.mp3", "Two", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   PlayEntry(1);
-  EXPECT_TRUE(ShowsLastKey(0x10002)) << *h.LastKey();
+  EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 2))) << *h.LastKey();
   EXPECT_TRUE(h.Stop());
 }
 
@@ -123,9 +124,9 @@ TEST(NamesInFolders, CueSheetBesideAFileInACyrillicFolderIsImportedWhole) {
   h.Player().SetPlaylist({{h.Dir().Root() + "\\Музыка\\Концерт.flac", "Концерт", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 4000)) << *h.LastKey();
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2); }, 4000)) << *h.LastKey();
   PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0);  // an edit, so that it is saved
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10003; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 3); }, 4000));
   EXPECT_TRUE(h.Stop());
   const std::string saved = h.Dir().ReadFile("Bookmarks\\Концерт.trk").value_or("");
   EXPECT_TRUE(StartsWithMark(saved));
@@ -138,13 +139,13 @@ TEST_F(NamesTest, TypedAndPastedNamesAreSavedWhole) {
   h.Player().SetPlaylist({{"C:\\x\\song.mp3", "Song", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
 
   ASSERT_TRUE(PutOnClipboard(L"0:00 \u041F\u0440\u043E\u043B\u043E\u0433\r\n3:00 Beta\r\n6:00 \u685C\u306E\u6728\r\n"));
   {
     testsupport::MessageBoxAnswerer replace(h.UiThreadId(), IDYES);
     PostMessageA(h.Window(), WM_COMMAND, IDM_PASTE_TRACKLIST, 0);
-    ASSERT_TRUE(ShowsLastKey(0x10002));
+    ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
   }
 
   // Typed over the name of the row the dialog opens on, the first: the pasted Cyrillic name.
@@ -184,9 +185,9 @@ TEST_F(NamesTest, CodePageListIsRewrittenInTheCodePage) {
   h.Player().SetPlaylist({{"C:\\x\\café.mp3", "Café Noir", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   InsertSubtrack();
-  ASSERT_TRUE(ShowsLastKey(0x10002));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
   EXPECT_TRUE(h.Stop());
   const std::string saved = Bookmark("Café Noir.trk");
   EXPECT_FALSE(StartsWithMark(saved));
@@ -203,9 +204,9 @@ TEST_F(NamesTest, OlderPlayerWithoutWideRequestsWorksAsBefore) {
   h.Player().SetPlaylist({{"C:\\x\\one.mp3", "Café", 0}, {"C:\\x\\two.mp3", "Second", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(ShowsLastKey(0x10001));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   PlayEntry(1);
-  ASSERT_TRUE(ShowsLastKey(0x10000));
+  ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 0)));
   const int wideAsked =
       h.Player().Log().CountCode(kCodePlaylistFileW) + h.Player().Log().CountCode(kCodePlaylistTitleW);
   const int narrowAsked = h.Player().Log().CountCode(kCodePlaylistFile);
@@ -214,7 +215,7 @@ TEST_F(NamesTest, OlderPlayerWithoutWideRequestsWorksAsBefore) {
             wideAsked);
   EXPECT_LE(wideAsked, 2);
   PlayEntry(0);
-  EXPECT_TRUE(ShowsLastKey(0x10001));
+  EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   EXPECT_TRUE(h.Stop());
 }
 
@@ -227,7 +228,7 @@ TEST(NamesInSettings, BookmarkDirectoryTheCodePageCannotHoldIsKeptWhole) {
   h.Player().SetPlaylist({{"C:\\x\\song.mp3", "Song", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 4000));
 
   PostMessageA(h.Window(), WM_COMMAND, IDM_OPTIONS, 0);
   HWND options = nullptr;
@@ -241,7 +242,7 @@ TEST(NamesInSettings, BookmarkDirectoryTheCodePageCannotHoldIsKeptWhole) {
   SendMessageTimeoutW(GetDlgItem(options, IDC_BOOKMARK_PATH), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str()),
                       SMTO_NORMAL, 4000, nullptr);
   PostMessageW(options, WM_COMMAND, IDOK, 0);
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000)) << "the list in the new directory";
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 1); }, 4000)) << "the list in the new directory";
   const std::string whole = h.PluginIni("BookmarkPathUtf8");
   EXPECT_NE(whole, "<missing>");
   EXPECT_TRUE(std::all_of(whole.begin(), whole.end(), [](char c) { return c > 0x20 && c < 0x7F; })) << whole;
@@ -249,13 +250,13 @@ TEST(NamesInSettings, BookmarkDirectoryTheCodePageCannotHoldIsKeptWhole) {
   EXPECT_TRUE(h.Stop());
 
   ASSERT_TRUE(h.Start());
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000)) << "read back whole";
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 1); }, 4000)) << "read back whole";
   EXPECT_TRUE(h.Stop());
 
   // An earlier version knows only BookmarkPath: what it wrote there wins over the kept spelling.
   h.SetPluginIni("BookmarkPath", h.Dir().Bookmarks());
   ASSERT_TRUE(h.Start());
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 4000));
   EXPECT_TRUE(h.Stop());
   EXPECT_EQ(h.PluginIni("BookmarkPathUtf8"), "") << "a directory the code page holds needs no whole spelling";
 }

@@ -13,6 +13,7 @@
 #include "testhost/image_file.h"
 #include "testhost/input.h"
 #include "tests/plugin/plugin_test.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -108,7 +109,7 @@ TEST(SkinLook, UnreadableSkinDirectoryLeavesThePluginWorking) {
   h.Player().SetPlaylist({{"C:\\x\\a.mp3", "A", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 3000));
   EXPECT_EQ(ListPixel(h), 0x000000u);
   EXPECT_TRUE(h.Stop());
 }
@@ -119,7 +120,7 @@ TEST(SkinLook, PlayerThatIgnoresTheRequestKeepsTheWindowWorking) {
   h.Player().SetPlaylist({{"C:\\x\\a.mp3", "A", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 3000));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 3000));
   EXPECT_TRUE(h.Stop());
 }
 
@@ -135,7 +136,7 @@ TEST(SkinLook, PictureShowsTheRowsAndOnlyThePlayingOneInCurrent) {
   h.Player().SetPlaylist({{"C:\\Music\\show.mp3", "Evening Concert", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x20002; }, 4000)) << *h.LastKey();
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(2, 2); }, 4000)) << *h.LastKey();
   ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey().value_or(0) != 0; }, 3000));
   h.Pump(300);
   const auto image = testhost::CaptureWindowImage(h.Window());

@@ -14,6 +14,7 @@
 #include "tests/support/cda_bytes.h"
 #include "tests/support/ui_driver.h"
 #include "tracklist/cd_identity.h"
+#include "tracklist/item_id.h"
 
 namespace tarnix::test {
 namespace {
@@ -43,22 +44,24 @@ void ExpectListFor(const FindCase& c) {
 
 // One process per case (each loads the DLL).
 TEST(FindList, ByFileName) {
-  ExpectListFor({"by file name", "live set.trk", "Live Set", "C:\\Music\\live set.mp3", "Live Set", 0x10002});
+  ExpectListFor({"by file name", "live set.trk", "Live Set", "C:\\Music\\live set.mp3", "Live Set", MakeItemId(1, 2)});
 }
 TEST(FindList, ByTitle) {
-  ExpectListFor({"by title", "Evening Concert.trk", "Evening Concert", "C:\\x\\a.mp3", "Evening Concert", 0x10002});
+  ExpectListFor(
+      {"by title", "Evening Concert.trk", "Evening Concert", "C:\\x\\a.mp3", "Evening Concert", MakeItemId(1, 2)});
 }
 TEST(FindList, ByDirectorySearch) {
-  ExpectListFor({"by directory search", "zz.trk", "Evening Concert", "C:\\x\\b.mp3", "Evening Concert", 0x10002});
+  ExpectListFor(
+      {"by directory search", "zz.trk", "Evening Concert", "C:\\x\\b.mp3", "Evening Concert", MakeItemId(1, 2)});
 }
 TEST(FindList, GenericTrackTitleIsNotSearched) {
-  ExpectListFor({"generic title", "zz.trk", "Track 07", "C:\\x\\c.mp3", "Track 07", 0x10000});
+  ExpectListFor({"generic title", "zz.trk", "Track 07", "C:\\x\\c.mp3", "Track 07", MakeItemId(1, 0)});
 }
 TEST(FindList, TrackTitleEndingOtherwiseIsSearched) {
-  ExpectListFor({"track 7 live", "zz.trk", "track 7 live", "C:\\x\\c.mp3", "track 7 live", 0x10002});
+  ExpectListFor({"track 7 live", "zz.trk", "track 7 live", "C:\\x\\c.mp3", "track 7 live", MakeItemId(1, 2)});
 }
 TEST(FindList, DefaultListWhenNothingIsStored) {
-  ExpectListFor({"nothing stored", "zz.trk", "Else", "C:\\x\\d.mp3", "Unknown thing", 0x10000});
+  ExpectListFor({"nothing stored", "zz.trk", "Else", "C:\\x\\d.mp3", "Unknown thing", MakeItemId(1, 0)});
 }
 
 // A changed list is saved under its own entry's name on the way to the next entry, never over
@@ -71,12 +74,12 @@ TEST(FindList, ChangedListIsSavedUnderItsOwnNameAndTheNextListSurvives) {
   h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 4000));
   PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10001; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 1); }, 4000));
   h.Player().SetPlaylistPosition(1);
   h.Player().Play();
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2); }, 4000)) << *h.LastKey();
   EXPECT_TRUE(h.Stop());
   EXPECT_EQ(h.Dir().ReadFile("Bookmarks\\Second.trk").value_or(""), stored);
   EXPECT_TRUE(h.Dir().Exists("Bookmarks\\First.trk"));
@@ -94,12 +97,12 @@ TEST(Tracking, CdGetsDefaultTrackListAndKeepsItOnTrackChange) {
   h.Player().Play();
   ASSERT_TRUE(h.Start());
   // Three tracks listed: the last row is track 3's start.
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x30000; }, 4000)) << *h.LastKey();
-  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(3, 0); }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   h.Player().SetPlaylistPosition(1);
   h.Player().Play();
-  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x20000; }, 3000)) << *h.CurrentKey();
-  EXPECT_EQ(h.LastKey(), 0x30000);
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(2, 0); }, 3000)) << *h.CurrentKey();
+  EXPECT_EQ(h.LastKey(), MakeItemId(3, 0));
   EXPECT_TRUE(h.Stop());
 }
 
@@ -123,7 +126,7 @@ TEST(Tracking, CdIdentityFindsItsStoredList) {
   h.Player().SetPlaylist({{first, "Track 01", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x20001; }, 4000)) << *h.LastKey();
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(2, 1); }, 4000)) << *h.LastKey();
   EXPECT_TRUE(h.Stop());
 }
 
@@ -132,14 +135,14 @@ TEST(Tracking, TwoBoundariesTenMsApartAndTheNextTickLandsOnTheBoundary) {
   ASSERT_TRUE(h.WriteBookmark("b.trk", TrackFile("Bounds", kThreeSubtracks)));  // 0, 1000 ms, 1013 ms
   h.Player().SetPlaylist({{"C:\\x\\b.mp3", "Bounds", 0}});
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002 || h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2) || h.LastKey() == MakeItemId(1, 0); }, 4000));
   h.Player().Play();
   bool sawMiddle = false;
   ASSERT_TRUE(h.PumpUntil(
       [&] {
         const auto key = h.CurrentKey();
-        if (key == 0x10001) sawMiddle = true;
-        return key == 0x10002;
+        if (key == MakeItemId(1, 1)) sawMiddle = true;
+        return key == MakeItemId(1, 2);
       },
       4000));
   EXPECT_FALSE(sawMiddle) << "a subtrack 13 ms long is skipped";
@@ -176,13 +179,13 @@ TEST(Tracking, RepeatJumpsBackWhenPlaybackLeavesTheHeldRow) {
   h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Rep", 0}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   const int jumps = h.Player().Log().CountCode(kCodeJumpToTime);
   PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);  // hold playback in the playing row
   // Each time the position passes 1 s it leaves the held row and goes back to 0.
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCode(kCodeJumpToTime) >= jumps + 2; }, 5000));
   EXPECT_LT(h.Player().PositionMs(), 1100);
-  EXPECT_EQ(h.CurrentKey(), 0x10000);
+  EXPECT_EQ(h.CurrentKey(), MakeItemId(1, 0));
   EXPECT_TRUE(h.Stop());
 }
 
@@ -191,7 +194,7 @@ TEST(Tracking, RepeatRestartsTheHeldRowAtTheEndOfTheFile) {
   h.Player().SetPlaylist({{"C:\\x\\short.mp3", "Short", 900}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == 0x10000; }, 3000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
   // The file ends: the player is stopped (40047) and started again (40045).
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().EndOfFileCount() >= 1; }, 4000));
@@ -269,14 +272,14 @@ class SwitchAtTickEnd {
   size_t switchedAt_ = 0;
 };
 
-// Entry 0 has a stored list (last key 0x10002), entry 1 none (default list, last key 0x10000).
+// Entry 0 has a stored list (last key MakeItemId(1, 2)), entry 1 none (default list, last key MakeItemId(1, 0)).
 void StartOnTheListedEntry(PluginSession& h, bool notices) {
   ASSERT_TRUE(h.WriteBookmark("first.trk", TrackFile("First", kThreeSubtracks)));
   h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}, {"C:\\x\\second.mp3", "Second", 0}});
   h.Player().SetPlayingNotices(notices);
   h.Player().Play();
   ASSERT_TRUE(h.Start());
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10002; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2); }, 4000));
 }
 
 // With the player's playing-file notices the new list is asked for before any timer tick could
@@ -287,7 +290,7 @@ void ExpectSongChangeFollowed(bool notices) {
   TimerWatch timers(h.UiThreadId(), h.Player().Log());
   ASSERT_TRUE(timers.Ok());
   SwitchAtTickEnd switcher(h.Player(), 1);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 4000));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 4000));
   const auto log = h.Player().Log().Snapshot();
   size_t asked = log.size();  // the plug-in's first request for the new entry's path
   for (size_t i = switcher.SwitchedAt(); i < log.size() && asked == log.size(); ++i)
@@ -319,7 +322,7 @@ void ExpectShowingResumesTracking(const std::function<void(PluginSession&)>& hid
   h.Player().Play();
   show(h);
   EXPECT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
-  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == 0x10000; }, 3000)) << "the song change was missed";
+  EXPECT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 0); }, 3000)) << "the song change was missed";
   const int resumed = timers.Count();
   EXPECT_TRUE(h.PumpUntil([&] { return timers.Count() > resumed; }, 3000)) << "the timer stays stopped";
   EXPECT_TRUE(h.Stop());
