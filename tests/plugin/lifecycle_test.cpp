@@ -139,7 +139,7 @@ TEST(Settings, BookmarkPathLongerThanAnyBufferIsKeptWhole) {
     // The directory can't exist: the start-up's question is answered No.
     testsupport::MessageBoxAnswerer answerer(0, IDNO);
     ASSERT_TRUE(h.Start());
-    h.Pump(300);
+    ASSERT_TRUE(h.PumpUntil([&] { return !answerer.Texts().empty(); }));
   }
   ASSERT_TRUE(h.Stop());
   EXPECT_EQ(h.PluginIni("BookmarkPath"), path);
