@@ -23,12 +23,23 @@ struct Found {
   HWND fileDialog = nullptr;
 };
 
+// As UTF-8, the plug-in's own spelling.
+std::string TextOf(HWND window) {
+  const int length = GetWindowTextLengthW(window);
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(window, text.data(), length + 1);
+  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
+  return Utf8FromWide(text);
+}
+
 BOOL CALLBACK FindModal(HWND window, LPARAM param) {
   auto* found = reinterpret_cast<Found*>(param);
   if (!OwnVisible(window)) return TRUE;
   char name[64] = {};
   GetClassNameA(window, name, sizeof(name));
+  // A box shows while it is built; its caption, "?" until then, is set last.
   if (std::string(name) == "MyMessageBox") {
+    if (TextOf(window) == "?") return TRUE;
     found->box = window;
     return FALSE;
   }
@@ -37,15 +48,6 @@ BOOL CALLBACK FindModal(HWND window, LPARAM param) {
     return FALSE;
   }
   return TRUE;
-}
-
-// As UTF-8, the plug-in's own spelling.
-std::string TextOf(HWND window) {
-  const int length = GetWindowTextLengthW(window);
-  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
-  const int got = GetWindowTextW(window, text.data(), length + 1);
-  text.resize(got > 0 ? static_cast<size_t>(got) : 0);
-  return Utf8FromWide(text);
 }
 
 SeenBox Read(HWND box) {
@@ -107,8 +109,6 @@ void UiResponder::Run() {
       ++failures_;
       return;
     }
-    // Let the window finish building before it is read and answered.
-    Sleep(100);
     if (found.box) {
       boxes_.push_back(Read(found.box));
       if (step.kind != Answer::kBox) ++failures_;
