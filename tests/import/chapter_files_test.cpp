@@ -66,6 +66,20 @@ TEST(ChapterFilesTest, EachFormFromTextAToolWouldWrite) {
        ChapterFileForm::kPlainText,
        "0:00 Caf\xE9\n1:00 Na\xEFve",
        {{0, "Café"}, {60000, "Naïve"}}},
+      {"plain text in UTF-16 with its mark",
+       ChapterFileForm::kPlainText,
+       std::string("\xFF\xFE"
+                   "0\0"
+                   "0\0"
+                   ":\0"
+                   "0\0"
+                   "5\0"
+                   " \0"
+                   "\x1B\x04"
+                   "\x38\x04"
+                   "\n\0",
+                   18),
+       {{5000, "\xD0\x9B\xD0\xB8"}}},
       {"plain text without a time", ChapterFileForm::kPlainText, "Intro\nOutro\n", kNothing},
       {"ffmetadata with the default time base, a stream section and an escaped line break",
        ChapterFileForm::kFfmetadata,
