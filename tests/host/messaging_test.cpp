@@ -113,16 +113,18 @@ TEST_F(GuardedSendTest, SentMessagesWaitUntilTheAttemptEnds) {
     return true;
   });
   player_.Player().SetSilent(true);
-  std::atomic<LRESULT> reply{0};
+  std::atomic<DWORD_PTR> reply{0};
   std::thread sender([&] {
     // Sent once the first attempt reached the silent player, which holds it.
-    if (testsupport::WaitUntil([&] { return player_.Player().Log().CountCode(kCodePlaylistLength) > 0; }, 10000))
-      reply = SendMessageA(window.Window(), kProbeMessage, 0, 0);
+    DWORD_PTR result = 0;
+    if (testsupport::WaitUntil([&] { return player_.Player().Log().CountCode(kCodePlaylistLength) > 0; }, 10000) &&
+        SendMessageTimeoutA(window.Window(), kProbeMessage, 0, 0, SMTO_NORMAL, 30000, &result))
+      reply = result;
   });
   Joined joinSender(sender);
   EXPECT_EQ(SendToPlayer(Player(), kPlayerRequest, 0, kCodePlaylistLength), 3);
   sender.join();
-  EXPECT_EQ(reply.load(), 77);
+  EXPECT_EQ(reply.load(), 77u);
   EXPECT_EQ(player_.Player().Log().CountCode(kCodePlaylistLength), 2);
 }
 
