@@ -67,80 +67,64 @@ TEST(MatroskaChaptersTest, FixturesGiveTheChosenAtomsAtTheTimesTheToolsRead) {
   EXPECT_EQ(Read(ReadFixture("ffmpeg.webm")), FfprobeChapters(ReadFixture("ffmpeg.webm.ffprobe.txt")));
 }
 
+// Which tags speak for the whole file, and where they are found: walked to, named by the
+// SeekHead, or (after the clusters, named by none) not looked for once the chapters are found.
 TEST(MatroskaChaptersTest, AlbumAndArtistFromTheTagsOfTheWholeFile) {
   const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "A")));
+  const auto withTags = [&](const std::string& tags) { return MkvFile(chapters + MkvTags(tags)); };
   const std::string chapterUid = Ebml(0x63C4, "\x05");
   const std::string trackUid = Ebml(0x63C5, "\x01");
-  const struct {
-    const char* what;
-    std::string tags;
-    std::string album, artist;
-  } cases[] = {
-      {"no level: the album's, names cleaned",
-       MkvTag("", MkvSimpleTag("TITLE", " The\tAlbum ") + MkvSimpleTag("ARTIST", "The Band")), "The Album", "The Band"},
-      {"the track level gives an artist, no album",
-       MkvTag(MkvLevel(30) + trackUid, MkvSimpleTag("TITLE", "Song") + MkvSimpleTag("ARTIST", "Singer")), "", "Singer"},
-      {"the album's ARTIST first, then the track's, then ALBUM_ARTIST; any letter case",
-       MkvTag(MkvLevel(30), MkvSimpleTag("Artist", "Singer")) +
-           MkvTag(MkvLevel(50), MkvSimpleTag("album_artist", "Various") + MkvSimpleTag("artist", "The Band") +
-                                    MkvSimpleTag("title", "The Album")),
-       "The Album", "The Band"},
-      {"ffmpeg's ALBUM and ALBUM_ARTIST, a TITLE first",
-       MkvTag("", MkvSimpleTag("ALBUM", "Its Album") + MkvSimpleTag("ALBUM_ARTIST", "Various")) +
-           MkvTag(MkvLevel(50), MkvSimpleTag("TITLE", "The Album")),
-       "The Album", "Various"},
-      {"a chapter's tags, other levels, nested tags, empty strings say nothing",
-       MkvTag(chapterUid, MkvSimpleTag("TITLE", "Chapter") + MkvSimpleTag("ARTIST", "Guest")) +
-           MkvTag(MkvLevel(70), MkvSimpleTag("TITLE", "Collection") + MkvSimpleTag("ARTIST", "Label")) +
-           MkvTag("", MkvSimpleTag("ARTIST", "", MkvSimpleTag("TITLE", "Nested"))) +
-           MkvTag(MkvLevel(30), MkvSimpleTag("ARTIST", "Singer")),
-       "", "Singer"},
-  };
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.what);
-    const std::string file = MkvFile(chapters + MkvTags(c.tags));
-    MemorySource source(file);
-    ChapterSet set;
-    ASSERT_TRUE(ReadMatroskaChapters(source, &set));
-    EXPECT_EQ(set.album, c.album);
-    EXPECT_EQ(set.artist, c.artist);
-  }
-}
-
-// Where the tags sit: walked to, named by the SeekHead, or (after the clusters, unnamed) not
-// looked for once the chapters are found.
-TEST(MatroskaChaptersTest, TagsFoundWhereverTheSeekHeadOrTheWalkLeads) {
-  const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "A")));
   const std::string tags = MkvTags(MkvTag("", MkvSimpleTag("TITLE", "The Album") + MkvSimpleTag("ARTIST", "The Band")));
-  const std::string otherTags = MkvTags(MkvTag("", MkvSimpleTag("TITLE", "Second")));
   const std::string cluster = Ebml(kCluster, Ebml(0xE7, "\x00") + Ebml(0xA3, std::string(40, 'a')));
-  const std::string brokenCluster = Ebml(kCluster, std::string(40, '\0'), true);
   // A SeekHead naming the tags and the chapters behind a cluster only it leads past.
+  const std::string brokenCluster = Ebml(kCluster, std::string(40, '\0'), true);
   const auto seekHead = [](uint64_t tagsAt, uint64_t chaptersAt) {
     return Ebml(kSeekHeadId, MkvSeek(kTagsId, tagsAt) + MkvSeek(kChaptersId, chaptersAt));
   };
   const uint64_t end = seekHead(0, 0).size() + brokenCluster.size();
-  const std::string seekToBoth = seekHead(end, end + tags.size()) + brokenCluster;
-  const std::vector<std::string> found = {"The Album", "The Band"};
-  const std::vector<std::string> none = {"", ""};
   const struct {
-    const char* layout;
+    const char* what;
     std::string file;
-    std::vector<std::string> expected;
-  } layouts[] = {
-      {"before the chapters and the clusters", MkvFile(tags + chapters + cluster), found},
-      {"before the clusters, the chapters after them", MkvFile(tags + cluster + chapters), found},
-      {"after the clusters through the SeekHead", MkvFile(seekToBoth + tags + chapters), found},
-      {"after the clusters, named by no SeekHead", MkvFile(chapters + cluster + tags), none},
-      {"two Tags elements: the first", MkvFile(chapters + tags + otherTags), found},
+    std::string album, artist;
+  } cases[] = {
+      {"no level: the album's, names cleaned",
+       withTags(MkvTag("", MkvSimpleTag("TITLE", " The\tAlbum ") + MkvSimpleTag("ARTIST", "The Band"))), "The Album",
+       "The Band"},
+      {"the track level gives an artist before ALBUM_ARTIST, no album",
+       withTags(MkvTag("", MkvSimpleTag("ALBUM_ARTIST", "Various")) +
+                MkvTag(MkvLevel(30) + trackUid, MkvSimpleTag("TITLE", "Song") + MkvSimpleTag("ARTIST", "Singer"))),
+       "", "Singer"},
+      {"the album's ARTIST first, then the track's, then ALBUM_ARTIST; any letter case",
+       withTags(MkvTag(MkvLevel(30), MkvSimpleTag("Artist", "Singer")) +
+                MkvTag(MkvLevel(50), MkvSimpleTag("album_artist", "Various") + MkvSimpleTag("artist", "The Band") +
+                                         MkvSimpleTag("title", "The Album"))),
+       "The Album", "The Band"},
+      {"ffmpeg's ALBUM and ALBUM_ARTIST, a TITLE first",
+       withTags(MkvTag("", MkvSimpleTag("ALBUM", "Its Album") + MkvSimpleTag("ALBUM_ARTIST", "Various")) +
+                MkvTag(MkvLevel(50), MkvSimpleTag("TITLE", "The Album"))),
+       "The Album", "Various"},
+      {"a chapter's tags, other levels, nested tags, empty strings say nothing",
+       withTags(MkvTag(chapterUid, MkvSimpleTag("TITLE", "Chapter") + MkvSimpleTag("ARTIST", "Guest")) +
+                MkvTag(MkvLevel(70), MkvSimpleTag("TITLE", "Collection") + MkvSimpleTag("ARTIST", "Label")) +
+                MkvTag("", MkvSimpleTag("ARTIST", "", MkvSimpleTag("TITLE", "Nested"))) +
+                MkvTag(MkvLevel(30), MkvSimpleTag("ARTIST", "Singer"))),
+       "", "Singer"},
+      {"tags before the chapters and the clusters", MkvFile(tags + chapters + cluster), "The Album", "The Band"},
+      {"tags before the clusters, the chapters after them", MkvFile(tags + cluster + chapters), "The Album",
+       "The Band"},
+      {"both after the clusters through the SeekHead",
+       MkvFile(seekHead(end, end + tags.size()) + brokenCluster + tags + chapters), "The Album", "The Band"},
+      {"tags after the clusters, named by no SeekHead", MkvFile(chapters + cluster + tags), "", ""},
+      {"two Tags elements: the first, empty", MkvFile(chapters + MkvTags("") + tags), "", ""},
   };
-  for (const auto& l : layouts) {
-    SCOPED_TRACE(l.layout);
-    MemorySource source(l.file);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemorySource source(c.file);
     ChapterSet set;
     ASSERT_TRUE(ReadMatroskaChapters(source, &set));
     EXPECT_EQ(Flatten(set), Expected({{0, "A"}}));
-    EXPECT_EQ((std::vector<std::string>{set.album, set.artist}), l.expected);
+    EXPECT_EQ(set.album, c.album);
+    EXPECT_EQ(set.artist, c.artist);
   }
 }
 
