@@ -154,6 +154,10 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"unreadable time", names + "01:xx:00:00*x\n", "", 0, 0, true, false, 0, 0},
       {"short lines skipped", names + "01\n01:00:00:00*\n01:00:01:00 b\n" + two, "", 0, 0, true, true, 2, 0},
       {"unknown tag ignored", "[Other ] x\n[Comment]\n[\n" + names + two, "", 0, 0, true, true, 2, 0},
+      // The end of the file in the middle of a line: what was read of it is the last line.
+      {"last line without a break", names + "01:00:00:00*Intro\n02:00:00:00*Finale", "", 0, 0, true, true, 2, 0},
+      {"end inside an entry's time", names + two + "02:00:1", "", 0, 0, true, true, 2, 0},
+      {"end inside the header", "[Album ] Live\n[Artist] Ba", "live", 0, 0, false, true, 0, 0},
       {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false, true, 2, 0},
       // A Ctrl-Z byte ends the file, as text mode reads it; what follows is never seen.
       {"Ctrl-Z at the end", names + two + "\x1A", "", 0, 0, true, true, 2, 0},
