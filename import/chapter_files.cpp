@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "import/chapter_text.h"
-#include "tracklist/platform.h"
+#include "import/cue_encoding.h"
 
 namespace tarnix {
 
@@ -161,11 +161,7 @@ bool ParseFfmetadata(std::string_view text, ChapterSet* out) {
 
 }  // namespace
 
-std::string ChapterFileText(std::string_view bytes) {
-  if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
-  if (IsValidUtf8(bytes)) return std::string(bytes);
-  return platform::Utf8FromAnsi(bytes);
-}
+std::string ChapterFileText(std::string_view bytes) { return DecodeCueSheet(bytes, nullptr); }
 
 bool ParsePlainTextTime(std::string_view text, int64_t* ms, size_t* titleAt) {
   int64_t fields[3] = {};

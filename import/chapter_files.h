@@ -20,8 +20,8 @@ enum class ChapterFileForm {
   kPodcastJson,  // "<name>.chapters.json": chapters[].startTime in seconds and title; "toc": false left out
 };
 
-// The file's bytes as UTF-8: a UTF-8 byte order mark dropped, text that is not valid UTF-8 taken
-// as the ANSI code page.
+// The file's bytes as UTF-8, read as a cue sheet is: a byte order mark decides (UTF-8, UTF-16
+// LE or BE), else valid UTF-8 is UTF-8, else the text is in the ANSI code page.
 std::string ChapterFileText(std::string_view bytes);
 
 // True with `out` filled when the bytes hold at least one chapter in that form; false, `out`

@@ -19,6 +19,15 @@ std::string ChapterTime(int32_t ms) {
   return text;
 }
 
+bool StartsWithSeparatorDash(std::string_view name) {
+  for (const std::string_view dash : {std::string_view("-"), std::string_view("\xE2\x80\x93")}) {
+    if (name.substr(0, dash.size()) == dash &&
+        (name.size() == dash.size() || name[dash.size()] == ' ' || name[dash.size()] == '\t'))
+      return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, std::string* reason) {
@@ -39,6 +48,9 @@ bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, 
       if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
     }
     out += ChapterTime(subtrack.time);
+    // Readers take a dash after the time for a separator ("0:00 - Title"); a name that starts
+    // with one gets a separator of its own, so that its dash is read back as part of it.
+    if (StartsWithSeparatorDash(name)) out += " -";
     if (!name.empty()) out += " " + name;
     out += "\n";
   }

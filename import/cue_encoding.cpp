@@ -1,8 +1,8 @@
 #include "import/cue_encoding.h"
 
-#include <cstdint>
 #include <vector>
 
+#include "import/chapter_text.h"
 #include "import/cue_sheet.h"
 #include "import/utf8.h"
 #include "tracklist/platform.h"
@@ -10,27 +10,6 @@
 namespace tarnix {
 
 namespace {
-
-std::string Utf8FromUtf16(std::string_view bytes, bool bigEndian) {
-  std::string out;
-  out.reserve(bytes.size() * 3 / 2);
-  const size_t units = bytes.size() / 2;  // an odd last byte is no character
-  auto unit = [&](size_t i) -> uint32_t {
-    const auto a = static_cast<unsigned char>(bytes[2 * i]), b = static_cast<unsigned char>(bytes[2 * i + 1]);
-    return bigEndian ? (uint32_t{a} << 8) | b : (uint32_t{b} << 8) | a;
-  };
-  for (size_t i = 0; i < units; ++i) {
-    uint32_t c = unit(i);
-    if (c >= 0xD800 && c <= 0xDBFF && i + 1 < units && unit(i + 1) >= 0xDC00 && unit(i + 1) <= 0xDFFF) {
-      c = 0x10000 + ((c - 0xD800) << 10) + (unit(i + 1) - 0xDC00);
-      ++i;
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = 0xFFFD;  // half of a pair
-    }
-    AppendUtf8(c, &out);
-  }
-  return out;
-}
 
 // A disc has at most 99 tracks, each in a file at most: names beyond them are not looked for,
 // so that a sheet of thousands of FILE lines costs no more than a disc's.
@@ -49,8 +28,8 @@ bool NamesAFile(const std::vector<std::string>& names, const CueFileCheck& exist
 
 std::string DecodeCueSheet(std::string_view bytes, const CueFileCheck& exists) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return ValidUtf8(bytes.substr(3));
-  if (bytes.substr(0, 2) == "\xFF\xFE") return Utf8FromUtf16(bytes.substr(2), false);
-  if (bytes.substr(0, 2) == "\xFE\xFF") return Utf8FromUtf16(bytes.substr(2), true);
+  if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
   if (IsValidUtf8(bytes)) return std::string(bytes);
   const unsigned system = platform::AnsiCodePage();
   std::string text = platform::Utf8FromCodePage(system, bytes);

@@ -24,6 +24,7 @@
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
 #include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -185,6 +186,7 @@ void StartUp() {
   plugin.listReplaced = RefreshEditingDialogs;
   LoadSettings();
   LoadBookmarkIndex();
+  AdoptRecoveredEdits();
   CreatePluginWindow(plugin, playerPlaced, player);
   CreateMenus(plugin.menus);
   CreateDialogs(plugin);

@@ -54,4 +54,6 @@ void SaveWaitingEdits() {
   if (unsaved.Count() > 0) unsaved.SaveWaiting();
 }
 
+void AdoptRecoveredEdits() { ThePlugin().unsavedEdits.AdoptRecoveryFiles(ThePlugin().settings.bookmarkPath); }
+
 }  // namespace tarnix

@@ -20,5 +20,8 @@ bool SaveListOrReport(TrackList& list, const TextString& path);
 bool SaveListOrKeep(TrackList& list, const TextString& path);
 // Saves the kept edits whose lists can be written now (one attempt each, no waiting).
 void SaveWaitingEdits();
+// Takes up the edits an earlier run kept in recovery files in the bookmark directory: they are
+// saved with the edits of this run.
+void AdoptRecoveredEdits();
 
 }  // namespace tarnix

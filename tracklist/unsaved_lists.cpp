@@ -1,12 +1,37 @@
 #include "tracklist/unsaved_lists.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "tracklist/platform.h"
 
 namespace tarnix {
 
-TextString RecoveryPathFor(const TextString& listPath) { return listPath + ".unsaved"; }
+namespace {
+
+constexpr char kRecoverySuffix[] = ".unsaved";
+
+// The listed last-write time of `path`; -1 when there is no such file.
+int64_t ListedWriteTime(const TextString& path) {
+  int64_t time = -1;
+  platform::EnumerateListedFiles(path, [&](const platform::ListedFile& file) {
+    time = file.writeTime;
+    return false;
+  });
+  return time;
+}
+
+bool ReadWhole(const TextString& path, std::string* bytes) {
+  platform::File file(path, "rb");
+  if (!file) return false;
+  char buffer[16384];
+  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes->append(buffer, got);
+  return std::ferror(file.get()) == 0;
+}
+
+}  // namespace
+
+TextString RecoveryPathFor(const TextString& listPath) { return listPath + kRecoverySuffix; }
 
 UnsavedLists::UnsavedLists(TextString fallbackDirectory) : fallbackDirectory_(std::move(fallbackDirectory)) {}
 
@@ -53,6 +78,25 @@ void UnsavedLists::Forget(const TextString& listPath) {
     kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
     return;
   }
+}
+
+int UnsavedLists::AdoptRecoveryFiles(const TextString& directory) {
+  std::vector<platform::ListedFile> found;
+  platform::EnumerateListedFiles(directory + "\\*.trk" + kRecoverySuffix, [&](const platform::ListedFile& file) {
+    found.push_back(file);
+    return true;
+  });
+  int adopted = 0;
+  for (const platform::ListedFile& file : found) {
+    const TextString recoveryPath = directory + "\\" + file.name;
+    const TextString listPath = recoveryPath.Left(recoveryPath.Length() - (sizeof kRecoverySuffix - 1));
+    if (Holds(listPath) || ListedWriteTime(listPath) > file.writeTime) continue;
+    std::string bytes;
+    if (!ReadWhole(recoveryPath, &bytes)) continue;
+    kept_.push_back({listPath, recoveryPath, std::move(bytes)});
+    ++adopted;
+  }
+  return adopted;
 }
 
 bool UnsavedLists::Holds(const TextString& listPath) const {

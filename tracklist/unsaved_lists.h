@@ -28,6 +28,10 @@ class UnsavedLists {
   int SaveWaiting();
   // A newer version of the list was saved: the kept one is stale and goes with its recovery file.
   void Forget(const TextString& listPath);
+  // Takes up the recovery files an earlier run left beside the lists in `directory`, each to be
+  // saved into place like an edit kept in this run. One whose list was written after it stays
+  // as it is: the list holds a later edit. Returns how many were taken up.
+  int AdoptRecoveryFiles(const TextString& directory);
 
   bool Holds(const TextString& listPath) const;
   size_t Count() const { return kept_.size(); }

@@ -66,6 +66,20 @@ TEST(ChapterFilesTest, EachFormFromTextAToolWouldWrite) {
        ChapterFileForm::kPlainText,
        "0:00 Caf\xE9\n1:00 Na\xEFve",
        {{0, "Café"}, {60000, "Naïve"}}},
+      {"plain text in UTF-16 with its mark",
+       ChapterFileForm::kPlainText,
+       std::string("\xFF\xFE"
+                   "0\0"
+                   "0\0"
+                   ":\0"
+                   "0\0"
+                   "5\0"
+                   " \0"
+                   "\x1B\x04"
+                   "\x38\x04"
+                   "\n\0",
+                   18),
+       {{5000, "\xD0\x9B\xD0\xB8"}}},
       {"plain text without a time", ChapterFileForm::kPlainText, "Intro\nOutro\n", kNothing},
       {"ffmetadata with the default time base, a stream section and an escaped line break",
        ChapterFileForm::kFfmetadata,
@@ -114,7 +128,8 @@ TEST(ChapterFilesTest, ExportReadsBackWithTheSameNamesAndTimes) {
   Track& track = list.tracks.front();
   track.subtracks.clear();
   const std::pair<int32_t, const char*> rows[] = {
-      {0, "Opening"}, {61001, "Caf\xC3\xA9 \xE6\x84\x9B"}, {3723500, ""}, {INT32_MAX, "Tab\there"}};
+      {0, "Opening"}, {61001, "Caf\xC3\xA9 \xE6\x84\x9B"}, {3723500, ""},          {3723600, "- Dash"},
+      {3723700, "-"}, {3723800, "\xE2\x80\x93 En dash"},   {3723900, "-no blank"}, {INT32_MAX, "Tab\there"}};
   for (const auto& [time, name] : rows) {
     Subtrack s;
     s.time = time;
@@ -124,8 +139,14 @@ TEST(ChapterFilesTest, ExportReadsBackWithTheSameNamesAndTimes) {
   std::string bytes, reason;
   ASSERT_TRUE(MakeChapterText(list, 0, &bytes, &reason)) << reason;
   EXPECT_EQ(bytes.substr(0, 34), "00:00:00.000 Opening\n00:01:01.001 ");
-  EXPECT_EQ(Parse(ChapterFileForm::kPlainText, bytes),
-            (Expected{{0, "Opening"}, {61001, "Café 愛"}, {3723500, ""}, {INT32_MAX, "Tab here"}}));
+  EXPECT_EQ(Parse(ChapterFileForm::kPlainText, bytes), (Expected{{0, "Opening"},
+                                                                 {61001, "Café 愛"},
+                                                                 {3723500, ""},
+                                                                 {3723600, "- Dash"},
+                                                                 {3723700, "-"},
+                                                                 {3723800, "\xE2\x80\x93 En dash"},
+                                                                 {3723900, "-no blank"},
+                                                                 {INT32_MAX, "Tab here"}}));
 
   list.cddbId = 0x1234;
   EXPECT_FALSE(MakeChapterText(list, 0, &bytes, &reason));

@@ -1,6 +1,6 @@
 // A list file that another program holds open while the automatic save at a song change
 // replaces it: a short hold is waited out without a word, a long one is reported and loses
-// nothing, and quitting during the wait keeps the edit.
+// nothing, and quitting during the wait keeps the edit for the next start to save.
 
 #include <gtest/gtest.h>
 
@@ -146,6 +146,13 @@ TEST_F(HeldFileTest, QuittingWhileTheSaveWaitsQuitsAtOnceAndKeepsTheEdit) {
   const std::string recovered = h_.Dir().ReadFile("Bookmarks\\First.trk.unsaved").value_or("");
   EXPECT_NE(recovered.find(kEdited), std::string::npos) << recovered;
   EXPECT_FALSE(SaveWaiting());
+
+  // The next start, the hold over, saves the kept edit into place.
+  hold.End();
+  ASSERT_TRUE(h_.Start());
+  EXPECT_TRUE(h_.PumpUntil([&] { return Saved(); }, 5000)) << Stored();
+  EXPECT_FALSE(h_.Dir().Exists("Bookmarks\\First.trk.unsaved"));
+  EXPECT_TRUE(h_.Stop());
 }
 
 }  // namespace

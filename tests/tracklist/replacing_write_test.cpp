@@ -9,6 +9,9 @@
 #include <windows.h>
 #endif
 
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -230,6 +233,31 @@ TEST_F(ReplacingWriteTest, AListWhoseDirectoryIsGoneIsKeptInTheFallbackDirectory
   EXPECT_EQ(unsaved.SaveWaiting(), 1);
   EXPECT_EQ(test::TempDir::Read(dir_.Join("gone/a.trk")), kNew);
   EXPECT_FALSE(test::TempDir::Exists(dir_.Join("a.trk.unsaved")));
+}
+
+TEST_F(ReplacingWriteTest, RecoveryFilesOfAnEarlierRunAreSavedUnlessTheListIsNewer) {
+  namespace fs = std::filesystem;
+  const auto age = [&](const std::string& name, int hours) {
+    fs::last_write_time(dir_.Join(name), fs::file_time_type::clock::now() - std::chrono::hours(hours));
+  };
+  dir_.Write("list.trk.unsaved", kNew);  // newer than its list: taken up
+  age("list.trk", 2);
+  age("list.trk.unsaved", 1);
+  dir_.Write("later.trk", "edited after the recovery");  // its list is newer: left alone
+  dir_.Write("later.trk.unsaved", "older edit");
+  age("later.trk.unsaved", 1);
+  dir_.Write("lost.trk.unsaved", "list gone");  // no list any more: taken up
+
+  UnsavedLists unsaved;
+  EXPECT_EQ(unsaved.AdoptRecoveryFiles(dir_.Path().c_str()), 2);
+  EXPECT_EQ(unsaved.AdoptRecoveryFiles(dir_.Path().c_str()), 0);  // already held
+  EXPECT_EQ(unsaved.SaveWaiting(), 2);
+  EXPECT_EQ(test::TempDir::Read(target_), kNew);
+  EXPECT_EQ(test::TempDir::Read(dir_.Join("lost.trk")), "list gone");
+  EXPECT_EQ(test::TempDir::Read(dir_.Join("later.trk")), "edited after the recovery");
+  std::vector<std::string> files = Files();
+  std::sort(files.begin(), files.end());
+  EXPECT_EQ(files, (std::vector<std::string>{"later.trk", "later.trk.unsaved", "list.trk", "lost.trk"}));
 }
 
 }  // namespace
