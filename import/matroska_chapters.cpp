@@ -29,15 +29,22 @@ constexpr uint32_t kChapterFlagHidden = 0x98;
 constexpr uint32_t kChapterFlagEnabled = 0x4598;
 constexpr uint32_t kChapterDisplay = 0x80;
 constexpr uint32_t kChapString = 0x85;
+constexpr uint32_t kTags = 0x1254C367;
+constexpr uint32_t kTag = 0x7373;
+constexpr uint32_t kTargets = 0x63C0;
+constexpr uint32_t kTargetTypeValue = 0x68CA;
+constexpr uint32_t kTagChapterUid = 0x63C4;
+constexpr uint32_t kTagEditionUid = 0x63C9;
+constexpr uint32_t kTagAttachmentUid = 0x63C6;
+constexpr uint32_t kSimpleTag = 0x67C8;
+constexpr uint32_t kTagName = 0x45A3;
+constexpr uint32_t kTagString = 0x4487;
+constexpr uint64_t kAlbumLevel = 50;
+constexpr uint64_t kTrackLevel = 30;
 // The segment's own children: meeting one ends a cluster whose size is unknown.
-constexpr uint32_t kSegmentChildren[] = {kSeekHead,
-                                         0x1549A966 /* Info */,
-                                         0x1654AE6B /* Tracks */,
-                                         kCluster,
-                                         0x1C53BB6B /* Cues */,
-                                         kChapters,
-                                         0x1254C367 /* Tags */,
-                                         0x1941A469 /* Attachments */};
+constexpr uint32_t kSegmentChildren[] = {
+    kSeekHead, 0x1549A966 /* Info */, 0x1654AE6B /* Tracks */, kCluster, 0x1C53BB6B /* Cues */, kChapters, kTags,
+    0x1941A469 /* Attachments */};
 
 // Element headers read in one file: the clusters of a recording many hours long, or the blocks
 // of a few minutes of one whose clusters have no size, for a few hundred milliseconds at most.
@@ -46,6 +53,7 @@ constexpr int kMaxSeekHeads = 8;
 constexpr int kMaxElementsBeforeSegment = 16;
 constexpr uint64_t kMaxSeekHeadBytes = 256 * 1024;
 constexpr uint64_t kMaxChaptersBytes = 4 * 1024 * 1024;
+constexpr uint64_t kMaxTagsBytes = 1024 * 1024;
 constexpr int kMaxAtomDepth = 16;
 constexpr size_t kMaxAtoms = 16 * kMaxImportedChapters;
 
@@ -187,11 +195,69 @@ bool ChaptersFromElement(std::string_view chapters, ChapterSet* out) {
   return true;
 }
 
+// What the tags say of the file as a whole, the first non-empty value of each kind. Matroska
+// names the album "TITLE" at the album level (50, also the level of a tag whose Targets give
+// none) and its artist "ARTIST" at that level; ffmpeg writes the album as "ALBUM" and an album
+// artist as "ALBUM_ARTIST" there. "ARTIST" at the track level (30) speaks for a file holding one
+// song. Tags aimed at a chapter, an edition or an attachment say nothing of the whole; nested
+// SimpleTags are attributes of their parent and are not looked at.
+struct FileTags {
+  std::string title, album, artist, trackArtist, albumArtist;
+
+  std::string Album() const { return title.empty() ? album : title; }
+  std::string Artist() const { return !artist.empty() ? artist : !trackArtist.empty() ? trackArtist : albumArtist; }
+};
+
+void ReadTag(std::string_view tag, FileTags* tags) {
+  uint64_t level = kAlbumLevel;
+  bool ofAPart = false;
+  ForEachChild(tag, [&](uint32_t id, std::string_view targets) {
+    if (id != kTargets) return true;
+    ForEachChild(targets, [&](uint32_t field, std::string_view body) {
+      if (field == kTargetTypeValue) level = UnsignedValue(body);
+      if ((field == kTagChapterUid || field == kTagEditionUid || field == kTagAttachmentUid) &&
+          UnsignedValue(body) != 0)
+        ofAPart = true;
+      return true;
+    });
+    return false;
+  });
+  if (ofAPart || (level != kAlbumLevel && level != kTrackLevel)) return;
+  ForEachChild(tag, [&](uint32_t id, std::string_view simpleTag) {
+    if (id != kSimpleTag) return true;
+    std::string_view name, value;
+    ForEachChild(simpleTag, [&](uint32_t field, std::string_view body) {
+      if (field == kTagName && name.data() == nullptr) name = body;
+      if (field == kTagString && value.data() == nullptr) value = body;
+      return true;
+    });
+    std::string* slot = nullptr;
+    if (EqualIgnoringCase(name, "ARTIST")) slot = level == kAlbumLevel ? &tags->artist : &tags->trackArtist;
+    if (level == kAlbumLevel && EqualIgnoringCase(name, "TITLE")) slot = &tags->title;
+    if (level == kAlbumLevel && EqualIgnoringCase(name, "ALBUM")) slot = &tags->album;
+    if (level == kAlbumLevel && EqualIgnoringCase(name, "ALBUM_ARTIST")) slot = &tags->albumArtist;
+    if (slot != nullptr && slot->empty()) *slot = CleanName(value);
+    return true;
+  });
+}
+
+FileTags TagsFromElement(std::string_view element) {
+  FileTags tags;
+  ForEachChild(element, [&](uint32_t id, std::string_view tag) {
+    if (id == kTag) ReadTag(tag, &tags);
+    return true;
+  });
+  return tags;
+}
+
 class MatroskaReader {
  public:
   explicit MatroskaReader(ByteSource& source) : in_(source, kMaxChapterReadBytes) {}
 
+  // The chapters, with album and artist from the tags; false when there are no chapters, whatever
+  // the tags hold.
   bool Read(ChapterSet* out) {
+    out_ = out;
     Header ebml;
     uint64_t pos = 0;
     if (!HeaderAt(pos, in_.Size(), true, &ebml) || ebml.id != kEbmlHeader) return false;
@@ -204,20 +270,35 @@ class MatroskaReader {
       pos += segment.length + segment.size;
     }
     segmentStart_ = pos + segment.length;
-    const uint64_t segmentEnd = segmentStart_ + segment.size;
+    segmentEnd_ = segmentStart_ + segment.size;
     pos = segmentStart_;
-    while (pos < segmentEnd) {
+    while (pos < segmentEnd_ && !Done()) {
       Header header;
-      if (!HeaderAt(pos, segmentEnd, false, &header)) return false;
+      if (!HeaderAt(pos, segmentEnd_, false, &header)) break;
+      // Once the chapters are in hand, tags past the media are sought through a SeekHead alone:
+      // walking the clusters for them would cost a read for each.
+      if (header.id == kCluster && haveChapters_) break;
       const uint64_t body = pos + header.length;
-      if (header.id == kChapters && ReadChapters(body, header.size, out)) return true;
-      if (header.id == kSeekHead && FollowSeekHead(body, header.size, segmentEnd, out)) return true;
-      pos = header.id == kCluster && header.unknownSize ? EndOfOpenCluster(body, segmentEnd) : body + header.size;
+      Visit(header.id, body, header.size);
+      pos = header.id == kCluster && header.unknownSize ? EndOfOpenCluster(body) : body + header.size;
     }
-    return false;
+    if (!haveChapters_) return false;
+    out->album = tags_.Album();
+    out->artist = tags_.Artist();
+    return true;
   }
 
  private:
+  bool Done() const { return haveChapters_ && tagsRead_; }
+
+  // Reads the Chapters, Tags or SeekHead whose body starts at `at`, unless what it would give is
+  // already known.
+  void Visit(uint32_t id, uint64_t at, uint64_t size) {
+    if (id == kChapters && !haveChapters_) haveChapters_ = ReadChapters(at, size);
+    if (id == kTags && !tagsRead_) ReadTags(at, size);
+    if (id == kSeekHead) FollowSeekHead(at, size);
+  }
+
   // The header at `pos` of an element inside [.., end). A size past `end` is damage, except for
   // the outermost elements (`clamp`) of a file cut short; an unknown size runs to `end`.
   bool HeaderAt(uint64_t pos, uint64_t end, bool clamp, Header* out) {
@@ -230,15 +311,23 @@ class MatroskaReader {
     return out->size <= room;
   }
 
-  bool ReadChapters(uint64_t at, uint64_t size, ChapterSet* out) {
+  bool ReadChapters(uint64_t at, uint64_t size) {
     std::string bytes;
-    return size <= kMaxChaptersBytes && in_.ReadBytes(at, size, &bytes) && ChaptersFromElement(bytes, out);
+    return size <= kMaxChaptersBytes && in_.ReadBytes(at, size, &bytes) && ChaptersFromElement(bytes, out_);
   }
 
-  // Jumps to the Chapters (or a further SeekHead) a SeekHead points to.
-  bool FollowSeekHead(uint64_t at, uint64_t size, uint64_t segmentEnd, ChapterSet* out) {
+  // A file has one Tags element; whatever the first one read holds, no other is read.
+  void ReadTags(uint64_t at, uint64_t size) {
+    if (size > kMaxTagsBytes) return;
+    tagsRead_ = true;
     std::string bytes;
-    if (++seekHeads_ > kMaxSeekHeads || size > kMaxSeekHeadBytes || !in_.ReadBytes(at, size, &bytes)) return false;
+    if (in_.ReadBytes(at, size, &bytes)) tags_ = TagsFromElement(bytes);
+  }
+
+  // Jumps to the Chapters, Tags (or a further SeekHead) a SeekHead points to.
+  void FollowSeekHead(uint64_t at, uint64_t size) {
+    std::string bytes;
+    if (++seekHeads_ > kMaxSeekHeads || size > kMaxSeekHeadBytes || !in_.ReadBytes(at, size, &bytes)) return;
     std::vector<std::pair<uint32_t, uint64_t>> targets;
     ForEachChild(bytes, [&](uint32_t id, std::string_view seek) {
       if (id != kSeek) return true;
@@ -248,38 +337,42 @@ class MatroskaReader {
         if (field == kSeekPosition && body.size() <= 8) position = UnsignedValue(body);
         return true;
       });
-      if ((target == kChapters || target == kSeekHead) && position < segmentEnd - segmentStart_)
+      if ((target == kChapters || target == kTags || target == kSeekHead) && position < segmentEnd_ - segmentStart_)
         targets.emplace_back(static_cast<uint32_t>(target), segmentStart_ + position);
       return true;
     });
     for (const auto& [id, pos] : targets) {
+      if (Done()) return;
       Header header;
-      if (!HeaderAt(pos, segmentEnd, false, &header) || header.id != id) continue;
+      if (!HeaderAt(pos, segmentEnd_, false, &header) || header.id != id) continue;
       const uint64_t body = pos + header.length;
       if (body == at) continue;  // this SeekHead itself
-      if (id == kChapters ? ReadChapters(body, header.size, out) : FollowSeekHead(body, header.size, segmentEnd, out))
-        return true;
+      Visit(id, body, header.size);
     }
-    return false;
   }
 
   // A cluster of unknown size (a live recording) ends where an element of the segment's own
   // level begins; its blocks are stepped over one by one until then.
-  uint64_t EndOfOpenCluster(uint64_t pos, uint64_t segmentEnd) {
-    while (pos < segmentEnd) {
+  uint64_t EndOfOpenCluster(uint64_t pos) {
+    while (pos < segmentEnd_) {
       Header header;
-      if (!HeaderAt(pos, segmentEnd, false, &header)) return segmentEnd;
+      if (!HeaderAt(pos, segmentEnd_, false, &header)) return segmentEnd_;
       if (std::find(std::begin(kSegmentChildren), std::end(kSegmentChildren), header.id) != std::end(kSegmentChildren))
         return pos;
       pos += header.length + header.size;
     }
-    return segmentEnd;
+    return segmentEnd_;
   }
 
   BoundedSource in_;
+  ChapterSet* out_ = nullptr;
   uint64_t segmentStart_ = 0;
+  uint64_t segmentEnd_ = 0;
   int headers_ = 0;
   int seekHeads_ = 0;
+  bool haveChapters_ = false;
+  bool tagsRead_ = false;
+  FileTags tags_;
 };
 
 }  // namespace

@@ -3,15 +3,18 @@
 // segment, found by walking the top-level elements or, when it sits after the clusters, through
 // the SeekHead. Of its editions the default one is read (else the first); its chapter atoms,
 // nested ones included, give their start time and the string of their first display. Hidden
-// and disabled atoms are left out with the atoms inside them.
+// and disabled atoms are left out with the atoms inside them. Album and artist come from the
+// "Tags" element, found the same way: "TITLE" (else ffmpeg's "ALBUM") of the album level, and
+// "ARTIST" of the album level, else of the track level, else "ALBUM_ARTIST".
 
 #include "import/byte_source.h"
 #include "import/chapter.h"
 
 namespace tarnix {
 
-// True when at least one chapter was found. Clusters are stepped over by their sizes (walked
-// through only when their size is unknown), so a large file costs a few reads.
+// True when at least one chapter was found; tags alone give nothing. Clusters are stepped over by
+// their sizes (walked through only when their size is unknown, and never for the tags alone), so
+// a large file costs a few reads.
 bool ReadMatroskaChapters(ByteSource& source, ChapterSet* out);
 
 }  // namespace tarnix

@@ -124,9 +124,21 @@ inline std::string MkvChapters(std::string_view editions) { return Ebml(0x1043A7
 inline std::string MkvFile(std::string_view segmentBody, bool unknownSize = false) {
   return Ebml(0x1A45DFA3, Ebml(0x4282, "matroska")) + Ebml(0x18538067, segmentBody, unknownSize);
 }
-// A SeekHead naming one element at `position` (from the segment's first body byte).
-inline std::string MkvSeekHead(uint32_t id, uint64_t position) {
-  return Ebml(0x114D9B74, Ebml(0x4DBB, Ebml(0x53AB, Be(id, 4)) + Ebml(0x53AC, Be(position, 8))));
+// A SeekHead entry naming an element at `position` (from the segment's first body byte).
+inline std::string MkvSeek(uint32_t id, uint64_t position) {
+  return Ebml(0x4DBB, Ebml(0x53AB, Be(id, 4)) + Ebml(0x53AC, Be(position, 8)));
 }
+// A SeekHead naming one element.
+inline std::string MkvSeekHead(uint32_t id, uint64_t position) { return Ebml(0x114D9B74, MkvSeek(id, position)); }
+// A SimpleTag; `more` (nested SimpleTags) after its name and string.
+inline std::string MkvSimpleTag(std::string_view name, std::string_view value, std::string_view more = "") {
+  return Ebml(0x67C8, Ebml(0x45A3, name) + Ebml(0x4487, value) + std::string(more));
+}
+// A Tag whose Targets hold `targets` (a TargetTypeValue, UIDs), then its SimpleTags.
+inline std::string MkvTag(std::string_view targets, std::string_view simpleTags) {
+  return Ebml(0x7373, Ebml(0x63C0, targets) + std::string(simpleTags));
+}
+inline std::string MkvLevel(uint8_t level) { return Ebml(0x68CA, std::string(1, static_cast<char>(level))); }
+inline std::string MkvTags(std::string_view tags) { return Ebml(0x1254C367, tags); }
 
 }  // namespace tarnix::testing

@@ -16,6 +16,7 @@ using namespace tarnix::testing;
 constexpr uint32_t kCluster = 0x1F43B675;
 constexpr uint32_t kChaptersId = 0x1043A770;
 constexpr uint32_t kSeekHeadId = 0x114D9B74;
+constexpr uint32_t kTagsId = 0x1254C367;
 
 Expected Read(const std::string& bytes) {
   MemorySource source(bytes);
@@ -25,17 +26,23 @@ Expected Read(const std::string& bytes) {
 }
 
 // Which chapters a fixture shows is the reader's choice (the default edition, no hidden or
-// disabled atoms); their times are what mkvextract reads for those names.
+// disabled atoms); their times are what mkvextract reads for those names. Album and artist are
+// strings of the fixture's tags as mkvextract reads them.
 TEST(MatroskaChaptersTest, FixturesGiveTheChosenAtomsAtTheTimesTheToolsRead) {
   const std::vector<std::string> editions = {"Intro", "Zweite Straße", "終章"};
   const struct {
     const char* file;
     std::vector<std::string> names;
+    std::string album, artist;
   } cases[] = {
-      {"editions-mkvmerge.mka", editions},  // chapters before the clusters
-      {"editions-at-end.mka", editions},    // after them, found through the SeekHead
-      {"no-default-edition.mka", {"First edition", "A third in"}},
-      {"ffmpeg.webm", {"Intro", "Zweite Straße", "A=B; #3 \\ C", "終章"}},
+      {"editions-mkvmerge.mka", editions, "", ""},  // chapters before the clusters
+      {"editions-at-end.mka", editions, "", ""},    // after them, found through the SeekHead
+      {"no-default-edition.mka", {"First edition", "A third in"}, "", ""},
+      // ffmpeg's album and artist, at the level its tags leave to the default.
+      {"ffmpeg.webm", {"Intro", "Zweite Straße", "A=B; #3 \\ C", "終章"}, "Fixture Album", "Fixture Artist"},
+      // Tags after the clusters behind a second SeekHead: the album's TITLE, the only ARTIST a
+      // track-level one; a chapter's own tags and the track's TITLE name no album.
+      {"tags-at-end.mka", {"Opening", "Encore"}, "Live in Köln", "Das Quartett"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
@@ -45,13 +52,80 @@ TEST(MatroskaChaptersTest, FixturesGiveTheChosenAtomsAtTheTimesTheToolsRead) {
       ASSERT_EQ(times.count(name), 1u) << name;
       expected.emplace_back(times.at(name), name);
     }
+    for (const std::string& tag : {c.album, c.artist}) {
+      if (tag.empty()) continue;
+      EXPECT_NE(ReadFixture(std::string(c.file) + ".tags.xml").find("<String>" + tag + "</String>"), std::string::npos);
+    }
     FileSource source(FixturePath(c.file).c_str());
     ChapterSet set;
     ASSERT_TRUE(ReadFileChapters(source, &set));
     EXPECT_EQ(Flatten(set), expected);
+    EXPECT_EQ(set.album, c.album);
+    EXPECT_EQ(set.artist, c.artist);
   }
   // ffprobe reads the single edition ffmpeg wrote the same way.
   EXPECT_EQ(Read(ReadFixture("ffmpeg.webm")), FfprobeChapters(ReadFixture("ffmpeg.webm.ffprobe.txt")));
+}
+
+// Which tags speak for the whole file, and where they are found: walked to, named by the
+// SeekHead, or (after the clusters, named by none) not looked for once the chapters are found.
+TEST(MatroskaChaptersTest, AlbumAndArtistFromTheTagsOfTheWholeFile) {
+  const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "A")));
+  const auto withTags = [&](const std::string& tags) { return MkvFile(chapters + MkvTags(tags)); };
+  const std::string chapterUid = Ebml(0x63C4, "\x05");
+  const std::string trackUid = Ebml(0x63C5, "\x01");
+  const std::string tags = MkvTags(MkvTag("", MkvSimpleTag("TITLE", "The Album") + MkvSimpleTag("ARTIST", "The Band")));
+  const std::string cluster = Ebml(kCluster, Ebml(0xE7, "\x00") + Ebml(0xA3, std::string(40, 'a')));
+  // A SeekHead naming the tags and the chapters behind a cluster only it leads past.
+  const std::string brokenCluster = Ebml(kCluster, std::string(40, '\0'), true);
+  const auto seekHead = [](uint64_t tagsAt, uint64_t chaptersAt) {
+    return Ebml(kSeekHeadId, MkvSeek(kTagsId, tagsAt) + MkvSeek(kChaptersId, chaptersAt));
+  };
+  const uint64_t end = seekHead(0, 0).size() + brokenCluster.size();
+  const struct {
+    const char* what;
+    std::string file;
+    std::string album, artist;
+  } cases[] = {
+      {"no level: the album's, names cleaned",
+       withTags(MkvTag("", MkvSimpleTag("TITLE", " The\tAlbum ") + MkvSimpleTag("ARTIST", "The Band"))), "The Album",
+       "The Band"},
+      {"the track level gives an artist before ALBUM_ARTIST, no album",
+       withTags(MkvTag("", MkvSimpleTag("ALBUM_ARTIST", "Various")) +
+                MkvTag(MkvLevel(30) + trackUid, MkvSimpleTag("TITLE", "Song") + MkvSimpleTag("ARTIST", "Singer"))),
+       "", "Singer"},
+      {"the album's ARTIST first, then the track's, then ALBUM_ARTIST; any letter case",
+       withTags(MkvTag(MkvLevel(30), MkvSimpleTag("Artist", "Singer")) +
+                MkvTag(MkvLevel(50), MkvSimpleTag("album_artist", "Various") + MkvSimpleTag("artist", "The Band") +
+                                         MkvSimpleTag("title", "The Album"))),
+       "The Album", "The Band"},
+      {"ffmpeg's ALBUM and ALBUM_ARTIST, a TITLE first",
+       withTags(MkvTag("", MkvSimpleTag("ALBUM", "Its Album") + MkvSimpleTag("ALBUM_ARTIST", "Various")) +
+                MkvTag(MkvLevel(50), MkvSimpleTag("TITLE", "The Album"))),
+       "The Album", "Various"},
+      {"a chapter's tags, other levels, nested tags, empty strings say nothing",
+       withTags(MkvTag(chapterUid, MkvSimpleTag("TITLE", "Chapter") + MkvSimpleTag("ARTIST", "Guest")) +
+                MkvTag(MkvLevel(70), MkvSimpleTag("TITLE", "Collection") + MkvSimpleTag("ARTIST", "Label")) +
+                MkvTag("", MkvSimpleTag("ARTIST", "", MkvSimpleTag("TITLE", "Nested"))) +
+                MkvTag(MkvLevel(30), MkvSimpleTag("ARTIST", "Singer"))),
+       "", "Singer"},
+      {"tags before the chapters and the clusters", MkvFile(tags + chapters + cluster), "The Album", "The Band"},
+      {"tags before the clusters, the chapters after them", MkvFile(tags + cluster + chapters), "The Album",
+       "The Band"},
+      {"both after the clusters through the SeekHead",
+       MkvFile(seekHead(end, end + tags.size()) + brokenCluster + tags + chapters), "The Album", "The Band"},
+      {"tags after the clusters, named by no SeekHead", MkvFile(chapters + cluster + tags), "", ""},
+      {"two Tags elements: the first, empty", MkvFile(chapters + MkvTags("") + tags), "", ""},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemorySource source(c.file);
+    ChapterSet set;
+    ASSERT_TRUE(ReadMatroskaChapters(source, &set));
+    EXPECT_EQ(Flatten(set), Expected({{0, "A"}}));
+    EXPECT_EQ(set.album, c.album);
+    EXPECT_EQ(set.artist, c.artist);
+  }
 }
 
 TEST(MatroskaChaptersTest, NestedAtomsInTimeOrderWhateverTheLayout) {
@@ -87,6 +161,7 @@ TEST(MatroskaChaptersTest, DamagedFilesGiveWhatIsWholeOrNothing) {
   const Expected nothing = {{-1, "nothing found"}};
   const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "A") + MkvAtom(1000000000, "B")));
   const std::string whole = MkvFile(chapters);
+  const std::string tagged = MkvFile(chapters + MkvTags(MkvTag("", MkvSimpleTag("TITLE", "Album"))));
   std::string deep = MkvAtom(1000000, "deepest");
   for (int i = 0; i < 200; ++i) deep = MkvAtom(0, "level", deep);
   std::string voids;
@@ -99,6 +174,9 @@ TEST(MatroskaChaptersTest, DamagedFilesGiveWhatIsWholeOrNothing) {
     Expected expected;
   } cases[] = {
       {"cut inside the chapters", whole.substr(0, whole.size() - 5), nothing},
+      {"tags alone", MkvFile(MkvTags(MkvTag("", MkvSimpleTag("TITLE", "Album")))), nothing},
+      {"cut inside the tags after the chapters", tagged.substr(0, tagged.size() - 5), {{0, "A"}, {1000, "B"}}},
+      {"more elements after the chapters than are looked at", MkvFile(chapters + voids), {{0, "A"}, {1000, "B"}}},
       {"no segment", Ebml(0x1A45DFA3, "") + chapters, nothing},
       {"a cluster larger than the file", huge + chapters, nothing},
       {"a SeekHead that names itself, then the chapters",
