@@ -90,7 +90,7 @@ void OptionsOk() {
 
   if (!EnsureBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
-  if (!(settings.bookmarkPath == oldDirectory)) {
+  if (!settings.bookmarkPath.EqualsIgnoringCase(oldDirectory)) {
     ThePlugin().playback.currentPath.Clear();
     StartBookmarkIndex();
   }

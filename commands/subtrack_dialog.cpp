@@ -62,7 +62,7 @@ constexpr int kTimeFieldIds[3] = {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES};
 
 bool TimeFieldsChanged() {
   for (int i = 0; i < 3; ++i) {
-    if (!(FieldText(kTimeFieldIds[i]) == ThePlugin().editing.appliedTime[i])) return true;
+    if (!FieldText(kTimeFieldIds[i]).EqualsIgnoringCase(ThePlugin().editing.appliedTime[i])) return true;
   }
   return false;
 }

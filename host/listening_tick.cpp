@@ -45,8 +45,9 @@ void WriteStoreIfChanged() {
 bool IsResumable() {
   const Plugin& plugin = ThePlugin();
   return plugin.settings.resume && !plugin.playback.currentPath.IsEmpty() &&
-         plugin.playback.currentPath == State().path && plugin.playback.currentPath.UpperExtension() != "CDA" &&
-         plugin.playback.subsongThreadId == 0 && !plugin.trackList.subsongs;
+         plugin.playback.currentPath.EqualsIgnoringCase(State().path) &&
+         plugin.playback.currentPath.UpperExtension() != "CDA" && plugin.playback.subsongThreadId == 0 &&
+         !plugin.trackList.subsongs;
 }
 
 void KnowLength(const Player& player) {

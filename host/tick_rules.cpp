@@ -17,7 +17,7 @@ int32_t NextInterval(int32_t toNext) { return toNext > 0 && toNext < kTickMs ? t
 bool IsGenericTrackTitle(const TextString& title) {
   if (title.IsEmpty()) return false;
   const char last = title[title.Length() - 1];
-  return title.Find("track") >= 0 && last >= '0' && last <= '9';
+  return title.FindIgnoringCase("track") >= 0 && last >= '0' && last <= '9';
 }
 
 }  // namespace tarnix

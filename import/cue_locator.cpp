@@ -14,17 +14,6 @@ namespace {
 // Names listed from one folder; a folder of thousands of sheets is not read through.
 constexpr size_t kMaxCueNamesListed = 4096;
 
-bool EqualNoCase(const TextString& a, const TextString& b) {
-  if (a.Length() != b.Length()) return false;
-  for (int i = 0; i < a.Length(); ++i) {
-    char x = a[i], y = b[i];
-    if (x >= 'a' && x <= 'z') x = static_cast<char>(x - 32);
-    if (y >= 'a' && y <= 'z') y = static_cast<char>(y - 32);
-    if (x != y) return false;
-  }
-  return true;
-}
-
 // The whole file when it is no larger than a sheet may be.
 bool ReadSheet(const TextString& path, std::string* bytes) {
   platform::File file(path, "rb");
@@ -64,7 +53,7 @@ bool FindCueSheetChapters(const TextString& playedPath, ChapterSet* out) {
   const TextString byName[2] = {stem + ".cue", name + ".cue"};
   for (const TextString& wanted : byName) {
     for (size_t i = 0; i < sheets.size(); ++i) {
-      if (tried[i] || !EqualNoCase(sheets[i], wanted)) continue;
+      if (tried[i] || !sheets[i].EqualsIgnoringCase(wanted)) continue;
       tried[i] = true;
       if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, true, out, beside)) return true;
     }

@@ -27,8 +27,6 @@ constexpr DWORD kQuitPostRetryMs = 10;
 
 int PluginInit() {
   if (g_shared.uiThread) return 0;  // already running
-  TextString::SetCaseSensitive(false);
-  TextString::SetEofException(true);
   g_shared.playerWindow = g_descriptor.hwndParent;
   g_shared.instance = g_descriptor.hDllInstance;
   DWORD threadId = 0;

@@ -84,7 +84,7 @@ bool SelectCdTrack(int32_t n) {
   while (walk.Next(&index)) {
     // Entries may vanish while the list is walked: a gone entry answers an empty path.
     const TextString file = player.PlaylistFile(index);
-    if (file.IsEmpty() || !(file == *wanted)) continue;
+    if (file.IsEmpty() || !file.EqualsIgnoringCase(*wanted)) continue;
     player.SendCommand(kCmdStop);
     player.SetPlaylistPosition(index);
     return true;

@@ -132,7 +132,7 @@ void TimerTick() {
   const int pos = player.PlaylistPosition();
   if (pos >= 0) {
     const TextString path = player.PlaylistFile(pos);
-    if (path.IsEmpty() || path == ThePlugin().playback.currentPath)
+    if (path.IsEmpty() || path.EqualsIgnoringCase(ThePlugin().playback.currentPath))
       RefreshTitleAt(player, pos, true);  // the position just asked for: no second request
     else
       OnSongChange(player, pos, path);
@@ -177,7 +177,7 @@ bool RefreshTitle(bool redraw) {
 bool RefreshTitleAt(const Player& player, int pos, bool redraw) {
   PlaybackState& playback = ThePlugin().playback;
   const TextString title = pos >= 0 ? player.PlaylistTitle(pos) : playback.currentPath.FileNamePart();
-  if (title.IsEmpty() || title == playback.currentTitle) return false;
+  if (title.IsEmpty() || title.EqualsIgnoringCase(playback.currentTitle)) return false;
   playback.currentTitle = title;
   if (playback.multiTrack != 1) ThePlugin().trackList.FollowAlbum(title);
   RebuildRows();
@@ -194,7 +194,7 @@ void OnSubsongInfo(const uint32_t* record) {
   const Player player = ThePlayer();
   const int pos = player.PlaylistPosition();
   const TextString path = pos >= 0 ? player.PlaylistFile(pos) : TextString();
-  const bool isNew = !(path == playback.currentPath && playback.multiTrack == 1);
+  const bool isNew = !(path.EqualsIgnoringCase(playback.currentPath) && playback.multiTrack == 1);
   playback.currentPath = path;
   playback.subsongThreadId = record[kSubsongRecordThreadWord];
   playback.currentTrack = 1;

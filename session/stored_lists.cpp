@@ -60,7 +60,7 @@ bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName) 
     const TextString byFile = InBookmarks(fileName.WithoutExtension() + ".trk");
     if (LoadCandidate(byFile, title)) return true;
     const TextString byName = InBookmarks(fileName.FileNamePart().WithoutExtension() + ".trk");
-    if (!(byName == byFile) && LoadCandidate(byName, title)) return true;
+    if (!byName.EqualsIgnoringCase(byFile) && LoadCandidate(byName, title)) return true;
   }
   if (LoadCandidate(TitleCandidate(ThePlugin().settings.bookmarkPath, title), title)) return true;
   return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);

@@ -12,7 +12,7 @@ namespace {
 constexpr uint64_t kHashBasis = 14695981039346656037ull;
 constexpr uint64_t kHashPrime = 1099511628211ull;
 
-// The reader's own letter folding: ASCII letters only, whatever the string type's switch says.
+// The index's letter folding, the same as TextString::EqualsIgnoringCase: ASCII letters only.
 unsigned char Fold(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
   return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;

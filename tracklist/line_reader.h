@@ -1,6 +1,6 @@
 #pragma once
 // LineReader: the .trk reader's fast path through a file. It hands out the same lines as
-// TextString::ReadLineOrEnd (the line break removed, a NUL byte ending the line, trailing CR
+// TextString::ReadLine (the line break removed, a NUL byte ending the line, trailing CR
 // and LF stripped, a last line without a break still a line, each NUL-terminated) but reads
 // the file in large blocks and hands out views into its own buffer instead of copying lines.
 // Like text mode, it takes a Ctrl-Z byte as the end of the file.

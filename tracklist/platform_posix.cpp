@@ -68,7 +68,7 @@ TextString FromProfileString(const TextString& section, const TextString& key, c
   const std::string want_key(key.c_str());
   bool in_section = false;
   TextString line;
-  while (line.ReadLineOrEnd(in.get())) {
+  while (line.ReadLine(in.get())) {
     const std::string text = Trim(line.c_str());
     if (!text.empty() && text[0] == '[') {
       const size_t close = text.find(']');

@@ -14,17 +14,13 @@ namespace {
 char g_empty_buffer[2] = {0, 0};
 char* const kEmpty = g_empty_buffer + 1;
 
-bool g_case_sensitive = true;
-bool g_eof_exception = false;
-
 constexpr unsigned char kMaxShares = 255;
 
 unsigned char& ShareByte(char* data) { return reinterpret_cast<unsigned char*>(data)[-1]; }
 
 int FoldAscii(int c) { return (c >= 'A' && c <= 'Z') ? c - 'A' + 'a' : c; }
 
-bool SameChars(const char* a, const char* b, int n) {
-  if (g_case_sensitive) return std::memcmp(a, b, static_cast<size_t>(n)) == 0;
+bool SameCharsIgnoringCase(const char* a, const char* b, int n) {
   for (int i = 0; i < n; ++i) {
     if (FoldAscii(static_cast<unsigned char>(a[i])) != FoldAscii(static_cast<unsigned char>(b[i]))) return false;
   }
@@ -161,14 +157,27 @@ void TextString::Clear() { Release(); }
 bool TextString::operator==(const TextString& other) const {
   if (length_ != other.length_) return false;
   if (data_ == other.data_) return true;
-  return SameChars(data_, other.data_, length_);
+  return std::memcmp(data_, other.data_, static_cast<size_t>(length_)) == 0;
 }
 
 bool TextString::operator==(const char* text) const {
   if (!text) return length_ == 0;
   const size_t n = std::strlen(text);
   if (n != static_cast<size_t>(length_)) return false;
-  return SameChars(data_, text, length_);
+  return std::memcmp(data_, text, n) == 0;
+}
+
+bool TextString::EqualsIgnoringCase(const TextString& other) const {
+  if (length_ != other.length_) return false;
+  if (data_ == other.data_) return true;
+  return SameCharsIgnoringCase(data_, other.data_, length_);
+}
+
+bool TextString::EqualsIgnoringCase(const char* text) const {
+  if (!text) return length_ == 0;
+  const size_t n = std::strlen(text);
+  if (n != static_cast<size_t>(length_)) return false;
+  return SameCharsIgnoringCase(data_, text, length_);
 }
 
 TextString& TextString::Append(const TextString& other) {
@@ -249,16 +258,29 @@ TextString TextString::Mid(int pos, int n) const {
   return TextString(n, data_ + pos);
 }
 
-int TextString::Find(const char* text, int start) const {
+namespace {
+
+template <typename Same>
+int FindFrom(const char* data, int length, const char* text, int start, Same same) {
   if (!text || text[0] == '\0') return 0;
   if (start < 0) start = 0;
   const size_t n = std::strlen(text);
-  if (n > static_cast<size_t>(length_) || start > length_ - static_cast<int>(n)) return -1;
-  const int last = length_ - static_cast<int>(n);
+  if (n > static_cast<size_t>(length) || start > length - static_cast<int>(n)) return -1;
+  const int last = length - static_cast<int>(n);
   for (int pos = start; pos <= last; ++pos) {
-    if (SameChars(data_ + pos, text, static_cast<int>(n))) return pos;
+    if (same(data + pos, text, static_cast<int>(n))) return pos;
   }
   return -1;
+}
+
+bool SameChars(const char* a, const char* b, int n) { return std::memcmp(a, b, static_cast<size_t>(n)) == 0; }
+
+}  // namespace
+
+int TextString::Find(const char* text, int start) const { return FindFrom(data_, length_, text, start, SameChars); }
+
+int TextString::FindIgnoringCase(const char* text, int start) const {
+  return FindFrom(data_, length_, text, start, SameCharsIgnoringCase);
 }
 
 void TextString::ToUpper() {
@@ -353,12 +375,7 @@ int TextString::FormatV(const char* format, va_list args) {
   return length_;
 }
 
-int TextString::ReadLine(std::FILE* file) {
-  if (!ReadLineOrEnd(file) && g_eof_exception) throw TextException("EOF");
-  return length_;
-}
-
-bool TextString::ReadLineOrEnd(std::FILE* file) {
+bool TextString::ReadLine(std::FILE* file) {
   if (capacity_ == 0 || ShareByte(data_) != 1) Release();  // the old line need not be copied
   length_ = 0;
   Reserve(kGrowth);
@@ -393,11 +410,6 @@ bool TextString::ReadLineOrEnd(std::FILE* file) {
   data_[length_] = '\0';
   return true;
 }
-
-void TextString::SetCaseSensitive(bool on) { g_case_sensitive = on; }
-bool TextString::CaseSensitive() { return g_case_sensitive; }
-void TextString::SetEofException(bool on) { g_eof_exception = on; }
-bool TextString::EofException() { return g_eof_exception; }
 
 TextString operator+(const TextString& a, const TextString& b) {
   TextString result(a);

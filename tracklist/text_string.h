@@ -1,7 +1,8 @@
 #pragma once
-// TextString: the plug-in's byte string (ANSI code page, no encoding logic). Copies share one
-// buffer through a one-byte share count; equality and Find ignore ASCII letter case once the
-// process-wide switch is turned off; paths split only at ':' and '\'.
+// TextString: the plug-in's byte string (no encoding logic of its own). Copies share one buffer
+// through a one-byte share count; equality and Find compare bytes exactly, and the ...IgnoringCase
+// forms fold ASCII letters only (the bytes of any other character compare exactly); paths split
+// only at ':' and '\'.
 
 #include <cstdarg>
 #include <cstdio>
@@ -9,8 +10,7 @@
 
 namespace tarnix {
 
-// Raised by ReadLine at the end of a file (text "EOF") and used by the track list reader for
-// its own failure reasons ("Invalid file", "CD identity mismatch").
+// The track list reader's failure reasons ("Invalid file", "CD identity mismatch").
 class TextException : public std::runtime_error {
  public:
   explicit TextException(const char* what) : std::runtime_error(what) {}
@@ -49,6 +49,10 @@ class TextString {
   bool operator==(const char* text) const;
   bool operator!=(const TextString& other) const { return !(*this == other); }
   bool operator!=(const char* text) const { return !(*this == text); }
+  // How names are matched (file names, titles, tags): ASCII letters fold, every other byte must
+  // be the same.
+  bool EqualsIgnoringCase(const TextString& other) const;
+  bool EqualsIgnoringCase(const char* text) const;
 
   TextString& Append(const TextString& other);
   TextString& Append(const char* text);
@@ -62,6 +66,7 @@ class TextString {
   TextString Right(int n) const;
   TextString Mid(int pos, int n = -1) const;
   int Find(const char* text, int start = 0) const;
+  int FindIgnoringCase(const char* text, int start = 0) const;
   void ToUpper();
 
   TextString FileNamePart() const;
@@ -76,19 +81,10 @@ class TextString {
       ;
   int FormatV(const char* format, va_list args);
 
-  // Replaces the content by the next line of `file` without its line break and returns the
-  // length. At the end of the file: with the end-of-file switch on, throws TextException("EOF");
-  // otherwise returns 0.
-  int ReadLine(std::FILE* file);
-  // The same line reader, but the end of the file is told by returning false whatever the
-  // end-of-file switch says (an empty line and the end are then never confused).
-  bool ReadLineOrEnd(std::FILE* file);
-
-  // Process-wide switches (set once at start-up, before any other thread uses strings).
-  static void SetCaseSensitive(bool on);
-  static bool CaseSensitive();
-  static void SetEofException(bool on);
-  static bool EofException();
+  // Replaces the content by the next line of `file` without its line break (a last line without
+  // one is still a line); false, the content empty, at the end of the file, so that an empty
+  // line and the end are never confused.
+  bool ReadLine(std::FILE* file);
 
   // Shares with the buffer of `other`; exposed for tests of the share count.
   int ShareCount() const;

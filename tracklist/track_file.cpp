@@ -28,7 +28,8 @@ int Fold(char c) {
   return (u >= 'A' && u <= 'Z') ? u - 'A' + 'a' : u;
 }
 
-// The file's own comparisons ignore letter case whatever the string type's switch says.
+// Tags, the mode and titles are matched as TextString::EqualsIgnoringCase matches, on the
+// line's bytes in place.
 bool EqualNoCase(const char* a, int a_len, const char* b, int b_len) {
   if (a_len != b_len) return false;
   for (int i = 0; i < a_len; ++i) {

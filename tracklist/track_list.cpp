@@ -43,13 +43,13 @@ void Track::RemoveSubtrack(int index) {
 
 void Track::FollowName(const TextString& name) {
   // Letter case alone is no change, as for an edit.
-  if (!subtracks.empty() && !(subtracks.front().name == name)) subtracks.front().name = name;
+  if (!subtracks.empty() && !subtracks.front().name.EqualsIgnoringCase(name)) subtracks.front().name = name;
 }
 
 void Track::RenameSubtrack(int index, const TextString& name) {
   if (!IsValidIndex(index)) return;
   Subtrack& entry = subtracks[static_cast<size_t>(index)];
-  if (entry.name == name) return;  // letter case alone is no change
+  if (entry.name.EqualsIgnoringCase(name)) return;  // letter case alone is no change
   entry.name = name;
   MarkModified();
 }
@@ -167,17 +167,17 @@ void TrackList::SetCurrentTrack(int number) {
 }
 
 void TrackList::SetAlbum(const TextString& text) {
-  if (album == text) return;
+  if (album.EqualsIgnoringCase(text)) return;
   album = text;
   modified = true;
 }
 
 void TrackList::FollowAlbum(const TextString& text) {
-  if (!(album == text)) album = text;
+  if (!album.EqualsIgnoringCase(text)) album = text;
 }
 
 void TrackList::SetArtist(const TextString& text) {
-  if (artist == text) return;
+  if (artist.EqualsIgnoringCase(text)) return;
   artist = text;
   modified = true;
 }

@@ -46,8 +46,9 @@ TextString UnsavedLists::WriteRecovery(const TextString& listPath, const std::st
 TextString UnsavedLists::Keep(const TextString& listPath, std::string bytes) {
   const TextString recovery = WriteRecovery(listPath, bytes);
   for (Kept& kept : kept_) {
-    if (!(kept.listPath == listPath)) continue;
-    if (!(kept.recoveryPath == recovery) && !kept.recoveryPath.IsEmpty()) platform::RemoveFile(kept.recoveryPath);
+    if (!kept.listPath.EqualsIgnoringCase(listPath)) continue;
+    if (!kept.recoveryPath.EqualsIgnoringCase(recovery) && !kept.recoveryPath.IsEmpty())
+      platform::RemoveFile(kept.recoveryPath);
     kept.recoveryPath = recovery;
     kept.bytes = std::move(bytes);
     return recovery;
@@ -72,7 +73,7 @@ int UnsavedLists::SaveWaiting() {
 
 void UnsavedLists::Forget(const TextString& listPath) {
   for (size_t i = 0; i < kept_.size(); ++i) {
-    if (!(kept_[i].listPath == listPath)) continue;
+    if (!kept_[i].listPath.EqualsIgnoringCase(listPath)) continue;
     if (!kept_[i].recoveryPath.IsEmpty()) platform::RemoveFile(kept_[i].recoveryPath);
     kept_.erase(kept_.begin() + static_cast<std::ptrdiff_t>(i));
     return;
@@ -100,7 +101,7 @@ int UnsavedLists::AdoptRecoveryFiles(const TextString& directory) {
 
 bool UnsavedLists::Holds(const TextString& listPath) const {
   for (const Kept& kept : kept_) {
-    if (kept.listPath == listPath) return true;
+    if (kept.listPath.EqualsIgnoringCase(listPath)) return true;
   }
   return false;
 }

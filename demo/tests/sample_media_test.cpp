@@ -15,12 +15,7 @@ namespace {
 
 class SampleMediaTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    // The plug-in's own switches, so Load compares names as it does in the player.
-    TextString::SetCaseSensitive(false);
-    TextString::SetEofException(true);
-    ASSERT_TRUE(directory_.Ok());
-  }
+  void SetUp() override { ASSERT_TRUE(directory_.Ok()); }
   testhost::PlayerDirectory directory_;
 };
 

@@ -41,8 +41,6 @@ void DropPostedMessages() {
 }  // namespace
 
 CommandsTest::CommandsTest() {
-  TextString::SetCaseSensitive(false);
-  TextString::SetEofException(true);
   player_.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
 
   // The test's thread is the UI thread: the real start-up, on a window of its own settings.

@@ -9,6 +9,7 @@
 #include "commands_fixture.h"
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
+#include "session/playback_tracking.h"
 #include "testhost/pump.h"
 #include "testhost/subsong_source.h"
 
@@ -71,6 +72,33 @@ TEST_F(PlayItemTest, CdTrackSwitchFindsTheEntryByItsDigits) {
   PlayItem(MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:2", "cmd40045"}));
   EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+}
+
+TEST_F(PlayItemTest, CdTrackEntryIsFoundWhateverItsLetterCase) {
+  Player().SetPlaylist({{"D:\\Track05.cda", "Track 05", 0}, {"d:\\TRACK07.CDA", "Track 07", 0}});
+  Player().SetPlaylistPosition(0);
+  UseCd(12, 5);
+  PlayFrom(0);
+  ClearLog();
+  PlayItem(MakeItemId(7, 0));
+  EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
+  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+}
+
+// The player may spell the playing entry's path and title in other letter case than when it
+// started: still the same entry, whose list and edits stay.
+TEST_F(PlayItemTest, TheSameEntryInOtherLetterCaseKeepsItsList) {
+  UseSingleTrack("Concert", {1000});
+  List().tracks[0].RenameSubtrack(1, "Edited");
+  Player().SetPlaylist({{"c:\\MUSIC\\Concert.MP3", "CONCERT", 0}});
+  PlayFrom(0);
+  TimerTick();
+  EXPECT_STREQ(ThePlugin().playback.currentPath.c_str(), "C:\\Music\\concert.mp3");
+  EXPECT_STREQ(ThePlugin().playback.currentTitle.c_str(), "Concert");
+  ASSERT_EQ(List().TrackCount(), 1);
+  ASSERT_EQ(List().tracks[0].Count(), 2);
+  EXPECT_STREQ(List().tracks[0].subtracks[1].name.c_str(), "Edited");
+  EXPECT_TRUE(List().modified);
 }
 
 TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {

@@ -32,9 +32,6 @@ std::string WrittenName(const tarnix::TextString& name) { return name.IsEmpty() 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  using tarnix::TextString;
-  TextString::SetCaseSensitive(false);
-  TextString::SetEofException(true);
   uint8_t flags = 0;
   int32_t cd_key = 0;
   uint32_t cddb = 0;

@@ -48,7 +48,6 @@ TEST(NextInterval, TheNextBoundaryWithinOneTickElseAWholeTick) {
 }
 
 TEST(IsGenericTrackTitle, TrackAndATrailingDigit) {
-  TextString::SetCaseSensitive(false);
   const struct {
     const char* title;
     bool generic;

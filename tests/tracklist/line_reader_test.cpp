@@ -24,7 +24,7 @@ Lines WithTextString(const std::string& path) {
   Lines out;
   std::FILE* f = std::fopen(path.c_str(), "rb");
   TextString line;
-  while (f && line.ReadLineOrEnd(f)) {
+  while (f && line.ReadLine(f)) {
     out.texts.emplace_back(line.c_str(), static_cast<size_t>(line.Length()));
     out.terminated.push_back(true);
   }

@@ -210,6 +210,19 @@ TEST_F(ReplacingWriteTest, AKeptListIsRecoverableAndSavedOnceItsFileIsFree) {
   EXPECT_EQ(Files(), std::vector<std::string>{"list.trk"});
 }
 
+TEST_F(ReplacingWriteTest, AKeptListIsKnownByItsPathInAnyLetterCase) {
+  UnsavedLists unsaved;
+  const TextString list = target_.c_str();
+  TextString shouted = list;
+  shouted.ToUpper();
+  ASSERT_FALSE(shouted == list);
+  unsaved.Keep(list, kNew);
+  EXPECT_TRUE(unsaved.Holds(shouted));
+  unsaved.Forget(shouted);
+  EXPECT_EQ(unsaved.Count(), 0u);
+  EXPECT_FALSE(test::TempDir::Exists(target_ + ".unsaved"));
+}
+
 TEST_F(ReplacingWriteTest, AListWhoseDirectoryIsGoneIsKeptInTheFallbackDirectory) {
   UnsavedLists unsaved(dir_.Path().c_str());
   const TextString list = dir_.Item("gone\\a.trk").c_str();

@@ -24,19 +24,8 @@ const char kWorkedExample[] =
     "02:00:00:00*Closing\r\n"
     "02:01:05:12 Solo\r\n";
 
-// Runs with the switches the plug-in sets at start-up.
 class TrackFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    case_ = TextString::CaseSensitive();
-    eof_ = TextString::EofException();
-    TextString::SetCaseSensitive(false);
-    TextString::SetEofException(true);
-  }
-  void TearDown() override {
-    TextString::SetCaseSensitive(case_);
-    TextString::SetEofException(eof_);
-  }
   bool LoadBytes(const std::string& bytes, const char* title = "", int32_t cd_key = 0, uint32_t cddb = 0,
                  bool already = false) {
     dir_.Write("list.trk", bytes);
@@ -44,8 +33,6 @@ class TrackFileTest : public ::testing::Test {
   }
   test::TempDir dir_;
   TrackList list_;
-  bool case_ = true;
-  bool eof_ = false;
 };
 
 TEST(ParseMsfTest, Table) {
@@ -167,6 +154,10 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"unreadable time", names + "01:xx:00:00*x\n", "", 0, 0, true, false, 0, 0},
       {"short lines skipped", names + "01\n01:00:00:00*\n01:00:01:00 b\n" + two, "", 0, 0, true, true, 2, 0},
       {"unknown tag ignored", "[Other ] x\n[Comment]\n[\n" + names + two, "", 0, 0, true, true, 2, 0},
+      // The end of the file in the middle of a line: what was read of it is the last line.
+      {"last line without a break", names + "01:00:00:00*Intro\n02:00:00:00*Finale", "", 0, 0, true, true, 2, 0},
+      {"end inside an entry's time", names + two + "02:00:1", "", 0, 0, true, true, 2, 0},
+      {"end inside the header", "[Album ] Live\n[Artist] Ba", "live", 0, 0, false, true, 0, 0},
       {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false, true, 2, 0},
       // A Ctrl-Z byte ends the file, as text mode reads it; what follows is never seen.
       {"Ctrl-Z at the end", names + two + "\x1A", "", 0, 0, true, true, 2, 0},
@@ -402,13 +393,6 @@ TEST_F(TrackFileTest, FiveMegabyteNameLoads) {
   ASSERT_EQ(list_.tracks[0].Count(), 2);
   EXPECT_EQ(list_.tracks[0].subtracks[0].name.Length(), static_cast<int>(name.size()));
   EXPECT_EQ(S(list_.tracks[0].subtracks[1].name), "after");
-}
-
-TEST_F(TrackFileTest, LoadDoesNotDependOnTheEndOfFileSwitch) {
-  TextString::SetEofException(false);
-  ASSERT_TRUE(LoadBytes(kWorkedExample, "", 0, 0, true));
-  EXPECT_EQ(list_.TrackCount(), 2);
-  EXPECT_FALSE(LoadBytes(std::string("[Album ] a\n[Artist] b\n01:00:00:00*x\n\n"), "", 0, 0, true));
 }
 
 TEST_F(TrackFileTest, SearchByPatternAndByTitle) {

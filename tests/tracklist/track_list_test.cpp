@@ -13,15 +13,8 @@ namespace {
 
 std::string S(const TextString& t) { return std::string(t.c_str(), static_cast<size_t>(t.Length())); }
 
-// The plug-in runs with case-insensitive strings; these tests do too.
 class TrackListTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    saved_ = TextString::CaseSensitive();
-    TextString::SetCaseSensitive(false);
-  }
-  void TearDown() override { TextString::SetCaseSensitive(saved_); }
-
   // A one-track list whose track has subtracks at the given times.
   Track& MakeTrack(const std::vector<int32_t>& times) {
     list_.Reset("Song", 1, 0);
@@ -38,7 +31,6 @@ class TrackListTest : public ::testing::Test {
   }
 
   TrackList list_;
-  bool saved_ = true;
 };
 
 TEST(MsfTest, ConversionsTable) {
