@@ -281,9 +281,9 @@ void TrackListView::RedrawProgress() {
   if (!dc) return;
   const RECT area = TextArea();
   SIZE extent{};
-  // The progress is digits, ':', '/' and spaces that this code formats itself, the same in every
-  // code page, so the narrow calls measure and draw it exactly as the wide ones would.
-  if (progressRow != currentRow || !GetTextExtentPoint32A(dc, progress.c_str(), progress.Length(), &extent) ||
+  const std::wstring text = WideFromUtf8(std::string_view(progress.c_str(), static_cast<size_t>(progress.Length())));
+  const int length = static_cast<int>(text.size());
+  if (progressRow != currentRow || !GetTextExtentPoint32W(dc, text.c_str(), length, &extent) ||
       extent.cx != progressWidth) {
     DrawRow(dc, area, currentRow - topRow, currentRow);
     return;
@@ -293,8 +293,7 @@ void TrackListView::RedrawProgress() {
   const RECT box{area.right - extent.cx, top, area.right, top + lineHeight};
   SetBkColor(dc, frame->Colour(currentRow == selectedRow ? kSelectedBG : kNormalBG));
   SetTextColor(dc, frame->Colour(kCurrent));
-  ExtTextOutA(dc, box.left, box.top, ETO_OPAQUE | ETO_CLIPPED, &box, progress.c_str(),
-              static_cast<UINT>(progress.Length()), nullptr);
+  ExtTextOutW(dc, box.left, box.top, ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(), static_cast<UINT>(length), nullptr);
 }
 
 void TrackListView::RedrawRow(int32_t index) {
