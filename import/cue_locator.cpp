@@ -6,6 +6,7 @@
 #include "import/cue_sheet.h"
 #include "import/utf8.h"
 #include "tracklist/platform.h"
+#include "tracklist/whole_file.h"
 
 namespace tarnix {
 
@@ -13,17 +14,6 @@ namespace {
 
 // Names listed from one folder; a folder of thousands of sheets is not read through.
 constexpr size_t kMaxCueNamesListed = 4096;
-
-// The whole file when it is no larger than a sheet may be.
-bool ReadSheet(const TextString& path, std::string* bytes) {
-  platform::File file(path, "rb");
-  if (!file) return false;
-  const int64_t size = platform::FileSizeOf(file.get());
-  if (size < 0 || static_cast<uint64_t>(size) > kMaxCueSheetBytes) return false;
-  if (!platform::SeekFile(file.get(), 0)) return false;
-  bytes->resize(static_cast<size_t>(size));
-  return size == 0 || std::fread(&(*bytes)[0], 1, bytes->size(), file.get()) == bytes->size();
-}
 
 }  // namespace
 
@@ -55,14 +45,18 @@ bool FindCueSheetChapters(const TextString& playedPath, ChapterSet* out) {
     for (size_t i = 0; i < sheets.size(); ++i) {
       if (tried[i] || !sheets[i].EqualsIgnoringCase(wanted)) continue;
       tried[i] = true;
-      if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, true, out, beside)) return true;
+      if (ReadWholeFile(prefix + sheets[i], kMaxCueSheetBytes, &bytes) &&
+          ParseCueSheet(bytes, playedUtf8, true, out, beside))
+        return true;
     }
   }
   int opened = 0;
   for (size_t i = 0; i < sheets.size() && opened < kMaxCueSheetsSearched; ++i) {
     if (tried[i]) continue;
     ++opened;
-    if (ReadSheet(prefix + sheets[i], &bytes) && ParseCueSheet(bytes, playedUtf8, false, out, beside)) return true;
+    if (ReadWholeFile(prefix + sheets[i], kMaxCueSheetBytes, &bytes) &&
+        ParseCueSheet(bytes, playedUtf8, false, out, beside))
+      return true;
   }
   *out = ChapterSet();
   return false;

@@ -8,12 +8,12 @@
 //
 // Only files whose facts can be trusted are written; the others are read again anyway.
 
-#include <cstdio>
 #include <cstring>
 
 #include "tracklist/atomic_write.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
+#include "tracklist/whole_file.h"
 
 namespace tarnix {
 
@@ -22,7 +22,7 @@ namespace {
 constexpr char kMagic[8] = {'T', 'a', 'r', 'n', 'i', 'x', 'I', 'X'};
 constexpr uint32_t kVersion = 2;  // 2: texts, names and hashes in UTF-8
 // Far beyond any bookmark directory; a larger file is not one of ours.
-constexpr int64_t kMaxFileBytes = int64_t{512} << 20;
+constexpr uint64_t kMaxFileBytes = uint64_t{512} << 20;
 
 uint64_t Checksum(const char* data, size_t size) {
   uint64_t hash = 14695981039346656037ull;
@@ -171,14 +171,7 @@ bool DirectoryIndex::SaveTo(const TextString& path) {
 
 bool DirectoryIndex::LoadFrom(const TextString& path, const TextString& pattern) {
   std::string bytes;
-  platform::File file(path, "rb");
-  if (file) {
-    const int64_t size = platform::FileSizeOf(file.get());
-    if (size > 0 && size <= kMaxFileBytes && platform::SeekFile(file.get(), 0)) {
-      bytes.resize(static_cast<size_t>(size));
-      if (std::fread(&bytes[0], 1, bytes.size(), file.get()) != bytes.size()) bytes.clear();
-    }
-  }
+  ReadWholeFile(path, kMaxFileBytes, &bytes);  // a missing or unreadable index is an empty one
   return Parse(bytes, pattern);
 }
 

@@ -1,15 +1,17 @@
 #include "tracklist/unsaved_lists.h"
 
-#include <cstdio>
 #include <utility>
 
 #include "tracklist/platform.h"
+#include "tracklist/whole_file.h"
 
 namespace tarnix {
 
 namespace {
 
 constexpr char kRecoverySuffix[] = ".unsaved";
+// Far beyond any list the plug-in writes; a larger file is no kept edit of it.
+constexpr uint64_t kMaxRecoveryBytes = uint64_t{64} << 20;
 
 // The listed last-write time of `path`; -1 when there is no such file.
 int64_t ListedWriteTime(const TextString& path) {
@@ -19,14 +21,6 @@ int64_t ListedWriteTime(const TextString& path) {
     return false;
   });
   return time;
-}
-
-bool ReadWhole(const TextString& path, std::string* bytes) {
-  platform::File file(path, "rb");
-  if (!file) return false;
-  char buffer[16384];
-  for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) bytes->append(buffer, got);
-  return std::ferror(file.get()) == 0;
 }
 
 }  // namespace
@@ -92,7 +86,7 @@ int UnsavedLists::AdoptRecoveryFiles(const TextString& directory) {
     const TextString listPath = recoveryPath.Left(recoveryPath.Length() - (sizeof kRecoverySuffix - 1));
     if (Holds(listPath) || ListedWriteTime(listPath) > file.writeTime) continue;
     std::string bytes;
-    if (!ReadWhole(recoveryPath, &bytes)) continue;
+    if (!ReadWholeFile(recoveryPath, kMaxRecoveryBytes, &bytes)) continue;
     kept_.push_back({listPath, recoveryPath, std::move(bytes)});
     ++adopted;
   }
