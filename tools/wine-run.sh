@@ -38,8 +38,21 @@ fi
 #
 # A prefix made before the 32-bit loader was installed has no 32-bit system DLLs (the loader
 # then fails with "could not load kernel32.dll, status c0000135"): such a prefix is made anew.
+# Whether 32-bit programs run here at all is decided once, by starting the loader, and kept
+# beside the prefix: on a kernel that cannot start them ("Exec format error") syswow64 stays
+# empty, and judging by the files would make the prefix anew at every call.
+runs_32bit() {
+  [ -x /usr/lib/wine/wine ] || return 1
+  local mark="$WINEPREFIX.runs-32bit"
+  if [ ! -f "$mark" ]; then
+    mkdir -p "$(dirname "$mark")"
+    if "$(dirname "$0")/can-run-32bit.sh" >/dev/null 2>&1; then echo yes; else echo no; fi >"$mark.$$"
+    mv -f "$mark.$$" "$mark"
+  fi
+  [ "$(cat "$mark")" = yes ]
+}
 has_32bit_dlls() {
-  [ -x /usr/lib/wine/wine ] || return 0
+  runs_32bit || return 0
   [ -f "$WINEPREFIX/drive_c/windows/syswow64/kernel32.dll" ]
 }
 list_font_wanted() { [ "${TARNIX_LINK_LIST_FONT:-0}" = 1 ]; }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "tracklist/file_errors.h"
+#include "tracklist/system_path_win32.h"
 #include "win32/utf16.h"
 
 namespace tarnix::platform {
@@ -79,7 +80,7 @@ TextString SystemErrorText(int code) {
 }
 
 bool IsReadOnlyFile(const TextString& path) {
-  const DWORD attributes = GetFileAttributesW(WideFromUtf8(std::string_view(path.c_str(), path.Length())).c_str());
+  const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 

@@ -24,6 +24,8 @@ detail::WriteStep StepOf(FileFault fault) {
       return detail::WriteStep::kCreate;
     case FileFault::kShortWrite:
       return detail::WriteStep::kWrite;
+    case FileFault::kFailedFlush:
+      return detail::WriteStep::kFlush;
     case FileFault::kFailedClose:
       return detail::WriteStep::kClose;
     default:

@@ -10,6 +10,7 @@ enum class FileFault {
   kNone,
   kShortWrite,        // the write stops half-way: the disk is full
   kFailedClose,       // the data cannot be flushed when the file is closed
+  kFailedFlush,       // the data cannot be forced from the system's cache onto the disk
   kRefusedReplace,    // every replacement of the target is refused, as by a hold that never ends
   kReadOnlyTarget,    // the target is marked read-only
   kMissingDirectory,  // the directory of the target is gone
@@ -36,7 +37,7 @@ class ScopedFileFault {
 namespace detail {
 
 // The step of a write in progress that asks whether it fails.
-enum class WriteStep { kCreate, kWrite, kClose, kReplace };
+enum class WriteStep { kCreate, kWrite, kFlush, kClose, kReplace };
 
 // Whether the step of a write of `target` meets the injected fault; each use takes one from the
 // count.

@@ -46,6 +46,10 @@ bool PathExists(const TextString& path);
 // there.
 bool CreateFolder(const TextString& path);
 
+// Pushes the stream's buffer to the system and asks the system to put the file's data on the
+// disk itself (not only in its cache); false when either fails.
+bool FlushToDisk(std::FILE* file);
+
 // Moves the stream to an absolute byte offset; works past 2 GB on both widths.
 bool SeekFile(std::FILE* file, uint64_t offset);
 // The stream's size in bytes, or -1 when it can't be told. Leaves the position undefined.

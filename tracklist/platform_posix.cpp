@@ -119,6 +119,8 @@ bool PathExists(const TextString& path) {
 
 bool CreateFolder(const TextString& path) { return !path.IsEmpty() && mkdir(FileSystemPath(path).c_str(), 0777) == 0; }
 
+bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
 bool SeekFile(std::FILE* file, uint64_t offset) {
   if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
   return fseeko(file, static_cast<off_t>(offset), SEEK_SET) == 0;

@@ -3,13 +3,17 @@
 
 #include <windows.h>
 
+#include <io.h>
+
 #include <climits>
 #include <cstdint>
 #include <new>
 #include <string>
 #include <string_view>
 
+#include "tracklist/long_path.h"
 #include "tracklist/platform.h"
+#include "tracklist/system_path_win32.h"
 #include "tracklist/utf8_text.h"
 #include "win32/handles.h"
 #include "win32/utf16.h"
@@ -79,13 +83,26 @@ TextString FromProfileString(const TextString& section, const TextString& key, c
 
 namespace platform {
 
+std::wstring SystemPath(const TextString& path) {
+  std::wstring wide = Wide(path);
+  if (wide.size() < kClassicPathLimit) return wide;
+  // The long form skips the system's normalisation, so the path is made full first ("." and
+  // "..", "/" for "\", a relative path); that call takes long paths itself.
+  const std::wstring full = FillWide([&](wchar_t* buffer, int size) {
+    const DWORD n = GetFullPathNameW(wide.c_str(), static_cast<DWORD>(size), buffer, nullptr);
+    if (n == 0) return 0;
+    return n >= static_cast<DWORD>(size) ? -1 : static_cast<int>(n);
+  });
+  return LongPathForm(full.empty() ? wide : full);
+}
+
 void EnumerateFiles(const TextString& pattern, const std::function<bool(const TextString& name)>& visit) {
   EnumerateListedFiles(pattern, [&](const ListedFile& file) { return visit(file.name); });
 }
 
 std::FILE* OpenFile(const TextString& path, const char* mode) {
   if (path.IsEmpty()) return nullptr;
-  const std::wstring widePath = Wide(path);
+  const std::wstring widePath = SystemPath(path);
   if (widePath.empty()) return nullptr;
   std::wstring wideMode;
   for (const char* m = mode; *m; ++m) wideMode.push_back(static_cast<wchar_t>(static_cast<unsigned char>(*m)));
@@ -93,23 +110,31 @@ std::FILE* OpenFile(const TextString& path, const char* mode) {
 }
 
 bool ReplaceExisting(const TextString& source, const TextString& target) {
-  return MoveFileExW(Wide(source).c_str(), Wide(target).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) !=
-         0;
+  return MoveFileExW(SystemPath(source).c_str(), SystemPath(target).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
-bool RemoveFile(const TextString& path) { return DeleteFileW(Wide(path).c_str()) != 0; }
+bool RemoveFile(const TextString& path) { return DeleteFileW(SystemPath(path).c_str()) != 0; }
 
 bool FileExists(const TextString& path) {
   if (path.IsEmpty()) return false;
-  const DWORD attributes = GetFileAttributesW(Wide(path).c_str());
+  const DWORD attributes = GetFileAttributesW(SystemPath(path).c_str());
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool PathExists(const TextString& path) {
-  return !path.IsEmpty() && GetFileAttributesW(Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  return !path.IsEmpty() && GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-bool CreateFolder(const TextString& path) { return !path.IsEmpty() && CreateDirectoryW(Wide(path).c_str(), nullptr); }
+bool CreateFolder(const TextString& path) {
+  return !path.IsEmpty() && CreateDirectoryW(SystemPath(path).c_str(), nullptr);
+}
+
+bool FlushToDisk(std::FILE* file) {
+  if (std::fflush(file) != 0) return false;
+  const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+  return handle != INVALID_HANDLE_VALUE && FlushFileBuffers(handle);
+}
 
 bool SeekFile(std::FILE* file, uint64_t offset) {
   if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
@@ -134,7 +159,7 @@ int64_t FromFileTime(const FILETIME& t) {
 void EnumerateListedFiles(const TextString& pattern, const std::function<bool(const ListedFile& file)>& visit) {
   if (pattern.IsEmpty()) return;
   WIN32_FIND_DATAW data;
-  FindHandle find(FindFirstFileW(Wide(pattern).c_str(), &data));
+  FindHandle find(FindFirstFileW(SystemPath(pattern).c_str(), &data));
   if (!find.Valid()) return;
   ListedFile file;
   do {

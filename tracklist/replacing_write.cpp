@@ -57,6 +57,17 @@ FileErrorCode WriteAndClose(const TextString& path, platform::File* file, std::s
   FileErrorCode error;
   if (std::fwrite(bytes.data(), 1, wanted, file->get()) != wanted) error = platform::LastFileError();
   if (short_write) error = platform::FileErrorOf(FileError::kDiskFull);
+  // The replacement below is a change of the directory, which file systems may put on the disk
+  // before the new file's data: a power cut between the two would leave an empty or partial file
+  // where a whole one was. The data goes to the disk first; a flush that fails counts as a
+  // failed write, and the old file stays.
+  if (error.kind == FileError::kNone) {
+    if (detail::FaultAt(detail::WriteStep::kFlush, path.c_str(), &fault)) {
+      error = platform::FileErrorOf(FileError::kOther);
+    } else if (!platform::FlushToDisk(file->get())) {
+      error = platform::LastFileError();
+    }
+  }
   const bool close_fails = detail::FaultAt(detail::WriteStep::kClose, path.c_str(), &fault);
   // Buffered data meets a full disk only when it is flushed by the close.
   if (!file->Close() && error.kind == FileError::kNone) error = platform::LastFileError();

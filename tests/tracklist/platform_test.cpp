@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/support/temp_dir.h"
+#include "tracklist/long_path.h"
 
 namespace tarnix {
 namespace {
@@ -146,6 +147,23 @@ TEST(PlatformTest, FileCallsKeepNamesInAnyScript) {
   EXPECT_EQ(test::TempDir::Read(OnDisk(moved)), "x");
   EXPECT_TRUE(platform::RemoveFile(moved.c_str()));
   EXPECT_FALSE(platform::FileExists(moved.c_str()));
+}
+
+TEST(LongPathTest, OnlyFullPathsAtTheLimitTakeTheLongForm) {
+  const std::wstring tail(kClassicPathLimit, L'x');
+  const struct {
+    std::wstring path, expected;
+  } cases[] = {
+      {L"C:\\short.trk", L"C:\\short.trk"},
+      {L"C:\\" + tail, L"\\\\?\\C:\\" + tail},
+      {L"c:/" + tail + L"/x", L"\\\\?\\c:\\" + tail + L"\\x"},
+      {L"\\\\server\\share\\" + tail, L"\\\\?\\UNC\\server\\share\\" + tail},
+      {L"\\\\?\\C:\\" + tail, L"\\\\?\\C:\\" + tail},
+      {L"\\\\.\\pipe\\" + tail, L"\\\\.\\pipe\\" + tail},
+      {L"relative\\" + tail, L"relative\\" + tail},
+      {tail.substr(1), tail.substr(1)},
+  };
+  for (const auto& c : cases) EXPECT_EQ(LongPathForm(c.path), c.expected);
 }
 
 // plugin.ini stays in the code page; its values leave the seam as UTF-8, and a path in any

@@ -71,6 +71,9 @@ TEST_F(ReplacingWriteTest, EveryFaultLeavesTheOldFileAndNoTemporaryFile) {
   } const cases[] = {
       {FileFault::kShortWrite, FileError::kDiskFull, 0},
       {FileFault::kFailedClose, FileError::kOther, 0},
+      // The data must reach the disk before the old file is replaced: a power cut between a
+      // replace and a late flush would leave an empty list where a whole one was.
+      {FileFault::kFailedFlush, FileError::kOther, 0},
       {FileFault::kRefusedReplace, FileError::kHeld, kHeldFileBudgetMs / kHeldFileStepMs},
       {FileFault::kReadOnlyTarget, FileError::kReadOnly, 0},
       {FileFault::kMissingDirectory, FileError::kPathNotFound, 0},
@@ -114,8 +117,8 @@ TEST_F(ReplacingWriteTest, EveryPortableWriterAgainstEveryFault) {
          return unsaved.SaveWaiting() == 1;
        }},
   };
-  const FileFault faults[] = {FileFault::kShortWrite, FileFault::kFailedClose, FileFault::kRefusedReplace,
-                              FileFault::kReadOnlyTarget, FileFault::kMissingDirectory};
+  const FileFault faults[] = {FileFault::kShortWrite,     FileFault::kFailedClose,    FileFault::kFailedFlush,
+                              FileFault::kRefusedReplace, FileFault::kReadOnlyTarget, FileFault::kMissingDirectory};
   for (const Writer& writer : writers) {
     for (const FileFault fault : faults) {
       SCOPED_TRACE(std::string(writer.name) + ", fault " + std::to_string(static_cast<int>(fault)));
