@@ -87,6 +87,7 @@ class Reader {
   bool saw_album_ = false;
   bool saw_artist_ = false;
   skipmarks::PendingMarks marks_;
+  skipmarks::Occurrences places_;
   bool utf8_ = false;
   unsigned code_page_;
 };
