@@ -143,9 +143,17 @@ class Scene {
   void WriteOldRecovery(const std::string& where, const std::string& bytes) const {
     dir_.Write(where + "/list.trk.unsaved", bytes);
   }
-  fs::file_time_type RecoveryTime() const {
+  std::string Recovery() const {
     const std::string beside = lists_ + "/list.trk.unsaved";
-    return fs::last_write_time(Fs(test::TempDir::Exists(dir_.Join(beside)) ? beside : fallback_ + "/list.trk.unsaved"));
+    return test::TempDir::Exists(dir_.Join(beside)) ? beside : fallback_ + "/list.trk.unsaved";
+  }
+  fs::file_time_type RecoveryTime() const { return fs::last_write_time(Fs(Recovery())); }
+  // The list and the recovery file get the same time stamp (set both: the stamps read back may
+  // be coarser than the files').
+  void TieTimes() const {
+    const fs::file_time_type time = RecoveryTime();
+    fs::last_write_time(Fs(Recovery()), time);
+    SetListTime(time);
   }
   void SetListTime(fs::file_time_type time) const { fs::last_write_time(Fs(List()), time); }
   int RecoveryFiles() const {
@@ -171,7 +179,7 @@ TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
          s.MakeLists();
          s.WriteList(kOld);
          s.Keep();
-         s.SetListTime(s.RecoveryTime());
+         s.TieTimes();
        },
        true},
       {"the list was saved again in the same two-second tick as the recovery file",
@@ -180,7 +188,7 @@ TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
          s.WriteList(kOld);
          s.Keep();
          s.WriteList(kLater);
-         s.SetListTime(s.RecoveryTime());
+         s.TieTimes();
        },
        false},
       {"the list was only touched after the edit was kept",
@@ -204,7 +212,7 @@ TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
          s.MakeLists();
          s.Keep();
          s.WriteList(kLater);
-         s.SetListTime(s.RecoveryTime());
+         s.TieTimes();
        },
        false},
       {"the list's directory was gone (kept in the fallback directory) and is back as it was",
@@ -227,7 +235,7 @@ TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
          s.MakeLists();
          s.WriteList(kOld);
          s.WriteOldRecovery(s.Lists(), kEdit);
-         s.SetListTime(s.RecoveryTime());
+         s.TieTimes();
        },
        false},
       {"an earlier version's recovery file in the fallback directory names no list",
