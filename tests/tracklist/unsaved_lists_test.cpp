@@ -117,164 +117,112 @@ TEST_F(UnsavedListsTest, ARecoveryFileStaysWholeUntilTheNextOneIsWritten) {
   EXPECT_FALSE(Exists("list.trk.unsaved"));
 }
 
-// An earlier run kept kEdit for lists<n>/list.trk (in fallback<n> when lists<n> was missing);
-// the next start takes it up unless the list holds a later edit. Time stamps may be two seconds
-// coarse, so a tie says nothing.
-class Scene {
- public:
-  Scene(const test::TempDir& dir, int n)
-      : dir_(dir), lists_("lists" + std::to_string(n)), fallback_("fallback" + std::to_string(n)) {
-    dir_.MakeDir(fallback_);
-  }
-  const std::string& Lists() const { return lists_; }
-  const std::string& Fallback() const { return fallback_; }
-  std::string List() const { return lists_ + "/list.trk"; }
-  TextString Path(const std::string& name) const { return dir_.Item(name).c_str(); }
-  fs::path Fs(const std::string& name) const { return fs::u8path(dir_.Join(name)); }
-
-  void MakeLists() const { dir_.MakeDir(lists_); }
-  void WriteList(const std::string& bytes) const { dir_.Write(List(), bytes); }
-  // The earlier run's keeping of the edit, and where its recovery file went.
-  void Keep() {
-    UnsavedLists earlier(Path(fallback_));
-    ASSERT_FALSE(earlier.Keep(Path(lists_ + "\\list.trk"), kEdit).IsEmpty());
-  }
-  // An earlier version's recovery file: the list's bytes alone.
-  void WriteOldRecovery(const std::string& where, const std::string& bytes) const {
-    dir_.Write(where + "/list.trk.unsaved", bytes);
-  }
-  std::string Recovery() const {
-    const std::string beside = lists_ + "/list.trk.unsaved";
-    return test::TempDir::Exists(dir_.Join(beside)) ? beside : fallback_ + "/list.trk.unsaved";
-  }
-  fs::file_time_type RecoveryTime() const { return fs::last_write_time(Fs(Recovery())); }
-  // The list and the recovery file get the same time stamp (set both: the stamps read back may
-  // be coarser than the files').
-  void TieTimes() const {
-    const fs::file_time_type time = RecoveryTime();
-    fs::last_write_time(Fs(Recovery()), time);
-    SetListTime(time);
-  }
-  void SetListTime(fs::file_time_type time) const { fs::last_write_time(Fs(List()), time); }
-  int RecoveryFiles() const {
-    return test::TempDir::Exists(dir_.Join(lists_ + "/list.trk.unsaved")) +
-           test::TempDir::Exists(dir_.Join(fallback_ + "/list.trk.unsaved"));
-  }
-
- private:
-  const test::TempDir& dir_;
-  std::string lists_;
-  std::string fallback_;
+// What an earlier run and the time after it did, step by step, in lists<n> and fallback<n>.
+enum class Step {
+  kMakeLists,     // the list's directory is there
+  kOld,           // the list is written as it was
+  kKeep,          // the earlier run keeps kEdit for lists<n>/list.trk (in fallback<n> when lists<n> is missing)
+  kLater,         // the list is saved again
+  kTie,           // the list and the recovery file get the same time stamp (stamps may be 2 s coarse)
+  kTouch,         // the list's time stamp moves an hour on, its bytes stay
+  kOlder,         // the list's time stamp moves an hour back
+  kDelete,        // the list is deleted
+  kOldBeside,     // an earlier version's recovery file (the list's bytes alone) beside the list
+  kOldElsewhere,  // the same in the fallback directory
+  kBroken,        // a recovery file whose record cannot be read
+  kNoList,        // an earlier version's recovery file that holds no list
 };
 
 TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
-  const auto hours = [](int n) { return std::chrono::hours(n); };
+  using S = Step;
   struct Case {
     const char* what;
-    std::function<void(Scene&)> earlierRun;
+    std::vector<Step> steps;
     bool takenUp;
   } const cases[] = {
-      {"the list is as it was, with the recovery file's time stamp",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.Keep();
-         s.TieTimes();
-       },
-       true},
-      {"the list was saved again in the same two-second tick as the recovery file",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.Keep();
-         s.WriteList(kLater);
-         s.TieTimes();
-       },
+      {"the list is as it was, with the recovery file's time stamp", {S::kMakeLists, S::kOld, S::kKeep, S::kTie}, true},
+      {"the list was saved again in the recovery file's tick",
+       {S::kMakeLists, S::kOld, S::kKeep, S::kLater, S::kTie},
        false},
-      {"the list was only touched after the edit was kept",
-       [&](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.Keep();
-         s.SetListTime(s.RecoveryTime() + hours(1));
-       },
-       true},
-      {"the list was deleted after the edit was kept",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.Keep();
-         fs::remove(s.Fs(s.List()));
-       },
-       true},
-      {"there was no list when the edit was kept, one was saved in the same tick",
-       [](Scene& s) {
-         s.MakeLists();
-         s.Keep();
-         s.WriteList(kLater);
-         s.TieTimes();
-       },
-       false},
-      {"the list's directory was gone (kept in the fallback directory) and is back as it was",
-       [](Scene& s) {
-         s.Keep();
-         s.MakeLists();
-         s.WriteList(kOld);
-       },
-       true},
-      {"an earlier version's recovery file beside an older list",
-       [&](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.WriteOldRecovery(s.Lists(), kEdit);
-         s.SetListTime(s.RecoveryTime() - hours(1));
-       },
-       true},
-      {"an earlier version's recovery file with its list's time stamp",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.WriteOldRecovery(s.Lists(), kEdit);
-         s.TieTimes();
-       },
-       false},
-      {"an earlier version's recovery file in the fallback directory names no list",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteOldRecovery(s.Fallback(), kEdit);
-       },
-       false},
-      {"a recovery file whose record is broken",
-       [](Scene& s) {
-         s.MakeLists();
-         s.WriteOldRecovery(s.Lists(), "[List  ] C:%ZZ\r\n[Was   ] unseen\r\n" + kEdit);
-       },
-       false},
-      {"a recovery file that holds no list",
-       [&](Scene& s) {
-         s.MakeLists();
-         s.WriteList(kOld);
-         s.WriteOldRecovery(s.Lists(), "not a list\r\n");
-         s.SetListTime(s.RecoveryTime() - hours(1));
-       },
-       false},
+      {"the list was only touched since", {S::kMakeLists, S::kOld, S::kKeep, S::kTouch}, true},
+      {"the list was deleted since", {S::kMakeLists, S::kOld, S::kKeep, S::kDelete}, true},
+      {"no list when the edit was kept, one saved in its tick", {S::kMakeLists, S::kKeep, S::kLater, S::kTie}, false},
+      {"the list's directory was gone (fallback) and is back as it was", {S::kKeep, S::kMakeLists, S::kOld}, true},
+      {"an earlier version's file beside an older list", {S::kMakeLists, S::kOld, S::kOldBeside, S::kOlder}, true},
+      {"an earlier version's file with its list's time stamp", {S::kMakeLists, S::kOld, S::kOldBeside, S::kTie}, false},
+      {"an earlier version's file in the fallback directory names no list", {S::kMakeLists, S::kOldElsewhere}, false},
+      {"a broken record", {S::kMakeLists, S::kBroken}, false},
+      {"a recovery file that holds no list", {S::kMakeLists, S::kOld, S::kNoList, S::kOlder}, false},
   };
   int n = 0;
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    Scene scene(dir_, ++n);
-    c.earlierRun(scene);
-    const std::string before = Read(scene.List());
-    const int recoveryFiles = scene.RecoveryFiles();
-    ASSERT_EQ(recoveryFiles, 1);
+    const std::string lists = "lists" + std::to_string(++n);
+    const std::string fallback = "fallback" + std::to_string(n);
+    const std::string list = lists + "/list.trk";
+    ASSERT_TRUE(dir_.MakeDir(fallback));
+    const auto recovery = [&] {
+      return Exists(lists + "/list.trk.unsaved") ? lists + "/list.trk.unsaved" : fallback + "/list.trk.unsaved";
+    };
+    const auto fsPath = [&](const std::string& name) { return fs::u8path(dir_.Join(name)); };
+    const auto recoveryTime = [&] { return fs::last_write_time(fsPath(recovery())); };
+    for (const Step step : c.steps) {
+      switch (step) {
+        case S::kMakeLists:
+          dir_.MakeDir(lists);
+          break;
+        case S::kOld:
+          dir_.Write(list, kOld);
+          break;
+        case S::kKeep:
+          UnsavedLists(Item(fallback)).Keep(Item(lists + "\\list.trk"), kEdit);
+          break;
+        case S::kLater:
+          dir_.Write(list, kLater);
+          break;
+        case S::kTie: {
+          // Both set: the stamps read back may be coarser than the files'.
+          const fs::file_time_type time = recoveryTime();
+          fs::last_write_time(fsPath(recovery()), time);
+          fs::last_write_time(fsPath(list), time);
+          break;
+        }
+        case S::kTouch:
+          fs::last_write_time(fsPath(list), recoveryTime() + std::chrono::hours(1));
+          break;
+        case S::kOlder:
+          fs::last_write_time(fsPath(list), recoveryTime() - std::chrono::hours(1));
+          break;
+        case S::kDelete:
+          fs::remove(fsPath(list));
+          break;
+        case S::kOldBeside:
+          dir_.Write(lists + "/list.trk.unsaved", kEdit);
+          break;
+        case S::kOldElsewhere:
+          dir_.Write(fallback + "/list.trk.unsaved", kEdit);
+          break;
+        case S::kBroken:
+          dir_.Write(lists + "/list.trk.unsaved", "[List  ] C:%ZZ\r\n[Was   ] unseen\r\n" + kEdit);
+          break;
+        case S::kNoList:
+          dir_.Write(lists + "/list.trk.unsaved", "not a list\r\n");
+          break;
+      }
+    }
+    const std::string before = Read(list);
+    const auto recoveryFiles = [&] {
+      return Exists(lists + "/list.trk.unsaved") + Exists(fallback + "/list.trk.unsaved");
+    };
+    ASSERT_EQ(recoveryFiles(), 1);
 
-    UnsavedLists next(scene.Path(scene.Fallback()));
-    EXPECT_EQ(next.AdoptRecoveryFiles(scene.Path(scene.Lists())), c.takenUp ? 1 : 0);
-    EXPECT_EQ(next.AdoptRecoveryFiles(scene.Path(scene.Lists())), 0);  // already held or still left
+    UnsavedLists next(Item(fallback));
+    EXPECT_EQ(next.AdoptRecoveryFiles(Item(lists)), c.takenUp ? 1 : 0);
+    EXPECT_EQ(next.AdoptRecoveryFiles(Item(lists)), 0);  // already held or still left
     EXPECT_EQ(next.SaveWaiting(), c.takenUp ? 1 : 0);
-    EXPECT_EQ(Read(scene.List()), c.takenUp ? kEdit : before);
-    EXPECT_EQ(scene.RecoveryFiles(), c.takenUp ? 0 : 1);
-    EXPECT_FALSE(Exists(scene.Fallback() + "/list.trk"));
+    EXPECT_EQ(Read(list), c.takenUp ? kEdit : before);
+    EXPECT_EQ(recoveryFiles(), c.takenUp ? 0 : 1);
+    EXPECT_FALSE(Exists(fallback + "/list.trk"));
   }
 }
 
