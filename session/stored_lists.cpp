@@ -27,7 +27,16 @@ TextString BookmarkIndexPath() { return ModuleDirectory() + "\\gen_tarnix.idx"; 
 TextString InBookmarks(const TextString& fileName) { return ThePlugin().settings.bookmarkPath + "\\" + fileName; }
 
 bool LoadCandidate(const TextString& path, const TextString& title) {
-  return ThePlugin().trackList.Load(path, title, 0, 0, false);
+  return LoadListOrKeptEdit(ThePlugin().trackList, path, title, 0, 0, false);
+}
+
+// The index reads lists from disk: one found whose edit is kept and not yet written is shown as
+// edited (a kept edit always reads as a list: adopted ones are checked).
+bool ShowKeptEdit(bool found, const TextString& title, int32_t cdKey, uint32_t cddbId) {
+  TrackList& list = ThePlugin().trackList;
+  const UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  if (found && unsaved.Holds(list.path)) unsaved.LoadKept(list, list.path, title, cdKey, cddbId, true);
+  return found;
 }
 
 }  // namespace
@@ -63,12 +72,15 @@ bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName) 
     if (!byName.EqualsIgnoringCase(byFile) && LoadCandidate(byName, title)) return true;
   }
   if (LoadCandidate(TitleCandidate(ThePlugin().settings.bookmarkPath, title), title)) return true;
-  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);
+  return ShowKeptEdit(ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0), title,
+                      0, 0);
 }
 
 bool SaveAndLoadStoredCdList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
-  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  const bool found =
+      ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  return ShowKeptEdit(found, TextString(), cdKey, cddbId);
 }
 
 void LoadBookmarkIndex() { ThePlugin().bookmarkIndex.LoadFrom(BookmarkIndexPath(), InBookmarks("*.trk")); }
