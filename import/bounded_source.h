@@ -3,8 +3,8 @@
 // by size fields in a file can never read (or allocate for) more than the budget, whatever the
 // file claims. The budget counts what the source beneath actually took (its Spent(), read-ahead
 // included), so a file source's fills are paid for too, and at least the bytes asked through it;
-// the last read may overrun it by one fill. Budgets nest: a reader that wraps a bounded source shares the outer budget.
-// Also the byte-order helpers the chapter readers share.
+// the last read may overrun it by one fill. Budgets nest: a reader that wraps a bounded source
+// shares the outer budget. Also the byte-order helpers the chapter readers share.
 
 #include <algorithm>
 #include <cstddef>
