@@ -115,6 +115,13 @@ bool RunCommand(WPARAM wParam) {
   return false;
 }
 
+bool HasCommandHandler(UINT id) {
+  for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) {
+    if (static_cast<UINT>(entry->id) == id) return entry->run != nullptr;
+  }
+  return false;
+}
+
 bool RunKeyCommand(WPARAM key, bool ctrl) {
   for (const KeyCommand& entry : kKeyCommands) {
     if (entry.key == key && entry.ctrl == ctrl) return RunCommand(static_cast<WPARAM>(entry.command));
