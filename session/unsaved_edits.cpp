@@ -38,7 +38,7 @@ bool SaveListOrKeep(TrackList& list, const TextString& path) {
   TextString text = SaveFailureText(path, failure);
   if (!path.IsEmpty() && trackfile::FormatFile(list, &bytes)) {
     UnsavedLists& unsaved = ThePlugin().unsavedEdits;
-    unsaved.SetFallbackDirectory(ModuleDirectory());
+    unsaved.SetFallbackDirectory(StoreDirectory());
     const TextString recovery = unsaved.Keep(path, std::move(bytes));
     if (!recovery.IsEmpty())
       text += "\n\nThe changes are kept in " + recovery + " and are saved to the list once it can be written.";
