@@ -45,7 +45,10 @@ PluginSession::PluginSession(const StandInPlayerOptions& player, PlayerSetup set
     : dir_(directorySuffix), player_(player) {
   // The player keeps its settings in its own folder, as a player that is not installed for
   // several users does: the plug-in's files then go where earlier versions put them.
-  player_.SetIniPlaces(PlayerIniPlaces{dir_.Root(), dir_.WinampIni()});
+  PlayerIniPlaces places;
+  places.directory = dir_.Root();
+  places.file = dir_.WinampIni();
+  player_.SetIniPlaces(places);
   if (setup == PlayerSetup::AsInstalled) return;
   player_.SetPlaylist({});
   SetPlayerIni("snap", "1");
