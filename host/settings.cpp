@@ -175,6 +175,14 @@ bool HasPluginSection(const TextString& file) {
 
 bool FolderReady(const TextString& path) { return platform::PathExists(path) || platform::CreateFolder(path); }
 
+// A path as the player would give it: whole ("C:\..." or "\\server\..."), so that an answer
+// made of whatever the memory held is never taken for a folder relative to somewhere.
+bool IsFullPath(const TextString& path) {
+  const char* text = path.c_str();
+  if (path.Length() >= 3 && text[1] == ':' && text[2] == '\\') return true;
+  return path.Length() >= 3 && text[0] == '\\' && text[1] == '\\';
+}
+
 // The default bookmark folder is made when it is missing, and takes copies of the lists an
 // earlier version kept in its own default folder beside the player: copies, because that folder
 // may be one the listener cannot write to, and the lists there stay as they are for any other
@@ -229,10 +237,13 @@ void FindStoragePlaces() {
       places.playerIni = TextString();
     }
   }
-  while (folder.Length() > 0 && folder.c_str()[folder.Length() - 1] == '\\') folder = folder.Left(folder.Length() - 1);
-  if (!folder.IsEmpty()) {
+  if (!IsFullPath(places.playerIni)) places.playerIni = TextString();
+  // The player's own folder holds its settings already: only the plug-in's folders are made.
+  if (IsFullPath(folder) && platform::PathExists(folder)) {
+    while (folder.Length() > 2 && folder.c_str()[folder.Length() - 1] == '\\')
+      folder = folder.Left(folder.Length() - 1);
     const TextString store = folder + "\\Plugins";
-    if (FolderReady(folder) && FolderReady(store)) {
+    if (FolderReady(store)) {
       places.storeDirectory = store;
       places.defaultBookmarks = folder + "\\Bookmarks";
     }

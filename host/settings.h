@@ -45,7 +45,8 @@ TextString EarlierStoreDirectory();
 TextString EarlierDefaultBookmarkPath();
 
 // Asks the player where it keeps its settings and makes the folders the plug-in's files go to.
-// A player that does not tell, or folders that cannot be made, keep the earlier places.
+// A player that does not tell (or names no existing folder by its full path), or folders that
+// cannot be made, keep the earlier places.
 void FindStoragePlaces();
 
 // Finds the places, reads plugin.ini into the plug-in's settings and hands the frame its place,

@@ -116,16 +116,17 @@ TEST(InstallPlaces, EarlierSettingsAreCarriedOverOnce) {
 
 // A player that does not tell, or answers what cannot be a folder, keeps the earlier places.
 TEST(InstallPlaces, APlayerThatDoesNotTellKeepsTheEarlierPlaces) {
-  // A page that was the player's and is gone.
-  void* page = VirtualAlloc(nullptr, 4096, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  // Addresses where no memory is: reserved and never committed, for as long as the test runs.
+  void* page = VirtualAlloc(nullptr, 4096, MEM_RESERVE, PAGE_NOACCESS);
   ASSERT_NE(page, nullptr);
-  VirtualFree(page, 0, MEM_RELEASE);
   const std::vector<std::optional<PlayerIniPlaces>> answers = {
       std::nullopt,
       Places("", ""),
       Places("x", "x", true, 1),
       Places("x", "x", true, 0x10),
       Places("x", "x", true, reinterpret_cast<LRESULT>(page)),
+      Places("x", "x", true, reinterpret_cast<LRESULT>(page) + 1),  // wide, misaligned
+      Places("Relative\\Profile", "winamp.ini"),                    // not a whole path
   };
   for (size_t i = 0; i < answers.size(); ++i) {
     SCOPED_TRACE(i);
@@ -138,6 +139,7 @@ TEST(InstallPlaces, APlayerThatDoesNotTellKeepsTheEarlierPlaces) {
     EXPECT_EQ(h.PluginIni("BookmarkPath"), h.Dir().Bookmarks());
     EXPECT_TRUE(h.Dir().Exists("Plugins\\gen_tarnix.idx"));
   }
+  VirtualFree(page, 0, MEM_RELEASE);
 }
 
 // Opens a file as a program that lets no one else read or write it until it is closed.
