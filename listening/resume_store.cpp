@@ -22,7 +22,7 @@ bool HoldsLineBreak(const TextString& text) {
          std::memchr(text.c_str(), '\r', static_cast<size_t>(text.Length())) != nullptr;
 }
 
-// "<digits> <path>" with a position that fits 31 bits and a path of at least one byte.
+// "<digits> <path>" with a position that fits 31 bits and a path of at least one byte, none NUL.
 bool ParseLine(std::string_view line, int32_t* ms, std::string_view* path) {
   size_t i = 0;
   int64_t value = 0;
@@ -34,7 +34,8 @@ bool ParseLine(std::string_view line, int32_t* ms, std::string_view* path) {
   if (i == 0 || i > 10 || i + 1 >= line.size() || line[i] != ' ') return false;
   *ms = static_cast<int32_t>(value);
   *path = line.substr(i + 1);
-  return true;
+  // No path holds a NUL: the text would end there, and be written back shorter than it was read.
+  return path->find('\0') == std::string_view::npos;
 }
 
 // One step of the wait for a held file, with the wait the thread installed for the writers (a

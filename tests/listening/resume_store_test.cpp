@@ -48,7 +48,7 @@ TEST(ResumeStore, HoldsAThousandAndDropsTheLeastRecentlyPlayed) {
 }
 
 TEST(ResumeStore, DamagedBytesAreRefusedWhole) {
-  const char* damaged[] = {
+  const std::string damaged[] = {
       "",
       "something else\r\n1000 C:\\a.mp3\r\n",
       "Tarnix resume positions 1\r\n1000C:\\a.mp3\r\n",
@@ -57,8 +57,9 @@ TEST(ResumeStore, DamagedBytesAreRefusedWhole) {
       "Tarnix resume positions 1\r\n99999999999 C:\\a.mp3\r\n",
       "Tarnix resume positions 1\r\n1000 C:\\a.mp3\r\n\r\n",
       "Tarnix resume positions 2\r\n1000 C:\\a.mp3\r\n",
+      std::string("Tarnix resume positions 1\r\n1000 C:\\a\0b.mp3\r\n", 44),  // no path holds a NUL
   };
-  for (const char* bytes : damaged) {
+  for (const std::string& bytes : damaged) {
     ResumeStore store;
     store.Remember("C:\\kept.mp3", 90000);
     EXPECT_FALSE(store.Parse(bytes)) << bytes;
