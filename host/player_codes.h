@@ -25,6 +25,13 @@ constexpr LPARAM kCodePlaylistTitle = 212;        // wParam: index; result: poin
 // The same two as wide strings; a player that predates them answers 0 for every index.
 constexpr LPARAM kCodePlaylistTitleW = 213;  // wParam: index; result: const wchar_t* title
 constexpr LPARAM kCodePlaylistFileW = 214;   // wParam: index; result: const wchar_t* path
+// Where the player keeps its settings, wParam 0: the full path of its ini file and the folder that
+// holds it, narrow (in the code page) and wide. The result points into the player's memory; a
+// player that predates a request answers 0 (some answer 1).
+constexpr LPARAM kCodeIniFile = 334;         // result: const char* path of winamp.ini
+constexpr LPARAM kCodeIniDirectory = 335;    // result: const char* folder of winamp.ini
+constexpr LPARAM kCodeIniFileW = 1334;       // result: const wchar_t* path of winamp.ini
+constexpr LPARAM kCodeIniDirectoryW = 1335;  // result: const wchar_t* folder of winamp.ini
 
 // The skin directory request fills a buffer of this size. The caller presets the first byte so
 // that a buffer the player left alone can be told from an empty answer.

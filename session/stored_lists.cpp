@@ -22,7 +22,7 @@ namespace {
 
 // The bookmark directory's index is kept between song changes and across runs in its own file
 // beside plugin.ini.
-TextString BookmarkIndexPath() { return ModuleDirectory() + "\\gen_tarnix.idx"; }
+TextString BookmarkIndexPath() { return StoreDirectory() + "\\gen_tarnix.idx"; }
 
 TextString InBookmarks(const TextString& fileName) { return ThePlugin().settings.bookmarkPath + "\\" + fileName; }
 

@@ -14,7 +14,7 @@ namespace {
 
 // Where a recovery file goes when its list's directory is gone, and where the next start looks
 // for it besides the bookmark directory.
-TextString FallbackDirectory() { return ModuleDirectory(); }
+TextString FallbackDirectory() { return StoreDirectory(); }
 
 }  // namespace
 
