@@ -14,7 +14,9 @@
 #include "session/unsaved_edits.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
+#include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
+#include "tracklist/unsaved_lists.h"
 
 namespace tarnix {
 
@@ -28,6 +30,16 @@ TextString InBookmarks(const TextString& fileName) { return ThePlugin().settings
 
 bool LoadCandidate(const TextString& path, const TextString& title) {
   return ThePlugin().trackList.Load(path, title, 0, 0, false);
+}
+
+// Keeps an edit nobody could be asked about (quit came) in its recovery file, unsaved: the next
+// start takes it up and saves it into place as it does for a held file's.
+void KeepForNextStart(const TrackList& list, const TextString& path) {
+  std::string bytes;
+  if (path.IsEmpty() || !trackfile::FormatFile(list, &bytes)) return;
+  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  unsaved.SetFallbackDirectory(ModuleDirectory());
+  unsaved.Keep(path, std::move(bytes));
 }
 
 }  // namespace
@@ -46,11 +58,12 @@ void SaveIfModified() {
   const TextString path = SavePath();
   int answer = IDYES;
   if (!ThePlugin().settings.autoSave) {
-    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
+    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION);
   }
-  // A failed save keeps the changes aside; declined, they are given up. Either way they are
-  // not offered again.
+  // A failed save keeps the changes aside, and so does quit, at which nobody is asked; declined,
+  // they are given up. Either way they are not offered again.
   if (answer == IDYES) SaveListOrKeep(list, path);
+  if (answer == kNoAnswerAtQuit) KeepForNextStart(list, path);
   list.modified = false;
 }
 
@@ -87,15 +100,14 @@ bool EnsureBookmarkDirectory(bool warnIfNot) {
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
-      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
+      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES) {
     if (platform::CreateFolder(directory)) return true;
-    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
+    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   if (warnIfNot) {
-    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
-             true);
+    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION);
   }
   return false;
 }
