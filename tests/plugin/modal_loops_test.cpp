@@ -24,24 +24,25 @@ using testhost::PlayState;
 constexpr WPARAM kCmdStop = 40047;
 const std::string kThree = "01:00:00:00*Opening\r\n01:00:03:00 Middle\r\n01:00:06:00 Closing\r\n";
 
+struct ShownSearch {
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK MatchShown(HWND window, LPARAM lParam) {
+  auto* search = reinterpret_cast<ShownSearch*>(lParam);
+  char name[32] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, search->className) != 0 || !IsWindowVisible(window)) return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
 // A shown top-level window of the thread with this class: "#32768" a popup menu, "#32770" a
 // dialog (the plug-in's own four stay hidden here).
 HWND ShownWindow(DWORD thread, const char* className) {
-  struct Search {
-    const char* className;
-    HWND found;
-  } search{className, nullptr};
-  EnumThreadWindows(
-      thread,
-      [](HWND window, LPARAM lParam) -> BOOL {
-        auto* s = reinterpret_cast<Search*>(lParam);
-        char name[32] = {};
-        GetClassNameA(window, name, sizeof name);
-        if (std::strcmp(name, s->className) != 0 || !IsWindowVisible(window)) return TRUE;
-        s->found = window;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&search));
+  ShownSearch search{className, nullptr};
+  EnumThreadWindows(thread, MatchShown, reinterpret_cast<LPARAM>(&search));
   return search.found;
 }
 
