@@ -71,10 +71,18 @@ constexpr UINT UM_TOGGLE_WINDOW = 0x4402;
 constexpr UINT UM_FOCUS_WINDOW = 0x4403;
 constexpr UINT UM_PLAYER_MOVED = 0x4404;
 constexpr UINT UM_RELOAD_SKIN = 0x4405;
-constexpr UINT UM_QUIT = 0x4406;  // stops the plug-in's thread and aborts guarded sends
+constexpr UINT UM_QUIT = 0x4406;  // posted to the window by quit: ends modal loops, the loop and guarded sends
 constexpr UINT UM_REPEAT_END = 0x4407;
 constexpr UINT UM_TICK_NOW = 0x4408;  // posted: run the playback check at once (coalesced)
 constexpr UINT UM_CONFIG = 0x4409;    // posted by config: show the window, or the options when it is shown
+
+// The work the window procedure defers when a subsong source sends: it copies what the send
+// carries and posts one of these to itself, never the source's own id, so that whichever loop
+// dispatches the post (the plug-in's, a menu's, a dialog's) a posted message is never taken for
+// a sent one.
+constexpr UINT UM_APPLY_SUBSONG_INFO = WM_APP + 0x100;     // the record copied into the playback state
+constexpr UINT UM_APPLY_SUBSONG_CHANGED = WM_APP + 0x101;  // wParam: 0-based subsong now playing
+constexpr UINT UM_APPLY_TRACK_NAMES = WM_APP + 0x102;      // the names kept in the playback state
 
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;

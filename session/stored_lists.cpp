@@ -15,6 +15,7 @@
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
+#include "tracklist/unsaved_lists.h"
 
 namespace tarnix {
 
@@ -55,11 +56,12 @@ void SaveIfModified() {
   const TextString path = SavePath();
   int answer = IDYES;
   if (!ThePlugin().settings.autoSave) {
-    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
+    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION);
   }
-  // A failed save keeps the changes aside; declined, they are given up. Either way they are
-  // not offered again.
+  // A failed save keeps the changes aside, and so does quit, at which nobody is asked; declined,
+  // they are given up. Either way they are not offered again.
   if (answer == IDYES) SaveListOrKeep(list, path);
+  if (answer == kNoAnswerAtQuit) KeepEditForNextStart(list, path);
   list.modified = false;
 }
 
@@ -99,15 +101,14 @@ bool EnsureBookmarkDirectory(bool warnIfNot) {
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
-      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
+      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES) {
     if (platform::CreateFolder(directory)) return true;
-    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
+    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   if (warnIfNot) {
-    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
-             true);
+    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION);
   }
   return false;
 }

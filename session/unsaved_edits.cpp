@@ -57,6 +57,14 @@ bool SaveListOrKeep(TrackList& list, const TextString& path) {
   return false;
 }
 
+void KeepEditForNextStart(const TrackList& list, const TextString& path) {
+  std::string bytes;
+  if (path.IsEmpty() || !trackfile::FormatFile(list, &bytes)) return;
+  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  unsaved.SetFallbackDirectory(FallbackDirectory());
+  unsaved.Keep(path, std::move(bytes));
+}
+
 void SaveWaitingEdits() {
   UnsavedLists& unsaved = ThePlugin().unsavedEdits;
   if (unsaved.Count() > 0) unsaved.SaveWaiting();

@@ -20,6 +20,9 @@ bool SaveListOrReport(TrackList& list, const TextString& path);
 // Saves the list to `path` before it is given up. On failure keeps the edit (recovery file and a
 // later save) and reports both the failure and where the edit is.
 bool SaveListOrKeep(TrackList& list, const TextString& path);
+// Keeps an edit nobody could be asked about (quit came) in its recovery file, unsaved: the next
+// start takes it up and saves it into place as it does for a held file's.
+void KeepEditForNextStart(const TrackList& list, const TextString& path);
 // Saves the kept edits whose lists can be written now (one attempt each, no waiting).
 void SaveWaitingEdits();
 // Takes up the edits an earlier run kept in recovery files in the bookmark directory and the
