@@ -21,6 +21,16 @@ bool IsTail(char c) {
 
 }  // namespace
 
+size_t LengthOfLines(std::string_view bytes) {
+  for (size_t stop = bytes.find(LineReader::kEndOfFileByte); stop != std::string_view::npos;
+       stop = bytes.find(LineReader::kEndOfFileByte, stop + 1)) {
+    size_t after = stop + 1;
+    while (after < bytes.size() && IsTail(bytes[after])) ++after;
+    if (after == bytes.size()) return stop;
+  }
+  return bytes.size();
+}
+
 void LineReader::Settle() {
   const char* const data = buffer_.get();
   for (;;) {

@@ -11,8 +11,14 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 namespace tarnix {
+
+// How many bytes of `bytes` hold lines, by LineReader's rule: a Ctrl-Z byte with nothing but
+// blanks, line breaks and more Ctrl-Z bytes behind it ends the text; any other is a byte of its
+// line. For text already in memory.
+size_t LengthOfLines(std::string_view bytes);
 
 class LineReader {
  public:

@@ -7,6 +7,7 @@
 #include <optional>
 #include <utility>
 
+#include "tracklist/line_reader.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
@@ -140,12 +141,12 @@ bool NextLine(std::string_view text, size_t* at, std::string_view* line) {
   return true;
 }
 
-// The lines of `bytes` as LineReader hands them out of a file: a Ctrl-Z byte ends the bytes, a
-// NUL byte ends its line, trailing CR and LF are stripped, a last line needs no break.
+// The lines of `bytes` as LineReader hands them out of a file: a Ctrl-Z byte with only blanks
+// behind it ends the bytes, a NUL byte ends its line, trailing CR and LF are stripped, a last line needs no break.
 bool ReadLines(std::string_view bytes, trackfile::Reader& reader) {
   const unsigned codePage = platform::AnsiCodePage();
   reader.SetEncoding(false, codePage);
-  bytes = bytes.substr(0, bytes.find('\x1A'));
+  bytes = bytes.substr(0, LengthOfLines(bytes));
   try {
     std::string line;
     for (size_t at = 0; at < bytes.size();) {
