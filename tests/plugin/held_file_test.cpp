@@ -12,6 +12,7 @@
 
 #include "resources/resource_ids.h"
 #include "tests/plugin/plugin_test.h"
+#include "tests/support/file_hold.h"
 #include "tests/support/ui_driver.h"
 #include "tracklist/item_id.h"
 
@@ -21,23 +22,6 @@ namespace {
 const std::string kFirst = TrackFile("First", "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:00:02:00 Close\r\n");
 const std::string kSecond = TrackFile("Second", "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n");
 constexpr char kEdited[] = " New subsong";  // the name the insert gives
-
-// Opens a file the way a virus scanner does: reading, and refusing anyone who would write or
-// replace it until it is closed.
-class Hold {
- public:
-  explicit Hold(const std::string& path)
-      : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~Hold() { End(); }
-  bool Holding() const { return file_ != INVALID_HANDLE_VALUE; }
-  void End() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE file_;
-};
 
 HWND MessageBoxOf(const PluginSession& h) { return testsupport::FindThreadWindow(h.UiThreadId(), "MyMessageBox"); }
 
@@ -112,7 +96,7 @@ class HeldFileTest : public ::testing::Test {
 };
 
 TEST_F(HeldFileTest, AShortHoldIsWaitedOutWithoutAMessage) {
-  Hold hold(ListPath());
+  testsupport::FileHold hold(ListPath(), FILE_SHARE_READ);
   ASSERT_TRUE(hold.Holding());
   NextEntry();
   ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
@@ -128,7 +112,7 @@ TEST_F(HeldFileTest, AShortHoldIsWaitedOutWithoutAMessage) {
 
 TEST_F(HeldFileTest, ALongHoldIsReportedAndTheEditIsSavedWhenItEnds) {
   const DWORD start = GetTickCount();
-  Hold hold(ListPath());
+  testsupport::FileHold hold(ListPath(), FILE_SHARE_READ);
   ASSERT_TRUE(hold.Holding());
   NextEntry();
   ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
@@ -163,7 +147,7 @@ TEST_F(HeldFileTest, ALongHoldIsReportedAndTheEditIsSavedWhenItEnds) {
 }
 
 TEST_F(HeldFileTest, QuittingWhileTheSaveWaitsQuitsAtOnceAndKeepsTheEdit) {
-  Hold hold(ListPath());
+  testsupport::FileHold hold(ListPath(), FILE_SHARE_READ);
   ASSERT_TRUE(hold.Holding());
   NextEntry();
   ASSERT_TRUE(h_.PumpUntil([&] { return SaveWaiting(); }, 5000));
@@ -186,7 +170,7 @@ TEST_F(HeldFileTest, QuittingWhileTheSaveWaitsQuitsAtOnceAndKeepsTheEdit) {
 // and its list was shown from the disk, without E1; the hold ends and E1 is written; the listener
 // adds E2 to the shown list and saves: the list held E2 without E1.
 TEST_F(HeldFileTest, AListWhoseEditIsKeptIsShownAsEditedSoTheNextEditKeepsIt) {
-  Hold hold(ListPath());
+  testsupport::FileHold hold(ListPath(), FILE_SHARE_READ);
   ASSERT_TRUE(hold.Holding());
   NextEntry();
   ASSERT_NE(CloseFailureBox().find("first.trk.unsaved"), std::string::npos);

@@ -13,6 +13,7 @@
 #include "resources/resource_ids.h"
 #include "testhost/request_log.h"
 #include "tests/plugin/plugin_test.h"
+#include "tests/support/file_hold.h"
 #include "tracklist/item_id.h"
 
 namespace tarnix::test {
@@ -142,29 +143,13 @@ TEST(InstallPlaces, APlayerThatDoesNotTellKeepsTheEarlierPlaces) {
   VirtualFree(page, 0, MEM_RELEASE);
 }
 
-// Opens a file as a program that lets no one else read or write it until it is closed.
-class ExclusiveHold {
- public:
-  explicit ExclusiveHold(const std::string& path)
-      : file_(CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr)) {}
-  ~ExclusiveHold() { End(); }
-  bool Holding() const { return file_ != INVALID_HANDLE_VALUE; }
-  void End() {
-    if (file_ != INVALID_HANDLE_VALUE) CloseHandle(file_);
-    file_ = INVALID_HANDLE_VALUE;
-  }
-
- private:
-  HANDLE file_;
-};
-
 TEST(ResumeStoreHeld, AStoreThatCannotBeReadKeepsItsEntriesAndTakesTheNewOneLater) {
   PluginSession h;
   std::string five = "Tarnix resume positions 1\r\n";
   for (int i = 1; i <= 5; ++i)
     five += std::to_string(600000 * i) + " C:\\Books\\Book " + std::to_string(i) + ".mp3\r\n";
   ASSERT_TRUE(h.Dir().WriteFile("Plugins\\gen_tarnix.resume", five));
-  ExclusiveHold hold(h.Dir().Plugins() + "\\gen_tarnix.resume");
+  testsupport::FileHold hold(h.Dir().Plugins() + "\\gen_tarnix.resume", 0);
   ASSERT_TRUE(hold.Holding());
 
   const std::string book = "C:\\Books\\Long book.mp3";
