@@ -22,19 +22,7 @@ bool HoldsControlCharacters(const std::string& bytes) {
   return false;
 }
 
-class TrackFileFaultsTest : public ::testing::Test {
- protected:
-  bool ShowsLastKey(int32_t key) {
-    return h.PumpUntil([&] { return h.LastKey() == key; }, 4000);
-  }
-  void PlayEntry(int index) {
-    h.Player().SetPlaylistPosition(index);
-    h.Player().Play();
-  }
-  std::string Bookmark(const std::string& name) { return h.Dir().ReadFile("Bookmarks\\" + name).value_or(""); }
-
-  PluginSession h;
-};
+using TrackFileFaultsTest = PlayingPluginTest;
 
 // A list an earlier version wrote with a Ctrl-Z inside a subtrack's name.
 TEST_F(TrackFileFaultsTest, StoredListWithCtrlZInANameLoadsWholeAndIsSavedWhole) {
