@@ -28,6 +28,8 @@ detail::WriteStep StepOf(FileFault fault) {
       return detail::WriteStep::kFlush;
     case FileFault::kFailedClose:
       return detail::WriteStep::kClose;
+    case FileFault::kFailedReadBack:
+      return detail::WriteStep::kReadBack;
     default:
       return detail::WriteStep::kReplace;
   }

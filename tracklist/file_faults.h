@@ -15,6 +15,7 @@ enum class FileFault {
   kReadOnlyTarget,    // the target is marked read-only
   kMissingDirectory,  // the directory of the target is gone
   kHeldTarget,        // the replacement is refused for `count` attempts, then allowed
+  kFailedReadBack,    // a new recording does not read back as written
 };
 
 // Makes the next `count` writes (for kHeldTarget: replacement attempts) meet `fault`; a count
@@ -37,7 +38,7 @@ class ScopedFileFault {
 namespace detail {
 
 // The step of a write in progress that asks whether it fails.
-enum class WriteStep { kCreate, kWrite, kFlush, kClose, kReplace };
+enum class WriteStep { kCreate, kWrite, kFlush, kClose, kReadBack, kReplace };
 
 // Whether the step of a write of `target` meets the injected fault; each use takes one from the
 // count.

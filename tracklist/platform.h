@@ -50,6 +50,10 @@ bool CreateFolder(const TextString& path);
 // disk itself (not only in its cache); false when either fails.
 bool FlushToDisk(std::FILE* file);
 
+// The bytes free for the calling user on the volume that holds `path` (a file or a folder);
+// UINT64_MAX when the system cannot tell.
+uint64_t FreeBytesFor(const TextString& path);
+
 // Moves the stream to an absolute byte offset; works past 2 GB on both widths.
 bool SeekFile(std::FILE* file, uint64_t offset);
 // The stream's size in bytes, or -1 when it can't be told. Leaves the position undefined.

@@ -4,6 +4,7 @@
 #include <fnmatch.h>
 #include <iconv.h>
 #include <sys/stat.h>
+#include <sys/statvfs.h>
 #include <unistd.h>
 
 #include <fcntl.h>
@@ -120,6 +121,18 @@ bool PathExists(const TextString& path) {
 bool CreateFolder(const TextString& path) { return !path.IsEmpty() && mkdir(FileSystemPath(path).c_str(), 0777) == 0; }
 
 bool FlushToDisk(std::FILE* file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+
+uint64_t FreeBytesFor(const TextString& path) {
+  std::string name = FileSystemPath(path);
+  struct stat info;
+  if (stat(name.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
+    const size_t slash = name.rfind('/');
+    name = slash == std::string::npos ? "." : slash == 0 ? "/" : name.substr(0, slash);
+  }
+  struct statvfs volume;
+  if (statvfs(name.c_str(), &volume) != 0) return UINT64_MAX;
+  return static_cast<uint64_t>(volume.f_bavail) * volume.f_frsize;
+}
 
 bool SeekFile(std::FILE* file, uint64_t offset) {
   if (offset > static_cast<uint64_t>(INT64_MAX)) return false;

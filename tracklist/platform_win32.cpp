@@ -130,6 +130,21 @@ bool CreateFolder(const TextString& path) {
   return !path.IsEmpty() && CreateDirectoryW(SystemPath(path).c_str(), nullptr);
 }
 
+uint64_t FreeBytesFor(const TextString& path) {
+  std::wstring folder = SystemPath(path);
+  const DWORD attributes = GetFileAttributesW(folder.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    const size_t slash = folder.find_last_of(L'\\');
+    if (slash == std::wstring::npos) return UINT64_MAX;
+    folder.resize(slash);
+  }
+  // A folder given with its separator is read as a folder also on a share's root.
+  folder += L'\\';
+  ULARGE_INTEGER available;
+  if (!GetDiskFreeSpaceExW(folder.c_str(), &available, nullptr, nullptr)) return UINT64_MAX;
+  return available.QuadPart;
+}
+
 bool FlushToDisk(std::FILE* file) {
   if (std::fflush(file) != 0) return false;
   const auto handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));

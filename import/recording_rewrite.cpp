@@ -1,0 +1,196 @@
+#include "import/recording_rewrite.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <utility>
+
+#include "import/file_chapters.h"
+#include "import/file_source.h"
+#include "tracklist/file_faults.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+namespace {
+
+// Room kept free beyond the new file's size, for the file system's own bookkeeping.
+constexpr uint64_t kSpareBytes = 1 << 20;
+// How often the progress is told, in bytes written.
+constexpr uint64_t kProgressStepBytes = 4 << 20;
+
+// The new file: counts what it took, tells the progress, and stops at the first failed write.
+class NewFile : public ByteSink {
+ public:
+  NewFile(std::FILE* file, const RewriteProgress& progress, uint64_t originalSize, bool shortWrite)
+      : file_(file), progress_(progress), originalSize_(originalSize), shortWrite_(shortWrite) {}
+
+  bool Write(const void* bytes, size_t count) override {
+    if (failed_) return false;
+    if (shortWrite_ && written_ + count > originalSize_ / 2) {
+      error_ = platform::FileErrorOf(FileError::kDiskFull);
+      return Fail();
+    }
+    if (count > 0 && std::fwrite(bytes, 1, count, file_) != count) {
+      error_ = platform::LastFileError();
+      return Fail();
+    }
+    written_ += count;
+    if (progress_ && written_ >= toldAt_ + kProgressStepBytes) {
+      toldAt_ = written_;
+      if (!progress_(written_, originalSize_)) {
+        cancelled_ = true;
+        return Fail();
+      }
+    }
+    return true;
+  }
+
+  uint64_t Written() const { return written_; }
+  bool Cancelled() const { return cancelled_; }
+  const FileErrorCode& Error() const { return error_; }
+
+ private:
+  bool Fail() {
+    failed_ = true;
+    return false;
+  }
+
+  std::FILE* file_;
+  const RewriteProgress& progress_;
+  uint64_t originalSize_;
+  bool shortWrite_;
+  uint64_t written_ = 0;
+  uint64_t toldAt_ = 0;
+  bool failed_ = false;
+  bool cancelled_ = false;
+  FileErrorCode error_;
+};
+
+std::string SystemWording(const FileErrorCode& error) {
+  const TextString text = platform::SystemErrorText(error.system);
+  return text.IsEmpty() ? std::string() : std::string(text.c_str());
+}
+
+RewriteResult Failure(RewriteOutcome outcome, std::string reason) { return {outcome, std::move(reason), {}}; }
+
+// The outcome of a file operation that failed with `error`, worded for the listener.
+RewriteResult FileFailure(const FileErrorCode& error, const std::string& what) {
+  const std::string wording = SystemWording(error);
+  const std::string reason = wording.empty() ? what : what + ": " + wording;
+  switch (error.kind) {
+    case FileError::kHeld:
+      return Failure(RewriteOutcome::kHeld, "another program is using the file");
+    case FileError::kReadOnly:
+      return Failure(RewriteOutcome::kReadOnly, "the file is read-only");
+    case FileError::kDiskFull:
+      return Failure(RewriteOutcome::kNoRoom, "the disk is full");
+    default:
+      return Failure(RewriteOutcome::kFailed, reason);
+  }
+}
+
+RewriteResult Refusal(const EmbedResult& result) {
+  switch (result.status) {
+    case EmbedStatus::kNotThisFormat:
+      return Failure(RewriteOutcome::kRefused, "chapters cannot be written into files of this kind");
+    case EmbedStatus::kDamaged:
+      return Failure(RewriteOutcome::kRefused,
+                     result.reason.empty() ? "the file is damaged" : "the file is damaged: " + result.reason);
+    case EmbedStatus::kUnsupported:
+      return Failure(RewriteOutcome::kRefused, result.reason);
+    case EmbedStatus::kReadFailed:
+      return Failure(RewriteOutcome::kFailed, "the file could not be read");
+    default:
+      return Failure(RewriteOutcome::kFailed, "the new file could not be written");
+  }
+}
+
+// Writes the new file at `temporary`, forced onto the disk and closed.
+RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
+                           const ChapterWriter& writer, const RewriteProgress& progress, EmbedResult* written) {
+  FileSource original(path);
+  if (!original.IsOpen()) return FileFailure(platform::LastFileError(), "the file could not be opened");
+  const uint64_t free = platform::FreeBytesFor(temporary);
+  if (free != UINT64_MAX && free < original.Size() + kSpareBytes)
+    return Failure(RewriteOutcome::kNoRoom, "the disk has no room for a new copy of the file");
+
+  FileFault fault;
+  if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault))
+    return FileFailure(platform::FileErrorOf(FileError::kPathNotFound), "the new file could not be made");
+  platform::File file(temporary, "wb");
+  if (!file) return FileFailure(platform::LastFileError(), "the new file could not be made");
+  const bool shortWrite = detail::FaultAt(detail::WriteStep::kWrite, path.c_str(), &fault);
+  NewFile sink(file.get(), progress, original.Size(), shortWrite);
+  *written = writer(original, chapters, sink);
+  if (sink.Cancelled()) return Failure(RewriteOutcome::kCancelled, "stopped");
+  if (sink.Error().kind != FileError::kNone) return FileFailure(sink.Error(), "the new file could not be written");
+  if (written->status != EmbedStatus::kWritten) return Refusal(*written);
+
+  // The replacement is a change of the folder, which a file system may put on the disk before
+  // the new file's data: the data goes first.
+  if (detail::FaultAt(detail::WriteStep::kFlush, path.c_str(), &fault) || !platform::FlushToDisk(file.get()))
+    return FileFailure(platform::LastFileError(), "the new file could not be put on the disk");
+  if (detail::FaultAt(detail::WriteStep::kClose, path.c_str(), &fault) || !file.Close())
+    return FileFailure(platform::LastFileError(), "the new file could not be closed");
+  return {RewriteOutcome::kReplaced, {}, {}};
+}
+
+// Reads the new file as any later look-up will: its size and its chapters.
+bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters) {
+  FileFault fault;
+  if (detail::FaultAt(detail::WriteStep::kReadBack, path.c_str(), &fault)) return false;
+  FileSource check(temporary);
+  if (!check.IsOpen()) return false;
+  ChapterSet readBack;
+  const bool found = ReadFileChapters(check, &readBack);
+  // Writing no chapters takes the old ones away.
+  if (chapters.chapters.empty()) return readBack.chapters.empty();
+  return found && SameChapters(chapters, readBack);
+}
+
+RewriteResult Rewrite(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
+                      const ChapterWriter& writer, const RewriteProgress& progress) {
+  if (platform::IsReadOnlyFile(path)) return Failure(RewriteOutcome::kReadOnly, "the file is read-only");
+  EmbedResult written;
+  RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written);
+  if (result.outcome != RewriteOutcome::kReplaced) return result;
+  if (!ReadsBackAsWritten(path, temporary, chapters))
+    return Failure(RewriteOutcome::kFailed, "the new file did not read back with the chapters written");
+
+  FileFault fault;
+  if (detail::FaultAt(detail::WriteStep::kReplace, path.c_str(), &fault)) {
+    return FileFailure(
+        platform::FileErrorOf(fault == FileFault::kReadOnlyTarget ? FileError::kReadOnly : FileError::kHeld),
+        "the file could not be replaced");
+  }
+  if (!platform::ReplaceExisting(temporary, path))
+    return FileFailure(platform::LastFileError(), "the file could not be replaced");
+  result.note = written.note;
+  return result;
+}
+
+bool Within1Ms(int64_t a, int64_t b) { return a - b <= 1 && b - a <= 1; }
+
+}  // namespace
+
+bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
+  const auto& want = written.chapters;
+  const auto& got = readBack.chapters;
+  size_t skip = 0;
+  if (got.size() == want.size() + 1 && !want.empty() && want.front().timeMs > 1 && got.front().timeMs == 0) skip = 1;
+  if (got.size() != want.size() + skip) return false;
+  for (size_t i = 0; i < want.size(); ++i) {
+    if (!Within1Ms(got[i + skip].timeMs, want[i].timeMs) || got[i + skip].name != want[i].name) return false;
+  }
+  return true;
+}
+
+RewriteResult RewriteRecording(const TextString& path, const ChaptersToEmbed& chapters, const ChapterWriter& writer,
+                               const RewriteProgress& progress) {
+  const TextString temporary = path + ".tarnix-new";
+  RewriteResult result = Rewrite(path, temporary, chapters, writer, progress);
+  if (result.outcome != RewriteOutcome::kReplaced) platform::RemoveFile(temporary);
+  return result;
+}
+
+}  // namespace tarnix

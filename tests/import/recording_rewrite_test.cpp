@@ -1,0 +1,141 @@
+// Putting a new recording in the old one's place: under every fault on the way, and when the
+// writer refuses, lies or is stopped, the old file stays byte for byte and nothing is left beside it.
+
+#include "import/recording_rewrite.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/import/byte_builders.h"
+#include "tests/support/temp_dir.h"
+#include "tracklist/file_faults.h"
+#include "tracklist/platform.h"
+
+namespace tarnix {
+namespace {
+
+using testing::Id3Chap;
+using testing::Id3Frame;
+using testing::Id3Tag;
+using testing::Id3Text;
+
+ChaptersToEmbed Chapters() {
+  ChaptersToEmbed c;
+  c.chapters = {{0, "Intro"}, {61250, "Zweite Straße"}, {3600000, "終章"}};
+  return c;
+}
+
+// Writes an ID3v2.3 tag holding `chapters` before a copy of the whole original.
+EmbedResult TagWriter(ByteSource& original, const ChaptersToEmbed& chapters, ByteSink& out) {
+  std::string frames;
+  for (size_t i = 0; i < chapters.chapters.size(); ++i) {
+    const Chapter& c = chapters.chapters[i];
+    frames += Id3Frame(
+        "CHAP",
+        Id3Chap("ch" + std::to_string(i), static_cast<uint32_t>(c.timeMs), Id3Frame("TIT2", Id3Text(3, c.name), 3)), 3);
+  }
+  if (!out.Write(Id3Tag(3, 0, frames)) || !CopyRange(original, 0, original.Size(), out))
+    return {EmbedStatus::kWriteFailed, {}, {}};
+  return {EmbedStatus::kWritten, {}, "written"};
+}
+
+class RecordingRewriteTest : public ::testing::Test {
+ protected:
+  RecordingRewriteTest() {
+    // Large enough that the progress is told at least once.
+    original_ = std::string(9 << 20, '\x55');
+    path_ = dir_.Write("Hörbuch.mp3", original_);
+  }
+  ~RecordingRewriteTest() override { ClearFileFault(); }
+
+  RewriteResult Rewrite(const ChapterWriter& writer = TagWriter, const RewriteProgress& progress = nullptr) {
+    return RewriteRecording(TextString(dir_.Item("Hörbuch.mp3").c_str()), Chapters(), writer, progress);
+  }
+  void ExpectOriginalAlone() const {
+    EXPECT_TRUE(test::TempDir::Read(path_) == original_) << "the original changed";
+    EXPECT_FALSE(test::TempDir::Exists(path_ + ".tarnix-new")) << "the new file was left behind";
+  }
+
+  test::TempDir dir_;
+  std::string original_;
+  std::string path_;
+};
+
+TEST_F(RecordingRewriteTest, ReplacesTheFileWithOneThatReadsBackAndTellsTheProgress) {
+  uint64_t toldWritten = 0;
+  const RewriteResult result = Rewrite(TagWriter, [&](uint64_t written, uint64_t size) {
+    EXPECT_EQ(size, original_.size());
+    toldWritten = written;
+    return true;
+  });
+  ASSERT_EQ(result.outcome, RewriteOutcome::kReplaced) << result.reason;
+  EXPECT_EQ(result.note, "written");
+  EXPECT_GT(toldWritten, 0u);
+  const std::string now = test::TempDir::Read(path_);
+  EXPECT_EQ(now.substr(now.size() - original_.size()), original_);
+  EXPECT_FALSE(test::TempDir::Exists(path_ + ".tarnix-new"));
+}
+
+TEST_F(RecordingRewriteTest, EveryFaultOnTheWayLeavesTheOriginal) {
+  const struct {
+    FileFault fault;
+    RewriteOutcome outcome;
+  } cases[] = {
+      {FileFault::kMissingDirectory, RewriteOutcome::kFailed}, {FileFault::kShortWrite, RewriteOutcome::kNoRoom},
+      {FileFault::kFailedFlush, RewriteOutcome::kFailed},      {FileFault::kFailedClose, RewriteOutcome::kFailed},
+      {FileFault::kFailedReadBack, RewriteOutcome::kFailed},   {FileFault::kRefusedReplace, RewriteOutcome::kHeld},
+      {FileFault::kReadOnlyTarget, RewriteOutcome::kReadOnly},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.fault));
+    ScopedFileFault fault(c.fault);
+    const RewriteResult result = Rewrite();
+    EXPECT_EQ(result.outcome, c.outcome);
+    EXPECT_FALSE(result.reason.empty());
+    ExpectOriginalAlone();
+  }
+}
+
+TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
+  const auto refusing = [](ByteSource&, const ChaptersToEmbed&, ByteSink& out) {
+    out.Write("partial");
+    return EmbedResult{EmbedStatus::kUnsupported, "the ID3v2 tag is unsynchronised", {}};
+  };
+  RewriteResult result = Rewrite(refusing);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kRefused);
+  EXPECT_EQ(result.reason, "the ID3v2 tag is unsynchronised");
+  ExpectOriginalAlone();
+
+  // Claims success but writes the chapters a minute late.
+  const auto lying = [](ByteSource& original, const ChaptersToEmbed& chapters, ByteSink& out) {
+    ChaptersToEmbed late = chapters;
+    for (auto& c : late.chapters) c.timeMs += 60000;
+    return TagWriter(original, late, out);
+  };
+  EXPECT_EQ(Rewrite(lying).outcome, RewriteOutcome::kFailed);
+  ExpectOriginalAlone();
+
+  EXPECT_EQ(Rewrite(TagWriter, [](uint64_t, uint64_t) { return false; }).outcome, RewriteOutcome::kCancelled);
+  ExpectOriginalAlone();
+}
+
+TEST(SameChapters, AllowsOnlyAChapterAtZeroBeforeALaterFirstOne) {
+  ChaptersToEmbed want;
+  want.chapters = {{5000, "A"}, {9000, "B"}};
+  const auto read = [](std::vector<Chapter> chapters) {
+    ChapterSet set;
+    set.chapters = std::move(chapters);
+    return set;
+  };
+  EXPECT_TRUE(SameChapters(want, read({{5001, "A"}, {8999, "B"}})));
+  EXPECT_TRUE(SameChapters(want, read({{0, "Book"}, {5000, "A"}, {9000, "B"}})));
+  EXPECT_FALSE(SameChapters(want, read({{5002, "A"}, {9000, "B"}})));
+  EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "b"}})));
+  EXPECT_FALSE(SameChapters(want, read({{5000, "A"}})));
+  EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "B"}, {9500, "C"}})));
+}
+
+}  // namespace
+}  // namespace tarnix
