@@ -87,6 +87,21 @@ void ExpectUnmoved(const std::string& original, const std::string& written) {
   EXPECT_GT(clusters, 0u);
 }
 
+// Checks every CRC-32 an element starts with against the rest of it (ffmpeg writes them; the
+// writer computes the SeekHead's anew); gives how many there are.
+size_t CheckedCrcs(const std::string& file) {
+  size_t checked = 0;
+  for (const TopLevel& e : Elements(file)) {
+    EbmlHeader header, crc;
+    ParseEbmlHeader(e.bytes, &header);
+    const std::string body = e.bytes.substr(header.length);
+    if (!ParseEbmlHeader(body, &crc) || crc.id != 0xBF || crc.size != 4) continue;
+    EXPECT_EQ(body.substr(crc.length, 4), EbmlCrc32(body.substr(crc.length + 4))) << std::hex << e.id;
+    ++checked;
+  }
+  return checked;
+}
+
 void ExpectSame(const Expected& found, const Expected& wanted) {
   ASSERT_EQ(found.size(), wanted.size());
   for (size_t i = 0; i < found.size(); ++i) {
@@ -149,6 +164,7 @@ TEST(MatroskaChapterWriterTest, FixturesReadByTheToolsAsWritten) {
     EXPECT_NE(others.find("== samples\nMD5="), std::string::npos);
     EXPECT_EQ(ReadFixture(dir + c.written + ".others.txt"), others);
     ExpectUnmoved(original, written);
+    EXPECT_EQ(CheckedCrcs(original) > 0, CheckedCrcs(written) > 0);
     ASSERT_EQ(Write(written, c.list, &again).status, EmbedStatus::kWritten);
     EXPECT_TRUE(again == written);
   }
@@ -191,9 +207,14 @@ TEST(MatroskaChapterWriterTest, PlacedInTheOldRoomOrAtTheEnd) {
   std::string emptied;
   ASSERT_EQ(Write(file(oldChapters(need)), {}, &emptied).status, EmbedStatus::kWritten);
   EXPECT_EQ(ReadBack(emptied), Expected{});
-  // No SeekHead to name them after the clusters: written, with a word about who reads them.
-  std::string unnamed;
-  const EmbedResult result = Write(MkvFile(media), kScripts, &unnamed);
+  // No SeekHead to name them after the clusters: one of their own in a small Void before the
+  // clusters; without that Void, written with a word about who reads them.
+  std::string named, unnamed;
+  EmbedResult result = Write(MkvFile(Ebml(kVoid, std::string(30, '\0')) + media), kScripts, &named);
+  EXPECT_EQ(result.status, EmbedStatus::kWritten);
+  EXPECT_EQ(result.note, "");
+  ExpectSame(ReadBack(named), kScripts);
+  result = Write(MkvFile(media), kScripts, &unnamed);
   EXPECT_EQ(result.status, EmbedStatus::kWritten);
   EXPECT_NE(result.note, "");
   // A segment and a cluster of unknown size: copied, the chapters after them.
