@@ -190,7 +190,9 @@ class LayoutReader {
           named.emplace_back(static_cast<uint32_t>(target), out_.dataStart + position);
         return true;
       });
-      for (const auto& [id, at] : named) {
+      for (const auto& entry : named) {
+        const uint32_t id = entry.first;
+        const uint64_t at = entry.second;
         MkvElement element;
         const Got got = Header(at, out_.dataEnd, &element);
         if (got == kUnreadable) return Failed();
