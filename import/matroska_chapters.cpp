@@ -8,6 +8,7 @@
 
 #include "import/bounded_source.h"
 #include "import/chapter_text.h"
+#include "import/ebml.h"
 
 namespace tarnix {
 namespace {
@@ -55,65 +56,7 @@ constexpr uint64_t kMaxTagsBytes = 1024 * 1024;
 constexpr int kMaxAtomDepth = 16;
 constexpr size_t kMaxAtoms = 16 * kMaxImportedChapters;
 
-struct Header {
-  uint32_t id = 0;
-  size_t length = 0;  // of the id and the size
-  uint64_t size = 0;
-  bool unknownSize = false;
-};
-
-size_t VintLength(unsigned char first) {
-  for (size_t length = 1; length <= 8; ++length) {
-    if (first & (0x80u >> (length - 1))) return length;
-  }
-  return 0;
-}
-
-// An element header at the start of `bytes`; false when they don't hold a well-formed one.
-bool ParseHeader(std::string_view bytes, Header* out) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  if (bytes.empty()) return false;
-  const size_t idLength = VintLength(p[0]);
-  if (idLength == 0 || idLength > 4 || idLength >= bytes.size()) return false;
-  uint32_t id = 0;
-  for (size_t i = 0; i < idLength; ++i) id = id << 8 | p[i];
-  const size_t sizeLength = VintLength(p[idLength]);
-  if (sizeLength == 0 || idLength + sizeLength > bytes.size()) return false;
-  const unsigned char valueBits = static_cast<unsigned char>(0xFFu >> sizeLength);
-  uint64_t size = p[idLength] & valueBits;
-  bool allOnes = (p[idLength] & valueBits) == valueBits;
-  for (size_t i = 1; i < sizeLength; ++i) {
-    size = size << 8 | p[idLength + i];
-    allOnes = allOnes && p[idLength + i] == 0xFF;
-  }
-  *out = Header{id, idLength + sizeLength, size, allOnes};
-  return true;
-}
-
-// An unsigned integer element; longer than eight bytes reads as 0.
-uint64_t UnsignedValue(std::string_view body) {
-  if (body.size() > 8) return 0;
-  uint64_t value = 0;
-  for (const char c : body) value = value << 8 | static_cast<unsigned char>(c);
-  return value;
-}
-
-// Calls visit(id, body) for each child in `bytes` until it returns false. A child of unknown
-// size runs to the end of its parent; one that runs past it, or a broken header, ends the walk.
-template <typename Visit>
-void ForEachChild(std::string_view bytes, Visit&& visit) {
-  size_t pos = 0;
-  while (pos < bytes.size()) {
-    Header header;
-    if (!ParseHeader(bytes.substr(pos), &header)) return;
-    const size_t start = pos + header.length;
-    const size_t room = bytes.size() - start;
-    if (!header.unknownSize && header.size > room) return;
-    const size_t size = header.unknownSize ? room : static_cast<size_t>(header.size);
-    if (!visit(header.id, bytes.substr(start, size))) return;
-    pos = start + size;
-  }
-}
+using Header = EbmlHeader;
 
 struct Atom {
   uint64_t startNs;
@@ -122,8 +65,8 @@ struct Atom {
 
 bool IsDefaultEdition(std::string_view edition) {
   bool isDefault = false;
-  ForEachChild(edition, [&](uint32_t id, std::string_view body) {
-    if (id == kEditionFlagDefault) isDefault = UnsignedValue(body) != 0;
+  ForEachEbmlChild(edition, [&](uint32_t id, std::string_view body) {
+    if (id == kEditionFlagDefault) isDefault = EbmlUnsigned(body) != 0;
     return true;
   });
   return isDefault;
@@ -132,7 +75,7 @@ bool IsDefaultEdition(std::string_view edition) {
 // The body of the default edition, else of the first; empty when there is none.
 std::string_view ChosenEdition(std::string_view chapters) {
   std::string_view chosen;
-  ForEachChild(chapters, [&](uint32_t id, std::string_view body) {
+  ForEachEbmlChild(chapters, [&](uint32_t id, std::string_view body) {
     if (id != kEditionEntry) return true;
     if (IsDefaultEdition(body)) {
       chosen = body;
@@ -148,23 +91,23 @@ std::string_view ChosenEdition(std::string_view chapters) {
 // atom takes the atoms inside it along.
 void CollectAtoms(std::string_view parent, int depth, std::vector<Atom>* atoms) {
   if (depth > kMaxAtomDepth) return;
-  ForEachChild(parent, [&](uint32_t id, std::string_view atom) {
+  ForEachEbmlChild(parent, [&](uint32_t id, std::string_view atom) {
     if (atoms->size() >= kMaxAtoms) return false;
     if (id != kChapterAtom) return true;
     bool hasStart = false, hidden = false, enabled = true, displaySeen = false;
     uint64_t start = 0;
     std::string_view name;
-    ForEachChild(atom, [&](uint32_t field, std::string_view body) {
+    ForEachEbmlChild(atom, [&](uint32_t field, std::string_view body) {
       if (field == kChapterTimeStart) {
         hasStart = true;
-        start = UnsignedValue(body);
+        start = EbmlUnsigned(body);
       } else if (field == kChapterFlagHidden) {
-        hidden = UnsignedValue(body) != 0;
+        hidden = EbmlUnsigned(body) != 0;
       } else if (field == kChapterFlagEnabled) {
-        enabled = UnsignedValue(body) != 0;
+        enabled = EbmlUnsigned(body) != 0;
       } else if (field == kChapterDisplay && !displaySeen) {
         displaySeen = true;
-        ForEachChild(body, [&](uint32_t part, std::string_view text) {
+        ForEachEbmlChild(body, [&](uint32_t part, std::string_view text) {
           if (part != kChapString) return true;
           name = text;
           return false;
@@ -209,22 +152,21 @@ struct FileTags {
 void ReadTag(std::string_view tag, FileTags* tags) {
   uint64_t level = kAlbumLevel;
   bool ofAPart = false;
-  ForEachChild(tag, [&](uint32_t id, std::string_view targets) {
+  ForEachEbmlChild(tag, [&](uint32_t id, std::string_view targets) {
     if (id != kTargets) return true;
-    ForEachChild(targets, [&](uint32_t field, std::string_view body) {
-      if (field == kTargetTypeValue) level = UnsignedValue(body);
-      if ((field == kTagChapterUid || field == kTagEditionUid || field == kTagAttachmentUid) &&
-          UnsignedValue(body) != 0)
+    ForEachEbmlChild(targets, [&](uint32_t field, std::string_view body) {
+      if (field == kTargetTypeValue) level = EbmlUnsigned(body);
+      if ((field == kTagChapterUid || field == kTagEditionUid || field == kTagAttachmentUid) && EbmlUnsigned(body) != 0)
         ofAPart = true;
       return true;
     });
     return false;
   });
   if (ofAPart || (level != kAlbumLevel && level != kTrackLevel)) return;
-  ForEachChild(tag, [&](uint32_t id, std::string_view simpleTag) {
+  ForEachEbmlChild(tag, [&](uint32_t id, std::string_view simpleTag) {
     if (id != kSimpleTag) return true;
     std::string_view name, value;
-    ForEachChild(simpleTag, [&](uint32_t field, std::string_view body) {
+    ForEachEbmlChild(simpleTag, [&](uint32_t field, std::string_view body) {
       if (field == kTagName && name.data() == nullptr) name = body;
       if (field == kTagString && value.data() == nullptr) value = body;
       return true;
@@ -241,7 +183,7 @@ void ReadTag(std::string_view tag, FileTags* tags) {
 
 FileTags TagsFromElement(std::string_view element) {
   FileTags tags;
-  ForEachChild(element, [&](uint32_t id, std::string_view tag) {
+  ForEachEbmlChild(element, [&](uint32_t id, std::string_view tag) {
     if (id == kTag) ReadTag(tag, &tags);
     return true;
   });
@@ -316,7 +258,7 @@ class MatroskaReader {
     if (++headers_ > kMaxHeaders || pos >= end) return false;
     char bytes[12];
     const auto count = static_cast<size_t>(std::min<uint64_t>(sizeof bytes, end - pos));
-    if (!in_.ReadAt(pos, bytes, count) || !ParseHeader(std::string_view(bytes, count), out)) return false;
+    if (!in_.ReadAt(pos, bytes, count) || !ParseEbmlHeader(std::string_view(bytes, count), out)) return false;
     const uint64_t room = end - pos - out->length;
     if (out->unknownSize || (clamp && out->size > room)) out->size = room;
     return out->size <= room;
@@ -347,12 +289,12 @@ class MatroskaReader {
     if (seekHeadsRead_.size() > kMaxSeekHeads || header.size > kMaxSeekHeadBytes ||
         !in_.ReadBytes(at + header.length, header.size, &bytes))
       return;
-    ForEachChild(bytes, [&](uint32_t id, std::string_view seek) {
+    ForEachEbmlChild(bytes, [&](uint32_t id, std::string_view seek) {
       if (id != kSeek) return true;
       uint64_t target = 0, position = UINT64_MAX;
-      ForEachChild(seek, [&](uint32_t field, std::string_view body) {
-        if (field == kSeekId) target = UnsignedValue(body);
-        if (field == kSeekPosition && body.size() <= 8) position = UnsignedValue(body);
+      ForEachEbmlChild(seek, [&](uint32_t field, std::string_view body) {
+        if (field == kSeekId) target = EbmlUnsigned(body);
+        if (field == kSeekPosition && body.size() <= 8) position = EbmlUnsigned(body);
         return true;
       });
       if (position >= segmentEnd_ - segmentStart_) return true;
