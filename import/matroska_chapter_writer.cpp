@@ -234,20 +234,16 @@ class Writer {
         return {EmbedStatus::kDamaged, "elements of the Matroska file overlap", ""};
     }
     PatchedFile file(in_, patches_);
-    std::string note;
     ChapterSet found;
     const bool read = ReadMatroskaChapters(file, &found);
     if (file.ReadFailed()) return {EmbedStatus::kReadFailed, "the file could not be read", ""};
-    if (!SameChapters(read ? found.chapters : std::vector<Chapter>{}, list_.chapters)) {
-      if (indexed_ || body.empty() || !AfterClusters())
-        return {EmbedStatus::kUnsupported, "players would not find chapters written into this Matroska file", ""};
-      note =
-          "The chapters went after the audio, where the file's index has no room to name them: MKVToolNix reads "
-          "them, players that look for chapters only before the audio and through the index do not.";
-    }
+    // Chapters after the audio that no index names are found by MKVToolNix only: most players
+    // look for them before the audio or through the index, so such a file is not written.
+    if (!SameChapters(read ? found.chapters : std::vector<Chapter>{}, list_.chapters))
+      return {EmbedStatus::kUnsupported, "players would not find chapters written into this Matroska file", ""};
     switch (file.WriteTo(out_)) {
       case PatchedFile::Streamed::kDone:
-        return {EmbedStatus::kWritten, "", note};
+        return {EmbedStatus::kWritten, "", ""};
       case PatchedFile::Streamed::kReadFailed:
         return {EmbedStatus::kReadFailed, "the file could not be read", ""};
       case PatchedFile::Streamed::kWriteFailed:
