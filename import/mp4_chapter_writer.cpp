@@ -21,6 +21,7 @@ constexpr int kMaxBoxes = 200000;
 // The small boxes read whole (headers, references); a chunk offset table may be large.
 constexpr uint64_t kMaxSmallBox = 64 * 1024;
 constexpr uint64_t kMaxTableBytes = uint64_t{256} << 20;
+constexpr size_t kMaxTracks = 64;
 // Free space left behind the new movie box when the media must move anyway, so that the next
 // change of the chapters or tags need not move it again.
 constexpr uint64_t kSpareBytes = 4096;
@@ -146,6 +147,8 @@ class Mp4ChapterWriter {
       if (Failed(result)) return result;
       tracks_.push_back(std::move(track));
     }
+    // Readers look at a bounded number of tracks (ours, 64); the chapter track comes last.
+    if (tracks_.size() >= kMaxTracks) return Result(EmbedStatus::kUnsupported, "the file has too many tracks");
     if (std::none_of(tracks_.begin(), tracks_.end(), [](const Track& t) { return t.handler == Mp4Type("soun"); })) {
       return Result(EmbedStatus::kUnsupported, "the file has no audio track");
     }
@@ -171,7 +174,24 @@ class Mp4ChapterWriter {
     return Result(EmbedStatus::kWritten);
   }
 
+  // Boxes a track has once: a second one leaves open which one a player reads.
+  static bool Doubled(const Mp4Node& node) {
+    for (const uint32_t wanted : {Mp4Type("tkhd"), Mp4Type("tref"), Mp4Type("mdia"), Mp4Type("mdhd"), Mp4Type("hdlr"),
+                                  Mp4Type("minf"), Mp4Type("dinf"), Mp4Type("stbl")}) {
+      if (std::count_if(node.children.begin(), node.children.end(),
+                        [&](const Mp4Node& child) { return child.type == wanted; }) > 1) {
+        return true;
+      }
+    }
+    return false;
+  }
+
   EmbedResult ReadTrack(Mp4Node* trak, Track* track) {
+    Mp4Node* mdia = trak->Child(Mp4Type("mdia"));
+    Mp4Node* minf = mdia ? mdia->Child(Mp4Type("minf")) : nullptr;
+    if (Doubled(*trak) || (mdia && Doubled(*mdia)) || (minf && Doubled(*minf))) {
+      return Result(EmbedStatus::kDamaged, "a track has two boxes of a kind it has once");
+    }
     std::string p;
     Mp4Node* tkhd = trak->Child(Mp4Type("tkhd"));
     if (!tkhd) return Result(EmbedStatus::kDamaged, "a track has no header");
@@ -185,13 +205,11 @@ class Mp4ChapterWriter {
         for (size_t i = 0; i + 4 <= p.size(); i += 4) track->chapterRefs.push_back(Be32(p.data() + i));
       }
     }
-    Mp4Node* mdia = trak->Child(Mp4Type("mdia"));
     if (!mdia) return Result(EmbedStatus::kWritten);
     if (Mp4Node* hdlr = mdia->Child(Mp4Type("hdlr"))) {
       if (Failed(result = Small(hdlr, &p, 12))) return result;
       track->handler = Be32(p.data() + 8);
     }
-    Mp4Node* minf = mdia->Child(Mp4Type("minf"));
     if (!minf) return Result(EmbedStatus::kWritten);
     if (Mp4Node* dinf = minf->Child(Mp4Type("dinf"))) {
       if (Mp4Node* dref = dinf->Child(Mp4Type("dref"))) {
@@ -267,9 +285,6 @@ class Mp4ChapterWriter {
 
   bool Writing() const { return !timing_.chapters.empty(); }
 
-  bool IsRemoved(uint32_t id) const {
-    return std::any_of(tracks_.begin(), tracks_.end(), [&](const Track& t) { return t.removed && t.id == id; });
-  }
   bool IsKept(uint32_t id) const {
     return std::any_of(tracks_.begin(), tracks_.end(), [&](const Track& t) { return !t.removed && t.id == id; });
   }
@@ -306,7 +321,7 @@ class Mp4ChapterWriter {
   }
 
   // Each track's "tref/chap": the old chapter tracks and tracks that are gone leave it; the
-  // first audio track, and every track that named an old chapter track, names the new one.
+  // first audio track, and every track that named chapters, names the new one first.
   void ChangeReferences() {
     bool firstAudio = true;
     size_t index = 0;
@@ -315,12 +330,10 @@ class Mp4ChapterWriter {
       const Track& track = tracks_[index++];
       if (track.removed) continue;
       std::vector<uint32_t> refs;
-      bool namedOld = false;
       for (const uint32_t id : track.chapterRefs) {
-        namedOld = namedOld || IsRemoved(id);
         if (IsKept(id) && std::find(refs.begin(), refs.end(), id) == refs.end()) refs.push_back(id);
       }
-      if (Writing() && (namedOld || (firstAudio && track.handler == Mp4Type("soun")))) {
+      if (Writing() && (!track.chapterRefs.empty() || (firstAudio && track.handler == Mp4Type("soun")))) {
         refs.insert(refs.begin(), newTrackId_);
       }
       if (track.handler == Mp4Type("soun")) firstAudio = false;
@@ -433,6 +446,7 @@ class Mp4ChapterWriter {
   EmbedResult LayOut() {
     uint64_t samplesAt = 0;
     for (int round = 0; round < 16; ++round) {
+      const uint64_t tablesShift = shift_;
       PutChunkTables();
       if (Writing()) {
         Mp4ChapterTrackPlace place;
@@ -456,7 +470,7 @@ class Mp4ChapterWriter {
         padding_ = kSpareBytes;
         shift_ = needed + padding_ - room;
       }
-      bool settled = regionStart_ + moovSize + 8 == samplesAt || !Writing();
+      bool settled = shift_ == tablesShift && (regionStart_ + moovSize + 8 == samplesAt || !Writing());
       samplesAt = regionStart_ + moovSize + 8;
       for (auto& track : tracks_) {
         for (auto& table : track.tables) {

@@ -186,6 +186,37 @@ TEST(Mp4ChapterWriterTest, WritingAgainReusesTheSpaceBesideTheMovieBox) {
   }
 }
 
+TEST(Mp4ChapterWriterTest, AnEmptyListTakesTheChaptersAway) {
+  for (const char* file : {"ffmpeg-chapters-faststart.m4b", "ffmpeg-chapters.m4a"}) {
+    SCOPED_TRACE(file);
+    const std::string original = ReadFixture(std::string("written/mp4/") + file);
+    std::string written;
+    ASSERT_EQ(Write(original, {}, &written).status, EmbedStatus::kWritten);
+    EXPECT_EQ(ChaptersOf(written), Expected());
+    EXPECT_EQ(written.find("chpl"), std::string::npos);
+    const auto chunks = FirstTrackChunks(original), moved = FirstTrackChunks(written);
+    ASSERT_EQ(moved.size(), chunks.size());
+    for (size_t i = 0; i < chunks.size(); ++i) EXPECT_EQ(written.substr(moved[i], 32), original.substr(chunks[i], 32));
+  }
+  // A movie box that shrinks by less than a free box takes (a reference to a track that is not
+  // there goes): the media moves.
+  const std::string ftyp = Box("ftyp", "M4A " + Be(0, 4) + "M4A isom");
+  auto movie = [](uint64_t mediaAt) {
+    return Box("moov",
+               FullBox("mvhd", Be(0, 96)) +
+                   Box("trak",
+                       FullBox("tkhd", Be(0, 8) + Be(1, 4) + Be(0, 8)) + Box("tref", Box("chap", Be(9, 4) + Be(1, 4))) +
+                           Box("mdia", FullBox("hdlr", Be(0, 4) + "soun" + Be(0, 12)) +
+                                           Box("minf", Box("stbl", FullBox("stco", Be(1, 4) + Be(mediaAt, 4)))))));
+  };
+  const std::string file = ftyp + movie(ftyp.size() + movie(0).size() + 8) + Box("mdat", "the audio");
+  std::string written;
+  ASSERT_EQ(Write(file, {}, &written).status, EmbedStatus::kWritten);
+  const auto chunks = FirstTrackChunks(written);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(written.substr(chunks[0], 9), "the audio");
+}
+
 // A source that fails every read from `failAt` on.
 class FailingSource : public MemorySource {
  public:
