@@ -32,7 +32,8 @@ bool IsZero(std::string_view bytes) {
 }  // namespace
 
 void AppendBe(std::string* out, uint64_t value, int bytes) {
-  for (int i = bytes - 1; i >= 0; --i) out->push_back(static_cast<char>(value >> (8 * i) & 0xFF));
+  // More than eight bytes: zeros ahead of the value (reserved fields).
+  for (int i = bytes - 1; i >= 0; --i) out->push_back(i >= 8 ? '\0' : static_cast<char>(value >> (8 * i) & 0xFF));
 }
 
 Mp4Read ReadMp4BoxHeader(ByteSource& source, uint64_t at, uint64_t limit, Mp4BoxHeader* box) {

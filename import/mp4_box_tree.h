@@ -20,6 +20,7 @@ constexpr uint32_t Mp4Type(const char (&s)[5]) {
          uint32_t{static_cast<unsigned char>(s[2])} << 8 | static_cast<unsigned char>(s[3]);
 }
 
+// Appends `value` big-endian in `bytes` bytes.
 void AppendBe(std::string* out, uint64_t value, int bytes);
 
 // Where a box lies: its header at `at`, its payload from `data` to `end`.

@@ -25,19 +25,47 @@ struct TopBox {
   uint64_t at, header, size;
 };
 
-// The top-level boxes of a file (of its first `limit` bytes when the rest is not kept).
-std::vector<TopBox> TopBoxes(const std::string& bytes, uint64_t fileSize = 0) {
+// The boxes from `begin` to `end` (the top level: of the whole file, which may be longer than
+// the bytes kept).
+std::vector<TopBox> Boxes(const std::string& bytes, uint64_t begin, uint64_t end) {
   std::vector<TopBox> boxes;
-  if (fileSize == 0) fileSize = bytes.size();
-  for (uint64_t at = 0; at + 16 <= bytes.size() && at < fileSize;) {
+  for (uint64_t at = begin; at + 8 <= std::min<uint64_t>(bytes.size(), end);) {
     uint64_t size = Be32(bytes.data() + at), header = 8;
-    if (size == 1) size = Be64(bytes.data() + at + 8), header = 16;
-    if (size == 0) size = fileSize - at;
+    if (size == 1 && at + 16 <= bytes.size()) size = Be64(bytes.data() + at + 8), header = 16;
+    if (size == 0) size = end - at;
     if (size < header) break;
     boxes.push_back({bytes.substr(at + 4, 4), at, header, size});
     at += size;
   }
   return boxes;
+}
+std::vector<TopBox> TopBoxes(const std::string& bytes, uint64_t fileSize = 0) {
+  return Boxes(bytes, 0, fileSize == 0 ? bytes.size() : fileSize);
+}
+
+// Every box the writer has no reason to change, byte for byte somewhere in the new file: the
+// top-level boxes but the movie box and free space, the movie box's but the tracks, and those
+// of "moov/udta" (the iTunes tags, unknown boxes) but the Nero list.
+void ExpectUnchangedBoxesKept(const std::string& original, const std::string& written) {
+  const auto kept = [&](const TopBox& box) {
+    EXPECT_NE(written.find(original.substr(box.at, box.size)), std::string::npos) << box.type;
+  };
+  for (const auto& top : TopBoxes(original)) {
+    if (top.type == "free") continue;
+    if (top.type != "moov") {
+      kept(top);
+      continue;
+    }
+    for (const auto& box : Boxes(original, top.at + top.header, top.at + top.size)) {
+      if (box.type == "udta") {
+        for (const auto& item : Boxes(original, box.at + box.header, box.at + box.size)) {
+          if (item.type != "chpl") kept(item);
+        }
+      } else if (box.type != "trak" && box.type != "mvhd") {
+        kept(box);
+      }
+    }
+  }
 }
 
 // The payload of the largest "mdat": the audio.
@@ -140,6 +168,7 @@ void CheckFixture(const char* file, const ChaptersToEmbed& list) {
   const Expected want = Written(list);
   ExpectNear(ChaptersOf(written), want);
   EXPECT_EQ(AudioPayload(written), AudioPayload(original));
+  ExpectUnchangedBoxesKept(original, written);
   const auto chunks = FirstTrackChunks(original), moved = FirstTrackChunks(written);
   ASSERT_EQ(moved.size(), chunks.size());
   for (size_t i = 0; i < chunks.size(); ++i) EXPECT_EQ(written.substr(moved[i], 32), original.substr(chunks[i], 32));
