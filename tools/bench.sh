@@ -5,6 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build="${TARNIX_BENCH_BUILD:-build/native}"
 cmake --preset native -B "$build" >/dev/null
-cmake --build "$build" -j2 --target tracklist_bench import_bench
+cmake --build "$build" -j2 --target tracklist_bench import_bench embed_bench
 "$build/bench/tracklist_bench" "$@"
 "$build/bench/import_bench" "$@"
+"$build/bench/embed/embed_bench" "$@"

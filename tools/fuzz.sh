@@ -11,7 +11,9 @@ corpus_root=tests/fuzz/corpus
 status=0
 
 for target in load cda cue paste chapters id3v2 mp4 flac_ogg matroska chapter_files recovery chapter_export resume dir_index \
-    matroska_writer; do
+    matroska_writer \
+    mp4_writer \
+    ; do
   exe="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$exe" ]; then
     echo "fuzz: $exe is missing; build the fuzz preset first" >&2

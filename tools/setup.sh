@@ -18,6 +18,8 @@ packages=(
   imagemagick git ca-certificates
   # a font with CJK glyphs, linked to the faces the plug-in draws with under Wine (wine-run.sh)
   fonts-wqy-microhei
+  # the independent readers the chapter writers' fixture scripts run (the test run needs none)
+  ffmpeg python3-mutagen
 )
 
 # Seconds between tries of the update; the shell test sets 0.
