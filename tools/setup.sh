@@ -1,5 +1,8 @@
 #!/usr/bin/env bash
-# Installs everything the build, the tests, the fuzzers, the benchmarks and the demo need.
+# Installs everything the build, the tests, the fuzzers, the benchmarks and the demo need; with
+# --fixture-tools also the independent readers and writers the fixture scripts in tests/ run
+# (ffmpeg, MKVToolNix, flac, vorbis-tools, opus-tools, mutagen, eyeD3). The test run needs none of
+# those: their readings are kept beside the fixtures.
 # Idempotent and non-interactive; run as root (or with sudo available) on Debian 12.
 #
 # A Debian mirror is often in the middle of a sync: one suite's index then has "unexpected
@@ -18,9 +21,10 @@ packages=(
   imagemagick git ca-certificates
   # a font with CJK glyphs, linked to the faces the plug-in draws with under Wine (wine-run.sh)
   fonts-wqy-microhei
-  # the independent readers the chapter writers' fixture scripts run (the test run needs none)
-  ffmpeg python3-mutagen
 )
+if [ "${1:-}" = "--fixture-tools" ]; then
+  packages+=(ffmpeg mkvtoolnix flac vorbis-tools opus-tools python3-mutagen eyed3)
+fi
 
 # Seconds between tries of the update; the shell test sets 0.
 retry_pause=${TARNIX_SETUP_RETRY_PAUSE:-10}
