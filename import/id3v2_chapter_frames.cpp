@@ -17,11 +17,6 @@ std::string Be32Bytes(uint32_t v) {
           static_cast<char>(v & 0xFF)};
 }
 
-std::string SynchsafeBytes(uint32_t v) {
-  return {static_cast<char>(v >> 21 & 0x7F), static_cast<char>(v >> 14 & 0x7F), static_cast<char>(v >> 7 & 0x7F),
-          static_cast<char>(v & 0x7F)};
-}
-
 std::vector<uint32_t> CodePoints(std::string_view utf8) {
   std::vector<uint32_t> out;
   for (size_t i = 0; i < utf8.size();) {
@@ -67,9 +62,14 @@ std::string Table(std::string_view id, char flags, const std::vector<std::string
 
 }  // namespace
 
+std::string Id3v2Synchsafe(uint32_t v) {
+  return {static_cast<char>(v >> 21 & 0x7F), static_cast<char>(v >> 14 & 0x7F), static_cast<char>(v >> 7 & 0x7F),
+          static_cast<char>(v & 0x7F)};
+}
+
 std::string Id3v2Frame(std::string_view id, std::string_view data, int version) {
   const auto size = static_cast<uint32_t>(data.size());
-  return std::string(id) + (version == 4 ? SynchsafeBytes(size) : Be32Bytes(size)) + std::string(2, '\0') +
+  return std::string(id) + (version == 4 ? Id3v2Synchsafe(size) : Be32Bytes(size)) + std::string(2, '\0') +
          std::string(data);
 }
 

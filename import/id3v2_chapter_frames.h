@@ -16,6 +16,9 @@ namespace tarnix {
 // How many chapters the two levels of tables can list.
 constexpr size_t kMaxId3v2Chapters = 255 * 255;
 
+// A 28-bit size as ID3v2 writes it: four bytes of seven bits each, most significant first.
+std::string Id3v2Synchsafe(uint32_t size);
+
 // A frame header and `data` for ID3v2.`version` (3 or 4: 2.4 sizes are synchsafe).
 std::string Id3v2Frame(std::string_view id, std::string_view data, int version);
 

@@ -56,11 +56,6 @@ uint32_t Synchsafe(const unsigned char* b) {
   return uint32_t{b[0] & 0x7Fu} << 21 | uint32_t{b[1] & 0x7Fu} << 14 | uint32_t{b[2] & 0x7Fu} << 7 | (b[3] & 0x7Fu);
 }
 bool IsSynchsafe(const unsigned char* b) { return (Be32(b) & 0x80808080u) == 0; }
-std::string SynchsafeBytes(uint64_t v) {
-  return {static_cast<char>(v >> 21 & 0x7F), static_cast<char>(v >> 14 & 0x7F), static_cast<char>(v >> 7 & 0x7F),
-          static_cast<char>(v & 0x7F)};
-}
-
 bool HasAt(ByteSource& source, uint64_t offset, std::string_view magic) {
   char bytes[8];
   return magic.size() <= sizeof bytes && source.ReadAt(offset, bytes, magic.size()) &&
@@ -216,36 +211,32 @@ class WatchedSink : public ByteSink {
   bool failed_ = false;
 };
 
+Outcome CopyFailed(const WatchedSink& out) {
+  return Refused(out.Failed() ? EmbedStatus::kWriteFailed : EmbedStatus::kReadFailed, "");
+}
+
 // Streams the new file: header, extended header, chapter frames, kept frames, padding, footer,
 // then everything after the old tag.
-Outcome WriteFile(ByteSource& source, const OldTag& tag, const std::string& chapterFrames, uint64_t padding,
-                  WatchedSink& out) {
-  uint64_t framesSize = chapterFrames.size();
-  for (const Range& r : tag.keptFrames) framesSize += r.size;
-  const uint64_t bodySize = tag.extendedHeader.size() + framesSize + padding;
-  if (bodySize > kMaxTagBody) return Refused(EmbedStatus::kUnsupported, "the new ID3v2 tag would be too large");
-  if (tag.seekPointIndex && bodySize != tag.bodySize)
-    return Refused(EmbedStatus::kUnsupported, "the ID3v2 tag has an audio seek point index that would no longer fit");
-
-  const auto failed = [&] { return Refused(out.Failed() ? EmbedStatus::kWriteFailed : EmbedStatus::kReadFailed, ""); };
+Outcome WriteFile(ByteSource& source, const OldTag& tag, const std::string& chapterFrames, uint64_t bodySize,
+                  uint64_t padding, WatchedSink& out) {
   std::string head(reinterpret_cast<const char*>(tag.header), 6);
-  head += SynchsafeBytes(bodySize);
+  head += Id3v2Synchsafe(static_cast<uint32_t>(bodySize));
   std::string extended = tag.extendedHeader;
   if (tag.version == 3 && !extended.empty()) {
     for (int i = 0; i < 4; ++i) extended[6 + i] = static_cast<char>(padding >> (8 * (3 - i)) & 0xFF);
   }
-  if (!out.Write(head) || !out.Write(extended) || !out.Write(chapterFrames)) return failed();
+  if (!out.Write(head) || !out.Write(extended) || !out.Write(chapterFrames)) return CopyFailed(out);
   for (const Range& r : tag.keptFrames) {
-    if (!CopyRange(source, r.at, r.size, out)) return failed();
+    if (!CopyRange(source, r.at, r.size, out)) return CopyFailed(out);
   }
   const std::string zeros(static_cast<size_t>(std::min<uint64_t>(padding, 1 << 16)), '\0');
   for (uint64_t left = padding; left > 0;) {
     const size_t size = static_cast<size_t>(std::min<uint64_t>(left, zeros.size()));
-    if (!out.Write(zeros.data(), size)) return failed();
+    if (!out.Write(zeros.data(), size)) return CopyFailed(out);
     left -= size;
   }
-  if (tag.version == 4 && (tag.header[5] & kTagFooter) && !out.Write("3DI" + head.substr(3))) return failed();
-  if (!CopyRange(source, tag.end, source.Size() - tag.end, out)) return failed();
+  if (tag.version == 4 && (tag.header[5] & kTagFooter) && !out.Write("3DI" + head.substr(3))) return CopyFailed(out);
+  if (!CopyRange(source, tag.end, source.Size() - tag.end, out)) return CopyFailed(out);
   return {};
 }
 
@@ -258,9 +249,7 @@ Outcome Write(ByteSource& source, const ChaptersToEmbed& chapters, ByteSink& sin
   WatchedSink out(sink);
   if (!tag.present && chapters.chapters.empty()) {
     // Nothing to add and nothing to take away: the file as it is.
-    if (!CopyRange(source, 0, source.Size(), out))
-      return Refused(out.Failed() ? EmbedStatus::kWriteFailed : EmbedStatus::kReadFailed, "");
-    return {};
+    return CopyRange(source, 0, source.Size(), out) ? Outcome{} : CopyFailed(out);
   }
 
   const int64_t lastEndMs = chapters.lengthMs > 0 ? chapters.lengthMs : MpegDurationMs(source, audioAt, audio);
@@ -268,16 +257,19 @@ Outcome Write(ByteSource& source, const ChaptersToEmbed& chapters, ByteSink& sin
   if (!BuildId3v2ChapterFrames(chapters, lastEndMs, tag.version, &chapterFrames, &reason))
     return Refused(EmbedStatus::kUnsupported, reason);
 
-  uint64_t framesSize = tag.extendedHeader.size() + chapterFrames.size();
-  for (const Range& r : tag.keptFrames) framesSize += r.size;
+  uint64_t used = tag.extendedHeader.size() + chapterFrames.size();
+  for (const Range& r : tag.keptFrames) used += r.size;
   uint64_t padding = kFreshPaddingBytes + chapterFrames.size() / 4;
-  // A 2.4 tag with a footer has no padding.
   if (tag.version == 4 && (tag.header[5] & kTagFooter)) {
-    padding = 0;
-  } else if (tag.present && framesSize <= tag.bodySize) {
-    padding = tag.bodySize - framesSize;
+    padding = 0;  // a 2.4 tag with a footer has none
+  } else if (tag.present && used <= tag.bodySize) {
+    padding = tag.bodySize - used;  // the audio stays where it is
   }
-  return WriteFile(source, tag, chapterFrames, padding, out);
+  const uint64_t bodySize = used + padding;
+  if (bodySize > kMaxTagBody) return Refused(EmbedStatus::kUnsupported, "the new ID3v2 tag would be too large");
+  if (tag.seekPointIndex && bodySize != tag.bodySize)
+    return Refused(EmbedStatus::kUnsupported, "the ID3v2 tag has an audio seek point index that would no longer fit");
+  return WriteFile(source, tag, chapterFrames, bodySize, padding, out);
 }
 
 }  // namespace
