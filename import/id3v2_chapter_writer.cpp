@@ -165,6 +165,10 @@ Outcome ReadOldTag(ByteSource& source, OldTag* tag, uint64_t* audioAt, MpegFrame
   uint64_t audioFrom = tag->end;
   const uint64_t second = Id3v2TagEnd(source, tag->end);
   if (second > tag->end) audioFrom = second;
+  if (HasAt(source, audioFrom, "fLaC") || HasAt(source, audioFrom, "OggS") || HasAt(source, audioFrom, "RIFF") ||
+      HasAt(source, audioFrom, "\x1A\x45\xDF\xA3") || HasAt(source, audioFrom + 4, "ftyp")) {
+    return Refused(EmbedStatus::kNotThisFormat, "");
+  }
   const MpegSearch found = FindMpegAudio(source, audioFrom, kAudioSearchBytes, audioAt, audio);
   if (found == MpegSearch::kReadFailed) return Refused(EmbedStatus::kReadFailed, "");
   if (found == MpegSearch::kNone) return Refused(EmbedStatus::kNotThisFormat, "");

@@ -180,6 +180,7 @@ TEST(Id3v2ChapterWriterTest, RefusesWhatItMustNotRewrite) {
       {"tag past the end", Id3Tag(3, 0, title3 + std::string(5000, '\0')).substr(0, 100), EmbedStatus::kDamaged},
       {"header cut short", "ID3\x03\0", EmbedStatus::kDamaged},
       {"ID3 then FLAC", ReadFixture("id3-then-flac.flac"), EmbedStatus::kNotThisFormat},
+      {"ID3 then FLAC holding frame syncs", Id3Tag(3, 0, title3) + "fLaC" + audio, EmbedStatus::kNotThisFormat},
       {"FLAC", ReadFixture("comments.flac"), EmbedStatus::kNotThisFormat},
       {"Ogg", ReadFixture("vorbis-oggenc.ogg"), EmbedStatus::kNotThisFormat},
       {"MP4", ReadFixture("both-ffmpeg.m4a"), EmbedStatus::kNotThisFormat},
