@@ -13,6 +13,7 @@ status=0
 for target in load cda cue paste chapters id3v2 mp4 flac_ogg matroska chapter_files recovery chapter_export resume dir_index \
     matroska_writer \
     mp4_writer \
+    mp3_writer \
     ; do
   exe="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$exe" ]; then
