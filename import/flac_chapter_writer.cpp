@@ -80,9 +80,9 @@ EmbedResult WriteFlacChapters(ByteSource& original, const ChaptersToEmbed& chapt
     if (end == streamAt) break;
     streamAt = end;
   }
-  if (streamAt > original.Size() - 4 || !original.ReadString(streamAt, 4, &bytes) || bytes != "fLaC") {
-    return Refusal(EmbedStatus::kNotThisFormat, "not a FLAC file");
-  }
+  if (streamAt > original.Size() - 4) return Refusal(EmbedStatus::kNotThisFormat, "not a FLAC file");
+  if (!ReadForEmbed(original, streamAt, 4, &bytes, "", &result)) return result;
+  if (bytes != "fLaC") return Refusal(EmbedStatus::kNotThisFormat, "not a FLAC file");
   if (tags > 1) return Refusal(EmbedStatus::kUnsupported, "more than one ID3v2 tag comes before the FLAC stream");
   if (tags == 1) {
     ChapterSet id3;
