@@ -28,6 +28,25 @@ uint32_t UpdateChecksum(uint32_t crc, std::string_view bytes) {
   return crc;
 }
 
+// Polynomials over GF(2) modulo the checksum's: a * b mod P, and c * x^(8 * bytes) mod P, which
+// is what running `bytes` zero bytes through a checksum register holding c leaves in it.
+uint32_t MultiplyModP(uint32_t a, uint32_t b) {
+  uint32_t product = 0;
+  for (int bit = 31; bit >= 0; --bit) {
+    product = (product & 0x80000000u) ? (product << 1) ^ 0x04C11DB7u : product << 1;
+    if (b >> bit & 1) product ^= a;
+  }
+  return product;
+}
+
+uint32_t AfterZeroBytes(uint32_t crc, uint64_t bytes) {
+  uint32_t power = 0x100;  // x^8: one byte
+  for (; bytes > 0; bytes >>= 1, power = MultiplyModP(power, power)) {
+    if (bytes & 1) crc = MultiplyModP(crc, power);
+  }
+  return crc;
+}
+
 void PutLe(std::string* out, size_t at, uint64_t value, int bytes) {
   for (int i = 0; i < bytes; ++i) (*out)[at + i] = static_cast<char>(value >> (8 * i) & 0xFF);
 }
@@ -63,10 +82,14 @@ uint32_t OggPageChecksum(std::string_view page) {
 }
 
 void RenumberOggPage(std::string* page, uint32_t sequence) {
-  // The checksum is linear in the page's bits: whatever error the stored one carries stays.
-  const uint32_t error = Le32(page->data() + kChecksumAt) ^ OggPageChecksum(*page);
+  // The checksum is linear: the new one is the old one plus the checksum of the change alone,
+  // a page of zeros but the sequence number's changed bits. So whatever error the stored one
+  // carries stays, and the page body need not be read again.
+  std::string change(4, '\0');
+  PutLe(&change, 0, Le32(page->data() + kSequenceAt) ^ sequence, 4);
+  const uint32_t delta = AfterZeroBytes(OggChecksum(change), page->size() - kSequenceAt - 4);
   PutLe(page, kSequenceAt, sequence, 4);
-  PutLe(page, kChecksumAt, OggPageChecksum(*page) ^ error, 4);
+  PutLe(page, kChecksumAt, Le32(page->data() + kChecksumAt) ^ delta, 4);
 }
 
 std::vector<std::string> PaginateOggPackets(const std::vector<std::string_view>& packets, uint32_t serial,

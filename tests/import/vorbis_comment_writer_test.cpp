@@ -308,6 +308,15 @@ TEST(VorbisCommentWriterTest, DamagedAndUnsupportedFilesAreRefused) {
   EXPECT_EQ(Written(ogg + tag, kScripts), Written(ogg, kScripts) + tag);
   const std::string cut = Written(ogg.substr(0, ogg.size() - 5), kScripts);
   EXPECT_EQ(cut, Written(ogg, kScripts).substr(0, cut.size()));
+  // A renumbered audio page keeps exactly the checksum error it had.
+  std::string damaged = ReadFixture("written/vorbis/vorbis-full-page.ogg");
+  damaged[damaged.size() - 3] ^= 0x20;
+  const std::string renumbered = Written(damaged, Numbered(300, 3));
+  const auto lastPage = [](const std::string& file) { return std::string_view(file).substr(file.rfind("OggS")); };
+  const auto error = [](std::string_view page) { return Le32(page.data() + 22) ^ OggPageChecksum(page); };
+  EXPECT_NE(error(lastPage(damaged)), 0u);
+  EXPECT_EQ(error(lastPage(renumbered)), error(lastPage(damaged)));
+  EXPECT_EQ(Le32(lastPage(renumbered).data() + 18), Le32(lastPage(damaged).data() + 18) + 1);
 }
 
 class FailingSink : public ByteSink {
