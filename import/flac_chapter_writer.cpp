@@ -95,8 +95,9 @@ EmbedResult WriteFlacChapters(ByteSource& original, const ChaptersToEmbed& chapt
   std::vector<Block> blocks;
   uint64_t at = streamAt + 4;
   for (bool last = false; !last;) {
-    if (blocks.size() == kMaxBlocks)
+    if (blocks.size() == kMaxBlocks) {
       return Refusal(EmbedStatus::kUnsupported, "the FLAC file has too many metadata blocks");
+    }
     if (!ReadForEmbed(original, at, kBlockHeader, &bytes, "the FLAC metadata is cut short", &result)) return result;
     const Block block{bytes[0] & 0x7F, at, Be24(bytes.data() + 1)};
     last = bytes[0] & 0x80;

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <cmath>
+#include <cstdio>
 #include <map>
 #include <sstream>
 
@@ -81,12 +82,9 @@ void SplitComments(const std::string& text, Expected* chapters, std::string* oth
     for (char& ch : key) ch = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));
     const bool chapter = key.rfind("CHAPTER", 0) == 0 && key.size() >= 10;
     const bool name = chapter && key.size() == 14 && key.substr(10) == "NAME";
-    if (chapter && key.size() == 10) {
-      const std::string t = line.substr(11);
-      chapters->emplace_back(
-          ((std::stoll(t.substr(0, 2)) * 60 + std::stoll(t.substr(3, 2))) * 60 + std::stoll(t.substr(6, 2))) * 1000 +
-              std::stoll(t.substr(9, 3)),
-          "");
+    long long h, m, sec, ms;
+    if (chapter && key.size() == 10 && std::sscanf(line.c_str() + 11, "%lld:%lld:%lld.%lld", &h, &m, &sec, &ms) == 4) {
+      chapters->emplace_back(((h * 60 + m) * 60 + sec) * 1000 + ms, "");
     } else if (name && !chapters->empty()) {
       chapters->back().second = line.substr(15);
     } else if (!line.empty()) {  // an empty vendor string: a block the writer made
@@ -112,16 +110,17 @@ FlacLayout LayoutOf(const std::string& bytes) {
     const int type = bytes[at] & 0x7F;
     const size_t length = Be24(bytes.data() + at + 1);
     if (type == 1) layout.padding += static_cast<uint32_t>(length);
-    if (type != 1 && type != 4)
+    if (type != 1 && type != 4) {
       layout.blocks.push_back(std::string(1, static_cast<char>(type)) + bytes.substr(at + 1, 3 + length));
+    }
     at += 4 + length;
   }
   layout.audioAt = at;
   return layout;
 }
 
-// Ogg: the pages after the `headers` header packets, each with its sequence number and
-// checksum cleared, and whatever follows the last page; the sequence shift on `shift`.
+// Ogg: the pages after the `headers` header packets, each checked and then with its sequence
+// number and checksum cleared, and whatever follows the last page; their numbers in `sequences`.
 std::vector<std::string> AudioPages(const std::string& bytes, int headers, std::vector<uint32_t>* sequences) {
   std::vector<std::string> pages;
   size_t at = 0;
@@ -148,18 +147,19 @@ TEST(VorbisCommentWriterTest, FixturesAsIndependentToolsReadThem) {
     const char* name;
     const char* ext;
     Expected chapters;
+    bool audioMoves;  // FLAC: the audio's offset; Ogg: the audio pages' sequence numbers
   } cases[] = {
-      {"flac-bare", "flac", kScripts},
-      {"flac-metaflac", "flac", {{0, "Erstes"}, {300, "Zweite Straße"}, {700, "終章"}}},
-      {"flac-ffmpeg", "flac", {{0, ""}, {500, "Zweite"}}},
-      {"flac-id3", "flac", kScripts},
-      {"flac-padding", "flac", Numbered(300, 3)},
-      {"vorbis-oggenc", "ogg", kScripts},
-      {"vorbis-ffmpeg", "ogg", {{0, "A"}, {100, ""}, {200, "C"}, {3723456, "Spät"}}},
-      {"vorbis-full-page", "ogg", Numbered(300, 3)},
-      {"opus-picture", "opus", kScripts},
-      {"opus-plain", "opus", {{0, "Alles"}}},
-      {"opus-ffmpeg-300", "opus", {{0, "Anfang"}, {450, "النهاية"}}},
+      {"flac-bare", "flac", kScripts, true},
+      {"flac-metaflac", "flac", {{0, "Erstes"}, {300, "Zweite Straße"}, {700, "終章"}}, false},
+      {"flac-ffmpeg", "flac", {{0, ""}, {500, "Zweite"}}, false},
+      {"flac-id3", "flac", kScripts, false},
+      {"flac-padding", "flac", Numbered(300, 3), true},
+      {"vorbis-oggenc", "ogg", kScripts, false},
+      {"vorbis-ffmpeg", "ogg", {{0, "A"}, {100, ""}, {200, "C"}, {3723456, "Spät"}}, false},
+      {"vorbis-full-page", "ogg", Numbered(300, 3), true},
+      {"opus-picture", "opus", kScripts, false},
+      {"opus-plain", "opus", {{0, "Alles"}}, false},
+      {"opus-ffmpeg-300", "opus", {{0, "Anfang"}, {450, "النهاية"}}, true},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -181,20 +181,17 @@ TEST(VorbisCommentWriterTest, FixturesAsIndependentToolsReadThem) {
       EXPECT_EQ(original.substr(before.audioAt), written.substr(after.audioAt));
       EXPECT_EQ(before.head, after.head);
       // Only where the new comments did not fit does the audio move, after 8 KB of new padding.
-      if (after.audioAt != before.audioAt) {
+      EXPECT_EQ(after.audioAt != before.audioAt, c.audioMoves);
+      if (c.audioMoves) {
         EXPECT_EQ(after.padding, 8192u);
       }
-      EXPECT_EQ(after.audioAt == before.audioAt, std::string(c.name) == "flac-metaflac" ||
-                                                     std::string(c.name) == "flac-ffmpeg" ||
-                                                     std::string(c.name) == "flac-id3");
     } else {
       const int headers = std::string(c.ext) == "ogg" ? 3 : 2;
       std::vector<uint32_t> before, after;
       EXPECT_EQ(AudioPages(original, headers, &before), AudioPages(written, headers, &after));
       ASSERT_EQ(before.size(), after.size());
       for (size_t i = 0; i < before.size(); ++i) EXPECT_EQ(after[i] - before[i], after[0] - before[0]);
-      EXPECT_EQ(after[0] != before[0],
-                std::string(c.name) == "vorbis-full-page" || std::string(c.name) == "opus-ffmpeg-300");
+      EXPECT_EQ(after[0] != before[0], c.audioMoves);
     }
 
     auto readings = Sections(ReadFixture(base + ".readings.txt"));
@@ -215,6 +212,7 @@ TEST(VorbisCommentWriterTest, FixturesAsIndependentToolsReadThem) {
     }
     EXPECT_EQ(readings["original ffprobe-tags"], readings["written ffprobe-tags"]);
     EXPECT_EQ(readings["original audio-md5"], readings["written audio-md5"]);
+    EXPECT_EQ(readings["written audio-md5"].rfind("MD5=", 0), 0u);
     EXPECT_EQ(readings["original metaflac-blocks"], readings["written metaflac-blocks"]);
     Expected oldChapters, newChapters;
     std::string oldOthers, newOthers;
@@ -222,11 +220,9 @@ TEST(VorbisCommentWriterTest, FixturesAsIndependentToolsReadThem) {
     SplitComments(readings["written comments"], &newChapters, &newOthers);
     EXPECT_EQ(oldOthers, newOthers);
     EXPECT_EQ(newChapters, c.chapters);
-    if (flac) {
-      EXPECT_EQ(readings["written check"], "flac -t: ok\n");
-    }
-    EXPECT_EQ(readings["written check"].find("WARNING"), std::string::npos) << readings["written check"];
-    EXPECT_EQ(readings["written check"].find("ERROR"), std::string::npos) << readings["written check"];
+    EXPECT_EQ(readings["written check"], flac                          ? "flac -t: ok\n"
+                                         : std::string(c.ext) == "ogg" ? "Vorbis stream 1:\nLogical stream 1 ended\n"
+                                                                       : "Opus stream 1:\nLogical stream 1 ended\n");
   }
 }
 
