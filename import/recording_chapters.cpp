@@ -21,7 +21,8 @@ bool MakeChaptersToEmbed(const TrackList& list, int trackIndex, int64_t lengthMs
     return false;
   }
   for (const Subtrack& subtrack : list.tracks[static_cast<size_t>(trackIndex)].subtracks) {
-    const std::string name = ValidUtf8(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
+    const std::string name =
+        ValidUtf8(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
     out->chapters.push_back({subtrack.time < 0 ? 0 : subtrack.time, name});
   }
   out->lengthMs = lengthMs > 0 ? lengthMs : 0;
@@ -33,7 +34,8 @@ EmbedResult WriteRecordingChapters(ByteSource& original, const ChaptersToEmbed& 
   // Each writer looks at the first bytes only before it decides that a file is not its own, and
   // writes nothing then; FLAC behind an ID3v2 tag is the Vorbis comment writer's.
   using Writer = EmbedResult (*)(ByteSource&, const ChaptersToEmbed&, ByteSink&);
-  for (const Writer writer : {WriteVorbisCommentChapters, WriteId3v2Chapters, WriteMp4Chapters, WriteMatroskaChapters}) {
+  for (const Writer writer :
+       {WriteVorbisCommentChapters, WriteId3v2Chapters, WriteMp4Chapters, WriteMatroskaChapters}) {
     EmbedResult result = writer(original, chapters, out);
     if (result.status != EmbedStatus::kNotThisFormat) return result;
   }

@@ -14,6 +14,7 @@ for target in load cda cue paste chapters id3v2 mp4 flac_ogg matroska chapter_fi
     matroska_writer \
     mp4_writer \
     mp3_writer \
+    vorbis_writer \
     ; do
   exe="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$exe" ]; then
