@@ -35,7 +35,7 @@ TEST(RecordingChapters, EachFormatGoesToItsWriterAndReadsBack) {
     EXPECT_EQ(testing::Flatten(back), testing::kFixtureChapters);
   }
   // A WAVE file, and a cue sheet: no writer takes them, and nothing is written.
-  for (const std::string bytes : {std::string("RIFF\x24\0\0\0WAVEfmt ", 16), std::string("FILE \"a.wav\" WAVE\r\n")}) {
+  for (const std::string& bytes : {std::string("RIFF\x24\0\0\0WAVEfmt ", 16), std::string("FILE \"a.wav\" WAVE\r\n")}) {
     MemorySource source(bytes);
     MemorySink sink;
     EXPECT_EQ(WriteRecordingChapters(source, Scripts(), sink).status, EmbedStatus::kNotThisFormat);
