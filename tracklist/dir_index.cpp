@@ -261,6 +261,7 @@ bool DirectoryIndex::FindByIdentity(TrackList& list, const TextString& patternAr
   for (Map::value_type* item : order) Learn(*item, directory, listedAt);
   if (identities_stale_) {
     by_identity_.clear();
+    by_identity_.reserve(order.size());
     for (Map::value_type* item : order) {
       const ContentIdentity key = KeyOf(item->second);
       if (!key.IsEmpty()) by_identity_.try_emplace(key, item);
