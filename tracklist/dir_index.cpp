@@ -97,6 +97,7 @@ ListFacts ReadListFacts(const TextString& path) {
   if (reader.SawEntries()) facts.flags |= ListFacts::kEntries;
   facts.cdKey = scratch.cdKey;
   facts.cddbId = scratch.cddbId;
+  facts.identity = scratch.recording.identity;
   bool opaque = scratch.tracks.size() > ListFacts::kMaxNames;
   if (reader.SawAlbum()) {
     facts.flags |= ListFacts::kAlbum;
@@ -123,6 +124,8 @@ ListFacts ReadListFacts(const TextString& path) {
 
 void DirectoryIndex::Clear() {
   entries_.clear();
+  by_identity_.clear();
+  identities_stale_ = true;
   pattern_.clear();
   modified_ = true;
 }
@@ -133,6 +136,63 @@ bool DirectoryIndex::Bind(const TextString& pattern) {
   Clear();
   pattern_ = std::move(key);
   return true;
+}
+
+// The identity under which an entry is found: only a list that reads as a list is offered. From
+// the facts alone, also while they wait to be read again, so that the map is rebuilt whenever an
+// entry it points to changes or goes.
+ContentIdentity DirectoryIndex::KeyOf(const Entry& entry) {
+  const ListFacts& facts = entry.facts;
+  if (!facts.Has(ListFacts::kOpened) || !facts.Has(ListFacts::kValid)) return ContentIdentity();
+  return facts.identity;
+}
+
+void DirectoryIndex::Forget(Entry& entry) {
+  if (!KeyOf(entry).IsEmpty()) identities_stale_ = true;
+  entry = Entry();
+}
+
+int64_t DirectoryIndex::Refresh(const TextString& pattern, Listed* order) {
+  Bind(pattern);
+  const int64_t listedAt = platform::SystemFileTime();
+  ++generation_;
+  order->reserve(entries_.size() + 16);
+  platform::EnumerateListedFiles(pattern, [&](const platform::ListedFile& file) {
+    auto found = entries_.try_emplace(Bytes(file.name));
+    Entry& entry = found.first->second;
+    if (found.second || entry.size != file.size || entry.writeTime != file.writeTime) {
+      Forget(entry);
+      entry.size = file.size;
+      entry.writeTime = file.writeTime;
+      modified_ = true;
+    }
+    entry.seen = generation_;
+    order->push_back(&*found.first);
+    return true;
+  });
+  stats_.listed = static_cast<int>(order->size());
+  for (auto it = entries_.begin(); it != entries_.end();) {
+    if (it->second.seen == generation_) {
+      ++it;
+    } else {
+      Forget(it->second);
+      it = entries_.erase(it);
+      modified_ = true;
+    }
+  }
+  return listedAt;
+}
+
+void DirectoryIndex::Learn(Map::value_type& item, const TextString& directory, int64_t listedAt) {
+  Entry& entry = item.second;
+  if (entry.known && entry.trusted) return;
+  const ContentIdentity before = KeyOf(entry);
+  entry.facts = ReadListFacts(directory + "\\" + Text(item.first));
+  entry.known = true;
+  entry.trusted = entry.facts.Has(ListFacts::kOpened) && entry.writeTime <= listedAt - kTimeResolution;
+  if (KeyOf(entry) != before) identities_stale_ = true;
+  modified_ = true;
+  ++stats_.read;
 }
 
 bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const TextString& titleArg, int32_t cdKey,
@@ -146,35 +206,9 @@ bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const
     stats_.plain = true;
     return list.Search(pattern, title, cdKey, cddbId);
   }
-  Bind(pattern);
   const TextString directory = pattern.DirectoryPart();
-  const int64_t listedAt = platform::SystemFileTime();
-  ++generation_;
-
-  std::vector<Map::value_type*> order;
-  order.reserve(entries_.size() + 16);
-  platform::EnumerateListedFiles(pattern, [&](const platform::ListedFile& file) {
-    auto found = entries_.try_emplace(Bytes(file.name));
-    Entry& entry = found.first->second;
-    if (found.second || entry.size != file.size || entry.writeTime != file.writeTime) {
-      entry = Entry();
-      entry.size = file.size;
-      entry.writeTime = file.writeTime;
-      modified_ = true;
-    }
-    entry.seen = generation_;
-    order.push_back(&*found.first);
-    return true;
-  });
-  stats_.listed = static_cast<int>(order.size());
-  for (auto it = entries_.begin(); it != entries_.end();) {
-    if (it->second.seen == generation_) {
-      ++it;
-    } else {
-      it = entries_.erase(it);
-      modified_ = true;
-    }
-  }
+  Listed order;
+  const int64_t listedAt = Refresh(pattern, &order);
 
   // Every Load of the plain search replaces the album and artist only when the file has such a
   // line; a file without one is compared with what the list still holds. Followed here.
@@ -184,13 +218,7 @@ bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const
   for (Map::value_type* item : order) {
     Entry& entry = item->second;
     auto path = [&] { return directory + "\\" + Text(item->first); };
-    if (!entry.known || !entry.trusted) {
-      entry.facts = ReadListFacts(path());
-      entry.known = true;
-      entry.trusted = entry.facts.Has(ListFacts::kOpened) && entry.writeTime <= listedAt - kTimeResolution;
-      modified_ = true;
-      ++stats_.read;
-    }
+    Learn(*item, directory, listedAt);
     const Verdict verdict = Decide(entry.facts, title, tails, cdKey, cddbId, album);
     if (verdict == Verdict::kNoMatch) {
       if (entry.facts.Has(ListFacts::kOpened)) {
@@ -223,6 +251,38 @@ bool DirectoryIndex::Search(TrackList& list, const TextString& patternArg, const
   return false;
 }
 
+bool DirectoryIndex::FindByIdentity(TrackList& list, const TextString& patternArg, const ContentIdentity& identity) {
+  const TextString pattern(patternArg);  // the caller's string may be the list's own
+  stats_ = Stats();
+  if (identity.IsEmpty()) return false;
+  const TextString directory = pattern.DirectoryPart();
+  Listed order;
+  const int64_t listedAt = Refresh(pattern, &order);
+  for (Map::value_type* item : order) Learn(*item, directory, listedAt);
+  if (identities_stale_) {
+    by_identity_.clear();
+    by_identity_.reserve(order.size());
+    for (Map::value_type* item : order) {
+      const ContentIdentity key = KeyOf(item->second);
+      if (!key.IsEmpty()) by_identity_.try_emplace(key, item);
+    }
+    identities_stale_ = false;
+  }
+  const auto found = by_identity_.find(identity);
+  if (found == by_identity_.end()) return false;
+  // Loaded aside: a file that changed since it was read leaves the caller's list as it was.
+  TrackList candidate;
+  ++stats_.loaded;
+  if (candidate.Load(directory + "\\" + Text(found->second->first), TextString(), 0, 0, true) &&
+      candidate.recording.identity == identity) {
+    list = std::move(candidate);
+    return true;
+  }
+  found->second->second.known = false;  // read again next time
+  identities_stale_ = true;
+  return false;
+}
+
 size_t DirectoryIndex::MemoryBytes() const {
   // Per node: the value, the next pointer and the cached hash; plus the bucket array.
   size_t bytes = sizeof(*this) + entries_.bucket_count() * sizeof(void*);
@@ -233,6 +293,8 @@ size_t DirectoryIndex::MemoryBytes() const {
     if (entry.facts.artist.capacity() > 15) bytes += entry.facts.artist.capacity() + 1;
     bytes += entry.facts.names.capacity() * sizeof(NameKey);
   }
+  bytes += by_identity_.bucket_count() * sizeof(void*) +
+           by_identity_.size() * (sizeof(decltype(by_identity_)::value_type) + 2 * sizeof(void*));
   return bytes;
 }
 

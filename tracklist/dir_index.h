@@ -3,6 +3,10 @@
 // kept between searches. A search lists the directory, reads only the files that are new or
 // changed since the last one, and loads just the file that matches; the file chosen, and the
 // list it leaves, are those of TrackList::Search over the same directory.
+//
+// A song change looks for the playing file's list in three steps: by the file's path (the list
+// files named after it), then FindByIdentity with the file's content identity (a list made for
+// the same recording before it was moved or renamed), then Search by the title.
 
 #include <cstddef>
 #include <cstdint>
@@ -10,6 +14,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "tracklist/content_identity.h"
 #include "tracklist/text_string.h"
 #include "tracklist/track_list.h"
 
@@ -43,6 +48,7 @@ struct ListFacts {
   std::string album;           // the last album line's value, when kAlbum
   std::string artist;          // the last artist line's value, when kArtist
   std::vector<NameKey> names;  // every track's start entry, in file order
+  ContentIdentity identity;    // of the recording its "[File  ]" line names; kept also when kOpaque
 };
 
 ListFacts ReadListFacts(const TextString& path);
@@ -67,6 +73,15 @@ class DirectoryIndex {
   // same file, the same track list. When nothing matches, the list holds the album and artist
   // the plain search would leave (all that a following search reads of it).
   bool Search(TrackList& list, const TextString& pattern, const TextString& title, int32_t cdKey, uint32_t cddbId);
+
+  // The list made for the recording `identity` names (ReadContentIdentity of the playing file),
+  // loaded into `list` as Load(path, "", 0, 0, true) loads it: the first such list of the
+  // listing whose file still names that identity. Lists the directory and reads the files new
+  // or changed since the last search (all of them the first time), then asks a hash map: after
+  // the first time it costs a listing, as Search does. False, with `list` untouched, when no list
+  // names it or `identity` is empty. A list found here has its `recording.path` where the file
+  // was; the caller decides whether it follows the file to its new path.
+  bool FindByIdentity(TrackList& list, const TextString& pattern, const ContentIdentity& identity);
 
   // Forgets every file and the pattern; the next search binds the index to its own.
   void Clear();
@@ -98,10 +113,23 @@ class DirectoryIndex {
     ListFacts facts;
   };
   using Map = std::unordered_map<std::string, Entry>;
+  using Listed = std::vector<Map::value_type*>;
 
   bool Bind(const TextString& pattern);
+  // Binds to `pattern`, lists the directory into `order` (listing order), forgets files gone.
+  // Returns the time the listing began.
+  int64_t Refresh(const TextString& pattern, Listed* order);
+  // Reads the entry's facts again unless they are known and trusted.
+  void Learn(Map::value_type& item, const TextString& directory, int64_t listedAt);
+  // Empties an entry whose file changed or went.
+  void Forget(Entry& entry);
+  static ContentIdentity KeyOf(const Entry& entry);
 
   Map entries_;
+  // Listed lists by the recording they name, the first of the listing for each; rebuilt from the
+  // entries when one of them gained, lost or changed an identity.
+  std::unordered_map<ContentIdentity, Map::value_type*, ContentIdentityHash> by_identity_;
+  bool identities_stale_ = true;
   std::string pattern_;
   uint32_t generation_ = 0;
   bool modified_ = false;

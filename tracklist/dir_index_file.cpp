@@ -4,6 +4,7 @@
 //   per file:   u32 name length, name bytes  i64 size  i64 write time  u8 flags  i32 CD key
 //               u32 disc id  u32 album length, bytes  u32 artist length, bytes
 //               u32 name count, per name: u32 length, u64 hash
+//               u64 recording size, u64 hash high, u64 hash low (all 0: none)
 //   u64 FNV-1a hash of every byte before it
 //
 // Only files whose facts can be trusted are written; the others are read again anyway.
@@ -20,7 +21,7 @@ namespace tarnix {
 namespace {
 
 constexpr char kMagic[8] = {'T', 'a', 'r', 'n', 'i', 'x', 'I', 'X'};
-constexpr uint32_t kVersion = 2;  // 2: texts, names and hashes in UTF-8
+constexpr uint32_t kVersion = 3;  // 2: texts, names and hashes in UTF-8; 3: recordings' identities
 // Far beyond any bookmark directory; a larger file is not one of ours.
 constexpr uint64_t kMaxFileBytes = uint64_t{512} << 20;
 
@@ -110,6 +111,9 @@ std::string DirectoryIndex::Serialize() {
       w.U32(key.length);
       w.U64(key.hash);
     }
+    w.U64(facts.identity.size);
+    w.U64(facts.identity.high);
+    w.U64(facts.identity.low);
     ++count;
   }
   for (int i = 0; i < 4; ++i) out[countAt + static_cast<size_t>(i)] = static_cast<char>((count >> (8 * i)) & 0xFF);
@@ -120,6 +124,8 @@ std::string DirectoryIndex::Serialize() {
 
 bool DirectoryIndex::Parse(const std::string& bytes, const TextString& pattern) {
   entries_.clear();
+  by_identity_.clear();
+  identities_stale_ = true;
   pattern_.assign(pattern.c_str(), static_cast<size_t>(pattern.Length()));
   modified_ = true;
   if (bytes.size() < sizeof kMagic + 8 || std::memcmp(bytes.data(), kMagic, sizeof kMagic) != 0) return false;
@@ -130,8 +136,8 @@ bool DirectoryIndex::Parse(const std::string& bytes, const TextString& pattern) 
   std::string stored;
   if (in.U32() != kVersion || !in.Text(&stored, in.Left()) || stored != pattern_) return false;
   const uint32_t count = in.U32();
-  // Each file takes at least 41 bytes: a count beyond that is damage, not a reason to allocate.
-  if (!in.ok() || count > in.Left() / 41) return false;
+  // Each file takes at least 65 bytes: a count beyond that is damage, not a reason to allocate.
+  if (!in.ok() || count > in.Left() / 65) return false;
   entries_.reserve(count);
   std::string name;
   for (uint32_t i = 0; i < count && in.ok(); ++i) {
@@ -153,6 +159,9 @@ bool DirectoryIndex::Parse(const std::string& bytes, const TextString& pattern) 
       key.length = in.U32();
       key.hash = in.U64();
     }
+    facts.identity.size = in.U64();
+    facts.identity.high = in.U64();
+    facts.identity.low = in.U64();
     if (!in.ok() || !entries_.emplace(name, std::move(entry)).second) break;
   }
   if (!in.ok() || !in.AtEnd() || entries_.size() != count) {

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tracklist/atomic_write.h"
+#include "tracklist/content_identity.h"
 #include "tracklist/line_reader.h"
 #include "tracklist/msf.h"
 #include "tracklist/platform.h"
@@ -84,8 +85,10 @@ bool ReadHex(const char* p, uint32_t* value) {
 }
 
 constexpr int kTagLength = 9;
-const char* const kTags[] = {"[CD key] ", "[CDDBID] ", "[Album ] ", "[Artist] ", "[Mode  ] "};
-enum TagIndex { kCdKey, kCddbId, kAlbum, kArtist, kMode, kNoTag };
+// "[File  ]" names the recording the list was made for (content identity, then its path); a
+// reader that does not know it ignores it, as every unknown header line.
+const char* const kTags[] = {"[CD key] ", "[CDDBID] ", "[Album ] ", "[Artist] ", "[Mode  ] ", "[File  ] "};
+enum TagIndex { kCdKey, kCddbId, kAlbum, kArtist, kMode, kFile, kNoTag };
 
 TagIndex MatchTag(const char* line, int length) {
   if (length < kTagLength) return kNoTag;
@@ -273,6 +276,16 @@ Written FormatWith(const TrackList& list, TextEncoder& encoder, std::string* out
   AppendOneLine(out, bytes, length);
   out->append("\r\n");
   if (list.subsongs) out->append("[Mode  ] SubSongs\r\n");
+  if (!list.recording.identity.IsEmpty()) {
+    if (!encoder.Encode(list.recording.path, &bytes, &length)) return Written::kNotHeld;
+    out->append(kTags[kFile]);
+    out->append(FormatContentIdentity(list.recording.identity));
+    if (length > 0) {
+      out->push_back(' ');
+      AppendOneLine(out, bytes, length);
+    }
+    out->append("\r\n");
+  }
   skipmarks::AppendLines(list, out);
   std::string line;
   for (const Track& track : list.tracks) {
@@ -319,6 +332,7 @@ Reader::Reader(TrackList& list, const TextString& title, int32_t cdKey, uint32_t
   list_.currentTrack = 0;
   list_.cdKey = 0;
   list_.cddbId = 0;
+  list_.recording = Recording();
 }
 
 void Reader::SetEncoding(bool utf8, unsigned codePage) {
@@ -396,10 +410,27 @@ void Reader::HeaderLine(const char* line, int length) {
     case kMode:
       list_.subsongs = EqualNoCase(value, value_length, "subsongs", 8);
       break;
+    case kFile:
+      RecordingLine(value, value_length);
+      break;
     case kNoTag:
       marks_.TakeLine(line, length);
       break;
   }
+}
+
+void Reader::RecordingLine(const char* value, int length) {
+  // "<size> <hash>", then " <path>" or nothing. A line that is not so is ignored, as an earlier
+  // reader ignores it: the list itself is still good.
+  const std::string_view text(value, static_cast<size_t>(length));
+  const size_t first = text.find(' ');
+  const size_t second = first == std::string_view::npos ? first : text.find(' ', first + 1);
+  Recording recording;
+  if (!ParseContentIdentity(text.substr(0, second), &recording.identity)) return;
+  if (second != std::string_view::npos) {
+    recording.path = Text(value + second + 1, length - static_cast<int>(second) - 1);
+  }
+  list_.recording = std::move(recording);
 }
 
 void Reader::CheckIdentity() {

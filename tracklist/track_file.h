@@ -6,6 +6,10 @@
 // version wrote it, whenever the code page holds all of its texts exactly; otherwise it is UTF-8
 // after the mark EF BB BF, in the same columns. A file is read as UTF-8 only when it begins with
 // that mark.
+//
+// A list that knows the recording it was made for has the header line
+// "[File  ] <size> <hash> <path>" (tracklist/content_identity.h for the first two): earlier
+// readers ignore it as every unknown header line and read the same rows.
 
 #include <cstdint>
 #include <cstdio>
@@ -74,6 +78,7 @@ class Reader {
  private:
   void HeaderLine(const char* line, int length);
   void EntryLine(const char* line, int length);
+  void RecordingLine(const char* value, int length);
   void CheckIdentity();
   TextString Text(const char* bytes, int length) const;
 

@@ -91,6 +91,7 @@ TrackList::TrackList(TrackList&& other) noexcept
       path(std::move(other.path)),
       album(std::move(other.album)),
       artist(std::move(other.artist)),
+      recording(std::move(other.recording)),
       tracks(std::move(other.tracks)) {
   AdoptTracks();
 }
@@ -105,6 +106,7 @@ TrackList& TrackList::operator=(TrackList&& other) noexcept {
     path = std::move(other.path);
     album = std::move(other.album);
     artist = std::move(other.artist);
+    recording = std::move(other.recording);
     tracks = std::move(other.tracks);
     AdoptTracks();
   }
@@ -125,6 +127,7 @@ void TrackList::Assign(const TrackList& other) {
   path = other.path;
   album = other.album;
   artist = other.artist;
+  recording = other.recording;
   tracks = other.tracks;
   AdoptTracks();
 }
@@ -138,6 +141,7 @@ void TrackList::Reset(const TextString& title, int trackCount, uint32_t cddbIdAr
   currentTrack = 0;
   path.Clear();
   artist.Clear();
+  recording = Recording();
   if (trackCount < 1) trackCount = 1;
   if (subsongs) {
     album = title;

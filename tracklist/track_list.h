@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "tracklist/content_identity.h"
 #include "tracklist/item_id.h"
 #include "tracklist/msf.h"
 #include "tracklist/text_string.h"
@@ -54,6 +55,13 @@ class Track {
   void MarkModified();
 };
 
+// The recording a list was made for, as its "[File  ]" header line keeps it: where it was last
+// played from and its content identity, by which the list is found after the file moved.
+struct Recording {
+  TextString path;
+  ContentIdentity identity;  // empty: none known (a list from an earlier version, a CD, a subsong)
+};
+
 // The current document: header fields, the CD identity and the tracks.
 class TrackList {
  public:
@@ -98,6 +106,7 @@ class TrackList {
   TextString path;
   TextString album;
   TextString artist;
+  Recording recording;  // written only when its identity is known
   std::vector<Track> tracks;
 
  private:

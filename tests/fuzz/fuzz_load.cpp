@@ -2,7 +2,7 @@
 // (and whether a name the code page lacks is added before saving, so that the list is written
 // in UTF-8) and the playing CD's identity; a title follows up to the first NUL; the rest is the
 // file. Every text read is UTF-8, and a saved list reads back with the same rows: texts, times
-// in frames and skip marks.
+// in frames and skip marks, and the same recording (identity and path).
 
 #include <cstddef>
 #include <cstdint>
@@ -60,7 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   if (list.currentTrack < 0 || (list.currentTrack > 0 && list.currentTrack >= list.TrackCount())) __builtin_trap();
   if (matched && list.path.IsEmpty()) __builtin_trap();
-  if (!Utf8(list.album) || !Utf8(list.artist)) __builtin_trap();
+  if (!Utf8(list.album) || !Utf8(list.artist) || !Utf8(list.recording.path)) __builtin_trap();
+  // A recording is read only with its identity.
+  if (list.recording.identity.IsEmpty() && !list.recording.path.IsEmpty()) __builtin_trap();
   for (const auto& track : list.tracks) {
     for (const auto& entry : track.subtracks) {
       if (!Utf8(entry.name)) __builtin_trap();
@@ -85,6 +87,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       }
     }
     if (Written(list.album) != Written(back.album) || Written(list.artist) != Written(back.artist)) __builtin_trap();
+    if (back.recording.identity != list.recording.identity) __builtin_trap();
+    if (Written(back.recording.path) != Written(list.recording.path)) __builtin_trap();
   }
   return 0;
 }

@@ -3,12 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tracklist/platform.h"
 
 namespace tarnix {
 namespace {
@@ -16,6 +18,34 @@ namespace {
 namespace fs = std::filesystem;
 
 std::string S(const TextString& t) { return std::string(t.c_str(), static_cast<size_t>(t.Length())); }
+
+std::vector<std::string> Rows(const TrackList& list) {
+  std::vector<std::string> rows;
+  for (const Track& track : list.tracks) {
+    for (const Subtrack& row : track.subtracks) rows.push_back(std::to_string(row.time) + " " + S(row.name));
+  }
+  return rows;
+}
+
+// Index bytes claiming another version, checksum and all, as that version wrote them.
+std::string WithVersion(std::string bytes, char version) {
+  bytes[8] = version;
+  uint64_t hash = 14695981039346656037ull;
+  for (size_t i = 0; i + 8 < bytes.size(); ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * 1099511628211ull;
+  for (size_t i = 0; i < 8; ++i) bytes[bytes.size() - 8 + i] = static_cast<char>(hash >> (8 * i));
+  return bytes;
+}
+
+// Content identities as the lists' "[File  ]" lines hold them: the first two differ in their
+// hash, the third only in its size; the last is no identity.
+const char* const kRecordings[] = {"5000 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "5000 bbbbbbbbbbbbbbbbbbbbbbbbbbbbbbbb",
+                                   "5001 aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa", "5000 not-an-identity"};
+
+ContentIdentity Recording(int i) {
+  ContentIdentity identity;
+  ParseContentIdentity(kRecordings[i], &identity);
+  return identity;
+}
 
 // A bookmark directory whose files are written with chosen write times, as a user's editor and
 // file manager would leave them over days.
@@ -49,6 +79,8 @@ class Bookmarks {
         text += (i == 0 ? "[Album ] " : "[Artist] ") + word() + eol;
     }
     if (Pick(25) == 0) text += "[Album ] " + std::string(1100, 'a') + eol;
+    // Few recordings, so that several lists name one; now and then a line that names none.
+    if (Pick(2) == 0) text += "[File  ] " + std::string(kRecordings[Pick(4)]) + " C:\\Music\\x.mp3" + eol;
     const int tracks = Pick(30) == 0 ? 130 : Pick(4);
     for (int t = 1; t <= tracks; ++t) {
       char line[64];
@@ -131,7 +163,10 @@ class Bookmarks {
     if (recent_.empty() || !fs::exists(fs::u8path(recent))) return;
     std::string text = test::TempDir::Read(recent);
     const size_t at = text.find("Alpha") != std::string::npos ? text.find("Alpha") : text.find("Omega");
-    if (at != std::string::npos) {
+    const size_t recording = text.find(kRecordings[0]);
+    if (recording != std::string::npos) {
+      text.replace(recording, std::strlen(kRecordings[1]), kRecordings[1]);  // the same length
+    } else if (at != std::string::npos) {
       text.replace(at, 5, text.compare(at, 5, "Alpha") == 0 ? "Omega" : "Alpha");
     } else {
       const size_t size = text.size();
@@ -219,6 +254,76 @@ TEST(DirectoryIndexTest, PicksWhatThePlainSearchPicksThroughRandomEdits) {
   EXPECT_LT(indexReads * 3, listed);
 }
 
+// The list FindByIdentity loads is the first of the listing that Load reads whole with that
+// identity, through edits, rewrites within the time step and restarts.
+TEST(DirectoryIndexTest, FindsByIdentityWhatLoadingEveryListFinds) {
+  int found = 0, listed = 0, reads = 0;
+  for (uint32_t seed : {5u, 6u}) {
+    Bookmarks dir(seed);
+    for (int i = 0; i < 30; ++i) dir.Edit();
+    DirectoryIndex index;
+    for (int step = 0; step < 120; ++step) {
+      SCOPED_TRACE("seed " + std::to_string(seed) + " step " + std::to_string(step));
+      for (int edits = dir.Pick(4); edits > 0; --edits) dir.Edit();
+      if (dir.Pick(4) == 0) dir.RewriteRecent();
+      if (dir.Pick(10) == 0) {
+        ASSERT_TRUE(index.Parse(index.Serialize(), dir.Pattern()));
+      }
+      const ContentIdentity wanted = Recording(dir.Pick(4));
+      std::string expected;
+      TrackList loaded;
+      platform::EnumerateFiles(dir.Pattern(), [&](const TextString& name) {
+        const std::string path = S(dir.Pattern().DirectoryPart()) + "\\" + S(name);
+        if (loaded.Load(path.c_str(), "", 0, 0, true) && !wanted.IsEmpty() && loaded.recording.identity == wanted) {
+          expected = path;
+        }
+        return expected.empty();
+      });
+      TrackList list;
+      list.Reset("Before", 1, 0);
+      ASSERT_EQ(index.FindByIdentity(list, dir.Pattern(), wanted), !expected.empty());
+      if (expected.empty()) {
+        EXPECT_EQ(S(list.album), "Unknown");
+        EXPECT_TRUE(list.path.IsEmpty());
+        continue;
+      }
+      EXPECT_EQ(S(list.path), expected);
+      EXPECT_EQ(list.recording.identity, wanted);
+      EXPECT_EQ(S(list.recording.path), S(loaded.recording.path));
+      EXPECT_EQ(Rows(list), Rows(loaded));
+      ++found;
+      listed += index.LastSearch().listed;
+      reads += index.LastSearch().read;
+    }
+  }
+  EXPECT_GT(found, 40);
+  EXPECT_LT(reads * 3, listed);  // known lists are not read again
+}
+
+// The map by identity never outlives the entries it points to (ASan tells), and a list that
+// no longer names a recording is not found by it.
+TEST(DirectoryIndexTest, AListGoneOrRewrittenIsNotFoundByItsOldIdentity) {
+  test::TempDir dir;
+  const TextString pattern = dir.Item("*.trk").c_str();
+  auto list = [](int recording) {
+    return "[Album ] A\r\n[Artist] B\r\n[File  ] " + std::string(kRecordings[recording]) + " C:\\x.mp3\r\n" +
+           "01:00:00:00*One\r\n";
+  };
+  dir.Write("a.trk", list(0));
+  dir.Write("b.trk", list(1));
+  dir.Write("c.trk", list(1));
+  DirectoryIndex index;
+  TrackList found;
+  ASSERT_TRUE(index.FindByIdentity(found, pattern, Recording(0)));
+  EXPECT_EQ(S(found.path), dir.Item("a.trk"));
+  fs::remove(fs::u8path(dir.Join("a.trk")));
+  EXPECT_FALSE(index.FindByIdentity(found, pattern, Recording(0)));
+  dir.Write("b.trk", "[Album ] A\r\n[Artist] B\r\n01:00:00:00*One, no recording now\r\n");
+  ASSERT_TRUE(index.FindByIdentity(found, pattern, Recording(1)));
+  EXPECT_EQ(S(found.path), dir.Item("c.trk"));
+  EXPECT_FALSE(index.FindByIdentity(found, pattern, ContentIdentity()));
+}
+
 // A title holding a control character (a Ctrl+Z from a tag) names a list whose album the writer
 // saved with a blank there; the plain search finds it, and the index must too.
 TEST(DirectoryIndexTest, ATitleWithAControlCharacterFindsItsList) {
@@ -270,14 +375,16 @@ TEST(DirectoryIndexTest, StoredIndexIsRefusedWhenDamagedOrForeign) {
     TextString pattern;
     bool accepted;
   };
-  std::string flipped = bytes, version = bytes;
+  std::string flipped = bytes;
   flipped[bytes.size() / 2] ^= 0x20;
-  version[8] = 1;  // the version that held names in the ANSI code page
+  const std::string version = WithVersion(bytes, 1);            // names in the ANSI code page
+  const std::string withoutIdentities = WithVersion(bytes, 2);  // before recordings' identities
   const Case cases[] = {
       {"intact", bytes, dir.Pattern(), true},
       {"another directory", bytes, "C:\\Elsewhere\\*.trk", false},
       {"one byte changed", flipped, dir.Pattern(), false},
       {"another version", version, dir.Pattern(), false},
+      {"the version before identities", withoutIdentities, dir.Pattern(), false},
       {"cut short", bytes.substr(0, bytes.size() - 9), dir.Pattern(), false},
       {"empty", "", dir.Pattern(), false},
       {"other bytes", std::string(200, 'x'), dir.Pattern(), false},

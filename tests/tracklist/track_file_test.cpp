@@ -458,6 +458,98 @@ TEST_F(TrackFileTest, SkipMarksStayOnTheirSubtrackAcrossSaveAndLoad) {
   }
 }
 
+std::vector<std::string> Rows(const TrackList& list) {
+  std::vector<std::string> rows;
+  for (const Track& track : list.tracks) {
+    for (const Subtrack& row : track.subtracks) {
+      rows.push_back(std::to_string(track.number) + " " + std::to_string(row.time) + (row.skip ? " skip " : " ") +
+                     S(row.name));
+    }
+  }
+  return rows;
+}
+
+// The recording's line is read back; without it (as a reader that skips the tag sees the file)
+// the same rows, names and identities are read, since it sits among the header lines, which
+// every reader takes by their leading "[" and skips when it does not know the tag.
+TEST_F(TrackFileTest, RecordingLineIsReadBackAndLeavesTheRowsAsTheyWere) {
+  ContentIdentity identity;
+  identity.size = (uint64_t{1} << 32) + 7;
+  identity.high = 0xABCDEF0123456789ull;
+  identity.low = 42;
+  const struct Case {
+    const char* label;
+    const char* path;
+    bool known;
+    bool utf8;
+  } cases[] = {
+      {"a path in the code page", "C:\\Music\\Caf\xC3\xA9 \\Song 1.mp3", true, false},
+      {"a path the code page lacks", "C:\\Music\\\xE6\x84\x9B.flac", true, true},
+      {"no path", "", true, false},
+      {"no identity", "C:\\Music\\x.mp3", false, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    TrackList list;
+    list.Reset("Mix", 2, 0x1234ABCD);
+    list.tracks[0].AddSubtrack("Part", 5000);
+    list.tracks[0].subtracks[1].skip = true;
+    list.recording.path = c.path;
+    if (c.known) list.recording.identity = identity;
+    ASSERT_TRUE(list.Save(dir_.Item("r.trk").c_str()));
+    const std::string bytes = test::TempDir::Read(dir_.Join("r.trk"));
+    EXPECT_EQ(bytes.compare(0, 3, "\xEF\xBB\xBF") == 0, c.utf8);
+    TrackList back;
+    ASSERT_TRUE(back.Load(dir_.Item("r.trk").c_str(), "", 0, 0, true));
+    EXPECT_EQ(back.recording.identity, c.known ? identity : ContentIdentity());
+    EXPECT_EQ(S(back.recording.path), c.known ? c.path : "");
+
+    const size_t line = bytes.find("[File  ] ");
+    ASSERT_EQ(line != std::string::npos, c.known);
+    if (!c.known) continue;
+    const size_t end = bytes.find("\r\n", line) + 2;
+    const std::string header = bytes.substr(0, bytes.find("01:00:00:00*"));
+    ASSERT_LT(end, header.size() + 1);
+    for (size_t at = c.utf8 ? 3 : 0; at < header.size(); at = header.find("\r\n", at) + 2) {
+      EXPECT_EQ(header[at], '[') << at;
+    }
+    TrackList without;
+    ASSERT_TRUE(without.Load(dir_.Write("w.trk", bytes.substr(0, line) + bytes.substr(end)).c_str(), "", 0, 0, true));
+    EXPECT_EQ(Rows(without), Rows(back));
+    EXPECT_EQ(S(without.album), S(back.album));
+    EXPECT_EQ(S(without.artist), S(back.artist));
+    EXPECT_EQ(without.cddbId, back.cddbId);
+    EXPECT_TRUE(without.recording.identity.IsEmpty());
+  }
+}
+
+TEST_F(TrackFileTest, AnUnreadableRecordingLineIsIgnored) {
+  const std::string hex = "0123456789abcdef0123456789abcdef";
+  const struct Case {
+    const char* label;
+    std::string lines;
+    uint64_t size;  // 0: no identity
+    const char* path;
+  } cases[] = {
+      {"identity and path", "[File  ] 12 " + hex + " D:\\a  b.mp3", 12, "D:\\a  b.mp3"},
+      {"tag in lower case, no path", "[file  ] 12 " + hex, 12, ""},
+      {"the last line counts", "[File  ] 12 " + hex + " a\r\n[File  ] 13 " + hex + " b", 13, "b"},
+      {"size 0", "[File  ] 0 " + hex + " a", 0, ""},
+      {"short hash", "[File  ] 12 " + hex.substr(1) + " a", 0, ""},
+      {"garbage", "[File  ] garbage", 0, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.label);
+    list_.recording.path = "kept from before?";
+    list_.recording.identity.size = 99;
+    ASSERT_TRUE(LoadBytes("[Album ] a\r\n" + c.lines + "\r\n[Artist] b\r\n01:00:00:00*x\r\n", "", 0, 0, true));
+    EXPECT_EQ(list_.TrackCount(), 1);
+    EXPECT_EQ(S(list_.artist), "b");
+    EXPECT_EQ(list_.recording.identity.size, c.size);
+    EXPECT_EQ(S(list_.recording.path), c.path);
+  }
+}
+
 TEST_F(TrackFileTest, EmptyNamesAndLineBreaksAreKept) {
   list_.Reset("x", 2, 0x1);
   list_.tracks[1].RenameSubtrack(0, "");
