@@ -1,6 +1,6 @@
 // Placing the plug-in's dialogs next to its window.
 
-#include "host/dialog_placement.h"
+#include "commands/dialog_placement.h"
 
 #include "host/plugin.h"
 

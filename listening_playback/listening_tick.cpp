@@ -1,4 +1,4 @@
-#include "host/listening_tick.h"
+#include "listening_playback/listening_tick.h"
 
 #include <windows.h>
 
@@ -6,8 +6,9 @@
 #include "host/player_codes.h"
 #include "host/plugin.h"
 #include "host/settings.h"
-#include "host/tick_rules.h"
 #include "listening/listening_rules.h"
+#include "listening_playback/listening_clock.h"
+#include "listening_playback/tick_rules.h"
 #include "skin/track_list_view.h"
 #include "tracklist/track_list.h"
 
@@ -50,7 +51,7 @@ bool IsResumable() {
 void KnowLength(const Player& player) {
   ListeningState& state = State();
   if (state.lengthMs > 0 || state.lengthRequests >= kMaxLengthRequests) return;
-  const uint64_t now = GetTickCount64();
+  const uint64_t now = ListeningClockMs();
   if (state.lengthRequests > 0 && now - state.lengthAskedAt < kLengthRetryMs) return;
   ++state.lengthRequests;
   state.lengthAskedAt = now;
@@ -142,7 +143,7 @@ void ListeningEntryStarted(const Player& player, const TextString& path) {
   state.lastPositionMs = -1;
   state.earlierPositionMs = -1;
   state.startPending = true;
-  state.rememberedAt = GetTickCount64();
+  state.rememberedAt = ListeningClockMs();
   state.lastSeen = kNoItem;
   state.stopAfter = kNoItem;
   state.nextEntryAsked = false;
@@ -178,12 +179,12 @@ bool FollowResume(const Player& player, int ms) {
       const int32_t target = listening::ResumeTargetMs(remembered);
       player.JumpToTime(target);
       state.lastPositionMs = target;
-      state.rememberedAt = GetTickCount64();
+      state.rememberedAt = ListeningClockMs();
       return true;
     }
   }
   // Written down now and then while it plays, so that a crash loses little.
-  const uint64_t now = GetTickCount64();
+  const uint64_t now = ListeningClockMs();
   const listening::LeftAt verdict = listening::JudgeLeftAt(ms, state.lengthMs);
   if (verdict == listening::LeftAt::kForget ||
       (verdict == listening::LeftAt::kRemember && now - state.rememberedAt >= listening::kRememberEveryMs)) {

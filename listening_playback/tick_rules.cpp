@@ -1,4 +1,4 @@
-#include "host/tick_rules.h"
+#include "listening_playback/tick_rules.h"
 
 namespace tarnix {
 

@@ -1,4 +1,4 @@
-#include "host/held_file_wait.h"
+#include "plugin/held_file_wait.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // Where the list sits in the plug-in window: below the title line while that is shown.
 
-#include "host/list_placement.h"
+#include "session/list_placement.h"
 
 #include "host/plugin.h"
 #include "skin/title_display.h"

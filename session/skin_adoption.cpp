@@ -1,14 +1,14 @@
-#include "host/skin_adoption.h"
+#include "session/skin_adoption.h"
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "host/colour_text.h"
-#include "host/list_placement.h"
 #include "host/player.h"
 #include "host/plugin.h"
 #include "resources/resource_ids.h"
+#include "session/colour_text.h"
+#include "session/list_placement.h"
 #include "skin/skin_frame.h"
 #include "tracklist/platform.h"
 #include "win32/utf16.h"

@@ -1,29 +1,11 @@
-// Pure helpers of the UI thread side, in-process. The Windows-free ones are in tests/host_pure.
+// Where a dialog goes beside the plug-in window, from a table.
 
 #include <gtest/gtest.h>
 
-#include <atomic>
-#include <type_traits>
-
-#include "host/dialog_placement.h"
-#include "host/shared_with_player.h"
+#include "commands/dialog_placement.h"
 
 namespace tarnix {
 namespace {
-
-// The hook filter reads these on the player's thread while the UI thread writes them: each must
-// be an atomic that never takes a lock.
-template <class T>
-constexpr bool kLockFreeAtomic = std::is_same_v<T, std::atomic<typename T::value_type>>&& T::is_always_lock_free;
-
-TEST(HookSharedValues, AreLockFreeAtomics) {
-  static_assert(kLockFreeAtomic<decltype(FrameFlags::shown)>);
-  static_assert(kLockFreeAtomic<decltype(FrameFlags::docked)>);
-  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::hotKey)>);
-  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::repeatItem)>);
-  static_assert(kLockFreeAtomic<decltype(SharedWithPlayer::ctrlTabForwarding)>);
-  SUCCEED();
-}
 
 TEST(DialogPosition, CentredBelowAboveWhenNoRoomAndAlwaysOnTheScreen) {
   const RECT screen{0, 0, 1024, 768};

@@ -10,7 +10,7 @@
 #include "host/settings.h"
 #include "session/stored_lists.h"
 #include "session/unsaved_edits.h"
-#include "tracklist/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {

@@ -16,7 +16,7 @@
 #include "host/player_codes.h"
 #include "host/settings.h"
 #include "session/stored_lists.h"
-#include "tracklist/file_faults.h"
+#include "tests/support/file_faults.h"
 #include "tracklist/replacing_write.h"
 #include "ui_responder.h"
 

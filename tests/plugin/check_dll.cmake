@@ -1,7 +1,9 @@
 # Static checks of the plug-in DLL from its PE headers (objdump -p): exactly one export,
 # winampGetGeneralPurposePlugin, and imports from system DLLs only (no C++ runtime, libgcc or
 # winpthread DLL that a player's folder would not have), among them COMCTL32, whose up-down and
-# hot key classes the dialogs are built from.
+# hot key classes the dialogs are built from. Then that no test-only code reached it: neither
+# the file faults nor the test clock (tests/support), by the symbols of its debug file (nm) and
+# the texts of both files.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
 if(failed)
   message(FATAL_ERROR "objdump failed on ${DLL}")
@@ -55,3 +57,21 @@ execute_process(COMMAND ${OBJDUMP} -h ${DLL}.debug OUTPUT_VARIABLE kept)
 if(NOT kept MATCHES "\\.debug_info")
   message(FATAL_ERROR "${DLL}.debug holds no debug information")
 endif()
+
+# Test-only code by name: the symbols and source file names of tests/support's faults and clock.
+set(test_only "FileFault|SetListeningClock|AdvanceListeningClock|UseSystemClock|file_faults|test_clock")
+execute_process(COMMAND ${NM} -C ${DLL}.debug OUTPUT_VARIABLE symbols RESULT_VARIABLE failed)
+if(failed OR NOT symbols MATCHES "winampGetGeneralPurposePlugin")
+  message(FATAL_ERROR "nm found no symbols in ${DLL}.debug")
+endif()
+string(REGEX MATCHALL "[^\n]*(${test_only})[^\n]*" found "${symbols}")
+if(found)
+  message(FATAL_ERROR "${DLL} holds test-only code: ${found}")
+endif()
+foreach(file IN ITEMS ${DLL} ${DLL}.debug)
+  file(STRINGS ${file} texts REGEX "${test_only}")
+  if(texts)
+    message(FATAL_ERROR "${file} holds test-only names: ${texts}")
+  endif()
+endforeach()
+message(STATUS "no test-only code in ${DLL}")

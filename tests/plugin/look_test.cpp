@@ -10,8 +10,8 @@
 #include "testhost/capture.h"
 #include "testhost/image_file.h"
 #include "testhost/input.h"
-#include "tests/integration/player_place.h"
-#include "tests/integration/skin_files.h"
+#include "tests/plugin/player_place.h"
+#include "tests/plugin/skin_files.h"
 
 namespace tarnix::integration {
 namespace {

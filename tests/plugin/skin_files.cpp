@@ -1,4 +1,4 @@
-#include "tests/integration/skin_files.h"
+#include "tests/plugin/skin_files.h"
 
 #include "testhost/plugin_session.h"
 

@@ -7,8 +7,8 @@
 
 #include "testhost/player_side_window.h"
 #include "testhost/request_log.h"
-#include "tests/integration/drag.h"
-#include "tests/integration/player_place.h"
+#include "tests/plugin/drag.h"
+#include "tests/plugin/player_place.h"
 
 namespace tarnix::integration {
 namespace {

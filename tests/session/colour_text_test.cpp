@@ -1,4 +1,4 @@
-#include "host/colour_text.h"
+#include "session/colour_text.h"
 
 #include <gtest/gtest.h>
 

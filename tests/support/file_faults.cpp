@@ -1,8 +1,10 @@
-#include "tracklist/file_faults.h"
+#include "tests/support/file_faults.h"
 
 #include <atomic>
 #include <mutex>
 #include <string>
+
+#include "tracklist/write_steps.h"
 
 namespace tarnix {
 
@@ -18,19 +20,50 @@ bool Aimed(const char* target) {
   return g_target.empty() || (target && g_target == target);
 }
 
-detail::WriteStep StepOf(FileFault fault) {
+WriteStep StepOf(FileFault fault) {
   switch (fault) {
     case FileFault::kMissingDirectory:
-      return detail::WriteStep::kCreate;
+      return WriteStep::kCreate;
     case FileFault::kShortWrite:
-      return detail::WriteStep::kWrite;
+      return WriteStep::kWrite;
     case FileFault::kFailedFlush:
-      return detail::WriteStep::kFlush;
+      return WriteStep::kFlush;
     case FileFault::kFailedClose:
-      return detail::WriteStep::kClose;
+      return WriteStep::kClose;
     default:
-      return detail::WriteStep::kReplace;
+      return WriteStep::kReplace;
   }
+}
+
+// What the step meets when the fault strikes it.
+FileError ErrorOf(FileFault fault) {
+  switch (fault) {
+    case FileFault::kMissingDirectory:
+      return FileError::kPathNotFound;
+    case FileFault::kShortWrite:
+      return FileError::kDiskFull;
+    case FileFault::kReadOnlyTarget:
+      return FileError::kReadOnly;
+    case FileFault::kRefusedReplace:
+    case FileFault::kHeldTarget:
+      return FileError::kHeld;
+    default:
+      return FileError::kOther;
+  }
+}
+
+// The probe the replacing writes ask before each step; each strike takes one from the count.
+FileError Strike(WriteStep step, const char* target) {
+  const auto current = static_cast<FileFault>(g_fault.load());
+  if (current == FileFault::kNone || StepOf(current) != step || !Aimed(target)) return FileError::kNone;
+  int left = g_count.load();
+  if (left == 0) return FileError::kNone;
+  if (left > 0) {
+    // Several threads may write at once: each use takes one from the count.
+    while (left > 0 && !g_count.compare_exchange_weak(left, left - 1)) {}
+    if (left <= 0) return FileError::kNone;
+  }
+  return ErrorOf(current);
 }
 
 }  // namespace
@@ -42,25 +75,9 @@ void InjectFileFault(FileFault fault, int count, const char* onlyTarget) {
   }
   g_count.store(count);
   g_fault.store(static_cast<int>(fault));
+  SetWriteStepProbe(Strike);
 }
 
 void ClearFileFault() { InjectFileFault(FileFault::kNone, 0); }
 
-namespace detail {
-
-bool FaultAt(WriteStep step, const char* target, FileFault* fault) {
-  const auto current = static_cast<FileFault>(g_fault.load());
-  if (current == FileFault::kNone || StepOf(current) != step || !Aimed(target)) return false;
-  int left = g_count.load();
-  if (left == 0) return false;
-  if (left > 0) {
-    // Several threads may write at once: each use takes one from the count.
-    while (left > 0 && !g_count.compare_exchange_weak(left, left - 1)) {}
-    if (left <= 0) return false;
-  }
-  *fault = current;
-  return true;
-}
-
-}  // namespace detail
 }  // namespace tarnix

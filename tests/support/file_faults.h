@@ -2,7 +2,8 @@
 // Faults made on purpose in the writers' file operations, so that tests can see every write
 // path fail the way a full disk, a failing device or another program's hold makes it fail. The
 // faulty step still touches the real files as far as the fault lets it (a short write leaves a
-// short temporary file), so a test sees what the writer leaves behind.
+// short temporary file), so a test sees what the writer leaves behind. Test-only: it plugs into
+// the replacing writes' probe (tracklist/write_steps.h), and the DLL never links it.
 
 namespace tarnix {
 
@@ -34,14 +35,4 @@ class ScopedFileFault {
   ScopedFileFault& operator=(const ScopedFileFault&) = delete;
 };
 
-namespace detail {
-
-// The step of a write in progress that asks whether it fails.
-enum class WriteStep { kCreate, kWrite, kFlush, kClose, kReplace };
-
-// Whether the step of a write of `target` meets the injected fault; each use takes one from the
-// count.
-bool FaultAt(WriteStep step, const char* target, FileFault* fault);
-
-}  // namespace detail
 }  // namespace tarnix
