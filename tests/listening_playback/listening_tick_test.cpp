@@ -116,8 +116,8 @@ TEST_F(ListeningTickTest, StopAfterTheSubtrackComesAtItsBoundaryOrTheRecordingsE
     int atMs;          // the look that stops, unless cancelled
     const char* what;
   } cases[] = {
-      {0, {3000, 6000}, 1000, false, 2979, 21, 2980, "the next subtrack is reached within the slack"},
-      {0, {3000, 6000}, 1000, true, 2979, 21, 3500, "chosen again: cancelled"},
+      {0, {3000, 6000}, 1000, false, 2980, 20, 2981, "the next subtrack is reached within the slack"},
+      {0, {3000, 6000}, 1000, true, 2980, 20, 3500, "chosen again: cancelled"},
       {3000, {1000}, 1500, false, 2900, 90, 2981, "the last subtrack: aimed before the recording's end"},
   };
   for (const auto& c : cases) {
