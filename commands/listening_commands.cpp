@@ -1,5 +1,5 @@
 // The listening commands: stop at the end of the playing subtrack, and the skip mark of the
-// selected subtrack. The playback check (host/listening_tick.h) carries them out.
+// selected subtrack. The playback check (listening_playback/listening_tick.h) carries them out.
 
 #include "commands/commands.h"
 

@@ -6,15 +6,15 @@
 #include <commctrl.h>
 
 #include "commands/commands.h"
+#include "commands/dialog_placement.h"
 #include "commands/editing.h"
 #include "commands/window_text.h"
-#include "host/dialog_placement.h"
-#include "host/list_placement.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/user_messages.h"
 #include "resources/resource_ids.h"
+#include "session/list_placement.h"
 #include "session/player_following.h"
 #include "session/stored_lists.h"
 #include "session/unsaved_edits.h"

@@ -8,9 +8,9 @@
 
 #include <commctrl.h>
 
+#include "commands/dialog_placement.h"
 #include "commands/time_fields.h"
 #include "commands/window_text.h"
-#include "host/dialog_placement.h"
 #include "host/playback_state.h"
 #include "host/player.h"
 #include "host/plugin.h"

@@ -6,7 +6,7 @@
 
 #include "commands/dialogs.h"
 
-#include "host/dialog_placement.h"
+#include "commands/dialog_placement.h"
 #include "host/plugin.h"
 #include "resources/resource_ids.h"
 #include "skin/track_list_view.h"

@@ -72,7 +72,7 @@ class Plugin {
   EditingState editing;
   // What the directory search needs of every list in the bookmark directory.
   DirectoryIndex bookmarkIndex;
-  // Resume positions, the pending stop and the progress shown (host/listening_tick.h).
+  // Resume positions, the pending stop and the progress shown (listening_playback/listening_tick.h).
   listening::ListeningState listening;
   UnsavedLists unsavedEdits;  // edits whose save failed, kept until their lists can be written
 

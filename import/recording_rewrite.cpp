@@ -7,8 +7,8 @@
 
 #include "import/file_chapters.h"
 #include "import/file_source.h"
-#include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
+#include "tracklist/write_steps.h"
 
 namespace tarnix {
 namespace {
@@ -114,12 +114,11 @@ RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, 
   if (free != UINT64_MAX && free < original.Size() + kSpareBytes)
     return Failure(RewriteOutcome::kNoRoom, "the disk has no room for a new copy of the file");
 
-  FileFault fault;
-  if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault))
-    return FileFailure(platform::FileErrorOf(FileError::kPathNotFound), "the new file could not be made");
+  if (const FileError met = ProbeWriteStep(WriteStep::kCreate, path.c_str()); met != FileError::kNone)
+    return FileFailure(platform::FileErrorOf(met), "the new file could not be made");
   platform::File file(temporary, "wb");
   if (!file) return FileFailure(platform::LastFileError(), "the new file could not be made");
-  const bool shortWrite = detail::FaultAt(detail::WriteStep::kWrite, path.c_str(), &fault);
+  const bool shortWrite = ProbeWriteStep(WriteStep::kWrite, path.c_str()) != FileError::kNone;
   NewFile sink(file.get(), progress, original.Size(), shortWrite);
   *written = writer(original, chapters, sink);
   if (sink.Cancelled()) return Failure(RewriteOutcome::kCancelled, "stopped");
@@ -128,17 +127,20 @@ RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, 
 
   // The replacement is a change of the folder, which a file system may put on the disk before
   // the new file's data: the data goes first.
-  if (detail::FaultAt(detail::WriteStep::kFlush, path.c_str(), &fault) || !platform::FlushToDisk(file.get()))
+  if (const FileError met = ProbeWriteStep(WriteStep::kFlush, path.c_str()); met != FileError::kNone)
+    return FileFailure(platform::FileErrorOf(met), "the new file could not be put on the disk");
+  if (!platform::FlushToDisk(file.get()))
     return FileFailure(platform::LastFileError(), "the new file could not be put on the disk");
-  if (detail::FaultAt(detail::WriteStep::kClose, path.c_str(), &fault) || !file.Close())
-    return FileFailure(platform::LastFileError(), "the new file could not be closed");
+  const FileError closeFault = ProbeWriteStep(WriteStep::kClose, path.c_str());
+  if (!file.Close() || closeFault != FileError::kNone)
+    return FileFailure(closeFault != FileError::kNone ? platform::FileErrorOf(closeFault) : platform::LastFileError(),
+                       "the new file could not be closed");
   return {RewriteOutcome::kReplaced, {}, {}};
 }
 
 // Reads the new file as any later look-up will: its size and its chapters.
 bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters) {
-  FileFault fault;
-  if (detail::FaultAt(detail::WriteStep::kReadBack, path.c_str(), &fault)) return false;
+  if (ProbeWriteStep(WriteStep::kReadBack, path.c_str()) != FileError::kNone) return false;
   FileSource check(temporary);
   if (!check.IsOpen()) return false;
   ChapterSet readBack;
@@ -157,12 +159,8 @@ RewriteResult Rewrite(const TextString& path, const TextString& temporary, const
   if (!ReadsBackAsWritten(path, temporary, chapters))
     return Failure(RewriteOutcome::kFailed, "the new file did not read back with the chapters written");
 
-  FileFault fault;
-  if (detail::FaultAt(detail::WriteStep::kReplace, path.c_str(), &fault)) {
-    return FileFailure(
-        platform::FileErrorOf(fault == FileFault::kReadOnlyTarget ? FileError::kReadOnly : FileError::kHeld),
-        "the file could not be replaced");
-  }
+  if (const FileError met = ProbeWriteStep(WriteStep::kReplace, path.c_str()); met != FileError::kNone)
+    return FileFailure(platform::FileErrorOf(met), "the file could not be replaced");
   if (!platform::ReplaceExisting(temporary, path))
     return FileFailure(platform::LastFileError(), "the file could not be replaced");
   result.note = written.note;

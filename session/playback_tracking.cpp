@@ -5,17 +5,17 @@
 
 #include <algorithm>
 
-#include "host/listening_tick.h"
 #include "host/player.h"
 #include "host/plugin.h"
-#include "host/skin_adoption.h"
-#include "host/tick_rules.h"
-#include "host/timer_ids.h"
 #include "import/recording_import.h"
+#include "listening_playback/listening_tick.h"
+#include "listening_playback/tick_rules.h"
 #include "session/play_item.h"
 #include "session/player_following.h"
 #include "session/rows.h"
+#include "session/skin_adoption.h"
 #include "session/stored_lists.h"
+#include "session/timer_ids.h"
 #include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"

@@ -55,7 +55,7 @@ ctest --preset native-asan
 step "win32: the shipping DLL's export, import and debug checks"
 cmake --preset win32 >/dev/null
 cmake --build --preset win32
-ctest --preset win32 -R '^win32_'
+ctest --preset win32 -R '^dll_'
 
 # Every Windows suite runs inside one display and one Wine server per build.
 under_wine() {
@@ -72,7 +72,7 @@ under_wine() {
 
 step "win32 under 32-bit Wine"
 if reason=$(tools/can-run-32bit.sh); then
-  under_wine win32 -E '^win32_'
+  under_wine win32 -E '^dll_'
 elif [ -x /usr/lib/wine/wine ]; then
   echo "win32 under 32-bit Wine: SKIPPED: $reason"
 else

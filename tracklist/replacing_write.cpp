@@ -1,9 +1,10 @@
 #include "tracklist/replacing_write.h"
 
+#include <atomic>
 #include <memory>
 
-#include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
+#include "tracklist/write_steps.h"
 
 namespace tarnix {
 
@@ -11,6 +12,9 @@ namespace {
 
 thread_local RetryWait t_wait = nullptr;
 thread_local WriteResult t_last;
+std::atomic<WriteStepProbe> g_probe{nullptr};
+
+FileError Probe(WriteStep step, const TextString& path) { return ProbeWriteStep(step, path.c_str()); }
 
 // Counts the waits for a held file and ends them when the budget is spent or the wait gives up.
 class HeldFileWaits {
@@ -40,9 +44,8 @@ class HeldFileWaits {
 FileErrorCode CreateTemporary(const TextString& path, const TextString& temporary, HeldFileWaits* waits,
                               std::unique_ptr<platform::File>* file) {
   for (;;) {
-    FileFault fault;
-    if (detail::FaultAt(detail::WriteStep::kCreate, path.c_str(), &fault))
-      return platform::FileErrorOf(FileError::kPathNotFound);
+    const FileError met = Probe(WriteStep::kCreate, path);
+    if (met != FileError::kNone) return platform::FileErrorOf(met);
     *file = std::make_unique<platform::File>(temporary, "wb");
     if (**file) return {};
     FileErrorCode error = platform::LastFileError();
@@ -51,38 +54,39 @@ FileErrorCode CreateTemporary(const TextString& path, const TextString& temporar
 }
 
 FileErrorCode WriteAndClose(const TextString& path, platform::File* file, std::string_view bytes) {
-  FileFault fault;
-  const bool short_write = detail::FaultAt(detail::WriteStep::kWrite, path.c_str(), &fault);
+  const FileError shortWrite = Probe(WriteStep::kWrite, path);
+  const bool short_write = shortWrite != FileError::kNone;
   const size_t wanted = short_write ? bytes.size() / 2 : bytes.size();
   FileErrorCode error;
   if (std::fwrite(bytes.data(), 1, wanted, file->get()) != wanted) error = platform::LastFileError();
-  if (short_write) error = platform::FileErrorOf(FileError::kDiskFull);
+  if (short_write) error = platform::FileErrorOf(shortWrite);
   // The replacement below is a change of the directory, which file systems may put on the disk
   // before the new file's data: a power cut between the two would leave an empty or partial file
   // where a whole one was. The data goes to the disk first; a flush that fails counts as a
   // failed write, and the old file stays.
   if (error.kind == FileError::kNone) {
-    if (detail::FaultAt(detail::WriteStep::kFlush, path.c_str(), &fault)) {
-      error = platform::FileErrorOf(FileError::kOther);
+    const FileError flushFault = Probe(WriteStep::kFlush, path);
+    if (flushFault != FileError::kNone) {
+      error = platform::FileErrorOf(flushFault);
     } else if (!platform::FlushToDisk(file->get())) {
       error = platform::LastFileError();
     }
   }
-  const bool close_fails = detail::FaultAt(detail::WriteStep::kClose, path.c_str(), &fault);
+  const FileError closeFault = Probe(WriteStep::kClose, path);
   // Buffered data meets a full disk only when it is flushed by the close.
   if (!file->Close() && error.kind == FileError::kNone) error = platform::LastFileError();
-  if (close_fails && error.kind == FileError::kNone) error = platform::FileErrorOf(FileError::kOther);
+  if (closeFault != FileError::kNone && error.kind == FileError::kNone) error = platform::FileErrorOf(closeFault);
   return error;
 }
 
 FileErrorCode ReplaceTarget(const TextString& temporary, const TextString& path, HeldFileWaits* waits) {
   for (;;) {
-    FileFault fault;
     FileErrorCode error;
     bool readOnly = false;
-    if (detail::FaultAt(detail::WriteStep::kReplace, path.c_str(), &fault)) {
-      error = platform::FileErrorOf(FileError::kHeld);
-      readOnly = fault == FileFault::kReadOnlyTarget;
+    const FileError met = Probe(WriteStep::kReplace, path);
+    if (met != FileError::kNone) {
+      error = platform::FileErrorOf(met);
+      readOnly = met == FileError::kReadOnly;
     } else if (platform::IsReadOnlyFile(path)) {
       // Marked read-only by its owner: kept on every system (some would replace it), and no
       // wait would end that.
@@ -115,6 +119,13 @@ WriteResult Write(const TextString& path, std::string_view bytes, int heldBudget
 TextString WriteResult::Reason() const {
   if (Ok()) return TextString();
   return platform::SystemErrorText(error.system);
+}
+
+WriteStepProbe SetWriteStepProbe(WriteStepProbe probe) { return g_probe.exchange(probe); }
+
+FileError ProbeWriteStep(WriteStep step, const char* target) {
+  const WriteStepProbe probe = g_probe.load();
+  return probe ? probe(step, target) : FileError::kNone;
 }
 
 RetryWait SetRetryWait(RetryWait wait) {

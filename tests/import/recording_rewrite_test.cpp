@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "tests/import/byte_builders.h"
+#include "tests/support/file_faults.h"
 #include "tests/support/temp_dir.h"
-#include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
 
 namespace tarnix {

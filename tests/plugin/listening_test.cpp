@@ -1,5 +1,7 @@
-// The listening features through the real plug-in: resuming long recordings, stopping at the end
-// of a subtrack, and jumping over subtracks marked to be skipped, seen in the player's log.
+// The listening features through the real plug-in, seen in the player's log: a long recording
+// resumed also after the plug-in restarted, and the subtrack commands stepping over marked
+// subtracks. The rules at each playback check are tested in-process with a set clock
+// (tests/listening_playback).
 
 #include <gtest/gtest.h>
 
@@ -18,7 +20,6 @@ using testhost::PlayerRequest;
 using testhost::PlayState;
 
 constexpr int kMinute = 60000;
-constexpr WPARAM kCmdNextEntry = 40048;
 const std::string kLong = "C:\\Books\\Long book.mp3";
 const std::string kOther = "C:\\Books\\Other.mp3";
 
@@ -97,142 +98,10 @@ TEST(Resume, LongRecordingResumesFiveSecondsBeforeWhereItWasLeftAlsoAfterARestar
   EXPECT_TRUE(h.Stop());
 }
 
-TEST(Resume, LeftInItsLastMinuteIsNotMoved) {
-  PluginSession h;
-  EXPECT_TRUE(JumpsOnReturn(h, 30 * kMinute, 29 * kMinute + 30000, -1).empty());
-  EXPECT_TRUE(h.Stop());
-}
-
-TEST(Resume, ShortRecordingIsNotMoved) {
-  PluginSession h;
-  EXPECT_TRUE(JumpsOnReturn(h, 19 * kMinute, 10 * kMinute, -1).empty());
-  EXPECT_TRUE(h.Stop());
-}
-
-TEST(Resume, StartedElsewhereIsNotMoved) {
-  PluginSession h;
-  EXPECT_TRUE(JumpsOnReturn(h, 120 * kMinute, 47 * kMinute + 10000, 10 * kMinute).empty());
-  EXPECT_TRUE(h.Stop());
-}
-
-TEST(Resume, OffWhenTheOptionIsOff) {
-  PluginSession h;
-  h.SetPluginIni("Resume", "0");
-  EXPECT_TRUE(JumpsOnReturn(h, 120 * kMinute, 47 * kMinute + 10000, -1).empty());
-  EXPECT_TRUE(h.Stop());
-}
-
-// Milliseconds from the player's clock passing `boundaryMs` to the first request matching.
-std::int64_t LateAfterBoundary(PluginSession& h, std::int64_t clockOrigin, int boundaryMs,
-                               const std::function<bool(const PlayerRequest&)>& match) {
-  for (const PlayerRequest& r : h.Player().Log().Snapshot()) {
-    if (match(r)) return r.timeMs - (clockOrigin + boundaryMs);
-  }
-  return INT64_MIN;
-}
-
-// Expects the first request matching within the highlight's precision of the boundary (from
-// 20 ms early, the clock's own reading error, to 50 ms late); returns how late it came.
-std::int64_t ExpectAtBoundary(PluginSession& h, std::int64_t clockOrigin, int boundaryMs,
-                              const std::function<bool(const PlayerRequest&)>& match) {
-  const std::int64_t late = LateAfterBoundary(h, clockOrigin, boundaryMs, match);
-  EXPECT_GE(late, -20);
-  EXPECT_LE(late, 50);
-  return late;
-}
-
-std::int64_t StartClock(PluginSession& h) {
-  h.Player().Play();
-  const std::int64_t before = testhost::SteadyMs();
-  const int position = h.Player().PositionMs();
-  return before - position;
-}
-
-const std::string kThree = "01:00:00:00*Opening\r\n01:00:03:00 Middle\r\n01:00:06:00 Closing\r\n";
-
-TEST(StopAfter, StopsAtTheEndOfThePlayingSubtrack) {
-  PluginSession h;
-  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", kThree)));
-  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
-  ASSERT_TRUE(h.Start());
-  const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
-  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
-  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
-  ExpectAtBoundary(h, origin, 3000, [](const PlayerRequest& r) { return r.IsCommand(kCmdStop); });
-  EXPECT_EQ(h.Player().Log().CountCommand(kCmdStop), 1);
-  EXPECT_TRUE(h.Stop());
-}
-
-TEST(StopAfter, ChosenAgainCancels) {
-  PluginSession h;
-  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", kThree)));
-  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 0}});
-  ASSERT_TRUE(h.Start());
-  StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
-  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
-  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 6000));
-  ASSERT_TRUE(WaitForTwoLooks(h));
-  EXPECT_EQ(h.Player().Log().CountCommand(kCmdStop), 0);
-  EXPECT_EQ(h.Player().State(), PlayState::kPlaying);
-  EXPECT_TRUE(h.Stop());
-}
-
-TEST(StopAfter, LastSubtrackStopsAtTheEndOfTheRecording) {
-  PluginSession h;
-  ASSERT_TRUE(h.WriteBookmark("s.trk", TrackFile("Stops", "01:00:00:00*Opening\r\n01:00:01:00 Last\r\n")));
-  h.Player().SetPlaylist({{"C:\\x\\s.mp3", "Stops", 3000}, {"C:\\x\\next.mp3", "Next", 0}});
-  h.Player().SetEndOfFileAction(testhost::EndOfFileAction::kAdvance);
-  ASSERT_TRUE(h.Start());
-  const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 3000));
-  ASSERT_TRUE(h.Command(IDM_STOP_AFTER_SUBTRACK));
-  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().State() == PlayState::kStopped; }, 6000));
-  ExpectAtBoundary(h, origin, 3000, [](const PlayerRequest& r) { return r.IsCommand(kCmdStop); });
-  EXPECT_TRUE(h.Stop());
-}
-
 // Intro, two marked in a row, Talk, and a marked last subtrack; the marks as the file keeps them.
 const std::string kMarked =
     "[Skip  ] 01:00:02:00\r\n[Skip  ] 01:00:04:00\r\n[Skip  ] 01:00:08:00\r\n"
     "01:00:00:00*Intro\r\n01:00:02:00 Ad\r\n01:00:04:00 Ad again\r\n01:00:06:00 Talk\r\n01:00:08:00 Outro\r\n";
-
-TEST(Skip, MarkedSubtracksAreJumpedOverAtTheirBoundary) {
-  PluginSession h;
-  ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips", kMarked)));
-  h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}, {"C:\\x\\after.mp3", "After", 0}});
-  ASSERT_TRUE(h.Start());
-  const std::int64_t origin = StartClock(h);
-  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 4); }, 3000));  // the same rows as without marks
-  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 3); }, 5000));
-  const std::int64_t jumpLate = ExpectAtBoundary(
-      h, origin, 2000, [](const PlayerRequest& r) { return r.IsCode(kCodeJumpToTime) && r.wParam == 6000; });
-  // Four seconds were jumped: the last marked subtrack's boundary is at 8 s on the file, 4 s
-  // after the jump's target on the player's clock.
-  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().PlaylistPosition() == 1; }, 5000));
-  const std::int64_t nextLate =
-      LateAfterBoundary(h, origin, 4000, [](const PlayerRequest& r) { return r.IsCommand(kCmdNextEntry); });
-  EXPECT_GE(nextLate, -20 - (jumpLate > 0 ? jumpLate : 0));
-  EXPECT_LE(nextLate, 50 + (jumpLate > 0 ? jumpLate : 0));
-  EXPECT_TRUE(h.Stop());
-}
-
-// On the playlist's last entry the player may stay: it is asked to move on once, not at every look.
-TEST(Skip, MarkedEndOfTheLastEntryAsksThePlayerOnce) {
-  PluginSession h;
-  ASSERT_TRUE(h.WriteBookmark("k.trk", TrackFile("Skips",
-                                                 "[Skip  ] 01:00:01:00\r\n01:00:00:00*Intro\r\n"
-                                                 "01:00:01:00 Outro\r\n")));
-  h.Player().SetPlaylist({{"C:\\x\\k.mp3", "Skips", 0}});
-  ASSERT_TRUE(h.Start());
-  h.Player().Play();
-  ASSERT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdNextEntry) == 1; }, 4000));
-  ASSERT_TRUE(WaitForTwoLooks(h));
-  EXPECT_EQ(h.Player().Log().CountCommand(kCmdNextEntry), 1);
-  EXPECT_TRUE(h.Stop());
-}
 
 TEST(Skip, NextAndPreviousStepOverMarkedSubtracks) {
   PluginSession h;

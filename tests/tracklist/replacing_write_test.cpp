@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_faults.h"
 #include "tests/support/temp_dir.h"
 #include "tracklist/dir_index.h"
-#include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
 #include "tracklist/unsaved_lists.h"

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/file_faults.h"
 #include "tests/support/temp_dir.h"
-#include "tracklist/file_faults.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_file.h"
 #include "tracklist/track_list.h"

@@ -1,0 +1,295 @@
+#include "listening_playback/listening_tick.h"
+
+#include <windows.h>
+
+#include "host/player.h"
+#include "host/player_codes.h"
+#include "host/plugin.h"
+#include "host/settings.h"
+#include "listening/listening_rules.h"
+#include "listening_playback/listening_clock.h"
+#include "listening_playback/tick_rules.h"
+#include "skin/track_list_view.h"
+#include "tracklist/track_list.h"
+
+namespace tarnix {
+
+namespace {
+
+using listening::ListeningState;
+
+// After the player was told to jump, the next look comes this soon to follow where it went.
+constexpr int32_t kAfterJumpMs = 30;
+// A stream never tells its length: asked no more often than this per entry, this far apart.
+constexpr int kMaxLengthRequests = 4;
+constexpr uint64_t kLengthRetryMs = 5000;
+
+ListeningState& State() { return ThePlugin().listening; }
+
+constexpr const char* kStoreFileName = "\\gen_tarnix.resume";
+
+// The store beside plugin.ini; one an earlier version left beside the DLL is read while that is
+// missing.
+listening::ResumeStoreFile& Store() {
+  listening::ResumeStoreFile& store = State().store;
+  if (!store.HasPaths()) store.SetPaths(StoreDirectory() + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
+  return store;
+}
+
+// A file that cannot be read now is tried again at the next write, which waits until then.
+void WriteStoreIfChanged() { Store().WriteIfChanged(); }
+
+// Plain files only: CD tracks and the files of a subsong source start anew each time.
+bool IsResumable() {
+  const Plugin& plugin = ThePlugin();
+  return plugin.settings.resume && !plugin.playback.currentPath.IsEmpty() &&
+         plugin.playback.currentPath.EqualsIgnoringCase(State().path) &&
+         plugin.playback.currentPath.UpperExtension() != "CDA" && plugin.playback.subsongThreadId == 0 &&
+         !plugin.trackList.subsongs;
+}
+
+void KnowLength(const Player& player) {
+  ListeningState& state = State();
+  if (state.lengthMs > 0 || state.lengthRequests >= kMaxLengthRequests) return;
+  const uint64_t now = ListeningClockMs();
+  if (state.lengthRequests > 0 && now - state.lengthAskedAt < kLengthRetryMs) return;
+  ++state.lengthRequests;
+  state.lengthAskedAt = now;
+  state.lengthMs = player.LengthMs();
+}
+
+// The recording stops being played at `positionMs`.
+void Leave(int32_t positionMs) {
+  ListeningState& state = State();
+  if (positionMs < 0 || !IsResumable()) return;
+  switch (listening::JudgeLeftAt(positionMs, state.lengthMs)) {
+    case listening::LeftAt::kRemember:
+      Store().Remember(state.path, positionMs);
+      break;
+    case listening::LeftAt::kForget:
+      Store().Forget(state.path);
+      break;
+    case listening::LeftAt::kNothing:
+      break;
+  }
+}
+
+void RedrawRowOf(ItemId key) {
+  TrackListView* const view = ThePlugin().list;
+  if (!view || key == kNoItem) return;
+  for (int32_t row = 0; row < view->RowCount(); ++row) {
+    if (view->KeyAt(row) == key) view->RedrawRow(row);
+  }
+}
+
+void DropPendingStop() {
+  ListeningState& state = State();
+  const ItemId was = state.stopAfter;
+  state.stopAfter = kNoItem;
+  RedrawRowOf(was);
+}
+
+void StopPlayer(const Player& player) {
+  DropPendingStop();
+  player.SendCommand(kCmdStop);
+}
+
+void ClearProgress() {
+  ListeningState& state = State();
+  TrackListView* const view = ThePlugin().list;
+  state.progressKey = kNoItem;
+  state.progressSecond = -1;
+  if (!view || view->Progress().IsEmpty()) return;
+  view->SetProgress(TextString());
+  view->RedrawRow(view->CurrentRow());
+}
+
+const Track* TrackAt(int32_t trackNumber) {
+  const TrackList& list = ThePlugin().trackList;
+  if (trackNumber < 1 || trackNumber > list.TrackCount()) return nullptr;
+  return &list.tracks[static_cast<size_t>(trackNumber) - 1];
+}
+
+// Whether the pending stop is for the recording's last subtrack, last seen playing `positionMs`
+// close to the recording's end: then the recording ended, whatever the next look finds.
+bool PendingEndReached(int32_t positionMs) {
+  const ListeningState& state = State();
+  const Track* track = TrackAt(ItemTrack(state.stopAfter));
+  return track && ItemSubtrack(state.stopAfter) == track->Count() - 1 && state.lastSeen == state.stopAfter &&
+         listening::RanToEnd(positionMs, state.lengthMs);
+}
+}  // namespace
+
+void ListeningEntryLeaving(const Player& player) {
+  ListeningState& state = State();
+  if (state.stopAfter != kNoItem) {
+    // Only a stop asked for the recording's last subtrack survives the recording's end; any
+    // other change of entry lapses it.
+    if (PendingEndReached(state.lastPositionMs)) {
+      StopPlayer(player);
+    } else {
+      DropPendingStop();
+    }
+  }
+  Leave(state.lastPositionMs);
+  WriteStoreIfChanged();
+}
+
+void ListeningEntryStarted(const Player& player, const TextString& path) {
+  ListeningState& state = State();
+  state.path = path;
+  state.lengthMs = -1;
+  state.lengthRequests = 0;
+  state.lastPositionMs = -1;
+  state.earlierPositionMs = -1;
+  state.startPending = true;
+  state.rememberedAt = ListeningClockMs();
+  state.lastSeen = kNoItem;
+  state.stopAfter = kNoItem;
+  state.nextEntryAsked = false;
+  ClearProgress();
+  KnowLength(player);
+}
+
+bool FollowResume(const Player& player, int ms) {
+  ListeningState& state = State();
+  if (ms < 0) {
+    // Stopped: the listener left the recording here, and a pending stop has nothing left to do.
+    if (state.lastPositionMs >= 0) {
+      Leave(state.lastPositionMs);
+      WriteStoreIfChanged();
+      if (state.stopAfter != kNoItem) DropPendingStop();
+      ClearProgress();
+    }
+    state.lastPositionMs = -1;
+    state.earlierPositionMs = -1;
+    state.startPending = true;
+    return false;
+  }
+  KnowLength(player);
+  const bool start = state.startPending;
+  state.startPending = false;
+  state.earlierPositionMs = state.lastPositionMs;
+  state.lastPositionMs = ms;
+  if (!IsResumable() || !listening::IsLongRecording(state.lengthMs)) return false;
+  if (start && ms < listening::kFreshStartMs) {
+    Store().EnsureRead();  // unread, only a place left in this run is known
+    const int32_t remembered = Store().Find(state.path);
+    if (remembered >= 0) {
+      const int32_t target = listening::ResumeTargetMs(remembered);
+      player.JumpToTime(target);
+      state.lastPositionMs = target;
+      state.rememberedAt = ListeningClockMs();
+      return true;
+    }
+  }
+  // Written down now and then while it plays, so that a crash loses little.
+  const uint64_t now = ListeningClockMs();
+  const listening::LeftAt verdict = listening::JudgeLeftAt(ms, state.lengthMs);
+  if (verdict == listening::LeftAt::kForget ||
+      (verdict == listening::LeftAt::kRemember && now - state.rememberedAt >= listening::kRememberEveryMs)) {
+    state.rememberedAt = now;
+    Leave(ms);
+    WriteStoreIfChanged();
+  }
+  return false;
+}
+
+std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t trackNumber, const TickPosition& at) {
+  ListeningState& state = State();
+  const Track* track = TrackAt(trackNumber);
+  if (!track || !track->IsValidIndex(at.index)) return std::nullopt;
+  const ItemId key = MakeItemId(trackNumber, at.index);
+  if (state.stopAfter != kNoItem) {
+    const int32_t into = ms - track->subtracks[static_cast<size_t>(at.index)].time;
+    switch (listening::JudgeStop(state.stopAfter, state.lastSeen, key, into)) {
+      case listening::StopVerdict::kStop:
+        StopPlayer(player);
+        state.lastSeen = key;
+        return kTickMs;
+      case listening::StopVerdict::kLapse:
+        // The player may have moved on to its next entry between this look's questions.
+        if (PendingEndReached(state.earlierPositionMs)) {
+          StopPlayer(player);
+          return kTickMs;
+        }
+        DropPendingStop();
+        break;
+      case listening::StopVerdict::kWait:
+        break;
+    }
+  }
+  state.lastSeen = key;
+  // A row held with Repeat plays even when marked.
+  if (g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem) return std::nullopt;
+  const int target = listening::SkipTarget(*track, at.index);
+  if (target == listening::kNoSkip) return std::nullopt;
+  if (target == listening::kEndOfTrack) {
+    // Once: at the end of the playlist the player may stay where it is.
+    if (state.nextEntryAsked) return std::nullopt;
+    state.nextEntryAsked = true;
+    player.SendCommand(kCmdNextEntry);
+    return kAfterJumpMs;
+  }
+  const int32_t time = track->subtracks[static_cast<size_t>(target)].time;
+  player.JumpToTime(time);
+  state.lastSeen = MakeItemId(trackNumber, target);
+  if (TrackListView* view = ThePlugin().list) {
+    view->SetCurrentByKey(state.lastSeen);
+    view->ShowRow(view->CurrentRow(), 0);
+  }
+  return NextInterval(PositionAt(*track, time).toNext);
+}
+
+int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const TickPosition& at, int32_t interval) {
+  ListeningState& state = State();
+  const Track* track = TrackAt(trackNumber);
+  if (ms < 0 || !track || !track->IsValidIndex(at.index)) {
+    ClearProgress();
+    return interval;
+  }
+  const ItemId key = MakeItemId(trackNumber, at.index);
+  // The end of the recording is a boundary too: the stop pending for its last subtrack comes
+  // there, before the player moves on to its next entry.
+  if (state.stopAfter == key && at.index == track->Count() - 1 && state.lengthMs > 0) {
+    const int32_t left = state.lengthMs - ms;
+    if (left < kBoundarySlackMs) {
+      StopPlayer(player);
+      return kTickMs;
+    }
+    // Aimed a little before the end, so that a late timer still comes before the player moves on.
+    if (left - kBoundarySlackMs / 2 < interval) interval = left - kBoundarySlackMs / 2;
+  }
+  // Nothing is drawn, nor worked out, while the window is hidden.
+  TrackListView* const view = ThePlugin().list;
+  if (!g_shared.window.shown.load(std::memory_order_relaxed) || !view || view->CurrentKey() != key) {
+    if (state.progressKey != kNoItem) ClearProgress();
+    return interval;
+  }
+  const int32_t into = ms - track->subtracks[static_cast<size_t>(at.index)].time;
+  const int32_t length = listening::SubtrackLengthMs(*track, at.index, state.lengthMs);
+  const int32_t second = into < 0 ? 0 : into / 1000;
+  if (key == state.progressKey && second == state.progressSecond && length == state.progressLength) return interval;
+  state.progressKey = key;
+  state.progressSecond = second;
+  state.progressLength = length;
+  view->SetProgress(listening::ProgressText(into, length));
+  view->RedrawProgress();
+  return interval;
+}
+
+void ListeningQuit() {
+  // The player can no longer be asked: the last look's position stands for where it was left.
+  Leave(State().lastPositionMs);
+  WriteStoreIfChanged();
+}
+
+uint32_t ListeningRowDecoration(int32_t key) {
+  uint32_t decoration = kRowPlain;
+  const Subtrack* subtrack = ThePlugin().trackList.SubtrackOf(key);
+  if (subtrack && subtrack->skip) decoration |= kRowSkipped;
+  if (key == State().stopAfter && key != kNoItem) decoration |= kRowStopsAfter;
+  return decoration;
+}
+
+}  // namespace tarnix
