@@ -9,18 +9,16 @@
 
 namespace tarnix {
 
-void PlaceListBelowTitle(const RECT& /*content*/) {
-  Plugin& plugin = ThePlugin();
+void PlaceListBelowTitle(Plugin& plugin, const RECT& /*content*/) {
   if (!plugin.settings.showTrack || !plugin.settings.topTrack || !plugin.list || !plugin.title) return;
   const RECT title = plugin.title->GetRect();
   plugin.list->SetLayout(
       LayoutRect{kListLayout.left, static_cast<int32_t>(title.bottom), kListLayout.right, kListLayout.bottom});
 }
 
-void PlaceList() {
-  Plugin& plugin = ThePlugin();
+void PlaceList(Plugin& plugin) {
   if (plugin.settings.showTrack && plugin.settings.topTrack) {
-    PlaceListBelowTitle(RECT{});
+    PlaceListBelowTitle(plugin, RECT{});
   } else if (plugin.list) {
     plugin.list->SetLayout(kListLayout);
   }

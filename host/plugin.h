@@ -93,7 +93,7 @@ class Plugin {
   UINT_PTR timerId = 0;  // 0 while no timer runs
   // Brings the open editing dialogs to a list that replaced the one they showed. Start-up sets
   // it (commands/editing.h), so that the playback code below the commands needn't know them.
-  void (*listReplaced)() = nullptr;
+  void (*listReplaced)(Plugin&) = nullptr;
   HookHandle callWndProcHook;
   HookHandle getMessageHook;
 };

@@ -44,11 +44,11 @@ void EndAllAtQuit(Plugin& plugin) {
   EnumThreadWindows(GetCurrentThreadId(), CancelModalDialog, reinterpret_cast<LPARAM>(&plugin));
 }
 
-void FinishAtQuit() {
+void FinishAtQuit(Plugin& plugin) {
   // Quit has arrived, so the save question is not asked (host/user_messages.h): the edit goes to
   // its recovery file. The edits kept aside earlier stay in theirs; the next start takes them all
   // up (AdoptRecoveredEdits) and nothing written here waits for a held file.
-  SaveIfModified();
+  SaveIfModified(plugin);
 }
 
 }  // namespace tarnix

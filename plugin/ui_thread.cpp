@@ -68,7 +68,7 @@ void RegisterWindowClass() {
   WNDCLASSW windowClass{};
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = PluginWindowProc;
-  windowClass.hInstance = g_shared.instance;
+  windowClass.hInstance = Shared().instance;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.lpszClassName = kPluginWindowClassW;
   RegisterClassW(&windowClass);  // fails harmlessly when a previous load registered it
@@ -86,8 +86,8 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
   // input queue to this one's: that is what lets SetFocus move the focus between the two windows
   // (Ctrl+Tab both ways, plugin/window_messages.cpp).
   plugin.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
-                                      frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
-  g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
+                                      frame.height, Shared().playerWindow, nullptr, Shared().instance, &plugin));
+  Shared().pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
   if (HWND window = plugin.window.Get()) {
     ShowWindow(window, frame.shown.load(std::memory_order_relaxed) ? SW_SHOW : SW_HIDE);
     UpdateWindow(window);
@@ -95,7 +95,7 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
 }
 
 void CreateMenus(PluginMenus& menus) {
-  menus.resource.Reset(LoadMenuW(g_shared.instance, MAKEINTRESOURCEW(IDR_MENUS)));
+  menus.resource.Reset(LoadMenuW(Shared().instance, MAKEINTRESOURCEW(IDR_MENUS)));
   HMENU bar = menus.resource.Get();
   if (!bar) return;
   menus.bkg = GetSubMenu(bar, MENU_POS_BKG);
@@ -107,9 +107,12 @@ void CreateMenus(PluginMenus& menus) {
   menus.file = menus.bkg ? GetSubMenu(menus.bkg, MENU_POS_BKG_FILE) : nullptr;
 }
 
-HWND CreateSharedDialog(HWND owner, int id, const DialogHandlers& handlers) {
-  return CreateDialogParamW(g_shared.instance, MAKEINTRESOURCEW(id), owner, SharedDialogProc,
-                            reinterpret_cast<LPARAM>(&handlers));
+// The dialog keeps its handlers and its Plugin from the binding at WM_INITDIALOG, which comes
+// before CreateDialogParamW returns.
+HWND CreateSharedDialog(Plugin& plugin, int id, const DialogHandlers& handlers) {
+  const DialogBinding binding{&handlers, &plugin};
+  return CreateDialogParamW(Shared().instance, MAKEINTRESOURCEW(id), plugin.window.Get(), SharedDialogProc,
+                            reinterpret_cast<LPARAM>(&binding));
 }
 
 void CreateDialogs(Plugin& plugin) {
@@ -117,13 +120,12 @@ void CreateDialogs(Plugin& plugin) {
   // exist even in a player that has not loaded the common controls itself.
   INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
   InitCommonControlsEx(&controls);
-  HWND owner = plugin.window.Get();
-  plugin.trackDialog.Reset(CreateSharedDialog(owner, IDD_EDIT_TRACK, kTrackDialogHandlers));
-  plugin.subtrackDialog.Reset(CreateSharedDialog(owner, IDD_EDIT_SUBTRACK, kSubtrackDialogHandlers));
-  plugin.optionsDialog.Reset(CreateSharedDialog(owner, IDD_OPTIONS, kOptionsDialogHandlers));
-  plugin.aboutDialog.Reset(CreateSharedDialog(owner, IDD_ABOUT, kAboutDialogHandlers));
+  plugin.trackDialog.Reset(CreateSharedDialog(plugin, IDD_EDIT_TRACK, kTrackDialogHandlers));
+  plugin.subtrackDialog.Reset(CreateSharedDialog(plugin, IDD_EDIT_SUBTRACK, kSubtrackDialogHandlers));
+  plugin.optionsDialog.Reset(CreateSharedDialog(plugin, IDD_OPTIONS, kOptionsDialogHandlers));
+  plugin.aboutDialog.Reset(CreateSharedDialog(plugin, IDD_ABOUT, kAboutDialogHandlers));
   if (plugin.aboutDialog) SetDlgItemTextW(plugin.aboutDialog.Get(), IDC_VERSION, kVersionLine);
-  HICON icon = LoadIconW(g_shared.instance, MAKEINTRESOURCEW(IDI_TARNIX));
+  HICON icon = LoadIconW(Shared().instance, MAKEINTRESOURCEW(IDI_TARNIX));
   for (const WindowHandle* dialog :
        {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
     if (*dialog) PostMessageA(dialog->Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
@@ -131,7 +133,7 @@ void CreateDialogs(Plugin& plugin) {
 }
 
 void InstallHooks(Plugin& plugin) {
-  const DWORD playerThread = g_shared.playerWindow ? GetWindowThreadProcessId(g_shared.playerWindow, nullptr) : 0;
+  const DWORD playerThread = Shared().playerWindow ? GetWindowThreadProcessId(Shared().playerWindow, nullptr) : 0;
   if (playerThread == 0) return;
   plugin.callWndProcHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
   plugin.getMessageHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
@@ -149,19 +151,25 @@ void RemoveHooks(Plugin& plugin) {
   plugin.callWndProcHook.Release();
 }
 
+// A button's handler bound to the Plugin it works on; an empty slot stays empty.
+ClickHandler Bound(Plugin& plugin, ButtonHandler handler) {
+  if (!handler) return nullptr;
+  return [&plugin, handler](int x, int y) { handler(plugin, x, y); };
+}
+
 void BuildWidgets(Plugin& plugin) {
   WindowHandlers handlers;
   for (int i = 0; i < kButtonCount; ++i) {
-    handlers.buttonClick[i] = kButtonClickHandlers[i];
-    handlers.buttonRightClick[i] = kButtonRightClickHandlers[i];
+    handlers.buttonClick[i] = Bound(plugin, kButtonClickHandlers[i]);
+    handlers.buttonRightClick[i] = Bound(plugin, kButtonRightClickHandlers[i]);
   }
-  handlers.onActivate = [](int, int) { RunCommand(IDM_PLAY_SELECTED); };
-  handlers.onContextMenu = OpenContextMenu;
-  handlers.onSelectionChanged = OnListSelectionChanged;
+  handlers.onActivate = [&plugin](int, int) { RunCommand(plugin, IDM_PLAY_SELECTED); };
+  handlers.onContextMenu = [&plugin](int x, int y) { OpenContextMenu(plugin, x, y); };
+  handlers.onSelectionChanged = [&plugin] { OnListSelectionChanged(plugin); };
   const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);
   plugin.title = widgets.title;
   plugin.list = widgets.list;
-  if (plugin.list) plugin.list->SetDecorator(ListeningRowDecoration);
+  if (plugin.list) plugin.list->SetDecorator([&plugin](int32_t key) { return ListeningRowDecoration(plugin, key); });
   plugin.scrollBar = widgets.scrollBar;
 }
 
@@ -169,7 +177,7 @@ void BuildWidgets(Plugin& plugin) {
 // quit right now: the window is cut loose from its owner and hidden without activating anything
 // first, so destroying it has nothing to tell that thread.
 void DestroyPluginWindow(WindowHandle& window) {
-  g_shared.pluginWindow.store(nullptr, std::memory_order_relaxed);
+  Shared().pluginWindow.store(nullptr, std::memory_order_relaxed);
   if (!window) return;
   SetWindowPos(window.Get(), nullptr, 0, 0, 0, 0,
                SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
@@ -179,20 +187,20 @@ void DestroyPluginWindow(WindowHandle& window) {
 
 }  // namespace
 
-void StartUp() {
+Plugin& StartUp() {
   Plugin& plugin = CreatePlugin();
   ForgetQuit();
   SetRetryWait(WaitUnlessQuitting);
   RegisterWindowClass();
   WINDOWPLACEMENT player{};
   player.length = sizeof(player);
-  const bool playerPlaced = g_shared.playerWindow && GetWindowPlacement(g_shared.playerWindow, &player);
+  const bool playerPlaced = Shared().playerWindow && GetWindowPlacement(Shared().playerWindow, &player);
 
-  plugin.frame = std::make_unique<SkinFrame>(g_shared.window);
+  plugin.frame = std::make_unique<SkinFrame>(Shared().window);
   plugin.listReplaced = RefreshEditingDialogs;
-  LoadSettings();
-  LoadBookmarkIndex();
-  AdoptRecoveredEdits();
+  LoadSettings(plugin);
+  LoadBookmarkIndex(plugin);
+  AdoptRecoveredEdits(plugin);
   CreatePluginWindow(plugin, playerPlaced, player);
   CreateMenus(plugin.menus);
   CreateDialogs(plugin);
@@ -203,17 +211,18 @@ void StartUp() {
   }
   SkinFrame& frame = *plugin.frame;
   const RECT margins{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom};
-  frame.Attach(plugin.window.Get(), g_shared.playerWindow, plugin.skinDC.Get(), plugin.skinDC.Get(), OpenBkgMenu,
-               margins, kBottomBarLeftWidth);
+  frame.Attach(
+      plugin.window.Get(), Shared().playerWindow, plugin.skinDC.Get(), plugin.skinDC.Get(),
+      [&plugin](int x, int y) { OpenBkgMenu(plugin, x, y); }, margins, kBottomBarLeftWidth);
   frame.Resize(frame.width, frame.height);
   BuildWidgets(plugin);
+  return plugin;
 }
 
-void StartTracking() {
-  Plugin& plugin = ThePlugin();
+void StartTracking(Plugin& plugin) {
   SkinFrame& frame = *plugin.frame;
-  CheckSkin(true);
-  frame.SetHooks(PlaceListBelowTitle, nullptr, nullptr);
+  CheckSkin(plugin, true);
+  frame.SetHooks([&plugin](const RECT& content) { PlaceListBelowTitle(plugin, content); }, nullptr, nullptr);
   frame.Resize(frame.width, frame.height);
   if (plugin.list) {
     plugin.list->SetTimeColumn(plugin.settings.printTime ? TrackListView::kTimeColumnShown
@@ -224,7 +233,7 @@ void StartTracking() {
     plugin.title->SetVisible(plugin.settings.showTrack && plugin.settings.topTrack);
   }
   frame.Paint();
-  EnsureBookmarkDirectory(true);
+  EnsureBookmarkDirectory(plugin, true);
   if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(kTickMs), nullptr);
 }
 
@@ -232,9 +241,9 @@ void ShutDown() {
   Plugin* current = CurrentPlugin();
   if (!current) return;
   Plugin& plugin = *current;
-  ListeningQuit();
-  SaveSettings();
-  SaveBookmarkIndex();
+  ListeningQuit(plugin);
+  SaveSettings(plugin);
+  SaveBookmarkIndex(plugin);
   RemoveHooks(plugin);
   if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), kTickTimerId);
   plugin.timerId = 0;
@@ -257,18 +266,18 @@ void ShutDown() {
 }
 
 DWORD WINAPI UiThreadMain(void* /*parameter*/) {
-  g_shared.uiThreadId.store(GetCurrentThreadId());
+  Shared().uiThreadId.store(GetCurrentThreadId());
   // Make the message queue now, so that a callback's failure note (posted to the thread) can't
   // miss it.
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   try {
-    StartUp();
+    Plugin& plugin = StartUp();
     try {
       // Without its window nothing could reach the loop, quit included.
-      if (ThePlugin().window) {
-        StartTracking();
-        RunMessageLoop();
+      if (plugin.window) {
+        StartTracking(plugin);
+        RunMessageLoop(plugin);
       }
     } catch (...) {
       // A failed send (SendMsgException), a failure a callback handed over (CallbackFailure), or

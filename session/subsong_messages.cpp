@@ -56,12 +56,12 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   return 0;
 }
 
-void ApplyTrackNamesWhenSettled() {
+void ApplyTrackNamesWhenSettled(Plugin& plugin) {
   // A source announces names one by one, each a send that posts this: take every post that
   // follows within the settling time before applying any. Waiting on the queue, not sleeping,
   // answers the source's next send at once, so a long list of names doesn't crawl.
-  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_APPLY_TRACK_NAMES, kTrackNameSettleMs)) {}
-  ApplyTrackNames();
+  while (WaitForMessage(nullptr, plugin.window.Get(), UM_APPLY_TRACK_NAMES, kTrackNameSettleMs)) {}
+  ApplyTrackNames(plugin);
 }
 
 }  // namespace tarnix

@@ -44,10 +44,10 @@ CommandsTest::CommandsTest() {
   player_.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
 
   // The test's thread is the UI thread: the real start-up, on a window of its own settings.
-  g_shared.instance = GetModuleHandleA(nullptr);
-  g_shared.playerWindow = player_.Window();
-  g_shared.uiThreadId.store(GetCurrentThreadId());
-  g_shared.repeatItem.store(kNoItem);
+  Shared().instance = GetModuleHandleA(nullptr);
+  Shared().playerWindow = player_.Window();
+  Shared().uiThreadId.store(GetCurrentThreadId());
+  Shared().repeatItem.store(kNoItem);
   ResetCallbackFailure();
   RemovePluginFiles();
   WriteSetting("WindowPosX", "40");
@@ -55,7 +55,7 @@ CommandsTest::CommandsTest() {
   WriteSetting("WindowHeight", "174");
   WriteSetting("BookmarkPath", bookmarks_.Path());
   StartUp();
-  StartTracking();
+  StartTracking(ThePlugin());
   // The tests run the tick themselves.
   KillTimer(ThePlugin().window.Get(), kTickTimerId);
   ThePlugin().timerId = 0;
@@ -87,7 +87,7 @@ void CommandsTest::UseSingleTrack(const char* title, const std::vector<int32_t>&
   ThePlugin().playback.currentTitle = title;
   ThePlugin().playback.currentTrack = 1;
   ThePlugin().playback.multiTrack = 0;
-  RebuildRows();
+  RebuildRows(ThePlugin());
   View().Redraw();
 }
 
@@ -102,7 +102,7 @@ void CommandsTest::UseCd(int tracks, int playing) {
   char path[64];
   std::snprintf(path, sizeof(path), "D:\\Track%02d.cda", playing);
   ThePlugin().playback.currentPath = path;
-  RebuildRows();
+  RebuildRows(ThePlugin());
 }
 
 std::vector<std::string> CommandsTest::RowTexts() const {
@@ -155,7 +155,7 @@ void CommandsTest::PlayFrom(int ms) {
 bool CommandsTest::Pump() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!HandleLoopMessage(msg)) return false;
+    if (!HandleLoopMessage(ThePlugin(), msg)) return false;
   }
   return true;
 }

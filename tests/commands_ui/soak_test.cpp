@@ -112,13 +112,13 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
     const DWORD songStart = GetTickCount();
     Player().SetPlaylistPosition(i % 5);
     Player().Play();
-    TimerTick();
+    TimerTick(ThePlugin());
     if (i % 5 == 4) {
       // A subsong source announces the file's subsongs, as the window procedure hands them on.
       uint32_t* record = ThePlugin().playback.subsongRecord;
       record[kSubsongRecordCountWord] = 12;
       record[kSubsongRecordThreadWord] = GetCurrentThreadId();
-      OnSubsongInfo(record);
+      OnSubsongInfo(ThePlugin(), record);
     }
     if (i < 5) {
       // Each kind of list is what the entry gets.
@@ -132,8 +132,8 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
     const DWORD otherStart = GetTickCount();
     songMs += otherStart - songStart;
     if (i % kShowEvery == 0) {
-      HidePluginWindow();
-      ShowBesidePlayer(SWP_NOACTIVATE);
+      HidePluginWindow(ThePlugin());
+      ShowBesidePlayer(ThePlugin(), SWP_NOACTIVATE);
     }
     if (i % kEditEvery == 0) {
       // An edit of whatever list plays, saved by the next song change; every second one takes
@@ -146,16 +146,16 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
     }
     if (i % kSkinEvery == 0) {
       const DWORD windowsStart = GetTickCount();
-      CheckSkin(true);
-      OpenTrackDialog();
-      CloseTrackDialog(false);
-      OpenSubtrackDialog();
-      CloseSubtrackDialog();
-      ShowOptionsDialog();
+      CheckSkin(ThePlugin(), true);
+      OpenTrackDialog(ThePlugin());
+      CloseTrackDialog(ThePlugin(), false);
+      OpenSubtrackDialog(ThePlugin());
+      CloseSubtrackDialog(ThePlugin());
+      ShowOptionsDialog(ThePlugin());
       ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
       // The box is made and ended (0: it could not be made); what ends it is not the point here,
       // and keys that other tests on the same desktop type may reach it first.
-      EXPECT_NE(TellUser("A message", MB_OK), 0) << i;
+      EXPECT_NE(TellUser(ThePlugin().window.Get(), "A message", MB_OK), 0) << i;
       windowsMs += GetTickCount() - windowsStart;
     }
     ClearLog();  // the stand-in player's record of requests would grow
