@@ -17,7 +17,7 @@ namespace tarnix {
 namespace {
 
 void OpenPopup(Plugin& plugin, HMENU menu, int x, int y) {
-  HWND window = plugin.window.Get();
+  HWND window = plugin.window();
   // At quit no menu opens; one already open is closed then (plugin/quit_at_once.h).
   if (!menu || !window || QuitPending()) return;
   POINT point{x, y};
@@ -28,11 +28,11 @@ void OpenPopup(Plugin& plugin, HMENU menu, int x, int y) {
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
 }
 
-void OpenMenuMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.menu, x, y); }
-void OpenFileMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.file, x, y); }
-void OpenAddMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.add, x, y); }
-void OpenPrevMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.prev, x, y); }
-void OpenNextMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.next, x, y); }
+void OpenMenuMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().menu, x, y); }
+void OpenFileMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().file, x, y); }
+void OpenAddMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().add, x, y); }
+void OpenPrevMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().prev, x, y); }
+void OpenNextMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().next, x, y); }
 
 // The buttons' handlers get the click's position; only the menu buttons need it.
 void ClickInsertSubtrack(Plugin& plugin, int, int) { CmdInsertSubtrack(plugin); }
@@ -41,12 +41,12 @@ void ClickNextSubtrack(Plugin& plugin, int, int) { CmdNextSubtrack(plugin); }
 void ClickClose(Plugin& plugin, int, int) { CmdHideWindow(plugin); }
 
 void PageListUp(Plugin& plugin, int, int) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (view) view->PageUp();
 }
 
 void PageListDown(Plugin& plugin, int, int) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (view) view->PageDown();
 }
 
@@ -144,10 +144,10 @@ const ButtonHandler kButtonRightClickHandlers[9] = {
 
 void CmdHideWindow(Plugin& plugin) { HidePluginWindow(plugin); }
 
-void OpenBkgMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus.bkg, x, y); }
+void OpenBkgMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().bkg, x, y); }
 
 void UpdateContextMenuStates(Plugin& plugin, HMENU menu) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!menu) return;
   const bool repeating = Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem;
   SetItemState(menu, MENU_POS_CONTEXT_REPEAT, repeating ? MFS_CHECKED : MFS_UNCHECKED);
@@ -158,8 +158,8 @@ void UpdateContextMenuStates(Plugin& plugin, HMENU menu) {
 }
 
 void OpenContextMenu(Plugin& plugin, int x, int y) {
-  UpdateContextMenuStates(plugin, plugin.menus.context);
-  OpenPopup(plugin, plugin.menus.context, x, y);
+  UpdateContextMenuStates(plugin, plugin.menus().context);
+  OpenPopup(plugin, plugin.menus().context, x, y);
 }
 
 }  // namespace tarnix

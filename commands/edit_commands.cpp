@@ -9,7 +9,7 @@ namespace tarnix {
 
 namespace {
 
-ItemId SelectedItem(Plugin& plugin) { return plugin.list ? plugin.list->SelectedKey() : 0; }
+ItemId SelectedItem(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
 }  // namespace
 

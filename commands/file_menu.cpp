@@ -23,30 +23,30 @@ namespace {
 constexpr wchar_t kFilter[] = L"Track list files (*.trk)\0*.trk\0All Files (*.*)\0*.*\0";
 
 TextString AskForListFile(Plugin& plugin, FileDialog kind, const TextString& initial) {
-  return AskForFile(plugin.window.Get(), {kind, kFilter, L"trk", plugin.settings.bookmarkPath}, initial);
+  return AskForFile(plugin.window(), {kind, kFilter, L"trk", plugin.settings().bookmarkPath}, initial);
 }
 
 // The list was replaced: the views show the new one, and the dialogs its data.
 void ShowReplacedList(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   RebuildRows(plugin);
   if (view) view->Redraw();
   ReloadSubtrackDialog(plugin);
-  if (plugin.editing.track != -1) OpenTrackDialog(plugin);
+  if (plugin.editing().track != -1) OpenTrackDialog(plugin);
 }
 
 }  // namespace
 
 void CmdNew(Plugin& plugin) {
   SaveIfModified(plugin);
-  TrackList& list = plugin.trackList;
-  list.Reset(plugin.playback.currentTitle, 1, list.cddbId);
+  TrackList& list = plugin.trackList();
+  list.Reset(plugin.playback().currentTitle, 1, list.cddbId);
   ShowReplacedList(plugin);
 }
 
 void CmdOpen(Plugin& plugin) {
-  PlaybackState& playback = plugin.playback;
-  TrackList& list = plugin.trackList;
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
   const TextString initial = list.path;
   SaveIfModified(plugin);
   const TextString chosen = AskForListFile(plugin, FileDialog::kOpen, initial);
@@ -54,11 +54,11 @@ void CmdOpen(Plugin& plugin) {
 
   TrackList loaded;
   if (!LoadListOrKeptEdit(plugin, loaded, chosen, TextString(), 0, 0, true)) {
-    ReportFailure(plugin.window.Get(), "Couldn't open " + chosen);
+    ReportFailure(plugin.window(), "Couldn't open " + chosen);
     return;
   }
   if (loaded.TrackCount() < playback.currentTrack) {
-    ReportFailure(plugin.window.Get(), "No matching track info found in " + chosen);
+    ReportFailure(plugin.window(), "No matching track info found in " + chosen);
     return;
   }
   loaded.SetCurrentTrack(playback.currentTrack);
@@ -67,8 +67,8 @@ void CmdOpen(Plugin& plugin) {
 }
 
 void CmdSave(Plugin& plugin) {
-  if (plugin.playback.currentTitle.IsEmpty()) return;
-  TrackList& list = plugin.trackList;
+  if (plugin.playback().currentTitle.IsEmpty()) return;
+  TrackList& list = plugin.trackList();
   if (list.path.IsEmpty()) {
     CmdSaveAs(plugin);
     return;
@@ -80,7 +80,7 @@ void CmdSave(Plugin& plugin) {
 void CmdSaveAs(Plugin& plugin) {
   const TextString chosen = AskForListFile(plugin, FileDialog::kSave, SavePath(plugin).FileNamePart());
   if (chosen.IsEmpty()) return;
-  SaveListOrReport(plugin, plugin.trackList, chosen);
+  SaveListOrReport(plugin, plugin.trackList(), chosen);
 }
 
 }  // namespace tarnix

@@ -38,7 +38,7 @@ constexpr wchar_t kChapterFilter[] = L"Chapter files (*.chapters.txt)\0*.chapter
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
 // bounds the read, terminated or not.
 bool ReadClipboardText(Plugin& plugin, std::string* out) {
-  ClipboardLock clipboard(plugin.window.Get());
+  ClipboardLock clipboard(plugin.window());
   if (!clipboard.IsOpen()) return false;
   if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
     GlobalLockView view(GetClipboardData(CF_UNICODETEXT));
@@ -64,7 +64,7 @@ bool ReadClipboardText(Plugin& plugin, std::string* out) {
 }
 
 void ShowChangedList(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   RebuildRows(plugin);
   if (view) view->Redraw();
   ReloadSubtrackDialog(plugin);
@@ -73,26 +73,26 @@ void ShowChangedList(Plugin& plugin) {
 }  // namespace
 
 void CmdPasteTracklist(Plugin& plugin) {
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
-    ReportFailure(plugin.window.Get(), "There is no playing track to paste a tracklist into.");
+    ReportFailure(plugin.window(), "There is no playing track to paste a tracklist into.");
     return;
   }
   std::string text;
   if (!ReadClipboardText(plugin, &text)) {
-    ReportFailure(plugin.window.Get(), "Couldn't read the clipboard.");
+    ReportFailure(plugin.window(), "Couldn't read the clipboard.");
     return;
   }
   ChapterSet pasted;
   std::string reason;
   if (!ParsePastedTracklist(text, &pasted, &reason)) {
-    ReportFailure(plugin.window.Get(), reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   if (track->Count() > 1) {
     const int answer =
-        TellUser(plugin.window.Get(), "Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
+        TellUser(plugin.window(), "Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
                  MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
     // The box ran a loop of its own: take the track again.
@@ -104,46 +104,44 @@ void CmdPasteTracklist(Plugin& plugin) {
 }
 
 void CmdExportCueSheet(Plugin& plugin) {
-  const TextString played = plugin.playback.currentPath;
+  const TextString played = plugin.playback().currentPath;
   if (played.IsEmpty()) {
-    ReportFailure(plugin.window.Get(), "Nothing is playing: there is no file to write a cue sheet for.");
+    ReportFailure(plugin.window(), "Nothing is playing: there is no file to write a cue sheet for.");
     return;
   }
-  const TrackList& list = plugin.trackList;
+  const TrackList& list = plugin.trackList();
   std::string bytes;
   std::string reason;
   if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {
-    ReportFailure(plugin.window.Get(), reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
   const TextString chosen =
-      AskForFile(plugin.window.Get(), {FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
+      AskForFile(plugin.window(), {FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes))
-    ReportFailure(plugin.window.Get(), SaveFailureText(chosen, LastWriteResult()));
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(plugin.window(), SaveFailureText(chosen, LastWriteResult()));
 }
 
 void CmdExportChapters(Plugin& plugin) {
-  const TextString played = plugin.playback.currentPath;
+  const TextString played = plugin.playback().currentPath;
   if (played.IsEmpty()) {
-    ReportFailure(plugin.window.Get(), "Nothing is playing: there is no file to write chapters for.");
+    ReportFailure(plugin.window(), "Nothing is playing: there is no file to write chapters for.");
     return;
   }
-  const TrackList& list = plugin.trackList;
+  const TrackList& list = plugin.trackList();
   std::string bytes;
   std::string reason;
   if (!MakeChapterText(list, list.currentTrack, &bytes, &reason)) {
-    ReportFailure(plugin.window.Get(), reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   const TextString name = played.FileNamePart();
   const TextString stem = name.WithoutExtension().IsEmpty() ? name : name.WithoutExtension();
   const TextString chosen = AskForFile(
-      plugin.window.Get(), {FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
+      plugin.window(), {FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes))
-    ReportFailure(plugin.window.Get(), SaveFailureText(chosen, LastWriteResult()));
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(plugin.window(), SaveFailureText(chosen, LastWriteResult()));
 }
 
 }  // namespace tarnix

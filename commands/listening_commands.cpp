@@ -14,7 +14,7 @@ namespace tarnix {
 namespace {
 
 Subtrack* SubtrackNamed(Plugin& plugin, ItemId item) {
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   Track& track = list.tracks[static_cast<size_t>(n) - 1];
@@ -24,8 +24,8 @@ Subtrack* SubtrackNamed(Plugin& plugin, ItemId item) {
 }  // namespace
 
 void CmdStopAfterSubtrack(Plugin& plugin) {
-  listening::ListeningState& state = plugin.listening;
-  TrackListView* const view = plugin.list;
+  listening::ListeningState& state = plugin.listening();
+  TrackListView* const view = plugin.list();
   if (!view) return;
   if (state.stopAfter != kNoItem) {
     state.stopAfter = kNoItem;  // asked again: cancelled
@@ -39,18 +39,18 @@ void CmdStopAfterSubtrack(Plugin& plugin) {
 }
 
 void CmdSkipSubtrack(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!view) return;
   Subtrack* subtrack = SubtrackNamed(plugin, view->SelectedKey());
   if (!subtrack) return;
   subtrack->skip = !subtrack->skip;
-  plugin.trackList.modified = true;
+  plugin.trackList().modified = true;
   view->RedrawRow(view->SelectedRow());
 }
 
 void UpdateListeningMenuStates(Plugin& plugin, HMENU menu) {
-  const TrackListView* const view = plugin.list;
-  const bool pending = plugin.listening.stopAfter != kNoItem;
+  const TrackListView* const view = plugin.list();
+  const bool pending = plugin.listening().stopAfter != kNoItem;
   CheckMenuItem(menu, IDM_STOP_AFTER_SUBTRACK, MF_BYCOMMAND | (pending ? MF_CHECKED : MF_UNCHECKED));
   const Subtrack* selected = view ? SubtrackNamed(plugin, view->SelectedKey()) : nullptr;
   CheckMenuItem(menu, IDM_SKIP_SUBTRACK, MF_BYCOMMAND | (selected && selected->skip ? MF_CHECKED : MF_UNCHECKED));

@@ -38,12 +38,12 @@ constexpr CheckBoxSetting kCheckBoxes[] = {
     {IDC_TOP_TRACK, &Settings::topTrack},   {IDC_RESUME, &Settings::resume},
 };
 
-HWND Options(Plugin& plugin) { return plugin.optionsDialog.Get(); }
+HWND Options(Plugin& plugin) { return plugin.optionsDialog(); }
 
 }  // namespace
 
 void ShowOptionsDialog(Plugin& plugin) {
-  const Settings& settings = plugin.settings;
+  const Settings& settings = plugin.settings();
   HWND dialog = Options(plugin);
   if (!dialog) return;
   SetDialogItemText(dialog, IDC_BOOKMARK_PATH, settings.bookmarkPath);
@@ -54,12 +54,12 @@ void ShowOptionsDialog(Plugin& plugin) {
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
-  PlaceDialog(dialog, plugin.window.Get());
+  PlaceDialog(dialog, plugin.window());
 }
 
 void OptionsOk(Plugin& plugin) {
-  Settings& settings = plugin.settings;
-  TrackListView* const view = plugin.list;
+  Settings& settings = plugin.settings();
+  TrackListView* const view = plugin.list();
   HWND dialog = Options(plugin);
   if (!dialog) return;
   const TextString oldDirectory = settings.bookmarkPath;
@@ -81,9 +81,9 @@ void OptionsOk(Plugin& plugin) {
   if (settings.showTrack != oldShowTrack || settings.topTrack != oldTopTrack) {
     RebuildRows(plugin);
     PlaceList(plugin);
-    if (plugin.title) {
-      plugin.title->SetVisible(settings.showTrack && settings.topTrack);
-      plugin.title->Redraw();
+    if (plugin.title()) {
+      plugin.title()->SetVisible(settings.showTrack && settings.topTrack);
+      plugin.title()->Redraw();
     }
     if (view) view->Redraw();
   }
@@ -91,16 +91,16 @@ void OptionsOk(Plugin& plugin) {
   if (!EnsureBookmarkDirectory(plugin, false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
   if (!settings.bookmarkPath.EqualsIgnoringCase(oldDirectory)) {
-    plugin.playback.currentPath.Clear();
+    plugin.playback().currentPath.Clear();
     StartBookmarkIndex(plugin);
   }
 
   if (!SaveSettings(plugin))
-    ReportFailure(plugin.window.Get(), SaveFailureText(PluginIniPath(plugin.settings), LastWriteResult()));
+    ReportFailure(plugin.window(), SaveFailureText(PluginIniPath(plugin.settings()), LastWriteResult()));
 }
 
 void CmdOptions(Plugin& plugin) {
-  SkinFrame* frame = plugin.frame.get();
+  SkinFrame* frame = plugin.frame();
   if (frame && !frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
     FollowPlayer(plugin, true);
@@ -112,7 +112,7 @@ void CmdOptions(Plugin& plugin) {
 }
 
 void CmdAbout(Plugin& plugin) {
-  if (HWND about = plugin.aboutDialog.Get()) PlaceDialog(about, plugin.window.Get());
+  if (HWND about = plugin.aboutDialog()) PlaceDialog(about, plugin.window());
 }
 
 const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};

@@ -20,11 +20,11 @@ constexpr int32_t kRestartThresholdMs = 1000;
 
 Player ThePlayer() { return Player(Shared().playerWindow); }
 
-ItemId SelectedItem(Plugin& plugin) { return plugin.list ? plugin.list->SelectedKey() : 0; }
+ItemId SelectedItem(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
 // The row `step` rows on from the playing one, passing over subtracks marked to be skipped.
 int32_t StepFromPlaying(Plugin& plugin, const TrackListView& view, int step) {
-  const TrackList& list = plugin.trackList;
+  const TrackList& list = plugin.trackList();
   return listening::StepOverMarked(view.CurrentRow(), step, view.RowCount(), [&](int32_t row) {
     const Subtrack* subtrack = list.SubtrackOf(view.KeyAt(row));
     return subtrack && subtrack->skip;
@@ -40,14 +40,14 @@ void CmdPlayTrack(Plugin& plugin) { PlayItem(plugin, kHeaderItem); }
 void CmdPlaySelected(Plugin& plugin) { PlayItem(plugin, SelectedItem(plugin)); }
 
 void PlayPreviousSubtrack(Plugin& plugin, RestartRule rule) {
-  if (!plugin.list) return;
-  TrackListView& view = *plugin.list;
+  if (!plugin.list()) return;
+  TrackListView& view = *plugin.list();
   if (rule == RestartRule::kAfterASecond) {
     // With no playing row (the track's start entry is not listed and playback is before its
     // first listed subtrack) the key is 0, which names no subtrack (time -1) and which PlayItem
     // takes as the start of the playing track: the restart goes there.
     const ItemId playing = view.CurrentKey();
-    const int32_t start = plugin.trackList.TimeOf(playing);
+    const int32_t start = plugin.trackList().TimeOf(playing);
     const int64_t into = static_cast<int64_t>(ThePlayer().OutputTimeMs()) - start;
     if (into >= kRestartThresholdMs) {
       PlayItem(plugin, playing);
@@ -66,8 +66,8 @@ void CmdPreviousSubtrack(Plugin& plugin) { PlayPreviousSubtrack(plugin, RestartR
 void CmdRestartOrPreviousSubtrack(Plugin& plugin) { PlayPreviousSubtrack(plugin, RestartRule::kAfterASecond); }
 
 void CmdNextSubtrack(Plugin& plugin) {
-  if (!plugin.list) return;
-  TrackListView& view = *plugin.list;
+  if (!plugin.list()) return;
+  TrackListView& view = *plugin.list();
   const int32_t row = view.CurrentRow();
   if (row < view.RowCount() - 1) {
     const int32_t next = StepFromPlaying(plugin, view, 1);
@@ -76,7 +76,7 @@ void CmdNextSubtrack(Plugin& plugin) {
 }
 
 void CmdRepeat(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem) {
     Shared().repeatItem.store(kNoItem, std::memory_order_relaxed);
     return;

@@ -35,20 +35,20 @@ class FieldUpdate {
   EditingState& editing_;
 };
 
-HWND Dialog(Plugin& plugin) { return plugin.subtrackDialog.Get(); }
+HWND Dialog(Plugin& plugin) { return plugin.subtrackDialog(); }
 
 TextString FieldText(Plugin& plugin, int id) { return DialogItemText(Dialog(plugin), id); }
 
 void SetField(Plugin& plugin, int id, const TextString& text) { SetDialogItemText(Dialog(plugin), id, text); }
 
 Track* TrackOf(Plugin& plugin, ItemId item) {
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
 
-ItemId Selected(Plugin& plugin) { return plugin.list ? plugin.list->SelectedKey() : 0; }
+ItemId Selected(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
 TimeFieldValues ReadFields(Plugin& plugin) {
   return ReadTimeFields(FieldText(plugin, IDC_MINUTES).c_str(), FieldText(plugin, IDC_SECONDS).c_str(),
@@ -66,7 +66,7 @@ constexpr int kTimeFieldIds[3] = {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES};
 
 bool TimeFieldsChanged(Plugin& plugin) {
   for (int i = 0; i < 3; ++i) {
-    if (!FieldText(plugin, kTimeFieldIds[i]).EqualsIgnoringCase(plugin.editing.appliedTime[i])) return true;
+    if (!FieldText(plugin, kTimeFieldIds[i]).EqualsIgnoringCase(plugin.editing().appliedTime[i])) return true;
   }
   return false;
 }
@@ -75,7 +75,7 @@ bool TimeFieldsChanged(Plugin& plugin) {
 // left as typed (frames 75 beside seconds already carried) would otherwise add its carry again
 // with every later edit of another field.
 void RememberTimeFields(Plugin& plugin) {
-  for (int i = 0; i < 3; ++i) plugin.editing.appliedTime[i] = FieldText(plugin, kTimeFieldIds[i]);
+  for (int i = 0; i < 3; ++i) plugin.editing().appliedTime[i] = FieldText(plugin, kTimeFieldIds[i]);
 }
 
 void SelectAllOfName(Plugin& plugin, bool focus) {
@@ -89,7 +89,7 @@ void SelectAllOfName(Plugin& plugin, bool focus) {
 void OnListSelectionChanged(Plugin& plugin) { RefreshSubtrackDialog(plugin, 0); }
 
 void FillSubtrackDialog(Plugin& plugin, ItemId item, int excludedField) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   Track* track = TrackOf(plugin, item);
   const int k = ItemSubtrack(item);
   if (!track || !track->IsValidIndex(k) || !Dialog(plugin)) return;
@@ -98,7 +98,7 @@ void FillSubtrackDialog(Plugin& plugin, ItemId item, int excludedField) {
     if (view->SelectedRow() < 0) return;
   }
   {
-    FieldUpdate update(plugin.editing);
+    FieldUpdate update(plugin.editing());
     const Subtrack& entry = track->subtracks[static_cast<size_t>(k)];
     if (excludedField != IDC_SUBTRACK_NAME) SetField(plugin, IDC_SUBTRACK_NAME, entry.name);
     WriteTimeFields(plugin, entry.time, excludedField);
@@ -109,12 +109,12 @@ void FillSubtrackDialog(Plugin& plugin, ItemId item, int excludedField) {
     }
     RememberTimeFields(plugin);
   }
-  plugin.editing.item = item;
+  plugin.editing().item = item;
 }
 
 void ApplySubtrackDialog(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
-  TrackListView* const view = plugin.list;
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
   if (editing.item == kNoItem || !Dialog(plugin)) return;
   const ItemId item = editing.item;
   Track* track = TrackOf(plugin, item);
@@ -144,22 +144,22 @@ void ApplySubtrackDialog(Plugin& plugin) {
 }
 
 void RefreshSubtrackDialog(Plugin& plugin, int excludedField) {
-  if (plugin.editing.item == kNoItem) return;
+  if (plugin.editing().item == kNoItem) return;
   ApplySubtrackDialog(plugin);
   FillSubtrackDialog(plugin, Selected(plugin), excludedField);
 }
 
 void OpenSubtrackDialog(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
+  EditingState& editing = plugin.editing();
   if (!Dialog(plugin)) return;
   // Opening fills anew and applies nothing: the item shown before may belong to a list that
   // has been replaced since.
   editing.item = kNoItem;
-  if (plugin.list) {
-    TrackListView& view = *plugin.list;
+  if (plugin.list()) {
+    TrackListView& view = *plugin.list();
     if (view.SelectedRow() < 0) view.Select(0);
     {
-      FieldUpdate update(plugin.editing);
+      FieldUpdate update(plugin.editing());
       FillSubtrackDialog(plugin, view.SelectedKey(), 0);
       // The header row names no subtrack: show the row after it instead.
       if (editing.item == kNoItem && view.SelectedKey() == kHeaderItem && view.RowCount() > 1) {
@@ -169,27 +169,27 @@ void OpenSubtrackDialog(Plugin& plugin) {
       SelectAllOfName(plugin, true);
     }
   }
-  PlaceDialog(Dialog(plugin), plugin.window.Get());
+  PlaceDialog(Dialog(plugin), plugin.window());
 }
 
 void ReloadSubtrackDialog(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
+  EditingState& editing = plugin.editing();
   if (editing.item == kNoItem) return;
   editing.item = kNoItem;
   FillSubtrackDialog(plugin, Selected(plugin), 0);
-  if (editing.item == kNoItem) FillSubtrackDialog(plugin, MakeItemId(plugin.trackList.CurrentTrackNumber(), 0), 0);
+  if (editing.item == kNoItem) FillSubtrackDialog(plugin, MakeItemId(plugin.trackList().CurrentTrackNumber(), 0), 0);
   if (editing.item == kNoItem && Dialog(plugin)) ShowWindow(Dialog(plugin), SW_HIDE);
 }
 
 void CloseSubtrackDialog(Plugin& plugin) {
   ApplySubtrackDialog(plugin);
   if (Dialog(plugin)) ShowWindow(Dialog(plugin), SW_HIDE);
-  plugin.editing.item = kNoItem;
+  plugin.editing().item = kNoItem;
 }
 
 void SetToCurrentTime(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
-  TrackListView* const view = plugin.list;
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
   if (editing.item == kNoItem) return;
   const int32_t now = Player(Shared().playerWindow).OutputTimeMs();
   if (now < 0) return;
@@ -215,7 +215,7 @@ void SetToCurrentTime(Plugin& plugin) {
 }
 
 INT_PTR HandleSubtrackUpDown(Plugin& plugin, const NMHDR* header) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!header || header->code != static_cast<UINT>(UDN_DELTAPOS)) return 0;
   const int delta = reinterpret_cast<const NMUPDOWN*>(header)->iDelta;
   switch (header->idFrom) {
@@ -238,7 +238,7 @@ INT_PTR HandleSubtrackUpDown(Plugin& plugin, const NMHDR* header) {
                                                                    : TimeField::kFrames;
       const std::optional<int32_t> time = SteppedTime(ReadFields(plugin), field, delta);
       if (time) {
-        FieldUpdate update(plugin.editing);
+        FieldUpdate update(plugin.editing());
         WriteTimeFields(plugin, *time, 0);
         RefreshSubtrackDialog(plugin, 0);
       }
@@ -253,7 +253,7 @@ void HandleSubtrackCommand(Plugin& plugin, WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (code == EN_CHANGE) {
-    if (plugin.editing.fieldUpdates == 0 &&
+    if (plugin.editing().fieldUpdates == 0 &&
         (id == IDC_SUBTRACK_NAME || id == IDC_MINUTES || id == IDC_SECONDS || id == IDC_FRAMES)) {
       RefreshSubtrackDialog(plugin, id);
     }

@@ -16,7 +16,7 @@ namespace tarnix {
 namespace {
 
 Track* TrackOf(Plugin& plugin, ItemId item) {
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
@@ -25,10 +25,10 @@ Track* TrackOf(Plugin& plugin, ItemId item) {
 }  // namespace
 
 void InsertSubtrack(Plugin& plugin, ItemId reference) {
-  EditingState& editing = plugin.editing;
-  TrackListView* const view = plugin.list;
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
   ApplySubtrackDialog(plugin);
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   const Player player(Shared().playerWindow);
   const ItemId selected = view ? view->SelectedKey() : 0;
   int n;
@@ -40,7 +40,7 @@ void InsertSubtrack(Plugin& plugin, ItemId reference) {
     if (t < 0) return;
     ++t;
   } else if (player.IsPlaying()) {
-    n = plugin.playback.currentTrack;
+    n = plugin.playback().currentTrack;
     t = player.OutputTimeMs();
     fromPlayer = true;
   } else if (selected >= 1) {
@@ -68,18 +68,18 @@ void InsertSubtrack(Plugin& plugin, ItemId reference) {
     if (fromPlayer) view->SetCurrentRow(view->SelectedRow());
     view->Redraw();
   }
-  if (dialogShown && plugin.subtrackDialog.Get()) {
+  if (dialogShown && plugin.subtrackDialog()) {
     FillSubtrackDialog(plugin, item, 0);
-    HWND name = GetDlgItem(plugin.subtrackDialog.Get(), IDC_SUBTRACK_NAME);
+    HWND name = GetDlgItem(plugin.subtrackDialog(), IDC_SUBTRACK_NAME);
     PostMessageA(name, EM_SETSEL, 0, -1);
     SetFocus(name);
   }
 }
 
 void DeleteSubtrack(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
-  if (!plugin.list) return;
-  TrackListView& view = *plugin.list;
+  EditingState& editing = plugin.editing();
+  if (!plugin.list()) return;
+  TrackListView& view = *plugin.list();
   const ItemId selected = view.SelectedKey();
   const int32_t playingRow = view.CurrentRow();
   const int n = ItemTrack(selected);
@@ -112,7 +112,7 @@ void DeleteSubtrack(Plugin& plugin) {
 }
 
 void RefreshEditingDialogs(Plugin& plugin) {
-  const EditingState& editing = plugin.editing;
+  const EditingState& editing = plugin.editing();
   if (editing.track >= 0) OpenTrackDialog(plugin);
   if (editing.item >= 0) OpenSubtrackDialog(plugin);
 }

@@ -17,10 +17,10 @@ namespace tarnix {
 
 namespace {
 
-ItemId Selected(Plugin& plugin) { return plugin.list ? plugin.list->SelectedKey() : 0; }
+ItemId Selected(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
 Track* TrackNumbered(Plugin& plugin, int n) {
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
@@ -28,9 +28,9 @@ Track* TrackNumbered(Plugin& plugin, int n) {
 }  // namespace
 
 void OpenTrackDialog(Plugin& plugin) {
-  EditingState& editing = plugin.editing;
-  TrackListView* const view = plugin.list;
-  HWND dialog = plugin.trackDialog.Get();
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  HWND dialog = plugin.trackDialog();
   if (!dialog) return;
   if (Selected(plugin) < 1 && view) view->SelectByKey(MakeItemId(1, 0));
   editing.track = ItemTrack(Selected(plugin));
@@ -39,12 +39,12 @@ void OpenTrackDialog(Plugin& plugin) {
     editing.track = -1;
     return;
   }
-  const TrackList& list = plugin.trackList;
+  const TrackList& list = plugin.trackList();
   SetDialogItemText(dialog, IDC_TRACK_NAME, track->Name());
   SetDialogItemText(dialog, IDC_ALBUM, list.album);
   SetDialogItemText(dialog, IDC_ARTIST, list.artist);
   PostMessageA(GetDlgItem(dialog, IDC_TRACK_NAME), EM_SETSEL, 0, -1);
-  PlaceDialog(dialog, plugin.window.Get());
+  PlaceDialog(dialog, plugin.window());
 }
 
 namespace {
@@ -55,13 +55,13 @@ void CloseTrackDialogApplying(Plugin& plugin) { CloseTrackDialog(plugin, true); 
 }  // namespace
 
 void CloseTrackDialog(Plugin& plugin, bool apply) {
-  EditingState& editing = plugin.editing;
-  TrackListView* const view = plugin.list;
-  HWND dialog = plugin.trackDialog.Get();
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  HWND dialog = plugin.trackDialog();
   if (apply && editing.track != -1 && dialog) {
     Track* track = TrackNumbered(plugin, editing.track);
     if (track) {
-      TrackList& list = plugin.trackList;
+      TrackList& list = plugin.trackList();
       track->RenameSubtrack(0, DialogItemText(dialog, IDC_TRACK_NAME));
       list.SetAlbum(DialogItemText(dialog, IDC_ALBUM));
       list.SetArtist(DialogItemText(dialog, IDC_ARTIST));

@@ -347,7 +347,7 @@ void DemoScript::Watch(int ms) {
 }
 
 std::string DemoScript::State(ItemId key) {
-  const std::string text = RowText(ThePlugin(), reference_, key, multiTrack_);
+  const std::string text = RowText(reference_, key, multiTrack_);
   return "pos " + FormatPosition(session_.Player().PositionMs()) + " | row " + Hex(key) + " (" + DescribeKey(key) +
          ") \"" + Printable(text) + "\"";
 }

@@ -6,7 +6,7 @@
 
 namespace tarnix::demo {
 
-std::string RowText(Plugin& plugin, const TrackList& list, ItemId key, bool multiTrack) {
+std::string RowText(const TrackList& list, ItemId key, bool multiTrack) {
   const bool header = multiTrack && key == kHeaderItem;
   if (!header && list.SubtrackOf(key) == nullptr) return {};
   RowLayout layout;

@@ -28,9 +28,9 @@ constexpr const char* kStoreFileName = "\\gen_tarnix.resume";
 // The store beside plugin.ini; one an earlier version left beside the DLL is read while that is
 // missing.
 listening::ResumeStoreFile& Store(Plugin& plugin) {
-  listening::ResumeStoreFile& store = plugin.listening.store;
+  listening::ResumeStoreFile& store = plugin.listening().store;
   if (!store.HasPaths())
-    store.SetPaths(StoreDirectory(plugin.settings) + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
+    store.SetPaths(StoreDirectory(plugin.settings()) + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
   return store;
 }
 
@@ -39,10 +39,10 @@ void WriteStoreIfChanged(Plugin& plugin) { Store(plugin).WriteIfChanged(); }
 
 // Plain files only: CD tracks and the files of a subsong source start anew each time.
 bool IsResumable(const Plugin& plugin) {
-  return plugin.settings.resume && !plugin.playback.currentPath.IsEmpty() &&
-         plugin.playback.currentPath.EqualsIgnoringCase(plugin.listening.path) &&
-         plugin.playback.currentPath.UpperExtension() != "CDA" && plugin.playback.subsongThreadId == 0 &&
-         !plugin.trackList.subsongs;
+  return plugin.settings().resume && !plugin.playback().currentPath.IsEmpty() &&
+         plugin.playback().currentPath.EqualsIgnoringCase(plugin.listening().path) &&
+         plugin.playback().currentPath.UpperExtension() != "CDA" && plugin.playback().subsongThreadId == 0 &&
+         !plugin.trackList().subsongs;
 }
 
 void KnowLength(ListeningState& state, const Player& player) {
@@ -56,7 +56,7 @@ void KnowLength(ListeningState& state, const Player& player) {
 
 // The recording stops being played at `positionMs`.
 void Leave(Plugin& plugin, int32_t positionMs) {
-  ListeningState& state = plugin.listening;
+  ListeningState& state = plugin.listening();
   if (positionMs < 0 || !IsResumable(plugin)) return;
   switch (listening::JudgeLeftAt(positionMs, state.lengthMs)) {
     case listening::LeftAt::kRemember:
@@ -71,7 +71,7 @@ void Leave(Plugin& plugin, int32_t positionMs) {
 }
 
 void RedrawRowOf(Plugin& plugin, ItemId key) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!view || key == kNoItem) return;
   for (int32_t row = 0; row < view->RowCount(); ++row) {
     if (view->KeyAt(row) == key) view->RedrawRow(row);
@@ -79,7 +79,7 @@ void RedrawRowOf(Plugin& plugin, ItemId key) {
 }
 
 void DropPendingStop(Plugin& plugin) {
-  ListeningState& state = plugin.listening;
+  ListeningState& state = plugin.listening();
   const ItemId was = state.stopAfter;
   state.stopAfter = kNoItem;
   RedrawRowOf(plugin, was);
@@ -91,8 +91,8 @@ void StopPlayer(Plugin& plugin, const Player& player) {
 }
 
 void ClearProgress(Plugin& plugin) {
-  ListeningState& state = plugin.listening;
-  TrackListView* const view = plugin.list;
+  ListeningState& state = plugin.listening();
+  TrackListView* const view = plugin.list();
   state.progressKey = kNoItem;
   state.progressSecond = -1;
   if (!view || view->Progress().IsEmpty()) return;
@@ -108,15 +108,15 @@ const Track* TrackAt(const TrackList& list, int32_t trackNumber) {
 // Whether the pending stop is for the recording's last subtrack, last seen playing `positionMs`
 // close to the recording's end: then the recording ended, whatever the next look finds.
 bool PendingEndReached(Plugin& plugin, int32_t positionMs) {
-  const ListeningState& state = plugin.listening;
-  const Track* track = TrackAt(plugin.trackList, ItemTrack(state.stopAfter));
+  const ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), ItemTrack(state.stopAfter));
   return track && ItemSubtrack(state.stopAfter) == track->Count() - 1 && state.lastSeen == state.stopAfter &&
          listening::RanToEnd(positionMs, state.lengthMs);
 }
 }  // namespace
 
 void ListeningEntryLeaving(Plugin& plugin, const Player& player) {
-  ListeningState& state = plugin.listening;
+  ListeningState& state = plugin.listening();
   if (state.stopAfter != kNoItem) {
     // Only a stop asked for the recording's last subtrack survives the recording's end; any
     // other change of entry lapses it.
@@ -131,7 +131,7 @@ void ListeningEntryLeaving(Plugin& plugin, const Player& player) {
 }
 
 void ListeningEntryStarted(Plugin& plugin, const Player& player, const TextString& path) {
-  ListeningState& state = plugin.listening;
+  ListeningState& state = plugin.listening();
   state.path = path;
   state.lengthMs = -1;
   state.lengthRequests = 0;
@@ -143,11 +143,11 @@ void ListeningEntryStarted(Plugin& plugin, const Player& player, const TextStrin
   state.stopAfter = kNoItem;
   state.nextEntryAsked = false;
   ClearProgress(plugin);
-  KnowLength(plugin.listening, player);
+  KnowLength(plugin.listening(), player);
 }
 
 bool FollowResume(Plugin& plugin, const Player& player, int ms) {
-  ListeningState& state = plugin.listening;
+  ListeningState& state = plugin.listening();
   if (ms < 0) {
     // Stopped: the listener left the recording here, and a pending stop has nothing left to do.
     if (state.lastPositionMs >= 0) {
@@ -161,7 +161,7 @@ bool FollowResume(Plugin& plugin, const Player& player, int ms) {
     state.startPending = true;
     return false;
   }
-  KnowLength(plugin.listening, player);
+  KnowLength(plugin.listening(), player);
   const bool start = state.startPending;
   state.startPending = false;
   state.earlierPositionMs = state.lastPositionMs;
@@ -192,8 +192,8 @@ bool FollowResume(Plugin& plugin, const Player& player, int ms) {
 
 std::optional<int32_t> FollowMarksAndStop(Plugin& plugin, const Player& player, int ms, int32_t trackNumber,
                                           const TickPosition& at) {
-  ListeningState& state = plugin.listening;
-  const Track* track = TrackAt(plugin.trackList, trackNumber);
+  ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), trackNumber);
   if (!track || !track->IsValidIndex(at.index)) return std::nullopt;
   const ItemId key = MakeItemId(trackNumber, at.index);
   if (state.stopAfter != kNoItem) {
@@ -230,7 +230,7 @@ std::optional<int32_t> FollowMarksAndStop(Plugin& plugin, const Player& player, 
   const int32_t time = track->subtracks[static_cast<size_t>(target)].time;
   player.JumpToTime(time);
   state.lastSeen = MakeItemId(trackNumber, target);
-  if (TrackListView* view = plugin.list) {
+  if (TrackListView* view = plugin.list()) {
     view->SetCurrentByKey(state.lastSeen);
     view->ShowRow(view->CurrentRow(), 0);
   }
@@ -239,8 +239,8 @@ std::optional<int32_t> FollowMarksAndStop(Plugin& plugin, const Player& player, 
 
 int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNumber, const TickPosition& at,
                    int32_t interval) {
-  ListeningState& state = plugin.listening;
-  const Track* track = TrackAt(plugin.trackList, trackNumber);
+  ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), trackNumber);
   if (ms < 0 || !track || !track->IsValidIndex(at.index)) {
     ClearProgress(plugin);
     return interval;
@@ -258,7 +258,7 @@ int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNu
     if (left - kBoundarySlackMs / 2 < interval) interval = left - kBoundarySlackMs / 2;
   }
   // Nothing is drawn, nor worked out, while the window is hidden.
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!Shared().window.shown.load(std::memory_order_relaxed) || !view || view->CurrentKey() != key) {
     if (state.progressKey != kNoItem) ClearProgress(plugin);
     return interval;
@@ -277,15 +277,15 @@ int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNu
 
 void ListeningQuit(Plugin& plugin) {
   // The player can no longer be asked: the last look's position stands for where it was left.
-  Leave(plugin, plugin.listening.lastPositionMs);
+  Leave(plugin, plugin.listening().lastPositionMs);
   WriteStoreIfChanged(plugin);
 }
 
-uint32_t ListeningRowDecoration(Plugin& plugin, int32_t key) {
+uint32_t ListeningRowDecoration(const Plugin& plugin, int32_t key) {
   uint32_t decoration = kRowPlain;
-  const Subtrack* subtrack = plugin.trackList.SubtrackOf(key);
+  const Subtrack* subtrack = plugin.trackList().SubtrackOf(key);
   if (subtrack && subtrack->skip) decoration |= kRowSkipped;
-  if (key == plugin.listening.stopAfter && key != kNoItem) decoration |= kRowStopsAfter;
+  if (key == plugin.listening().stopAfter && key != kNoItem) decoration |= kRowStopsAfter;
   return decoration;
 }
 

@@ -36,6 +36,6 @@ int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNu
 // The plug-in ends: the playing recording's place is written down.
 void ListeningQuit(Plugin& plugin);
 // The list view's decorator: how the row `key` shows its skip mark and a pending stop.
-uint32_t ListeningRowDecoration(Plugin& plugin, int32_t key);
+uint32_t ListeningRowDecoration(const Plugin& plugin, int32_t key);
 
 }  // namespace tarnix

@@ -247,7 +247,7 @@ StoragePlaces FindStoragePlaces() {
 }
 
 void LoadSettings(Plugin& plugin) {
-  Settings& settings = plugin.settings;
+  Settings& settings = plugin.settings();
   settings.places = FindStoragePlaces();
   // Settings an earlier version left beside the DLL are read (never moved or removed) until
   // this version has written its own.
@@ -261,7 +261,7 @@ void LoadSettings(Plugin& plugin) {
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
-  if (plugin.frame) plugin.frame->TakeSettings(window);
+  if (plugin.frame()) plugin.frame()->TakeSettings(window);
   for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   Shared().hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
   settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath(settings));
@@ -275,21 +275,21 @@ void LoadSettings(Plugin& plugin) {
 }
 
 void ReadPlayerSettings(Plugin& plugin) {
-  const std::wstring ini = Wide(PlayerIniPath(plugin.settings));
+  const std::wstring ini = Wide(PlayerIniPath(plugin.settings()));
   const int hilite = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"hilite", 0, ini.c_str()));
   const int snap = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snap", 0, ini.c_str()));
   const int snapLength = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snaplen", 10, ini.c_str()));
   const int fontSize = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"pe_fontsize", 10, ini.c_str()));
-  plugin.settings.playlistFontSize = fontSize;
-  if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
+  plugin.settings().playlistFontSize = fontSize;
+  if (plugin.frame()) plugin.frame()->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
 
 bool SaveSettings(const Plugin& plugin) {
-  const Settings& settings = plugin.settings;
+  const Settings& settings = plugin.settings();
   IniValues values;
   auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
-  if (plugin.frame) {
-    const FrameSettings window = plugin.frame->Settings();
+  if (plugin.frame()) {
+    const FrameSettings window = plugin.frame()->Settings();
     for (const FrameIntKey& key : kFrameInts) add(key.name, window.*key.value);
     for (const FrameFlagKey& key : kFrameFlags) add(key.name, window.*key.value ? 1 : 0);
   }

@@ -43,7 +43,7 @@ uint64_t LastWriteTime(const TextString& path) {
 }  // namespace
 
 void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
-  AdoptedSkin& skin = plugin.skin;
+  AdoptedSkin& skin = plugin.skin();
   skin.selection.Reset();
   skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
@@ -68,16 +68,16 @@ void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
 
   if (bitmap) {
     skin.bitmap.Reset(bitmap);
-    skin.selection.Select(plugin.skinDC.Get(), bitmap);
+    skin.selection.Select(plugin.skinDC(), bitmap);
   }
-  if (SkinFrame* frame = plugin.frame.get()) {
-    frame->SetSkin(fontFace.c_str(), plugin.settings.playlistFontSize, colours);
+  if (SkinFrame* frame = plugin.frame()) {
+    frame->SetSkin(fontFace.c_str(), plugin.settings().playlistFontSize, colours);
     PlaceListBelowTitle(plugin, frame->ContentRect());
   }
 }
 
 void CheckSkin(Plugin& plugin, bool force) {
-  AdoptedSkin& skin = plugin.skin;
+  AdoptedSkin& skin = plugin.skin();
   const std::optional<TextString> directory = Player(Shared().playerWindow).SkinDirectory();
   if (!directory) return;  // the player left the buffer alone: keep what we have
 
@@ -91,7 +91,7 @@ void CheckSkin(Plugin& plugin, bool force) {
   }
   if (force || (skin.timeStored && skin.time != time)) {
     AdoptSkin(plugin, bitmapPath);
-    if (plugin.frame) plugin.frame->Paint();
+    if (plugin.frame()) plugin.frame()->Paint();
   }
   skin.time = time;
   skin.timeStored = true;

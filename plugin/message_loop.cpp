@@ -18,9 +18,8 @@ namespace tarnix {
 namespace {
 
 bool IsDialogsMessage(Plugin& plugin, MSG& msg) {
-  for (const WindowHandle* dialog :
-       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (*dialog && IsDialogMessageW(dialog->Get(), &msg)) return true;
+  for (HWND dialog : plugin.dialogs()) {
+    if (dialog && IsDialogMessageW(dialog, &msg)) return true;
   }
   return false;
 }

@@ -16,9 +16,8 @@ namespace {
 constexpr char kDialogClass[] = "#32770";
 
 bool IsModelessDialog(const Plugin& plugin, HWND window) {
-  for (const WindowHandle* dialog :
-       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (dialog->Get() == window) return true;
+  for (HWND dialog : plugin.dialogs()) {
+    if (dialog == window) return true;
   }
   return false;
 }

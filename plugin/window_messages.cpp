@@ -56,14 +56,13 @@ void OnSysKeyDown(WPARAM key, LPARAM lParam) {
 
 // The tick starts the timer again itself.
 void TickNow(Plugin& plugin) {
-  KillTimer(plugin.window.Get(), kTickTimerId);
-  plugin.timerId = 0;
+  plugin.StopTickTimer();
   TimerTick(plugin);
 }
 
 void OnTickRequest(Plugin& plugin) {
   // Several requests in a row (both playing-file notices, a show as well) need one tick.
-  while (PeekOne(nullptr, plugin.window.Get(), UM_TICK_NOW, true)) {}
+  while (PeekOne(nullptr, plugin.window(), UM_TICK_NOW, true)) {}
   TickNow(plugin);
 }
 
@@ -75,7 +74,7 @@ void OnToggleWindow(Plugin& plugin) {
 }
 
 void OnPlayerMoved(Plugin& plugin) {
-  while (PeekOne(nullptr, plugin.window.Get(), UM_PLAYER_MOVED, true)) {}
+  while (PeekOne(nullptr, plugin.window(), UM_PLAYER_MOVED, true)) {}
   FollowPlayer(plugin, false);
 }
 
@@ -83,7 +82,7 @@ LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
 
 // The frame's share: false when the frame left the message alone.
 bool OfferToFrame(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  SkinFrame* frame = plugin.frame.get();
+  SkinFrame* frame = plugin.frame();
   if (!frame) {
     if (message != WM_NCACTIVATE) return false;
     *result = 0;
@@ -127,7 +126,7 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
 bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
   switch (message) {
     case UM_APPLY_SUBSONG_INFO:
-      OnSubsongInfo(plugin, plugin.playback.subsongRecord);
+      OnSubsongInfo(plugin, plugin.playback().subsongRecord);
       return true;
     case UM_APPLY_SUBSONG_CHANGED:
       OnSubsongChanged(plugin, wParam);
@@ -156,7 +155,7 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
     case UM_FOCUS_WINDOW:
       // Takes the focus from the player's window: possible only because the input queues are
       // joined (see OnKeyDown).
-      SetFocus(plugin.window.Get());
+      SetFocus(plugin.window());
       return true;
     case UM_PLAYER_MOVED:
       OnPlayerMoved(plugin);
@@ -184,7 +183,7 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
 
 // A subsong source's sends and queries, answered at once; false for other messages.
 bool AnswerSubsongSource(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  TrackListView* list = plugin.list;
+  TrackListView* list = plugin.list();
   switch (message) {
     case UM_SUBSONG_INFO:
       *result = TakeSubsongRecord(plugin, wParam, lParam);

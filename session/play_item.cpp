@@ -23,26 +23,26 @@ Player ThePlayer() { return Player(Shared().playerWindow); }
 
 // Starts playback; for a subsong source, waits for it to announce the file and its subsong.
 void StartPlayer(Plugin& plugin, int32_t* t) {
-  PlaybackState& playback = plugin.playback;
+  PlaybackState& playback = plugin.playback();
   const Player player = ThePlayer();
   player.SendCommand(kCmdPlay);
   if (*t == 0) *t = -1;  // playback starts at the beginning: no seek
-  if (playback.subsongThreadId == 0 && !plugin.trackList.subsongs) return;
+  if (playback.subsongThreadId == 0 && !plugin.trackList().subsongs) return;
   MSG msg;
-  if (!WaitForMessage(&msg, plugin.window.Get(), UM_APPLY_SUBSONG_INFO, kSubsongWaitMs)) return;
+  if (!WaitForMessage(&msg, plugin.window(), UM_APPLY_SUBSONG_INFO, kSubsongWaitMs)) return;
   // The window procedure copied the record into the state's buffer before it posted the
   // message.
   OnSubsongInfo(plugin, playback.subsongRecord);
-  WaitForMessage(nullptr, plugin.window.Get(), UM_APPLY_SUBSONG_CHANGED, kSubsongWaitMs);
+  WaitForMessage(nullptr, plugin.window(), UM_APPLY_SUBSONG_CHANGED, kSubsongWaitMs);
 }
 
 }  // namespace
 
 void PlayItem(Plugin& plugin, ItemId item) {
-  PlaybackState& playback = plugin.playback;
-  TrackListView* const view = plugin.list;
+  PlaybackState& playback = plugin.playback();
+  TrackListView* const view = plugin.list();
   if (ItemTrack(item) == 0) item = MakeItemId(playback.currentTrack, ItemSubtrack(item));
-  TrackList& list = plugin.trackList;
+  TrackList& list = plugin.trackList();
   int32_t t = list.TimeOf(item);
   if (t < 0) return;
 
@@ -74,7 +74,7 @@ void PlayItem(Plugin& plugin, ItemId item) {
 }
 
 bool SelectCdTrack(Plugin& plugin, int32_t n) {
-  const std::optional<TextString> wanted = CdTrackPath(plugin.playback.currentPath, n);
+  const std::optional<TextString> wanted = CdTrackPath(plugin.playback().currentPath, n);
   if (!wanted) return false;
   const Player player = ThePlayer();
   const int32_t position = player.PlaylistPosition();

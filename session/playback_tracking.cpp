@@ -10,7 +10,6 @@
 #include "host/plugin.h"
 #include "host/skin_adoption.h"
 #include "host/tick_rules.h"
-#include "host/timer_ids.h"
 #include "import/recording_import.h"
 #include "session/play_item.h"
 #include "session/player_following.h"
@@ -29,27 +28,24 @@ static_assert(trackfile::kMaxTrackNumber <= kMaxItemPart, "every listed subsong 
 
 namespace {
 
-Player ThePlayer(Plugin& plugin) { return Player(Shared().playerWindow, &plugin.playback.wideEntryTexts); }
+Player ThePlayer(Plugin& plugin) { return Player(Shared().playerWindow, &plugin.playback().wideEntryTexts); }
 
 bool FrameShown() { return Shared().window.shown.load(std::memory_order_relaxed); }
 
 void ShowRowAt(Plugin& plugin, int32_t row) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (view) view->ShowRow(row, 0);
 }
 
 void RedrawList(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (view) view->Redraw();
 }
 
-void RefreshOpenDialogs(Plugin& plugin) {
-  if (plugin.listReplaced) plugin.listReplaced(plugin);
-}
+void RefreshOpenDialogs(Plugin& plugin) { plugin.ListReplaced(); }
 
 void StartTimer(Plugin& plugin, int32_t interval) {
-  if (interval <= 0 || !plugin.window) return;
-  plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(interval), nullptr);
+  if (interval > 0) plugin.StartTickTimer(static_cast<UINT>(interval));
 }
 
 // True when `path` is a track of the CD the list was made for: the list stays, changes and all.
@@ -62,8 +58,8 @@ bool IsTrackOfListedCd(const TextString& path, const TrackList& list) {
 }
 
 void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextString& path) {
-  PlaybackState& playback = plugin.playback;
-  TrackList& list = plugin.trackList;
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
   ListeningEntryLeaving(plugin, player);
   // A changed list is saved (or offered) under the name it was made for, while the title is
   // still its own: under the new entry's title it would replace that entry's stored list.
@@ -91,7 +87,7 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
       found = true;
     } else {
       found = SaveAndLoadStoredCdList(plugin, cdKey, cddbId);
-      if (found) plugin.trackList.SetCurrentTrack(playback.currentTrack);
+      if (found) plugin.trackList().SetCurrentTrack(playback.currentTrack);
     }
   }
 
@@ -102,20 +98,20 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
       SaveIfModified(plugin);
       // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
       // shows them as if a list had been found; CD tracks have no such file.
-      found = cddbId == 0 && ImportSubtracks(playback.currentPath, playback.currentTitle, &plugin.trackList);
-      if (!found) plugin.trackList.Reset(playback.currentTitle, trackCount, cddbId);
-      if (cddbId != 0) plugin.trackList.SetCurrentTrack(playback.currentTrack);
+      found = cddbId == 0 && ImportSubtracks(playback.currentPath, playback.currentTitle, &plugin.trackList());
+      if (!found) plugin.trackList().Reset(playback.currentTitle, trackCount, cddbId);
+      if (cddbId != 0) plugin.trackList().SetCurrentTrack(playback.currentTrack);
     }
   }
 
-  const TrackList& current = plugin.trackList;
+  const TrackList& current = plugin.trackList();
   playback.currentTrack = current.CurrentTrackNumber();
   playback.multiTrack = current.subsongs || current.TrackCount() > 1 ? 1 : 0;
   if (!found || rebuild) {
     RebuildRows(plugin);
     ShowRowAt(plugin, 0);
   }
-  if (found && rebuild && plugin.settings.autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
+  if (found && rebuild && plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
   RefreshOpenDialogs(plugin);
   ListeningEntryStarted(plugin, player, path);
 }
@@ -125,13 +121,13 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
 void TimerTick(Plugin& plugin) {
   int32_t interval = kTickMs;
   SaveWaitingEdits(plugin);
-  if (!FrameShown() && !plugin.settings.autoPopup) return;  // paused until the window shows again
+  if (!FrameShown() && !plugin.settings().autoPopup) return;  // paused until the window shows again
   CheckSkin(plugin, false);
   const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
   if (pos >= 0) {
     const TextString path = player.PlaylistFile(pos);
-    if (path.IsEmpty() || path.EqualsIgnoringCase(plugin.playback.currentPath))
+    if (path.IsEmpty() || path.EqualsIgnoringCase(plugin.playback().currentPath))
       RefreshTitleAt(plugin, player, pos, true);  // the position just asked for: no second request
     else
       OnSongChange(plugin, player, pos, path);
@@ -144,8 +140,8 @@ int32_t UpdateCurrentEntry(Plugin& plugin) {
   const Player player = ThePlayer(plugin);
   const int ms = player.OutputTimeMs();
   if (FollowResume(plugin, player, ms)) return kTickMs / 10;  // the next look finds it at its new place
-  TrackList& list = plugin.trackList;
-  const int32_t trackNumber = plugin.playback.currentTrack;
+  TrackList& list = plugin.trackList();
+  const int32_t trackNumber = plugin.playback().currentTrack;
   if (trackNumber <= 0 || trackNumber > list.TrackCount()) return kTickMs;
 
   const TickPosition at = PositionAt(list.tracks[static_cast<size_t>(trackNumber - 1)], ms);
@@ -159,7 +155,7 @@ int32_t UpdateCurrentEntry(Plugin& plugin) {
       return kTickMs;
     }
     if (const std::optional<int32_t> next = FollowMarksAndStop(plugin, player, ms, trackNumber, at)) return *next;
-    TrackListView* view = plugin.list;
+    TrackListView* view = plugin.list();
     if (view && (view->CurrentRow() < 0 || view->CurrentKey() != key)) {
       view->SetCurrentByKey(key);
       view->ShowRow(view->CurrentRow(), 0);
@@ -174,11 +170,11 @@ bool RefreshTitle(Plugin& plugin, bool redraw) {
 }
 
 bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw) {
-  PlaybackState& playback = plugin.playback;
+  PlaybackState& playback = plugin.playback();
   const TextString title = pos >= 0 ? player.PlaylistTitle(pos) : playback.currentPath.FileNamePart();
   if (title.IsEmpty() || title.EqualsIgnoringCase(playback.currentTitle)) return false;
   playback.currentTitle = title;
-  if (playback.multiTrack != 1) plugin.trackList.FollowAlbum(title);
+  if (playback.multiTrack != 1) plugin.trackList().FollowAlbum(title);
   RebuildRows(plugin);
   if (!redraw) return true;
   RedrawList(plugin);
@@ -186,7 +182,7 @@ bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw) 
 }
 
 void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
-  PlaybackState& playback = plugin.playback;
+  PlaybackState& playback = plugin.playback();
   // Records reach the loop only as the window procedure's copy; any other pointer came from an
   // outside post and can't be trusted to point at a record.
   if (!record || record != playback.subsongRecord) return;
@@ -205,21 +201,21 @@ void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
       // The count comes from another component and is signed: 0 or less ("unknown") gives one
       // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
       const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);
-      plugin.trackList.Reset(playback.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
+      plugin.trackList().Reset(playback.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
     }
     RebuildRows(plugin);
     ShowRowAt(plugin, 0);
   }
   if (isNew || changed) RedrawList(plugin);
   if (isNew) {
-    if (plugin.settings.autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
+    if (plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
     RefreshOpenDialogs(plugin);
   }
 }
 
 void ApplyTrackNames(Plugin& plugin) {
-  PlaybackState& playback = plugin.playback;
-  TrackList& list = plugin.trackList;
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
   const size_t count = playback.pendingNames.size();
   for (size_t i = 0; i < count && i < static_cast<size_t>(list.TrackCount()); ++i) {
     if (!playback.pendingNames[i].IsEmpty()) list.tracks[i].FollowName(playback.pendingNames[i]);
@@ -233,8 +229,8 @@ void OnSubsongChanged(Plugin& plugin, WPARAM subsong) {
   // Subsongs past what a row key can name have no row to mark.
   if (subsong >= static_cast<WPARAM>(kMaxItemPart)) return;
   const int32_t track = static_cast<int32_t>(subsong) + 1;
-  plugin.playback.currentTrack = track;
-  if (TrackListView* view = plugin.list) {
+  plugin.playback().currentTrack = track;
+  if (TrackListView* view = plugin.list()) {
     view->SetCurrentByKey(MakeItemId(track, 0));
     view->ShowRow(view->CurrentRow(), 0);
     view->Redraw();

@@ -18,8 +18,8 @@ void PostToPlugin(UINT message) {
 }  // namespace
 
 void ShowBesidePlayer(Plugin& plugin, UINT flags) {
-  SkinFrame* frame = plugin.frame.get();
-  if (!frame || !plugin.window) return;
+  SkinFrame* frame = plugin.frame();
+  if (!frame || !plugin.window()) return;
   flags |= SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
   int x = 0, y = 0;
   WINDOWPLACEMENT placement{};
@@ -30,7 +30,7 @@ void ShowBesidePlayer(Plugin& plugin, UINT flags) {
     y = frame->posY + placement.rcNormalPosition.top;
     flags &= ~static_cast<UINT>(SWP_NOMOVE);
   }
-  SetWindowPos(plugin.window.Get(), Shared().playerWindow, x, y, 0, 0, flags);
+  SetWindowPos(plugin.window(), Shared().playerWindow, x, y, 0, 0, flags);
   if (!frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
     TimerTick(plugin);
@@ -38,13 +38,13 @@ void ShowBesidePlayer(Plugin& plugin, UINT flags) {
 }
 
 void HidePluginWindow(Plugin& plugin) {
-  if (HWND window = plugin.window.Get()) ShowWindow(window, SW_HIDE);
+  if (HWND window = plugin.window()) ShowWindow(window, SW_HIDE);
 }
 
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
 void FollowPlayer(Plugin& plugin, bool force) {
-  if (!plugin.frame || !plugin.frame->shown.load(std::memory_order_relaxed)) return;
+  if (!plugin.frame() || !plugin.frame()->shown.load(std::memory_order_relaxed)) return;
   if (!force && GetForegroundWindow() != Shared().playerWindow) return;
   ShowBesidePlayer(plugin, SWP_NOACTIVATE);
 }

@@ -14,9 +14,9 @@ namespace tarnix {
 
 namespace {
 
-RowLayout CurrentLayout(Plugin& plugin) {
-  PlaybackState& playback = plugin.playback;
-  const Settings& settings = plugin.settings;
+RowLayout CurrentLayout(const Plugin& plugin) {
+  const PlaybackState& playback = plugin.playback();
+  const Settings& settings = plugin.settings();
   RowLayout layout;
   layout.multiTrack = playback.multiTrack;
   layout.showTrack = settings.showTrack;
@@ -27,16 +27,20 @@ RowLayout CurrentLayout(Plugin& plugin) {
 
 }  // namespace
 
-int32_t RowIndexOf(Plugin& plugin, ItemId item) { return RowIndexFor(plugin.trackList, CurrentLayout(plugin), item); }
+int32_t RowIndexOf(const Plugin& plugin, ItemId item) {
+  return RowIndexFor(plugin.trackList(), CurrentLayout(plugin), item);
+}
 
-TextString RowText(Plugin& plugin, ItemId item) { return RowTextFor(plugin.trackList, CurrentLayout(plugin), item); }
+TextString RowText(const Plugin& plugin, ItemId item) {
+  return RowTextFor(plugin.trackList(), CurrentLayout(plugin), item);
+}
 
 void SetRowText(Plugin& plugin, ItemId item, bool replace) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   const int32_t index = RowIndexOf(plugin, item);
   const TextString text = RowText(plugin, item);
   if (index == -1) {
-    if (plugin.title) plugin.title->SetText(text);
+    if (plugin.title()) plugin.title()->SetText(text);
     return;
   }
   if (!view || index < 0) return;
@@ -48,10 +52,10 @@ void SetRowText(Plugin& plugin, ItemId item, bool replace) {
 }
 
 void RebuildRows(Plugin& plugin) {
-  TrackListView* const view = plugin.list;
+  TrackListView* const view = plugin.list();
   if (!view) return;
   view->Clear();
-  for (ItemId item : LayoutItems(plugin.trackList, CurrentLayout(plugin))) SetRowText(plugin, item, false);
+  for (ItemId item : LayoutItems(plugin.trackList(), CurrentLayout(plugin))) SetRowText(plugin, item, false);
 }
 
 }  // namespace tarnix

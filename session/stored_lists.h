@@ -13,8 +13,8 @@ class Plugin;
 // save are given up.
 void SaveIfModified(Plugin& plugin);
 // The file name proposed for the current list (never leaves the bookmark directory).
-TextString DefaultFileName(Plugin& plugin);
-TextString SavePath(Plugin& plugin);
+TextString DefaultFileName(const Plugin& plugin);
+TextString SavePath(const Plugin& plugin);
 // Save the changed list as SaveIfModified does, then load the stored list of the file (by its
 // name beside the bookmarks, then by title, then through the index) or of the CD into the
 // current list. False when none is stored.

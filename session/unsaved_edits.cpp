@@ -14,7 +14,7 @@ namespace {
 
 // Where a recovery file goes when its list's directory is gone, and where the next start looks
 // for it besides the bookmark directory.
-TextString FallbackDirectory(Plugin& plugin) { return StoreDirectory(plugin.settings); }
+TextString FallbackDirectory(Plugin& plugin) { return StoreDirectory(plugin.settings()); }
 
 }  // namespace
 
@@ -28,24 +28,24 @@ TextString SaveFailureText(const TextString& path, const WriteResult& result) {
 bool SaveListOrReport(Plugin& plugin, TrackList& list, const TextString& path) {
   ClearLastWriteResult();
   if (list.Save(path)) {
-    plugin.unsavedEdits.Forget(path);
+    plugin.unsavedEdits().Forget(path);
     return true;
   }
-  ReportFailure(plugin.window.Get(), SaveFailureText(path, LastWriteResult()));
+  ReportFailure(plugin.window(), SaveFailureText(path, LastWriteResult()));
   return false;
 }
 
 bool SaveListOrKeep(Plugin& plugin, TrackList& list, const TextString& path) {
   ClearLastWriteResult();
   if (list.Save(path)) {
-    plugin.unsavedEdits.Forget(path);
+    plugin.unsavedEdits().Forget(path);
     return true;
   }
   const WriteResult failure = LastWriteResult();
   std::string bytes;
   TextString text = SaveFailureText(path, failure);
   if (!path.IsEmpty() && trackfile::FormatFile(list, &bytes)) {
-    UnsavedLists& unsaved = plugin.unsavedEdits;
+    UnsavedLists& unsaved = plugin.unsavedEdits();
     unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
     const TextString recovery = unsaved.Keep(path, std::move(bytes));
     if (!recovery.IsEmpty())
@@ -53,32 +53,32 @@ bool SaveListOrKeep(Plugin& plugin, TrackList& list, const TextString& path) {
     else
       text += "\n\nThe changes are kept until the list can be written, as long as the player runs.";
   }
-  ReportFailure(plugin.window.Get(), text);
+  ReportFailure(plugin.window(), text);
   return false;
 }
 
 void KeepEditForNextStart(Plugin& plugin, const TrackList& list, const TextString& path) {
   std::string bytes;
   if (path.IsEmpty() || !trackfile::FormatFile(list, &bytes)) return;
-  UnsavedLists& unsaved = plugin.unsavedEdits;
+  UnsavedLists& unsaved = plugin.unsavedEdits();
   unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
   unsaved.Keep(path, std::move(bytes));
 }
 
 void SaveWaitingEdits(Plugin& plugin) {
-  UnsavedLists& unsaved = plugin.unsavedEdits;
+  UnsavedLists& unsaved = plugin.unsavedEdits();
   if (unsaved.Count() > 0) unsaved.SaveWaiting();
 }
 
 void AdoptRecoveredEdits(Plugin& plugin) {
-  UnsavedLists& unsaved = plugin.unsavedEdits;
+  UnsavedLists& unsaved = plugin.unsavedEdits();
   unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
-  unsaved.AdoptRecoveryFiles(plugin.settings.bookmarkPath);
+  unsaved.AdoptRecoveryFiles(plugin.settings().bookmarkPath);
 }
 
 bool LoadListOrKeptEdit(Plugin& plugin, TrackList& list, const TextString& path, const TextString& title, int32_t cdKey,
                         uint32_t cddbId, bool alreadyMatched) {
-  const UnsavedLists& unsaved = plugin.unsavedEdits;
+  const UnsavedLists& unsaved = plugin.unsavedEdits();
   if (unsaved.Holds(path)) return unsaved.LoadKept(list, path, title, cdKey, cddbId, alreadyMatched);
   return list.Load(path, title, cdKey, cddbId, alreadyMatched);
 }

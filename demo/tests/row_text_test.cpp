@@ -26,7 +26,7 @@ TEST(RowTextTest, KeysOfTheSampleListsAndKeysNamingNoRow) {
       {CdList(), true, MakeItemId(1, 2), "          Coffee\t 3:05"},
       {CdList(), true, MakeItemId(9, 1), ""},
   };
-  for (const Case& c : cases) EXPECT_EQ(RowText(ThePlugin(), c.list, c.key, c.multiTrack), c.text) << std::hex << c.key;
+  for (const Case& c : cases) EXPECT_EQ(RowText(c.list, c.key, c.multiTrack), c.text) << std::hex << c.key;
 }
 
 TEST(RowTextTest, DescriptionsAndPrintableText) {

@@ -21,23 +21,23 @@ using Strings = std::vector<std::string>;
 std::string Field(HWND dialog, int id) { return FromWindowText(GetDlgItem(dialog, id)).c_str(); }
 
 Strings TimeFields() {
-  HWND d = ThePlugin().subtrackDialog.Get();
+  HWND d = ThePlugin().subtrackDialog();
   return {Field(d, IDC_MINUTES), Field(d, IDC_SECONDS), Field(d, IDC_FRAMES)};
 }
 
 // The up-down's report as the control sends it to its dialog.
 LRESULT SendDelta(int id, int delta) {
-  HWND control = GetDlgItem(ThePlugin().subtrackDialog.Get(), id);
+  HWND control = GetDlgItem(ThePlugin().subtrackDialog(), id);
   NMUPDOWN notice{};
   notice.hdr.hwndFrom = control;
   notice.hdr.idFrom = static_cast<UINT_PTR>(id);
   notice.hdr.code = UDN_DELTAPOS;
   notice.iDelta = delta;
-  return SendMessageA(ThePlugin().subtrackDialog.Get(), WM_NOTIFY, static_cast<WPARAM>(id),
+  return SendMessageA(ThePlugin().subtrackDialog(), WM_NOTIFY, static_cast<WPARAM>(id),
                       reinterpret_cast<LPARAM>(&notice));
 }
 
-void Type(int id, const char* text) { SetDlgItemTextA(ThePlugin().subtrackDialog.Get(), id, text); }
+void Type(int id, const char* text) { SetDlgItemTextA(ThePlugin().subtrackDialog(), id, text); }
 
 void Press(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -56,12 +56,12 @@ TEST_F(RowsTest, SingleTrackLayouts) {
       {true, true, {"     Part 1\t 1:23"}, "The Band - Concert"},
   };
   for (const Case& c : cases) {
-    ThePlugin().settings.showTrack = c.showTrack;
-    ThePlugin().settings.topTrack = c.topTrack;
-    ThePlugin().title->SetText("");
+    ThePlugin().settings().showTrack = c.showTrack;
+    ThePlugin().settings().topTrack = c.topTrack;
+    ThePlugin().title()->SetText("");
     RebuildRows(ThePlugin());
     EXPECT_EQ(RowTexts(), c.rows);
-    EXPECT_STREQ(ThePlugin().title->Text().c_str(), c.title);
+    EXPECT_STREQ(ThePlugin().title()->Text().c_str(), c.title);
   }
   // With track names off, subtrack 1 is row 0.
   EXPECT_EQ(RowKeys(), (std::vector<int32_t>{MakeItemId(1, 1)}));
@@ -72,23 +72,23 @@ TEST_F(RowsTest, MultiTrackLayouts) {
   List().artist = "A";
   List().album = "B";
   List().tracks[1].AddSubtrack("Solo", 65160);
-  ThePlugin().settings.showTrack = true;
-  ThePlugin().settings.topTrack = false;
+  ThePlugin().settings().showTrack = true;
+  ThePlugin().settings().topTrack = false;
   RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"A - B", "     Track 1", "     Track 2", "          Solo\t 1:05"}));
   EXPECT_EQ(RowKeys(), (std::vector<int32_t>{0, MakeItemId(1, 0), MakeItemId(2, 0), MakeItemId(2, 1)}));
-  ThePlugin().settings.topTrack = true;
+  ThePlugin().settings().topTrack = true;
   RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"     Track 1", "     Track 2", "          Solo\t 1:05"}));
-  EXPECT_STREQ(ThePlugin().title->Text().c_str(), "A - B");
-  ThePlugin().settings.showTrack = false;
+  EXPECT_STREQ(ThePlugin().title()->Text().c_str(), "A - B");
+  ThePlugin().settings().showTrack = false;
   RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"Track 1", "Track 2", "     Solo\t 1:05"}));
 }
 
 TEST_F(RowsTest, NoPlayingTrackMeansNoRows) {
   UseSingleTrack("Concert", {1000});
-  ThePlugin().playback.currentTrack = 0;
+  ThePlugin().playback().currentTrack = 0;
   RebuildRows(ThePlugin());
   EXPECT_TRUE(RowTexts().empty());
 }
@@ -172,19 +172,19 @@ TEST_F(InsertDeleteTest, ContextMenuStatesFollowRepeatAndSelection) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STATE;
-    GetMenuItemInfoA(ThePlugin().menus.context, position, TRUE, &info);
+    GetMenuItemInfoA(ThePlugin().menus().context, position, TRUE, &info);
     return info.fState;
   };
   View().SelectByKey(MakeItemId(1, 0));
   Shared().repeatItem = kNoItem;
-  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus.context);
+  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus().context);
   EXPECT_FALSE(state(1) & MFS_CHECKED);
   EXPECT_TRUE(state(3) & MFS_GRAYED);  // a track's own row cannot be deleted
   EXPECT_FALSE(state(0) & MFS_GRAYED);
 
   View().SelectByKey(MakeItemId(1, 1));
   Shared().repeatItem = MakeItemId(1, 1);
-  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus.context);
+  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus().context);
   EXPECT_TRUE(state(1) & MFS_CHECKED);
   EXPECT_FALSE(state(3) & MFS_GRAYED);
 }
@@ -195,17 +195,17 @@ TEST_F(SubtrackDialogTest, ShowsTheSelectedSubtrackAndDisablesTimesOfTheTrackRow
   UseSingleTrack("Concert", {83456});
   View().SelectByKey(MakeItemId(1, 1));
   CmdEditSubtrack(ThePlugin());
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
   EXPECT_EQ(TimeFields(), (Strings{"01", "23", "34"}));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_FRAMES)));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_FRAMES)));
 
   View().SelectByKey(MakeItemId(1, 0));  // the dialog follows the selection
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Concert");
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_FRAMES)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_DELETE_SUBTRACK)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME)));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Concert");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_FRAMES)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_DELETE_SUBTRACK)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME)));
 }
 
 TEST_F(SubtrackDialogTest, FrameUpDownCarriesIntoSecondsAndMinutes) {
@@ -251,8 +251,8 @@ TEST_F(SubtrackDialogTest, TimePastTheNextSubtrackReordersAndKeepsItSelected) {
   Type(IDC_SECONDS, "30");
   EXPECT_STREQ(List().tracks[0].subtracks[2].name.c_str(), "Part 1");
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
   EXPECT_EQ(RowTexts(), (Strings{"Concert", "     Part 2\t 0:20", "     Part 1\t 0:30"}));
 }
 
@@ -266,7 +266,7 @@ TEST_F(SubtrackDialogTest, NameUpDownStepsWithinTheTrack) {
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
   SendDelta(IDC_SUBTRACK_SPIN, -2);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 0));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Concert");
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Concert");
 }
 
 TEST_F(SubtrackDialogTest, ButtonsAddDeleteAndCurrentTime) {
@@ -274,25 +274,25 @@ TEST_F(SubtrackDialogTest, ButtonsAddDeleteAndCurrentTime) {
   View().SelectByKey(MakeItemId(1, 1));
   CmdEditSubtrack(ThePlugin());
   Player().Stop();
-  Press(ThePlugin().subtrackDialog.Get(), IDC_ADD_SUBTRACK);  // stopped: 1 ms after the selection
+  Press(ThePlugin().subtrackDialog(), IDC_ADD_SUBTRACK);  // stopped: 1 ms after the selection
   ASSERT_EQ(List().tracks[0].Count(), 3);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "New subsong");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "New subsong");
   // The subtrack shown before kept its own name and time.
   EXPECT_STREQ(List().tracks[0].subtracks[1].name.c_str(), "Part 1");
   EXPECT_EQ(List().tracks[0].subtracks[1].time, 10000);
 
   PlayFrom(42000);
-  Press(ThePlugin().subtrackDialog.Get(), IDC_CURRENT_TIME);
+  Press(ThePlugin().subtrackDialog(), IDC_CURRENT_TIME);
   const int32_t t = List().tracks[0].subtracks[2].time;
   EXPECT_GE(t, 42000);
   EXPECT_LT(t, 50000);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
 
-  Press(ThePlugin().subtrackDialog.Get(), IDC_DELETE_SUBTRACK);
+  Press(ThePlugin().subtrackDialog(), IDC_DELETE_SUBTRACK);
   EXPECT_EQ(List().tracks[0].Count(), 2);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
 }
 
 TEST_F(SubtrackDialogTest, InsertAtThePlayingTimeDoesNotOverwriteTheShownSubtrack) {
@@ -305,7 +305,7 @@ TEST_F(SubtrackDialogTest, InsertAtThePlayingTimeDoesNotOverwriteTheShownSubtrac
   EXPECT_STREQ(List().tracks[0].subtracks[2].name.c_str(), "New subsong");
   EXPECT_STREQ(List().tracks[0].subtracks[3].name.c_str(), "Part 2");
   EXPECT_EQ(List().tracks[0].subtracks[3].time, 9000);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
 }
 
 TEST_F(SubtrackDialogTest, EnterPlaysEscAppliesAndHides) {
@@ -314,12 +314,12 @@ TEST_F(SubtrackDialogTest, EnterPlaysEscAppliesAndHides) {
   View().SelectByKey(MakeItemId(1, 1));
   CmdEditSubtrack(ThePlugin());
   ClearLog();
-  Press(ThePlugin().subtrackDialog.Get(), IDOK);
+  Press(ThePlugin().subtrackDialog(), IDOK);
   EXPECT_EQ(Actions(), (Strings{"code106:10000"}));
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  SendMessageA(ThePlugin().subtrackDialog.Get(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  EXPECT_EQ(ThePlugin().editing.item, kNoItem);
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  SendMessageA(ThePlugin().subtrackDialog(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  EXPECT_EQ(ThePlugin().editing().item, kNoItem);
 }
 
 TEST_F(SubtrackDialogTest, HeaderSelectionKeepsTheShownSubtrack) {
@@ -329,8 +329,8 @@ TEST_F(SubtrackDialogTest, HeaderSelectionKeepsTheShownSubtrack) {
   View().SelectByKey(MakeItemId(1, 1));
   CmdEditSubtrack(ThePlugin());
   View().SelectByKey(kHeaderItem);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Late");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Late");
 }
 
 TEST_F(SubtrackDialogTest, AFailedPlayerRequestDoesNotUnwindThroughTheDialog) {
@@ -339,7 +339,7 @@ TEST_F(SubtrackDialogTest, AFailedPlayerRequestDoesNotUnwindThroughTheDialog) {
   CmdEditSubtrack(ThePlugin());
   Player().SetSilent(true);
   PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
-  Press(ThePlugin().subtrackDialog.Get(), IDOK);  // would throw SendMsgQuit out of the dialog procedure
+  Press(ThePlugin().subtrackDialog(), IDOK);  // would throw SendMsgQuit out of the dialog procedure
   Player().SetSilent(false);
   EXPECT_TRUE(CallbackFailed());
   ResetCallbackFailure();
@@ -353,8 +353,8 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
   List().artist = "Band";
   View().SelectByKey(kHeaderItem);
   CmdEditTrack(ThePlugin());
-  EXPECT_EQ(ThePlugin().editing.track, 1);
-  HWND d = ThePlugin().trackDialog.Get();
+  EXPECT_EQ(ThePlugin().editing().track, 1);
+  HWND d = ThePlugin().trackDialog();
   EXPECT_EQ(Field(d, IDC_TRACK_NAME), "Track 1");
   EXPECT_EQ(Field(d, IDC_ALBUM), "Live");
   EXPECT_EQ(Field(d, IDC_ARTIST), "Band");
@@ -365,7 +365,7 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
   EXPECT_STREQ(List().tracks[0].Name().c_str(), "Opening");
   EXPECT_STREQ(List().artist.c_str(), "The Band");
   EXPECT_EQ(RowTexts()[1], "     Opening");
-  EXPECT_EQ(ThePlugin().editing.track, -1);
+  EXPECT_EQ(ThePlugin().editing().track, -1);
 
   // Names in scripts the code page lacks go both ways whole.
   List().album = "Звёздная ночь";
@@ -381,14 +381,14 @@ TEST_F(TrackDialogTest, EscDiscardsAndEditChoosesTheDialogByRow) {
   UseSingleTrack("Concert", {1000});
   View().SelectByKey(MakeItemId(1, 0));
   CmdEdit(ThePlugin());
-  ASSERT_TRUE(IsWindowVisible(ThePlugin().trackDialog.Get()));
-  SetDlgItemTextA(ThePlugin().trackDialog.Get(), IDC_TRACK_NAME, "Changed");
-  Press(ThePlugin().trackDialog.Get(), IDCANCEL);
+  ASSERT_TRUE(IsWindowVisible(ThePlugin().trackDialog()));
+  SetDlgItemTextA(ThePlugin().trackDialog(), IDC_TRACK_NAME, "Changed");
+  Press(ThePlugin().trackDialog(), IDCANCEL);
   EXPECT_STREQ(List().tracks[0].Name().c_str(), "Concert");
   EXPECT_FALSE(List().modified);
   View().SelectByKey(MakeItemId(1, 1));
   CmdEdit(ThePlugin());
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   EXPECT_EQ(box.caption, "Tarnix Plugin");
   EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(box.icon);
-  EXPECT_EQ(box.owner, ThePlugin().window.Get());
+  EXPECT_EQ(box.owner, ThePlugin().window());
   EXPECT_NE(TempDir::Read(bookmarks_.Item("Live set.trk")).find("01:00:05:00 Edit"), std::string::npos);
   // New: one track named by the title, unmodified.
   EXPECT_EQ(List().TrackCount(), 1);
@@ -76,7 +76,7 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
 TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
   UseSingleTrack("Live set", {});
   Edit();
-  ThePlugin().settings.autoSave = true;
+  ThePlugin().settings().autoSave = true;
   SaveIfModified(ThePlugin());
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
 
@@ -165,9 +165,9 @@ TEST_F(FileCommandsTest, OpenFailures) {
 
 TEST_F(FileCommandsTest, SaveAndSaveAs) {
   UseSingleTrack("Concert", {1000});
-  ThePlugin().playback.currentTitle = "";
+  ThePlugin().playback().currentTitle = "";
   CmdSave(ThePlugin());  // no title: nothing at all
-  ThePlugin().playback.currentTitle = "Concert";
+  ThePlugin().playback().currentTitle = "Concert";
   UiResponder ui({Answer::File(bookmarks_.Item("chosen.trk"))});
   CmdSave(ThePlugin());  // no path yet: Save As, proposing Concert.trk
   ui.Join();
@@ -179,7 +179,7 @@ TEST_F(FileCommandsTest, SaveAndSaveAs) {
   EXPECT_NE(TempDir::Read(bookmarks_.Item("chosen.trk")).find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
-  ThePlugin().playback.currentTitle = "";
+  ThePlugin().playback().currentTitle = "";
   UiResponder as({Answer::File(bookmarks_.Item("other"))});
   CmdSaveAs(ThePlugin());  // works without a title; the default extension is added
   as.Join();
@@ -190,7 +190,7 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
   for (const char* title : {"AC/DC", "What?", "Live: Tokyo", "..\\..\\x", "CON"}) {
     UseSingleTrack(title, {});
     Edit();
-    ThePlugin().settings.autoSave = true;
+    ThePlugin().settings().autoSave = true;
     SaveIfModified(ThePlugin());
     List().Reset("other", 1, 0);
     EXPECT_TRUE(SaveAndLoadStoredList(ThePlugin(), title, "")) << title;
@@ -233,10 +233,10 @@ TEST_F(FileCommandsTest, LoadingTheStoredListTriesFileThenTitleThenTheDirectory)
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
   EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));
   bookmarks_.Write("plain", "x");
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("plain").c_str();
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("plain").c_str();
   EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));  // any existing file will do
 
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("new").c_str();
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
     EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));
@@ -246,7 +246,7 @@ TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
     EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("new")));
   }
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
     EXPECT_FALSE(EnsureBookmarkDirectory(ThePlugin(), true));

@@ -17,7 +17,7 @@ namespace tarnix::test {
 namespace {
 
 bool PutOnClipboard(const wchar_t* text) {
-  if (!OpenClipboard(ThePlugin().window.Get())) return false;
+  if (!OpenClipboard(ThePlugin().window())) return false;
   EmptyClipboard();
   const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -80,7 +80,7 @@ TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
 TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   UseSingleTrack("Concert", {61000, 6000987});
   List().tracks[0].subtracks[1].name = "Caf\xC3\xA9";
-  ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+  ThePlugin().playback().currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Concert.cue"))});
   CmdExportCueSheet(ThePlugin());
   ui.Join();
@@ -107,7 +107,7 @@ TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
   UseSingleTrack("Book", {61001, 3723500});
   List().tracks[0].subtracks[1].name = "Caf\xC3\xA9 \xE6\x84\x9B";
   const std::string media = bookmarks_.Item("Book.mka");
-  ThePlugin().playback.currentPath = media.c_str();
+  ThePlugin().playback().currentPath = media.c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Book.chapters.txt"))});
   CmdExportChapters(ThePlugin());
   ui.Join();

@@ -64,14 +64,14 @@ TEST_F(PlayItemTest, CdTrackSwitchFindsTheEntryByItsDigits) {
   PlayItem(ThePlugin(), MakeItemId(12, 0));
   // Stop, move to the entry of track 12 (index 3), start; no seek at the track's start.
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:3", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 12);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 12);
   EXPECT_EQ(Player().PlaylistPosition(), 3);
 
-  ThePlugin().playback.currentPath = "D:\\Track12.cda";
+  ThePlugin().playback().currentPath = "D:\\Track12.cda";
   ClearLog();
   PlayItem(ThePlugin(), MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:2", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 7);
 }
 
 TEST_F(PlayItemTest, CdTrackEntryIsFoundWhateverItsLetterCase) {
@@ -82,7 +82,7 @@ TEST_F(PlayItemTest, CdTrackEntryIsFoundWhateverItsLetterCase) {
   ClearLog();
   PlayItem(ThePlugin(), MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 7);
 }
 
 // The player may spell the playing entry's path and title in other letter case than when it
@@ -93,8 +93,8 @@ TEST_F(PlayItemTest, TheSameEntryInOtherLetterCaseKeepsItsList) {
   Player().SetPlaylist({{"c:\\MUSIC\\Concert.MP3", "CONCERT", 0}});
   PlayFrom(0);
   TimerTick(ThePlugin());
-  EXPECT_STREQ(ThePlugin().playback.currentPath.c_str(), "C:\\Music\\concert.mp3");
-  EXPECT_STREQ(ThePlugin().playback.currentTitle.c_str(), "Concert");
+  EXPECT_STREQ(ThePlugin().playback().currentPath.c_str(), "C:\\Music\\concert.mp3");
+  EXPECT_STREQ(ThePlugin().playback().currentTitle.c_str(), "Concert");
   ASSERT_EQ(List().TrackCount(), 1);
   ASSERT_EQ(List().tracks[0].Count(), 2);
   EXPECT_STREQ(List().tracks[0].subtracks[1].name.c_str(), "Edited");
@@ -104,7 +104,7 @@ TEST_F(PlayItemTest, TheSameEntryInOtherLetterCaseKeepsItsList) {
 TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
   Player().SetPlaylist({{"D:\\first.cda", "a", 0}, {"D:\\second.cda", "b", 0}});
   UseCd(3, 1);
-  ThePlugin().playback.currentPath = "D:\\first.cda";
+  ThePlugin().playback().currentPath = "D:\\first.cda";
   PlayFrom(0);
   ClearLog();
   EXPECT_FALSE(SelectCdTrack(ThePlugin(), 2));
@@ -113,7 +113,7 @@ TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));
   EXPECT_EQ(Player().PlaylistPosition(), 0);
 
-  ThePlugin().playback.currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
+  ThePlugin().playback().currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
   ClearLog();
   EXPECT_FALSE(SelectCdTrack(ThePlugin(), 3));
   EXPECT_TRUE(Actions().empty());
@@ -124,7 +124,7 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
   for (int i = 0; i < 300; ++i) entries.push_back({"D:\\Other" + std::to_string(i) + ".mp3", "x", 0});
   entries.push_back({"D:\\Track02.cda", "Track 02", 0});
   Player().SetPlaylist(entries);
-  ThePlugin().playback.currentPath = "D:\\Track01.cda";
+  ThePlugin().playback().currentPath = "D:\\Track01.cda";
   // The playlist shrinks to one entry when the walk asks for its first entry: the walk goes on
   // asking for entries far beyond it, matches none and touches nothing.
   Player().SetRequestHook([this](const testhost::PlayerRequest& request) {
@@ -138,19 +138,19 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
 }
 
 TEST_F(PlayItemTest, SubsongSourceIsToldTheSubsong) {
-  testhost::SubsongSource source(ThePlugin().window.Get());
+  testhost::SubsongSource source(ThePlugin().window());
   TrackList& list = List();
   list.Reset("Tunes", 4, static_cast<uint32_t>(-1));
-  ThePlugin().playback.multiTrack = 1;
-  ThePlugin().playback.currentTrack = 1;
-  ThePlugin().playback.subsongThreadId = source.ThreadId();
+  ThePlugin().playback().multiTrack = 1;
+  ThePlugin().playback().currentTrack = 1;
+  ThePlugin().playback().subsongThreadId = source.ThreadId();
   RebuildRows(ThePlugin());
   PlayFrom(0);
   ClearLog();
   PlayItem(ThePlugin(), MakeItemId(3, 0));
   ASSERT_TRUE(source.WaitForPlayRequests(1, 3000));
   EXPECT_EQ(source.PlayRequests()[0].subsong, 2u);
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 3);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 3);
   EXPECT_TRUE(Actions().empty());  // the source plays it from its start: no seek
 }
 
@@ -160,8 +160,8 @@ TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
   gone.join();
   TrackList& list = List();
   list.Reset("Tunes", 2, static_cast<uint32_t>(-1));
-  ThePlugin().playback.multiTrack = 1;
-  ThePlugin().playback.subsongThreadId = ended;
+  ThePlugin().playback().multiTrack = 1;
+  ThePlugin().playback().subsongThreadId = ended;
   RebuildRows(ThePlugin());
   Player().Stop();
   ClearLog();
@@ -193,7 +193,7 @@ TEST_F(StepTest, TheLoopRoutesCommandsKeysAndTheStopMessage) {
   PlayFrom(0);
   PlayItem(ThePlugin(), MakeItemId(1, 0));
   ClearLog();
-  HWND window = ThePlugin().window.Get();
+  HWND window = ThePlugin().window();
   PostMessageA(window, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
   EXPECT_TRUE(Pump());
   EXPECT_EQ(Actions(), (Strings{"code106:10000"}));
@@ -242,7 +242,7 @@ TEST_F(StepTest, CtrlLeftAndThePreviousEntryMessageRestartTheRow) {
     if (byKey) {
       EXPECT_TRUE(RunKeyCommand(ThePlugin(), VK_LEFT, true));
     } else {
-      PostMessageA(ThePlugin().window.Get(), UM_PREV_ENTRY, 0, 0);
+      PostMessageA(ThePlugin().window(), UM_PREV_ENTRY, 0, 0);
       EXPECT_TRUE(Pump());
     }
     EXPECT_EQ(Actions(), (Strings{"code106:60000"})) << byKey;

@@ -78,7 +78,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
        [] {
          ShowOptionsDialog(ThePlugin());
          OptionsOk(ThePlugin());
-         ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
+         ShowWindow(ThePlugin().optionsDialog(), SW_HIDE);
        },
        true, false,
        [](const std::string& path) { return TempDir::Read(path).find("AutoSave=1") != std::string::npos; }},
@@ -93,7 +93,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
                                : name == "cue export"     ? bookmarks_.Item("Concert.cue")
                                : name == "save as"        ? bookmarks_.Item("Chosen.trk")
                                : name == "chapter export" ? bookmarks_.Item("Concert.chapters.txt")
-                               : name == "settings"       ? std::string(PluginIniPath(ThePlugin().settings).c_str())
+                               : name == "settings"       ? std::string(PluginIniPath(ThePlugin().settings()).c_str())
                                                           : bookmarks_.Item("Concert.trk");
     for (const FileFault fault : faults) {
       SCOPED_TRACE(name + ", fault " + std::to_string(static_cast<int>(fault)));
@@ -101,10 +101,10 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
       UseSingleTrack("Concert", {61000});
       List().path = bookmarks_.Item("Concert.trk").c_str();
       List().tracks[0].AddSubtrack("Edit", 5000);
-      ThePlugin().settings.autoSave = true;
-      ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+      ThePlugin().settings().autoSave = true;
+      ThePlugin().playback().currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
       TrackList scratch;  // the search leaves the index changed, to be written
-      ThePlugin().bookmarkIndex.Search(scratch, (bookmarks_.Path() + "\\*.trk").c_str(), "Concert", 0, 0);
+      ThePlugin().bookmarkIndex().Search(scratch, (bookmarks_.Path() + "\\*.trk").c_str(), "Concert", 0, 0);
       List().modified = true;
       bookmarks_.Write("Concert.trk", kOld);
       if (path.newFile)
@@ -125,7 +125,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
               << ui.Boxes()[0].text;
         } else {
           EXPECT_TRUE(ui.Boxes().empty());
-          EXPECT_TRUE(ThePlugin().bookmarkIndex.Modified());
+          EXPECT_TRUE(ThePlugin().bookmarkIndex().Modified());
         }
         if (path.newFile)
           EXPECT_FALSE(TempDir::Exists(target));
@@ -137,7 +137,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
         // The edit given up by the save is kept and saved at the next tick.
         EXPECT_TRUE(HasEdit(target + ".unsaved"));
         EXPECT_FALSE(List().modified);
-        ThePlugin().unsavedEdits.SaveWaiting();
+        ThePlugin().unsavedEdits().SaveWaiting();
         EXPECT_FALSE(TempDir::Exists(target + ".unsaved"));
       } else {
         // Still working: the same path succeeds once the fault is gone.
@@ -171,7 +171,7 @@ TEST_F(WriteFaultsTest, AHeldFileIsWaitedForAndQuitEndsTheWait) {
   g_waits = 0;
   List().tracks[0].AddSubtrack("Later", 6000);
   List().modified = true;
-  ThePlugin().settings.autoSave = true;
+  ThePlugin().settings().autoSave = true;
   ScopedFileFault held(FileFault::kRefusedReplace, -1, bookmarks_.Item("Concert.trk").c_str());
   PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
   SaveIfModified(ThePlugin());

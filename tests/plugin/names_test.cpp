@@ -56,7 +56,7 @@ bool PutOnClipboard(const std::wstring& text) {
 
 class NamesTest : public PlayingPluginTest {
  protected:
-  void InsertSubtrack(ThePlugin()) { PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0); }
+  void InsertSubtrack() { PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0); }
 };
 
 // Both titles used to arrive as "???": one list file for two songs, each showing the other's.
@@ -67,11 +67,11 @@ TEST_F(NamesTest, TwoTitlesOfOtherScriptsKeepTheirOwnLists) {
   h.Player().Play();
   ASSERT_TRUE(h.Start());
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1))) << "the stored list of " << kLove;
-  InsertSubtrack(ThePlugin());
+  InsertSubtrack();
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
   PlayEntry(1);
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 0))) << "the other title has no list of its own yet";
-  InsertSubtrack(ThePlugin());
+  InsertSubtrack();
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
   PlayEntry(0);
   EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 2))) << "its own list, as edited: " << *h.LastKey();
@@ -176,7 +176,7 @@ TEST_F(NamesTest, CodePageListIsRewrittenInTheCodePage) {
   h.Player().Play();
   ASSERT_TRUE(h.Start());
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 1)));
-  InsertSubtrack(ThePlugin());
+  InsertSubtrack();
   ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
   EXPECT_TRUE(h.Stop());
   const std::string saved = Bookmark("Café Noir.trk");
