@@ -144,11 +144,12 @@ class Plugin {
   HookHandle getMessageHook_;
 };
 
-// The running plug-in, for the UI thread's start-up and shutdown (and the in-process tests, whose
-// thread is the UI thread); everything else is handed its Plugin. Only on the UI thread between
-// StartUp and ShutDown: builds with TARNIX_THREAD_CHECKS stop at once when another thread asks.
+// The running plug-in, for the in-process tests, whose thread is the UI thread; the product's code
+// is handed its Plugin. Only on the UI thread between StartUp and ShutDown: builds with
+// TARNIX_THREAD_CHECKS stop at once when another thread asks.
 Plugin& ThePlugin();
-// The running plug-in or null, for shutdown after a start-up that failed early.
+// The running plug-in or null, for shutdown, which also follows a start-up that failed early
+// (before it could hand its Plugin back). UI thread only, checked as ThePlugin() is.
 Plugin* CurrentPlugin();
 // Makes the running plug-in (start-up) and destroys it (shutdown).
 Plugin& CreatePlugin();
