@@ -16,8 +16,8 @@ namespace tarnix {
 
 namespace {
 
-void OpenPopup(HMENU menu, int x, int y) {
-  HWND window = ThePlugin().window.Get();
+void OpenPopup(Plugin& plugin, HMENU menu, int x, int y) {
+  HWND window = plugin.window();
   // At quit no menu opens; one already open is closed then (plugin/quit_at_once.h).
   if (!menu || !window || QuitPending()) return;
   POINT point{x, y};
@@ -28,25 +28,25 @@ void OpenPopup(HMENU menu, int x, int y) {
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
 }
 
-void OpenMenuMenu(int x, int y) { OpenPopup(ThePlugin().menus.menu, x, y); }
-void OpenFileMenu(int x, int y) { OpenPopup(ThePlugin().menus.file, x, y); }
-void OpenAddMenu(int x, int y) { OpenPopup(ThePlugin().menus.add, x, y); }
-void OpenPrevMenu(int x, int y) { OpenPopup(ThePlugin().menus.prev, x, y); }
-void OpenNextMenu(int x, int y) { OpenPopup(ThePlugin().menus.next, x, y); }
+void OpenMenuMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().menu, x, y); }
+void OpenFileMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().file, x, y); }
+void OpenAddMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().add, x, y); }
+void OpenPrevMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().prev, x, y); }
+void OpenNextMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().next, x, y); }
 
 // The buttons' handlers get the click's position; only the menu buttons need it.
-void ClickInsertSubtrack(int, int) { CmdInsertSubtrack(); }
-void ClickRestartOrPrevious(int, int) { CmdRestartOrPreviousSubtrack(); }
-void ClickNextSubtrack(int, int) { CmdNextSubtrack(); }
-void ClickClose(int, int) { CmdHideWindow(); }
+void ClickInsertSubtrack(Plugin& plugin, int, int) { CmdInsertSubtrack(plugin); }
+void ClickRestartOrPrevious(Plugin& plugin, int, int) { CmdRestartOrPreviousSubtrack(plugin); }
+void ClickNextSubtrack(Plugin& plugin, int, int) { CmdNextSubtrack(plugin); }
+void ClickClose(Plugin& plugin, int, int) { CmdHideWindow(plugin); }
 
-void PageListUp(int, int) {
-  TrackListView* const view = ThePlugin().list;
+void PageListUp(Plugin& plugin, int, int) {
+  TrackListView* const view = plugin.list();
   if (view) view->PageUp();
 }
 
-void PageListDown(int, int) {
-  TrackListView* const view = ThePlugin().list;
+void PageListDown(Plugin& plugin, int, int) {
+  TrackListView* const view = plugin.list();
   if (view) view->PageDown();
 }
 
@@ -108,12 +108,12 @@ constexpr KeyCommand kKeyCommands[] = {
 
 }  // namespace
 
-bool RunCommand(WPARAM wParam) {
+bool RunCommand(Plugin& plugin, WPARAM wParam) {
   const int32_t id = LOWORD(wParam);
   for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) {
     if (entry->id != id) continue;
     if (!entry->run) return false;
-    entry->run();
+    entry->run(plugin);
     return true;
   }
   return false;
@@ -126,40 +126,40 @@ bool HasCommandHandler(UINT id) {
   return false;
 }
 
-bool RunKeyCommand(WPARAM key, bool ctrl) {
+bool RunKeyCommand(Plugin& plugin, WPARAM key, bool ctrl) {
   for (const KeyCommand& entry : kKeyCommands) {
-    if (entry.key == key && entry.ctrl == ctrl) return RunCommand(static_cast<WPARAM>(entry.command));
+    if (entry.key == key && entry.ctrl == ctrl) return RunCommand(plugin, static_cast<WPARAM>(entry.command));
   }
   return false;
 }
 
-const ClickHandler kButtonClickHandlers[9] = {
+const ButtonHandler kButtonClickHandlers[9] = {
     OpenMenuMenu, OpenFileMenu, ClickInsertSubtrack, ClickRestartOrPrevious, ClickNextSubtrack,
     ClickClose,   nullptr,      PageListUp,          PageListDown,
 };
 
-const ClickHandler kButtonRightClickHandlers[9] = {
+const ButtonHandler kButtonRightClickHandlers[9] = {
     OpenMenuMenu, OpenFileMenu, OpenAddMenu, OpenPrevMenu, OpenNextMenu, nullptr, nullptr, nullptr, nullptr,
 };
 
-void CmdHideWindow() { HidePluginWindow(); }
+void CmdHideWindow(Plugin& plugin) { HidePluginWindow(plugin); }
 
-void OpenBkgMenu(int x, int y) { OpenPopup(ThePlugin().menus.bkg, x, y); }
+void OpenBkgMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().bkg, x, y); }
 
-void UpdateContextMenuStates(HMENU menu) {
-  TrackListView* const view = ThePlugin().list;
+void UpdateContextMenuStates(Plugin& plugin, HMENU menu) {
+  TrackListView* const view = plugin.list();
   if (!menu) return;
-  const bool repeating = g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem;
+  const bool repeating = Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem;
   SetItemState(menu, MENU_POS_CONTEXT_REPEAT, repeating ? MFS_CHECKED : MFS_UNCHECKED);
   const ItemId selected = view ? view->SelectedKey() : 0;
   const bool deletable = ItemTrack(selected) != 0 && ItemSubtrack(selected) != 0;
   SetItemState(menu, MENU_POS_CONTEXT_DELETE, deletable ? MFS_ENABLED : (MFS_DISABLED | MFS_GRAYED));
-  UpdateListeningMenuStates(menu);
+  UpdateListeningMenuStates(plugin, menu);
 }
 
-void OpenContextMenu(int x, int y) {
-  UpdateContextMenuStates(ThePlugin().menus.context);
-  OpenPopup(ThePlugin().menus.context, x, y);
+void OpenContextMenu(Plugin& plugin, int x, int y) {
+  UpdateContextMenuStates(plugin, plugin.menus().context);
+  OpenPopup(plugin, plugin.menus().context, x, y);
 }
 
 }  // namespace tarnix

@@ -2,8 +2,6 @@
 
 #include "commands/dialog_placement.h"
 
-#include "host/plugin.h"
-
 namespace tarnix {
 
 namespace {
@@ -30,11 +28,11 @@ POINT DialogPosition(const RECT& p, const RECT& d, const RECT& s) {
   return POINT{x, y};
 }
 
-void PlaceDialog(HWND dialog) {
+void PlaceDialog(HWND dialog, HWND beside) {
   if (!dialog) return;
   WINDOWPLACEMENT screen, plugin, own;
-  if (!ReadPlacement(GetDesktopWindow(), &screen) || !ReadPlacement(ThePlugin().window.Get(), &plugin) ||
-      !ReadPlacement(dialog, &own) || (plugin.showCmd & 1) == 0) {
+  if (!ReadPlacement(GetDesktopWindow(), &screen) || !ReadPlacement(beside, &plugin) || !ReadPlacement(dialog, &own) ||
+      (plugin.showCmd & 1) == 0) {
     ShowWindow(dialog, SW_SHOW);
     return;
   }

@@ -9,21 +9,21 @@ namespace tarnix {
 
 namespace {
 
-ItemId SelectedItem() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
+ItemId SelectedItem(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
 }  // namespace
 
-void CmdInsertSubtrack() { InsertSubtrack(kNoItem); }
-void CmdInsert() { InsertSubtrack(SelectedItem()); }
-void CmdRemoveSubtrack() { DeleteSubtrack(); }
-void CmdDelete() { DeleteSubtrack(); }
-void CmdEditSubtrack() { OpenSubtrackDialog(); }
-void CmdEditTrack() { OpenTrackDialog(); }
-void CmdEdit() {
-  if (ItemSubtrack(SelectedItem()) != 0) {
-    OpenSubtrackDialog();
+void CmdInsertSubtrack(Plugin& plugin) { InsertSubtrack(plugin, kNoItem); }
+void CmdInsert(Plugin& plugin) { InsertSubtrack(plugin, SelectedItem(plugin)); }
+void CmdRemoveSubtrack(Plugin& plugin) { DeleteSubtrack(plugin); }
+void CmdDelete(Plugin& plugin) { DeleteSubtrack(plugin); }
+void CmdEditSubtrack(Plugin& plugin) { OpenSubtrackDialog(plugin); }
+void CmdEditTrack(Plugin& plugin) { OpenTrackDialog(plugin); }
+void CmdEdit(Plugin& plugin) {
+  if (ItemSubtrack(SelectedItem(plugin)) != 0) {
+    OpenSubtrackDialog(plugin);
   } else {
-    OpenTrackDialog();
+    OpenTrackDialog(plugin);
   }
 }
 

@@ -12,29 +12,31 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // What the dialogs show is the Plugin's EditingState (host/plugin.h).
 
-void InsertSubtrack(ItemId reference);
-void DeleteSubtrack();
+void InsertSubtrack(Plugin& plugin, ItemId reference);
+void DeleteSubtrack(Plugin& plugin);
 
-void OpenSubtrackDialog();
-void FillSubtrackDialog(ItemId item, int excludedField);  // excludedField 0: none
-void ApplySubtrackDialog();
-void RefreshSubtrackDialog(int excludedField);
-void SetToCurrentTime();
-void OnListSelectionChanged();  // the list view's callback
+void OpenSubtrackDialog(Plugin& plugin);
+void FillSubtrackDialog(Plugin& plugin, ItemId item, int excludedField);  // excludedField 0: none
+void ApplySubtrackDialog(Plugin& plugin);
+void RefreshSubtrackDialog(Plugin& plugin, int excludedField);
+void SetToCurrentTime(Plugin& plugin);
+void OnListSelectionChanged(Plugin& plugin);  // the list view's callback
 // UDN_DELTAPOS from a control of "Edit subtrack"; returns the dialog procedure's answer.
-INT_PTR HandleSubtrackUpDown(const NMHDR* header);
+INT_PTR HandleSubtrackUpDown(Plugin& plugin, const NMHDR* header);
 // WM_COMMAND from "Edit subtrack" (IDOK, IDCANCEL, buttons, EN_CHANGE).
-void HandleSubtrackCommand(WPARAM wParam, LPARAM lParam);
-void CloseSubtrackDialog();
+void HandleSubtrackCommand(Plugin& plugin, WPARAM wParam, LPARAM lParam);
+void CloseSubtrackDialog(Plugin& plugin);
 // After the list was replaced: shows the selected row's subtrack without applying the fields,
 // which belong to the list that is gone.
-void ReloadSubtrackDialog();
+void ReloadSubtrackDialog(Plugin& plugin);
 
-void OpenTrackDialog();
-void CloseTrackDialog(bool apply);
+void OpenTrackDialog(Plugin& plugin);
+void CloseTrackDialog(Plugin& plugin, bool apply);
 // Shows the open editing dialogs again for the list that replaced the one they showed.
-void RefreshEditingDialogs();
+void RefreshEditingDialogs(Plugin& plugin);
 
 }  // namespace tarnix

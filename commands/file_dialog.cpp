@@ -9,7 +9,6 @@
 #include <string_view>
 
 #include "host/messaging.h"
-#include "host/plugin.h"
 #include "host/user_messages.h"
 #include "win32/utf16.h"
 
@@ -19,7 +18,7 @@ namespace {
 constexpr int kFileBufferSize = 512;
 }  // namespace
 
-TextString AskForFile(const FileDialogSpec& spec, const TextString& initial) {
+TextString AskForFile(HWND owner, const FileDialogSpec& spec, const TextString& initial) {
   // Nobody waits for a dialog at quit; one already open is cancelled then (plugin/quit_at_once.h).
   if (QuitPending()) return TextString();
   wchar_t buffer[kFileBufferSize] = {};
@@ -30,7 +29,7 @@ TextString AskForFile(const FileDialogSpec& spec, const TextString& initial) {
 
   OPENFILENAMEW dialog{};
   dialog.lStructSize = sizeof(dialog);
-  dialog.hwndOwner = ThePlugin().window.Get();
+  dialog.hwndOwner = owner;
   dialog.lpstrFilter = spec.filter;
   dialog.nFilterIndex = 1;
   dialog.lpstrFile = buffer;
@@ -43,8 +42,8 @@ TextString AskForFile(const FileDialogSpec& spec, const TextString& initial) {
   const BOOL chosen = open ? GetOpenFileNameW(&dialog) : GetSaveFileNameW(&dialog);
   if (!chosen) {
     if (CommDlgExtendedError() == FNERR_BUFFERTOOSMALL) {
-      ReportFailure(open ? "Couldn't open: the path is longer than 511 characters"
-                         : "Couldn't save: the path is longer than 511 characters");
+      ReportFailure(owner, open ? "Couldn't open: the path is longer than 511 characters"
+                                : "Couldn't save: the path is longer than 511 characters");
     }
     return TextString();
   }

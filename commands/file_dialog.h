@@ -1,6 +1,8 @@
 #pragma once
 // The system's open and save dialogs as the file commands use them: one path in, one path out.
 
+#include <windows.h>
+
 #include "tracklist/text_string.h"
 
 namespace tarnix {
@@ -14,10 +16,9 @@ struct FileDialogSpec {
   TextString initialDirectory;
 };
 
-// Runs one dialog with `initial` in its buffer; a text that does not fit leaves the buffer
-// empty rather than offering a cut path. Returns the chosen path, or empty when cancelled; a
-// chosen path that does not fit the buffer is refused with a message. At quit it is cancelled,
-// or not shown at all.
-TextString AskForFile(const FileDialogSpec& spec, const TextString& initial);
+// Runs one dialog owned by `owner` (the plug-in window) with `initial` in its buffer; a text that does not fit leaves
+// the buffer empty rather than offering a cut path. Returns the chosen path, or empty when cancelled; a chosen path
+// that does not fit the buffer is refused with a message. At quit it is cancelled, or not shown at all.
+TextString AskForFile(HWND owner, const FileDialogSpec& spec, const TextString& initial);
 
 }  // namespace tarnix

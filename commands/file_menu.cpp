@@ -22,65 +22,65 @@ namespace {
 
 constexpr wchar_t kFilter[] = L"Track list files (*.trk)\0*.trk\0All Files (*.*)\0*.*\0";
 
-TextString AskForListFile(FileDialog kind, const TextString& initial) {
-  return AskForFile({kind, kFilter, L"trk", ThePlugin().settings.bookmarkPath}, initial);
+TextString AskForListFile(Plugin& plugin, FileDialog kind, const TextString& initial) {
+  return AskForFile(plugin.window(), {kind, kFilter, L"trk", plugin.settings().bookmarkPath}, initial);
 }
 
 // The list was replaced: the views show the new one, and the dialogs its data.
-void ShowReplacedList() {
-  TrackListView* const view = ThePlugin().list;
-  RebuildRows();
+void ShowReplacedList(Plugin& plugin) {
+  TrackListView* const view = plugin.list();
+  RebuildRows(plugin);
   if (view) view->Redraw();
-  ReloadSubtrackDialog();
-  if (ThePlugin().editing.track != -1) OpenTrackDialog();
+  ReloadSubtrackDialog(plugin);
+  if (plugin.editing().track != -1) OpenTrackDialog(plugin);
 }
 
 }  // namespace
 
-void CmdNew() {
-  SaveIfModified();
-  TrackList& list = ThePlugin().trackList;
-  list.Reset(ThePlugin().playback.currentTitle, 1, list.cddbId);
-  ShowReplacedList();
+void CmdNew(Plugin& plugin) {
+  SaveIfModified(plugin);
+  TrackList& list = plugin.trackList();
+  list.Reset(plugin.playback().currentTitle, 1, list.cddbId);
+  ShowReplacedList(plugin);
 }
 
-void CmdOpen() {
-  PlaybackState& playback = ThePlugin().playback;
-  TrackList& list = ThePlugin().trackList;
+void CmdOpen(Plugin& plugin) {
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
   const TextString initial = list.path;
-  SaveIfModified();
-  const TextString chosen = AskForListFile(FileDialog::kOpen, initial);
+  SaveIfModified(plugin);
+  const TextString chosen = AskForListFile(plugin, FileDialog::kOpen, initial);
   if (chosen.IsEmpty()) return;
 
   TrackList loaded;
-  if (!LoadListOrKeptEdit(loaded, chosen, TextString(), 0, 0, true)) {
-    ReportFailure("Couldn't open " + chosen);
+  if (!LoadListOrKeptEdit(plugin, loaded, chosen, TextString(), 0, 0, true)) {
+    ReportFailure(plugin.window(), "Couldn't open " + chosen);
     return;
   }
   if (loaded.TrackCount() < playback.currentTrack) {
-    ReportFailure("No matching track info found in " + chosen);
+    ReportFailure(plugin.window(), "No matching track info found in " + chosen);
     return;
   }
   loaded.SetCurrentTrack(playback.currentTrack);
   list.Assign(loaded);
-  ShowReplacedList();
+  ShowReplacedList(plugin);
 }
 
-void CmdSave() {
-  if (ThePlugin().playback.currentTitle.IsEmpty()) return;
-  TrackList& list = ThePlugin().trackList;
+void CmdSave(Plugin& plugin) {
+  if (plugin.playback().currentTitle.IsEmpty()) return;
+  TrackList& list = plugin.trackList();
   if (list.path.IsEmpty()) {
-    CmdSaveAs();
+    CmdSaveAs(plugin);
     return;
   }
   const TextString path = list.path;
-  SaveListOrReport(list, path);
+  SaveListOrReport(plugin, list, path);
 }
 
-void CmdSaveAs() {
-  const TextString chosen = AskForListFile(FileDialog::kSave, SavePath().FileNamePart());
+void CmdSaveAs(Plugin& plugin) {
+  const TextString chosen = AskForListFile(plugin, FileDialog::kSave, SavePath(plugin).FileNamePart());
   if (chosen.IsEmpty()) return;
-  SaveListOrReport(ThePlugin().trackList, chosen);
+  SaveListOrReport(plugin, plugin.trackList(), chosen);
 }
 
 }  // namespace tarnix

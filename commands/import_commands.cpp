@@ -37,8 +37,8 @@ constexpr wchar_t kChapterFilter[] = L"Chapter files (*.chapters.txt)\0*.chapter
 // The clipboard's text as UTF-8; the wide form when there is one, so no character is lost to
 // the code page on the way. Only the first kMaxPastedTextBytes matter; the block's own size
 // bounds the read, terminated or not.
-bool ReadClipboardText(std::string* out) {
-  ClipboardLock clipboard(ThePlugin().window.Get());
+bool ReadClipboardText(Plugin& plugin, std::string* out) {
+  ClipboardLock clipboard(plugin.window());
   if (!clipboard.IsOpen()) return false;
   if (IsClipboardFormatAvailable(CF_UNICODETEXT)) {
     GlobalLockView view(GetClipboardData(CF_UNICODETEXT));
@@ -63,83 +63,85 @@ bool ReadClipboardText(std::string* out) {
   return true;
 }
 
-void ShowChangedList() {
-  TrackListView* const view = ThePlugin().list;
-  RebuildRows();
+void ShowChangedList(Plugin& plugin) {
+  TrackListView* const view = plugin.list();
+  RebuildRows(plugin);
   if (view) view->Redraw();
-  ReloadSubtrackDialog();
+  ReloadSubtrackDialog(plugin);
 }
 
 }  // namespace
 
-void CmdPasteTracklist() {
-  TrackList& list = ThePlugin().trackList;
+void CmdPasteTracklist(Plugin& plugin) {
+  TrackList& list = plugin.trackList();
   Track* track = list.CurrentTrack();
   if (!track || track->Count() == 0) {
-    ReportFailure("There is no playing track to paste a tracklist into.");
+    ReportFailure(plugin.window(), "There is no playing track to paste a tracklist into.");
     return;
   }
   std::string text;
-  if (!ReadClipboardText(&text)) {
-    ReportFailure("Couldn't read the clipboard.");
+  if (!ReadClipboardText(plugin, &text)) {
+    ReportFailure(plugin.window(), "Couldn't read the clipboard.");
     return;
   }
   ChapterSet pasted;
   std::string reason;
   if (!ParsePastedTracklist(text, &pasted, &reason)) {
-    ReportFailure(reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   if (track->Count() > 1) {
-    const int answer = TellUser("Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
-                                MB_YESNO | MB_ICONQUESTION);
+    const int answer =
+        TellUser(plugin.window(), "Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
+                 MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
     // The box ran a loop of its own: take the track again.
     track = list.CurrentTrack();
     if (!track || track->Count() == 0) return;
   }
   SetTrackChapters(pasted, track);
-  ShowChangedList();
+  ShowChangedList(plugin);
 }
 
-void CmdExportCueSheet() {
-  const TextString played = ThePlugin().playback.currentPath;
+void CmdExportCueSheet(Plugin& plugin) {
+  const TextString played = plugin.playback().currentPath;
   if (played.IsEmpty()) {
-    ReportFailure("Nothing is playing: there is no file to write a cue sheet for.");
+    ReportFailure(plugin.window(), "Nothing is playing: there is no file to write a cue sheet for.");
     return;
   }
-  const TrackList& list = ThePlugin().trackList;
+  const TrackList& list = plugin.trackList();
   std::string bytes;
   std::string reason;
   if (!MakeCueSheet(list, list.currentTrack, played, &bytes, &reason)) {
-    ReportFailure(reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   const TextString proposed = played.FileNamePart().WithoutExtension() + ".cue";
-  const TextString chosen = AskForFile({FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
+  const TextString chosen =
+      AskForFile(plugin.window(), {FileDialog::kSave, kCueFilter, L"cue", played.DirectoryPart()}, proposed);
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(plugin.window(), SaveFailureText(chosen, LastWriteResult()));
 }
 
-void CmdExportChapters() {
-  const TextString played = ThePlugin().playback.currentPath;
+void CmdExportChapters(Plugin& plugin) {
+  const TextString played = plugin.playback().currentPath;
   if (played.IsEmpty()) {
-    ReportFailure("Nothing is playing: there is no file to write chapters for.");
+    ReportFailure(plugin.window(), "Nothing is playing: there is no file to write chapters for.");
     return;
   }
-  const TrackList& list = ThePlugin().trackList;
+  const TrackList& list = plugin.trackList();
   std::string bytes;
   std::string reason;
   if (!MakeChapterText(list, list.currentTrack, &bytes, &reason)) {
-    ReportFailure(reason.c_str());
+    ReportFailure(plugin.window(), reason.c_str());
     return;
   }
   const TextString name = played.FileNamePart();
   const TextString stem = name.WithoutExtension().IsEmpty() ? name : name.WithoutExtension();
-  const TextString chosen =
-      AskForFile({FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
+  const TextString chosen = AskForFile(
+      plugin.window(), {FileDialog::kSave, kChapterFilter, L"txt", played.DirectoryPart()}, stem + ".chapters.txt");
   if (chosen.IsEmpty()) return;
-  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(SaveFailureText(chosen, LastWriteResult()));
+  if (!WriteFileReplacing(chosen, bytes)) ReportFailure(plugin.window(), SaveFailureText(chosen, LastWriteResult()));
 }
 
 }  // namespace tarnix

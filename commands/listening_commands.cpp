@@ -13,8 +13,8 @@ namespace tarnix {
 
 namespace {
 
-Subtrack* SubtrackNamed(ItemId item) {
-  TrackList& list = ThePlugin().trackList;
+Subtrack* SubtrackNamed(Plugin& plugin, ItemId item) {
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   Track& track = list.tracks[static_cast<size_t>(n) - 1];
@@ -23,36 +23,36 @@ Subtrack* SubtrackNamed(ItemId item) {
 
 }  // namespace
 
-void CmdStopAfterSubtrack() {
-  listening::ListeningState& state = ThePlugin().listening;
-  TrackListView* const view = ThePlugin().list;
+void CmdStopAfterSubtrack(Plugin& plugin) {
+  listening::ListeningState& state = plugin.listening();
+  TrackListView* const view = plugin.list();
   if (!view) return;
   if (state.stopAfter != kNoItem) {
     state.stopAfter = kNoItem;  // asked again: cancelled
   } else {
     const ItemId playing = view->CurrentKey();
-    if (!SubtrackNamed(playing) || !Player(g_shared.playerWindow).IsPlaying()) return;
+    if (!SubtrackNamed(plugin, playing) || !Player(Shared().playerWindow).IsPlaying()) return;
     state.stopAfter = playing;
     state.lastSeen = playing;
   }
   view->Redraw();
 }
 
-void CmdSkipSubtrack() {
-  TrackListView* const view = ThePlugin().list;
+void CmdSkipSubtrack(Plugin& plugin) {
+  TrackListView* const view = plugin.list();
   if (!view) return;
-  Subtrack* subtrack = SubtrackNamed(view->SelectedKey());
+  Subtrack* subtrack = SubtrackNamed(plugin, view->SelectedKey());
   if (!subtrack) return;
   subtrack->skip = !subtrack->skip;
-  ThePlugin().trackList.modified = true;
+  plugin.trackList().modified = true;
   view->RedrawRow(view->SelectedRow());
 }
 
-void UpdateListeningMenuStates(HMENU menu) {
-  const TrackListView* const view = ThePlugin().list;
-  const bool pending = ThePlugin().listening.stopAfter != kNoItem;
+void UpdateListeningMenuStates(Plugin& plugin, HMENU menu) {
+  const TrackListView* const view = plugin.list();
+  const bool pending = plugin.listening().stopAfter != kNoItem;
   CheckMenuItem(menu, IDM_STOP_AFTER_SUBTRACK, MF_BYCOMMAND | (pending ? MF_CHECKED : MF_UNCHECKED));
-  const Subtrack* selected = view ? SubtrackNamed(view->SelectedKey()) : nullptr;
+  const Subtrack* selected = view ? SubtrackNamed(plugin, view->SelectedKey()) : nullptr;
   CheckMenuItem(menu, IDM_SKIP_SUBTRACK, MF_BYCOMMAND | (selected && selected->skip ? MF_CHECKED : MF_UNCHECKED));
   EnableMenuItem(menu, IDM_SKIP_SUBTRACK, MF_BYCOMMAND | (selected ? MF_ENABLED : MF_GRAYED));
 }

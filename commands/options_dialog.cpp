@@ -38,29 +38,29 @@ constexpr CheckBoxSetting kCheckBoxes[] = {
     {IDC_TOP_TRACK, &Settings::topTrack},   {IDC_RESUME, &Settings::resume},
 };
 
-HWND Options() { return ThePlugin().optionsDialog.Get(); }
+HWND Options(Plugin& plugin) { return plugin.optionsDialog(); }
 
 }  // namespace
 
-void ShowOptionsDialog() {
-  const Settings& settings = ThePlugin().settings;
-  HWND dialog = Options();
+void ShowOptionsDialog(Plugin& plugin) {
+  const Settings& settings = plugin.settings();
+  HWND dialog = Options(plugin);
   if (!dialog) return;
   SetDialogItemText(dialog, IDC_BOOKMARK_PATH, settings.bookmarkPath);
   for (const CheckBoxSetting& box : kCheckBoxes) {
     CheckDlgButton(dialog, box.id, settings.*box.value ? BST_CHECKED : BST_UNCHECKED);
   }
-  const WPARAM hotKey = static_cast<WPARAM>(g_shared.hotKey.load(std::memory_order_relaxed) & 0xFFFF);
+  const WPARAM hotKey = static_cast<WPARAM>(Shared().hotKey.load(std::memory_order_relaxed) & 0xFFFF);
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
-  PlaceDialog(dialog);
+  PlaceDialog(dialog, plugin.window());
 }
 
-void OptionsOk() {
-  Settings& settings = ThePlugin().settings;
-  TrackListView* const view = ThePlugin().list;
-  HWND dialog = Options();
+void OptionsOk(Plugin& plugin) {
+  Settings& settings = plugin.settings();
+  TrackListView* const view = plugin.list();
+  HWND dialog = Options(plugin);
   if (!dialog) return;
   const TextString oldDirectory = settings.bookmarkPath;
   const bool oldShowTrack = settings.showTrack;
@@ -70,7 +70,7 @@ void OptionsOk() {
   for (const CheckBoxSetting& box : kCheckBoxes) {
     settings.*box.value = IsDlgButtonChecked(dialog, box.id) == BST_CHECKED;
   }
-  g_shared.hotKey.store(static_cast<int32_t>(SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
+  Shared().hotKey.store(static_cast<int32_t>(SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
                         std::memory_order_relaxed);
 
   ShowWindow(dialog, SW_HIDE);
@@ -79,39 +79,40 @@ void OptionsOk() {
     view->SetTimeColumn(settings.printTime ? TrackListView::kTimeColumnShown : TrackListView::kNoTimeColumn);
   }
   if (settings.showTrack != oldShowTrack || settings.topTrack != oldTopTrack) {
-    RebuildRows();
-    PlaceList();
-    if (ThePlugin().title) {
-      ThePlugin().title->SetVisible(settings.showTrack && settings.topTrack);
-      ThePlugin().title->Redraw();
+    RebuildRows(plugin);
+    PlaceList(plugin);
+    if (plugin.title()) {
+      plugin.title()->SetVisible(settings.showTrack && settings.topTrack);
+      plugin.title()->Redraw();
     }
     if (view) view->Redraw();
   }
 
-  if (!EnsureBookmarkDirectory(false)) settings.bookmarkPath = oldDirectory;
+  if (!EnsureBookmarkDirectory(plugin, false)) settings.bookmarkPath = oldDirectory;
   // The next playback check takes the playing entry as new and searches the new directory.
   if (!settings.bookmarkPath.EqualsIgnoringCase(oldDirectory)) {
-    ThePlugin().playback.currentPath.Clear();
-    StartBookmarkIndex();
+    plugin.playback().currentPath.Clear();
+    StartBookmarkIndex(plugin);
   }
 
-  if (!SaveSettings()) ReportFailure(SaveFailureText(PluginIniPath(), LastWriteResult()));
+  if (!SaveSettings(plugin))
+    ReportFailure(plugin.window(), SaveFailureText(PluginIniPath(plugin.settings()), LastWriteResult()));
 }
 
-void CmdOptions() {
-  SkinFrame* frame = ThePlugin().frame.get();
+void CmdOptions(Plugin& plugin) {
+  SkinFrame* frame = plugin.frame();
   if (frame && !frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
-    FollowPlayer(true);
+    FollowPlayer(plugin, true);
     // Marked shown before it shows, the window gets no tick from FollowPlayer: the loop runs one.
     RequestTick();
     return;
   }
-  ShowOptionsDialog();
+  ShowOptionsDialog(plugin);
 }
 
-void CmdAbout() {
-  if (HWND about = ThePlugin().aboutDialog.Get()) PlaceDialog(about);
+void CmdAbout(Plugin& plugin) {
+  if (HWND about = plugin.aboutDialog()) PlaceDialog(about, plugin.window());
 }
 
 const DialogHandlers kOptionsDialogHandlers = {OptionsOk, nullptr, nullptr, nullptr};

@@ -26,43 +26,47 @@ namespace {
 // While the program itself writes the fields: their change notifications are not edits.
 class FieldUpdate {
  public:
-  FieldUpdate() { ++ThePlugin().editing.fieldUpdates; }
-  ~FieldUpdate() { --ThePlugin().editing.fieldUpdates; }
+  explicit FieldUpdate(EditingState& editing) : editing_(editing) { ++editing_.fieldUpdates; }
+  ~FieldUpdate() { --editing_.fieldUpdates; }
   FieldUpdate(const FieldUpdate&) = delete;
   FieldUpdate& operator=(const FieldUpdate&) = delete;
+
+ private:
+  EditingState& editing_;
 };
 
-HWND Dialog() { return ThePlugin().subtrackDialog.Get(); }
+HWND Dialog(Plugin& plugin) { return plugin.subtrackDialog(); }
 
-TextString FieldText(int id) { return DialogItemText(Dialog(), id); }
+TextString FieldText(Plugin& plugin, int id) { return DialogItemText(Dialog(plugin), id); }
 
-void SetField(int id, const TextString& text) { SetDialogItemText(Dialog(), id, text); }
+void SetField(Plugin& plugin, int id, const TextString& text) { SetDialogItemText(Dialog(plugin), id, text); }
 
-Track* TrackOf(ItemId item) {
-  TrackList& list = ThePlugin().trackList;
+Track* TrackOf(Plugin& plugin, ItemId item) {
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
 
-ItemId Selected() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
+ItemId Selected(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
-TimeFieldValues ReadFields() {
-  return ReadTimeFields(FieldText(IDC_MINUTES).c_str(), FieldText(IDC_SECONDS).c_str(), FieldText(IDC_FRAMES).c_str());
+TimeFieldValues ReadFields(Plugin& plugin) {
+  return ReadTimeFields(FieldText(plugin, IDC_MINUTES).c_str(), FieldText(plugin, IDC_SECONDS).c_str(),
+                        FieldText(plugin, IDC_FRAMES).c_str());
 }
 
-void WriteTimeFields(int32_t ms, int excludedField) {
+void WriteTimeFields(Plugin& plugin, int32_t ms, int excludedField) {
   const TimeFieldTexts texts = TimeFieldTextsFor(ms);
-  if (excludedField != IDC_MINUTES) SetField(IDC_MINUTES, texts.minutes);
-  if (excludedField != IDC_SECONDS) SetField(IDC_SECONDS, texts.seconds);
-  if (excludedField != IDC_FRAMES) SetField(IDC_FRAMES, texts.frames);
+  if (excludedField != IDC_MINUTES) SetField(plugin, IDC_MINUTES, texts.minutes);
+  if (excludedField != IDC_SECONDS) SetField(plugin, IDC_SECONDS, texts.seconds);
+  if (excludedField != IDC_FRAMES) SetField(plugin, IDC_FRAMES, texts.frames);
 }
 
 constexpr int kTimeFieldIds[3] = {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES};
 
-bool TimeFieldsChanged() {
+bool TimeFieldsChanged(Plugin& plugin) {
   for (int i = 0; i < 3; ++i) {
-    if (!FieldText(kTimeFieldIds[i]).EqualsIgnoringCase(ThePlugin().editing.appliedTime[i])) return true;
+    if (!FieldText(plugin, kTimeFieldIds[i]).EqualsIgnoringCase(plugin.editing().appliedTime[i])) return true;
   }
   return false;
 }
@@ -70,135 +74,135 @@ bool TimeFieldsChanged() {
 // The time fields' texts as they stood when the subtrack's time last followed them. A field
 // left as typed (frames 75 beside seconds already carried) would otherwise add its carry again
 // with every later edit of another field.
-void RememberTimeFields() {
-  for (int i = 0; i < 3; ++i) ThePlugin().editing.appliedTime[i] = FieldText(kTimeFieldIds[i]);
+void RememberTimeFields(Plugin& plugin) {
+  for (int i = 0; i < 3; ++i) plugin.editing().appliedTime[i] = FieldText(plugin, kTimeFieldIds[i]);
 }
 
-void SelectAllOfName(bool focus) {
-  HWND name = GetDlgItem(Dialog(), IDC_SUBTRACK_NAME);
+void SelectAllOfName(Plugin& plugin, bool focus) {
+  HWND name = GetDlgItem(Dialog(plugin), IDC_SUBTRACK_NAME);
   PostMessageA(name, EM_SETSEL, 0, -1);
   if (focus) SetFocus(name);
 }
 
 }  // namespace
 
-void OnListSelectionChanged() { RefreshSubtrackDialog(0); }
+void OnListSelectionChanged(Plugin& plugin) { RefreshSubtrackDialog(plugin, 0); }
 
-void FillSubtrackDialog(ItemId item, int excludedField) {
-  TrackListView* const view = ThePlugin().list;
-  Track* track = TrackOf(item);
+void FillSubtrackDialog(Plugin& plugin, ItemId item, int excludedField) {
+  TrackListView* const view = plugin.list();
+  Track* track = TrackOf(plugin, item);
   const int k = ItemSubtrack(item);
-  if (!track || !track->IsValidIndex(k) || !Dialog()) return;
+  if (!track || !track->IsValidIndex(k) || !Dialog(plugin)) return;
   if (view && view->SelectedRow() < 0) {
     view->SelectByKey(item);
     if (view->SelectedRow() < 0) return;
   }
   {
-    FieldUpdate update;
+    FieldUpdate update(plugin.editing());
     const Subtrack& entry = track->subtracks[static_cast<size_t>(k)];
-    if (excludedField != IDC_SUBTRACK_NAME) SetField(IDC_SUBTRACK_NAME, entry.name);
-    WriteTimeFields(entry.time, excludedField);
+    if (excludedField != IDC_SUBTRACK_NAME) SetField(plugin, IDC_SUBTRACK_NAME, entry.name);
+    WriteTimeFields(plugin, entry.time, excludedField);
     // A track's own entry starts the track: its time stays where it is.
     const BOOL timed = k != 0;
     for (int id : {IDC_DELETE_SUBTRACK, IDC_CURRENT_TIME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES}) {
-      EnableWindow(GetDlgItem(Dialog(), id), timed);
+      EnableWindow(GetDlgItem(Dialog(plugin), id), timed);
     }
-    RememberTimeFields();
+    RememberTimeFields(plugin);
   }
-  ThePlugin().editing.item = item;
+  plugin.editing().item = item;
 }
 
-void ApplySubtrackDialog() {
-  EditingState& editing = ThePlugin().editing;
-  TrackListView* const view = ThePlugin().list;
-  if (editing.item == kNoItem || !Dialog()) return;
+void ApplySubtrackDialog(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  if (editing.item == kNoItem || !Dialog(plugin)) return;
   const ItemId item = editing.item;
-  Track* track = TrackOf(item);
+  Track* track = TrackOf(plugin, item);
   const int n = ItemTrack(item);
   const int k = ItemSubtrack(item);
   if (!track || !track->IsValidIndex(k)) return;
 
-  track->RenameSubtrack(k, FieldText(IDC_SUBTRACK_NAME));
+  track->RenameSubtrack(k, FieldText(plugin, IDC_SUBTRACK_NAME));
   int k2 = k;
   // The start entry's time is never edited; a time that cannot be held keeps the old one.
-  if (k != 0 && TimeFieldsChanged()) {
-    const std::optional<int32_t> time = TimeOfFields(ReadFields());
+  if (k != 0 && TimeFieldsChanged(plugin)) {
+    const std::optional<int32_t> time = TimeOfFields(ReadFields(plugin));
     if (time) k2 = track->SetSubtrackTime(k, *time);
-    RememberTimeFields();
+    RememberTimeFields(plugin);
   }
 
   if (k2 == k) {
-    SetRowText(item, true);
+    SetRowText(plugin, item, true);
   } else {
     editing.item = kNoItem;
     // Selected by row while the old rows stand: that row holds the moved subtrack afterwards.
     if (view) view->SelectByKey(MakeItemId(n, k2));
     editing.item = MakeItemId(n, k2);
-    RebuildRows();
+    RebuildRows(plugin);
   }
   if (view) view->Redraw();
 }
 
-void RefreshSubtrackDialog(int excludedField) {
-  if (ThePlugin().editing.item == kNoItem) return;
-  ApplySubtrackDialog();
-  FillSubtrackDialog(Selected(), excludedField);
+void RefreshSubtrackDialog(Plugin& plugin, int excludedField) {
+  if (plugin.editing().item == kNoItem) return;
+  ApplySubtrackDialog(plugin);
+  FillSubtrackDialog(plugin, Selected(plugin), excludedField);
 }
 
-void OpenSubtrackDialog() {
-  EditingState& editing = ThePlugin().editing;
-  if (!Dialog()) return;
+void OpenSubtrackDialog(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
+  if (!Dialog(plugin)) return;
   // Opening fills anew and applies nothing: the item shown before may belong to a list that
   // has been replaced since.
   editing.item = kNoItem;
-  if (ThePlugin().list) {
-    TrackListView& view = *ThePlugin().list;
+  if (plugin.list()) {
+    TrackListView& view = *plugin.list();
     if (view.SelectedRow() < 0) view.Select(0);
     {
-      FieldUpdate update;
-      FillSubtrackDialog(view.SelectedKey(), 0);
+      FieldUpdate update(plugin.editing());
+      FillSubtrackDialog(plugin, view.SelectedKey(), 0);
       // The header row names no subtrack: show the row after it instead.
       if (editing.item == kNoItem && view.SelectedKey() == kHeaderItem && view.RowCount() > 1) {
         view.Select(view.SelectedRow() + 1);
-        FillSubtrackDialog(view.SelectedKey(), 0);
+        FillSubtrackDialog(plugin, view.SelectedKey(), 0);
       }
-      SelectAllOfName(true);
+      SelectAllOfName(plugin, true);
     }
   }
-  PlaceDialog(Dialog());
+  PlaceDialog(Dialog(plugin), plugin.window());
 }
 
-void ReloadSubtrackDialog() {
-  EditingState& editing = ThePlugin().editing;
+void ReloadSubtrackDialog(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
   if (editing.item == kNoItem) return;
   editing.item = kNoItem;
-  FillSubtrackDialog(Selected(), 0);
-  if (editing.item == kNoItem) FillSubtrackDialog(MakeItemId(ThePlugin().trackList.CurrentTrackNumber(), 0), 0);
-  if (editing.item == kNoItem && Dialog()) ShowWindow(Dialog(), SW_HIDE);
+  FillSubtrackDialog(plugin, Selected(plugin), 0);
+  if (editing.item == kNoItem) FillSubtrackDialog(plugin, MakeItemId(plugin.trackList().CurrentTrackNumber(), 0), 0);
+  if (editing.item == kNoItem && Dialog(plugin)) ShowWindow(Dialog(plugin), SW_HIDE);
 }
 
-void CloseSubtrackDialog() {
-  ApplySubtrackDialog();
-  if (Dialog()) ShowWindow(Dialog(), SW_HIDE);
-  ThePlugin().editing.item = kNoItem;
+void CloseSubtrackDialog(Plugin& plugin) {
+  ApplySubtrackDialog(plugin);
+  if (Dialog(plugin)) ShowWindow(Dialog(plugin), SW_HIDE);
+  plugin.editing().item = kNoItem;
 }
 
-void SetToCurrentTime() {
-  EditingState& editing = ThePlugin().editing;
-  TrackListView* const view = ThePlugin().list;
+void SetToCurrentTime(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
   if (editing.item == kNoItem) return;
-  const int32_t now = Player(g_shared.playerWindow).OutputTimeMs();
+  const int32_t now = Player(Shared().playerWindow).OutputTimeMs();
   if (now < 0) return;
-  const ItemId selected = Selected();
-  Track* track = TrackOf(selected);
+  const ItemId selected = Selected(plugin);
+  Track* track = TrackOf(plugin, selected);
   const int n = ItemTrack(selected);
   const int k = ItemSubtrack(selected);
   if (!track || k == 0 || !track->IsValidIndex(k)) return;
   const int k2 = track->SetSubtrackTime(k, now);
   if (k2 == k) {
-    SetRowText(selected, true);
+    SetRowText(plugin, selected, true);
   } else {
-    RebuildRows();
+    RebuildRows(plugin);
     editing.item = kNoItem;
     if (view) {
       view->SelectByKey(MakeItemId(n, k2));
@@ -206,23 +210,23 @@ void SetToCurrentTime() {
     }
     editing.item = MakeItemId(n, k2);
   }
-  FillSubtrackDialog(Selected(), 0);
+  FillSubtrackDialog(plugin, Selected(plugin), 0);
   if (view) view->Redraw();
 }
 
-INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
-  TrackListView* const view = ThePlugin().list;
+INT_PTR HandleSubtrackUpDown(Plugin& plugin, const NMHDR* header) {
+  TrackListView* const view = plugin.list();
   if (!header || header->code != static_cast<UINT>(UDN_DELTAPOS)) return 0;
   const int delta = reinterpret_cast<const NMUPDOWN*>(header)->iDelta;
   switch (header->idFrom) {
     case IDC_SUBTRACK_SPIN: {
-      const ItemId selected = Selected();
-      Track* track = TrackOf(selected);
+      const ItemId selected = Selected(plugin);
+      Track* track = TrackOf(plugin, selected);
       if (!track) return 1;
       const int64_t c = static_cast<int64_t>(ItemSubtrack(selected)) + delta;
       if (c >= 0 && c < track->Count()) {
         if (view) view->SelectByKey(MakeItemId(ItemTrack(selected), static_cast<int>(c)));
-        RefreshSubtrackDialog(0);
+        RefreshSubtrackDialog(plugin, 0);
       }
       return 1;
     }
@@ -232,11 +236,11 @@ INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
       const TimeField field = header->idFrom == IDC_MINUTES_SPIN   ? TimeField::kMinutes
                               : header->idFrom == IDC_SECONDS_SPIN ? TimeField::kSeconds
                                                                    : TimeField::kFrames;
-      const std::optional<int32_t> time = SteppedTime(ReadFields(), field, delta);
+      const std::optional<int32_t> time = SteppedTime(ReadFields(plugin), field, delta);
       if (time) {
-        FieldUpdate update;
-        WriteTimeFields(*time, 0);
-        RefreshSubtrackDialog(0);
+        FieldUpdate update(plugin.editing());
+        WriteTimeFields(plugin, *time, 0);
+        RefreshSubtrackDialog(plugin, 0);
       }
       return 1;
     }
@@ -245,33 +249,33 @@ INT_PTR HandleSubtrackUpDown(const NMHDR* header) {
   }
 }
 
-void HandleSubtrackCommand(WPARAM wParam, LPARAM) {
+void HandleSubtrackCommand(Plugin& plugin, WPARAM wParam, LPARAM) {
   const int id = LOWORD(wParam);
   const int code = HIWORD(wParam);
   if (code == EN_CHANGE) {
-    if (ThePlugin().editing.fieldUpdates == 0 &&
+    if (plugin.editing().fieldUpdates == 0 &&
         (id == IDC_SUBTRACK_NAME || id == IDC_MINUTES || id == IDC_SECONDS || id == IDC_FRAMES)) {
-      RefreshSubtrackDialog(id);
+      RefreshSubtrackDialog(plugin, id);
     }
     return;
   }
   if (code != 0) return;
   switch (id) {
     case IDOK:
-      PlayItem(Selected());
+      PlayItem(plugin, Selected(plugin));
       break;
     case IDCANCEL:
-      CloseSubtrackDialog();
+      CloseSubtrackDialog(plugin);
       break;
     case IDC_ADD_SUBTRACK:
-      ApplySubtrackDialog();
-      InsertSubtrack(kNoItem);
+      ApplySubtrackDialog(plugin);
+      InsertSubtrack(plugin, kNoItem);
       break;
     case IDC_DELETE_SUBTRACK:
-      DeleteSubtrack();
+      DeleteSubtrack(plugin);
       break;
     case IDC_CURRENT_TIME:
-      SetToCurrentTime();
+      SetToCurrentTime(plugin);
       break;
     default:
       break;

@@ -15,8 +15,8 @@ namespace tarnix {
 
 namespace {
 
-Track* TrackOf(ItemId item) {
-  TrackList& list = ThePlugin().trackList;
+Track* TrackOf(Plugin& plugin, ItemId item) {
+  TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
@@ -24,12 +24,12 @@ Track* TrackOf(ItemId item) {
 
 }  // namespace
 
-void InsertSubtrack(ItemId reference) {
-  EditingState& editing = ThePlugin().editing;
-  TrackListView* const view = ThePlugin().list;
-  ApplySubtrackDialog();
-  TrackList& list = ThePlugin().trackList;
-  const Player player(g_shared.playerWindow);
+void InsertSubtrack(Plugin& plugin, ItemId reference) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  ApplySubtrackDialog(plugin);
+  TrackList& list = plugin.trackList();
+  const Player player(Shared().playerWindow);
   const ItemId selected = view ? view->SelectedKey() : 0;
   int n;
   int32_t t;
@@ -40,7 +40,7 @@ void InsertSubtrack(ItemId reference) {
     if (t < 0) return;
     ++t;
   } else if (player.IsPlaying()) {
-    n = ThePlugin().playback.currentTrack;
+    n = plugin.playback().currentTrack;
     t = player.OutputTimeMs();
     fromPlayer = true;
   } else if (selected >= 1) {
@@ -52,7 +52,7 @@ void InsertSubtrack(ItemId reference) {
     return;
   }
   if (t < 0) return;
-  Track* track = TrackOf(MakeItemId(n, 0));
+  Track* track = TrackOf(plugin, MakeItemId(n, 0));
   if (!track || track->Count() > kMaxItemPart) return;
   const int k = track->AddSubtrack("New subsong", t);
   if (k < 0) return;
@@ -62,39 +62,39 @@ void InsertSubtrack(ItemId reference) {
   // another subtrack: it must not be applied again when the selection moves.
   const bool dialogShown = editing.item != kNoItem;
   editing.item = kNoItem;
-  RebuildRows();
+  RebuildRows(plugin);
   if (view) {
     view->SelectByKey(item);
     if (fromPlayer) view->SetCurrentRow(view->SelectedRow());
     view->Redraw();
   }
-  if (dialogShown && ThePlugin().subtrackDialog.Get()) {
-    FillSubtrackDialog(item, 0);
-    HWND name = GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME);
+  if (dialogShown && plugin.subtrackDialog()) {
+    FillSubtrackDialog(plugin, item, 0);
+    HWND name = GetDlgItem(plugin.subtrackDialog(), IDC_SUBTRACK_NAME);
     PostMessageA(name, EM_SETSEL, 0, -1);
     SetFocus(name);
   }
 }
 
-void DeleteSubtrack() {
-  EditingState& editing = ThePlugin().editing;
-  if (!ThePlugin().list) return;
-  TrackListView& view = *ThePlugin().list;
+void DeleteSubtrack(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
+  if (!plugin.list()) return;
+  TrackListView& view = *plugin.list();
   const ItemId selected = view.SelectedKey();
   const int32_t playingRow = view.CurrentRow();
   const int n = ItemTrack(selected);
   const int k = ItemSubtrack(selected);
-  Track* track = TrackOf(selected);
+  Track* track = TrackOf(plugin, selected);
   if (n == 0 || k == 0 || !track || !track->IsValidIndex(k)) return;
 
   track->RemoveSubtrack(k);
 
-  const ItemId repeat = g_shared.repeatItem.load(std::memory_order_relaxed);
+  const ItemId repeat = Shared().repeatItem.load(std::memory_order_relaxed);
   if (repeat != kNoItem && ItemTrack(repeat) == n) {
     if (ItemSubtrack(repeat) == k) {
-      g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
+      Shared().repeatItem.store(kNoItem, std::memory_order_relaxed);
     } else if (ItemSubtrack(repeat) > k) {
-      g_shared.repeatItem.store(repeat - 1, std::memory_order_relaxed);
+      Shared().repeatItem.store(repeat - 1, std::memory_order_relaxed);
     }
   }
 
@@ -104,17 +104,17 @@ void DeleteSubtrack() {
   const int32_t deletedRow = view.SelectedRow();
   const bool dialogShown = editing.item != kNoItem;
   editing.item = kNoItem;
-  RebuildRows();
+  RebuildRows(plugin);
   view.SelectByKey(select);
   view.SetCurrentRow(playingRow >= deletedRow ? playingRow - 1 : playingRow);
   view.Redraw();
-  if (dialogShown) FillSubtrackDialog(view.SelectedKey(), 0);
+  if (dialogShown) FillSubtrackDialog(plugin, view.SelectedKey(), 0);
 }
 
-void RefreshEditingDialogs() {
-  const EditingState& editing = ThePlugin().editing;
-  if (editing.track >= 0) OpenTrackDialog();
-  if (editing.item >= 0) OpenSubtrackDialog();
+void RefreshEditingDialogs(Plugin& plugin) {
+  const EditingState& editing = plugin.editing();
+  if (editing.track >= 0) OpenTrackDialog(plugin);
+  if (editing.item >= 0) OpenSubtrackDialog(plugin);
 }
 
 }  // namespace tarnix

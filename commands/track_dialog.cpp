@@ -17,55 +17,55 @@ namespace tarnix {
 
 namespace {
 
-ItemId Selected() { return ThePlugin().list ? ThePlugin().list->SelectedKey() : 0; }
+ItemId Selected(Plugin& plugin) { return plugin.list() ? plugin.list()->SelectedKey() : 0; }
 
-Track* TrackNumbered(int n) {
-  TrackList& list = ThePlugin().trackList;
+Track* TrackNumbered(Plugin& plugin, int n) {
+  TrackList& list = plugin.trackList();
   if (n < 1 || n > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
 
 }  // namespace
 
-void OpenTrackDialog() {
-  EditingState& editing = ThePlugin().editing;
-  TrackListView* const view = ThePlugin().list;
-  HWND dialog = ThePlugin().trackDialog.Get();
+void OpenTrackDialog(Plugin& plugin) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  HWND dialog = plugin.trackDialog();
   if (!dialog) return;
-  if (Selected() < 1 && view) view->SelectByKey(MakeItemId(1, 0));
-  editing.track = ItemTrack(Selected());
-  Track* track = TrackNumbered(editing.track);
+  if (Selected(plugin) < 1 && view) view->SelectByKey(MakeItemId(1, 0));
+  editing.track = ItemTrack(Selected(plugin));
+  Track* track = TrackNumbered(plugin, editing.track);
   if (editing.track < 1 || !track) {
     editing.track = -1;
     return;
   }
-  const TrackList& list = ThePlugin().trackList;
+  const TrackList& list = plugin.trackList();
   SetDialogItemText(dialog, IDC_TRACK_NAME, track->Name());
   SetDialogItemText(dialog, IDC_ALBUM, list.album);
   SetDialogItemText(dialog, IDC_ARTIST, list.artist);
   PostMessageA(GetDlgItem(dialog, IDC_TRACK_NAME), EM_SETSEL, 0, -1);
-  PlaceDialog(dialog);
+  PlaceDialog(dialog, plugin.window());
 }
 
 namespace {
 
-void CloseTrackDialogDiscarding() { CloseTrackDialog(false); }
-void CloseTrackDialogApplying() { CloseTrackDialog(true); }
+void CloseTrackDialogDiscarding(Plugin& plugin) { CloseTrackDialog(plugin, false); }
+void CloseTrackDialogApplying(Plugin& plugin) { CloseTrackDialog(plugin, true); }
 
 }  // namespace
 
-void CloseTrackDialog(bool apply) {
-  EditingState& editing = ThePlugin().editing;
-  TrackListView* const view = ThePlugin().list;
-  HWND dialog = ThePlugin().trackDialog.Get();
+void CloseTrackDialog(Plugin& plugin, bool apply) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  HWND dialog = plugin.trackDialog();
   if (apply && editing.track != -1 && dialog) {
-    Track* track = TrackNumbered(editing.track);
+    Track* track = TrackNumbered(plugin, editing.track);
     if (track) {
-      TrackList& list = ThePlugin().trackList;
+      TrackList& list = plugin.trackList();
       track->RenameSubtrack(0, DialogItemText(dialog, IDC_TRACK_NAME));
       list.SetAlbum(DialogItemText(dialog, IDC_ALBUM));
       list.SetArtist(DialogItemText(dialog, IDC_ARTIST));
-      SetRowText(MakeItemId(editing.track, 0), true);
+      SetRowText(plugin, MakeItemId(editing.track, 0), true);
       if (view) view->Redraw();
     }
   }

@@ -7,14 +7,14 @@
 namespace tarnix {
 
 void NoteCallbackFailure() noexcept {
-  g_shared.callbackFailed.store(true);
+  Shared().callbackFailed.store(true);
   // The loop may be asleep in GetMessage: give it something to wake up for.
-  const DWORD uiThread = g_shared.uiThreadId.load();
+  const DWORD uiThread = Shared().uiThreadId.load();
   if (uiThread != 0) PostThreadMessageA(uiThread, WM_NULL, 0, 0);
 }
 
-bool CallbackFailed() noexcept { return g_shared.callbackFailed.load(); }
+bool CallbackFailed() noexcept { return Shared().callbackFailed.load(); }
 
-void ResetCallbackFailure() noexcept { g_shared.callbackFailed.store(false); }
+void ResetCallbackFailure() noexcept { Shared().callbackFailed.store(false); }
 
 }  // namespace tarnix

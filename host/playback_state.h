@@ -1,6 +1,6 @@
 #pragma once
 // What the player is playing and how the list relates to it. Part of the Plugin, touched only on
-// the UI thread; RepeatItem, which the hook filter also reads, lives in g_shared.repeatItem.
+// the UI thread; RepeatItem, which the hook filter also reads, lives in Shared().repeatItem.
 
 #include <windows.h>
 

@@ -1,14 +1,19 @@
 #pragma once
 // Plugin: the one owner of everything the UI thread holds for the plug-in's life. StartUp
 // (plugin/ui_thread.h) makes it when the UI thread starts and ShutDown destroys it when the thread
-// ends; in between, the loop, the window procedure, the commands and the dialogs reach it through
-// ThePlugin(). Members are declared in the order start-up builds them, so that destroying them in
-// reverse is the shutdown order: the hooks, the frame with its widgets, the skin bitmap, the
-// skin DC, the menus, the dialogs, and last the window. The values the player's thread reads are
-// not here but in g_shared (host/shared_with_player.h).
+// ends; in between it is handed down as a parameter: the loop gets it from start-up, the window
+// procedure finds it through its window (GWLP_USERDATA, stored at WM_NCCREATE), each dialog
+// through its creation parameter, the widgets' callbacks by binding, and the commands and the
+// session code take it from them. Its members are private: code reaches the documents and the
+// window's parts through the accessors, and only start-up and shutdown build them. Members are
+// declared in the order start-up builds them, so that destroying them in reverse is the shutdown
+// order: the hooks, the frame with its widgets, the skin bitmap, the skin DC, the menus, the
+// dialogs, and last the window. The values the player's thread reads are not here but in
+// Shared() (host/shared_with_player.h), its only way into the plug-in's state.
 
 #include <windows.h>
 
+#include <array>
 #include <cstdint>
 #include <memory>
 
@@ -65,42 +70,86 @@ class Plugin {
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
 
+  // The documents, for the life of the Plugin.
+  Settings& settings() { return settings_; }
+  const Settings& settings() const { return settings_; }
+  PlaybackState& playback() { return playback_; }
+  const PlaybackState& playback() const { return playback_; }
+  TrackList& trackList() { return trackList_; }
+  const TrackList& trackList() const { return trackList_; }
+  EditingState& editing() { return editing_; }
+  const EditingState& editing() const { return editing_; }
+  DirectoryIndex& bookmarkIndex() { return bookmarkIndex_; }
+  tarnix::listening::ListeningState& listening() { return listening_; }
+  const tarnix::listening::ListeningState& listening() const { return listening_; }
+  UnsavedLists& unsavedEdits() { return unsavedEdits_; }
+
+  // The window and what belongs to it; null before start-up made them and after shutdown.
+  HWND window() const { return window_.Get(); }
+  HWND aboutDialog() const { return aboutDialog_.Get(); }
+  HWND optionsDialog() const { return optionsDialog_.Get(); }
+  HWND subtrackDialog() const { return subtrackDialog_.Get(); }
+  HWND trackDialog() const { return trackDialog_.Get(); }
+  // The four modeless dialogs, for the loop's IsDialogMessageW and the cancelling at quit.
+  std::array<HWND, 4> dialogs() const { return {trackDialog(), subtrackDialog(), optionsDialog(), aboutDialog()}; }
+  const PluginMenus& menus() const { return menus_; }
+  HDC skinDC() const { return skinDC_.Get(); }
+  AdoptedSkin& skin() { return skin_; }
+  SkinFrame* frame() const { return frame_.get(); }
+  TitleDisplay* title() const { return title_; }
+  TrackListView* list() const { return list_; }
+
+  // The tick's timer on the window (host/timer_ids.h): (re)started with the next interval,
+  // stopped before a tick runs at once. Nothing happens without a window.
+  void StartTickTimer(UINT intervalMs);
+  void StopTickTimer();
+  // Brings the open editing dialogs to a list that replaced the one they showed, as start-up
+  // told it (commands/editing.h), so that the playback code below the commands needn't know them.
+  void ListReplaced() {
+    if (listReplaced_) listReplaced_(*this);
+  }
+
+ private:
+  // Start-up and shutdown (plugin/ui_thread.cpp) build and take down the members in order.
+  friend class PluginLifetime;
+
   // Documents and values; built first, gone last.
-  Settings settings;
-  PlaybackState playback;
-  TrackList trackList;
-  EditingState editing;
+  Settings settings_;
+  PlaybackState playback_;
+  TrackList trackList_;
+  EditingState editing_;
   // What the directory search needs of every list in the bookmark directory.
-  DirectoryIndex bookmarkIndex;
+  DirectoryIndex bookmarkIndex_;
   // Resume positions, the pending stop and the progress shown (listening_playback/listening_tick.h).
-  listening::ListeningState listening;
-  UnsavedLists unsavedEdits;  // edits whose save failed, kept until their lists can be written
+  tarnix::listening::ListeningState listening_;
+  UnsavedLists unsavedEdits_;  // edits whose save failed, kept until their lists can be written
 
   // Windows and their resources, in start-up order.
-  WindowHandle window;  // the PluginWindow, class "TarnixPluginWindow"
-  WindowHandle aboutDialog;
-  WindowHandle optionsDialog;
-  WindowHandle subtrackDialog;
-  WindowHandle trackDialog;
-  PluginMenus menus;
-  MemoryDc skinDC;
-  AdoptedSkin skin;
+  WindowHandle window_;  // the PluginWindow, class "TarnixPluginWindow"
+  WindowHandle aboutDialog_;
+  WindowHandle optionsDialog_;
+  WindowHandle subtrackDialog_;
+  WindowHandle trackDialog_;
+  PluginMenus menus_;
+  MemoryDc skinDC_;
+  AdoptedSkin skin_;
   // The frame owns its widgets; the three pointers name the ones the commands use.
-  std::unique_ptr<SkinFrame> frame;
-  TitleDisplay* title = nullptr;
-  TrackListView* list = nullptr;
-  SkinScrollBar* scrollBar = nullptr;
-  UINT_PTR timerId = 0;  // 0 while no timer runs
-  // Brings the open editing dialogs to a list that replaced the one they showed. Start-up sets
-  // it (commands/editing.h), so that the playback code below the commands needn't know them.
-  void (*listReplaced)() = nullptr;
-  HookHandle callWndProcHook;
-  HookHandle getMessageHook;
+  std::unique_ptr<SkinFrame> frame_;
+  TitleDisplay* title_ = nullptr;
+  TrackListView* list_ = nullptr;
+  SkinScrollBar* scrollBar_ = nullptr;
+  UINT_PTR timerId_ = 0;  // 0 while no timer runs
+  void (*listReplaced_)(Plugin&) = nullptr;
+  HookHandle callWndProcHook_;
+  HookHandle getMessageHook_;
 };
 
-// The running plug-in; only on the UI thread between StartUp and ShutDown.
+// The running plug-in, for the in-process tests, whose thread is the UI thread; the product's code
+// is handed its Plugin. Only on the UI thread between StartUp and ShutDown: builds with
+// TARNIX_THREAD_CHECKS stop at once when another thread asks.
 Plugin& ThePlugin();
-// The running plug-in or null, for shutdown after a start-up that failed early.
+// The running plug-in or null, for shutdown, which also follows a start-up that failed early
+// (before it could hand its Plugin back). UI thread only, checked as ThePlugin() is.
 Plugin* CurrentPlugin();
 // Makes the running plug-in (start-up) and destroys it (shutdown).
 Plugin& CreatePlugin();

@@ -65,7 +65,7 @@ constexpr FlagKey kFlags[] = {
     {"ShowTrack", &Settings::showTrack, true}, {"TopTrack", &Settings::topTrack, false},
     {"Resume", &Settings::resume, true},
 };
-constexpr const char* kHotKey = "HotKey";  // kept in g_shared.hotKey for the hook filter
+constexpr const char* kHotKey = "HotKey";  // kept in Shared().hotKey for the hook filter
 constexpr int32_t kNoHotKey = 0;
 constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 
@@ -163,11 +163,6 @@ bool WriteSettings(const TextString& file, const IniValues& values) {
 // The parent of the plug-in's directory: the player's own directory.
 TextString PlayerDirectory() { return ModuleDirectory().DirectoryPart(); }
 
-const StoragePlaces* Places() {
-  const Plugin* plugin = CurrentPlugin();
-  return plugin ? &plugin->settings.places : nullptr;
-}
-
 bool HasPluginSection(const TextString& file) {
   wchar_t first[4] = {};
   return GetPrivateProfileSectionW(kSection, first, 4, Wide(file).c_str()) > 0;
@@ -200,35 +195,35 @@ void PrepareDefaultBookmarks(const TextString& folder) {
 
 }  // namespace
 
-TextString ModuleDirectory() { return FromModuleFileName(g_shared.instance).DirectoryPart(); }
+TextString ModuleDirectory() { return FromModuleFileName(Shared().instance).DirectoryPart(); }
 
-TextString StoreDirectory() {
-  const StoragePlaces* places = Places();
-  return places && !places->storeDirectory.IsEmpty() ? places->storeDirectory : EarlierStoreDirectory();
+TextString StoreDirectory(const Settings& settings) {
+  const StoragePlaces& places = settings.places;
+  return !places.storeDirectory.IsEmpty() ? places.storeDirectory : EarlierStoreDirectory();
 }
 
-TextString PluginIniPath() { return StoreDirectory() + "\\plugin.ini"; }
+TextString PluginIniPath(const Settings& settings) { return StoreDirectory(settings) + "\\plugin.ini"; }
 
-TextString PlayerIniPath() {
-  const StoragePlaces* places = Places();
-  return places && !places->playerIni.IsEmpty() ? places->playerIni : PlayerDirectory() + "\\winamp.ini";
+TextString PlayerIniPath(const Settings& settings) {
+  const StoragePlaces& places = settings.places;
+  return !places.playerIni.IsEmpty() ? places.playerIni : PlayerDirectory() + "\\winamp.ini";
 }
 
-TextString DefaultBookmarkPath() {
-  const StoragePlaces* places = Places();
-  return places && !places->defaultBookmarks.IsEmpty() ? places->defaultBookmarks : EarlierDefaultBookmarkPath();
+TextString DefaultBookmarkPath(const Settings& settings) {
+  const StoragePlaces& places = settings.places;
+  return !places.defaultBookmarks.IsEmpty() ? places.defaultBookmarks : EarlierDefaultBookmarkPath();
 }
 
 TextString EarlierStoreDirectory() { return ModuleDirectory(); }
 
 TextString EarlierDefaultBookmarkPath() { return PlayerDirectory() + "\\Bookmarks"; }
 
-void FindStoragePlaces() {
+StoragePlaces FindStoragePlaces() {
   StoragePlaces places;
   TextString folder;
-  if (g_shared.playerWindow) {
+  if (Shared().playerWindow) {
     try {
-      const Player player(g_shared.playerWindow);
+      const Player player(Shared().playerWindow);
       folder = player.IniDirectory();
       places.playerIni = player.IniFile();
     } catch (const SendMsgException&) {
@@ -248,16 +243,15 @@ void FindStoragePlaces() {
       places.defaultBookmarks = folder + "\\Bookmarks";
     }
   }
-  ThePlugin().settings.places = places;
+  return places;
 }
 
-void LoadSettings() {
-  Plugin& plugin = ThePlugin();
-  Settings& settings = plugin.settings;
-  FindStoragePlaces();
+void LoadSettings(Plugin& plugin) {
+  Settings& settings = plugin.settings();
+  settings.places = FindStoragePlaces();
   // Settings an earlier version left beside the DLL are read (never moved or removed) until
   // this version has written its own.
-  TextString source = PluginIniPath();
+  TextString source = PluginIniPath(settings);
   const TextString earlier = EarlierStoreDirectory() + "\\plugin.ini";
   const bool carried = !source.EqualsIgnoringCase(earlier) && !HasPluginSection(source) && HasPluginSection(earlier);
   if (carried) source = earlier;
@@ -267,42 +261,41 @@ void LoadSettings() {
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
-  if (plugin.frame) plugin.frame->TakeSettings(window);
+  if (plugin.frame()) plugin.frame()->TakeSettings(window);
   for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
-  g_shared.hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
-  settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath());
+  Shared().hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
+  settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath(settings));
   // Earlier versions wrote the default folder out as if chosen: that one follows the new default;
   // a folder the listener chose stays as it is.
   if (carried && settings.bookmarkPath.EqualsIgnoringCase(EarlierDefaultBookmarkPath()))
-    settings.bookmarkPath = DefaultBookmarkPath();
-  if (settings.bookmarkPath.EqualsIgnoringCase(DefaultBookmarkPath())) PrepareDefaultBookmarks(settings.bookmarkPath);
-  ReadPlayerSettings();
+    settings.bookmarkPath = DefaultBookmarkPath(settings);
+  if (settings.bookmarkPath.EqualsIgnoringCase(DefaultBookmarkPath(settings)))
+    PrepareDefaultBookmarks(settings.bookmarkPath);
+  ReadPlayerSettings(plugin);
 }
 
-void ReadPlayerSettings() {
-  Plugin& plugin = ThePlugin();
-  const std::wstring ini = Wide(PlayerIniPath());
+void ReadPlayerSettings(Plugin& plugin) {
+  const std::wstring ini = Wide(PlayerIniPath(plugin.settings()));
   const int hilite = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"hilite", 0, ini.c_str()));
   const int snap = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snap", 0, ini.c_str()));
   const int snapLength = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"snaplen", 10, ini.c_str()));
   const int fontSize = static_cast<int>(GetPrivateProfileIntW(kPlayerSection, L"pe_fontsize", 10, ini.c_str()));
-  plugin.settings.playlistFontSize = fontSize;
-  if (plugin.frame) plugin.frame->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
+  plugin.settings().playlistFontSize = fontSize;
+  if (plugin.frame()) plugin.frame()->TakePlayerSettings(hilite != 0, snap != 0, snapLength);
 }
 
-bool SaveSettings() {
-  const Plugin& plugin = ThePlugin();
-  const Settings& settings = plugin.settings;
+bool SaveSettings(const Plugin& plugin) {
+  const Settings& settings = plugin.settings();
   IniValues values;
   auto add = [&values](const char* key, int value) { values.emplace_back(key, std::to_string(value)); };
-  if (plugin.frame) {
-    const FrameSettings window = plugin.frame->Settings();
+  if (plugin.frame()) {
+    const FrameSettings window = plugin.frame()->Settings();
     for (const FrameIntKey& key : kFrameInts) add(key.name, window.*key.value);
     for (const FrameFlagKey& key : kFrameFlags) add(key.name, window.*key.value ? 1 : 0);
   }
   for (const FlagKey& key : kFlags) add(key.name, settings.*key.value ? 1 : 0);
-  add(kHotKey, g_shared.hotKey.load(std::memory_order_relaxed));
-  const TextString ini = PluginIniPath();
+  add(kHotKey, Shared().hotKey.load(std::memory_order_relaxed));
+  const TextString ini = PluginIniPath(settings);
   AddBookmarkPath(settings.bookmarkPath, Wide(ini), &values);
   return WriteSettings(ini, values);
 }

@@ -8,6 +8,8 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // Where the plug-in's files go. A player installed where a listener may not write keeps its own
 // settings elsewhere and tells its plug-ins where; the plug-in's files go there too. Empty texts
 // (a player too old to tell) keep the places of earlier versions: plugin.ini and the files beside
@@ -26,7 +28,7 @@ struct Settings {
   bool showTrack = true;
   bool topTrack = false;
   bool resume = true;  // long recordings resume where they were left
-  // HotKey is read by the hook filter on the player's thread: it lives in g_shared.hotKey.
+  // HotKey is read by the hook filter on the player's thread: it lives in Shared().hotKey.
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;
   StoragePlaces places;  // found by LoadSettings
@@ -35,11 +37,12 @@ struct Settings {
 // The directory of the plug-in's own file (cut before its last ':' or '\').
 TextString ModuleDirectory();
 // The folder of plugin.ini, which also holds the index, the resume store and the recovery
-// files of lists whose own folder is gone.
-TextString StoreDirectory();
-TextString PluginIniPath();
-TextString PlayerIniPath();
-TextString DefaultBookmarkPath();
+// files of lists whose own folder is gone. Each is the earlier place while `settings.places`
+// names none.
+TextString StoreDirectory(const Settings& settings);
+TextString PluginIniPath(const Settings& settings);
+TextString PlayerIniPath(const Settings& settings);
+TextString DefaultBookmarkPath(const Settings& settings);
 // Where an earlier version kept them: the DLL's folder and Bookmarks beside the player.
 TextString EarlierStoreDirectory();
 TextString EarlierDefaultBookmarkPath();
@@ -47,16 +50,16 @@ TextString EarlierDefaultBookmarkPath();
 // Asks the player where it keeps its settings and makes the folders the plug-in's files go to.
 // A player that does not tell (or names no existing folder by its full path), or folders that
 // cannot be made, keep the earlier places.
-void FindStoragePlaces();
+StoragePlaces FindStoragePlaces();
 
 // Finds the places, reads plugin.ini into the plug-in's settings and hands the frame its place,
 // size and flags, then reads the player's values. A plugin.ini without the plug-in's section
 // takes the one an earlier version left beside the DLL.
-void LoadSettings();
+void LoadSettings(Plugin& plugin);
 // Reads "hilite", "snap", "snaplen", "pe_fontsize" from winamp.ini.
-void ReadPlayerSettings();
+void ReadPlayerSettings(Plugin& plugin);
 // Writes every plugin.ini key from the current values; false when plugin.ini could not be
 // replaced (LastWriteResult tells why) and it stays as it was.
-bool SaveSettings();
+bool SaveSettings(const Plugin& plugin);
 
 }  // namespace tarnix

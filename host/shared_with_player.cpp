@@ -2,6 +2,12 @@
 
 namespace tarnix {
 
+namespace {
+
 SharedWithPlayer g_shared;
+
+}  // namespace
+
+SharedWithPlayer& Shared() { return g_shared; }
 
 }  // namespace tarnix

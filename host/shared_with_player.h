@@ -1,9 +1,17 @@
 #pragma once
 // The only plug-in state that another thread than the UI thread touches, kept together so it can
-// be seen at a glance. The player's thread runs init, config and quit and the hook filter; config
-// and the hook filter read single words here and post, and the filter's one write clears the
-// Ctrl+Tab flag. The values live as long as the DLL: a hook call still running while the UI
-// thread ends never reads freed memory. Everything else belongs to the UI thread's Plugin (host/plugin.h).
+// be seen at a glance, and reached through Shared() alone. The player's thread runs init, config
+// and quit and the hook filter; it never reaches the UI thread's Plugin (host/plugin.h), which
+// only the UI thread's code can name. Which thread may do what:
+// - init (player's thread, before the UI thread starts): writes playerWindow, instance, uiThread
+//   and uiThreadId; quit (player's thread) posts to pluginWindow, waits on uiThread and clears it.
+// - config and the hook filter (player's thread): read the atomics and post to pluginWindow; the
+//   filter's one write clears ctrlTabForwarding.
+// - the UI thread: reads playerWindow and instance, writes pluginWindow, the frame's flags,
+//   hotKey, repeatItem and sets ctrlTabForwarding.
+// - any thread's guarded callback: sets callbackFailed (host/callback_guard.h).
+// The values live as long as the DLL: a hook call still running while the UI thread ends never
+// reads freed memory.
 
 #include <windows.h>
 
@@ -38,6 +46,7 @@ struct SharedWithPlayer {
   static_assert(std::atomic<int32_t>::is_always_lock_free, "the hook filter must never wait");
 };
 
-extern SharedWithPlayer g_shared;
+// The one instance, from any thread.
+SharedWithPlayer& Shared();
 
 }  // namespace tarnix

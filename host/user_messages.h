@@ -13,12 +13,12 @@ constexpr const char* kMessageCaption = "Tarnix Plugin";
 // a no; its asker keeps what it asked about.
 constexpr int kNoAnswerAtQuit = -1;
 
-// Shows text with the MB_ flags and returns the box's answer. Nobody may wait for an answer at
-// quit: with quit pending (host/messaging.h, QuitPending) no box is shown, and a box showing
-// when UM_QUIT is posted gives up; both return kNoAnswerAtQuit.
-int TellUser(const TextString& text, unsigned flags);
+// Shows text with the MB_ flags, owned by `owner` (the plug-in window), and returns the box's answer. Nobody may wait
+// for an answer at quit: with quit pending (host/messaging.h, QuitPending) no box is shown, and a box showing when
+// UM_QUIT is posted gives up; both return kNoAnswerAtQuit.
+int TellUser(HWND owner, const TextString& text, unsigned flags);
 
 // An OK box with the exclamation icon: how failures are reported.
-void ReportFailure(const TextString& text);
+void ReportFailure(HWND owner, const TextString& text);
 
 }  // namespace tarnix

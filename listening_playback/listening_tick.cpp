@@ -24,32 +24,29 @@ constexpr int32_t kAfterJumpMs = 30;
 constexpr int kMaxLengthRequests = 4;
 constexpr uint64_t kLengthRetryMs = 5000;
 
-ListeningState& State() { return ThePlugin().listening; }
-
 constexpr const char* kStoreFileName = "\\gen_tarnix.resume";
 
 // The store beside plugin.ini; one an earlier version left beside the DLL is read while that is
 // missing.
-listening::ResumeStoreFile& Store() {
-  listening::ResumeStoreFile& store = State().store;
-  if (!store.HasPaths()) store.SetPaths(StoreDirectory() + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
+listening::ResumeStoreFile& Store(Plugin& plugin) {
+  listening::ResumeStoreFile& store = plugin.listening().store;
+  if (!store.HasPaths())
+    store.SetPaths(StoreDirectory(plugin.settings()) + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
   return store;
 }
 
 // A file that cannot be read now is tried again at the next write, which waits until then.
-void WriteStoreIfChanged() { Store().WriteIfChanged(); }
+void WriteStoreIfChanged(Plugin& plugin) { Store(plugin).WriteIfChanged(); }
 
 // Plain files only: CD tracks and the files of a subsong source start anew each time.
-bool IsResumable() {
-  const Plugin& plugin = ThePlugin();
-  return plugin.settings.resume && !plugin.playback.currentPath.IsEmpty() &&
-         plugin.playback.currentPath.EqualsIgnoringCase(State().path) &&
-         plugin.playback.currentPath.UpperExtension() != "CDA" && plugin.playback.subsongThreadId == 0 &&
-         !plugin.trackList.subsongs;
+bool IsResumable(const Plugin& plugin) {
+  return plugin.settings().resume && !plugin.playback().currentPath.IsEmpty() &&
+         plugin.playback().currentPath.EqualsIgnoringCase(plugin.listening().path) &&
+         plugin.playback().currentPath.UpperExtension() != "CDA" && plugin.playback().subsongThreadId == 0 &&
+         !plugin.trackList().subsongs;
 }
 
-void KnowLength(const Player& player) {
-  ListeningState& state = State();
+void KnowLength(ListeningState& state, const Player& player) {
   if (state.lengthMs > 0 || state.lengthRequests >= kMaxLengthRequests) return;
   const uint64_t now = ListeningClockMs();
   if (state.lengthRequests > 0 && now - state.lengthAskedAt < kLengthRetryMs) return;
@@ -59,44 +56,44 @@ void KnowLength(const Player& player) {
 }
 
 // The recording stops being played at `positionMs`.
-void Leave(int32_t positionMs) {
-  ListeningState& state = State();
-  if (positionMs < 0 || !IsResumable()) return;
+void Leave(Plugin& plugin, int32_t positionMs) {
+  ListeningState& state = plugin.listening();
+  if (positionMs < 0 || !IsResumable(plugin)) return;
   switch (listening::JudgeLeftAt(positionMs, state.lengthMs)) {
     case listening::LeftAt::kRemember:
-      Store().Remember(state.path, positionMs);
+      Store(plugin).Remember(state.path, positionMs);
       break;
     case listening::LeftAt::kForget:
-      Store().Forget(state.path);
+      Store(plugin).Forget(state.path);
       break;
     case listening::LeftAt::kNothing:
       break;
   }
 }
 
-void RedrawRowOf(ItemId key) {
-  TrackListView* const view = ThePlugin().list;
+void RedrawRowOf(Plugin& plugin, ItemId key) {
+  TrackListView* const view = plugin.list();
   if (!view || key == kNoItem) return;
   for (int32_t row = 0; row < view->RowCount(); ++row) {
     if (view->KeyAt(row) == key) view->RedrawRow(row);
   }
 }
 
-void DropPendingStop() {
-  ListeningState& state = State();
+void DropPendingStop(Plugin& plugin) {
+  ListeningState& state = plugin.listening();
   const ItemId was = state.stopAfter;
   state.stopAfter = kNoItem;
-  RedrawRowOf(was);
+  RedrawRowOf(plugin, was);
 }
 
-void StopPlayer(const Player& player) {
-  DropPendingStop();
+void StopPlayer(Plugin& plugin, const Player& player) {
+  DropPendingStop(plugin);
   player.SendCommand(kCmdStop);
 }
 
-void ClearProgress() {
-  ListeningState& state = State();
-  TrackListView* const view = ThePlugin().list;
+void ClearProgress(Plugin& plugin) {
+  ListeningState& state = plugin.listening();
+  TrackListView* const view = plugin.list();
   state.progressKey = kNoItem;
   state.progressSecond = -1;
   if (!view || view->Progress().IsEmpty()) return;
@@ -104,39 +101,38 @@ void ClearProgress() {
   view->RedrawRow(view->CurrentRow());
 }
 
-const Track* TrackAt(int32_t trackNumber) {
-  const TrackList& list = ThePlugin().trackList;
+const Track* TrackAt(const TrackList& list, int32_t trackNumber) {
   if (trackNumber < 1 || trackNumber > list.TrackCount()) return nullptr;
   return &list.tracks[static_cast<size_t>(trackNumber) - 1];
 }
 
 // Whether the pending stop is for the recording's last subtrack, last seen playing `positionMs`
 // close to the recording's end: then the recording ended, whatever the next look finds.
-bool PendingEndReached(int32_t positionMs) {
-  const ListeningState& state = State();
-  const Track* track = TrackAt(ItemTrack(state.stopAfter));
+bool PendingEndReached(Plugin& plugin, int32_t positionMs) {
+  const ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), ItemTrack(state.stopAfter));
   return track && ItemSubtrack(state.stopAfter) == track->Count() - 1 && state.lastSeen == state.stopAfter &&
          listening::RanToEnd(positionMs, state.lengthMs);
 }
 }  // namespace
 
-void ListeningEntryLeaving(const Player& player) {
-  ListeningState& state = State();
+void ListeningEntryLeaving(Plugin& plugin, const Player& player) {
+  ListeningState& state = plugin.listening();
   if (state.stopAfter != kNoItem) {
     // Only a stop asked for the recording's last subtrack survives the recording's end; any
     // other change of entry lapses it.
-    if (PendingEndReached(state.lastPositionMs)) {
-      StopPlayer(player);
+    if (PendingEndReached(plugin, state.lastPositionMs)) {
+      StopPlayer(plugin, player);
     } else {
-      DropPendingStop();
+      DropPendingStop(plugin);
     }
   }
-  Leave(state.lastPositionMs);
-  WriteStoreIfChanged();
+  Leave(plugin, state.lastPositionMs);
+  WriteStoreIfChanged(plugin);
 }
 
-void ListeningEntryStarted(const Player& player, const TextString& path) {
-  ListeningState& state = State();
+void ListeningEntryStarted(Plugin& plugin, const Player& player, const TextString& path) {
+  ListeningState& state = plugin.listening();
   state.path = path;
   state.lengthMs = -1;
   state.lengthRequests = 0;
@@ -147,34 +143,34 @@ void ListeningEntryStarted(const Player& player, const TextString& path) {
   state.lastSeen = kNoItem;
   state.stopAfter = kNoItem;
   state.nextEntryAsked = false;
-  ClearProgress();
-  KnowLength(player);
+  ClearProgress(plugin);
+  KnowLength(plugin.listening(), player);
 }
 
-bool FollowResume(const Player& player, int ms) {
-  ListeningState& state = State();
+bool FollowResume(Plugin& plugin, const Player& player, int ms) {
+  ListeningState& state = plugin.listening();
   if (ms < 0) {
     // Stopped: the listener left the recording here, and a pending stop has nothing left to do.
     if (state.lastPositionMs >= 0) {
-      Leave(state.lastPositionMs);
-      WriteStoreIfChanged();
-      if (state.stopAfter != kNoItem) DropPendingStop();
-      ClearProgress();
+      Leave(plugin, state.lastPositionMs);
+      WriteStoreIfChanged(plugin);
+      if (state.stopAfter != kNoItem) DropPendingStop(plugin);
+      ClearProgress(plugin);
     }
     state.lastPositionMs = -1;
     state.earlierPositionMs = -1;
     state.startPending = true;
     return false;
   }
-  KnowLength(player);
+  KnowLength(plugin.listening(), player);
   const bool start = state.startPending;
   state.startPending = false;
   state.earlierPositionMs = state.lastPositionMs;
   state.lastPositionMs = ms;
-  if (!IsResumable() || !listening::IsLongRecording(state.lengthMs)) return false;
+  if (!IsResumable(plugin) || !listening::IsLongRecording(state.lengthMs)) return false;
   if (start && ms < listening::kFreshStartMs) {
-    Store().EnsureRead();  // unread, only a place left in this run is known
-    const int32_t remembered = Store().Find(state.path);
+    Store(plugin).EnsureRead();  // unread, only a place left in this run is known
+    const int32_t remembered = Store(plugin).Find(state.path);
     if (remembered >= 0) {
       const int32_t target = listening::ResumeTargetMs(remembered);
       player.JumpToTime(target);
@@ -189,31 +185,32 @@ bool FollowResume(const Player& player, int ms) {
   if (verdict == listening::LeftAt::kForget ||
       (verdict == listening::LeftAt::kRemember && now - state.rememberedAt >= listening::kRememberEveryMs)) {
     state.rememberedAt = now;
-    Leave(ms);
-    WriteStoreIfChanged();
+    Leave(plugin, ms);
+    WriteStoreIfChanged(plugin);
   }
   return false;
 }
 
-std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t trackNumber, const TickPosition& at) {
-  ListeningState& state = State();
-  const Track* track = TrackAt(trackNumber);
+std::optional<int32_t> FollowMarksAndStop(Plugin& plugin, const Player& player, int ms, int32_t trackNumber,
+                                          const TickPosition& at) {
+  ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), trackNumber);
   if (!track || !track->IsValidIndex(at.index)) return std::nullopt;
   const ItemId key = MakeItemId(trackNumber, at.index);
   if (state.stopAfter != kNoItem) {
     const int32_t into = ms - track->subtracks[static_cast<size_t>(at.index)].time;
     switch (listening::JudgeStop(state.stopAfter, state.lastSeen, key, into)) {
       case listening::StopVerdict::kStop:
-        StopPlayer(player);
+        StopPlayer(plugin, player);
         state.lastSeen = key;
         return kTickMs;
       case listening::StopVerdict::kLapse:
         // The player may have moved on to its next entry between this look's questions.
-        if (PendingEndReached(state.earlierPositionMs)) {
-          StopPlayer(player);
+        if (PendingEndReached(plugin, state.earlierPositionMs)) {
+          StopPlayer(plugin, player);
           return kTickMs;
         }
-        DropPendingStop();
+        DropPendingStop(plugin);
         break;
       case listening::StopVerdict::kWait:
         break;
@@ -221,7 +218,7 @@ std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t 
   }
   state.lastSeen = key;
   // A row held with Repeat plays even when marked.
-  if (g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem) return std::nullopt;
+  if (Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem) return std::nullopt;
   const int target = listening::SkipTarget(*track, at.index);
   if (target == listening::kNoSkip) return std::nullopt;
   if (target == listening::kEndOfTrack) {
@@ -234,18 +231,19 @@ std::optional<int32_t> FollowMarksAndStop(const Player& player, int ms, int32_t 
   const int32_t time = track->subtracks[static_cast<size_t>(target)].time;
   player.JumpToTime(time);
   state.lastSeen = MakeItemId(trackNumber, target);
-  if (TrackListView* view = ThePlugin().list) {
+  if (TrackListView* view = plugin.list()) {
     view->SetCurrentByKey(state.lastSeen);
     view->ShowRow(view->CurrentRow(), 0);
   }
   return NextInterval(PositionAt(*track, time).toNext);
 }
 
-int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const TickPosition& at, int32_t interval) {
-  ListeningState& state = State();
-  const Track* track = TrackAt(trackNumber);
+int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNumber, const TickPosition& at,
+                   int32_t interval) {
+  ListeningState& state = plugin.listening();
+  const Track* track = TrackAt(plugin.trackList(), trackNumber);
   if (ms < 0 || !track || !track->IsValidIndex(at.index)) {
-    ClearProgress();
+    ClearProgress(plugin);
     return interval;
   }
   const ItemId key = MakeItemId(trackNumber, at.index);
@@ -254,16 +252,16 @@ int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const Tick
   if (state.stopAfter == key && at.index == track->Count() - 1 && state.lengthMs > 0) {
     const int32_t left = state.lengthMs - ms;
     if (left < kBoundarySlackMs) {
-      StopPlayer(player);
+      StopPlayer(plugin, player);
       return kTickMs;
     }
     // Aimed a little before the end, so that a late timer still comes before the player moves on.
     if (left - kBoundarySlackMs / 2 < interval) interval = left - kBoundarySlackMs / 2;
   }
   // Nothing is drawn, nor worked out, while the window is hidden.
-  TrackListView* const view = ThePlugin().list;
-  if (!g_shared.window.shown.load(std::memory_order_relaxed) || !view || view->CurrentKey() != key) {
-    if (state.progressKey != kNoItem) ClearProgress();
+  TrackListView* const view = plugin.list();
+  if (!Shared().window.shown.load(std::memory_order_relaxed) || !view || view->CurrentKey() != key) {
+    if (state.progressKey != kNoItem) ClearProgress(plugin);
     return interval;
   }
   const int32_t into = ms - track->subtracks[static_cast<size_t>(at.index)].time;
@@ -278,17 +276,17 @@ int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const Tick
   return interval;
 }
 
-void ListeningQuit() {
+void ListeningQuit(Plugin& plugin) {
   // The player can no longer be asked: the last look's position stands for where it was left.
-  Leave(State().lastPositionMs);
-  WriteStoreIfChanged();
+  Leave(plugin, plugin.listening().lastPositionMs);
+  WriteStoreIfChanged(plugin);
 }
 
-uint32_t ListeningRowDecoration(int32_t key) {
+uint32_t ListeningRowDecoration(const Plugin& plugin, int32_t key) {
   uint32_t decoration = kRowPlain;
-  const Subtrack* subtrack = ThePlugin().trackList.SubtrackOf(key);
+  const Subtrack* subtrack = plugin.trackList().SubtrackOf(key);
   if (subtrack && subtrack->skip) decoration |= kRowSkipped;
-  if (key == State().stopAfter && key != kNoItem) decoration |= kRowStopsAfter;
+  if (key == plugin.listening().stopAfter && key != kNoItem) decoration |= kRowStopsAfter;
   return decoration;
 }
 

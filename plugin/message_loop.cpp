@@ -18,34 +18,33 @@ namespace tarnix {
 namespace {
 
 bool IsDialogsMessage(Plugin& plugin, MSG& msg) {
-  for (const WindowHandle* dialog :
-       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (*dialog && IsDialogMessageW(dialog->Get(), &msg)) return true;
+  for (HWND dialog : plugin.dialogs()) {
+    if (dialog && IsDialogMessageW(dialog, &msg)) return true;
   }
   return false;
 }
 
 }  // namespace
 
-bool HandleLoopMessage(const MSG& taken) {
+bool HandleLoopMessage(Plugin& plugin, const MSG& taken) {
   MSG msg = taken;
-  if (!IsDialogsMessage(ThePlugin(), msg)) {
+  if (!IsDialogsMessage(plugin, msg)) {
     TranslateMessage(&msg);
     DispatchMessageW(&msg);
   }
   if (CallbackFailed()) throw CallbackFailure{};
   if (!QuitArrived()) return true;
-  FinishAtQuit();
+  FinishAtQuit(plugin);
   return false;
 }
 
-void RunMessageLoop() {
+void RunMessageLoop(Plugin& plugin) {
   if (CallbackFailed()) throw CallbackFailure{};
   MSG msg;
   for (;;) {
     const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
     if (got == 0 || got == -1) return;
-    if (!HandleLoopMessage(msg)) return;
+    if (!HandleLoopMessage(plugin, msg)) return;
   }
 }
 

@@ -7,13 +7,15 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // Runs until quit reached the plug-in window (then saves or keeps a changed list, unasked:
 // plugin/quit_at_once.h), WM_QUIT, or a failed read. Throws CallbackFailure when a callback
 // caught a failure and handed it over.
-void RunMessageLoop();
+void RunMessageLoop(Plugin& plugin);
 // One message as the loop handles it: false when quit arrived while it was handled (after the
 // changed list was dealt with). Throws CallbackFailure when a callback failed meanwhile.
-bool HandleLoopMessage(const MSG& msg);
+bool HandleLoopMessage(Plugin& plugin, const MSG& msg);
 
 // Thrown by the loop when a callback caught a failure and handed it over.
 struct CallbackFailure {};

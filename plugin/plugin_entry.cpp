@@ -42,15 +42,15 @@ void PinThisModule() {
 
 int PluginInit() {
   // Already running, or still finishing after a quit that stopped waiting for it.
-  if (g_shared.uiThread && WaitForSingleObject(g_shared.uiThread.Get(), 0) == WAIT_TIMEOUT) return 0;
-  g_shared.uiThread.Reset();
-  g_shared.playerWindow = g_descriptor.hwndParent;
-  g_shared.instance = g_descriptor.hDllInstance;
+  if (Shared().uiThread && WaitForSingleObject(Shared().uiThread.Get(), 0) == WAIT_TIMEOUT) return 0;
+  Shared().uiThread.Reset();
+  Shared().playerWindow = g_descriptor.hwndParent;
+  Shared().instance = g_descriptor.hDllInstance;
   DWORD threadId = 0;
   HANDLE thread = CreateThread(nullptr, 0, UiThreadMain, nullptr, 0, &threadId);
   if (!thread) return 0;
-  g_shared.uiThreadId.store(threadId);
-  g_shared.uiThread.Reset(thread);
+  Shared().uiThreadId.store(threadId);
+  Shared().uiThread.Reset(thread);
   SetThreadPriority(thread, THREAD_PRIORITY_ABOVE_NORMAL);
   return 0;
 }
@@ -60,21 +60,21 @@ int PluginInit() {
 // to the window rather than the thread so that a modal loop on that thread keeps it too, and
 // once the window is gone (or going) the post just fails.
 void PluginConfig() {
-  if (HWND window = g_shared.pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, UM_CONFIG, 0, 0);
+  if (HWND window = Shared().pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, UM_CONFIG, 0, 0);
 }
 
 // Posts UM_QUIT to the plug-in window rather than to the thread: a modal loop open on the thread
 // (a popup menu, a file dialog) loses thread messages but dispatches the window's, and the window
 // procedure then ends that loop (plugin/quit_at_once.h).
 void PluginQuit() {
-  if (!g_shared.uiThread) return;
-  HANDLE thread = g_shared.uiThread.Get();
+  if (!Shared().uiThread) return;
+  HANDLE thread = Shared().uiThread.Get();
   const DWORD start = GetTickCount();
   const auto waited = [start] { return GetTickCount() - start; };
   // Right after init the window may not exist yet: retry until the post is taken, the thread
   // has ended or the bound has passed.
   for (;;) {
-    HWND window = g_shared.pluginWindow.load(std::memory_order_relaxed);
+    HWND window = Shared().pluginWindow.load(std::memory_order_relaxed);
     if (window && PostMessageA(window, UM_QUIT, 0, 0)) break;
     if (WaitForSingleObject(thread, kQuitPostRetryMs) != WAIT_TIMEOUT || waited() >= kQuitWaitMs) break;
   }
@@ -86,8 +86,8 @@ void PluginQuit() {
     PinThisModule();
     return;
   }
-  g_shared.uiThread.Reset();
-  g_shared.uiThreadId.store(0);
+  Shared().uiThread.Reset();
+  Shared().uiThreadId.store(0);
 }
 
 }  // namespace

@@ -27,7 +27,7 @@ LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   Plugin* plugin = PluginOf(window, message, lParam);
   // Until CreateWindowEx has returned, the window is not yet the Plugin's: its creation messages
   // get the default handling.
-  if (!plugin || plugin->window.Get() != window) return DefWindowProcW(window, message, wParam, lParam);
+  if (!plugin || plugin->window() != window) return DefWindowProcW(window, message, wParam, lParam);
   LRESULT result = 0;
   bool handled = false;
   // A failure is handed to the plug-in's loop, which ends (plugin/message_loop.h).

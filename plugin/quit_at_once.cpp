@@ -16,9 +16,8 @@ namespace {
 constexpr char kDialogClass[] = "#32770";
 
 bool IsModelessDialog(const Plugin& plugin, HWND window) {
-  for (const WindowHandle* dialog :
-       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (dialog->Get() == window) return true;
+  for (HWND dialog : plugin.dialogs()) {
+    if (dialog == window) return true;
   }
   return false;
 }
@@ -44,11 +43,11 @@ void EndAllAtQuit(Plugin& plugin) {
   EnumThreadWindows(GetCurrentThreadId(), CancelModalDialog, reinterpret_cast<LPARAM>(&plugin));
 }
 
-void FinishAtQuit() {
+void FinishAtQuit(Plugin& plugin) {
   // Quit has arrived, so the save question is not asked (host/user_messages.h): the edit goes to
   // its recovery file. The edits kept aside earlier stay in theirs; the next start takes them all
   // up (AdoptRecoveredEdits) and nothing written here waits for a held file.
-  SaveIfModified();
+  SaveIfModified(plugin);
 }
 
 }  // namespace tarnix

@@ -16,6 +16,6 @@ void EndAllAtQuit(Plugin& plugin);
 
 // The loop's last act at quit: a changed list is saved when auto-save is on, and otherwise kept
 // in its recovery file for the next start, without a question.
-void FinishAtQuit();
+void FinishAtQuit(Plugin& plugin);
 
 }  // namespace tarnix

@@ -68,34 +68,14 @@ void RegisterWindowClass() {
   WNDCLASSW windowClass{};
   windowClass.style = CS_DBLCLKS;
   windowClass.lpfnWndProc = PluginWindowProc;
-  windowClass.hInstance = g_shared.instance;
+  windowClass.hInstance = Shared().instance;
   windowClass.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   windowClass.lpszClassName = kPluginWindowClassW;
   RegisterClassW(&windowClass);  // fails harmlessly when a previous load registered it
 }
 
-void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT& player) {
-  const SkinFrame& frame = *plugin.frame;
-  int x = frame.posX, y = frame.posY;
-  if (frame.docked.load(std::memory_order_relaxed) && playerPlaced && (player.showCmd & 1) != 0) {
-    x += player.rcNormalPosition.left;
-    y += player.rcNormalPosition.top;
-  }
-  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
-  // by the player's window, which belongs to another thread, the window joins that thread's
-  // input queue to this one's: that is what lets SetFocus move the focus between the two windows
-  // (Ctrl+Tab both ways, plugin/window_messages.cpp).
-  plugin.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
-                                      frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
-  g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
-  if (HWND window = plugin.window.Get()) {
-    ShowWindow(window, frame.shown.load(std::memory_order_relaxed) ? SW_SHOW : SW_HIDE);
-    UpdateWindow(window);
-  }
-}
-
 void CreateMenus(PluginMenus& menus) {
-  menus.resource.Reset(LoadMenuW(g_shared.instance, MAKEINTRESOURCEW(IDR_MENUS)));
+  menus.resource.Reset(LoadMenuW(Shared().instance, MAKEINTRESOURCEW(IDR_MENUS)));
   HMENU bar = menus.resource.Get();
   if (!bar) return;
   menus.bkg = GetSubMenu(bar, MENU_POS_BKG);
@@ -107,69 +87,25 @@ void CreateMenus(PluginMenus& menus) {
   menus.file = menus.bkg ? GetSubMenu(menus.bkg, MENU_POS_BKG_FILE) : nullptr;
 }
 
-HWND CreateSharedDialog(HWND owner, int id, const DialogHandlers& handlers) {
-  return CreateDialogParamW(g_shared.instance, MAKEINTRESOURCEW(id), owner, SharedDialogProc,
-                            reinterpret_cast<LPARAM>(&handlers));
+// The dialog keeps its handlers and its Plugin from the binding at WM_INITDIALOG, which comes
+// before CreateDialogParamW returns.
+HWND CreateSharedDialog(Plugin& plugin, int id, const DialogHandlers& handlers) {
+  const DialogBinding binding{&handlers, &plugin};
+  return CreateDialogParamW(Shared().instance, MAKEINTRESOURCEW(id), plugin.window(), SharedDialogProc,
+                            reinterpret_cast<LPARAM>(&binding));
 }
 
-void CreateDialogs(Plugin& plugin) {
-  // The editing and options dialogs hold up-down and hot key controls: make sure their classes
-  // exist even in a player that has not loaded the common controls itself.
-  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
-  InitCommonControlsEx(&controls);
-  HWND owner = plugin.window.Get();
-  plugin.trackDialog.Reset(CreateSharedDialog(owner, IDD_EDIT_TRACK, kTrackDialogHandlers));
-  plugin.subtrackDialog.Reset(CreateSharedDialog(owner, IDD_EDIT_SUBTRACK, kSubtrackDialogHandlers));
-  plugin.optionsDialog.Reset(CreateSharedDialog(owner, IDD_OPTIONS, kOptionsDialogHandlers));
-  plugin.aboutDialog.Reset(CreateSharedDialog(owner, IDD_ABOUT, kAboutDialogHandlers));
-  if (plugin.aboutDialog) SetDlgItemTextW(plugin.aboutDialog.Get(), IDC_VERSION, kVersionLine);
-  HICON icon = LoadIconW(g_shared.instance, MAKEINTRESOURCEW(IDI_TARNIX));
-  for (const WindowHandle* dialog :
-       {&plugin.trackDialog, &plugin.subtrackDialog, &plugin.optionsDialog, &plugin.aboutDialog}) {
-    if (*dialog) PostMessageA(dialog->Get(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
-  }
-}
-
-void InstallHooks(Plugin& plugin) {
-  const DWORD playerThread = g_shared.playerWindow ? GetWindowThreadProcessId(g_shared.playerWindow, nullptr) : 0;
-  if (playerThread == 0) return;
-  plugin.callWndProcHook.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
-  plugin.getMessageHook.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
-}
-
-// A hook whose removal fails (the player's thread is inside it) is tried again a little later;
-// removals that succeed at once cost no wait.
-void RemoveHooks(Plugin& plugin) {
-  for (int attempt = 0; (plugin.getMessageHook || plugin.callWndProcHook) && attempt < kUnhookAttempts; ++attempt) {
-    if (attempt > 0) Sleep(kUnhookRetryMs);
-    plugin.getMessageHook.Close();
-    plugin.callWndProcHook.Close();
-  }
-  plugin.getMessageHook.Release();
-  plugin.callWndProcHook.Release();
-}
-
-void BuildWidgets(Plugin& plugin) {
-  WindowHandlers handlers;
-  for (int i = 0; i < kButtonCount; ++i) {
-    handlers.buttonClick[i] = kButtonClickHandlers[i];
-    handlers.buttonRightClick[i] = kButtonRightClickHandlers[i];
-  }
-  handlers.onActivate = [](int, int) { RunCommand(IDM_PLAY_SELECTED); };
-  handlers.onContextMenu = OpenContextMenu;
-  handlers.onSelectionChanged = OnListSelectionChanged;
-  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);
-  plugin.title = widgets.title;
-  plugin.list = widgets.list;
-  if (plugin.list) plugin.list->SetDecorator(ListeningRowDecoration);
-  plugin.scrollBar = widgets.scrollBar;
+// A button's handler bound to the Plugin it works on; an empty slot stays empty.
+ClickHandler Bound(Plugin& plugin, ButtonHandler handler) {
+  if (!handler) return nullptr;
+  return [&plugin, handler](int x, int y) { handler(plugin, x, y); };
 }
 
 // Destroys the plug-in window without waiting for the player's thread, which may be blocked in
 // quit right now: the window is cut loose from its owner and hidden without activating anything
 // first, so destroying it has nothing to tell that thread.
 void DestroyPluginWindow(WindowHandle& window) {
-  g_shared.pluginWindow.store(nullptr, std::memory_order_relaxed);
+  Shared().pluginWindow.store(nullptr, std::memory_order_relaxed);
   if (!window) return;
   SetWindowPos(window.Get(), nullptr, 0, 0, 0, 0,
                SWP_HIDEWINDOW | SWP_NOACTIVATE | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOOWNERZORDER);
@@ -179,96 +115,189 @@ void DestroyPluginWindow(WindowHandle& window) {
 
 }  // namespace
 
-void StartUp() {
-  Plugin& plugin = CreatePlugin();
-  ForgetQuit();
-  SetRetryWait(WaitUnlessQuitting);
-  RegisterWindowClass();
+// The one code that builds the Plugin's members and takes them down (a friend of Plugin): every
+// other code gets at them through its accessors.
+class PluginLifetime {
+ public:
+  static void Build(Plugin& plugin);
+  static void TearDown(Plugin& plugin);
+
+ private:
+  static void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT& player);
+  static void CreateDialogs(Plugin& plugin);
+  static void InstallHooks(Plugin& plugin);
+  static void RemoveHooks(Plugin& plugin);
+  static void BuildWidgets(Plugin& plugin);
+};
+
+void PluginLifetime::CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT& player) {
+  const SkinFrame& frame = *plugin.frame_;
+  int x = frame.posX, y = frame.posY;
+  if (frame.docked.load(std::memory_order_relaxed) && playerPlaced && (player.showCmd & 1) != 0) {
+    x += player.rcNormalPosition.left;
+    y += player.rcNormalPosition.top;
+  }
+  // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
+  // by the player's window, which belongs to another thread, the window joins that thread's
+  // input queue to this one's: that is what lets SetFocus move the focus between the two windows
+  // (Ctrl+Tab both ways, plugin/window_messages.cpp).
+  plugin.window_.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
+                                       frame.height, Shared().playerWindow, nullptr, Shared().instance, &plugin));
+  Shared().pluginWindow.store(plugin.window(), std::memory_order_relaxed);
+  if (HWND window = plugin.window()) {
+    ShowWindow(window, frame.shown.load(std::memory_order_relaxed) ? SW_SHOW : SW_HIDE);
+    UpdateWindow(window);
+  }
+}
+
+void PluginLifetime::CreateDialogs(Plugin& plugin) {
+  // The editing and options dialogs hold up-down and hot key controls: make sure their classes
+  // exist even in a player that has not loaded the common controls itself.
+  INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
+  InitCommonControlsEx(&controls);
+  plugin.trackDialog_.Reset(CreateSharedDialog(plugin, IDD_EDIT_TRACK, kTrackDialogHandlers));
+  plugin.subtrackDialog_.Reset(CreateSharedDialog(plugin, IDD_EDIT_SUBTRACK, kSubtrackDialogHandlers));
+  plugin.optionsDialog_.Reset(CreateSharedDialog(plugin, IDD_OPTIONS, kOptionsDialogHandlers));
+  plugin.aboutDialog_.Reset(CreateSharedDialog(plugin, IDD_ABOUT, kAboutDialogHandlers));
+  if (plugin.aboutDialog_) SetDlgItemTextW(plugin.aboutDialog(), IDC_VERSION, kVersionLine);
+  HICON icon = LoadIconW(Shared().instance, MAKEINTRESOURCEW(IDI_TARNIX));
+  for (HWND dialog : plugin.dialogs()) {
+    if (dialog) PostMessageA(dialog, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(icon));
+  }
+}
+
+void PluginLifetime::InstallHooks(Plugin& plugin) {
+  const DWORD playerThread = Shared().playerWindow ? GetWindowThreadProcessId(Shared().playerWindow, nullptr) : 0;
+  if (playerThread == 0) return;
+  plugin.callWndProcHook_.Reset(SetWindowsHookExW(WH_CALLWNDPROC, CallWndProcHook, nullptr, playerThread));
+  plugin.getMessageHook_.Reset(SetWindowsHookExW(WH_GETMESSAGE, GetMessageHook, nullptr, playerThread));
+}
+
+// A hook whose removal fails (the player's thread is inside it) is tried again a little later;
+// removals that succeed at once cost no wait.
+void PluginLifetime::RemoveHooks(Plugin& plugin) {
+  for (int attempt = 0; (plugin.getMessageHook_ || plugin.callWndProcHook_) && attempt < kUnhookAttempts; ++attempt) {
+    if (attempt > 0) Sleep(kUnhookRetryMs);
+    plugin.getMessageHook_.Close();
+    plugin.callWndProcHook_.Close();
+  }
+  plugin.getMessageHook_.Release();
+  plugin.callWndProcHook_.Release();
+}
+
+void PluginLifetime::BuildWidgets(Plugin& plugin) {
+  WindowHandlers handlers;
+  for (int i = 0; i < kButtonCount; ++i) {
+    handlers.buttonClick[i] = Bound(plugin, kButtonClickHandlers[i]);
+    handlers.buttonRightClick[i] = Bound(plugin, kButtonRightClickHandlers[i]);
+  }
+  handlers.onActivate = [&plugin](int, int) { RunCommand(plugin, IDM_PLAY_SELECTED); };
+  handlers.onContextMenu = [&plugin](int x, int y) { OpenContextMenu(plugin, x, y); };
+  handlers.onSelectionChanged = [&plugin] { OnListSelectionChanged(plugin); };
+  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame_, plugin.skinDC(), handlers);
+  plugin.title_ = widgets.title;
+  plugin.list_ = widgets.list;
+  if (plugin.list_) plugin.list_->SetDecorator([&plugin](int32_t key) { return ListeningRowDecoration(plugin, key); });
+  plugin.scrollBar_ = widgets.scrollBar;
+}
+
+void PluginLifetime::Build(Plugin& plugin) {
   WINDOWPLACEMENT player{};
   player.length = sizeof(player);
-  const bool playerPlaced = g_shared.playerWindow && GetWindowPlacement(g_shared.playerWindow, &player);
+  const bool playerPlaced = Shared().playerWindow && GetWindowPlacement(Shared().playerWindow, &player);
 
-  plugin.frame = std::make_unique<SkinFrame>(g_shared.window);
-  plugin.listReplaced = RefreshEditingDialogs;
-  LoadSettings();
-  LoadBookmarkIndex();
-  AdoptRecoveredEdits();
+  plugin.frame_ = std::make_unique<SkinFrame>(Shared().window);
+  plugin.listReplaced_ = RefreshEditingDialogs;
+  LoadSettings(plugin);
+  LoadBookmarkIndex(plugin);
+  AdoptRecoveredEdits(plugin);
   CreatePluginWindow(plugin, playerPlaced, player);
-  CreateMenus(plugin.menus);
+  CreateMenus(plugin.menus_);
   CreateDialogs(plugin);
   InstallHooks(plugin);
   {
-    const WindowDc windowDc(plugin.window.Get());
-    plugin.skinDC = MemoryDc(windowDc.Get());
+    const WindowDc windowDc(plugin.window());
+    plugin.skinDC_ = MemoryDc(windowDc.Get());
   }
-  SkinFrame& frame = *plugin.frame;
+  SkinFrame& frame = *plugin.frame_;
   const RECT margins{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom};
-  frame.Attach(plugin.window.Get(), g_shared.playerWindow, plugin.skinDC.Get(), plugin.skinDC.Get(), OpenBkgMenu,
-               margins, kBottomBarLeftWidth);
+  frame.Attach(
+      plugin.window(), Shared().playerWindow, plugin.skinDC(), plugin.skinDC(),
+      [&plugin](int x, int y) { OpenBkgMenu(plugin, x, y); }, margins, kBottomBarLeftWidth);
   frame.Resize(frame.width, frame.height);
   BuildWidgets(plugin);
 }
 
-void StartTracking() {
-  Plugin& plugin = ThePlugin();
-  SkinFrame& frame = *plugin.frame;
-  CheckSkin(true);
-  frame.SetHooks(PlaceListBelowTitle, nullptr, nullptr);
+void PluginLifetime::TearDown(Plugin& plugin) {
+  RemoveHooks(plugin);
+  plugin.StopTickTimer();
+  plugin.title_ = nullptr;
+  plugin.list_ = nullptr;
+  plugin.scrollBar_ = nullptr;
+  if (plugin.frame_) plugin.frame_->Destroy();
+  plugin.frame_.reset();
+  plugin.skin_.selection.Reset();
+  plugin.skin_.bitmap.Reset();
+  plugin.skinDC_.Reset();
+  plugin.menus_ = PluginMenus();
+  plugin.trackDialog_.Reset();
+  plugin.subtrackDialog_.Reset();
+  plugin.optionsDialog_.Reset();
+  plugin.aboutDialog_.Reset();
+  DestroyPluginWindow(plugin.window_);
+}
+
+Plugin& StartUp() {
+  Plugin& plugin = CreatePlugin();
+  ForgetQuit();
+  SetRetryWait(WaitUnlessQuitting);
+  RegisterWindowClass();
+  PluginLifetime::Build(plugin);
+  return plugin;
+}
+
+void StartTracking(Plugin& plugin) {
+  SkinFrame& frame = *plugin.frame();
+  CheckSkin(plugin, true);
+  frame.SetHooks([&plugin](const RECT& content) { PlaceListBelowTitle(plugin, content); }, nullptr, nullptr);
   frame.Resize(frame.width, frame.height);
-  if (plugin.list) {
-    plugin.list->SetTimeColumn(plugin.settings.printTime ? TrackListView::kTimeColumnShown
-                                                         : TrackListView::kNoTimeColumn);
+  if (TrackListView* list = plugin.list()) {
+    list->SetTimeColumn(plugin.settings().printTime ? TrackListView::kTimeColumnShown : TrackListView::kNoTimeColumn);
   }
-  if (plugin.title) {
-    plugin.title->SetStyle(MakeColourPair(kNormal, kNormalBG), kTitleStyle);
-    plugin.title->SetVisible(plugin.settings.showTrack && plugin.settings.topTrack);
+  if (TitleDisplay* title = plugin.title()) {
+    title->SetStyle(MakeColourPair(kNormal, kNormalBG), kTitleStyle);
+    title->SetVisible(plugin.settings().showTrack && plugin.settings().topTrack);
   }
   frame.Paint();
-  EnsureBookmarkDirectory(true);
-  if (plugin.window) plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(kTickMs), nullptr);
+  EnsureBookmarkDirectory(plugin, true);
+  plugin.StartTickTimer(static_cast<UINT>(kTickMs));
 }
 
 void ShutDown() {
   Plugin* current = CurrentPlugin();
   if (!current) return;
   Plugin& plugin = *current;
-  ListeningQuit();
-  SaveSettings();
-  SaveBookmarkIndex();
-  RemoveHooks(plugin);
-  if (plugin.timerId != 0 && plugin.window) KillTimer(plugin.window.Get(), kTickTimerId);
-  plugin.timerId = 0;
-  plugin.title = nullptr;
-  plugin.list = nullptr;
-  plugin.scrollBar = nullptr;
-  if (plugin.frame) plugin.frame->Destroy();
-  plugin.frame.reset();
-  plugin.skin.selection.Reset();
-  plugin.skin.bitmap.Reset();
-  plugin.skinDC.Reset();
-  plugin.menus = PluginMenus();
-  plugin.trackDialog.Reset();
-  plugin.subtrackDialog.Reset();
-  plugin.optionsDialog.Reset();
-  plugin.aboutDialog.Reset();
-  DestroyPluginWindow(plugin.window);
+  ListeningQuit(plugin);
+  SaveSettings(plugin);
+  SaveBookmarkIndex(plugin);
+  PluginLifetime::TearDown(plugin);
   DestroyPlugin();
   SetRetryWait(nullptr);
 }
 
 DWORD WINAPI UiThreadMain(void* /*parameter*/) {
-  g_shared.uiThreadId.store(GetCurrentThreadId());
+  Shared().uiThreadId.store(GetCurrentThreadId());
   // Make the message queue now, so that a callback's failure note (posted to the thread) can't
   // miss it.
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   try {
-    StartUp();
+    Plugin& plugin = StartUp();
     try {
       // Without its window nothing could reach the loop, quit included.
-      if (ThePlugin().window) {
-        StartTracking();
-        RunMessageLoop();
+      if (plugin.window()) {
+        StartTracking(plugin);
+        RunMessageLoop(plugin);
       }
     } catch (...) {
       // A failed send (SendMsgException), a failure a callback handed over (CallbackFailure), or

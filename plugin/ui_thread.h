@@ -8,13 +8,16 @@
 
 namespace tarnix {
 
+class Plugin;
+
 DWORD WINAPI UiThreadMain(void* parameter);
 
-// Start-up up to the widgets, outside the guard: g_shared.playerWindow and instance are set.
-void StartUp();
+// Start-up up to the widgets, outside the guard: Shared().playerWindow and instance are set.
+// Returns the Plugin it made, which the UI thread hands to everything it runs.
+Plugin& StartUp();
 // The start-up steps that talk to the player (skin, bookmark directory) and the 500 ms timer.
 // Throws what a failed send throws.
-void StartTracking();
+void StartTracking(Plugin& plugin);
 // Saves the settings, removes the hooks, destroys everything in order and the Plugin with it.
 void ShutDown();
 

@@ -28,27 +28,27 @@ namespace {
 bool CtrlHeld() { return GetKeyState(VK_CONTROL) < 0; }
 
 void PostToPlayer(UINT message, WPARAM wParam, LPARAM lParam) {
-  PostMessageA(g_shared.playerWindow, message, wParam, lParam);
+  PostMessageA(Shared().playerWindow, message, wParam, lParam);
 }
 
-void OnKeyDown(WPARAM key, LPARAM lParam) {
+void OnKeyDown(Plugin& plugin, WPARAM key, LPARAM lParam) {
   const bool ctrl = CtrlHeld();
   if (ctrl && key == VK_TAB) {
     // The player answers Ctrl+Tab with command 40063, which the hook would otherwise turn
     // straight back into a focus request for this window.
-    g_shared.ctrlTabForwarding.store(true, std::memory_order_relaxed);
+    Shared().ctrlTabForwarding.store(true, std::memory_order_relaxed);
     // SetFocus reaches the player's window, another thread's, because owning the plug-in
     // window joined the two threads' input queues (plugin/ui_thread.cpp, CreatePluginWindow).
-    SetFocus(g_shared.playerWindow);
-    SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
+    SetFocus(Shared().playerWindow);
+    SendToPlayer(Shared().playerWindow, WM_COMMAND, kCmdCycleWindows, 0);
     return;
   }
-  if (!RunKeyCommand(key, ctrl)) PostToPlayer(WM_KEYDOWN, key, lParam);
+  if (!RunKeyCommand(plugin, key, ctrl)) PostToPlayer(WM_KEYDOWN, key, lParam);
 }
 
 void OnSysKeyDown(WPARAM key, LPARAM lParam) {
   if (key == VK_F4 && (lParam & (1 << 29)) != 0) {
-    SendToPlayer(g_shared.playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
+    SendToPlayer(Shared().playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
     return;
   }
   PostToPlayer(WM_SYSKEYDOWN, key, lParam);
@@ -56,34 +56,33 @@ void OnSysKeyDown(WPARAM key, LPARAM lParam) {
 
 // The tick starts the timer again itself.
 void TickNow(Plugin& plugin) {
-  KillTimer(plugin.window.Get(), kTickTimerId);
-  plugin.timerId = 0;
-  TimerTick();
+  plugin.StopTickTimer();
+  TimerTick(plugin);
 }
 
 void OnTickRequest(Plugin& plugin) {
   // Several requests in a row (both playing-file notices, a show as well) need one tick.
-  while (PeekOne(nullptr, plugin.window.Get(), UM_TICK_NOW, true)) {}
+  while (PeekOne(nullptr, plugin.window(), UM_TICK_NOW, true)) {}
   TickNow(plugin);
 }
 
-void OnToggleWindow() {
-  if (g_shared.window.shown.load(std::memory_order_relaxed))
-    HidePluginWindow();
+void OnToggleWindow(Plugin& plugin) {
+  if (Shared().window.shown.load(std::memory_order_relaxed))
+    HidePluginWindow(plugin);
   else
-    ShowBesidePlayer(SWP_NOACTIVATE);
+    ShowBesidePlayer(plugin, SWP_NOACTIVATE);
 }
 
 void OnPlayerMoved(Plugin& plugin) {
-  while (PeekOne(nullptr, plugin.window.Get(), UM_PLAYER_MOVED, true)) {}
-  FollowPlayer(false);
+  while (PeekOne(nullptr, plugin.window(), UM_PLAYER_MOVED, true)) {}
+  FollowPlayer(plugin, false);
 }
 
 LRESULT KeyAnswer(int32_t key) { return static_cast<LRESULT>(key); }
 
 // The frame's share: false when the frame left the message alone.
 bool OfferToFrame(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  SkinFrame* frame = plugin.frame.get();
+  SkinFrame* frame = plugin.frame();
   if (!frame) {
     if (message != WM_NCACTIVATE) return false;
     *result = 0;
@@ -102,7 +101,7 @@ bool OfferToFrame(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LR
 bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_KEYDOWN:
-      OnKeyDown(wParam, lParam);
+      OnKeyDown(plugin, wParam, lParam);
       return true;
     case WM_SYSKEYDOWN:
       OnSysKeyDown(wParam, lParam);
@@ -112,7 +111,7 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
       // would only beep for a menu this window does not have.
       return true;
     case WM_COMMAND:
-      RunCommand(wParam);
+      RunCommand(plugin, wParam);
       return true;
     case WM_TIMER:
       if (wParam != kTickTimerId) return false;
@@ -127,52 +126,52 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
 bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
   switch (message) {
     case UM_APPLY_SUBSONG_INFO:
-      OnSubsongInfo(plugin.playback.subsongRecord);
+      OnSubsongInfo(plugin, plugin.playback().subsongRecord);
       return true;
     case UM_APPLY_SUBSONG_CHANGED:
-      OnSubsongChanged(wParam);
+      OnSubsongChanged(plugin, wParam);
       return true;
     case UM_APPLY_TRACK_NAMES:
-      ApplyTrackNamesWhenSettled();
+      ApplyTrackNamesWhenSettled(plugin);
       return true;
     case UM_PLAY_SUBSONG:
-      PlayItem(static_cast<ItemId>(wParam + 1));
+      PlayItem(plugin, static_cast<ItemId>(wParam + 1));
       return true;
     case UM_PREV_ENTRY:
-      RunCommand(IDM_RESTART_OR_PREVIOUS);
+      RunCommand(plugin, IDM_RESTART_OR_PREVIOUS);
       return true;
     case UM_NEXT_ENTRY:
-      RunCommand(IDM_NEXT_SUBTRACK);
+      RunCommand(plugin, IDM_NEXT_SUBTRACK);
       return true;
     case UM_SHOW_WINDOW:
-      ShowBesidePlayer(SWP_NOACTIVATE);
+      ShowBesidePlayer(plugin, SWP_NOACTIVATE);
       return true;
     case UM_HIDE_WINDOW:
-      RunCommand(IDM_HIDE_WINDOW);
+      RunCommand(plugin, IDM_HIDE_WINDOW);
       return true;
     case UM_TOGGLE_WINDOW:
-      OnToggleWindow();
+      OnToggleWindow(plugin);
       return true;
     case UM_FOCUS_WINDOW:
       // Takes the focus from the player's window: possible only because the input queues are
       // joined (see OnKeyDown).
-      SetFocus(plugin.window.Get());
+      SetFocus(plugin.window());
       return true;
     case UM_PLAYER_MOVED:
       OnPlayerMoved(plugin);
       return true;
     case UM_RELOAD_SKIN:
-      ReadPlayerSettings();
-      CheckSkin(true);
+      ReadPlayerSettings(plugin);
+      CheckSkin(plugin, true);
       return true;
     case UM_REPEAT_END:
-      OnRepeatEnd();
+      OnRepeatEnd(plugin);
       return true;
     case UM_TICK_NOW:
       OnTickRequest(plugin);
       return true;
     case UM_CONFIG:
-      CmdOptions();
+      CmdOptions(plugin);
       return true;
     case UM_QUIT:
       EndAllAtQuit(plugin);
@@ -184,7 +183,7 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
 
 // A subsong source's sends and queries, answered at once; false for other messages.
 bool AnswerSubsongSource(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
-  TrackListView* list = plugin.list;
+  TrackListView* list = plugin.list();
   switch (message) {
     case UM_SUBSONG_INFO:
       *result = TakeSubsongRecord(plugin, wParam, lParam);

@@ -9,20 +9,18 @@
 
 namespace tarnix {
 
-void PlaceListBelowTitle(const RECT& /*content*/) {
-  Plugin& plugin = ThePlugin();
-  if (!plugin.settings.showTrack || !plugin.settings.topTrack || !plugin.list || !plugin.title) return;
-  const RECT title = plugin.title->GetRect();
-  plugin.list->SetLayout(
+void PlaceListBelowTitle(Plugin& plugin, const RECT& /*content*/) {
+  if (!plugin.settings().showTrack || !plugin.settings().topTrack || !plugin.list() || !plugin.title()) return;
+  const RECT title = plugin.title()->GetRect();
+  plugin.list()->SetLayout(
       LayoutRect{kListLayout.left, static_cast<int32_t>(title.bottom), kListLayout.right, kListLayout.bottom});
 }
 
-void PlaceList() {
-  Plugin& plugin = ThePlugin();
-  if (plugin.settings.showTrack && plugin.settings.topTrack) {
-    PlaceListBelowTitle(RECT{});
-  } else if (plugin.list) {
-    plugin.list->SetLayout(kListLayout);
+void PlaceList(Plugin& plugin) {
+  if (plugin.settings().showTrack && plugin.settings().topTrack) {
+    PlaceListBelowTitle(plugin, RECT{});
+  } else if (plugin.list()) {
+    plugin.list()->SetLayout(kListLayout);
   }
 }
 

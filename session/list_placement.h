@@ -5,9 +5,11 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // The frame's resize hook: puts the list below the title line while the title is shown.
-void PlaceListBelowTitle(const RECT& content);
+void PlaceListBelowTitle(Plugin& plugin, const RECT& content);
 // Puts the list below the title line or back to its full height, by the options.
-void PlaceList();
+void PlaceList(Plugin& plugin);
 
 }  // namespace tarnix

@@ -19,30 +19,30 @@ namespace {
 
 constexpr int kSubsongWaitMs = 5000;
 
-Player ThePlayer() { return Player(g_shared.playerWindow); }
+Player ThePlayer() { return Player(Shared().playerWindow); }
 
 // Starts playback; for a subsong source, waits for it to announce the file and its subsong.
-void StartPlayer(int32_t* t) {
-  PlaybackState& playback = ThePlugin().playback;
+void StartPlayer(Plugin& plugin, int32_t* t) {
+  PlaybackState& playback = plugin.playback();
   const Player player = ThePlayer();
   player.SendCommand(kCmdPlay);
   if (*t == 0) *t = -1;  // playback starts at the beginning: no seek
-  if (playback.subsongThreadId == 0 && !ThePlugin().trackList.subsongs) return;
+  if (playback.subsongThreadId == 0 && !plugin.trackList().subsongs) return;
   MSG msg;
-  if (!WaitForMessage(&msg, ThePlugin().window.Get(), UM_APPLY_SUBSONG_INFO, kSubsongWaitMs)) return;
+  if (!WaitForMessage(&msg, plugin.window(), UM_APPLY_SUBSONG_INFO, kSubsongWaitMs)) return;
   // The window procedure copied the record into the state's buffer before it posted the
   // message.
-  OnSubsongInfo(playback.subsongRecord);
-  WaitForMessage(nullptr, ThePlugin().window.Get(), UM_APPLY_SUBSONG_CHANGED, kSubsongWaitMs);
+  OnSubsongInfo(plugin, playback.subsongRecord);
+  WaitForMessage(nullptr, plugin.window(), UM_APPLY_SUBSONG_CHANGED, kSubsongWaitMs);
 }
 
 }  // namespace
 
-void PlayItem(ItemId item) {
-  PlaybackState& playback = ThePlugin().playback;
-  TrackListView* const view = ThePlugin().list;
+void PlayItem(Plugin& plugin, ItemId item) {
+  PlaybackState& playback = plugin.playback();
+  TrackListView* const view = plugin.list();
   if (ItemTrack(item) == 0) item = MakeItemId(playback.currentTrack, ItemSubtrack(item));
-  TrackList& list = ThePlugin().trackList;
+  TrackList& list = plugin.trackList();
   int32_t t = list.TimeOf(item);
   if (t < 0) return;
 
@@ -53,11 +53,11 @@ void PlayItem(ItemId item) {
 
   const int32_t n = ItemTrack(item);
   const Player player = ThePlayer();
-  if (list.cddbId != 0 && n != playback.currentTrack && SelectCdTrack(n)) {
+  if (list.cddbId != 0 && n != playback.currentTrack && SelectCdTrack(plugin, n)) {
     playback.currentTrack = n;
-    StartPlayer(&t);
+    StartPlayer(plugin, &t);
   } else if (!player.IsPlaying()) {
-    StartPlayer(&t);
+    StartPlayer(plugin, &t);
   }
 
   if (playback.multiTrack == 1 && (n != playback.currentTrack || t == 0) && playback.subsongThreadId != 0) {
@@ -68,13 +68,13 @@ void PlayItem(ItemId item) {
   }
 
   if (t >= 0) player.JumpToTime(t);
-  if (g_shared.repeatItem.load(std::memory_order_relaxed) != kNoItem) {
-    g_shared.repeatItem.store(item, std::memory_order_relaxed);
+  if (Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    Shared().repeatItem.store(item, std::memory_order_relaxed);
   }
 }
 
-bool SelectCdTrack(int32_t n) {
-  const std::optional<TextString> wanted = CdTrackPath(ThePlugin().playback.currentPath, n);
+bool SelectCdTrack(Plugin& plugin, int32_t n) {
+  const std::optional<TextString> wanted = CdTrackPath(plugin.playback().currentPath, n);
   if (!wanted) return false;
   const Player player = ThePlayer();
   const int32_t position = player.PlaylistPosition();

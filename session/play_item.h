@@ -7,9 +7,11 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // Makes the player play the row `item` (track part 0: a subtrack of the playing track).
-void PlayItem(ItemId item);
+void PlayItem(Plugin& plugin, ItemId item);
 // Makes the playlist position the file of CD track n; false when no entry matches.
-bool SelectCdTrack(int32_t n);
+bool SelectCdTrack(Plugin& plugin, int32_t n);
 
 }  // namespace tarnix

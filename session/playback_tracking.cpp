@@ -29,28 +29,24 @@ static_assert(trackfile::kMaxTrackNumber <= kMaxItemPart, "every listed subsong 
 
 namespace {
 
-Player ThePlayer() { return Player(g_shared.playerWindow, &ThePlugin().playback.wideEntryTexts); }
+Player ThePlayer(Plugin& plugin) { return Player(Shared().playerWindow, &plugin.playback().wideEntryTexts); }
 
-bool FrameShown() { return g_shared.window.shown.load(std::memory_order_relaxed); }
+bool FrameShown() { return Shared().window.shown.load(std::memory_order_relaxed); }
 
-void ShowRowAt(int32_t row) {
-  TrackListView* const view = ThePlugin().list;
+void ShowRowAt(Plugin& plugin, int32_t row) {
+  TrackListView* const view = plugin.list();
   if (view) view->ShowRow(row, 0);
 }
 
-void RedrawList() {
-  TrackListView* const view = ThePlugin().list;
+void RedrawList(Plugin& plugin) {
+  TrackListView* const view = plugin.list();
   if (view) view->Redraw();
 }
 
-void RefreshOpenDialogs() {
-  if (ThePlugin().listReplaced) ThePlugin().listReplaced();
-}
+void RefreshOpenDialogs(Plugin& plugin) { plugin.ListReplaced(); }
 
-void StartTimer(int32_t interval) {
-  Plugin& plugin = ThePlugin();
-  if (interval <= 0 || !plugin.window) return;
-  plugin.timerId = SetTimer(plugin.window.Get(), kTickTimerId, static_cast<UINT>(interval), nullptr);
+void StartTimer(Plugin& plugin, int32_t interval) {
+  if (interval > 0) plugin.StartTickTimer(static_cast<UINT>(interval));
 }
 
 // True when `path` is a track of the CD the list was made for: the list stays, changes and all.
@@ -62,18 +58,18 @@ bool IsTrackOfListedCd(const TextString& path, const TrackList& list) {
   return ComputeDiscId(path, &trackCount) == list.cddbId;
 }
 
-void OnSongChange(const Player& player, int pos, const TextString& path) {
-  PlaybackState& playback = ThePlugin().playback;
-  TrackList& list = ThePlugin().trackList;
-  ListeningEntryLeaving(player);
+void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextString& path) {
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
+  ListeningEntryLeaving(plugin, player);
   // A changed list is saved (or offered) under the name it was made for, while the title is
   // still its own: under the new entry's title it would replace that entry's stored list.
-  if (list.modified && !IsTrackOfListedCd(path, list)) SaveIfModified();
+  if (list.modified && !IsTrackOfListedCd(path, list)) SaveIfModified(plugin);
   playback.currentTitle = player.PlaylistTitle(pos);
   playback.currentPath = path;
   playback.subsongThreadId = 0;
   playback.multiTrack = 0;
-  g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
+  Shared().repeatItem.store(kNoItem, std::memory_order_relaxed);
   bool found = false;
   bool rebuild = true;
   uint32_t cddbId = 0;
@@ -91,62 +87,62 @@ void OnSongChange(const Player& player, int pos, const TextString& path) {
       rebuild = false;
       found = true;
     } else {
-      found = SaveAndLoadStoredCdList(cdKey, cddbId);
-      if (found) ThePlugin().trackList.SetCurrentTrack(playback.currentTrack);
+      found = SaveAndLoadStoredCdList(plugin, cdKey, cddbId);
+      if (found) plugin.trackList().SetCurrentTrack(playback.currentTrack);
     }
   }
 
   if (!found) {
     if (!IsGenericTrackTitle(playback.currentTitle))
-      found = SaveAndLoadStoredList(playback.currentTitle, playback.currentPath.FileNamePart());
+      found = SaveAndLoadStoredList(plugin, playback.currentTitle, playback.currentPath.FileNamePart());
     if (!found) {
-      SaveIfModified();
+      SaveIfModified(plugin);
       // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
       // shows them as if a list had been found; CD tracks have no such file.
-      found = cddbId == 0 && ImportSubtracks(playback.currentPath, playback.currentTitle, &ThePlugin().trackList);
-      if (!found) ThePlugin().trackList.Reset(playback.currentTitle, trackCount, cddbId);
-      if (cddbId != 0) ThePlugin().trackList.SetCurrentTrack(playback.currentTrack);
+      found = cddbId == 0 && ImportSubtracks(playback.currentPath, playback.currentTitle, &plugin.trackList());
+      if (!found) plugin.trackList().Reset(playback.currentTitle, trackCount, cddbId);
+      if (cddbId != 0) plugin.trackList().SetCurrentTrack(playback.currentTrack);
     }
   }
 
-  const TrackList& current = ThePlugin().trackList;
+  const TrackList& current = plugin.trackList();
   playback.currentTrack = current.CurrentTrackNumber();
   playback.multiTrack = current.subsongs || current.TrackCount() > 1 ? 1 : 0;
   if (!found || rebuild) {
-    RebuildRows();
-    ShowRowAt(0);
+    RebuildRows(plugin);
+    ShowRowAt(plugin, 0);
   }
-  if (found && rebuild && ThePlugin().settings.autoPopup && !FrameShown()) ShowBesidePlayer(SWP_NOACTIVATE);
-  RefreshOpenDialogs();
-  ListeningEntryStarted(player, path);
+  if (found && rebuild && plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
+  RefreshOpenDialogs(plugin);
+  ListeningEntryStarted(plugin, player, path);
 }
 
 }  // namespace
 
-void TimerTick() {
+void TimerTick(Plugin& plugin) {
   int32_t interval = kTickMs;
-  SaveWaitingEdits();
-  if (!FrameShown() && !ThePlugin().settings.autoPopup) return;  // paused until the window shows again
-  CheckSkin(false);
-  const Player player = ThePlayer();
+  SaveWaitingEdits(plugin);
+  if (!FrameShown() && !plugin.settings().autoPopup) return;  // paused until the window shows again
+  CheckSkin(plugin, false);
+  const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
   if (pos >= 0) {
     const TextString path = player.PlaylistFile(pos);
-    if (path.IsEmpty() || path.EqualsIgnoringCase(ThePlugin().playback.currentPath))
-      RefreshTitleAt(player, pos, true);  // the position just asked for: no second request
+    if (path.IsEmpty() || path.EqualsIgnoringCase(plugin.playback().currentPath))
+      RefreshTitleAt(plugin, player, pos, true);  // the position just asked for: no second request
     else
-      OnSongChange(player, pos, path);
-    interval = UpdateCurrentEntry();
+      OnSongChange(plugin, player, pos, path);
+    interval = UpdateCurrentEntry(plugin);
   }
-  StartTimer(interval);
+  StartTimer(plugin, interval);
 }
 
-int32_t UpdateCurrentEntry() {
-  const Player player = ThePlayer();
+int32_t UpdateCurrentEntry(Plugin& plugin) {
+  const Player player = ThePlayer(plugin);
   const int ms = player.OutputTimeMs();
-  if (FollowResume(player, ms)) return kTickMs / 10;  // the next look finds it at its new place
-  TrackList& list = ThePlugin().trackList;
-  const int32_t trackNumber = ThePlugin().playback.currentTrack;
+  if (FollowResume(plugin, player, ms)) return kTickMs / 10;  // the next look finds it at its new place
+  TrackList& list = plugin.trackList();
+  const int32_t trackNumber = plugin.playback().currentTrack;
   if (trackNumber <= 0 || trackNumber > list.TrackCount()) return kTickMs;
 
   const TickPosition at = PositionAt(list.tracks[static_cast<size_t>(trackNumber - 1)], ms);
@@ -154,44 +150,44 @@ int32_t UpdateCurrentEntry() {
 
   if (ms >= 0 && c >= 0) {
     const ItemId key = MakeItemId(trackNumber, c);
-    const ItemId repeat = g_shared.repeatItem.load(std::memory_order_relaxed);
+    const ItemId repeat = Shared().repeatItem.load(std::memory_order_relaxed);
     if (repeat >= 0 && repeat != key) {
-      PlayItem(repeat);  // playback left the held row: back to its start
+      PlayItem(plugin, repeat);  // playback left the held row: back to its start
       return kTickMs;
     }
-    if (const std::optional<int32_t> next = FollowMarksAndStop(player, ms, trackNumber, at)) return *next;
-    TrackListView* view = ThePlugin().list;
+    if (const std::optional<int32_t> next = FollowMarksAndStop(plugin, player, ms, trackNumber, at)) return *next;
+    TrackListView* view = plugin.list();
     if (view && (view->CurrentRow() < 0 || view->CurrentKey() != key)) {
       view->SetCurrentByKey(key);
       view->ShowRow(view->CurrentRow(), 0);
     }
   }
-  return FinishLook(player, ms, trackNumber, at, NextInterval(at.toNext));
+  return FinishLook(plugin, player, ms, trackNumber, at, NextInterval(at.toNext));
 }
 
-bool RefreshTitle(bool redraw) {
-  const Player player = ThePlayer();
-  return RefreshTitleAt(player, player.PlaylistPosition(), redraw);
+bool RefreshTitle(Plugin& plugin, bool redraw) {
+  const Player player = ThePlayer(plugin);
+  return RefreshTitleAt(plugin, player, player.PlaylistPosition(), redraw);
 }
 
-bool RefreshTitleAt(const Player& player, int pos, bool redraw) {
-  PlaybackState& playback = ThePlugin().playback;
+bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw) {
+  PlaybackState& playback = plugin.playback();
   const TextString title = pos >= 0 ? player.PlaylistTitle(pos) : playback.currentPath.FileNamePart();
   if (title.IsEmpty() || title.EqualsIgnoringCase(playback.currentTitle)) return false;
   playback.currentTitle = title;
-  if (playback.multiTrack != 1) ThePlugin().trackList.FollowAlbum(title);
-  RebuildRows();
+  if (playback.multiTrack != 1) plugin.trackList().FollowAlbum(title);
+  RebuildRows(plugin);
   if (!redraw) return true;
-  RedrawList();
+  RedrawList(plugin);
   return false;
 }
 
-void OnSubsongInfo(const uint32_t* record) {
-  PlaybackState& playback = ThePlugin().playback;
+void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
+  PlaybackState& playback = plugin.playback();
   // Records reach the loop only as the window procedure's copy; any other pointer came from an
   // outside post and can't be trusted to point at a record.
   if (!record || record != playback.subsongRecord) return;
-  const Player player = ThePlayer();
+  const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
   const TextString path = pos >= 0 ? player.PlaylistFile(pos) : TextString();
   const bool isNew = !(path.EqualsIgnoringCase(playback.currentPath) && playback.multiTrack == 1);
@@ -199,52 +195,52 @@ void OnSubsongInfo(const uint32_t* record) {
   playback.subsongThreadId = record[kSubsongRecordThreadWord];
   playback.currentTrack = 1;
   playback.multiTrack = 1;
-  g_shared.repeatItem.store(kNoItem, std::memory_order_relaxed);
-  const bool changed = RefreshTitle(false);
+  Shared().repeatItem.store(kNoItem, std::memory_order_relaxed);
+  const bool changed = RefreshTitle(plugin, false);
   if (isNew) {
-    if (!SaveAndLoadStoredList(playback.currentTitle, TextString())) {
+    if (!SaveAndLoadStoredList(plugin, playback.currentTitle, TextString())) {
       // The count comes from another component and is signed: 0 or less ("unknown") gives one
       // track (Reset's rule), and no more than a track list file can hold, so the list can be saved.
       const int32_t count = static_cast<int32_t>(record[kSubsongRecordCountWord]);
-      ThePlugin().trackList.Reset(playback.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
+      plugin.trackList().Reset(playback.currentTitle, std::min(count, trackfile::kMaxTrackNumber), 0xFFFFFFFFu);
     }
-    RebuildRows();
-    ShowRowAt(0);
+    RebuildRows(plugin);
+    ShowRowAt(plugin, 0);
   }
-  if (isNew || changed) RedrawList();
+  if (isNew || changed) RedrawList(plugin);
   if (isNew) {
-    if (ThePlugin().settings.autoPopup && !FrameShown()) ShowBesidePlayer(SWP_NOACTIVATE);
-    RefreshOpenDialogs();
+    if (plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
+    RefreshOpenDialogs(plugin);
   }
 }
 
-void ApplyTrackNames() {
-  PlaybackState& playback = ThePlugin().playback;
-  TrackList& list = ThePlugin().trackList;
+void ApplyTrackNames(Plugin& plugin) {
+  PlaybackState& playback = plugin.playback();
+  TrackList& list = plugin.trackList();
   const size_t count = playback.pendingNames.size();
   for (size_t i = 0; i < count && i < static_cast<size_t>(list.TrackCount()); ++i) {
     if (!playback.pendingNames[i].IsEmpty()) list.tracks[i].FollowName(playback.pendingNames[i]);
   }
   playback.pendingNames.clear();
-  RebuildRows();
-  RedrawList();
+  RebuildRows(plugin);
+  RedrawList(plugin);
 }
 
-void OnSubsongChanged(WPARAM subsong) {
+void OnSubsongChanged(Plugin& plugin, WPARAM subsong) {
   // Subsongs past what a row key can name have no row to mark.
   if (subsong >= static_cast<WPARAM>(kMaxItemPart)) return;
   const int32_t track = static_cast<int32_t>(subsong) + 1;
-  ThePlugin().playback.currentTrack = track;
-  if (TrackListView* view = ThePlugin().list) {
+  plugin.playback().currentTrack = track;
+  if (TrackListView* view = plugin.list()) {
     view->SetCurrentByKey(MakeItemId(track, 0));
     view->ShowRow(view->CurrentRow(), 0);
     view->Redraw();
   }
 }
 
-void OnRepeatEnd() {
-  ThePlayer().SendCommand(kCmdStop);
-  PlayItem(g_shared.repeatItem.load(std::memory_order_relaxed));
+void OnRepeatEnd(Plugin& plugin) {
+  ThePlayer(plugin).SendCommand(kCmdStop);
+  PlayItem(plugin, Shared().repeatItem.load(std::memory_order_relaxed));
 }
 
 }  // namespace tarnix

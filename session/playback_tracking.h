@@ -9,20 +9,21 @@
 
 namespace tarnix {
 
+class Plugin;
 class Player;
 
-void TimerTick();
-bool RefreshTitle(bool redraw);
+void TimerTick(Plugin& plugin);
+bool RefreshTitle(Plugin& plugin, bool redraw);
 // The same for the playlist entry `pos` the caller has just asked the player for.
-bool RefreshTitleAt(const Player& player, int pos, bool redraw);
-// Takes only the window procedure's copy of a record (ThePlugin().playback.subsongRecord).
-void OnSubsongInfo(const uint32_t* record);
-void ApplyTrackNames();
+bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw);
+// Takes only the window procedure's copy of a record (the playback state's subsongRecord).
+void OnSubsongInfo(Plugin& plugin, const uint32_t* record);
+void ApplyTrackNames(Plugin& plugin);
 // Selects the current row from the playing position; returns the next timer interval in ms.
-int32_t UpdateCurrentEntry();
+int32_t UpdateCurrentEntry(Plugin& plugin);
 
 // The handlers of UM_APPLY_SUBSONG_CHANGED and UM_REPEAT_END.
-void OnSubsongChanged(WPARAM subsong);
-void OnRepeatEnd();
+void OnSubsongChanged(Plugin& plugin, WPARAM subsong);
+void OnRepeatEnd(Plugin& plugin);
 
 }  // namespace tarnix

@@ -12,49 +12,47 @@ namespace tarnix {
 namespace {
 
 void PostToPlugin(UINT message) {
-  if (HWND window = g_shared.pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, message, 0, 0);
+  if (HWND window = Shared().pluginWindow.load(std::memory_order_relaxed)) PostMessageA(window, message, 0, 0);
 }
 
 }  // namespace
 
-void ShowBesidePlayer(UINT flags) {
-  Plugin& plugin = ThePlugin();
-  SkinFrame* frame = plugin.frame.get();
-  if (!frame || !plugin.window) return;
+void ShowBesidePlayer(Plugin& plugin, UINT flags) {
+  SkinFrame* frame = plugin.frame();
+  if (!frame || !plugin.window()) return;
   flags |= SWP_NOSIZE | SWP_NOMOVE | SWP_SHOWWINDOW;
   int x = 0, y = 0;
   WINDOWPLACEMENT placement{};
   placement.length = sizeof(placement);
-  if (frame->docked.load(std::memory_order_relaxed) && g_shared.playerWindow &&
-      GetWindowPlacement(g_shared.playerWindow, &placement) && (placement.showCmd & 1) != 0) {
+  if (frame->docked.load(std::memory_order_relaxed) && Shared().playerWindow &&
+      GetWindowPlacement(Shared().playerWindow, &placement) && (placement.showCmd & 1) != 0) {
     x = frame->posX + placement.rcNormalPosition.left;
     y = frame->posY + placement.rcNormalPosition.top;
     flags &= ~static_cast<UINT>(SWP_NOMOVE);
   }
-  SetWindowPos(plugin.window.Get(), g_shared.playerWindow, x, y, 0, 0, flags);
+  SetWindowPos(plugin.window(), Shared().playerWindow, x, y, 0, 0, flags);
   if (!frame->shown.load(std::memory_order_relaxed)) {
     frame->shown.store(true, std::memory_order_relaxed);
-    TimerTick();
+    TimerTick(plugin);
   }
 }
 
-void HidePluginWindow() {
-  if (HWND window = ThePlugin().window.Get()) ShowWindow(window, SW_HIDE);
+void HidePluginWindow(Plugin& plugin) {
+  if (HWND window = plugin.window()) ShowWindow(window, SW_HIDE);
 }
 
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
-void FollowPlayer(bool force) {
-  const Plugin& plugin = ThePlugin();
-  if (!plugin.frame || !plugin.frame->shown.load(std::memory_order_relaxed)) return;
-  if (!force && GetForegroundWindow() != g_shared.playerWindow) return;
-  ShowBesidePlayer(SWP_NOACTIVATE);
+void FollowPlayer(Plugin& plugin, bool force) {
+  if (!plugin.frame() || !plugin.frame()->shown.load(std::memory_order_relaxed)) return;
+  if (!force && GetForegroundWindow() != Shared().playerWindow) return;
+  ShowBesidePlayer(plugin, SWP_NOACTIVATE);
 }
 
 void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!window || window != g_shared.playerWindow || !g_shared.pluginWindow.load(std::memory_order_relaxed)) return;
-  const FrameFlags& frame = g_shared.window;
-  const int32_t hotKey = g_shared.hotKey.load(std::memory_order_relaxed);
+  if (!window || window != Shared().playerWindow || !Shared().pluginWindow.load(std::memory_order_relaxed)) return;
+  const FrameFlags& frame = Shared().window;
+  const int32_t hotKey = Shared().hotKey.load(std::memory_order_relaxed);
   const WPARAM hotKeyCode = static_cast<WPARAM>(hotKey & 0xFF);
   const bool hotKeyAlt = ((hotKey >> 8) & HOTKEYF_ALT) != 0;
   switch (message) {
@@ -63,7 +61,7 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_SHOWWINDOW:
       // Asynchronous: the player's thread must never wait for the plug-in's.
-      if (wParam != 0) ShowWindowAsync(g_shared.pluginWindow.load(std::memory_order_relaxed), SW_SHOW);
+      if (wParam != 0) ShowWindowAsync(Shared().pluginWindow.load(std::memory_order_relaxed), SW_SHOW);
       break;
     case WM_KEYDOWN:
       if (hotKeyCode != 0 && !hotKeyAlt && wParam == hotKeyCode)
@@ -79,8 +77,8 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       break;
     case WM_COMMAND:
       if (frame.shown.load(std::memory_order_relaxed) && GetFocus() == window && LOWORD(wParam) == kCmdCycleWindows) {
-        if (g_shared.ctrlTabForwarding.load(std::memory_order_relaxed))
-          g_shared.ctrlTabForwarding.store(false, std::memory_order_relaxed);  // our own Ctrl+Tab coming back
+        if (Shared().ctrlTabForwarding.load(std::memory_order_relaxed))
+          Shared().ctrlTabForwarding.store(false, std::memory_order_relaxed);  // our own Ctrl+Tab coming back
         else
           PostToPlugin(UM_FOCUS_WINDOW);
       }
@@ -91,7 +89,7 @@ void PlayerHookFilter(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
       if (lParam == kNoticePlayingFile || lParam == kNoticePlayingFileW) PostToPlugin(UM_TICK_NOW);
       break;
     case kMsgEndOfFile:
-      if (g_shared.repeatItem.load(std::memory_order_relaxed) >= 0) PostToPlugin(UM_REPEAT_END);
+      if (Shared().repeatItem.load(std::memory_order_relaxed) >= 0) PostToPlugin(UM_REPEAT_END);
       break;
     default:
       break;

@@ -14,9 +14,9 @@ namespace tarnix {
 
 namespace {
 
-RowLayout CurrentLayout() {
-  PlaybackState& playback = ThePlugin().playback;
-  const Settings& settings = ThePlugin().settings;
+RowLayout CurrentLayout(const Plugin& plugin) {
+  const PlaybackState& playback = plugin.playback();
+  const Settings& settings = plugin.settings();
   RowLayout layout;
   layout.multiTrack = playback.multiTrack;
   layout.showTrack = settings.showTrack;
@@ -27,16 +27,20 @@ RowLayout CurrentLayout() {
 
 }  // namespace
 
-int32_t RowIndexOf(ItemId item) { return RowIndexFor(ThePlugin().trackList, CurrentLayout(), item); }
+int32_t RowIndexOf(const Plugin& plugin, ItemId item) {
+  return RowIndexFor(plugin.trackList(), CurrentLayout(plugin), item);
+}
 
-TextString RowText(ItemId item) { return RowTextFor(ThePlugin().trackList, CurrentLayout(), item); }
+TextString RowText(const Plugin& plugin, ItemId item) {
+  return RowTextFor(plugin.trackList(), CurrentLayout(plugin), item);
+}
 
-void SetRowText(ItemId item, bool replace) {
-  TrackListView* const view = ThePlugin().list;
-  const int32_t index = RowIndexOf(item);
-  const TextString text = RowText(item);
+void SetRowText(Plugin& plugin, ItemId item, bool replace) {
+  TrackListView* const view = plugin.list();
+  const int32_t index = RowIndexOf(plugin, item);
+  const TextString text = RowText(plugin, item);
   if (index == -1) {
-    if (ThePlugin().title) ThePlugin().title->SetText(text);
+    if (plugin.title()) plugin.title()->SetText(text);
     return;
   }
   if (!view || index < 0) return;
@@ -47,11 +51,11 @@ void SetRowText(ItemId item, bool replace) {
   }
 }
 
-void RebuildRows() {
-  TrackListView* const view = ThePlugin().list;
+void RebuildRows(Plugin& plugin) {
+  TrackListView* const view = plugin.list();
   if (!view) return;
   view->Clear();
-  for (ItemId item : LayoutItems(ThePlugin().trackList, CurrentLayout())) SetRowText(item, false);
+  for (ItemId item : LayoutItems(plugin.trackList(), CurrentLayout(plugin))) SetRowText(plugin, item, false);
 }
 
 }  // namespace tarnix

@@ -9,12 +9,14 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // Row index of item in the current layout (-1: the title line, not a row).
-int32_t RowIndexOf(ItemId item);
+int32_t RowIndexOf(const Plugin& plugin, ItemId item);
 // The text of item's row (indentation, name, TAB and time for subtracks).
-TextString RowText(ItemId item);
+TextString RowText(const Plugin& plugin, ItemId item);
 // Writes item's row (or the title line): replacing the row there, or inserting it.
-void SetRowText(ItemId item, bool replace);
-void RebuildRows();
+void SetRowText(Plugin& plugin, ItemId item, bool replace);
+void RebuildRows(Plugin& plugin);
 
 }  // namespace tarnix

@@ -42,9 +42,8 @@ uint64_t LastWriteTime(const TextString& path) {
 
 }  // namespace
 
-void AdoptSkin(const TextString& bitmapPath) {
-  Plugin& plugin = ThePlugin();
-  AdoptedSkin& skin = plugin.skin;
+void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
+  AdoptedSkin& skin = plugin.skin();
   skin.selection.Reset();
   skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
@@ -56,7 +55,7 @@ void AdoptSkin(const TextString& bitmapPath) {
   if (!bitmap) {
     // The built-in look: its image and the default colours, whatever the skin's files say.
     bitmap = static_cast<HBITMAP>(
-        LoadImageW(g_shared.instance, MAKEINTRESOURCEW(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+        LoadImageW(Shared().instance, MAKEINTRESOURCEW(IDB_SKIN), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
     for (int i = 0; i < kColourSlots; ++i) colours[i] = ColourFromHex(kColourKeys[i].fallback);
     fontFace = kDefaultFont;
   } else {
@@ -69,18 +68,17 @@ void AdoptSkin(const TextString& bitmapPath) {
 
   if (bitmap) {
     skin.bitmap.Reset(bitmap);
-    skin.selection.Select(plugin.skinDC.Get(), bitmap);
+    skin.selection.Select(plugin.skinDC(), bitmap);
   }
-  if (SkinFrame* frame = plugin.frame.get()) {
-    frame->SetSkin(fontFace.c_str(), plugin.settings.playlistFontSize, colours);
-    PlaceListBelowTitle(frame->ContentRect());
+  if (SkinFrame* frame = plugin.frame()) {
+    frame->SetSkin(fontFace.c_str(), plugin.settings().playlistFontSize, colours);
+    PlaceListBelowTitle(plugin, frame->ContentRect());
   }
 }
 
-void CheckSkin(bool force) {
-  Plugin& plugin = ThePlugin();
-  AdoptedSkin& skin = plugin.skin;
-  const std::optional<TextString> directory = Player(g_shared.playerWindow).SkinDirectory();
+void CheckSkin(Plugin& plugin, bool force) {
+  AdoptedSkin& skin = plugin.skin();
+  const std::optional<TextString> directory = Player(Shared().playerWindow).SkinDirectory();
   if (!directory) return;  // the player left the buffer alone: keep what we have
 
   uint64_t time = 0;
@@ -92,8 +90,8 @@ void CheckSkin(bool force) {
     bitmapPath = base + "Tarnix.bmp";
   }
   if (force || (skin.timeStored && skin.time != time)) {
-    AdoptSkin(bitmapPath);
-    if (plugin.frame) plugin.frame->Paint();
+    AdoptSkin(plugin, bitmapPath);
+    if (plugin.frame()) plugin.frame()->Paint();
   }
   skin.time = time;
   skin.timeStored = true;

@@ -9,7 +9,9 @@
 
 namespace tarnix {
 
-void CheckSkin(bool force);
-void AdoptSkin(const TextString& bitmapPath);
+class Plugin;
+
+void CheckSkin(Plugin& plugin, bool force);
+void AdoptSkin(Plugin& plugin, const TextString& bitmapPath);
 
 }  // namespace tarnix

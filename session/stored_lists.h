@@ -7,25 +7,27 @@
 
 namespace tarnix {
 
+class Plugin;
+
 // Saves a changed list (asking first unless auto-save is on); changes declined or failed to
 // save are given up.
-void SaveIfModified();
+void SaveIfModified(Plugin& plugin);
 // The file name proposed for the current list (never leaves the bookmark directory).
-TextString DefaultFileName();
-TextString SavePath();
+TextString DefaultFileName(const Plugin& plugin);
+TextString SavePath(const Plugin& plugin);
 // Save the changed list as SaveIfModified does, then load the stored list of the file (by its
 // name beside the bookmarks, then by title, then through the index) or of the CD into the
 // current list. False when none is stored.
-bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName);
-bool SaveAndLoadStoredCdList(int32_t cdKey, uint32_t cddbId);
+bool SaveAndLoadStoredList(Plugin& plugin, const TextString& title, const TextString& fileName);
+bool SaveAndLoadStoredCdList(Plugin& plugin, int32_t cdKey, uint32_t cddbId);
 // True when the bookmark directory exists; when it doesn't, asks whether to create it and does
 // so, and with warnIfNot says where to set another when it is still missing.
-bool EnsureBookmarkDirectory(bool warnIfNot);
+bool EnsureBookmarkDirectory(Plugin& plugin, bool warnIfNot);
 // The index of the bookmark directory: read at start-up (ignored when it belongs to another
 // directory, another version, or is damaged), written when it changed, started afresh when the
 // bookmark directory changes.
-void LoadBookmarkIndex();
-void SaveBookmarkIndex();
-void StartBookmarkIndex();
+void LoadBookmarkIndex(Plugin& plugin);
+void SaveBookmarkIndex(Plugin& plugin);
+void StartBookmarkIndex(Plugin& plugin);
 
 }  // namespace tarnix

@@ -31,15 +31,15 @@ constexpr size_t kMaxTrackNameLength = 32768;
 LRESULT TakeSubsongRecord(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
   const auto* record = reinterpret_cast<const uint32_t*>(wParam);
   if (!record) return 0;
-  PlaybackState& playback = plugin.playback;
+  PlaybackState& playback = plugin.playback();
   std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
   playback.pendingNames.clear();
-  PostMessageA(plugin.window.Get(), UM_APPLY_SUBSONG_INFO, 0, lParam);
+  PostMessageA(plugin.window(), UM_APPLY_SUBSONG_INFO, 0, lParam);
   return 0;
 }
 
 LRESULT TakeSubsongChange(Plugin& plugin, WPARAM subsong) {
-  PostMessageA(plugin.window.Get(), UM_APPLY_SUBSONG_CHANGED, subsong, 0);
+  PostMessageA(plugin.window(), UM_APPLY_SUBSONG_CHANGED, subsong, 0);
   return 0;
 }
 
@@ -47,21 +47,21 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   const char* name = reinterpret_cast<const char*>(lParam);
   // An index no row key can address would only make the pending list huge.
   if (!name || index > kMaxTrackNameIndex) return 0;
-  std::vector<TextString>& pending = plugin.playback.pendingNames;
+  std::vector<TextString>& pending = plugin.playback().pendingNames;
   pending.resize(static_cast<size_t>(index) + 1);
   // The subsong protocol's names are in the code page.
   const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
   pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
-  PostMessageA(plugin.window.Get(), UM_APPLY_TRACK_NAMES, 0, 0);
+  PostMessageA(plugin.window(), UM_APPLY_TRACK_NAMES, 0, 0);
   return 0;
 }
 
-void ApplyTrackNamesWhenSettled() {
+void ApplyTrackNamesWhenSettled(Plugin& plugin) {
   // A source announces names one by one, each a send that posts this: take every post that
   // follows within the settling time before applying any. Waiting on the queue, not sleeping,
   // answers the source's next send at once, so a long list of names doesn't crawl.
-  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_APPLY_TRACK_NAMES, kTrackNameSettleMs)) {}
-  ApplyTrackNames();
+  while (WaitForMessage(nullptr, plugin.window(), UM_APPLY_TRACK_NAMES, kTrackNameSettleMs)) {}
+  ApplyTrackNames(plugin);
 }
 
 }  // namespace tarnix

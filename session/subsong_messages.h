@@ -20,6 +20,6 @@ LRESULT TakeSubsongChange(Plugin& plugin, WPARAM subsong);
 // UM_SET_TRACK_NAME: keeps the name (lParam) for the 0-based index; posts UM_APPLY_TRACK_NAMES.
 LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam);
 // UM_APPLY_TRACK_NAMES: waits until the names stop coming, then applies them all.
-void ApplyTrackNamesWhenSettled();
+void ApplyTrackNamesWhenSettled(Plugin& plugin);
 
 }  // namespace tarnix

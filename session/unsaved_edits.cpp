@@ -14,7 +14,7 @@ namespace {
 
 // Where a recovery file goes when its list's directory is gone, and where the next start looks
 // for it besides the bookmark directory.
-TextString FallbackDirectory() { return StoreDirectory(); }
+TextString FallbackDirectory(Plugin& plugin) { return StoreDirectory(plugin.settings()); }
 
 }  // namespace
 
@@ -25,60 +25,60 @@ TextString SaveFailureText(const TextString& path, const WriteResult& result) {
   return text;
 }
 
-bool SaveListOrReport(TrackList& list, const TextString& path) {
+bool SaveListOrReport(Plugin& plugin, TrackList& list, const TextString& path) {
   ClearLastWriteResult();
   if (list.Save(path)) {
-    ThePlugin().unsavedEdits.Forget(path);
+    plugin.unsavedEdits().Forget(path);
     return true;
   }
-  ReportFailure(SaveFailureText(path, LastWriteResult()));
+  ReportFailure(plugin.window(), SaveFailureText(path, LastWriteResult()));
   return false;
 }
 
-bool SaveListOrKeep(TrackList& list, const TextString& path) {
+bool SaveListOrKeep(Plugin& plugin, TrackList& list, const TextString& path) {
   ClearLastWriteResult();
   if (list.Save(path)) {
-    ThePlugin().unsavedEdits.Forget(path);
+    plugin.unsavedEdits().Forget(path);
     return true;
   }
   const WriteResult failure = LastWriteResult();
   std::string bytes;
   TextString text = SaveFailureText(path, failure);
   if (!path.IsEmpty() && trackfile::FormatFile(list, &bytes)) {
-    UnsavedLists& unsaved = ThePlugin().unsavedEdits;
-    unsaved.SetFallbackDirectory(FallbackDirectory());
+    UnsavedLists& unsaved = plugin.unsavedEdits();
+    unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
     const TextString recovery = unsaved.Keep(path, std::move(bytes));
     if (!recovery.IsEmpty())
       text += "\n\nThe changes are kept in " + recovery + " and are saved to the list once it can be written.";
     else
       text += "\n\nThe changes are kept until the list can be written, as long as the player runs.";
   }
-  ReportFailure(text);
+  ReportFailure(plugin.window(), text);
   return false;
 }
 
-void KeepEditForNextStart(const TrackList& list, const TextString& path) {
+void KeepEditForNextStart(Plugin& plugin, const TrackList& list, const TextString& path) {
   std::string bytes;
   if (path.IsEmpty() || !trackfile::FormatFile(list, &bytes)) return;
-  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
-  unsaved.SetFallbackDirectory(FallbackDirectory());
+  UnsavedLists& unsaved = plugin.unsavedEdits();
+  unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
   unsaved.Keep(path, std::move(bytes));
 }
 
-void SaveWaitingEdits() {
-  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+void SaveWaitingEdits(Plugin& plugin) {
+  UnsavedLists& unsaved = plugin.unsavedEdits();
   if (unsaved.Count() > 0) unsaved.SaveWaiting();
 }
 
-void AdoptRecoveredEdits() {
-  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
-  unsaved.SetFallbackDirectory(FallbackDirectory());
-  unsaved.AdoptRecoveryFiles(ThePlugin().settings.bookmarkPath);
+void AdoptRecoveredEdits(Plugin& plugin) {
+  UnsavedLists& unsaved = plugin.unsavedEdits();
+  unsaved.SetFallbackDirectory(FallbackDirectory(plugin));
+  unsaved.AdoptRecoveryFiles(plugin.settings().bookmarkPath);
 }
 
-bool LoadListOrKeptEdit(TrackList& list, const TextString& path, const TextString& title, int32_t cdKey,
+bool LoadListOrKeptEdit(Plugin& plugin, TrackList& list, const TextString& path, const TextString& title, int32_t cdKey,
                         uint32_t cddbId, bool alreadyMatched) {
-  const UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  const UnsavedLists& unsaved = plugin.unsavedEdits();
   if (unsaved.Holds(path)) return unsaved.LoadKept(list, path, title, cdKey, cddbId, alreadyMatched);
   return list.Load(path, title, cdKey, cddbId, alreadyMatched);
 }

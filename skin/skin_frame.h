@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <set>
 #include <utility>
@@ -35,7 +36,7 @@ constexpr int32_t TextSlot(ColourPair pair) { return pair & 0xFF; }
 constexpr int32_t BackgroundSlot(ColourPair pair) { return (pair >> 8) & 0xFF; }
 
 // Hooks of the frame, each given the content rectangle; any may be null.
-using FrameHook = void (*)(const RECT& content);
+using FrameHook = std::function<void(const RECT& content)>;
 using AfterResizeHook = int (*)(const RECT& content);
 // Source of the current time as a 64-bit file time (100 ns units); replaceable for tests.
 using FileTimeClock = uint64_t (*)();

@@ -4,6 +4,7 @@
 // "Current" colour, the selected row on "SelectedBG" and an optional right-aligned time column.
 // Activation, context requests and selection changes leave it through callbacks.
 
+#include <functional>
 #include <vector>
 
 #include "skin/widget.h"
@@ -13,7 +14,7 @@ namespace tarnix {
 
 class SkinScrollBar;
 
-using SelectionHandler = void (*)();
+using SelectionHandler = std::function<void()>;
 
 // How a row is drawn beyond its text, asked of the list's owner by the row's key at each drawing.
 enum RowDecoration : uint32_t {
@@ -21,7 +22,7 @@ enum RowDecoration : uint32_t {
   kRowSkipped = 1,     // struck through: playback passes over it
   kRowStopsAfter = 2,  // a stop sign before the time: playback stops when it ends
 };
-using RowDecorator = uint32_t (*)(int32_t key);
+using RowDecorator = std::function<uint32_t(int32_t key)>;
 
 // One row: its text (an optional TAB separates the name from the time) and its key (0: none).
 struct ListRow {

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 
 #include "skin/skin_math.h"
 
@@ -13,8 +14,9 @@ namespace tarnix {
 
 class SkinFrame;
 
-// Handler of a click at (x, y) in client coordinates; (-1, -1) from menus and keys.
-using ClickHandler = void (*)(int x, int y);
+// Handler of a click at (x, y) in client coordinates; (-1, -1) from menus and keys. A function
+// object, so that the window's owner can bind the state it works on.
+using ClickHandler = std::function<void(int x, int y)>;
 
 // The frame branches on the kind; values are fixed.
 enum class WidgetKind : int32_t { TextDisplay = 0, Button = 1, ScrollBar = 2, ListView = 3 };

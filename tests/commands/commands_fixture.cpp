@@ -44,10 +44,10 @@ CommandsTest::CommandsTest() {
   player_.Player().SetPlaylist({{"C:\\Music\\concert.mp3", "Concert", 0}});
 
   // The test's thread is the UI thread: the real start-up, on a window of its own settings.
-  g_shared.instance = GetModuleHandleA(nullptr);
-  g_shared.playerWindow = player_.Window();
-  g_shared.uiThreadId.store(GetCurrentThreadId());
-  g_shared.repeatItem.store(kNoItem);
+  Shared().instance = GetModuleHandleA(nullptr);
+  Shared().playerWindow = player_.Window();
+  Shared().uiThreadId.store(GetCurrentThreadId());
+  Shared().repeatItem.store(kNoItem);
   ResetCallbackFailure();
   RemovePluginFiles();
   WriteSetting("WindowPosX", "40");
@@ -55,12 +55,11 @@ CommandsTest::CommandsTest() {
   WriteSetting("WindowHeight", "174");
   WriteSetting("BookmarkPath", bookmarks_.Path());
   StartUp();
-  StartTracking();
+  StartTracking(ThePlugin());
   // The tests run the tick themselves.
-  KillTimer(ThePlugin().window.Get(), kTickTimerId);
-  ThePlugin().timerId = 0;
+  ThePlugin().StopTickTimer();
 
-  PlaybackState& playback = ThePlugin().playback;
+  PlaybackState& playback = ThePlugin().playback();
   playback.currentPath = "C:\\Music\\concert.mp3";
   playback.currentTitle = "Concert";
   playback.currentTrack = 1;
@@ -75,7 +74,7 @@ CommandsTest::~CommandsTest() {
 }
 
 void CommandsTest::UseSingleTrack(const char* title, const std::vector<int32_t>& times) {
-  TrackList& list = ThePlugin().trackList;
+  TrackList& list = ThePlugin().trackList();
   list.Reset(title, 1, 0);
   int i = 1;
   for (int32_t t : times) {
@@ -84,36 +83,36 @@ void CommandsTest::UseSingleTrack(const char* title, const std::vector<int32_t>&
     list.tracks[0].AddSubtrack(name, t);
   }
   list.modified = false;
-  ThePlugin().playback.currentTitle = title;
-  ThePlugin().playback.currentTrack = 1;
-  ThePlugin().playback.multiTrack = 0;
-  RebuildRows();
+  ThePlugin().playback().currentTitle = title;
+  ThePlugin().playback().currentTrack = 1;
+  ThePlugin().playback().multiTrack = 0;
+  RebuildRows(ThePlugin());
   View().Redraw();
 }
 
 void CommandsTest::UseCd(int tracks, int playing) {
-  TrackList& list = ThePlugin().trackList;
+  TrackList& list = ThePlugin().trackList();
   list.Reset("Track 01", tracks, 0x0E03C302);
   list.cdKey = 584277216;
   list.SetCurrentTrack(playing);
   list.modified = false;
-  ThePlugin().playback.currentTrack = playing;
-  ThePlugin().playback.multiTrack = 1;
+  ThePlugin().playback().currentTrack = playing;
+  ThePlugin().playback().multiTrack = 1;
   char path[64];
   std::snprintf(path, sizeof(path), "D:\\Track%02d.cda", playing);
-  ThePlugin().playback.currentPath = path;
-  RebuildRows();
+  ThePlugin().playback().currentPath = path;
+  RebuildRows(ThePlugin());
 }
 
 std::vector<std::string> CommandsTest::RowTexts() const {
   std::vector<std::string> texts;
-  for (int32_t i = 0; i < ThePlugin().list->RowCount(); ++i) texts.push_back(ThePlugin().list->TextAt(i)->c_str());
+  for (int32_t i = 0; i < ThePlugin().list()->RowCount(); ++i) texts.push_back(ThePlugin().list()->TextAt(i)->c_str());
   return texts;
 }
 
 std::vector<int32_t> CommandsTest::RowKeys() const {
   std::vector<int32_t> keys;
-  for (int32_t i = 0; i < ThePlugin().list->RowCount(); ++i) keys.push_back(ThePlugin().list->KeyAt(i));
+  for (int32_t i = 0; i < ThePlugin().list()->RowCount(); ++i) keys.push_back(ThePlugin().list()->KeyAt(i));
   return keys;
 }
 
@@ -155,7 +154,7 @@ void CommandsTest::PlayFrom(int ms) {
 bool CommandsTest::Pump() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (!HandleLoopMessage(msg)) return false;
+    if (!HandleLoopMessage(ThePlugin(), msg)) return false;
   }
   return true;
 }

@@ -27,8 +27,8 @@ class CommandsTest : public ::testing::Test {
 
   testhost::StandInPlayer& Player() { return player_.Player(); }
   testhost::RequestLog& Log() { return player_.Player().Log(); }
-  TrackList& List() { return ThePlugin().trackList; }
-  TrackListView& View() { return *ThePlugin().list; }
+  TrackList& List() { return ThePlugin().trackList(); }
+  TrackListView& View() { return *ThePlugin().list(); }
 
   // A one-track list titled `title` with subtracks at the given times (ms) after its start,
   // single-track layout, track 1 playing, rows rebuilt.

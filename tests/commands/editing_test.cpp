@@ -21,23 +21,23 @@ using Strings = std::vector<std::string>;
 std::string Field(HWND dialog, int id) { return FromWindowText(GetDlgItem(dialog, id)).c_str(); }
 
 Strings TimeFields() {
-  HWND d = ThePlugin().subtrackDialog.Get();
+  HWND d = ThePlugin().subtrackDialog();
   return {Field(d, IDC_MINUTES), Field(d, IDC_SECONDS), Field(d, IDC_FRAMES)};
 }
 
 // The up-down's report as the control sends it to its dialog.
 LRESULT SendDelta(int id, int delta) {
-  HWND control = GetDlgItem(ThePlugin().subtrackDialog.Get(), id);
+  HWND control = GetDlgItem(ThePlugin().subtrackDialog(), id);
   NMUPDOWN notice{};
   notice.hdr.hwndFrom = control;
   notice.hdr.idFrom = static_cast<UINT_PTR>(id);
   notice.hdr.code = UDN_DELTAPOS;
   notice.iDelta = delta;
-  return SendMessageA(ThePlugin().subtrackDialog.Get(), WM_NOTIFY, static_cast<WPARAM>(id),
+  return SendMessageA(ThePlugin().subtrackDialog(), WM_NOTIFY, static_cast<WPARAM>(id),
                       reinterpret_cast<LPARAM>(&notice));
 }
 
-void Type(int id, const char* text) { SetDlgItemTextA(ThePlugin().subtrackDialog.Get(), id, text); }
+void Type(int id, const char* text) { SetDlgItemTextA(ThePlugin().subtrackDialog(), id, text); }
 
 void Press(HWND dialog, int id) { SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, 0), 0); }
 
@@ -56,12 +56,12 @@ TEST_F(RowsTest, SingleTrackLayouts) {
       {true, true, {"     Part 1\t 1:23"}, "The Band - Concert"},
   };
   for (const Case& c : cases) {
-    ThePlugin().settings.showTrack = c.showTrack;
-    ThePlugin().settings.topTrack = c.topTrack;
-    ThePlugin().title->SetText("");
-    RebuildRows();
+    ThePlugin().settings().showTrack = c.showTrack;
+    ThePlugin().settings().topTrack = c.topTrack;
+    ThePlugin().title()->SetText("");
+    RebuildRows(ThePlugin());
     EXPECT_EQ(RowTexts(), c.rows);
-    EXPECT_STREQ(ThePlugin().title->Text().c_str(), c.title);
+    EXPECT_STREQ(ThePlugin().title()->Text().c_str(), c.title);
   }
   // With track names off, subtrack 1 is row 0.
   EXPECT_EQ(RowKeys(), (std::vector<int32_t>{MakeItemId(1, 1)}));
@@ -72,24 +72,24 @@ TEST_F(RowsTest, MultiTrackLayouts) {
   List().artist = "A";
   List().album = "B";
   List().tracks[1].AddSubtrack("Solo", 65160);
-  ThePlugin().settings.showTrack = true;
-  ThePlugin().settings.topTrack = false;
-  RebuildRows();
+  ThePlugin().settings().showTrack = true;
+  ThePlugin().settings().topTrack = false;
+  RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"A - B", "     Track 1", "     Track 2", "          Solo\t 1:05"}));
   EXPECT_EQ(RowKeys(), (std::vector<int32_t>{0, MakeItemId(1, 0), MakeItemId(2, 0), MakeItemId(2, 1)}));
-  ThePlugin().settings.topTrack = true;
-  RebuildRows();
+  ThePlugin().settings().topTrack = true;
+  RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"     Track 1", "     Track 2", "          Solo\t 1:05"}));
-  EXPECT_STREQ(ThePlugin().title->Text().c_str(), "A - B");
-  ThePlugin().settings.showTrack = false;
-  RebuildRows();
+  EXPECT_STREQ(ThePlugin().title()->Text().c_str(), "A - B");
+  ThePlugin().settings().showTrack = false;
+  RebuildRows(ThePlugin());
   EXPECT_EQ(RowTexts(), (Strings{"Track 1", "Track 2", "     Solo\t 1:05"}));
 }
 
 TEST_F(RowsTest, NoPlayingTrackMeansNoRows) {
   UseSingleTrack("Concert", {1000});
-  ThePlugin().playback.currentTrack = 0;
-  RebuildRows();
+  ThePlugin().playback().currentTrack = 0;
+  RebuildRows(ThePlugin());
   EXPECT_TRUE(RowTexts().empty());
 }
 
@@ -99,7 +99,7 @@ TEST_F(InsertDeleteTest, InsertAfterTheSelectionWhileStopped) {
   UseSingleTrack("Concert", {120000});
   Player().Stop();
   View().SelectByKey(MakeItemId(1, 1));
-  CmdInsertSubtrack();
+  CmdInsertSubtrack(ThePlugin());
   ASSERT_EQ(List().tracks[0].Count(), 3);
   EXPECT_STREQ(List().tracks[0].subtracks[2].name.c_str(), "New subsong");
   EXPECT_EQ(List().tracks[0].subtracks[2].time, 120001);
@@ -111,7 +111,7 @@ TEST_F(InsertDeleteTest, NothingSelectedAndStoppedInsertsNothing) {
   UseSingleTrack("Concert", {});
   Player().Stop();
   ASSERT_EQ(View().SelectedRow(), -1);
-  CmdInsertSubtrack();
+  CmdInsertSubtrack(ThePlugin());
   EXPECT_EQ(List().tracks[0].Count(), 1);
   EXPECT_FALSE(List().modified);
 }
@@ -119,7 +119,7 @@ TEST_F(InsertDeleteTest, NothingSelectedAndStoppedInsertsNothing) {
 TEST_F(InsertDeleteTest, InsertAtThePlayingTimeBecomesThePlayingRow) {
   UseSingleTrack("Concert", {600000});
   PlayFrom(300000);
-  CmdInsertSubtrack();
+  CmdInsertSubtrack(ThePlugin());
   ASSERT_EQ(List().tracks[0].Count(), 3);
   const int32_t t = List().tracks[0].subtracks[1].time;
   EXPECT_GE(t, 300000);
@@ -134,7 +134,7 @@ TEST_F(InsertDeleteTest, CmdInsertGoesOneMillisecondAfterTheRowWhilePlaying) {
   for (ItemId row : {MakeItemId(1, 0), MakeItemId(1, 2)}) {
     View().SelectByKey(row);
     const int32_t base = List().TimeOf(row);
-    CmdInsert();
+    CmdInsert(ThePlugin());
     const ItemId added = View().SelectedKey();
     EXPECT_EQ(List().TimeOf(added), base + 1);
     EXPECT_STREQ(List().SubtrackOf(added)->name.c_str(), "New subsong");
@@ -143,13 +143,13 @@ TEST_F(InsertDeleteTest, CmdInsertGoesOneMillisecondAfterTheRowWhilePlaying) {
 
 TEST_F(InsertDeleteTest, DeleteKeepsRepeatOnTheSameSubtrackOrTurnsItOff) {
   UseSingleTrack("Concert", {1000, 2000, 3000});
-  g_shared.repeatItem = MakeItemId(1, 3);
+  Shared().repeatItem = MakeItemId(1, 3);
   View().SelectByKey(MakeItemId(1, 1));
-  CmdDelete();
-  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));  // the same subtrack, one index lower
+  CmdDelete(ThePlugin());
+  EXPECT_EQ(Shared().repeatItem, MakeItemId(1, 2));  // the same subtrack, one index lower
   View().SelectByKey(MakeItemId(1, 2));
-  CmdRemoveSubtrack();
-  EXPECT_EQ(g_shared.repeatItem, kNoItem);  // the repeated one is gone
+  CmdRemoveSubtrack(ThePlugin());
+  EXPECT_EQ(Shared().repeatItem, kNoItem);  // the repeated one is gone
   EXPECT_EQ(List().tracks[0].Count(), 2);
 }
 
@@ -157,12 +157,12 @@ TEST_F(InsertDeleteTest, DeletingTheLastSelectsTheNewLastAndTrackRowsStay) {
   UseSingleTrack("Concert", {1000, 2000});
   View().SetCurrentByKey(MakeItemId(1, 2));
   View().SelectByKey(MakeItemId(1, 2));
-  CmdDelete();
+  CmdDelete(ThePlugin());
   EXPECT_EQ(List().tracks[0].Count(), 2);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 1));
   EXPECT_EQ(View().CurrentRow(), 1);  // the playing row moved up with the deletion
   View().SelectByKey(MakeItemId(1, 0));
-  CmdDelete();
+  CmdDelete(ThePlugin());
   EXPECT_EQ(List().tracks[0].Count(), 2);
 }
 
@@ -172,19 +172,19 @@ TEST_F(InsertDeleteTest, ContextMenuStatesFollowRepeatAndSelection) {
     MENUITEMINFOA info{};
     info.cbSize = sizeof(info);
     info.fMask = MIIM_STATE;
-    GetMenuItemInfoA(ThePlugin().menus.context, position, TRUE, &info);
+    GetMenuItemInfoA(ThePlugin().menus().context, position, TRUE, &info);
     return info.fState;
   };
   View().SelectByKey(MakeItemId(1, 0));
-  g_shared.repeatItem = kNoItem;
-  UpdateContextMenuStates(ThePlugin().menus.context);
+  Shared().repeatItem = kNoItem;
+  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus().context);
   EXPECT_FALSE(state(1) & MFS_CHECKED);
   EXPECT_TRUE(state(3) & MFS_GRAYED);  // a track's own row cannot be deleted
   EXPECT_FALSE(state(0) & MFS_GRAYED);
 
   View().SelectByKey(MakeItemId(1, 1));
-  g_shared.repeatItem = MakeItemId(1, 1);
-  UpdateContextMenuStates(ThePlugin().menus.context);
+  Shared().repeatItem = MakeItemId(1, 1);
+  UpdateContextMenuStates(ThePlugin(), ThePlugin().menus().context);
   EXPECT_TRUE(state(1) & MFS_CHECKED);
   EXPECT_FALSE(state(3) & MFS_GRAYED);
 }
@@ -194,24 +194,24 @@ class SubtrackDialogTest : public CommandsTest {};
 TEST_F(SubtrackDialogTest, ShowsTheSelectedSubtrackAndDisablesTimesOfTheTrackRow) {
   UseSingleTrack("Concert", {83456});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
+  CmdEditSubtrack(ThePlugin());
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
   EXPECT_EQ(TimeFields(), (Strings{"01", "23", "34"}));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_FRAMES)));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_FRAMES)));
 
   View().SelectByKey(MakeItemId(1, 0));  // the dialog follows the selection
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Concert");
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_FRAMES)));
-  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_DELETE_SUBTRACK)));
-  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME)));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Concert");
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_FRAMES)));
+  EXPECT_FALSE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_DELETE_SUBTRACK)));
+  EXPECT_TRUE(IsWindowEnabled(GetDlgItem(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME)));
 }
 
 TEST_F(SubtrackDialogTest, FrameUpDownCarriesIntoSecondsAndMinutes) {
   UseSingleTrack("Concert", {60000 + 59000 + 987});  // 01:59:74
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   ASSERT_EQ(TimeFields(), (Strings{"01", "59", "74"}));
   EXPECT_EQ(SendDelta(IDC_FRAMES_SPIN, -1), 1);
   EXPECT_EQ(TimeFields(), (Strings{"02", "00", "00"}));
@@ -222,7 +222,7 @@ TEST_F(SubtrackDialogTest, FrameUpDownCarriesIntoSecondsAndMinutes) {
 TEST_F(SubtrackDialogTest, DownAtZeroChangesNothing) {
   UseSingleTrack("Concert", {0});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   List().modified = false;
   SendDelta(IDC_FRAMES_SPIN, 1);
   SendDelta(IDC_SECONDS_SPIN, 1);
@@ -233,7 +233,7 @@ TEST_F(SubtrackDialogTest, DownAtZeroChangesNothing) {
 TEST_F(SubtrackDialogTest, TypedFramesMoveTheSubtrackAndStayAsTyped) {
   UseSingleTrack("Concert", {10000});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   Type(IDC_FRAMES, "75");
   EXPECT_EQ(List().tracks[0].subtracks[1].time, 11000);
   EXPECT_EQ(TimeFields(), (Strings{"00", "11", "75"}));
@@ -247,99 +247,99 @@ TEST_F(SubtrackDialogTest, TypedFramesMoveTheSubtrackAndStayAsTyped) {
 TEST_F(SubtrackDialogTest, TimePastTheNextSubtrackReordersAndKeepsItSelected) {
   UseSingleTrack("Concert", {10000, 20000});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   Type(IDC_SECONDS, "30");
   EXPECT_STREQ(List().tracks[0].subtracks[2].name.c_str(), "Part 1");
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
   EXPECT_EQ(RowTexts(), (Strings{"Concert", "     Part 2\t 0:20", "     Part 1\t 0:30"}));
 }
 
 TEST_F(SubtrackDialogTest, NameUpDownStepsWithinTheTrack) {
   UseSingleTrack("Concert", {10000, 20000});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   SendDelta(IDC_SUBTRACK_SPIN, 1);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
   SendDelta(IDC_SUBTRACK_SPIN, 1);  // past the last: stays
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
   SendDelta(IDC_SUBTRACK_SPIN, -2);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 0));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Concert");
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Concert");
 }
 
 TEST_F(SubtrackDialogTest, ButtonsAddDeleteAndCurrentTime) {
   UseSingleTrack("Concert", {10000});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   Player().Stop();
-  Press(ThePlugin().subtrackDialog.Get(), IDC_ADD_SUBTRACK);  // stopped: 1 ms after the selection
+  Press(ThePlugin().subtrackDialog(), IDC_ADD_SUBTRACK);  // stopped: 1 ms after the selection
   ASSERT_EQ(List().tracks[0].Count(), 3);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "New subsong");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "New subsong");
   // The subtrack shown before kept its own name and time.
   EXPECT_STREQ(List().tracks[0].subtracks[1].name.c_str(), "Part 1");
   EXPECT_EQ(List().tracks[0].subtracks[1].time, 10000);
 
   PlayFrom(42000);
-  Press(ThePlugin().subtrackDialog.Get(), IDC_CURRENT_TIME);
+  Press(ThePlugin().subtrackDialog(), IDC_CURRENT_TIME);
   const int32_t t = List().tracks[0].subtracks[2].time;
   EXPECT_GE(t, 42000);
   EXPECT_LT(t, 50000);
   EXPECT_EQ(View().SelectedKey(), MakeItemId(1, 2));
 
-  Press(ThePlugin().subtrackDialog.Get(), IDC_DELETE_SUBTRACK);
+  Press(ThePlugin().subtrackDialog(), IDC_DELETE_SUBTRACK);
   EXPECT_EQ(List().tracks[0].Count(), 2);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Part 1");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Part 1");
 }
 
 TEST_F(SubtrackDialogTest, InsertAtThePlayingTimeDoesNotOverwriteTheShownSubtrack) {
   UseSingleTrack("Concert", {5000, 9000});
   View().SelectByKey(MakeItemId(1, 2));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   PlayFrom(6000);
-  CmdInsertSubtrack();  // lands before the subtrack the dialog showed
+  CmdInsertSubtrack(ThePlugin());  // lands before the subtrack the dialog showed
   ASSERT_EQ(List().tracks[0].Count(), 4);
   EXPECT_STREQ(List().tracks[0].subtracks[2].name.c_str(), "New subsong");
   EXPECT_STREQ(List().tracks[0].subtracks[3].name.c_str(), "Part 2");
   EXPECT_EQ(List().tracks[0].subtracks[3].time, 9000);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 2));
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 2));
 }
 
 TEST_F(SubtrackDialogTest, EnterPlaysEscAppliesAndHides) {
   UseSingleTrack("Concert", {10000});
   PlayFrom(0);
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   ClearLog();
-  Press(ThePlugin().subtrackDialog.Get(), IDOK);
+  Press(ThePlugin().subtrackDialog(), IDOK);
   EXPECT_EQ(Actions(), (Strings{"code106:10000"}));
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  SendMessageA(ThePlugin().subtrackDialog.Get(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
-  EXPECT_EQ(ThePlugin().editing.item, kNoItem);
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  SendMessageA(ThePlugin().subtrackDialog(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().subtrackDialog()));
+  EXPECT_EQ(ThePlugin().editing().item, kNoItem);
 }
 
 TEST_F(SubtrackDialogTest, HeaderSelectionKeepsTheShownSubtrack) {
   UseCd(2, 1);
   List().tracks[0].AddSubtrack("Late", 30000);
-  RebuildRows();
+  RebuildRows(ThePlugin());
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   View().SelectByKey(kHeaderItem);
-  EXPECT_EQ(ThePlugin().editing.item, MakeItemId(1, 1));
-  EXPECT_EQ(Field(ThePlugin().subtrackDialog.Get(), IDC_SUBTRACK_NAME), "Late");
+  EXPECT_EQ(ThePlugin().editing().item, MakeItemId(1, 1));
+  EXPECT_EQ(Field(ThePlugin().subtrackDialog(), IDC_SUBTRACK_NAME), "Late");
 }
 
 TEST_F(SubtrackDialogTest, AFailedPlayerRequestDoesNotUnwindThroughTheDialog) {
   UseSingleTrack("Concert", {10000});
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEditSubtrack();
+  CmdEditSubtrack(ThePlugin());
   Player().SetSilent(true);
   PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
-  Press(ThePlugin().subtrackDialog.Get(), IDOK);  // would throw SendMsgQuit out of the dialog procedure
+  Press(ThePlugin().subtrackDialog(), IDOK);  // would throw SendMsgQuit out of the dialog procedure
   Player().SetSilent(false);
   EXPECT_TRUE(CallbackFailed());
   ResetCallbackFailure();
@@ -352,9 +352,9 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
   List().album = "Live";
   List().artist = "Band";
   View().SelectByKey(kHeaderItem);
-  CmdEditTrack();
-  EXPECT_EQ(ThePlugin().editing.track, 1);
-  HWND d = ThePlugin().trackDialog.Get();
+  CmdEditTrack(ThePlugin());
+  EXPECT_EQ(ThePlugin().editing().track, 1);
+  HWND d = ThePlugin().trackDialog();
   EXPECT_EQ(Field(d, IDC_TRACK_NAME), "Track 1");
   EXPECT_EQ(Field(d, IDC_ALBUM), "Live");
   EXPECT_EQ(Field(d, IDC_ARTIST), "Band");
@@ -365,11 +365,11 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
   EXPECT_STREQ(List().tracks[0].Name().c_str(), "Opening");
   EXPECT_STREQ(List().artist.c_str(), "The Band");
   EXPECT_EQ(RowTexts()[1], "     Opening");
-  EXPECT_EQ(ThePlugin().editing.track, -1);
+  EXPECT_EQ(ThePlugin().editing().track, -1);
 
   // Names in scripts the code page lacks go both ways whole.
   List().album = "Звёздная ночь";
-  CmdEditTrack();
+  CmdEditTrack(ThePlugin());
   EXPECT_EQ(Field(d, IDC_ALBUM), "Звёздная ночь");
   SetDlgItemTextW(d, IDC_TRACK_NAME, L"\u685C\u306E\u6728 \u2192 \u03A9");
   Press(d, IDOK);
@@ -380,15 +380,15 @@ TEST_F(TrackDialogTest, HeaderRowEditsTrackOneAndEnterApplies) {
 TEST_F(TrackDialogTest, EscDiscardsAndEditChoosesTheDialogByRow) {
   UseSingleTrack("Concert", {1000});
   View().SelectByKey(MakeItemId(1, 0));
-  CmdEdit();
-  ASSERT_TRUE(IsWindowVisible(ThePlugin().trackDialog.Get()));
-  SetDlgItemTextA(ThePlugin().trackDialog.Get(), IDC_TRACK_NAME, "Changed");
-  Press(ThePlugin().trackDialog.Get(), IDCANCEL);
+  CmdEdit(ThePlugin());
+  ASSERT_TRUE(IsWindowVisible(ThePlugin().trackDialog()));
+  SetDlgItemTextA(ThePlugin().trackDialog(), IDC_TRACK_NAME, "Changed");
+  Press(ThePlugin().trackDialog(), IDCANCEL);
   EXPECT_STREQ(List().tracks[0].Name().c_str(), "Concert");
   EXPECT_FALSE(List().modified);
   View().SelectByKey(MakeItemId(1, 1));
-  CmdEdit();
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog.Get()));
+  CmdEdit(ThePlugin());
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().subtrackDialog()));
 }
 
 }  // namespace

@@ -29,7 +29,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDYES)});
-  CmdNew();
+  CmdNew(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.Boxes().size(), 1u);
@@ -38,7 +38,7 @@ TEST_F(FileCommandsTest, QuestionNamesTheFileAndYesSavesIntoTheBookmarks) {
   EXPECT_EQ(box.caption, "Tarnix Plugin");
   EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
   EXPECT_TRUE(box.icon);
-  EXPECT_EQ(box.owner, ThePlugin().window.Get());
+  EXPECT_EQ(box.owner, ThePlugin().window());
   EXPECT_NE(TempDir::Read(bookmarks_.Item("Live set.trk")).find("01:00:05:00 Edit"), std::string::npos);
   // New: one track named by the title, unmodified.
   EXPECT_EQ(List().TrackCount(), 1);
@@ -51,7 +51,7 @@ TEST_F(FileCommandsTest, SaveAsProposesAndTakesNamesInOtherScripts) {
   UseSingleTrack("愛の歌", {});
   Edit();
   UiResponder ui({Answer::File(bookmarks_.Item("Звёзды.trk"))});
-  CmdSaveAs();
+  CmdSaveAs(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.ProposedNames().size(), 1u);
@@ -65,25 +65,25 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   UseSingleTrack("Live set", {});
   Edit();
   UiResponder ui({Answer::Box(IDNO)});
-  CmdNew();
+  CmdNew(ThePlugin());
   ui.Join();
   EXPECT_EQ(ui.Done(), 1);
   EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
-  CmdNew();  // nothing to ask: a box here would hang the test
+  CmdNew(ThePlugin());  // nothing to ask: a box here would hang the test
   EXPECT_FALSE(List().modified);
 }
 
 TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
   UseSingleTrack("Live set", {});
   Edit();
-  ThePlugin().settings.autoSave = true;
-  SaveIfModified();
+  ThePlugin().settings().autoSave = true;
+  SaveIfModified(ThePlugin());
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
 
   Edit();
   List().path = (bookmarks_.Path() + "\\missing\\a.trk").c_str();
   UiResponder ui({Answer::Box(IDOK)});
-  SaveIfModified();
+  SaveIfModified(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Boxes().size(), 1u);
   // The reason follows, and where the changes were kept: its directory gone, not beside the list.
@@ -101,14 +101,14 @@ TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
   bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(2, 1);
   UiResponder open({Answer::File(bookmarks_.Item("a.trk"))});
-  CmdOpen();
+  CmdOpen(ThePlugin());
   open.Join();
   ASSERT_EQ(open.Failures(), 0);
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
   EXPECT_EQ(RowTexts().size(), 5u);
   Edit();
   UiResponder ui({Answer::Box(IDYES), Answer::CancelFile()});
-  CmdOpen();  // asks first, then shows the dialog, which is cancelled
+  CmdOpen(ThePlugin());  // asks first, then shows the dialog, which is cancelled
   ui.Join();
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
@@ -122,19 +122,19 @@ TEST_F(FileCommandsTest, OpenShowsTheEditKeptForAHeldList) {
   const std::string path = bookmarks_.Write("a.trk", kTwoTracks);
   UseCd(2, 1);
   UiResponder first({Answer::File(path)});
-  CmdOpen();
+  CmdOpen(ThePlugin());
   first.Join();
   ASSERT_EQ(RowTexts().size(), 5u);
   Edit();
   {
     ScopedFileFault held(FileFault::kRefusedReplace, -1, path.c_str());
     UiResponder ui({Answer::Box(IDOK)});
-    EXPECT_FALSE(SaveListOrKeep(List(), path.c_str()));
+    EXPECT_FALSE(SaveListOrKeep(ThePlugin(), List(), path.c_str()));
     ui.Join();
   }
   List().modified = false;
   UiResponder open({Answer::File(path)});
-  CmdOpen();
+  CmdOpen(ThePlugin());
   open.Join();
   ASSERT_EQ(open.Failures(), 0);
   EXPECT_EQ(RowTexts().size(), 6u);
@@ -153,7 +153,7 @@ TEST_F(FileCommandsTest, OpenFailures) {
   };
   for (const Case& c : cases) {
     UiResponder ui({Answer::File(bookmarks_.Item(c.file)), Answer::Box(IDOK)});
-    CmdOpen();
+    CmdOpen(ThePlugin());
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u) << c.file;
     EXPECT_EQ(Squeezed(ui.Boxes()[0].text), Squeezed(c.prefix + bookmarks_.Item(c.file))) << c.file;
@@ -165,23 +165,23 @@ TEST_F(FileCommandsTest, OpenFailures) {
 
 TEST_F(FileCommandsTest, SaveAndSaveAs) {
   UseSingleTrack("Concert", {1000});
-  ThePlugin().playback.currentTitle = "";
-  CmdSave();  // no title: nothing at all
-  ThePlugin().playback.currentTitle = "Concert";
+  ThePlugin().playback().currentTitle = "";
+  CmdSave(ThePlugin());  // no title: nothing at all
+  ThePlugin().playback().currentTitle = "Concert";
   UiResponder ui({Answer::File(bookmarks_.Item("chosen.trk"))});
-  CmdSave();  // no path yet: Save As, proposing Concert.trk
+  CmdSave(ThePlugin());  // no path yet: Save As, proposing Concert.trk
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("chosen.trk")));
   EXPECT_STREQ(List().path.c_str(), bookmarks_.Item("chosen.trk").c_str());
   Edit();
-  CmdSave();  // to the stored path, no dialog
+  CmdSave(ThePlugin());  // to the stored path, no dialog
   EXPECT_NE(TempDir::Read(bookmarks_.Item("chosen.trk")).find("Edit"), std::string::npos);
   EXPECT_FALSE(List().modified);
 
-  ThePlugin().playback.currentTitle = "";
+  ThePlugin().playback().currentTitle = "";
   UiResponder as({Answer::File(bookmarks_.Item("other"))});
-  CmdSaveAs();  // works without a title; the default extension is added
+  CmdSaveAs(ThePlugin());  // works without a title; the default extension is added
   as.Join();
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("other.trk")));
 }
@@ -190,10 +190,10 @@ TEST_F(FileCommandsTest, UnsafeTitlesAreSavedAndFoundAsPlainFiles) {
   for (const char* title : {"AC/DC", "What?", "Live: Tokyo", "..\\..\\x", "CON"}) {
     UseSingleTrack(title, {});
     Edit();
-    ThePlugin().settings.autoSave = true;
-    SaveIfModified();
+    ThePlugin().settings().autoSave = true;
+    SaveIfModified(ThePlugin());
     List().Reset("other", 1, 0);
-    EXPECT_TRUE(SaveAndLoadStoredList(title, "")) << title;
+    EXPECT_TRUE(SaveAndLoadStoredList(ThePlugin(), title, "")) << title;
     EXPECT_EQ(List().tracks[0].Count(), 2) << title;
   }
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("AC_DC.trk")));
@@ -207,63 +207,63 @@ TEST_F(FileCommandsTest, CdListsAreNamedByArtistAndAlbum) {
   UseCd(2, 1);
   List().artist = "A";
   List().album = "B";
-  EXPECT_STREQ(DefaultFileName().c_str(), "A - B.trk");
-  EXPECT_STREQ(SavePath().c_str(), bookmarks_.Item("A - B.trk").c_str());
+  EXPECT_STREQ(DefaultFileName(ThePlugin()).c_str(), "A - B.trk");
+  EXPECT_STREQ(SavePath(ThePlugin()).c_str(), bookmarks_.Item("A - B.trk").c_str());
   List().artist = "";
-  EXPECT_STREQ(DefaultFileName().c_str(), "B.trk");
+  EXPECT_STREQ(DefaultFileName(ThePlugin()).c_str(), "B.trk");
   List().path = "C:\\x\\a.trk";
-  EXPECT_STREQ(SavePath().c_str(), "C:\\x\\a.trk");
+  EXPECT_STREQ(SavePath(ThePlugin()).c_str(), "C:\\x\\a.trk");
 }
 
 TEST_F(FileCommandsTest, LoadingTheStoredListTriesFileThenTitleThenTheDirectory) {
   bookmarks_.Write("song.trk", "[Album ] By file\r\n[Artist] \r\n01:00:00:00*Song\r\n");
   bookmarks_.Write("zzz.trk", "[Album ] My Title\r\n[Artist] \r\n01:00:00:00*Other\r\n");
-  EXPECT_TRUE(SaveAndLoadStoredList("Some Song", "song.mp3"));  // by the file's name
+  EXPECT_TRUE(SaveAndLoadStoredList(ThePlugin(), "Some Song", "song.mp3"));  // by the file's name
   EXPECT_STREQ(List().album.c_str(), "By file");
-  EXPECT_TRUE(SaveAndLoadStoredList("my title", ""));  // by the directory search: the album matches
+  EXPECT_TRUE(SaveAndLoadStoredList(ThePlugin(), "my title", ""));  // by the directory search: the album matches
   EXPECT_STREQ(List().album.c_str(), "My Title");
-  EXPECT_FALSE(SaveAndLoadStoredList("Nothing", "none.mp3"));
+  EXPECT_FALSE(SaveAndLoadStoredList(ThePlugin(), "Nothing", "none.mp3"));
 
   bookmarks_.Write("cd.trk", kTwoTracks);
-  EXPECT_TRUE(SaveAndLoadStoredCdList(584277216, 0x0E03C302));
+  EXPECT_TRUE(SaveAndLoadStoredCdList(ThePlugin(), 584277216, 0x0E03C302));
   EXPECT_STREQ(List().album.c_str(), "Live Recordings");
-  EXPECT_FALSE(SaveAndLoadStoredCdList(1, 0x11111111));
+  EXPECT_FALSE(SaveAndLoadStoredCdList(ThePlugin(), 1, 0x11111111));
 }
 
 TEST_F(FileCommandsTest, BookmarkDirectoryCheck) {
-  EXPECT_TRUE(EnsureBookmarkDirectory(true));
+  EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));
   bookmarks_.Write("plain", "x");
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("plain").c_str();
-  EXPECT_TRUE(EnsureBookmarkDirectory(true));  // any existing file will do
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("plain").c_str();
+  EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));  // any existing file will do
 
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("new").c_str();
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("new").c_str();
   {
     UiResponder ui({Answer::Box(IDYES)});
-    EXPECT_TRUE(EnsureBookmarkDirectory(true));
+    EXPECT_TRUE(EnsureBookmarkDirectory(ThePlugin(), true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 1u);
     EXPECT_EQ(ui.Boxes()[0].text, "The bookmark directory does not exist. Do you want to create it?");
     EXPECT_EQ(ui.Boxes()[0].buttons, (std::vector<int>{IDYES, IDNO}));
     EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("new")));
   }
-  ThePlugin().settings.bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
+  ThePlugin().settings().bookmarkPath = bookmarks_.Item("gone\\deeper").c_str();
   {
     UiResponder ui({Answer::Box(IDYES), Answer::Box(IDOK)});
-    EXPECT_FALSE(EnsureBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(ThePlugin(), true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(Squeezed(ui.Boxes()[1].text), Squeezed("Couldn't create " + bookmarks_.Item("gone\\deeper") + "!"));
   }
   {
     UiResponder ui({Answer::Box(IDNO), Answer::Box(IDOK)});
-    EXPECT_FALSE(EnsureBookmarkDirectory(true));
+    EXPECT_FALSE(EnsureBookmarkDirectory(ThePlugin(), true));
     ui.Join();
     ASSERT_EQ(ui.Boxes().size(), 2u);
     EXPECT_EQ(ui.Boxes()[1].text, "You'd better go to the options dialog and set the bookmark directory...");
   }
   {
     UiResponder ui({Answer::Box(IDNO)});
-    EXPECT_FALSE(EnsureBookmarkDirectory(false));  // no warning without the flag
+    EXPECT_FALSE(EnsureBookmarkDirectory(ThePlugin(), false));  // no warning without the flag
     ui.Join();
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }

@@ -17,7 +17,7 @@ namespace tarnix::test {
 namespace {
 
 bool PutOnClipboard(const wchar_t* text) {
-  if (!OpenClipboard(ThePlugin().window.Get())) return false;
+  if (!OpenClipboard(ThePlugin().window())) return false;
   EmptyClipboard();
   const size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
   HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
@@ -45,7 +45,7 @@ TEST_F(ImportCommandsTest, PastedTracklistBecomesTheSubtracksAfterTheQuestion) {
   UseSingleTrack("Mix", {});
   ASSERT_TRUE(
       PutOnClipboard(L"Tracklist:\r\n1. Intro 0:00\r\n2. Caf\u00e9 Night \u2013 (3:15)\r\n[1:02:03] Last one\r\n"));
-  CmdPasteTracklist();
+  CmdPasteTracklist(ThePlugin());
   using Rows = std::vector<std::pair<int32_t, std::string>>;
   EXPECT_EQ(Subtracks(), (Rows{{0, "Intro"}, {195000, "Caf\xC3\xA9 Night"}, {3723000, "Last one"}}));
   EXPECT_TRUE(List().modified);
@@ -53,13 +53,13 @@ TEST_F(ImportCommandsTest, PastedTracklistBecomesTheSubtracksAfterTheQuestion) {
   // A track with subtracks is replaced only when the user says so.
   ASSERT_TRUE(PutOnClipboard(L"00:00 A\n05:00 B\n"));
   UiResponder no({Answer::Box(IDNO)});
-  CmdPasteTracklist();
+  CmdPasteTracklist(ThePlugin());
   no.Join();
   ASSERT_EQ(no.Boxes().size(), 1u);
   EXPECT_EQ(no.Boxes()[0].text, "Replace the subtracks of Intro with the pasted tracklist?");
   EXPECT_EQ(Subtracks().size(), 3u);
   UiResponder yes({Answer::Box(IDYES)});
-  CmdPasteTracklist();
+  CmdPasteTracklist(ThePlugin());
   yes.Join();
   EXPECT_EQ(Subtracks(), (Rows{{0, "A"}, {300000, "B"}}));
 }
@@ -69,7 +69,7 @@ TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
   List().modified = false;
   ASSERT_TRUE(PutOnClipboard(L"Just one line at 1:00\r\nand some words"));
   UiResponder ui({Answer::Box(IDOK)});
-  CmdPasteTracklist();
+  CmdPasteTracklist(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Boxes().size(), 1u);
   EXPECT_NE(ui.Boxes()[0].text.find("two"), std::string::npos) << ui.Boxes()[0].text;
@@ -80,9 +80,9 @@ TEST_F(ImportCommandsTest, TextWithoutATracklistIsAMessageAndNoChange) {
 TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
   UseSingleTrack("Concert", {61000, 6000987});
   List().tracks[0].subtracks[1].name = "Caf\xC3\xA9";
-  ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+  ThePlugin().playback().currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Concert.cue"))});
-  CmdExportCueSheet();
+  CmdExportCueSheet(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.FileDialogs().size(), 1u);
@@ -97,7 +97,7 @@ TEST_F(ImportCommandsTest, ExportWritesASheetThatReadsBackAndRefusesACd) {
 
   UseCd(2, 1);
   UiResponder refused({Answer::Box(IDOK)});
-  CmdExportCueSheet();
+  CmdExportCueSheet(ThePlugin());
   refused.Join();
   ASSERT_EQ(refused.Boxes().size(), 1u);
   EXPECT_TRUE(refused.FileDialogs().empty());
@@ -107,9 +107,9 @@ TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
   UseSingleTrack("Book", {61001, 3723500});
   List().tracks[0].subtracks[1].name = "Caf\xC3\xA9 \xE6\x84\x9B";
   const std::string media = bookmarks_.Item("Book.mka");
-  ThePlugin().playback.currentPath = media.c_str();
+  ThePlugin().playback().currentPath = media.c_str();
   UiResponder ui({Answer::File(bookmarks_.Item("Book.chapters.txt"))});
-  CmdExportChapters();
+  CmdExportChapters(ThePlugin());
   ui.Join();
   ASSERT_EQ(ui.Failures(), 0);
   ASSERT_EQ(ui.FileDialogs().size(), 1u);
@@ -123,7 +123,7 @@ TEST_F(ImportCommandsTest, ExportedChaptersAreImportedBackAtTheNextPlay) {
 
   UseCd(2, 1);
   UiResponder refused({Answer::Box(IDOK)});
-  CmdExportChapters();
+  CmdExportChapters(ThePlugin());
   refused.Join();
   ASSERT_EQ(refused.Boxes().size(), 1u);
   EXPECT_NE(refused.Boxes()[0].text.find("single file"), std::string::npos) << refused.Boxes()[0].text;

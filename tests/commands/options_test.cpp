@@ -18,7 +18,7 @@
 namespace tarnix::test {
 namespace {
 
-HWND Options() { return ThePlugin().optionsDialog.Get(); }
+HWND Options() { return ThePlugin().optionsDialog(); }
 
 void Check(int id, bool on) { CheckDlgButton(Options(), id, on ? BST_CHECKED : BST_UNCHECKED); }
 
@@ -29,10 +29,10 @@ std::string PluginIni() { return testhost::ProgramDirectory() + "\\plugin.ini"; 
 class OptionsTest : public CommandsTest {};
 
 TEST_F(OptionsTest, ShowsTheSettings) {
-  ThePlugin().settings.autoSave = true;
-  ThePlugin().settings.topTrack = true;
-  g_shared.hotKey.store(0x400 | 'T');
-  CmdOptions();
+  ThePlugin().settings().autoSave = true;
+  ThePlugin().settings().topTrack = true;
+  Shared().hotKey.store(0x400 | 'T');
+  CmdOptions(ThePlugin());
   EXPECT_TRUE(IsWindowVisible(Options()));
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_SAVE), BST_CHECKED);
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_AUTO_POPUP), BST_CHECKED);
@@ -62,7 +62,7 @@ TEST_F(OptionsTest, TheLoopLeavesAnotherWindowsCommandToIt) {
 
 TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   UseSingleTrack("Concert", {83456});
-  CmdOptions();
+  CmdOptions(ThePlugin());
   Check(IDC_PRINT_TIME, false);
   Check(IDC_TOP_TRACK, true);
   Check(IDC_AUTO_SAVE, true);
@@ -71,52 +71,52 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   Press(IDOK);
   EXPECT_FALSE(IsWindowVisible(Options()));
   EXPECT_EQ(View().TimeColumnMode(), TrackListView::kNoTimeColumn);
-  EXPECT_TRUE(ThePlugin().settings.topTrack);
-  EXPECT_TRUE(ThePlugin().settings.autoSave);
-  EXPECT_EQ(g_shared.hotKey, 0x400 | 'F');
+  EXPECT_TRUE(ThePlugin().settings().topTrack);
+  EXPECT_TRUE(ThePlugin().settings().autoSave);
+  EXPECT_EQ(Shared().hotKey, 0x400 | 'F');
   // The track name left the list for the title line, and the list starts below it.
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"     Part 1\t 1:23"}));
-  EXPECT_STREQ(ThePlugin().title->Text().c_str(), "Concert");
-  EXPECT_TRUE(ThePlugin().title->Visible());
-  EXPECT_GE(View().GetRect().top, ThePlugin().title->GetRect().bottom);
+  EXPECT_STREQ(ThePlugin().title()->Text().c_str(), "Concert");
+  EXPECT_TRUE(ThePlugin().title()->Visible());
+  EXPECT_GE(View().GetRect().top, ThePlugin().title()->GetRect().bottom);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "TopTrack", -1, PluginIni().c_str()), 1);
-  EXPECT_FALSE(ThePlugin().settings.resume);
+  EXPECT_FALSE(ThePlugin().settings().resume);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "Resume", -1, PluginIni().c_str()), 0);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
 
   // Track names off as well: no track name anywhere, the title line hidden.
-  CmdOptions();
+  CmdOptions(ThePlugin());
   Check(IDC_SHOW_TRACK, false);
   Press(IDOK);
-  EXPECT_FALSE(ThePlugin().title->Visible());
+  EXPECT_FALSE(ThePlugin().title()->Visible());
   EXPECT_EQ(View().GetRect().top, 20);
 }
 
 TEST_F(OptionsTest, CancelChangesNothingAndOkWithoutChangesStillSaves) {
   UseSingleTrack("Concert", {1000});
   const std::string before = bookmarks_.Path();
-  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
-  CmdOptions();
+  ThePlugin().playback().currentPath = "C:\\Music\\concert.mp3";
+  CmdOptions(ThePlugin());
   Check(IDC_PRINT_TIME, false);
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, "C:\\elsewhere");
   Press(IDCANCEL);
   EXPECT_FALSE(IsWindowVisible(Options()));
-  EXPECT_TRUE(ThePlugin().settings.printTime);
-  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), before.c_str());
+  EXPECT_TRUE(ThePlugin().settings().printTime);
+  EXPECT_STREQ(ThePlugin().settings().bookmarkPath.c_str(), before.c_str());
   // The fixture's plugin.ini holds only the window and the bookmark directory: nothing saved.
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), -1);
 
-  CmdOptions();  // filled anew from the settings
+  CmdOptions(ThePlugin());  // filled anew from the settings
   EXPECT_EQ(IsDlgButtonChecked(Options(), IDC_PRINT_TIME), BST_CHECKED);
   Press(IDOK);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "PrintTime", -1, PluginIni().c_str()), 1);
-  EXPECT_STREQ(ThePlugin().playback.currentPath.c_str(), "C:\\Music\\concert.mp3");  // same directory
+  EXPECT_STREQ(ThePlugin().playback().currentPath.c_str(), "C:\\Music\\concert.mp3");  // same directory
 }
 
 TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
-  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
+  ThePlugin().playback().currentPath = "C:\\Music\\concert.mp3";
   const std::string fresh = bookmarks_.Item("fresh");
-  CmdOptions();
+  CmdOptions(ThePlugin());
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, fresh.c_str());
   {
     UiResponder ui({Answer::Box(IDYES)});
@@ -125,11 +125,11 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
     EXPECT_EQ(ui.Boxes().size(), 1u);
   }
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("fresh")));
-  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
-  EXPECT_TRUE(ThePlugin().playback.currentPath.IsEmpty());  // the next check searches the new directory
+  EXPECT_STREQ(ThePlugin().settings().bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_TRUE(ThePlugin().playback().currentPath.IsEmpty());  // the next check searches the new directory
 
-  ThePlugin().playback.currentPath = "C:\\Music\\concert.mp3";
-  CmdOptions();
+  ThePlugin().playback().currentPath = "C:\\Music\\concert.mp3";
+  CmdOptions(ThePlugin());
   SetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, bookmarks_.Item("declined").c_str());
   {
     UiResponder ui({Answer::Box(IDNO)});
@@ -138,35 +138,35 @@ TEST_F(OptionsTest, NewBookmarkDirectoryCreatedOrDeclined) {
     EXPECT_EQ(ui.Boxes().size(), 1u);  // declined: no warning from the options
   }
   EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("declined")));
-  EXPECT_STREQ(ThePlugin().settings.bookmarkPath.c_str(), fresh.c_str());
-  EXPECT_FALSE(ThePlugin().playback.currentPath.IsEmpty());
+  EXPECT_STREQ(ThePlugin().settings().bookmarkPath.c_str(), fresh.c_str());
+  EXPECT_FALSE(ThePlugin().playback().currentPath.IsEmpty());
 }
 
 TEST_F(OptionsTest, KeyWithoutModifierBecomesAlt) {
-  CmdOptions();
+  CmdOptions(ThePlugin());
   HWND hotKey = GetDlgItem(Options(), IDC_HOTKEY);
   SendMessageA(hotKey, WM_KEYDOWN, 'F', 0x00210001);
   SendMessageA(hotKey, WM_KEYUP, 'F', static_cast<LPARAM>(0xC0210001u));
   Press(IDOK);
-  EXPECT_EQ(g_shared.hotKey, (HOTKEYF_ALT << 8) | 'F');
+  EXPECT_EQ(Shared().hotKey, (HOTKEYF_ALT << 8) | 'F');
 }
 
 TEST_F(OptionsTest, HiddenWindowIsShownInsteadOfTheDialog) {
-  ShowWindow(ThePlugin().window.Get(), SW_HIDE);
-  ThePlugin().frame->shown = false;
-  CmdOptions();
-  EXPECT_TRUE(ThePlugin().frame->shown);
+  ShowWindow(ThePlugin().window(), SW_HIDE);
+  ThePlugin().frame()->shown = false;
+  CmdOptions(ThePlugin());
+  EXPECT_TRUE(ThePlugin().frame()->shown);
   EXPECT_FALSE(IsWindowVisible(Options()));
 }
 
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
-  CmdAbout();
-  EXPECT_TRUE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
-  SendMessageA(ThePlugin().aboutDialog.Get(), WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
-  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
-  CmdAbout();
-  SendMessageA(ThePlugin().aboutDialog.Get(), WM_CLOSE, 0, 0);
-  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog.Get()));
+  CmdAbout(ThePlugin());
+  EXPECT_TRUE(IsWindowVisible(ThePlugin().aboutDialog()));
+  SendMessageA(ThePlugin().aboutDialog(), WM_COMMAND, MAKEWPARAM(IDOK, 0), 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog()));
+  CmdAbout(ThePlugin());
+  SendMessageA(ThePlugin().aboutDialog(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(IsWindowVisible(ThePlugin().aboutDialog()));
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TEST_F(PlayItemTest, StoppedPlayerIsStartedAndSeeksOnlyPastTheStart) {
   for (const Case& c : cases) {
     Player().Stop();
     ClearLog();
-    PlayItem(c.item);
+    PlayItem(ThePlugin(), c.item);
     EXPECT_EQ(Actions(), c.actions) << std::hex << c.item;
   }
 }
@@ -44,11 +44,11 @@ TEST_F(PlayItemTest, PlayingPlayerOnlySeeksAndTheRowBecomesCurrent) {
   UseSingleTrack("Concert", {90000, 120000});
   PlayFrom(0);
   ClearLog();
-  PlayItem(MakeItemId(1, 2));
+  PlayItem(ThePlugin(), MakeItemId(1, 2));
   EXPECT_EQ(Actions(), (Strings{"code106:120000"}));
   EXPECT_EQ(View().CurrentKey(), MakeItemId(1, 2));
   ClearLog();
-  PlayItem(MakeItemId(1, 0));
+  PlayItem(ThePlugin(), MakeItemId(1, 0));
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));  // playing: the start is a seek to 0
 }
 
@@ -61,17 +61,17 @@ TEST_F(PlayItemTest, CdTrackSwitchFindsTheEntryByItsDigits) {
   UseCd(12, 5);
   PlayFrom(0);
   ClearLog();
-  PlayItem(MakeItemId(12, 0));
+  PlayItem(ThePlugin(), MakeItemId(12, 0));
   // Stop, move to the entry of track 12 (index 3), start; no seek at the track's start.
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:3", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 12);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 12);
   EXPECT_EQ(Player().PlaylistPosition(), 3);
 
-  ThePlugin().playback.currentPath = "D:\\Track12.cda";
+  ThePlugin().playback().currentPath = "D:\\Track12.cda";
   ClearLog();
-  PlayItem(MakeItemId(7, 0));
+  PlayItem(ThePlugin(), MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:2", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 7);
 }
 
 TEST_F(PlayItemTest, CdTrackEntryIsFoundWhateverItsLetterCase) {
@@ -80,9 +80,9 @@ TEST_F(PlayItemTest, CdTrackEntryIsFoundWhateverItsLetterCase) {
   UseCd(12, 5);
   PlayFrom(0);
   ClearLog();
-  PlayItem(MakeItemId(7, 0));
+  PlayItem(ThePlugin(), MakeItemId(7, 0));
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 7);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 7);
 }
 
 // The player may spell the playing entry's path and title in other letter case than when it
@@ -92,9 +92,9 @@ TEST_F(PlayItemTest, TheSameEntryInOtherLetterCaseKeepsItsList) {
   List().tracks[0].RenameSubtrack(1, "Edited");
   Player().SetPlaylist({{"c:\\MUSIC\\Concert.MP3", "CONCERT", 0}});
   PlayFrom(0);
-  TimerTick();
-  EXPECT_STREQ(ThePlugin().playback.currentPath.c_str(), "C:\\Music\\concert.mp3");
-  EXPECT_STREQ(ThePlugin().playback.currentTitle.c_str(), "Concert");
+  TimerTick(ThePlugin());
+  EXPECT_STREQ(ThePlugin().playback().currentPath.c_str(), "C:\\Music\\concert.mp3");
+  EXPECT_STREQ(ThePlugin().playback().currentTitle.c_str(), "Concert");
   ASSERT_EQ(List().TrackCount(), 1);
   ASSERT_EQ(List().tracks[0].Count(), 2);
   EXPECT_STREQ(List().tracks[0].subtracks[1].name.c_str(), "Edited");
@@ -104,18 +104,18 @@ TEST_F(PlayItemTest, TheSameEntryInOtherLetterCaseKeepsItsList) {
 TEST_F(PlayItemTest, CdPathWithoutDigitsOrMissingEntryKeepsThePlayersEntry) {
   Player().SetPlaylist({{"D:\\first.cda", "a", 0}, {"D:\\second.cda", "b", 0}});
   UseCd(3, 1);
-  ThePlugin().playback.currentPath = "D:\\first.cda";
+  ThePlugin().playback().currentPath = "D:\\first.cda";
   PlayFrom(0);
   ClearLog();
-  EXPECT_FALSE(SelectCdTrack(2));
-  PlayItem(MakeItemId(2, 0));
+  EXPECT_FALSE(SelectCdTrack(ThePlugin(), 2));
+  PlayItem(ThePlugin(), MakeItemId(2, 0));
   // No entry was switched; the playing player gets the jump within what it plays.
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));
   EXPECT_EQ(Player().PlaylistPosition(), 0);
 
-  ThePlugin().playback.currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
+  ThePlugin().playback().currentPath = "D:\\Track01.cda";  // digits, but no entry for track 3
   ClearLog();
-  EXPECT_FALSE(SelectCdTrack(3));
+  EXPECT_FALSE(SelectCdTrack(ThePlugin(), 3));
   EXPECT_TRUE(Actions().empty());
 }
 
@@ -124,7 +124,7 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
   for (int i = 0; i < 300; ++i) entries.push_back({"D:\\Other" + std::to_string(i) + ".mp3", "x", 0});
   entries.push_back({"D:\\Track02.cda", "Track 02", 0});
   Player().SetPlaylist(entries);
-  ThePlugin().playback.currentPath = "D:\\Track01.cda";
+  ThePlugin().playback().currentPath = "D:\\Track01.cda";
   // The playlist shrinks to one entry when the walk asks for its first entry: the walk goes on
   // asking for entries far beyond it, matches none and touches nothing.
   Player().SetRequestHook([this](const testhost::PlayerRequest& request) {
@@ -132,25 +132,25 @@ TEST_F(PlayItemTest, CdWalkSurvivesAPlaylistThatChangesMeanwhile) {
     if (askedForAPath && Player().PlaylistLength() > 1) Player().SetPlaylist({{"D:\\Other0.mp3", "x", 0}});
   });
   ClearLog();
-  EXPECT_FALSE(SelectCdTrack(2));
+  EXPECT_FALSE(SelectCdTrack(ThePlugin(), 2));
   Player().SetRequestHook(nullptr);
   EXPECT_TRUE(Actions().empty());
 }
 
 TEST_F(PlayItemTest, SubsongSourceIsToldTheSubsong) {
-  testhost::SubsongSource source(ThePlugin().window.Get());
+  testhost::SubsongSource source(ThePlugin().window());
   TrackList& list = List();
   list.Reset("Tunes", 4, static_cast<uint32_t>(-1));
-  ThePlugin().playback.multiTrack = 1;
-  ThePlugin().playback.currentTrack = 1;
-  ThePlugin().playback.subsongThreadId = source.ThreadId();
-  RebuildRows();
+  ThePlugin().playback().multiTrack = 1;
+  ThePlugin().playback().currentTrack = 1;
+  ThePlugin().playback().subsongThreadId = source.ThreadId();
+  RebuildRows(ThePlugin());
   PlayFrom(0);
   ClearLog();
-  PlayItem(MakeItemId(3, 0));
+  PlayItem(ThePlugin(), MakeItemId(3, 0));
   ASSERT_TRUE(source.WaitForPlayRequests(1, 3000));
   EXPECT_EQ(source.PlayRequests()[0].subsong, 2u);
-  EXPECT_EQ(ThePlugin().playback.currentTrack, 3);
+  EXPECT_EQ(ThePlugin().playback().currentTrack, 3);
   EXPECT_TRUE(Actions().empty());  // the source plays it from its start: no seek
 }
 
@@ -160,13 +160,13 @@ TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
   gone.join();
   TrackList& list = List();
   list.Reset("Tunes", 2, static_cast<uint32_t>(-1));
-  ThePlugin().playback.multiTrack = 1;
-  ThePlugin().playback.subsongThreadId = ended;
-  RebuildRows();
+  ThePlugin().playback().multiTrack = 1;
+  ThePlugin().playback().subsongThreadId = ended;
+  RebuildRows(ThePlugin());
   Player().Stop();
   ClearLog();
   const DWORD start = GetTickCount();
-  PlayItem(MakeItemId(2, 0));
+  PlayItem(ThePlugin(), MakeItemId(2, 0));
   // Started, waited for an announcement that never came, posted into the void; generous bound.
   EXPECT_LT(GetTickCount() - start, 8000u);
   EXPECT_EQ(Actions(), (Strings{"cmd40045"}));
@@ -176,12 +176,12 @@ TEST_F(PlayItemTest, EndedSubsongSourceCostsNothingButTheWait) {
 TEST_F(PlayItemTest, RepeatFollowsTheJump) {
   UseSingleTrack("Concert", {10000, 20000});
   PlayFrom(0);
-  g_shared.repeatItem = MakeItemId(1, 1);
-  PlayItem(MakeItemId(0, 2));
-  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
-  g_shared.repeatItem = kNoItem;
-  PlayItem(MakeItemId(1, 1));
-  EXPECT_EQ(g_shared.repeatItem, kNoItem);
+  Shared().repeatItem = MakeItemId(1, 1);
+  PlayItem(ThePlugin(), MakeItemId(0, 2));
+  EXPECT_EQ(Shared().repeatItem, MakeItemId(1, 2));
+  Shared().repeatItem = kNoItem;
+  PlayItem(ThePlugin(), MakeItemId(1, 1));
+  EXPECT_EQ(Shared().repeatItem, kNoItem);
 }
 
 class StepTest : public CommandsTest {};
@@ -191,9 +191,9 @@ class StepTest : public CommandsTest {};
 TEST_F(StepTest, TheLoopRoutesCommandsKeysAndTheStopMessage) {
   UseSingleTrack("Concert", {10000, 60000});
   PlayFrom(0);
-  PlayItem(MakeItemId(1, 0));
+  PlayItem(ThePlugin(), MakeItemId(1, 0));
   ClearLog();
-  HWND window = ThePlugin().window.Get();
+  HWND window = ThePlugin().window();
   PostMessageA(window, WM_COMMAND, IDM_NEXT_SUBTRACK, 0);
   EXPECT_TRUE(Pump());
   EXPECT_EQ(Actions(), (Strings{"code106:10000"}));
@@ -203,7 +203,7 @@ TEST_F(StepTest, TheLoopRoutesCommandsKeysAndTheStopMessage) {
   PostMessageA(window, WM_KEYDOWN, 'R', 0);
   EXPECT_TRUE(Pump());
   EXPECT_EQ(Actions(), (Strings{"code106:60000"}));
-  EXPECT_EQ(g_shared.repeatItem.load(), MakeItemId(1, 2));
+  EXPECT_EQ(Shared().repeatItem.load(), MakeItemId(1, 2));
 
   PostMessageA(window, UM_QUIT, 0, 0);
   EXPECT_FALSE(Pump());
@@ -226,7 +226,7 @@ TEST_F(StepTest, PreviousWithAndWithoutTheRestartRule) {
     PlayFrom(c.positionMs);
     View().SetCurrentByKey(c.playing);
     ClearLog();
-    PlayPreviousSubtrack(c.rule);
+    PlayPreviousSubtrack(ThePlugin(), c.rule);
     EXPECT_EQ(Actions(), c.actions) << c.positionMs << " " << static_cast<int>(c.rule);
   }
 }
@@ -240,14 +240,14 @@ TEST_F(StepTest, CtrlLeftAndThePreviousEntryMessageRestartTheRow) {
     View().SetCurrentByKey(MakeItemId(1, 2));
     ClearLog();
     if (byKey) {
-      EXPECT_TRUE(RunKeyCommand(VK_LEFT, true));
+      EXPECT_TRUE(RunKeyCommand(ThePlugin(), VK_LEFT, true));
     } else {
-      PostMessageA(ThePlugin().window.Get(), UM_PREV_ENTRY, 0, 0);
+      PostMessageA(ThePlugin().window(), UM_PREV_ENTRY, 0, 0);
       EXPECT_TRUE(Pump());
     }
     EXPECT_EQ(Actions(), (Strings{"code106:60000"})) << byKey;
   }
-  EXPECT_FALSE(RunKeyCommand(VK_LEFT, false));
+  EXPECT_FALSE(RunKeyCommand(ThePlugin(), VK_LEFT, false));
 }
 
 TEST_F(StepTest, NextStepsThroughRowsAndStopsAtTheLast) {
@@ -255,10 +255,10 @@ TEST_F(StepTest, NextStepsThroughRowsAndStopsAtTheLast) {
   PlayFrom(0);
   View().SetCurrentRow(-1);
   ClearLog();
-  CmdNextSubtrack();  // no playing row: the first row
-  CmdNextSubtrack();
-  CmdNextSubtrack();
-  CmdNextSubtrack();  // on the last row: nothing
+  CmdNextSubtrack(ThePlugin());  // no playing row: the first row
+  CmdNextSubtrack(ThePlugin());
+  CmdNextSubtrack(ThePlugin());
+  CmdNextSubtrack(ThePlugin());  // on the last row: nothing
   EXPECT_EQ(Actions(), (Strings{"code106:0", "code106:10000", "code106:60000"}));
 }
 
@@ -266,11 +266,11 @@ TEST_F(StepTest, StepsCrossTracksInAMultiTrackList) {
   Player().SetPlaylist({{"D:\\Track01.cda", "Track 01", 0}, {"D:\\Track02.cda", "Track 02", 0}});
   UseCd(2, 1);
   List().tracks[0].AddSubtrack("Late", 30000);
-  RebuildRows();
+  RebuildRows(ThePlugin());
   PlayFrom(31000);
   View().SetCurrentByKey(MakeItemId(1, 1));
   ClearLog();
-  CmdNextSubtrack();
+  CmdNextSubtrack(ThePlugin());
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:1", "cmd40045"}));
   EXPECT_EQ(View().CurrentKey(), MakeItemId(2, 0));
 }
@@ -281,11 +281,11 @@ TEST_F(StepTest, FirstSubtrackAndPlayTrack) {
   UseCd(3, 3);
   PlayFrom(5000);
   ClearLog();
-  CmdPlayTrack();  // the start of track 3, which plays
+  CmdPlayTrack(ThePlugin());  // the start of track 3, which plays
   EXPECT_EQ(Actions(), (Strings{"code106:0"}));
   EXPECT_EQ(View().CurrentKey(), MakeItemId(3, 0));
   ClearLog();
-  CmdFirstSubtrack();  // switches the CD to track 1
+  CmdFirstSubtrack(ThePlugin());  // switches the CD to track 1
   EXPECT_EQ(Actions(), (Strings{"cmd40047", "code121:0", "cmd40045"}));
 }
 
@@ -295,17 +295,17 @@ TEST_F(StepTest, RepeatTogglesAndPlaysTheSelectedRow) {
   View().SetCurrentByKey(MakeItemId(1, 0));
   View().SelectByKey(MakeItemId(1, 2));
   ClearLog();
-  CmdRepeat();
-  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
+  CmdRepeat(ThePlugin());
+  EXPECT_EQ(Shared().repeatItem, MakeItemId(1, 2));
   EXPECT_EQ(Actions(), (Strings{"code106:20000"}));
   ClearLog();
-  CmdRepeat();
-  EXPECT_EQ(g_shared.repeatItem, kNoItem);
+  CmdRepeat(ThePlugin());
+  EXPECT_EQ(Shared().repeatItem, kNoItem);
   EXPECT_TRUE(Actions().empty());
   // The selected row already plays: repeat holds it without a jump.
   View().SetCurrentByKey(MakeItemId(1, 2));
-  CmdRepeat();
-  EXPECT_EQ(g_shared.repeatItem, MakeItemId(1, 2));
+  CmdRepeat(ThePlugin());
+  EXPECT_EQ(Shared().repeatItem, MakeItemId(1, 2));
   EXPECT_TRUE(Actions().empty());
 }
 
@@ -314,10 +314,10 @@ TEST_F(StepTest, PlaySelectedFromTheMenuAndTheList) {
   PlayFrom(0);
   View().SelectByKey(MakeItemId(1, 1));
   ClearLog();
-  EXPECT_TRUE(RunCommand(MAKEWPARAM(IDM_CONTEXT_PLAY, 1)));
-  EXPECT_TRUE(RunCommand(IDM_PLAY_SELECTED));
-  EXPECT_FALSE(RunCommand(IDM_SAVE_AS + 1));  // not in the table
-  EXPECT_FALSE(RunCommand(MAKEWPARAM(1, 0)));
+  EXPECT_TRUE(RunCommand(ThePlugin(), MAKEWPARAM(IDM_CONTEXT_PLAY, 1)));
+  EXPECT_TRUE(RunCommand(ThePlugin(), IDM_PLAY_SELECTED));
+  EXPECT_FALSE(RunCommand(ThePlugin(), IDM_SAVE_AS + 1));  // not in the table
+  EXPECT_FALSE(RunCommand(ThePlugin(), MAKEWPARAM(1, 0)));
   EXPECT_EQ(Actions(), (Strings{"code106:10000", "code106:10000"}));
 }
 

@@ -101,8 +101,8 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
                         {"C:\\Music\\unknown.mp3", "Nothing stored for this", 0},
                         {cd, "Track 01", 0},
                         {"C:\\Music\\game.nsf", "Game music", 0}});
-  ThePlugin().settings.autoSave = true;
-  ThePlugin().settings.autoPopup = true;
+  ThePlugin().settings().autoSave = true;
+  ThePlugin().settings().autoPopup = true;
 
   BoxPresser presser(GetCurrentThreadId());
   Figures warm{};
@@ -112,13 +112,13 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
     const DWORD songStart = GetTickCount();
     Player().SetPlaylistPosition(i % 5);
     Player().Play();
-    TimerTick();
+    TimerTick(ThePlugin());
     if (i % 5 == 4) {
       // A subsong source announces the file's subsongs, as the window procedure hands them on.
-      uint32_t* record = ThePlugin().playback.subsongRecord;
+      uint32_t* record = ThePlugin().playback().subsongRecord;
       record[kSubsongRecordCountWord] = 12;
       record[kSubsongRecordThreadWord] = GetCurrentThreadId();
-      OnSubsongInfo(record);
+      OnSubsongInfo(ThePlugin(), record);
     }
     if (i < 5) {
       // Each kind of list is what the entry gets.
@@ -126,14 +126,14 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
                                List().TrackCount() == 1 && List().tracks[0].Count() == 1, List().cddbId != 0,
                                List().TrackCount() == 12};
       ASSERT_TRUE(expected[i]) << "entry " << i << ": " << List().TrackCount() << " tracks, album "
-                               << List().album.c_str() << ", path " << ThePlugin().playback.currentPath.c_str()
-                               << ", title " << ThePlugin().playback.currentTitle.c_str();
+                               << List().album.c_str() << ", path " << ThePlugin().playback().currentPath.c_str()
+                               << ", title " << ThePlugin().playback().currentTitle.c_str();
     }
     const DWORD otherStart = GetTickCount();
     songMs += otherStart - songStart;
     if (i % kShowEvery == 0) {
-      HidePluginWindow();
-      ShowBesidePlayer(SWP_NOACTIVATE);
+      HidePluginWindow(ThePlugin());
+      ShowBesidePlayer(ThePlugin(), SWP_NOACTIVATE);
     }
     if (i % kEditEvery == 0) {
       // An edit of whatever list plays, saved by the next song change; every second one takes
@@ -146,16 +146,16 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
     }
     if (i % kSkinEvery == 0) {
       const DWORD windowsStart = GetTickCount();
-      CheckSkin(true);
-      OpenTrackDialog();
-      CloseTrackDialog(false);
-      OpenSubtrackDialog();
-      CloseSubtrackDialog();
-      ShowOptionsDialog();
-      ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
+      CheckSkin(ThePlugin(), true);
+      OpenTrackDialog(ThePlugin());
+      CloseTrackDialog(ThePlugin(), false);
+      OpenSubtrackDialog(ThePlugin());
+      CloseSubtrackDialog(ThePlugin());
+      ShowOptionsDialog(ThePlugin());
+      ShowWindow(ThePlugin().optionsDialog(), SW_HIDE);
       // The box is made and ended (0: it could not be made); what ends it is not the point here,
       // and keys that other tests on the same desktop type may reach it first.
-      EXPECT_NE(TellUser("A message", MB_OK), 0) << i;
+      EXPECT_NE(TellUser(ThePlugin().window(), "A message", MB_OK), 0) << i;
       windowsMs += GetTickCount() - windowsStart;
     }
     ClearLog();  // the stand-in player's record of requests would grow

@@ -62,27 +62,28 @@ bool HasEdit(const std::string& path) { return TempDir::Read(path).find("Edit") 
 TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
   const std::string index = (ModuleDirectory() + "\\gen_tarnix.idx").c_str();
   const std::vector<WritePath> paths = {
-      {"save", [](const std::string&) { return std::vector<Answer>{}; }, [] { CmdSave(); }, true, false, HasEdit},
+      {"save", [](const std::string&) { return std::vector<Answer>{}; }, [] { CmdSave(ThePlugin()); }, true, false,
+       HasEdit},
       {"save as", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdSaveAs(); }, true, true, HasEdit},
-      {"automatic save", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveIfModified(); }, true,
-       false, HasEdit},
+       [] { CmdSaveAs(ThePlugin()); }, true, true, HasEdit},
+      {"automatic save", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveIfModified(ThePlugin()); },
+       true, false, HasEdit},
       {"cue export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdExportCueSheet(); }, true, true,
+       [] { CmdExportCueSheet(ThePlugin()); }, true, true,
        [](const std::string& path) { return TempDir::Read(path).find("TRACK 01 AUDIO") != std::string::npos; }},
       {"chapter export", [](const std::string& target) { return std::vector<Answer>{Answer::File(target)}; },
-       [] { CmdExportChapters(); }, true, true,
+       [] { CmdExportChapters(ThePlugin()); }, true, true,
        [](const std::string& path) { return TempDir::Read(path).find("Part 1") != std::string::npos; }},
       {"settings", [](const std::string&) { return std::vector<Answer>{}; },
        [] {
-         ShowOptionsDialog();
-         OptionsOk();
-         ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
+         ShowOptionsDialog(ThePlugin());
+         OptionsOk(ThePlugin());
+         ShowWindow(ThePlugin().optionsDialog(), SW_HIDE);
        },
        true, false,
        [](const std::string& path) { return TempDir::Read(path).find("AutoSave=1") != std::string::npos; }},
-      {"index", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveBookmarkIndex(); }, false, false,
-       [](const std::string& path) { return TempDir::Read(path) != kOld; }},
+      {"index", [](const std::string&) { return std::vector<Answer>{}; }, [] { SaveBookmarkIndex(ThePlugin()); }, false,
+       false, [](const std::string& path) { return TempDir::Read(path) != kOld; }},
   };
   const FileFault faults[] = {FileFault::kShortWrite, FileFault::kFailedClose, FileFault::kRefusedReplace,
                               FileFault::kReadOnlyTarget, FileFault::kMissingDirectory};
@@ -92,7 +93,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
                                : name == "cue export"     ? bookmarks_.Item("Concert.cue")
                                : name == "save as"        ? bookmarks_.Item("Chosen.trk")
                                : name == "chapter export" ? bookmarks_.Item("Concert.chapters.txt")
-                               : name == "settings"       ? std::string(PluginIniPath().c_str())
+                               : name == "settings"       ? std::string(PluginIniPath(ThePlugin().settings()).c_str())
                                                           : bookmarks_.Item("Concert.trk");
     for (const FileFault fault : faults) {
       SCOPED_TRACE(name + ", fault " + std::to_string(static_cast<int>(fault)));
@@ -100,10 +101,10 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
       UseSingleTrack("Concert", {61000});
       List().path = bookmarks_.Item("Concert.trk").c_str();
       List().tracks[0].AddSubtrack("Edit", 5000);
-      ThePlugin().settings.autoSave = true;
-      ThePlugin().playback.currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
+      ThePlugin().settings().autoSave = true;
+      ThePlugin().playback().currentPath = (bookmarks_.Path() + "\\Concert.flac").c_str();
       TrackList scratch;  // the search leaves the index changed, to be written
-      ThePlugin().bookmarkIndex.Search(scratch, (bookmarks_.Path() + "\\*.trk").c_str(), "Concert", 0, 0);
+      ThePlugin().bookmarkIndex().Search(scratch, (bookmarks_.Path() + "\\*.trk").c_str(), "Concert", 0, 0);
       List().modified = true;
       bookmarks_.Write("Concert.trk", kOld);
       if (path.newFile)
@@ -124,7 +125,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
               << ui.Boxes()[0].text;
         } else {
           EXPECT_TRUE(ui.Boxes().empty());
-          EXPECT_TRUE(ThePlugin().bookmarkIndex.Modified());
+          EXPECT_TRUE(ThePlugin().bookmarkIndex().Modified());
         }
         if (path.newFile)
           EXPECT_FALSE(TempDir::Exists(target));
@@ -136,7 +137,7 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
         // The edit given up by the save is kept and saved at the next tick.
         EXPECT_TRUE(HasEdit(target + ".unsaved"));
         EXPECT_FALSE(List().modified);
-        ThePlugin().unsavedEdits.SaveWaiting();
+        ThePlugin().unsavedEdits().SaveWaiting();
         EXPECT_FALSE(TempDir::Exists(target + ".unsaved"));
       } else {
         // Still working: the same path succeeds once the fault is gone.
@@ -160,7 +161,7 @@ TEST_F(WriteFaultsTest, AHeldFileIsWaitedForAndQuitEndsTheWait) {
   {
     ScopedFileFault held(FileFault::kHeldTarget, 3);
     g_waits = 0;
-    CmdSave();  // no box: a box here would hang the test
+    CmdSave(ThePlugin());  // no box: a box here would hang the test
     EXPECT_EQ(g_waits, 3);
     EXPECT_TRUE(HasEdit(bookmarks_.Item("Concert.trk")));
   }
@@ -170,10 +171,10 @@ TEST_F(WriteFaultsTest, AHeldFileIsWaitedForAndQuitEndsTheWait) {
   g_waits = 0;
   List().tracks[0].AddSubtrack("Later", 6000);
   List().modified = true;
-  ThePlugin().settings.autoSave = true;
+  ThePlugin().settings().autoSave = true;
   ScopedFileFault held(FileFault::kRefusedReplace, -1, bookmarks_.Item("Concert.trk").c_str());
   PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
-  SaveIfModified();
+  SaveIfModified(ThePlugin());
   EXPECT_EQ(g_waits, 1);
   EXPECT_EQ(TempDir::Read(bookmarks_.Item("Concert.trk")).find("Later"), std::string::npos);
   EXPECT_NE(TempDir::Read(bookmarks_.Item("Concert.trk.unsaved")).find("Later"), std::string::npos);
