@@ -191,10 +191,8 @@ void StartUp() {
   CreateMenus(plugin.menus);
   CreateDialogs(plugin);
   InstallHooks(plugin);
-  {
-    const WindowDc windowDc(plugin.window.Get());
-    plugin.skinDC = MemoryDc(windowDc.Get());
-  }
+  // The skin image's own DC, like the screen's; the window's DC is taken only while it paints.
+  plugin.skinDC = MemoryDc(nullptr);
   SkinFrame& frame = *plugin.frame;
   const RECT margins{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom};
   frame.Attach(plugin.window.Get(), g_shared.playerWindow, plugin.skinDC.Get(), plugin.skinDC.Get(), OpenBkgMenu,

@@ -21,12 +21,14 @@ class SkinButton : public Widget {
   int32_t Flags() const { return flags; }
   bool IsOn() const { return on; }
   void SetOn(bool value);
+  bool IsPressed() const { return pressed; }
 
-  void Draw(bool pressed) override;
+  void PaintOn(HDC dc, const RECT& box) override;
+  void ShowPressed(bool value) override;
   bool OnClick(int x, int y) override;
   bool OnRightClick(int x, int y) override;
 
-  // The slot Draw(pressed) would copy, or -1 when it draws nothing.
+  // The slot painting would copy when held down or not, or -1 when it draws nothing.
   int ImageSlot(bool pressed) const;
 
  private:
@@ -34,6 +36,7 @@ class SkinButton : public Widget {
   ClickHandler rightClickHandler;
   int32_t flags = 0;
   bool on = false;
+  bool pressed = false;
   HDC imageSource;
   SkinPoint images[kSlots];
 };

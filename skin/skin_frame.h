@@ -3,6 +3,9 @@
 // the window from the skin image (caption strip, side borders, bottom bar), owns the widgets
 // drawn on it, turns raw mouse and key messages into widget actions, moves the window by its
 // caption, resizes it by its grip in steps of 25 by 29, and snaps and docks it to the player.
+// It paints as Windows paints: a change asks for its rectangle to be painted again, and
+// WM_PAINT draws what the update region covers into a buffer made for that message, which it
+// then copies to the window. No device context of the window is kept between messages.
 
 #include <windows.h>
 
@@ -78,11 +81,18 @@ class SkinFrame {
 
   void Attach(HWND window, HWND hostMainWindow, HDC skinDC, HDC captionDC, ClickHandler rightClickHandler,
               const RECT& contentMargins, int32_t bottomBarLeftWidth);
-  // Lays out, resizes the window, paints; returns afterResize's result or 0. Callers store
-  // `width` and `height` first.
+  // Lays out, resizes the window, asks for it to be painted; returns afterResize's result or 0.
+  // Callers store `width` and `height` first.
   int32_t Resize(int32_t newWidth, int32_t newHeight);
+  // Asks for the whole window to be painted again; with showFocus the caption follows the focus.
   void Paint();
+  // Shows the caption active or inactive: its strip is painted again.
   void DrawCaption(bool active);
+  // Asks for `area` of the client to be painted again (nothing before Attach).
+  void Invalidate(const RECT& area) const;
+  // Draws what of the window lies in `box` onto `dc`, in client coordinates: WM_PAINT draws
+  // into its buffer with it.
+  void PaintArea(HDC dc, const RECT& box) const;
   // Colours in slot order; a null face or a zero height keeps the device context's font.
   // `fontFace` is UTF-8.
   void SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&colours)[kColourSlots]);
@@ -104,8 +114,8 @@ class SkinFrame {
   void TakePlayerSettings(bool highlightFocus, bool snapping, int32_t snapLength);
   void Destroy();
 
-  // Input (frame_input.cpp). Returns true when the message was consumed; `result` is written
-  // only for the focus and erase-background messages.
+  // Input and painting (frame_input.cpp). Returns true when the message was consumed; `result`
+  // is written only for the focus, paint and erase-background messages.
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
   Widget* FindPressable(int x, int y) const;
   void DispatchClick(int x, int y);
@@ -120,7 +130,6 @@ class SkinFrame {
   // Read by the widgets and by tests.
   HWND Window() const { return window; }
   HWND HostMainWindow() const { return hostMainWindow; }
-  HDC WindowDC() const { return windowDC.Get(); }
   HDC SkinDC() const { return skinDC; }
   HDC CaptionDC() const { return captionDC; }
   HFONT Font() const { return font.Get(); }
@@ -144,8 +153,12 @@ class SkinFrame {
 
  private:
   void RelayoutAll();
-  void DrawCaptionButtons();
-  void Blit(HDC source, int destX, int destY, int w, int h, int srcX, int srcY) const;
+  // Answers WM_PAINT; false before Attach, which leaves it to the default procedure.
+  bool OnPaint();
+  void PaintCaption(HDC dc, const RECT& box) const;
+  void PaintBorderAndBar(HDC dc, const RECT& box) const;
+  // The line height of the font the frame draws with.
+  int32_t MeasureLineHeight() const;
   void OnLeftDown(int x, int y);
   void OnMouseMove(int x, int y);
   void OnLeftUp(int x, int y);
@@ -163,11 +176,9 @@ class SkinFrame {
   RECT contentRect{};
   HWND window = nullptr;
   HWND hostMainWindow = nullptr;
-  WindowDc windowDC;
   HDC skinDC = nullptr;
   HDC captionDC = nullptr;
-  FontHandle font;
-  SelectedObject fontSelection;  // after the font: deselected before it is deleted
+  FontHandle font;  // selected only into the buffers of the paint messages; null: a DC's own
   int32_t bottomBarLeftWidth = 0;
   int32_t lineHeight = 1;
   bool captionInactive = false;

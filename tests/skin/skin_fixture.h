@@ -83,7 +83,7 @@ class SkinHarness {
   SkinHarness& operator=(const SkinHarness&) = delete;
   ~SkinHarness();
 
-  // What the window shows now, row by row (COLORREF values).
+  // What the window shows once the paint it asked for is done, row by row (COLORREF values).
   std::vector<COLORREF> Capture() const;
   COLORREF At(const std::vector<COLORREF>& image, int x, int y) const { return image[size_t(y) * width() + x]; }
   int width() const { return frame.width; }
@@ -100,6 +100,9 @@ class SkinHarness {
   HWND window = nullptr;
   WindowWidgets widgets;
 };
+
+// The width and height of `text` in the frame's font.
+SIZE TextExtent(const SkinFrame& frame, const char* text);
 
 // Fills the list with `count` rows "Row n" keyed n + 1 and redraws it.
 void FillRows(TrackListView& list, int count);
