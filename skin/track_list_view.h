@@ -74,8 +74,6 @@ class TrackListView : public Widget {
   // Asks for the playing row to be painted again with its progress: it changes every second,
   // and nothing else of the window needs painting for it.
   void RedrawProgress() { RedrawRow(currentRow); }
-  // The rectangle of the row `index` when it is on the page, else an empty one.
-  RECT RowRect(int32_t index) const;
   void PageUp();
   void PageDown();
   bool OnKey(WPARAM virtualKey);
@@ -98,6 +96,8 @@ class TrackListView : public Widget {
 
  private:
   RECT TextArea() const;
+  // The rectangle of the row `index` when it is on the page, else an empty one.
+  RECT RowRect(int32_t index) const;
   void RepairMarks();
   void DrawRow(HDC dc, const RECT& area, int32_t line, int32_t index);
 
