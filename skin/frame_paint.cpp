@@ -1,9 +1,13 @@
 // Painting of the skinned window, as Windows paints: changes only ask for their rectangle to be
 // painted (InvalidateRect), and WM_PAINT draws the part of the window its update region covers
-// into an off-screen buffer made for that one message, then copies the buffer to the window in
-// one step, so nothing flickers and nothing of the window is drawn twice. WM_ERASEBKGND does
-// nothing: every pixel of the box is drawn into the buffer. The pieces are copied from the skin
-// image with plain source copies.
+// into an off-screen buffer, then copies that part to the window in one step, so nothing
+// flickers and nothing of the window is drawn twice. WM_ERASEBKGND does nothing: every pixel of
+// the box is drawn into the buffer. The pieces are copied from the skin image with plain source
+// copies.
+//
+// The buffer is a bitmap of the client area's size that lives as long as the frame; only the
+// memory device context drawing into it is made for each WM_PAINT. The playing row repaints
+// once a second, and making and filling a new bitmap each time cost more than the drawing.
 
 #include "skin/skin_frame.h"
 #include "skin/skin_geometry.h"
@@ -72,23 +76,34 @@ void SkinFrame::DrawCaption(bool active) {
   Invalidate(RECT{0, 0, tiledLayout ? w : kSingleCaptionWidth, tiledLayout ? kCaptionHeight : kSingleCaptionHeight});
 }
 
+HBITMAP SkinFrame::PaintBuffer(HDC dc) {
+  const LONG w = clientRect.right - clientRect.left;
+  const LONG h = clientRect.bottom - clientRect.top;
+  if (!paintBuffer || paintBufferSize.cx < w || paintBufferSize.cy < h) {
+    paintBuffer.Reset();
+    paintBufferSize = SIZE{};
+    if (w <= 0 || h <= 0) return nullptr;
+    paintBuffer.Reset(CreateCompatibleBitmap(dc, w, h));
+    if (paintBuffer) paintBufferSize = SIZE{w, h};
+  }
+  return paintBuffer.Get();
+}
+
 bool SkinFrame::OnPaint() {
   if (!window) return false;
   const PaintSession paint(window);
   RECT box;
   if (!paint.Dc() || !IntersectRect(&box, &paint.Box(), &clientRect)) return true;
-  const int w = box.right - box.left;
-  const int h = box.bottom - box.top;
   const MemoryDc buffer(paint.Dc());
-  const BitmapHandle bitmap(CreateCompatibleBitmap(paint.Dc(), w, h));
+  HBITMAP bitmap = PaintBuffer(paint.Dc());
   if (!buffer.Get() || !bitmap) return true;
   {
-    const SelectedObject selectedBitmap(buffer.Get(), bitmap.Get());
+    // The buffer is in client coordinates; only the box is drawn and copied.
+    const SelectedObject selectedBitmap(buffer.Get(), bitmap);
     const SelectedObject selectedFont(buffer.Get(), font.Get());
-    // The buffer's origin is the box's top-left corner: everything draws in client coordinates.
-    SetViewportOrgEx(buffer.Get(), -box.left, -box.top, nullptr);
     PaintArea(buffer.Get(), box);
-    BitBlt(paint.Dc(), box.left, box.top, w, h, buffer.Get(), box.left, box.top, SRCCOPY);
+    BitBlt(paint.Dc(), box.left, box.top, box.right - box.left, box.bottom - box.top, buffer.Get(), box.left, box.top,
+           SRCCOPY);
   }
   return true;
 }

@@ -150,6 +150,8 @@ void SkinFrame::SetHooks(FrameHook newOnResize, AfterResizeHook newAfterResize, 
 
 void SkinFrame::Destroy() {
   ReleaseFont();
+  paintBuffer.Reset();
+  paintBufferSize = SIZE{};
   for (BrushHandle& brush : brushes) brush.Reset();
   pressedWidget = nullptr;
   // Creation order: the list unlinks itself from the scroll bar before the bar goes.

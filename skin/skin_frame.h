@@ -4,8 +4,9 @@
 // drawn on it, turns raw mouse and key messages into widget actions, moves the window by its
 // caption, resizes it by its grip in steps of 25 by 29, and snaps and docks it to the player.
 // It paints as Windows paints: a change asks for its rectangle to be painted again, and
-// WM_PAINT draws what the update region covers into a buffer made for that message, which it
-// then copies to the window. No device context of the window is kept between messages.
+// WM_PAINT draws what the update region covers into an off-screen buffer, which it then copies
+// to the window. The buffer's bitmap lives as long as the frame; the device context that draws
+// into it is made for the message. No device context is kept between messages.
 
 #include <windows.h>
 
@@ -157,6 +158,9 @@ class SkinFrame {
   bool OnPaint();
   void PaintCaption(HDC dc, const RECT& box) const;
   void PaintBorderAndBar(HDC dc, const RECT& box) const;
+  // The off-screen bitmap, at least as large as the client area, made compatible with `dc`
+  // when there is none or the client area grew; null when it can't be made.
+  HBITMAP PaintBuffer(HDC dc);
   // The line height of the font the frame draws with.
   int32_t MeasureLineHeight() const;
   void OnLeftDown(int x, int y);
@@ -179,6 +183,9 @@ class SkinFrame {
   HDC skinDC = nullptr;
   HDC captionDC = nullptr;
   FontHandle font;  // selected only into the buffers of the paint messages; null: a DC's own
+  // WM_PAINT's off-screen bitmap, in client coordinates, and its size: made once, not per paint.
+  BitmapHandle paintBuffer;
+  SIZE paintBufferSize{};
   int32_t bottomBarLeftWidth = 0;
   int32_t lineHeight = 1;
   bool captionInactive = false;

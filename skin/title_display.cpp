@@ -60,7 +60,8 @@ void TitleDisplay::PaintOn(HDC dc, const RECT&) {
   if (!frame) return;
   RECT area{rect.left + textInset.left, rect.top + textInset.top, rect.right + textInset.right,
             rect.bottom + textInset.bottom};
-  SelectedObject selected(dc, ownFont);
+  // The plain style draws in the frame's font, which the paint already selected.
+  const SelectedObject selected(dc, ownFont != frame->Font() ? ownFont : nullptr);
   const int32_t background = BackgroundSlot(colourPair);
   SetBkColor(dc, frame->Colour(background));
   if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &rect, brush);

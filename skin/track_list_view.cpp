@@ -290,19 +290,20 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameArea,
             DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX);
   if (decoration & (kRowSkipped | kRowStopsAfter)) {
-    const BrushHandle ink(CreateSolidBrush(frame->Colour(foreground)));
+    // The frame's brush of the row's text colour: nothing is made for a paint.
+    HBRUSH ink = frame->Brush(foreground);
     if (decoration & kRowSkipped) {
       DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &drawn,
                 DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX | DT_CALCRECT);
       const LONG middle = band.top + lineHeight / 2;
       RECT strike{drawn.left, middle, std::min(drawn.right, nameArea.right), middle + 1};
-      if (ink) FillRect(dc, &strike, ink.Get());
+      if (ink) FillRect(dc, &strike, ink);
     }
     if (sign > 0) {
       const LONG left = area.right - timeWidth - signGap - sign;
       const LONG top = band.top + (lineHeight - sign) / 2;
       RECT square{left, top, left + sign, top + sign};
-      if (ink) FillRect(dc, &square, ink.Get());
+      if (ink) FillRect(dc, &square, ink);
     }
   }
   if (timeShown) {

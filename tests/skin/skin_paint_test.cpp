@@ -117,6 +117,33 @@ TEST(FramePaintTest, BottomBarPiecesByWidth) {
   }
 }
 
+// The paint buffer outlives the paints: a window that grows past it, after shrinking or not,
+// still shows the skin in its new corners.
+TEST(FramePaintTest, ResizedWindowIsPaintedToItsNewEdges) {
+  struct Size2 {
+    int width, height;
+  };
+  const std::vector<std::vector<Size2>> walks = {
+      {{275, 116}, {400, 203}},
+      {{350, 174}, {275, 116}, {325, 174}, {400, 232}},
+  };
+  for (const auto& walk : walks) {
+    SkinHarness h(Size(walk[0].width, walk[0].height));
+    for (const Size2& size : walk) {
+      h.frame.width = size.width;
+      h.frame.height = size.height;
+      h.frame.Resize(size.width, size.height);
+      const auto image = h.Capture();
+      const int n = size.height - 38;
+      // The bar's right piece below its buttons, and the left border's last tile rows.
+      EXPECT_EQ(Mismatches(h, image, {size.width - 175, n + 28, 175, 10, 101, 100}), 0)
+          << size.width << "x" << size.height;
+      const int tileTop = n - 1 - (n - 1 - 20) % 29;
+      EXPECT_EQ(Mismatches(h, image, {0, tileTop, 12, n - tileTop, 0, 42}), 0) << size.width << "x" << size.height;
+    }
+  }
+}
+
 TEST(FramePaintTest, ButtonImagesNormalAndPressed) {
   SkinHarness h(Size(275, 116));
   for (int i = 0; i < 5; ++i) {
