@@ -1,10 +1,10 @@
-# tarnix_test_per_case(<target> <source> [SERIAL] [TIMEOUT <s>] [RESOURCE_LOCK <name>])
+# tarnix_test_per_case(<target> <source> [SERIAL] [TIMEOUT <s>] [RESOURCE_LOCK <name>...])
 #
 # One ctest per TEST/TEST_F line of <source>, named <target>.<Group>.<Case>, each running
 # <target> with a gtest filter for that case: the suites that load the plug-in DLL need a
 # process per case, because a window class registered by a DLL outlives FreeLibrary.
 function(tarnix_test_per_case target source)
-  cmake_parse_arguments(PARSE_ARGV 2 arg "SERIAL" "TIMEOUT;RESOURCE_LOCK" "")
+  cmake_parse_arguments(PARSE_ARGV 2 arg "SERIAL" "TIMEOUT" "RESOURCE_LOCK")
   if(NOT arg_TIMEOUT)
     set(arg_TIMEOUT 90)
   endif()
@@ -20,7 +20,7 @@ function(tarnix_test_per_case target source)
       set_tests_properties(${target}.${case} PROPERTIES RUN_SERIAL TRUE)
     endif()
     if(arg_RESOURCE_LOCK)
-      set_tests_properties(${target}.${case} PROPERTIES RESOURCE_LOCK ${arg_RESOURCE_LOCK})
+      set_tests_properties(${target}.${case} PROPERTIES RESOURCE_LOCK "${arg_RESOURCE_LOCK}")
     endif()
   endforeach()
   # A case added or renamed in the source reconfigures.

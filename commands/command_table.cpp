@@ -1,10 +1,11 @@
-// The command table that the UI thread's loop dispatches WM_COMMAND through, the two button
+// The command table that the window procedure runs WM_COMMAND through, the two button
 // handler tables, and the popup menus: which element opens which menu, and the two context
 // menu items whose state follows the list.
 
 #include "commands/commands.h"
 
 #include "commands/editing.h"
+#include "host/messaging.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "resources/resource_ids.h"
@@ -17,10 +18,13 @@ namespace {
 
 void OpenPopup(HMENU menu, int x, int y) {
   HWND window = ThePlugin().window.Get();
-  if (!menu || !window) return;
+  // At quit no menu opens; one already open is closed then (plugin/quit_at_once.h).
+  if (!menu || !window || QuitPending()) return;
   POINT point{x, y};
   if (!ClientToScreen(window, &point)) return;
-  // The chosen item comes back as a WM_COMMAND posted to the plug-in window.
+  // The chosen item comes back as a WM_COMMAND posted to the plug-in window. Meanwhile the
+  // menu's loop dispatches the window's other messages, the timer's among them, to the window
+  // procedure, so tracking goes on while the menu is open.
   TrackPopupMenu(menu, TPM_RIGHTBUTTON, point.x, point.y, 0, window, nullptr);
 }
 
@@ -111,6 +115,13 @@ bool RunCommand(WPARAM wParam) {
     if (!entry->run) return false;
     entry->run();
     return true;
+  }
+  return false;
+}
+
+bool HasCommandHandler(UINT id) {
+  for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) {
+    if (static_cast<UINT>(entry->id) == id) return entry->run != nullptr;
   }
   return false;
 }

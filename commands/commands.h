@@ -25,6 +25,8 @@ struct CommandEntry {
 extern const CommandEntry kCommandTable[];
 // Looks up the low 16 bits of wParam and runs that command; false when none.
 bool RunCommand(WPARAM wParam);
+// Whether RunCommand would run something for this id (the resource test asks it of every menu item).
+bool HasCommandHandler(UINT id);
 // Runs the command of a key pressed in the plug-in window (ctrl: with Ctrl held) through the
 // same table; false for keys the plug-in leaves to the player.
 bool RunKeyCommand(WPARAM key, bool ctrl);

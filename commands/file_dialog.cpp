@@ -8,6 +8,7 @@
 #include <string>
 #include <string_view>
 
+#include "host/messaging.h"
 #include "host/plugin.h"
 #include "host/user_messages.h"
 #include "win32/utf16.h"
@@ -19,6 +20,8 @@ constexpr int kFileBufferSize = 512;
 }  // namespace
 
 TextString AskForFile(const FileDialogSpec& spec, const TextString& initial) {
+  // Nobody waits for a dialog at quit; one already open is cancelled then (plugin/quit_at_once.h).
+  if (QuitPending()) return TextString();
   wchar_t buffer[kFileBufferSize] = {};
   const std::wstring proposed = WideFromUtf8(std::string_view(initial.Data(), static_cast<size_t>(initial.Length())));
   if (proposed.size() < kFileBufferSize) std::wmemcpy(buffer, proposed.data(), proposed.size());

@@ -16,7 +16,8 @@ struct FileDialogSpec {
 
 // Runs one dialog with `initial` in its buffer; a text that does not fit leaves the buffer
 // empty rather than offering a cut path. Returns the chosen path, or empty when cancelled; a
-// chosen path that does not fit the buffer is refused with a message.
+// chosen path that does not fit the buffer is refused with a message. At quit it is cancelled,
+// or not shown at all.
 TextString AskForFile(const FileDialogSpec& spec, const TextString& initial);
 
 }  // namespace tarnix

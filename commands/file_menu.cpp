@@ -53,7 +53,7 @@ void CmdOpen() {
   if (chosen.IsEmpty()) return;
 
   TrackList loaded;
-  if (!loaded.Load(chosen, TextString(), 0, 0, true)) {
+  if (!LoadListOrKeptEdit(loaded, chosen, TextString(), 0, 0, true)) {
     ReportFailure("Couldn't open " + chosen);
     return;
   }

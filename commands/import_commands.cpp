@@ -92,7 +92,7 @@ void CmdPasteTracklist() {
   }
   if (track->Count() > 1) {
     const int answer = TellUser("Replace the subtracks of " + track->Name() + " with the pasted tracklist?",
-                                MB_YESNO | MB_ICONQUESTION, true);
+                                MB_YESNO | MB_ICONQUESTION);
     if (answer != IDYES) return;
     // The box ran a loop of its own: take the track again.
     track = list.CurrentTrack();

@@ -25,21 +25,18 @@ constexpr uint64_t kLengthRetryMs = 5000;
 
 ListeningState& State() { return ThePlugin().listening; }
 
-TextString StoreFilePath() { return ModuleDirectory() + "\\gen_tarnix.resume"; }
+constexpr const char* kStoreFileName = "\\gen_tarnix.resume";
 
-void LoadStoreOnce() {
-  ListeningState& state = State();
-  if (state.storeLoaded) return;
-  state.storeLoaded = true;
-  // A missing or damaged file leaves the store empty; the next write replaces it.
-  state.store.Load(StoreFilePath());
+// The store beside plugin.ini; one an earlier version left beside the DLL is read while that is
+// missing.
+listening::ResumeStoreFile& Store() {
+  listening::ResumeStoreFile& store = State().store;
+  if (!store.HasPaths()) store.SetPaths(StoreDirectory() + kStoreFileName, EarlierStoreDirectory() + kStoreFileName);
+  return store;
 }
 
-void WriteStoreIfChanged() {
-  ListeningState& state = State();
-  if (!state.storeChanged) return;
-  if (state.store.Save(StoreFilePath())) state.storeChanged = false;
-}
+// A file that cannot be read now is tried again at the next write, which waits until then.
+void WriteStoreIfChanged() { Store().WriteIfChanged(); }
 
 // Plain files only: CD tracks and the files of a subsong source start anew each time.
 bool IsResumable() {
@@ -66,12 +63,10 @@ void Leave(int32_t positionMs) {
   if (positionMs < 0 || !IsResumable()) return;
   switch (listening::JudgeLeftAt(positionMs, state.lengthMs)) {
     case listening::LeftAt::kRemember:
-      LoadStoreOnce();
-      state.storeChanged |= state.store.Remember(state.path, positionMs);
+      Store().Remember(state.path, positionMs);
       break;
     case listening::LeftAt::kForget:
-      LoadStoreOnce();
-      state.storeChanged |= state.store.Forget(state.path);
+      Store().Forget(state.path);
       break;
     case listening::LeftAt::kNothing:
       break;
@@ -176,9 +171,9 @@ bool FollowResume(const Player& player, int ms) {
   state.earlierPositionMs = state.lastPositionMs;
   state.lastPositionMs = ms;
   if (!IsResumable() || !listening::IsLongRecording(state.lengthMs)) return false;
-  LoadStoreOnce();
   if (start && ms < listening::kFreshStartMs) {
-    const int32_t remembered = state.store.Find(state.path);
+    Store().EnsureRead();  // unread, only a place left in this run is known
+    const int32_t remembered = Store().Find(state.path);
     if (remembered >= 0) {
       const int32_t target = listening::ResumeTargetMs(remembered);
       player.JumpToTime(target);

@@ -3,11 +3,16 @@
 #include "host/player_codes.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 
 namespace tarnix {
 
 namespace {
+
+// Written and read on the UI thread; atomic so that a test driving the UI code from another
+// thread reads it whole.
+std::atomic<bool> g_quitArrived{false};
 
 // The system time as a count of 100-ns units.
 std::int64_t SystemTime100ns() {
@@ -42,8 +47,17 @@ LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lPar
 }
 
 LRESULT SendToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (QuitArrived()) throw SendMsgQuit();
   return SendMessageGuarded(window, message, wParam, lParam, UM_QUIT);
 }
+
+void NoteQuitArrived() noexcept { g_quitArrived.store(true); }
+
+bool QuitArrived() noexcept { return g_quitArrived.load(); }
+
+void ForgetQuit() noexcept { g_quitArrived.store(false); }
+
+bool QuitPending() { return QuitArrived() || PeekOne(nullptr, nullptr, UM_QUIT, false); }
 
 bool PeekOne(MSG* msg, HWND window, UINT messageId, bool remove) {
   // A filter of 0 to 0 would match every message, not just WM_NULL.

@@ -40,8 +40,21 @@ constexpr DWORD kMessageWaitSliceMs = 50;
 // receiver returned, full width (pointer results stay intact on 64 bits).
 LRESULT SendMessageGuarded(HWND window, UINT message, WPARAM wParam, LPARAM lParam, UINT quitMessage);
 
-// SendMessageGuarded with UM_QUIT as the quit message: every request to the player uses it.
+// SendMessageGuarded with UM_QUIT as the quit message: every request to the player uses it. Once
+// the quit message has reached the plug-in window (NoteQuitArrived) it throws SendMsgQuit at once:
+// the player's thread is waiting in quit and answers nothing.
 LRESULT SendToPlayer(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Quit as the UI thread sees it. UM_QUIT is posted to the plug-in window, and until a loop
+// dispatches it, it is seen queued; a modal loop (a menu, a file dialog) takes it off the queue
+// and hands it to the window procedure, which notes it here. From then on nothing may wait: the
+// guarded sends, the plug-in's message boxes, its file dialogs and its waits for a held file give
+// up at once. StartUp forgets a note of an earlier run.
+void NoteQuitArrived() noexcept;
+bool QuitArrived() noexcept;
+void ForgetQuit() noexcept;
+// QuitArrived, or UM_QUIT still queued for the calling thread (for any of its windows).
+bool QuitPending();
 
 // Whether a message with exactly messageId is queued for window (for any window of the thread,
 // thread messages included, when window is null); with remove it is taken off the queue into

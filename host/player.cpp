@@ -4,8 +4,10 @@
 #include "host/player_codes.h"
 #include "tracklist/platform.h"
 
+#include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <optional>
 #include <string>
 
 #include "win32/utf16.h"
@@ -29,6 +31,40 @@ TextString CopyWide(const wchar_t* text) {
 TextString CopyFromCodePage(const char* text) {
   const std::string utf8 = platform::Utf8FromAnsi(std::string_view(text, strnlen(text, kMaxPlayerText)));
   return TextString(static_cast<int>(utf8.size()), utf8.data());
+}
+
+// How many bytes from `address` on the process may read: committed memory, readable and no guard
+// page, up to the end of its region; 0 when it may not.
+size_t ReadableBytesAt(const char* address) {
+  MEMORY_BASIC_INFORMATION info{};
+  if (VirtualQuery(address, &info, sizeof info) != sizeof info) return 0;
+  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
+                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
+  if (info.State != MEM_COMMIT || (info.Protect & kReadable) == 0 || (info.Protect & PAGE_GUARD) != 0) return 0;
+  return static_cast<size_t>(static_cast<const char*>(info.BaseAddress) + info.RegionSize - address);
+}
+
+// The text an answer points at, read only where the memory can be read and only up to
+// kMaxPlayerText units. The settings requests answer with a pointer or with 0 or 1 for "no
+// answer", and an answer a player gives by mistake must not end the process: nullopt then.
+template <typename Unit>
+std::optional<std::basic_string<Unit>> TextOfAnswer(LRESULT answer) {
+  const auto address = static_cast<uintptr_t>(answer);
+  if (address <= 1 || address % alignof(Unit) != 0) return std::nullopt;
+  std::basic_string<Unit> text;
+  const char* at = reinterpret_cast<const char*>(address);
+  while (text.size() < static_cast<size_t>(kMaxPlayerText)) {
+    // Regions are whole pages, so a text that is aligned has whole units in each.
+    const size_t units = ReadableBytesAt(at) / sizeof(Unit);
+    if (units == 0) return std::nullopt;
+    const Unit* unit = reinterpret_cast<const Unit*>(at);
+    for (size_t i = 0; i < units && text.size() < static_cast<size_t>(kMaxPlayerText); ++i) {
+      if (unit[i] == 0) return text;
+      text.push_back(unit[i]);
+    }
+    at += units * sizeof(Unit);
+  }
+  return std::nullopt;
 }
 
 }  // namespace
@@ -91,5 +127,17 @@ TextString Player::PlaylistFile(int index) const { return EntryText(index, kCode
 TextString Player::PlaylistTitle(int index) const { return EntryText(index, kCodePlaylistTitleW, kCodePlaylistTitle); }
 
 void Player::SendCommand(WPARAM id) const { SendToPlayer(window_, WM_COMMAND, id, 0); }
+
+TextString Player::CheckedText(LPARAM wideCode, LPARAM narrowCode) const {
+  const std::optional<std::wstring> wide = TextOfAnswer<wchar_t>(Request(0, wideCode));
+  if (wide && !wide->empty()) return CopyWide(wide->c_str());
+  const std::optional<std::string> narrow = TextOfAnswer<char>(Request(0, narrowCode));
+  if (narrow && !narrow->empty()) return CopyFromCodePage(narrow->c_str());
+  return TextString();
+}
+
+TextString Player::IniDirectory() const { return CheckedText(kCodeIniDirectoryW, kCodeIniDirectory); }
+
+TextString Player::IniFile() const { return CheckedText(kCodeIniFileW, kCodeIniFile); }
 
 }  // namespace tarnix

@@ -38,10 +38,16 @@ class Player {
   TextString PlaylistFile(int index) const;
   TextString PlaylistTitle(int index) const;
   void SendCommand(WPARAM id) const;  // WM_COMMAND with lParam 0
+  // Where the player keeps its settings, as UTF-8: 1335 and 1334 first, else 335 and 334
+  // converted from the code page. Empty when the player does not answer: 0 or 1, an empty text,
+  // a pointer to memory that cannot be read or a text without an end within kMaxPlayerText.
+  TextString IniDirectory() const;  // the folder of the player's ini file
+  TextString IniFile() const;       // the full path of the player's ini file
 
  private:
   LRESULT Request(WPARAM wParam, LPARAM code) const;
   TextString EntryText(int index, LPARAM wideCode, LPARAM narrowCode) const;
+  TextString CheckedText(LPARAM wideCode, LPARAM narrowCode) const;
 
   HWND window_;
   WideEntryTexts* wide_;

@@ -25,6 +25,13 @@ constexpr LPARAM kCodePlaylistTitle = 212;        // wParam: index; result: poin
 // The same two as wide strings; a player that predates them answers 0 for every index.
 constexpr LPARAM kCodePlaylistTitleW = 213;  // wParam: index; result: const wchar_t* title
 constexpr LPARAM kCodePlaylistFileW = 214;   // wParam: index; result: const wchar_t* path
+// Where the player keeps its settings, wParam 0: the full path of its ini file and the folder that
+// holds it, narrow (in the code page) and wide. The result points into the player's memory; a
+// player that predates a request answers 0 (some answer 1).
+constexpr LPARAM kCodeIniFile = 334;         // result: const char* path of winamp.ini
+constexpr LPARAM kCodeIniDirectory = 335;    // result: const char* folder of winamp.ini
+constexpr LPARAM kCodeIniFileW = 1334;       // result: const wchar_t* path of winamp.ini
+constexpr LPARAM kCodeIniDirectoryW = 1335;  // result: const wchar_t* folder of winamp.ini
 
 // The skin directory request fills a buffer of this size. The caller presets the first byte so
 // that a buffer the player left alone can be told from an empty answer.
@@ -64,10 +71,18 @@ constexpr UINT UM_TOGGLE_WINDOW = 0x4402;
 constexpr UINT UM_FOCUS_WINDOW = 0x4403;
 constexpr UINT UM_PLAYER_MOVED = 0x4404;
 constexpr UINT UM_RELOAD_SKIN = 0x4405;
-constexpr UINT UM_QUIT = 0x4406;  // stops the plug-in's thread and aborts guarded sends
+constexpr UINT UM_QUIT = 0x4406;  // posted to the window by quit: ends modal loops, the loop and guarded sends
 constexpr UINT UM_REPEAT_END = 0x4407;
 constexpr UINT UM_TICK_NOW = 0x4408;  // posted: run the playback check at once (coalesced)
 constexpr UINT UM_CONFIG = 0x4409;    // posted by config: show the window, or the options when it is shown
+
+// The work the window procedure defers when a subsong source sends: it copies what the send
+// carries and posts one of these to itself, never the source's own id, so that whichever loop
+// dispatches the post (the plug-in's, a menu's, a dialog's) a posted message is never taken for
+// a sent one.
+constexpr UINT UM_APPLY_SUBSONG_INFO = WM_APP + 0x100;     // the record copied into the playback state
+constexpr UINT UM_APPLY_SUBSONG_CHANGED = WM_APP + 0x101;  // wParam: 0-based subsong now playing
+constexpr UINT UM_APPLY_TRACK_NAMES = WM_APP + 0x102;      // the names kept in the playback state
 
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;

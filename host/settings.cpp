@@ -8,6 +8,8 @@
 
 #include "host/ascii_escape.h"
 
+#include "host/messaging.h"
+#include "host/player.h"
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
 #include "skin/window_layout.h"
@@ -161,20 +163,105 @@ bool WriteSettings(const TextString& file, const IniValues& values) {
 // The parent of the plug-in's directory: the player's own directory.
 TextString PlayerDirectory() { return ModuleDirectory().DirectoryPart(); }
 
+const StoragePlaces* Places() {
+  const Plugin* plugin = CurrentPlugin();
+  return plugin ? &plugin->settings.places : nullptr;
+}
+
+bool HasPluginSection(const TextString& file) {
+  wchar_t first[4] = {};
+  return GetPrivateProfileSectionW(kSection, first, 4, Wide(file).c_str()) > 0;
+}
+
+bool FolderReady(const TextString& path) { return platform::PathExists(path) || platform::CreateFolder(path); }
+
+// A path as the player would give it: whole ("C:\..." or "\\server\..."), so that an answer
+// made of whatever the memory held is never taken for a folder relative to somewhere.
+bool IsFullPath(const TextString& path) {
+  const char* text = path.c_str();
+  if (path.Length() >= 3 && text[1] == ':' && text[2] == '\\') return true;
+  return path.Length() >= 3 && text[0] == '\\' && text[1] == '\\';
+}
+
+// The default bookmark folder is made when it is missing, and takes copies of the lists an
+// earlier version kept in its own default folder beside the player: copies, because that folder
+// may be one the listener cannot write to, and the lists there stay as they are for any other
+// version still using them. Only when the folder is new, so that this happens once, and an
+// existing list is never replaced.
+void PrepareDefaultBookmarks(const TextString& folder) {
+  const TextString earlier = EarlierDefaultBookmarkPath();
+  if (folder.IsEmpty() || folder.EqualsIgnoringCase(earlier) || platform::PathExists(folder)) return;
+  if (!platform::CreateFolder(folder)) return;
+  platform::EnumerateFiles(earlier + "\\*.trk", [&](const TextString& name) {
+    CopyFileW(Wide(earlier + "\\" + name).c_str(), Wide(folder + "\\" + name).c_str(), TRUE);
+    return true;
+  });
+}
+
 }  // namespace
 
 TextString ModuleDirectory() { return FromModuleFileName(g_shared.instance).DirectoryPart(); }
 
-TextString PluginIniPath() { return ModuleDirectory() + "\\plugin.ini"; }
+TextString StoreDirectory() {
+  const StoragePlaces* places = Places();
+  return places && !places->storeDirectory.IsEmpty() ? places->storeDirectory : EarlierStoreDirectory();
+}
 
-TextString PlayerIniPath() { return PlayerDirectory() + "\\winamp.ini"; }
+TextString PluginIniPath() { return StoreDirectory() + "\\plugin.ini"; }
 
-TextString DefaultBookmarkPath() { return PlayerDirectory() + "\\Bookmarks"; }
+TextString PlayerIniPath() {
+  const StoragePlaces* places = Places();
+  return places && !places->playerIni.IsEmpty() ? places->playerIni : PlayerDirectory() + "\\winamp.ini";
+}
+
+TextString DefaultBookmarkPath() {
+  const StoragePlaces* places = Places();
+  return places && !places->defaultBookmarks.IsEmpty() ? places->defaultBookmarks : EarlierDefaultBookmarkPath();
+}
+
+TextString EarlierStoreDirectory() { return ModuleDirectory(); }
+
+TextString EarlierDefaultBookmarkPath() { return PlayerDirectory() + "\\Bookmarks"; }
+
+void FindStoragePlaces() {
+  StoragePlaces places;
+  TextString folder;
+  if (g_shared.playerWindow) {
+    try {
+      const Player player(g_shared.playerWindow);
+      folder = player.IniDirectory();
+      places.playerIni = player.IniFile();
+    } catch (const SendMsgException&) {
+      // A player that does not answer now is taken for one that does not tell.
+      folder = TextString();
+      places.playerIni = TextString();
+    }
+  }
+  if (!IsFullPath(places.playerIni)) places.playerIni = TextString();
+  // The player's own folder holds its settings already: only the plug-in's folders are made.
+  if (IsFullPath(folder) && platform::PathExists(folder)) {
+    while (folder.Length() > 2 && folder.c_str()[folder.Length() - 1] == '\\')
+      folder = folder.Left(folder.Length() - 1);
+    const TextString store = folder + "\\Plugins";
+    if (FolderReady(store)) {
+      places.storeDirectory = store;
+      places.defaultBookmarks = folder + "\\Bookmarks";
+    }
+  }
+  ThePlugin().settings.places = places;
+}
 
 void LoadSettings() {
   Plugin& plugin = ThePlugin();
   Settings& settings = plugin.settings;
-  const std::wstring ini = Wide(PluginIniPath());
+  FindStoragePlaces();
+  // Settings an earlier version left beside the DLL are read (never moved or removed) until
+  // this version has written its own.
+  TextString source = PluginIniPath();
+  const TextString earlier = EarlierStoreDirectory() + "\\plugin.ini";
+  const bool carried = !source.EqualsIgnoringCase(earlier) && !HasPluginSection(source) && HasPluginSection(earlier);
+  if (carried) source = earlier;
+  const std::wstring ini = Wide(source);
   FrameSettings window;
   for (const FrameIntKey& key : kFrameInts)
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
@@ -184,6 +271,11 @@ void LoadSettings() {
   for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   g_shared.hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
   settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath());
+  // Earlier versions wrote the default folder out as if chosen: that one follows the new default;
+  // a folder the listener chose stays as it is.
+  if (carried && settings.bookmarkPath.EqualsIgnoringCase(EarlierDefaultBookmarkPath()))
+    settings.bookmarkPath = DefaultBookmarkPath();
+  if (settings.bookmarkPath.EqualsIgnoringCase(DefaultBookmarkPath())) PrepareDefaultBookmarks(settings.bookmarkPath);
   ReadPlayerSettings();
 }
 

@@ -1,12 +1,22 @@
 #pragma once
-// The plug-in's settings in the "Tarnix Plugin" section of plugin.ini beside the DLL, and the
-// four values it reads from the player's winamp.ini (never written).
+// The plug-in's settings in the "Tarnix Plugin" section of plugin.ini, the four values it reads
+// from the player's winamp.ini (never written), and where the plug-in keeps its files.
 
 #include <cstdint>
 
 #include "tracklist/text_string.h"
 
 namespace tarnix {
+
+// Where the plug-in's files go. A player installed where a listener may not write keeps its own
+// settings elsewhere and tells its plug-ins where; the plug-in's files go there too. Empty texts
+// (a player too old to tell) keep the places of earlier versions: plugin.ini and the files beside
+// it in the DLL's folder, winamp.ini and Bookmarks beside the player.
+struct StoragePlaces {
+  TextString storeDirectory;    // "<the player's settings folder>\Plugins"
+  TextString playerIni;         // the player's own ini file
+  TextString defaultBookmarks;  // "<the player's settings folder>\Bookmarks"
+};
 
 struct Settings {
   bool autoSave = false;
@@ -19,16 +29,29 @@ struct Settings {
   // HotKey is read by the hook filter on the player's thread: it lives in g_shared.hotKey.
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;
+  StoragePlaces places;  // found by LoadSettings
 };
 
 // The directory of the plug-in's own file (cut before its last ':' or '\').
 TextString ModuleDirectory();
+// The folder of plugin.ini, which also holds the index, the resume store and the recovery
+// files of lists whose own folder is gone.
+TextString StoreDirectory();
 TextString PluginIniPath();
 TextString PlayerIniPath();
 TextString DefaultBookmarkPath();
+// Where an earlier version kept them: the DLL's folder and Bookmarks beside the player.
+TextString EarlierStoreDirectory();
+TextString EarlierDefaultBookmarkPath();
 
-// Reads plugin.ini into the plug-in's settings and hands the frame its place, size and flags,
-// then reads the player's values.
+// Asks the player where it keeps its settings and makes the folders the plug-in's files go to.
+// A player that does not tell (or names no existing folder by its full path), or folders that
+// cannot be made, keep the earlier places.
+void FindStoragePlaces();
+
+// Finds the places, reads plugin.ini into the plug-in's settings and hands the frame its place,
+// size and flags, then reads the player's values. A plugin.ini without the plug-in's section
+// takes the one an earlier version left beside the DLL.
 void LoadSettings();
 // Reads "hilite", "snap", "snaplen", "pe_fontsize" from winamp.ini.
 void ReadPlayerSettings();

@@ -9,12 +9,16 @@
 namespace tarnix {
 
 constexpr const char* kMessageCaption = "Tarnix Plugin";
+// What TellUser returns when quit came: no answer. A question that gets it is not a yes and not
+// a no; its asker keeps what it asked about.
+constexpr int kNoAnswerAtQuit = -1;
 
-// Shows text with the MB_ flags; with watchQuit the box gives up when UM_QUIT is waiting.
-// Returns the box's answer (-1 when it gave up).
-int TellUser(const TextString& text, unsigned flags, bool watchQuit);
+// Shows text with the MB_ flags and returns the box's answer. Nobody may wait for an answer at
+// quit: with quit pending (host/messaging.h, QuitPending) no box is shown, and a box showing
+// when UM_QUIT is posted gives up; both return kNoAnswerAtQuit.
+int TellUser(const TextString& text, unsigned flags);
 
-// An OK box with the exclamation icon that gives up on UM_QUIT: how failures are reported.
+// An OK box with the exclamation icon: how failures are reported.
 void ReportFailure(const TextString& text);
 
 }  // namespace tarnix

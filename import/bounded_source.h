@@ -1,8 +1,10 @@
 #pragma once
 // BoundedSource: a ByteSource that stops answering once a byte budget is spent, so a reader led
 // by size fields in a file can never read (or allocate for) more than the budget, whatever the
-// file claims. Budgets nest: a reader that wraps a bounded source shares the outer budget.
-// Also the byte-order helpers the chapter readers share.
+// file claims. The budget counts what the source beneath actually took (its Spent(), read-ahead
+// included), so a file source's fills are paid for too, and at least the bytes asked through it;
+// the last read may overrun it by one fill. Budgets nest: a reader that wraps a bounded source
+// shares the outer budget. Also the byte-order helpers the chapter readers share.
 
 #include <algorithm>
 #include <cstddef>
@@ -20,28 +22,34 @@ class BoundedSource : public ByteSource {
  public:
   // Over another bounded source, the budget is at most what that one has left, so a reader can
   // size its reads by Remaining().
-  BoundedSource(ByteSource& source, uint64_t budget) : source_(source), budget_(budget) {
+  BoundedSource(ByteSource& source, uint64_t budget) : source_(source), start_(source.Spent().bytes), budget_(budget) {
     if (const auto* outer = dynamic_cast<const BoundedSource*>(&source))
       budget_ = std::min(budget_, outer->Remaining());
   }
   uint64_t Size() const override { return source_.Size(); }
   bool ReadAt(uint64_t offset, void* out, size_t count) override {
-    if (count > budget_ || offset > Size() || count > Size() - offset) return false;
-    budget_ -= count;
+    if (count > Remaining() || offset > Size() || count > Size() - offset) return false;
+    asked_ += count;
     return source_.ReadAt(offset, out, count);
   }
-  uint64_t Remaining() const { return budget_; }
+  Cost Spent() const override { return source_.Spent(); }
+  uint64_t Remaining() const {
+    const uint64_t spent = std::max(asked_, source_.Spent().bytes - start_);
+    return spent >= budget_ ? 0 : budget_ - spent;
+  }
 
   // Reads `count` bytes at `offset` into `out`, checking the range and the budget before the
   // string grows, so a bogus size never becomes an allocation.
   bool ReadBytes(uint64_t offset, uint64_t count, std::string* out) {
-    if (count > budget_ || offset > Size() || count > Size() - offset) return false;
+    if (count > Remaining() || offset > Size() || count > Size() - offset) return false;
     return ReadString(offset, static_cast<size_t>(count), out);
   }
 
  private:
   ByteSource& source_;
+  uint64_t start_;  // what the source had spent before this budget began
   uint64_t budget_;
+  uint64_t asked_ = 0;
 };
 
 inline uint32_t Be16(const void* p) {

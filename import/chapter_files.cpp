@@ -1,5 +1,6 @@
 #include "import/chapter_files.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -51,12 +52,16 @@ bool ParsePlainText(std::string_view text, ChapterSet* out) {
     if (!ParsePlainTextTime(line, &ms, &titleAt)) continue;  // headings, notes, blank lines
     std::string_view title = line.substr(titleAt);
     while (!title.empty() && IsBlank(title.front())) title.remove_prefix(1);
-    // "0:00 - Title" and "0:00 – Title" as well as "0:00 Title".
-    for (const std::string_view dash : {std::string_view("-"), std::string_view("\xE2\x80\x93")}) {
-      if (title.substr(0, dash.size()) == dash && (title.size() == dash.size() || IsBlank(title[dash.size()])))
-        title.remove_prefix(dash.size());
+    // "0:00 Title", or "0:00 - Title" and "0:00 – Title": after a dash and the one blank that
+    // follows it the rest of the line is the name as written, blanks and tabs included (the
+    // export writes every name that starts or ends with a blank, holds a tab or starts with
+    // such a dash that way); without one, blanks at the name's ends are layout.
+    const size_t dash = SeparatorDashLength(title);
+    if (dash > 0) {
+      AddChapterAsWritten(out, ms, title.substr(std::min(title.size(), dash + 1)));
+    } else {
+      AddChapter(out, ms, title);
     }
-    AddChapter(out, ms, title);
   }
   return !out->Empty();
 }
@@ -162,6 +167,14 @@ bool ParseFfmetadata(std::string_view text, ChapterSet* out) {
 }  // namespace
 
 std::string ChapterFileText(std::string_view bytes) { return DecodeCueSheet(bytes, nullptr); }
+
+size_t SeparatorDashLength(std::string_view text) {
+  for (const std::string_view dash : {std::string_view("-"), std::string_view("\xE2\x80\x93")}) {
+    if (text.substr(0, dash.size()) == dash && (text.size() == dash.size() || IsBlank(text[dash.size()])))
+      return dash.size();
+  }
+  return 0;
+}
 
 bool ParsePlainTextTime(std::string_view text, int64_t* ms, size_t* titleAt) {
   int64_t fields[3] = {};

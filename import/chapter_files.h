@@ -15,7 +15,7 @@ namespace tarnix {
 constexpr size_t kMaxChapterFileBytes = 1024 * 1024;
 
 enum class ChapterFileForm {
-  kPlainText,    // "<name>.chapters.txt": a time (H:MM:SS, HH:MM:SS.mmm or MM:SS) then the title
+  kPlainText,    // "<name>.chapters.txt": a time (H:MM:SS, HH:MM:SS.mmm or MM:SS), a dash perhaps, the title
   kFfmetadata,   // "<name>.ffmetadata": ";FFMETADATA1", [CHAPTER] sections with TIMEBASE, START, title
   kPodcastJson,  // "<name>.chapters.json": chapters[].startTime in seconds and title; "toc": false left out
 };
@@ -31,6 +31,10 @@ bool ParseChapterFile(ChapterFileForm form, std::string_view bytes, ChapterSet* 
 // The plain form's time at the start of `text` in milliseconds, and where the title begins;
 // false when the text does not start with one.
 bool ParsePlainTextTime(std::string_view text, int64_t* ms, size_t* titleAt);
+
+// The length of the dash ("-" or "–") that starts `text` when a blank or the end follows it,
+// which the plain form reads as the separator between the time and the name; else 0.
+size_t SeparatorDashLength(std::string_view text);
 
 // The JSON form (podcast_chapters.cpp), given text already in UTF-8.
 bool ParsePodcastChapters(std::string_view utf8, ChapterSet* out);

@@ -55,4 +55,10 @@ bool AddChapter(ChapterSet* set, int64_t timeMs, std::string_view utf8Name) {
   return true;
 }
 
+bool AddChapterAsWritten(ChapterSet* set, int64_t timeMs, std::string_view utf8Name) {
+  if (timeMs < 0 || ChaptersFull(*set)) return false;
+  set->chapters.push_back(Chapter{timeMs, ExactName(utf8Name)});
+  return true;
+}
+
 }  // namespace tarnix

@@ -20,6 +20,8 @@ std::string Utf16BomToUtf8(std::string_view bytes, bool bigEndianDefault);
 // Appends a chapter with a cleaned name; false (and nothing added) once the set holds
 // kMaxImportedChapters or when the time is negative.
 bool AddChapter(ChapterSet* set, int64_t timeMs, std::string_view utf8Name);
+// The same, the name kept as written (ExactName): blanks at its ends and tabs stay.
+bool AddChapterAsWritten(ChapterSet* set, int64_t timeMs, std::string_view utf8Name);
 inline bool ChaptersFull(const ChapterSet& set) { return set.chapters.size() >= kMaxImportedChapters; }
 
 }  // namespace tarnix

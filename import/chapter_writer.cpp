@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string_view>
 
+#include "import/chapter_files.h"
 #include "import/utf8.h"
 
 namespace tarnix {
@@ -19,13 +20,12 @@ std::string ChapterTime(int32_t ms) {
   return text;
 }
 
-bool StartsWithSeparatorDash(std::string_view name) {
-  for (const std::string_view dash : {std::string_view("-"), std::string_view("\xE2\x80\x93")}) {
-    if (name.substr(0, dash.size()) == dash &&
-        (name.size() == dash.size() || name[dash.size()] == ' ' || name[dash.size()] == '\t'))
-      return true;
-  }
-  return false;
+// Whether the reader gives the name back exactly from "<time> <name>": there the blanks at the
+// ends of a name are layout, its tabs spaces and a leading dash a separator. Other names are
+// written after a separator of their own, "<time> - <name>", after which the reader keeps the
+// rest of the line as it stands.
+bool ReadsBackPlain(const std::string& name) {
+  return SeparatorDashLength(name) == 0 && CleanName(name) == ExactName(name);
 }
 
 }  // namespace
@@ -45,13 +45,10 @@ bool MakeChapterText(const TrackList& list, int trackIndex, std::string* bytes, 
   for (const Subtrack& subtrack : list.tracks[static_cast<size_t>(trackIndex)].subtracks) {
     std::string name = ValidUtf8(std::string_view(subtrack.name.c_str(), static_cast<size_t>(subtrack.name.Length())));
     for (char& c : name) {
-      if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+      if ((static_cast<unsigned char>(c) < 0x20 && c != '\t') || c == 0x7F) c = ' ';
     }
     out += ChapterTime(subtrack.time);
-    // Readers take a dash after the time for a separator ("0:00 - Title"); a name that starts
-    // with one gets a separator of its own, so that its dash is read back as part of it.
-    if (StartsWithSeparatorDash(name)) out += " -";
-    if (!name.empty()) out += " " + name;
+    if (!name.empty()) out += (ReadsBackPlain(name) ? " " : " - ") + name;
     out += "\n";
   }
   *bytes = std::move(out);

@@ -17,10 +17,11 @@ int32_t ListTime(int64_t ms) {
   return static_cast<int32_t>(ms);
 }
 
-TextString ListName(const std::string& utf8) {
-  const std::string name = CleanName(utf8);
-  return TextString(static_cast<int>(name.size()), name.c_str());
-}
+TextString ListText(const std::string& utf8) { return TextString(static_cast<int>(utf8.size()), utf8.c_str()); }
+
+// Names are kept as the importer gives them (each cleans what its source may hold), so a name an
+// exported chapter file carries with blanks at its ends or tabs comes back whole.
+TextString ListName(const std::string& utf8) { return ListText(ExactName(utf8)); }
 
 }  // namespace
 
@@ -58,7 +59,7 @@ bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList*
   // title refresh keeps it so): the source's album there would hide an edited and saved import
   // from the next song change whenever the first subtrack is the start entry.
   list.album = title;
-  list.artist = ListName(set.artist);
+  list.artist = ListText(CleanName(set.artist));
   list.modified = false;
   *out = std::move(list);
   return true;

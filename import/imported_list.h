@@ -12,8 +12,9 @@ namespace tarnix {
 // `title` as its album, so a saved copy is found again) whose one track holds the chapters: the
 // first chapter is the start entry when it lies within one frame of 0, otherwise a start entry
 // at 0 named after the title comes first. Chapters at the
-// same millisecond keep the first; unnamed ones are "Chapter N" (N from 1 in time order); at
-// most kMaxImportedChapters subtracks. False, with `out` unchanged, when there are no chapters.
+// same millisecond keep the first; names are kept as the importer gives them (ExactName: blanks
+// at the ends and tabs stay, line breaks become spaces); unnamed ones are "Chapter N" (N from 1
+// in time order); at most kMaxImportedChapters subtracks. False, with `out` unchanged, when there are no chapters.
 bool MakeImportedList(const ChapterSet& set, const TextString& title, TrackList* out);
 
 // Makes the chapters the subtracks of an existing track (a pasted tracklist) by the same rules,

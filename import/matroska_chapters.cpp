@@ -41,16 +41,14 @@ constexpr uint32_t kTagName = 0x45A3;
 constexpr uint32_t kTagString = 0x4487;
 constexpr uint64_t kAlbumLevel = 50;
 constexpr uint64_t kTrackLevel = 30;
-// The segment's own children: meeting one ends a cluster whose size is unknown.
-constexpr uint32_t kSegmentChildren[] = {
-    kSeekHead, 0x1549A966 /* Info */, 0x1654AE6B /* Tracks */, kCluster, 0x1C53BB6B /* Cues */, kChapters, kTags,
-    0x1941A469 /* Attachments */};
 
-// Element headers read in one file: the clusters of a recording many hours long, or the blocks
-// of a few minutes of one whose clusters have no size, for a few hundred milliseconds at most.
-constexpr int kMaxHeaders = 65536;
-constexpr int kMaxSeekHeads = 8;
+// Element headers read in one file: the top-level elements before the clusters, and what the
+// SeekHeads name. A tool writes a dozen; more is damage or padding not worth a read each.
+constexpr int kMaxHeaders = 1024;
+constexpr size_t kMaxSeekHeads = 8;
+constexpr size_t kMaxNamed = 64;
 constexpr int kMaxElementsBeforeSegment = 16;
+constexpr size_t kMaxTagsCandidates = 8;
 constexpr uint64_t kMaxSeekHeadBytes = 256 * 1024;
 constexpr uint64_t kMaxChaptersBytes = 4 * 1024 * 1024;
 constexpr uint64_t kMaxTagsBytes = 1024 * 1024;
@@ -250,6 +248,10 @@ FileTags TagsFromElement(std::string_view element) {
   return tags;
 }
 
+// Reads what the top-level elements before the first cluster and the SeekHeads say, and nothing
+// else: the clusters are never walked, since a recording of many hours has tens of thousands
+// of them and each would cost a read (on a network share, a round trip) at the song change.
+// Tools that put the chapters or tags after the clusters name them in a SeekHead.
 class MatroskaReader {
  public:
   explicit MatroskaReader(ByteSource& source) : in_(source, kMaxChapterReadBytes) {}
@@ -272,31 +274,40 @@ class MatroskaReader {
     segmentStart_ = pos + segment.length;
     segmentEnd_ = segmentStart_ + segment.size;
     pos = segmentStart_;
+    // The elements before the first cluster, which mostly lie within one read-ahead; then what
+    // the SeekHeads met there name, further SeekHeads' targets after the first's.
     while (pos < segmentEnd_ && !Done()) {
       Header header;
-      if (!HeaderAt(pos, segmentEnd_, false, &header)) break;
-      // Once the chapters are in hand, tags past the media are sought through a SeekHead alone:
-      // walking the clusters for them would cost a read for each.
-      if (header.id == kCluster && haveChapters_) break;
-      const uint64_t body = pos + header.length;
-      Visit(header.id, body, header.size);
-      pos = header.id == kCluster && header.unknownSize ? EndOfOpenCluster(body) : body + header.size;
+      if (!HeaderAt(pos, segmentEnd_, false, &header) || header.id == kCluster) break;
+      Visit(header.id, pos, header);
+      pos += header.length + header.size;
+    }
+    for (size_t i = 0; i < named_.size() && !Done(); ++i) {
+      const auto [id, at] = named_[i];
+      Header header;
+      if (HeaderAt(at, segmentEnd_, false, &header) && header.id == id) Visit(id, at, header);
     }
     if (!haveChapters_) return false;
+    ReadTags();
     out->album = tags_.Album();
     out->artist = tags_.Artist();
     return true;
   }
 
  private:
-  bool Done() const { return haveChapters_ && tagsRead_; }
+  bool Done() const { return haveChapters_ && !tagsAt_.empty(); }
 
-  // Reads the Chapters, Tags or SeekHead whose body starts at `at`, unless what it would give is
-  // already known.
-  void Visit(uint32_t id, uint64_t at, uint64_t size) {
-    if (id == kChapters && !haveChapters_) haveChapters_ = ReadChapters(at, size);
-    if (id == kTags && !tagsRead_) ReadTags(at, size);
-    if (id == kSeekHead) FollowSeekHead(at, size);
+  // The Chapters or SeekHead whose header `header` is at `at` is read; a Tags element is only
+  // noted, as tags without chapters give nothing.
+  void Visit(uint32_t id, uint64_t at, const Header& header) {
+    if (id == kChapters && !haveChapters_) haveChapters_ = ReadChapters(at + header.length, header.size);
+    if (id == kTags) NoteTags(at);
+    if (id == kSeekHead) ReadSeekHead(at, header);
+  }
+
+  void NoteTags(uint64_t at) {
+    if (tagsAt_.size() < kMaxTagsCandidates && std::find(tagsAt_.begin(), tagsAt_.end(), at) == tagsAt_.end())
+      tagsAt_.push_back(at);
   }
 
   // The header at `pos` of an element inside [.., end). A size past `end` is damage, except for
@@ -316,19 +327,26 @@ class MatroskaReader {
     return size <= kMaxChaptersBytes && in_.ReadBytes(at, size, &bytes) && ChaptersFromElement(bytes, out_);
   }
 
-  // A file has one Tags element; whatever the first one read holds, no other is read.
-  void ReadTags(uint64_t at, uint64_t size) {
-    if (size > kMaxTagsBytes) return;
-    tagsRead_ = true;
-    std::string bytes;
-    if (in_.ReadBytes(at, size, &bytes)) tags_ = TagsFromElement(bytes);
+  // A file has one Tags element: the first noted that is one, in the bounds, is read, and
+  // whatever it holds, no other is.
+  void ReadTags() {
+    for (const uint64_t at : tagsAt_) {
+      Header header;
+      if (!HeaderAt(at, segmentEnd_, false, &header) || header.id != kTags || header.size > kMaxTagsBytes) continue;
+      std::string bytes;
+      if (in_.ReadBytes(at + header.length, header.size, &bytes)) tags_ = TagsFromElement(bytes);
+      return;
+    }
   }
 
-  // Jumps to the Chapters, Tags (or a further SeekHead) a SeekHead points to.
-  void FollowSeekHead(uint64_t at, uint64_t size) {
+  // Notes the Chapters, Tags and further SeekHeads a SeekHead names; each SeekHead is read once.
+  void ReadSeekHead(uint64_t at, const Header& header) {
+    if (std::find(seekHeadsRead_.begin(), seekHeadsRead_.end(), at) != seekHeadsRead_.end()) return;
+    seekHeadsRead_.push_back(at);
     std::string bytes;
-    if (++seekHeads_ > kMaxSeekHeads || size > kMaxSeekHeadBytes || !in_.ReadBytes(at, size, &bytes)) return;
-    std::vector<std::pair<uint32_t, uint64_t>> targets;
+    if (seekHeadsRead_.size() > kMaxSeekHeads || header.size > kMaxSeekHeadBytes ||
+        !in_.ReadBytes(at + header.length, header.size, &bytes))
+      return;
     ForEachChild(bytes, [&](uint32_t id, std::string_view seek) {
       if (id != kSeek) return true;
       uint64_t target = 0, position = UINT64_MAX;
@@ -337,31 +355,12 @@ class MatroskaReader {
         if (field == kSeekPosition && body.size() <= 8) position = UnsignedValue(body);
         return true;
       });
-      if ((target == kChapters || target == kTags || target == kSeekHead) && position < segmentEnd_ - segmentStart_)
-        targets.emplace_back(static_cast<uint32_t>(target), segmentStart_ + position);
+      if (position >= segmentEnd_ - segmentStart_) return true;
+      if (target == kTags) NoteTags(segmentStart_ + position);
+      if ((target == kChapters || target == kSeekHead) && named_.size() < kMaxNamed)
+        named_.emplace_back(static_cast<uint32_t>(target), segmentStart_ + position);
       return true;
     });
-    for (const auto& [id, pos] : targets) {
-      if (Done()) return;
-      Header header;
-      if (!HeaderAt(pos, segmentEnd_, false, &header) || header.id != id) continue;
-      const uint64_t body = pos + header.length;
-      if (body == at) continue;  // this SeekHead itself
-      Visit(id, body, header.size);
-    }
-  }
-
-  // A cluster of unknown size (a live recording) ends where an element of the segment's own
-  // level begins; its blocks are stepped over one by one until then.
-  uint64_t EndOfOpenCluster(uint64_t pos) {
-    while (pos < segmentEnd_) {
-      Header header;
-      if (!HeaderAt(pos, segmentEnd_, false, &header)) return segmentEnd_;
-      if (std::find(std::begin(kSegmentChildren), std::end(kSegmentChildren), header.id) != std::end(kSegmentChildren))
-        return pos;
-      pos += header.length + header.size;
-    }
-    return segmentEnd_;
   }
 
   BoundedSource in_;
@@ -369,9 +368,10 @@ class MatroskaReader {
   uint64_t segmentStart_ = 0;
   uint64_t segmentEnd_ = 0;
   int headers_ = 0;
-  int seekHeads_ = 0;
+  std::vector<uint64_t> seekHeadsRead_;
+  std::vector<std::pair<uint32_t, uint64_t>> named_;  // Chapters and SeekHeads the SeekHeads name
   bool haveChapters_ = false;
-  bool tagsRead_ = false;
+  std::vector<uint64_t> tagsAt_;  // where Tags elements were seen or named, in that order
   FileTags tags_;
 };
 

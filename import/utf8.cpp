@@ -40,7 +40,7 @@ std::string ValidUtf8(std::string_view bytes) {
   return out;
 }
 
-std::string CleanName(std::string_view text) {
+std::string ExactName(std::string_view text) {
   // Only the first characters matter: a longer text is cut before it is cleaned, so cleaning
   // costs no more than the name can hold.
   text = text.substr(0, text.find('\0'));
@@ -51,12 +51,20 @@ std::string CleanName(std::string_view text) {
   for (size_t i = 0; i < valid.size() && chars < kMaxImportedNameChars; ++chars) {
     const size_t n = Utf8SequenceLength(valid, i);
     const unsigned char c = static_cast<unsigned char>(valid[i]);
-    if (c < 0x20 || c == 0x7F) {
+    if ((c < 0x20 && c != '\t') || c == 0x7F) {
       out.push_back(' ');
     } else {
       out.append(valid, i, n);
     }
     i += n;
+  }
+  return out;
+}
+
+std::string CleanName(std::string_view text) {
+  std::string out = ExactName(text);
+  for (char& c : out) {
+    if (c == '\t') c = ' ';
   }
   const size_t first = out.find_first_not_of(' ');
   if (first == std::string::npos) return std::string();

@@ -21,6 +21,9 @@ std::string ValidUtf8(std::string_view bytes);
 // bytes as U+FFFD, control characters (line breaks, tabs) as spaces, spaces at both ends gone,
 // at most kMaxImportedNameChars characters, never cut inside one.
 std::string CleanName(std::string_view text);
+// A name as it was written, bounded the same way but with its tabs and the blanks at its ends
+// kept: what a chapter file this plug-in exported gives back.
+std::string ExactName(std::string_view text);
 
 // Equality that ignores the letter case of ASCII and Latin-1 letters, as file names on the
 // player's system compare for the names people give their recordings.

@@ -5,16 +5,14 @@
 
 #include <cstdint>
 
-#include "listening/resume_store.h"
+#include "listening/resume_store_file.h"
 #include "tracklist/item_id.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix::listening {
 
 struct ListeningState {
-  ResumeStore store;
-  bool storeLoaded = false;  // read from its file (or found missing or damaged) once
-  bool storeChanged = false;
+  ResumeStoreFile store;  // read when first needed, written only after it was read
 
   TextString path;                 // the entry the values below are about
   int32_t lengthMs = -1;           // its length; -1 while the player does not know it

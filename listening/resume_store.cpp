@@ -2,9 +2,12 @@
 
 #include <cstdio>
 #include <cstring>
+#include <memory>
 
 #include "tracklist/atomic_write.h"
+#include "tracklist/file_errors.h"
 #include "tracklist/platform.h"
+#include "tracklist/replacing_write.h"
 
 namespace tarnix::listening {
 
@@ -19,7 +22,7 @@ bool HoldsLineBreak(const TextString& text) {
          std::memchr(text.c_str(), '\r', static_cast<size_t>(text.Length())) != nullptr;
 }
 
-// "<digits> <path>" with a position that fits 31 bits and a path of at least one byte.
+// "<digits> <path>" with a position that fits 31 bits and a path of at least one byte, none NUL.
 bool ParseLine(std::string_view line, int32_t* ms, std::string_view* path) {
   size_t i = 0;
   int64_t value = 0;
@@ -31,7 +34,38 @@ bool ParseLine(std::string_view line, int32_t* ms, std::string_view* path) {
   if (i == 0 || i > 10 || i + 1 >= line.size() || line[i] != ' ') return false;
   *ms = static_cast<int32_t>(value);
   *path = line.substr(i + 1);
+  // No path holds a NUL: the text would end there, and be written back shorter than it was read.
+  return path->find('\0') == std::string_view::npos;
+}
+
+// One step of the wait for a held file, with the wait the thread installed for the writers (a
+// window's thread keeps painting and gives up when the program ends); false: give up now.
+bool WaitForHeldFile() {
+  const RetryWait wait = SetRetryWait(nullptr);
+  SetRetryWait(wait);
+  if (wait) return wait(kHeldFileStepMs);
+  platform::SleepMs(kHeldFileStepMs);
   return true;
+}
+
+// Opens `path` for reading, waiting out a hold as the writers do; `read` tells why it is null.
+std::FILE* OpenHeld(const TextString& path, StoreRead* read) {
+  for (int waited = 0;; waited += kHeldFileStepMs) {
+    if (!platform::FileExists(path)) {
+      // Something else in its place (a folder) is no file to read, nor a missing one.
+      *read = platform::PathExists(path) ? StoreRead::kUnreadable : StoreRead::kMissing;
+      return nullptr;
+    }
+    if (std::FILE* file = platform::OpenFile(path, "rb")) return file;
+    const FileErrorCode error = platform::LastFileError();
+    if (error.kind == FileError::kPathNotFound) {
+      *read = StoreRead::kMissing;
+      return nullptr;
+    }
+    *read = StoreRead::kUnreadable;
+    if (error.kind != FileError::kHeld || waited + kHeldFileStepMs > kHeldFileBudgetMs || !WaitForHeldFile())
+      return nullptr;
+  }
 }
 
 }  // namespace
@@ -101,15 +135,18 @@ std::string ResumeStore::Format() const {
   return out;
 }
 
-bool ResumeStore::Load(const TextString& path) {
+StoreRead ResumeStore::Load(const TextString& path) {
   entries_.clear();
-  platform::File file(path, "rb");
-  if (!file) return false;
+  StoreRead read = StoreRead::kUnreadable;
+  std::FILE* const opened = OpenHeld(path, &read);
+  if (!opened) return read;
+  const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(opened, std::fclose);
   const int64_t size = platform::FileSizeOf(file.get());
-  if (size <= 0 || size > kMaxFileBytes || !platform::SeekFile(file.get(), 0)) return false;
+  if (size < 0 || !platform::SeekFile(file.get(), 0)) return StoreRead::kUnreadable;
+  if (size == 0 || size > kMaxFileBytes) return StoreRead::kDamaged;
   std::string bytes(static_cast<size_t>(size), '\0');
-  if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return false;
-  return Parse(bytes);
+  if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return StoreRead::kUnreadable;
+  return Parse(bytes) ? StoreRead::kRead : StoreRead::kDamaged;
 }
 
 bool ResumeStore::Save(const TextString& path) const { return WriteFileReplacing(path, Format()); }

@@ -4,7 +4,8 @@
 //
 // The file: a first line "Tarnix resume positions 1", then one line per recording, the position
 // in milliseconds, one blank and the path: "2830000 C:\Books\Long book.mp3". A file that does not
-// read as exactly that is damaged; it is ignored and replaced by the next write.
+// read as exactly that is damaged; it is ignored and replaced by the next write. A file that
+// cannot be read (another program holds it) is neither: see ResumeStoreFile.
 
 #include <cstdint>
 #include <string>
@@ -14,6 +15,14 @@
 #include "tracklist/text_string.h"
 
 namespace tarnix::listening {
+
+// What reading the store's file found.
+enum class StoreRead {
+  kRead,        // the file's entries
+  kMissing,     // no such file: the store starts empty
+  kDamaged,     // bytes that are not a store: ignored, the store starts empty
+  kUnreadable,  // held by another program past the wait, or failing to read: nothing is known
+};
 
 class ResumeStore {
  public:
@@ -32,9 +41,10 @@ class ResumeStore {
   bool Parse(std::string_view bytes);
   std::string Format() const;
 
-  // Reads the file at `path`: false when it is missing, unreadable or damaged (the store is
-  // then empty). Writes through a temporary file that replaces the old one only when complete.
-  bool Load(const TextString& path);
+  // Reads the file at `path`; the store is empty unless kRead. A file another program holds is
+  // tried again as a held file is for a write (replacing_write.h), with the thread's wait.
+  // Writes through a temporary file that replaces the old one only when complete.
+  StoreRead Load(const TextString& path);
   bool Save(const TextString& path) const;
 
  private:

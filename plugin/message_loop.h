@@ -1,21 +1,19 @@
 #pragma once
-// The UI thread's message loop, which routes the messages of the plug-in window and of the thread
-// itself (dialogs, the frame, keys, commands, the timer and the private messages) instead of
-// dispatching them (the reasons open plugin/message_loop.cpp). The window procedure is in
-// plugin/plugin_window.h.
+// The UI thread's message loop: it takes each message, lets the plug-in's four modeless dialogs
+// have theirs, and dispatches the rest. It handles nothing itself, so a message is handled the
+// same way whichever loop dispatches it (plugin/plugin_window.h).
 
 #include <windows.h>
 
 namespace tarnix {
 
-// Runs until UM_QUIT, WM_QUIT or a failed read. Throws what a handler threw, and
-// CallbackFailure when a callback recorded a failure.
+// Runs until quit reached the plug-in window (then saves or keeps a changed list, unasked:
+// plugin/quit_at_once.h), WM_QUIT, or a failed read. Throws CallbackFailure when a callback
+// caught a failure and handed it over.
 void RunMessageLoop();
-// One message as the loop handles it: false when it ends the loop (UM_QUIT, after the save
-// question). Throws CallbackFailure when a callback failed while it was handled.
+// One message as the loop handles it: false when quit arrived while it was handled (after the
+// changed list was dealt with). Throws CallbackFailure when a callback failed meanwhile.
 bool HandleLoopMessage(const MSG& msg);
-// One message as the loop handles it after the quit check.
-void RouteMessage(const MSG& msg);
 
 // Thrown by the loop when a callback caught a failure and handed it over.
 struct CallbackFailure {};

@@ -1,6 +1,6 @@
 #pragma once
-// The window procedure of the plug-in window, "TarnixPluginWindow", which sees sent messages and
-// what a modal loop dispatches.
+// The window procedure of the plug-in window, "TarnixPluginWindow", the one place its messages
+// are handled, whether sent or dispatched by the plug-in's loop or by a modal loop.
 
 #include <windows.h>
 

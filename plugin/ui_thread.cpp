@@ -13,6 +13,7 @@
 #include "host/held_file_wait.h"
 #include "host/list_placement.h"
 #include "host/listening_tick.h"
+#include "host/messaging.h"
 #include "host/plugin.h"
 #include "host/settings.h"
 #include "host/skin_adoption.h"
@@ -59,6 +60,10 @@ LRESULT CALLBACK GetMessageHook(int code, WPARAM wParam, LPARAM lParam) {
   return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
+// The wait between two tries at a held file: none once quit has arrived, since the player's
+// thread is waiting for this one (the edit goes to its recovery file instead).
+bool WaitUnlessQuitting(int milliseconds) { return !QuitArrived() && WaitKeepingWindowsPainted(milliseconds); }
+
 void RegisterWindowClass() {
   WNDCLASSW windowClass{};
   windowClass.style = CS_DBLCLKS;
@@ -79,7 +84,7 @@ void CreatePluginWindow(Plugin& plugin, bool playerPlaced, const WINDOWPLACEMENT
   // The window procedure finds the Plugin through the creation parameter (WM_NCCREATE). Owned
   // by the player's window, which belongs to another thread, the window joins that thread's
   // input queue to this one's: that is what lets SetFocus move the focus between the two windows
-  // (Ctrl+Tab both ways, plugin/message_loop.cpp).
+  // (Ctrl+Tab both ways, plugin/window_messages.cpp).
   plugin.window.Reset(CreateWindowExW(WS_EX_TOOLWINDOW, kPluginWindowClassW, kWindowTitle, WS_POPUP, x, y, frame.width,
                                       frame.height, g_shared.playerWindow, nullptr, g_shared.instance, &plugin));
   g_shared.pluginWindow.store(plugin.window.Get(), std::memory_order_relaxed);
@@ -176,7 +181,8 @@ void DestroyPluginWindow(WindowHandle& window) {
 
 void StartUp() {
   Plugin& plugin = CreatePlugin();
-  SetRetryWait(WaitKeepingWindowsPainted);
+  ForgetQuit();
+  SetRetryWait(WaitUnlessQuitting);
   RegisterWindowClass();
   WINDOWPLACEMENT player{};
   player.length = sizeof(player);
@@ -250,14 +256,18 @@ void ShutDown() {
 
 DWORD WINAPI UiThreadMain(void* /*parameter*/) {
   g_shared.uiThreadId.store(GetCurrentThreadId());
-  // Make the message queue now, so quit's post can't miss it.
+  // Make the message queue now, so that a callback's failure note (posted to the thread) can't
+  // miss it.
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
   try {
     StartUp();
     try {
-      StartTracking();
-      RunMessageLoop();
+      // Without its window nothing could reach the loop, quit included.
+      if (ThePlugin().window) {
+        StartTracking();
+        RunMessageLoop();
+      }
     } catch (...) {
       // A failed send (SendMsgException), a failure a callback handed over (CallbackFailure), or
       // anything else: the loop ends and the plug-in shuts down normally.

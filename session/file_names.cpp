@@ -36,8 +36,15 @@ bool SameWord(const char* text, int length, const char* word) {
   return i == length && word[i] == '\0';
 }
 
-// The system treats these names as devices in every directory, whatever extension follows
-// and with blanks before the extension.
+// The digit of COM and LPT devices: 0 to 9, or the superscripts 1 to 3 of the code pages
+// (U+00B9, U+00B2, U+00B3), which the system reserves too.
+bool IsDeviceDigit(const char* text, int length) {
+  if (length == 1) return text[0] >= '0' && text[0] <= '9';
+  return length == 2 && text[0] == '\xC2' && (text[1] == '\xB9' || text[1] == '\xB2' || text[1] == '\xB3');
+}
+
+// The system treats these names as devices in every directory, in any letter case, whatever
+// extension follows and with blanks before the extension.
 bool IsDeviceName(const TextString& name) {
   int stem = name.Find(".");
   if (stem < 0) stem = name.Length();
@@ -46,14 +53,8 @@ bool IsDeviceName(const TextString& name) {
   for (const char* device : kDevices) {
     if (SameWord(name.Data(), stem, device)) return true;
   }
-  if (stem == 4 && name[3] >= '0' && name[3] <= '9') {
-    const char prefix[4] = {Upper(name[0]), Upper(name[1]), Upper(name[2]), '\0'};
-    if ((prefix[0] == 'C' && prefix[1] == 'O' && prefix[2] == 'M') ||
-        (prefix[0] == 'L' && prefix[1] == 'P' && prefix[2] == 'T')) {
-      return true;
-    }
-  }
-  return false;
+  return stem > 3 && (SameWord(name.Data(), 3, "COM") || SameWord(name.Data(), 3, "LPT")) &&
+         IsDeviceDigit(name.Data() + 3, stem - 3);
 }
 
 }  // namespace

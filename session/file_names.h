@@ -17,8 +17,9 @@ constexpr int kMaxListNameLength = 200;
 
 // `name` as one safe file name: \ / : * ? " < > | and control characters become "_", a name
 // that is empty or only dots and blanks becomes "Unknown", a reserved device name (CON, NUL,
-// COM1 ... also with an extension) gets a leading "_", and the length is held to
-// kMaxListNameLength, cut between whole characters. `name` and the result are UTF-8.
+// COM1, LPT3 and their superscript forms ... in any case, also with an extension) gets a leading
+// "_", and the length is held to kMaxListNameLength, cut between whole characters.
+// `name` and the result are UTF-8.
 TextString SafeFileName(const TextString& name);
 
 // The default file name of `list`: for a CD "artist - album.trk" (or "album.trk"), otherwise

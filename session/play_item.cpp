@@ -29,11 +29,11 @@ void StartPlayer(int32_t* t) {
   if (*t == 0) *t = -1;  // playback starts at the beginning: no seek
   if (playback.subsongThreadId == 0 && !ThePlugin().trackList.subsongs) return;
   MSG msg;
-  if (!WaitForMessage(&msg, ThePlugin().window.Get(), UM_SUBSONG_INFO, kSubsongWaitMs)) return;
+  if (!WaitForMessage(&msg, ThePlugin().window.Get(), UM_APPLY_SUBSONG_INFO, kSubsongWaitMs)) return;
   // The window procedure copied the record into the state's buffer before it posted the
-  // message; the buffer is used rather than a posted pointer that anyone could have forged.
+  // message.
   OnSubsongInfo(playback.subsongRecord);
-  WaitForMessage(nullptr, ThePlugin().window.Get(), UM_SUBSONG_CHANGED, kSubsongWaitMs);
+  WaitForMessage(nullptr, ThePlugin().window.Get(), UM_APPLY_SUBSONG_CHANGED, kSubsongWaitMs);
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ void ApplyTrackNames();
 // Selects the current row from the playing position; returns the next timer interval in ms.
 int32_t UpdateCurrentEntry();
 
-// The loop's handlers of UM_SUBSONG_CHANGED and UM_REPEAT_END.
+// The handlers of UM_APPLY_SUBSONG_CHANGED and UM_REPEAT_END.
 void OnSubsongChanged(WPARAM subsong);
 void OnRepeatEnd();
 

@@ -15,6 +15,7 @@
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
+#include "tracklist/unsaved_lists.h"
 
 namespace tarnix {
 
@@ -22,12 +23,21 @@ namespace {
 
 // The bookmark directory's index is kept between song changes and across runs in its own file
 // beside plugin.ini.
-TextString BookmarkIndexPath() { return ModuleDirectory() + "\\gen_tarnix.idx"; }
+TextString BookmarkIndexPath() { return StoreDirectory() + "\\gen_tarnix.idx"; }
 
 TextString InBookmarks(const TextString& fileName) { return ThePlugin().settings.bookmarkPath + "\\" + fileName; }
 
 bool LoadCandidate(const TextString& path, const TextString& title) {
-  return ThePlugin().trackList.Load(path, title, 0, 0, false);
+  return LoadListOrKeptEdit(ThePlugin().trackList, path, title, 0, 0, false);
+}
+
+// The index reads lists from disk: one found whose edit is kept and not yet written is shown as
+// edited (a kept edit always reads as a list: adopted ones are checked).
+bool ShowKeptEdit(bool found, const TextString& title, int32_t cdKey, uint32_t cddbId) {
+  TrackList& list = ThePlugin().trackList;
+  const UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  if (found && unsaved.Holds(list.path)) unsaved.LoadKept(list, list.path, title, cdKey, cddbId, true);
+  return found;
 }
 
 }  // namespace
@@ -46,11 +56,12 @@ void SaveIfModified() {
   const TextString path = SavePath();
   int answer = IDYES;
   if (!ThePlugin().settings.autoSave) {
-    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION, false);
+    answer = TellUser("Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION);
   }
-  // A failed save keeps the changes aside; declined, they are given up. Either way they are
-  // not offered again.
+  // A failed save keeps the changes aside, and so does quit, at which nobody is asked; declined,
+  // they are given up. Either way they are not offered again.
   if (answer == IDYES) SaveListOrKeep(list, path);
+  if (answer == kNoAnswerAtQuit) KeepEditForNextStart(list, path);
   list.modified = false;
 }
 
@@ -63,12 +74,15 @@ bool SaveAndLoadStoredList(const TextString& title, const TextString& fileName) 
     if (!byName.EqualsIgnoringCase(byFile) && LoadCandidate(byName, title)) return true;
   }
   if (LoadCandidate(TitleCandidate(ThePlugin().settings.bookmarkPath, title), title)) return true;
-  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0);
+  return ShowKeptEdit(ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), title, 0, 0), title,
+                      0, 0);
 }
 
 bool SaveAndLoadStoredCdList(int32_t cdKey, uint32_t cddbId) {
   SaveIfModified();
-  return ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  const bool found =
+      ThePlugin().bookmarkIndex.Search(ThePlugin().trackList, InBookmarks("*.trk"), TextString(), cdKey, cddbId);
+  return ShowKeptEdit(found, TextString(), cdKey, cddbId);
 }
 
 void LoadBookmarkIndex() { ThePlugin().bookmarkIndex.LoadFrom(BookmarkIndexPath(), InBookmarks("*.trk")); }
@@ -87,15 +101,14 @@ bool EnsureBookmarkDirectory(bool warnIfNot) {
   // These boxes give up when the player unloads the plug-in: nothing is lost by not answering,
   // and the player's thread waits in quit until this thread ends.
   const int answer =
-      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION, true);
+      TellUser("The bookmark directory does not exist. Do you want to create it?", MB_YESNO | MB_ICONQUESTION);
   if (answer == IDYES) {
     if (platform::CreateFolder(directory)) return true;
-    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION, true);
+    TellUser("Couldn't create " + directory + "!", MB_OK | MB_ICONEXCLAMATION);
     return false;
   }
   if (warnIfNot) {
-    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION,
-             true);
+    TellUser("You'd better go to the options dialog and set the bookmark directory...", MB_OK | MB_ICONINFORMATION);
   }
   return false;
 }

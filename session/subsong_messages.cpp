@@ -1,5 +1,6 @@
 // The subsong source's announcements as the plug-in window receives them: the sends, answered at
-// once by keeping a copy and posting the same message, and the loop's side of the track names.
+// once by keeping a copy and posting the plug-in's own id for the work, and that work's side of
+// the track names.
 
 #include "session/subsong_messages.h"
 
@@ -33,7 +34,12 @@ LRESULT TakeSubsongRecord(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
   PlaybackState& playback = plugin.playback;
   std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
   playback.pendingNames.clear();
-  PostMessageA(plugin.window.Get(), UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(playback.subsongRecord), lParam);
+  PostMessageA(plugin.window.Get(), UM_APPLY_SUBSONG_INFO, 0, lParam);
+  return 0;
+}
+
+LRESULT TakeSubsongChange(Plugin& plugin, WPARAM subsong) {
+  PostMessageA(plugin.window.Get(), UM_APPLY_SUBSONG_CHANGED, subsong, 0);
   return 0;
 }
 
@@ -46,15 +52,15 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   // The subsong protocol's names are in the code page.
   const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
   pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
-  PostMessageA(plugin.window.Get(), UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(&pending));
+  PostMessageA(plugin.window.Get(), UM_APPLY_TRACK_NAMES, 0, 0);
   return 0;
 }
 
 void ApplyTrackNamesWhenSettled() {
-  // A source announces names one by one, each a send that posts this: take every name that
+  // A source announces names one by one, each a send that posts this: take every post that
   // follows within the settling time before applying any. Waiting on the queue, not sleeping,
   // answers the source's next send at once, so a long list of names doesn't crawl.
-  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_SET_TRACK_NAME, kTrackNameSettleMs)) {}
+  while (WaitForMessage(nullptr, ThePlugin().window.Get(), UM_APPLY_TRACK_NAMES, kTrackNameSettleMs)) {}
   ApplyTrackNames();
 }
 

@@ -10,6 +10,14 @@
 
 namespace tarnix {
 
+namespace {
+
+// Where a recovery file goes when its list's directory is gone, and where the next start looks
+// for it besides the bookmark directory.
+TextString FallbackDirectory() { return StoreDirectory(); }
+
+}  // namespace
+
 TextString SaveFailureText(const TextString& path, const WriteResult& result) {
   TextString text = "Couldn't save " + path;
   const TextString reason = result.Reason();
@@ -38,7 +46,7 @@ bool SaveListOrKeep(TrackList& list, const TextString& path) {
   TextString text = SaveFailureText(path, failure);
   if (!path.IsEmpty() && trackfile::FormatFile(list, &bytes)) {
     UnsavedLists& unsaved = ThePlugin().unsavedEdits;
-    unsaved.SetFallbackDirectory(ModuleDirectory());
+    unsaved.SetFallbackDirectory(FallbackDirectory());
     const TextString recovery = unsaved.Keep(path, std::move(bytes));
     if (!recovery.IsEmpty())
       text += "\n\nThe changes are kept in " + recovery + " and are saved to the list once it can be written.";
@@ -49,11 +57,30 @@ bool SaveListOrKeep(TrackList& list, const TextString& path) {
   return false;
 }
 
+void KeepEditForNextStart(const TrackList& list, const TextString& path) {
+  std::string bytes;
+  if (path.IsEmpty() || !trackfile::FormatFile(list, &bytes)) return;
+  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  unsaved.SetFallbackDirectory(FallbackDirectory());
+  unsaved.Keep(path, std::move(bytes));
+}
+
 void SaveWaitingEdits() {
   UnsavedLists& unsaved = ThePlugin().unsavedEdits;
   if (unsaved.Count() > 0) unsaved.SaveWaiting();
 }
 
-void AdoptRecoveredEdits() { ThePlugin().unsavedEdits.AdoptRecoveryFiles(ThePlugin().settings.bookmarkPath); }
+void AdoptRecoveredEdits() {
+  UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  unsaved.SetFallbackDirectory(FallbackDirectory());
+  unsaved.AdoptRecoveryFiles(ThePlugin().settings.bookmarkPath);
+}
+
+bool LoadListOrKeptEdit(TrackList& list, const TextString& path, const TextString& title, int32_t cdKey,
+                        uint32_t cddbId, bool alreadyMatched) {
+  const UnsavedLists& unsaved = ThePlugin().unsavedEdits;
+  if (unsaved.Holds(path)) return unsaved.LoadKept(list, path, title, cdKey, cddbId, alreadyMatched);
+  return list.Load(path, title, cdKey, cddbId, alreadyMatched);
+}
 
 }  // namespace tarnix

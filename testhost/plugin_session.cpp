@@ -43,6 +43,12 @@ BOOL CALLBACK MatchCaption(HWND window, LPARAM lParam) {
 
 PluginSession::PluginSession(const StandInPlayerOptions& player, PlayerSetup setup, const std::string& directorySuffix)
     : dir_(directorySuffix), player_(player) {
+  // The player keeps its settings in its own folder, as a player that is not installed for
+  // several users does: the plug-in's files then go where earlier versions put them.
+  PlayerIniPlaces places;
+  places.directory = dir_.Root();
+  places.file = dir_.WinampIni();
+  player_.SetIniPlaces(places);
   if (setup == PlayerSetup::AsInstalled) return;
   player_.SetPlaylist({});
   SetPlayerIni("snap", "1");

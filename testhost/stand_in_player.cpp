@@ -247,6 +247,11 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
       const std::string& text = code == kCodePlaylistFile ? list[index].narrowPath : list[index].narrowTitle;
       return reinterpret_cast<LRESULT>(text.c_str());
     }
+    case kCodeIniFile:
+    case kCodeIniDirectory:
+    case kCodeIniFileW:
+    case kCodeIniDirectoryW:
+      return AnswerIniPlace(code);
     case kCodePlaylistFileW:
     case kCodePlaylistTitleW: {
       const LONG_PTR index = static_cast<LONG_PTR>(wParam);
@@ -254,6 +259,24 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
       const std::wstring& text = code == kCodePlaylistFileW ? list[index].widePath : list[index].wideTitle;
       return reinterpret_cast<LRESULT>(text.c_str());
     }
+    default:
+      return 0;
+  }
+}
+
+LRESULT StandInPlayer::AnswerIniPlace(LPARAM code) const {
+  if (!iniPlaces_) return 0;
+  const HeldIniPlaces& places = *iniPlaces_;
+  if (places.bogus) return *places.bogus;
+  switch (code) {
+    case kCodeIniFile:
+      return reinterpret_cast<LRESULT>(places.narrowFile.c_str());
+    case kCodeIniDirectory:
+      return reinterpret_cast<LRESULT>(places.narrowDirectory.c_str());
+    case kCodeIniFileW:
+      return places.wide ? reinterpret_cast<LRESULT>(places.wideFile.c_str()) : 0;
+    case kCodeIniDirectoryW:
+      return places.wide ? reinterpret_cast<LRESULT>(places.wideDirectory.c_str()) : 0;
     default:
       return 0;
   }
@@ -409,6 +432,19 @@ StandInPlayer::HeldEntry::HeldEntry(PlaylistEntry entry)
       wideTitle(WideName(title)),
       narrowPath(CodePageOf(widePath)),
       narrowTitle(CodePageOf(wideTitle)) {}
+
+StandInPlayer::HeldIniPlaces::HeldIniPlaces(PlayerIniPlaces places)
+    : PlayerIniPlaces(std::move(places)),
+      wideDirectory(WideName(directory)),
+      wideFile(WideName(file)),
+      narrowDirectory(CodePageOf(wideDirectory)),
+      narrowFile(CodePageOf(wideFile)) {}
+
+void StandInPlayer::SetIniPlaces(std::optional<PlayerIniPlaces> places) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (iniPlaces_) retiredIniPlaces_.push_back(iniPlaces_);
+  iniPlaces_ = places ? std::make_shared<HeldIniPlaces>(std::move(*places)) : nullptr;
+}
 
 void StandInPlayer::SetWideEntryTexts(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);

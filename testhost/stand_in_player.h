@@ -43,6 +43,15 @@ struct StandInPlayerOptions {
   std::string title = "Stand-in Player";
 };
 
+// Where the player says it keeps its settings (requests 334, 335 and the wide 1334, 1335), UTF-8.
+struct PlayerIniPlaces {
+  std::string directory;  // 335 and 1335: the folder of the player's ini file
+  std::string file;       // 334 and 1334: the ini file's full path
+  bool wide = true;       // false: 1334 and 1335 answer 0, as from a player that has only the narrow ones
+  // Every one of the four answers this instead (1, a pointer into nothing, ...), when set.
+  std::optional<LRESULT> bogus;
+};
+
 // The colour the player paints its client area with (for capture tests).
 constexpr COLORREF kStandInPlayerColour = RGB(0x20, 0x40, 0x80);
 
@@ -87,6 +96,10 @@ class StandInPlayer {
 
   // On by default; off, the player is an older one that answers 213 and 214 with 0.
   void SetWideEntryTexts(bool on);
+
+  // The answers to the settings requests; nullopt (the default) answers 0, as an older player.
+  // The texts stay valid until the player is gone.
+  void SetIniPlaces(std::optional<PlayerIniPlaces> places);
 
   // Skin directory written for code 201; nullopt leaves the buffer untouched. A text of 260
   // bytes or more fills the whole buffer without a terminator, like a careless player.
@@ -138,6 +151,13 @@ class StandInPlayer {
     std::string narrowPath, narrowTitle;
   };
   using Playlist = std::vector<HeldEntry>;
+  // The settings places with the texts the player hands out.
+  struct HeldIniPlaces : PlayerIniPlaces {
+    explicit HeldIniPlaces(PlayerIniPlaces places);
+    std::wstring wideDirectory, wideFile;
+    std::string narrowDirectory, narrowFile;
+  };
+  LRESULT AnswerIniPlace(LPARAM code) const;  // caller holds mutex_
 
   HWND window_ = nullptr;
   DWORD threadId_ = 0;
@@ -159,7 +179,9 @@ class StandInPlayer {
   bool wideTexts_ = true;
   bool startPending_ = false;
   int noticeCount_ = 0;
-  std::optional<std::string> skinDirectory_ = std::string();  // no skin: the built-in look
+  std::shared_ptr<HeldIniPlaces> iniPlaces_;
+  std::vector<std::shared_ptr<HeldIniPlaces>> retiredIniPlaces_;  // keeps handed-out texts valid
+  std::optional<std::string> skinDirectory_ = std::string();      // no skin: the built-in look
   DWORD replyDelayMs_ = 0;
   int slowAnswers_ = 0;
   bool closeRequested_ = false;

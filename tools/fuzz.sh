@@ -10,7 +10,7 @@ build="${TARNIX_FUZZ_BUILD:-build/fuzz}"
 corpus_root=tests/fuzz/corpus
 status=0
 
-for target in load cda cue paste chapters id3v2 mp4 flac_ogg matroska chapter_files; do
+for target in load cda cue paste chapters id3v2 mp4 flac_ogg matroska chapter_files recovery chapter_export resume dir_index; do
   exe="$build/tests/fuzz/fuzz_$target"
   if [ ! -x "$exe" ]; then
     echo "fuzz: $exe is missing; build the fuzz preset first" >&2

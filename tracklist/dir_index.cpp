@@ -12,9 +12,11 @@ namespace {
 constexpr uint64_t kHashBasis = 14695981039346656037ull;
 constexpr uint64_t kHashPrime = 1099511628211ull;
 
-// The index's letter folding, the same as TextString::EqualsIgnoringCase: ASCII letters only.
+// The index's folding, the same as the list reader's title match: ASCII letters only, and a
+// control character taken as the blank the list writer puts in its place.
 unsigned char Fold(char c) {
   const unsigned char u = static_cast<unsigned char>(c);
+  if (u < 0x20 || u == 0x7F) return ' ';
   return (u >= 'A' && u <= 'Z') ? static_cast<unsigned char>(u - 'A' + 'a') : u;
 }
 

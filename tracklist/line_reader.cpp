@@ -12,6 +12,43 @@ LineReader::LineReader(std::FILE* file, size_t block)
   at_end_ = file_ == nullptr;
 }
 
+namespace {
+
+// What may follow a Ctrl-Z byte that ends a file: blanks, line breaks, more Ctrl-Z bytes.
+bool IsTail(char c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f' || c == LineReader::kEndOfFileByte;
+}
+
+}  // namespace
+
+size_t LengthOfLines(std::string_view bytes) {
+  for (size_t stop = bytes.find(LineReader::kEndOfFileByte); stop != std::string_view::npos;
+       stop = bytes.find(LineReader::kEndOfFileByte, stop + 1)) {
+    size_t after = stop + 1;
+    while (after < bytes.size() && IsTail(bytes[after])) ++after;
+    if (after == bytes.size()) return stop;
+  }
+  return bytes.size();
+}
+
+void LineReader::Settle() {
+  const char* const data = buffer_.get();
+  for (;;) {
+    if (ready_ == blanks_) {
+      const void* stop = std::memchr(data + ready_, kEndOfFileByte, end_ - ready_);
+      if (!stop) {
+        ready_ = blanks_ = end_;
+        return;
+      }
+      ready_ = static_cast<size_t>(static_cast<const char*>(stop) - data);
+      blanks_ = ready_ + 1;
+    }
+    while (blanks_ < end_ && IsTail(data[blanks_])) ++blanks_;
+    if (blanks_ == end_) return;  // the end of the file, unless more than blanks is still to come
+    ready_ = blanks_;             // text follows: that Ctrl-Z was a byte of its line
+  }
+}
+
 bool LineReader::Refill() {
   if (at_end_) return false;
   // Keep only the unfinished line; a line longer than the buffer doubles it, so that a very
@@ -19,6 +56,8 @@ bool LineReader::Refill() {
   if (begin_ > 0) {
     std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
     end_ -= begin_;
+    ready_ -= begin_;
+    blanks_ -= begin_;
     begin_ = 0;
   }
   // One byte always stays free behind the data for the NUL of a last line without a break.
@@ -31,32 +70,30 @@ bool LineReader::Refill() {
     buffer_ = std::move(bigger);
     capacity_ = grown;
   }
-  size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_ - 1, file_);
+  const size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_ - 1, file_);
   if (got == 0) {
+    // A Ctrl-Z with only blanks behind it ends the file, as the Windows runtime's text mode
+    // reads it: editors of the DOS era and "copy /a" leave one behind the last line.
+    end_ = blanks_ = ready_;
     at_end_ = true;
     return false;
   }
-  // A Ctrl-Z byte ends the file, as the Windows runtime's text mode reads it: editors of the DOS
-  // era and "copy /a" leave one behind the last line.
-  if (const void* stop = std::memchr(buffer_.get() + end_, kEndOfFileByte, got)) {
-    got = static_cast<size_t>(static_cast<const char*>(stop) - (buffer_.get() + end_));
-    at_end_ = true;
-  }
   end_ += got;
-  return got > 0;
+  Settle();
+  return true;
 }
 
 bool LineReader::Next(const char** line, int* length) {
   for (;;) {
     char* start = buffer_.get() + begin_;
-    const size_t unscanned = end_ - begin_ - scanned_;
+    const size_t unscanned = ready_ - begin_ - scanned_;
     const void* found = unscanned > 0 ? std::memchr(start + scanned_, '\n', unscanned) : nullptr;
     size_t size;
     if (found) {
       size = static_cast<size_t>(static_cast<const char*>(found) - start);
       begin_ += size + 1;
     } else {
-      scanned_ = end_ - begin_;
+      scanned_ = ready_ - begin_;
       if (Refill()) continue;
       start = buffer_.get() + begin_;  // the unfinished line may have moved
       if (end_ == begin_) return false;

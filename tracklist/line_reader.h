@@ -3,13 +3,22 @@
 // TextString::ReadLine (the line break removed, a NUL byte ending the line, trailing CR
 // and LF stripped, a last line without a break still a line, each NUL-terminated) but reads
 // the file in large blocks and hands out views into its own buffer instead of copying lines.
-// Like text mode, it takes a Ctrl-Z byte as the end of the file.
+// A Ctrl-Z byte ends the file only where editors of the DOS era and "copy /a" put it: with
+// nothing but blanks (and more Ctrl-Z bytes) behind it. Anywhere else it is a byte of its line
+// like any other, so a name that holds one (earlier versions wrote it as they got it) is read
+// whole and the lines after it are not lost.
 
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <string_view>
 
 namespace tarnix {
+
+// How many bytes of `bytes` hold lines, by LineReader's rule: a Ctrl-Z byte with nothing but
+// blanks, line breaks and more Ctrl-Z bytes behind it ends the text; any other is a byte of its
+// line. For text already in memory.
+size_t LengthOfLines(std::string_view bytes);
 
 class LineReader {
  public:
@@ -25,6 +34,9 @@ class LineReader {
 
  private:
   bool Refill();
+  // Moves ready_ over the bytes read that are known to be lines, stopping at a Ctrl-Z byte
+  // that only blanks follow so far.
+  void Settle();
 
   std::FILE* file_;
   size_t block_;
@@ -32,6 +44,8 @@ class LineReader {
   std::unique_ptr<char[]> buffer_;
   size_t begin_ = 0;    // first byte of the line being looked for
   size_t scanned_ = 0;  // bytes from begin_ already known to hold no line break
+  size_t ready_ = 0;    // one past the last byte known to belong to the lines
+  size_t blanks_ = 0;   // with ready_ < end_: the bytes from ready_ to here are a Ctrl-Z and blanks
   size_t end_ = 0;      // one past the last byte read
   bool at_end_ = false;
 };

@@ -1,5 +1,6 @@
 #include "tracklist/skip_marks.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -29,15 +30,12 @@ bool IsTag(const char* line, int length) {
 
 }  // namespace
 
-int OccurrenceOf(const Track& track, int index) {
-  int occurrence = 1;
-  for (int k = index - 1;
-       k >= 0 && track.subtracks[static_cast<size_t>(k)].time == track.subtracks[static_cast<size_t>(index)].time;
-       --k) {
-    ++occurrence;
-  }
-  return occurrence;
+int32_t StoredTime(int32_t time) {
+  const Msf msf = MsfFromTime(time);
+  return TimeFromMsf(msf.minutes, msf.seconds, msf.frames);
 }
+
+int Occurrences::Next(int32_t trackNumber, int32_t time) { return ++seen_[{trackNumber, StoredTime(time)}]; }
 
 bool FormatLine(int32_t trackNumber, int32_t time, int occurrence, std::string* out) {
   if (trackNumber < 1 || time < 0) return false;
@@ -51,11 +49,16 @@ bool FormatLine(int32_t trackNumber, int32_t time, int occurrence, std::string* 
 }
 
 void AppendLines(const TrackList& list, std::string* out) {
+  const auto marked = [](const Track& track) {
+    return std::any_of(track.subtracks.begin(), track.subtracks.end(), [](const Subtrack& s) { return s.skip; });
+  };
+  if (std::none_of(list.tracks.begin(), list.tracks.end(), marked)) return;
   std::string line;
+  Occurrences places;
   for (const Track& track : list.tracks) {
-    for (int i = 0; i < track.Count(); ++i) {
-      const Subtrack& entry = track.subtracks[static_cast<size_t>(i)];
-      if (!entry.skip || !FormatLine(track.number, entry.time, OccurrenceOf(track, i), &line)) continue;
+    for (const Subtrack& entry : track.subtracks) {
+      const int occurrence = places.Next(track.number, entry.time);
+      if (!entry.skip || !FormatLine(track.number, entry.time, occurrence, &line)) continue;
       out->append(line);
       out->append("\r\n");
     }

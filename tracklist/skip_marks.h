@@ -1,12 +1,14 @@
 #pragma once
 // The "skip" marks of subtracks in a ".trk" file. Each marked subtrack gets one header line,
 // "[Skip  ] NN:MM:SS:FF", naming its track number and its time the way its entry line does; the
-// second and later subtracks of a track at one time add their place among them (" #2").
+// second and later subtracks of a track at one stored time add their place among them (" #2").
 // A reader that does not know the tag ignores the line as it ignores every unknown header
 // line, so such a reader still reads the same rows; a list without marks has no such line.
 
 #include <cstdint>
+#include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tracklist/track_list.h"
@@ -19,8 +21,20 @@ namespace skipmarks {
 // line break; false when the values cannot be written (a track number below 1, a negative time).
 bool FormatLine(int32_t trackNumber, int32_t time, int occurrence, std::string* out);
 
-// The place (from 1) of subtrack `index` among the subtracks of `track` at its time.
-int OccurrenceOf(const Track& track, int index);
+// The time `time` reads back as from its line: the file holds frames (1/75 s), not milliseconds.
+int32_t StoredTime(int32_t time);
+
+// The places (from 1) of a list's subtracks among those of the same track number at the same
+// stored time, asked in list order: two subtracks a few milliseconds apart share one frame and
+// are told apart by their place, as the file can tell them. A list whose tracks share a number
+// (only a hand-made file has such) counts them together, as its marks name only the number.
+class Occurrences {
+ public:
+  int Next(int32_t trackNumber, int32_t time);
+
+ private:
+  std::map<std::pair<int32_t, int32_t>, int> seen_;  // track number and stored time: subtracks so far
+};
 
 // Appends one line, ending in CR LF, for every marked subtrack of `list`, in list order.
 void AppendLines(const TrackList& list, std::string* out);

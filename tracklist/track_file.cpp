@@ -95,13 +95,34 @@ TagIndex MatchTag(const char* line, int length) {
   return kNoTag;
 }
 
-// Line breaks inside a text would split its line in two; they become blanks.
+// Control characters in a name: a line break would split its line in two, a Ctrl-Z ends the file
+// for text-mode readers, a NUL ends the line. Names get them from players' titles and tags.
+bool IsControl(char c) {
+  const unsigned char u = static_cast<unsigned char>(c);
+  return u < 0x20 || u == 0x7F;
+}
+
+// A name as its line holds it: control characters become blanks. The bytes of a longer
+// character, UTF-8 or a code page's, are never below 0x20 nor 0x7F.
 void AppendOneLine(std::string* out, const char* text, int length) {
   const size_t at = out->size();
   out->append(text, static_cast<size_t>(length));
   for (size_t i = at; i < out->size(); ++i) {
-    if ((*out)[i] == '\r' || (*out)[i] == '\n') (*out)[i] = ' ';
+    if (IsControl((*out)[i])) (*out)[i] = ' ';
   }
+}
+
+// A playing title against a name read from a list, as EqualNoCase compares, with a control
+// character on either side taken as the blank the writer put in its place: a title that holds
+// one still finds the list saved for it.
+bool SameTitle(const char* a, int a_len, const char* b, int b_len) {
+  if (a_len != b_len) return false;
+  for (int i = 0; i < a_len; ++i) {
+    const int x = IsControl(a[i]) ? ' ' : Fold(a[i]);
+    const int y = IsControl(b[i]) ? ' ' : Fold(b[i]);
+    if (x != y) return false;
+  }
+  return true;
 }
 
 // Finds `width` characters that ParseMsf reads as exactly `target` ms, for times the two-digit
@@ -410,16 +431,13 @@ void Reader::EntryLine(const char* line, int length) {
   Track& track = list_.tracks.back();
   std::vector<Subtrack>& subtracks = track.subtracks;
   subtracks.push_back(std::move(entry));
-  if (!marks_.Empty()) {
-    const int index = track.Count() - 1;
-    subtracks.back().skip = marks_.Claim(track.number, time, skipmarks::OccurrenceOf(track, index));
-  }
+  if (!marks_.Empty()) subtracks.back().skip = marks_.Claim(track.number, time, places_.Next(track.number, time));
   if (!already_matched_ && start && !title_.IsEmpty()) {
     const TextString& name = subtracks.back().name;
     const int n = name.Length();
     const int title_length = title_.Length();
     const int tail = n < title_length ? n : title_length;
-    if (EqualNoCase(title_.c_str() + title_length - tail, tail, name.c_str(), n)) {
+    if (SameTitle(title_.c_str() + title_length - tail, tail, name.c_str(), n)) {
       matched_ = true;
       list_.SetCurrentTrack(track_number);
     }
@@ -453,7 +471,7 @@ bool ReadAll(std::FILE* file, Reader& reader) { return ReadAll(file, reader, pla
 
 bool Reader::Finish() const {
   if (matched_) return true;
-  return EqualNoCase(title_.c_str(), title_.Length(), list_.album.c_str(), list_.album.Length());
+  return SameTitle(title_.c_str(), title_.Length(), list_.album.c_str(), list_.album.Length());
 }
 
 }  // namespace trackfile
@@ -464,7 +482,8 @@ bool TrackList::Load(const TextString& filePath, const TextString& title, int32_
   const TextString file_path(filePath);
   const TextString playing(title);
   trackfile::Reader reader(*this, playing, cdKeyArg, cddbIdArg, alreadyMatched);
-  // Binary mode: the reader strips CR and LF itself and ends the file at a Ctrl-Z byte.
+  // Binary mode: the reader strips CR and LF itself and ends the file at a Ctrl-Z byte with
+  // only blanks behind it.
   platform::File file(file_path, "rb");
   if (!file) return false;
   if (!trackfile::ReadAll(file.get(), reader)) return false;

@@ -35,7 +35,8 @@ constexpr int32_t kMaxTrackNumber = 999;
 // Opens a list written in UTF-8.
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 
-// One entry line without its line break; `name` is written as the bytes it holds. Times that do not fit the fixed
+// One entry line without its line break; `name` is written as the bytes it holds, control characters (a Ctrl-Z
+// would end the file for text-mode readers) as blanks. Times that do not fit the fixed
 // columns (100 minutes and more, track numbers 100 to 999) are written in a spelling the reader reads back exactly;
 // false when there is none. An empty name is written as "Unknown" so that the line is kept.
 bool FormatEntry(int32_t number, int32_t time, bool start, const TextString& name, std::string* out);
@@ -87,6 +88,7 @@ class Reader {
   bool saw_album_ = false;
   bool saw_artist_ = false;
   skipmarks::PendingMarks marks_;
+  skipmarks::Occurrences places_;
   bool utf8_ = false;
   unsigned code_page_;
 };

@@ -1,15 +1,24 @@
-// The compiled resources as the plug-in loads them: the popup menus with every id and text,
-// the four dialogs with their controls, the built-in skin bitmap, the icon and the version block.
+// The compiled resources against what the code and the read-me rely on: every menu item reaches
+// a command, the popups sit where the code takes them, every dialog control the code names is in
+// its dialog, the texts the read-me quotes are on the menus and dialogs, and the dialogs, the
+// skin bitmap, the icon and the version block load.
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
 
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "../../tools/skin/skin_palette.h"
+#include "commands/commands.h"
 #include "resource_ids.h"
 
 namespace tarnix {
@@ -19,80 +28,94 @@ namespace pal = skin::palette;
 
 HINSTANCE Self() { return GetModuleHandleA(nullptr); }
 
+// An item's text as the listener reads it: without the mnemonic's '&' and the key hint after the tab.
+std::string VisibleText(std::string text) {
+  text = text.substr(0, text.find('\t'));
+  text.erase(std::remove(text.begin(), text.end(), '&'), text.end());
+  return text;
+}
+
 std::string MenuText(HMENU menu, int pos) {
   char buffer[128] = {};
   GetMenuStringA(menu, static_cast<UINT>(pos), buffer, sizeof buffer, MF_BYPOSITION);
   return buffer;
 }
 
-struct Item {
-  int id;  // 0: separator, -1: submenu
-  const char* text;
+struct MenuItem {
+  UINT id;
+  std::string where;  // "Bkg > File > Save", for the failure message
 };
 
-void ExpectItems(HMENU menu, const std::vector<Item>& items, const char* where) {
-  ASSERT_NE(menu, nullptr) << where;
-  ASSERT_EQ(GetMenuItemCount(menu), static_cast<int>(items.size())) << where;
-  for (size_t i = 0; i < items.size(); ++i) {
-    const int pos = static_cast<int>(i);
-    const UINT state = GetMenuState(menu, pos, MF_BYPOSITION);
-    if (items[i].id == 0) {
-      EXPECT_TRUE(state & MF_SEPARATOR) << where << " #" << i;
-      continue;
-    }
-    EXPECT_EQ(MenuText(menu, pos), items[i].text) << where << " #" << i;
-    if (items[i].id == -1) {
-      EXPECT_NE(GetSubMenu(menu, pos), nullptr) << where << " #" << i;
-    } else {
-      EXPECT_EQ(static_cast<int>(GetMenuItemID(menu, pos)), items[i].id) << where << " #" << i;
-      EXPECT_FALSE(state & (MF_GRAYED | MF_DISABLED | MF_CHECKED)) << where << " #" << i;
-    }
+void CollectCommands(HMENU menu, const std::string& path, std::vector<MenuItem>* items) {
+  for (int pos = 0, count = GetMenuItemCount(menu); pos < count; ++pos) {
+    const std::string where = path + " > " + VisibleText(MenuText(menu, pos));
+    if (HMENU popup = GetSubMenu(menu, pos))
+      CollectCommands(popup, where, items);
+    else if (!(GetMenuState(menu, static_cast<UINT>(pos), MF_BYPOSITION) & MF_SEPARATOR))
+      items->push_back({GetMenuItemID(menu, pos), where});
   }
 }
 
-TEST(Resources, MenuHoldsEveryPopupAndItem) {
-  HMENU bar = LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENUS));
-  ASSERT_NE(bar, nullptr);
-  ExpectItems(bar, {{-1, "Bkg"}, {-1, "Menu"}, {-1, "Add"}, {-1, "Prev"}, {-1, "Next"}, {-1, "Context"}}, "bar");
-  HMENU bkg = GetSubMenu(bar, MENU_POS_BKG);
-  ExpectItems(bkg,
-              {{IDM_ABOUT, "&Tarnix Plugin..."},
-               {IDM_OPTIONS, "&Options..."},
-               {0, ""},
-               {-1, "&File"},
-               {-1, "&Edit"},
-               {-1, "&Play"}},
-              "Bkg");
-  ExpectItems(GetSubMenu(bkg, MENU_POS_BKG_FILE),
-              {{40003, "&New"},
-               {40004, "&Open..."},
-               {40005, "&Save"},
-               {40006, "Save &As..."},
-               {0, ""},
-               {40101, "&Paste tracklist"},
-               {40102, "&Export cue sheet..."},
-               {40105, "Export &chapters..."}},
-              "File");
-  ExpectItems(GetSubMenu(bkg, 4), {{40019, "&Track..."}, {40020, "&Subtrack..."}}, "Edit");
-  ExpectItems(
-      GetSubMenu(bkg, 5),
-      {{40017, "Play &track"}, {40014, "&First subtrack"}, {40015, "&Previous subtrack"}, {40016, "&Next subtrack"}},
-      "Play");
-  ExpectItems(GetSubMenu(bar, MENU_POS_MENU), {{40001, "&About..."}, {40002, "&Options..."}}, "Menu");
-  ExpectItems(GetSubMenu(bar, MENU_POS_ADD), {{40008, "&Insert subtrack"}, {40009, "&Remove subtrack"}}, "Add");
-  ExpectItems(GetSubMenu(bar, MENU_POS_PREV), {{40015, "&Previous subtrack"}}, "Prev");
-  ExpectItems(GetSubMenu(bar, MENU_POS_NEXT), {{40016, "&Next subtrack"}}, "Next");
-  ExpectItems(GetSubMenu(bar, MENU_POS_CONTEXT),
-              {{40010, "&Play\t(Enter)"},
-               {40011, "&Repeat\t(R)"},
-               {40012, "&Insert\t(Ins)"},
-               {40013, "&Delete\t(Del)"},
-               {40021, "&Edit...\t(E)"},
-               {0, ""},
-               {40103, "S&top after this subtrack\t(T)"},
-               {40104, "S&kip this subtrack\t(K)"}},
-              "Context");
-  DestroyMenu(bar);
+// The menu bar the plug-in takes its popups from, destroyed at the end of the test.
+class Menus {
+ public:
+  Menus() : bar_(LoadMenuA(Self(), MAKEINTRESOURCEA(IDR_MENUS))) {}
+  Menus(const Menus&) = delete;
+  Menus& operator=(const Menus&) = delete;
+  ~Menus() {
+    if (bar_) DestroyMenu(bar_);
+  }
+  HMENU Bar() const { return bar_; }
+  HMENU Popup(int pos) const { return GetSubMenu(bar_, pos); }
+  HMENU File() const { return GetSubMenu(Popup(MENU_POS_BKG), MENU_POS_BKG_FILE); }
+
+ private:
+  HMENU bar_;
+};
+
+TEST(Resources, EveryMenuItemReachesACommand) {
+  Menus menus;
+  ASSERT_NE(menus.Bar(), nullptr);
+  std::vector<MenuItem> items;
+  CollectCommands(menus.Bar(), "menus", &items);
+  ASSERT_FALSE(items.empty());
+  for (const MenuItem& item : items) EXPECT_TRUE(HasCommandHandler(item.id)) << item.where << " (" << item.id << ")";
+  // The table runs the first entry of an id: an id given to two commands runs only one of them.
+  std::vector<int32_t> ids;
+  for (const CommandEntry* entry = kCommandTable; entry->id >= 0; ++entry) ids.push_back(entry->id);
+  std::sort(ids.begin(), ids.end());
+  const auto twice = std::adjacent_find(ids.begin(), ids.end());
+  if (twice != ids.end()) ADD_FAILURE() << "command id " << *twice << " is in the table twice";
+}
+
+TEST(Resources, PopupsSitWhereTheCodeTakesThem) {
+  Menus menus;
+  // Each button opens its popup by position: the popup holds the command the button is named after.
+  const std::pair<int, UINT> popups[] = {{MENU_POS_BKG, IDM_OPTIONS},         {MENU_POS_MENU, IDM_ABOUT},
+                                         {MENU_POS_ADD, IDM_INSERT_SUBTRACK}, {MENU_POS_PREV, IDM_PREVIOUS_SUBTRACK},
+                                         {MENU_POS_NEXT, IDM_NEXT_SUBTRACK},  {MENU_POS_CONTEXT, IDM_CONTEXT_PLAY}};
+  for (auto [pos, command] : popups) {
+    ASSERT_NE(menus.Popup(pos), nullptr) << pos;
+    EXPECT_NE(GetMenuState(menus.Popup(pos), command, MF_BYCOMMAND), static_cast<UINT>(-1)) << pos << ": " << command;
+  }
+  ASSERT_NE(menus.File(), nullptr);
+  EXPECT_EQ(VisibleText(MenuText(menus.Popup(MENU_POS_BKG), MENU_POS_BKG_FILE)), "File");
+  // The context menu's states are set by position for these two.
+  HMENU context = menus.Popup(MENU_POS_CONTEXT);
+  EXPECT_EQ(GetMenuItemID(context, MENU_POS_CONTEXT_REPEAT), static_cast<UINT>(IDM_REPEAT));
+  EXPECT_EQ(GetMenuItemID(context, MENU_POS_CONTEXT_DELETE), static_cast<UINT>(IDM_DELETE));
+}
+
+// The key hint of the item whose visible text is `text` ("" without one), or "?" when no item
+// of the menu has that text.
+std::string KeyHintOf(HMENU menu, const std::string& text) {
+  for (int pos = 0, count = GetMenuItemCount(menu); pos < count; ++pos) {
+    const std::string full = MenuText(menu, pos);
+    if (VisibleText(full) != text) continue;
+    const size_t tab = full.find('\t');
+    return tab == std::string::npos ? std::string() : full.substr(tab + 1);
+  }
+  return "?";
 }
 
 INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM) { return message == WM_INITDIALOG ? TRUE : FALSE; }
@@ -109,11 +132,13 @@ std::string TextOf(HWND window) {
   return text;
 }
 
-// A dialog created from its resource, destroyed at the end of the test.
+// A dialog created from its resource as the plug-in creates it, destroyed at the end of the test.
 class Dialog {
  public:
   explicit Dialog(int id) {
-    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS | ICC_STANDARD_CLASSES};
+    // Only the classes the plug-in registers itself: a player need not have loaded the common
+    // controls, and a control of another class would make the dialog fail to load there.
+    INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
     InitCommonControlsEx(&icc);
     window_ = CreateDialogParamA(Self(), MAKEINTRESOURCEA(id), nullptr, QuietDialogProc, 0);
   }
@@ -124,7 +149,11 @@ class Dialog {
   }
   HWND Get() const { return window_; }
   HWND Item(int id) const { return GetDlgItem(window_, id); }
-  LONG_PTR Style(int id) const { return GetWindowLongPtrA(Item(id), GWL_STYLE); }
+  bool HasText(const std::string& text) const {
+    for (HWND c = GetWindow(window_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+      if (VisibleText(TextOf(c)) == text) return true;
+    return false;
+  }
   // Where a control sits in the dialog's client area.
   RECT Place(HWND control) const {
     RECT r;
@@ -161,139 +190,123 @@ class Dialog {
             << TextOf(controls[b].first) << "\" (" << GetDlgCtrlID(controls[b].first) << ") overlap";
       }
   }
-  // The controls Tab visits, in the order it visits them (the order of the script).
-  std::vector<int> TabOrder() const {
-    std::vector<int> ids;
-    for (HWND c = GetWindow(window_, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-      if (GetWindowLongPtrA(c, GWL_STYLE) & WS_TABSTOP) ids.push_back(GetDlgCtrlID(c));
-    return ids;
-  }
 
  private:
   HWND window_ = nullptr;
 };
 
-void ExpectHiddenToolDialog(const Dialog& d, const char* caption) {
-  ASSERT_NE(d.Get(), nullptr) << caption;
-  EXPECT_EQ(TextOf(d.Get()), caption);
-  EXPECT_FALSE(IsWindowVisible(d.Get())) << caption;
-  const LONG_PTR style = GetWindowLongPtrA(d.Get(), GWL_STYLE);
-  EXPECT_TRUE(style & WS_CAPTION) << caption;
-  EXPECT_TRUE(style & WS_SYSMENU) << caption;
-  EXPECT_FALSE(style & WS_CHILD) << caption;
-}
-
-TEST(Resources, EditSubtrackDialog) {
-  Dialog d(IDD_EDIT_SUBTRACK);
-  ExpectHiddenToolDialog(d, "Edit subtrack");
-  const LONG_PTR ex = GetWindowLongPtrA(d.Get(), GWL_EXSTYLE);
-  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-  EXPECT_TRUE(ex & WS_EX_APPWINDOW);
-  d.ExpectControlsFit();
-  EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_SUBTRACK_NAME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES, IDC_ADD_SUBTRACK,
-                                            IDC_DELETE_SUBTRACK, IDC_CURRENT_TIME}));
-  for (int id : {IDC_SUBTRACK_NAME, IDC_MINUTES, IDC_SECONDS, IDC_FRAMES}) EXPECT_EQ(ClassOf(d.Item(id)), "Edit") << id;
-  EXPECT_TRUE(d.Style(IDC_SUBTRACK_NAME) & ES_AUTOHSCROLL);
-  for (int id : {IDC_MINUTES, IDC_SECONDS, IDC_FRAMES}) EXPECT_TRUE(d.Style(id) & ES_NUMBER) << id;
-  EXPECT_FALSE(d.Style(IDC_SUBTRACK_NAME) & ES_NUMBER);
-  struct Spin {
-    int id, buddy;
-    bool wraps;
-  };
-  for (const Spin& s : {Spin{IDC_SUBTRACK_SPIN, IDC_SUBTRACK_NAME, false}, Spin{IDC_MINUTES_SPIN, IDC_MINUTES, true},
-                        Spin{IDC_SECONDS_SPIN, IDC_SECONDS, true}, Spin{IDC_FRAMES_SPIN, IDC_FRAMES, true}}) {
-    HWND spin = d.Item(s.id);
-    ASSERT_NE(spin, nullptr) << s.id;
-    EXPECT_STRCASEEQ(ClassOf(spin).c_str(), "msctls_updown32");
-    const LONG_PTR style = d.Style(s.id);
-    EXPECT_EQ(style & (UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_ALIGNRIGHT), UDS_AUTOBUDDY | UDS_ARROWKEYS | UDS_ALIGNRIGHT)
-        << s.id;
-    EXPECT_EQ((style & UDS_WRAP) != 0, s.wraps) << s.id;
-    EXPECT_FALSE(style & UDS_SETBUDDYINT) << s.id;  // only the reported delta is used
-    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(spin, UDM_GETBUDDY, 0, 0)), d.Item(s.buddy)) << s.id;
-  }
-  const std::pair<int, const char*> buttons[] = {{IDC_ADD_SUBTRACK, "&Add subtrack"},
-                                                 {IDC_DELETE_SUBTRACK, "&Delete subtrack"},
-                                                 {IDC_CURRENT_TIME, "&Current time"}};
-  for (auto [id, text] : buttons) {
-    EXPECT_EQ(ClassOf(d.Item(id)), "Button") << id;
-    EXPECT_EQ(TextOf(d.Item(id)), text);
-  }
-  // The labels of the fields, as static texts.
-  std::vector<std::string> labels;
-  for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (ClassOf(c) == "Static") labels.push_back(TextOf(c));
-  EXPECT_EQ(labels, (std::vector<std::string>{"&Name", "&Min", "&Sec", "&Frame"}));
-}
-
-TEST(Resources, EditTrackDialog) {
-  Dialog d(IDD_EDIT_TRACK);
-  ExpectHiddenToolDialog(d, "Tarnix - Edit track");
-  const LONG_PTR ex = GetWindowLongPtrA(d.Get(), GWL_EXSTYLE);
-  EXPECT_TRUE(ex & WS_EX_TOOLWINDOW);
-  EXPECT_FALSE(ex & WS_EX_APPWINDOW);
-  d.ExpectControlsFit();
-  EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_TRACK_NAME, IDC_ALBUM, IDC_ARTIST}));
-  for (int id : {IDC_TRACK_NAME, IDC_ALBUM, IDC_ARTIST}) EXPECT_EQ(ClassOf(d.Item(id)), "Edit") << id;
-  std::vector<std::string> labels;
-  int buttons = 0;
-  for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-    if (ClassOf(c) == "Static") labels.push_back(TextOf(c));
-    if (ClassOf(c) == "Button") ++buttons;
-  }
-  EXPECT_EQ(labels, (std::vector<std::string>{"Track name:", "Album name:", "Artist/group:"}));
-  EXPECT_EQ(buttons, 0);
-}
-
-TEST(Resources, OptionsDialog) {
-  Dialog d(IDD_OPTIONS);
-  ExpectHiddenToolDialog(d, "Tarnix - Options");
-  d.ExpectControlsFit();
-  EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDC_AUTO_SAVE, IDC_AUTO_POPUP, IDC_PRINT_TIME, IDC_SHOW_TRACK,
-                                            IDC_TOP_TRACK, IDC_RESUME, IDC_BOOKMARK_PATH, IDC_HOTKEY, IDOK, IDCANCEL}));
-  struct Check {
-    int id;
+TEST(Resources, TextsTheReadMeQuotesAreThere) {
+  Menus menus;
+  HMENU context = menus.Popup(MENU_POS_CONTEXT);
+  struct Quoted {
+    HMENU menu;
     const char* text;
+    const char* keyHint;  // the key the read-me gives for it
   };
-  const Check checks[] = {
-      {IDC_AUTO_SAVE, "Save track lists automatically"}, {IDC_AUTO_POPUP, "Popup if bookmarks are found"},
-      {IDC_PRINT_TIME, "Show time for subtracks"},       {IDC_SHOW_TRACK, "Show track name in the list"},
-      {IDC_TOP_TRACK, "Always show track name"},         {IDC_RESUME, "Resume long recordings where they were left"},
+  const Quoted quoted[] = {
+      {menus.File(), "Paste tracklist", ""},
+      {menus.File(), "Export cue sheet...", ""},
+      {menus.File(), "Export chapters...", ""},
+      {menus.Popup(MENU_POS_BKG), "Options...", ""},
+      {context, "Stop after this subtrack", "(T)"},
+      {context, "Skip this subtrack", "(K)"},
+      {context, "Repeat", "(R)"},
+      {context, "Insert", "(Ins)"},
+      {context, "Delete", "(Del)"},
+      {context, "Edit...", "(E)"},
   };
-  for (const Check& c : checks) {
-    EXPECT_EQ(TextOf(d.Item(c.id)), c.text);
-    EXPECT_EQ(d.Style(c.id) & BS_TYPEMASK, BS_AUTOCHECKBOX) << c.id;
-    EXPECT_TRUE(IsWindowEnabled(d.Item(c.id))) << c.id;
-  }
-  // "Always show track name" depends on the one above it: indented beneath it.
-  EXPECT_GT(d.Place(d.Item(IDC_TOP_TRACK)).left, d.Place(d.Item(IDC_SHOW_TRACK)).left);
-  EXPECT_EQ(ClassOf(d.Item(IDC_BOOKMARK_PATH)), "Edit");
-  EXPECT_STRCASEEQ(ClassOf(d.Item(IDC_HOTKEY)).c_str(), "msctls_hotkey32");
-  EXPECT_EQ(TextOf(d.Item(IDOK)), "OK");
-  EXPECT_EQ(d.Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  EXPECT_EQ(TextOf(d.Item(IDCANCEL)), "Cancel");
-  std::vector<std::string> groups;
-  for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if ((GetWindowLongPtrA(c, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX && ClassOf(c) == "Button")
-      groups.push_back(TextOf(c));
-  EXPECT_EQ(groups, (std::vector<std::string>{"Options", "Bookmark directory", "Hot key"}));
+  for (const Quoted& q : quoted) EXPECT_EQ(KeyHintOf(q.menu, q.text), q.keyHint) << q.text;
+  Dialog options(IDD_OPTIONS);
+  for (const char* text : {"Resume long recordings where they were left", "Popup if bookmarks are found"})
+    EXPECT_TRUE(options.HasText(text)) << text;
 }
 
-TEST(Resources, AboutDialog) {
-  Dialog d(IDD_ABOUT);
-  ExpectHiddenToolDialog(d, "Tarnix Plugin");
-  d.ExpectControlsFit();
-  EXPECT_EQ(d.TabOrder(), (std::vector<int>{IDOK}));
-  EXPECT_EQ(d.Style(IDC_VERSION) & SS_TYPEMASK, SS_CENTER);
-  EXPECT_EQ(d.Style(IDOK) & BS_TYPEMASK, BS_DEFPUSHBUTTON);
-  int credits = 0;
-  for (HWND c = GetWindow(d.Get(), GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
-    if (ClassOf(c) == "Static" && c != d.Item(IDC_VERSION)) {
-      EXPECT_EQ(GetWindowLongPtrA(c, GWL_STYLE) & SS_TYPEMASK, SS_CENTER);
-      EXPECT_FALSE(TextOf(c).empty());
-      ++credits;
+// The sources are read where the build found them, through Wine's drive for the root.
+std::string SourcePath(const std::string& relative) { return std::string("Z:") + TARNIX_SOURCE_DIR "/" + relative; }
+
+std::string ReadSource(const std::string& relative) {
+  std::ifstream in(SourcePath(relative));
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The values of the ids resource_ids.h defines, by name.
+std::map<std::string, int> ResourceIds() {
+  std::istringstream in(ReadSource("resources/resource_ids.h"));
+  std::map<std::string, int> ids;
+  const std::regex define(R"(^#define (ID\w+) (-?\d+))");
+  std::smatch m;
+  for (std::string line; std::getline(in, line);)
+    if (std::regex_search(line, m, define)) ids[m[1]] = std::stoi(m[2]);
+  return ids;
+}
+
+std::vector<std::string> SourcesIn(const std::string& folder) {
+  std::vector<std::string> names;
+  WIN32_FIND_DATAA found;
+  HANDLE find = FindFirstFileA(SourcePath(folder + "/*.cpp").c_str(), &found);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do names.push_back(folder + "/" + found.cFileName);
+  while (FindNextFileA(find, &found));
+  FindClose(find);
+  return names;
+}
+
+TEST(Resources, EveryControlTheCodeNamesIsInItsDialog) {
+  // The dialog whose controls each source that names controls works on.
+  const std::map<std::string, int> dialogOf = {
+      {"commands/options_dialog.cpp", IDD_OPTIONS},
+      {"commands/subtrack_dialog.cpp", IDD_EDIT_SUBTRACK},
+      {"commands/subtrack_editing.cpp", IDD_EDIT_SUBTRACK},
+      {"commands/track_dialog.cpp", IDD_EDIT_TRACK},
+      {"plugin/ui_thread.cpp", IDD_ABOUT},
+  };
+  const std::map<std::string, int> ids = ResourceIds();
+  ASSERT_GT(ids.count("IDC_VERSION"), 0u) << "resource_ids.h not read from " << SourcePath("resources");
+  std::vector<std::string> sources = SourcesIn("commands");
+  const std::vector<std::string> plugin = SourcesIn("plugin");
+  sources.insert(sources.end(), plugin.begin(), plugin.end());
+  ASSERT_GT(sources.size(), dialogOf.size());
+  const std::regex control(R"(\bIDC_\w+)");
+  int named = 0;
+  for (const std::string& source : sources) {
+    const std::string code = ReadSource(source);
+    std::set<std::string> names;  // ours only, not the system's (IDC_ARROW)
+    for (std::sregex_iterator m(code.begin(), code.end(), control), end; m != end; ++m)
+      if (ids.count(m->str())) names.insert(m->str());
+    if (names.empty()) continue;
+    const auto dialog = dialogOf.find(source);
+    if (dialog == dialogOf.end()) {
+      ADD_FAILURE() << source << " names " << *names.begin() << ": say in this test which dialog it works on";
+      continue;
     }
-  EXPECT_EQ(credits, 4);
+    const Dialog d(dialog->second);
+    ASSERT_NE(d.Get(), nullptr) << dialog->second;
+    for (const std::string& name : names) {
+      EXPECT_NE(d.Item(ids.at(name)), nullptr) << source << " names " << name << ", not in dialog " << dialog->second;
+      ++named;
+    }
+  }
+  EXPECT_GT(named, 0);
+}
+
+TEST(Resources, DialogsLoadHiddenAndTheirControlsFit) {
+  for (int id : {IDD_EDIT_SUBTRACK, IDD_EDIT_TRACK, IDD_OPTIONS, IDD_ABOUT}) {
+    SCOPED_TRACE(id);
+    Dialog d(id);
+    ASSERT_NE(d.Get(), nullptr);
+    EXPECT_FALSE(IsWindowVisible(d.Get())) << "the plug-in shows its dialogs itself";
+    d.ExpectControlsFit();
+  }
+  // Each up-down takes the control before it in the script as its buddy (UDS_AUTOBUDDY).
+  Dialog d(IDD_EDIT_SUBTRACK);
+  const std::pair<int, int> spins[] = {{IDC_SUBTRACK_SPIN, IDC_SUBTRACK_NAME},
+                                       {IDC_MINUTES_SPIN, IDC_MINUTES},
+                                       {IDC_SECONDS_SPIN, IDC_SECONDS},
+                                       {IDC_FRAMES_SPIN, IDC_FRAMES}};
+  for (auto [spin, buddy] : spins)
+    EXPECT_EQ(reinterpret_cast<HWND>(SendMessageA(d.Item(spin), UDM_GETBUDDY, 0, 0)), d.Item(buddy)) << spin;
 }
 
 TEST(Resources, SkinBitmapHoldsTheBuiltInImage) {
@@ -304,6 +317,7 @@ TEST(Resources, SkinBitmapHoldsTheBuiltInImage) {
   EXPECT_EQ(info.bmWidth, 280);
   EXPECT_EQ(info.bmHeight, 132);
 
+  // A few pixels of the image against its generator's palette: skin.bmp is what make-skin.sh makes.
   HDC dc = CreateCompatibleDC(nullptr);
   HGDIOBJ old = SelectObject(dc, bitmap);
   struct Probe {
@@ -312,18 +326,9 @@ TEST(Resources, SkinBitmapHoldsTheBuiltInImage) {
     const char* what;
   };
   const Probe probes[] = {
-      {0, 0, pal::kOuterHi, "caption top-left edge"},
-      {30, 4, pal::kStripeOn, "active caption stripe"},
-      {30, 25, pal::kStripeOff, "inactive caption stripe"},
-      {168, 8, pal::kButtonFace, "close button face"},
-      {36, 50, pal::kTrack, "scroll track under the thumb"},
-      {11, 60, pal::kDeep, "left border's inner edge"},
-      {52, 53, pal::kThumbHi, "thumb edge"},
-      {63, 55, pal::kThumbDownFace, "pressed thumb face"},
-      {108, 80, pal::kButtonHi, "button 0 normal edge"},
-      {108, 111, pal::kButtonShadow, "button 0 pressed edge"},
-      {190, 10, pal::kFrame, "bottom bar filler"},
-      {150, 109, pal::kShadow, "bottom bar outer edge"},
+      {0, 0, pal::kOuterHi, "caption top-left edge"},  {30, 4, pal::kStripeOn, "active caption stripe"},
+      {168, 8, pal::kButtonFace, "close button face"}, {52, 53, pal::kThumbHi, "thumb edge"},
+      {108, 80, pal::kButtonHi, "button 0 edge"},      {150, 109, pal::kShadow, "bottom bar outer edge"},
   };
   for (const Probe& p : probes) {
     const COLORREF c = GetPixel(dc, p.x, p.y);
@@ -350,7 +355,7 @@ TEST(Resources, IconHasSmallAndLargeImages) {
   }
 }
 
-TEST(Resources, VersionBlock) {
+TEST(Resources, VersionBlockCarriesTheProjectVersion) {
   char path[MAX_PATH] = {};
   ASSERT_GT(GetModuleFileNameA(nullptr, path, MAX_PATH), 0u);
   DWORD handle = 0;
@@ -361,20 +366,21 @@ TEST(Resources, VersionBlock) {
   VS_FIXEDFILEINFO* fixed = nullptr;
   UINT length = 0;
   ASSERT_TRUE(VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
-  EXPECT_EQ(fixed->dwFileVersionMS, 0x00040001u);
-  EXPECT_EQ(fixed->dwFileVersionLS, 0x00020000u);
-  EXPECT_EQ(fixed->dwProductVersionMS, 0x00040001u);
-  EXPECT_EQ(fixed->dwProductVersionLS, 0x00020000u);
+  std::ostringstream numbers;
+  numbers << HIWORD(fixed->dwFileVersionMS) << '.' << LOWORD(fixed->dwFileVersionMS) << '.'
+          << HIWORD(fixed->dwFileVersionLS) << '.' << LOWORD(fixed->dwFileVersionLS);
+  const std::string version = TARNIX_VERSION ".0";  // the version project() in CMakeLists.txt gives
+  EXPECT_EQ(numbers.str(), version);
+  EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+  EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
   EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
-  const std::pair<const char*, const char*> strings[] = {
-      {"FileDescription", "Tarnix Plugin"}, {"ProductName", "Tarnix Plugin"}, {"OriginalFilename", "gen_tarnix.dll"},
-      {"FileVersion", "4.1.2.0"},           {"ProductVersion", "4.1.2.0"},
-  };
-  for (auto [key, expected] : strings) {
+  const std::pair<const char*, std::string> strings[] = {
+      {"FileVersion", version}, {"ProductVersion", version}, {"OriginalFilename", "gen_tarnix.dll"}};
+  for (const auto& [key, expected] : strings) {
     char* value = nullptr;
     const std::string query = std::string("\\StringFileInfo\\040904b0\\") + key;
     ASSERT_TRUE(VerQueryValueA(data.data(), query.c_str(), reinterpret_cast<void**>(&value), &length)) << key;
-    EXPECT_STREQ(value, expected) << key;
+    EXPECT_EQ(value, expected) << key;
   }
 }
 

@@ -9,6 +9,8 @@
 #include "commands_fixture.h"
 #include "host/settings.h"
 #include "session/stored_lists.h"
+#include "session/unsaved_edits.h"
+#include "tracklist/file_faults.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -112,6 +114,30 @@ TEST_F(FileCommandsTest, AnOpenedListIsWrittenBackWhereItCameFrom) {
   EXPECT_EQ(ui.Boxes()[0].text, "Save changes to a.trk?");
   EXPECT_EQ(ui.FileDialogs().size(), 1u);
   EXPECT_NE(TempDir::Read(bookmarks_.Item("a.trk")).find("01:00:05:00 Edit"), std::string::npos);
+}
+
+// Open showed the file on disk while an edit of it was kept for a later save (the file was
+// held), so the next edit, saved, lost the kept one.
+TEST_F(FileCommandsTest, OpenShowsTheEditKeptForAHeldList) {
+  const std::string path = bookmarks_.Write("a.trk", kTwoTracks);
+  UseCd(2, 1);
+  UiResponder first({Answer::File(path)});
+  CmdOpen();
+  first.Join();
+  ASSERT_EQ(RowTexts().size(), 5u);
+  Edit();
+  {
+    ScopedFileFault held(FileFault::kRefusedReplace, -1, path.c_str());
+    UiResponder ui({Answer::Box(IDOK)});
+    EXPECT_FALSE(SaveListOrKeep(List(), path.c_str()));
+    ui.Join();
+  }
+  List().modified = false;
+  UiResponder open({Answer::File(path)});
+  CmdOpen();
+  open.Join();
+  ASSERT_EQ(open.Failures(), 0);
+  EXPECT_EQ(RowTexts().size(), 6u);
 }
 
 TEST_F(FileCommandsTest, OpenFailures) {

@@ -205,7 +205,7 @@ TEST_F(StepTest, TheLoopRoutesCommandsKeysAndTheStopMessage) {
   EXPECT_EQ(Actions(), (Strings{"code106:60000"}));
   EXPECT_EQ(g_shared.repeatItem.load(), MakeItemId(1, 2));
 
-  PostThreadMessageA(GetCurrentThreadId(), UM_QUIT, 0, 0);
+  PostMessageA(window, UM_QUIT, 0, 0);
   EXPECT_FALSE(Pump());
 }
 

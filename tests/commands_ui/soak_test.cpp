@@ -155,7 +155,7 @@ TEST_F(SoakTest, AMonthOfUseLeaksNothing) {
       ShowWindow(ThePlugin().optionsDialog.Get(), SW_HIDE);
       // The box is made and ended (0: it could not be made); what ends it is not the point here,
       // and keys that other tests on the same desktop type may reach it first.
-      EXPECT_NE(TellUser("A message", MB_OK, false), 0) << i;
+      EXPECT_NE(TellUser("A message", MB_OK), 0) << i;
       windowsMs += GetTickCount() - windowsStart;
     }
     ClearLog();  // the stand-in player's record of requests would grow

@@ -2,6 +2,7 @@
 // Small builders of tag and container bytes for the chapter reader tests and benchmarks: the
 // shapes a tool writes, and broken ones a tool would not.
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -140,5 +141,75 @@ inline std::string MkvTag(std::string_view targets, std::string_view simpleTags)
 }
 inline std::string MkvLevel(uint8_t level) { return Ebml(0x68CA, std::string(1, static_cast<char>(level))); }
 inline std::string MkvTags(std::string_view tags) { return Ebml(0x1254C367, tags); }
+
+// A Matroska recording as a tool writes it, in pieces at their offsets; the bytes between them
+// (the blocks of the clusters) are zeros, so a benchmark can write it as a sparse file. A
+// SeekHead first names Info, Tracks, Cues and what follows them; `clusters` clusters of
+// `clusterBytes` each come before the Cues, then Tags and Chapters when asked. A damaged one
+// has a SeekHead naming Chapters in the middle of the media and is cut inside its last cluster.
+struct MkvLayout {
+  uint64_t clusters = 0;
+  uint64_t clusterBytes = 4096;
+  bool seekHead = true;
+  bool tags = false;
+  bool chapters = false;
+  bool damaged = false;
+};
+struct MkvPiece {
+  uint64_t at;
+  std::string bytes;
+};
+struct MkvRecording {
+  std::vector<MkvPiece> pieces;
+  uint64_t size = 0;
+
+  std::string Flat() const {
+    std::string out(size, '\0');
+    for (const MkvPiece& p : pieces) {
+      if (p.at < size) out.replace(p.at, std::min<uint64_t>(p.bytes.size(), size - p.at), p.bytes);
+    }
+    return out;
+  }
+};
+inline MkvRecording BuildMkvRecording(const MkvLayout& layout) {
+  constexpr uint32_t kInfo = 0x1549A966, kTracks = 0x1654AE6B, kCues = 0x1C53BB6B, kTagsId = 0x1254C367,
+                     kChaptersId = 0x1043A770;
+  const std::string info = Ebml(kInfo, Ebml(0x2AD7B1, Be(1000000, 3)) + Ebml(0x4D80, "builder"));
+  const std::string tracks = Ebml(kTracks, Ebml(0xAE, Ebml(0xD7, "\x01") + Ebml(0x86, "A_OPUS")));
+  const std::string cues = Ebml(kCues, std::string(64, '\x55'));
+  const std::string tags = MkvTags(MkvTag("", MkvSimpleTag("TITLE", "Album") + MkvSimpleTag("ARTIST", "Band")));
+  const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "Opening") + MkvAtom(60000000000, "Encore"), true));
+  std::vector<uint32_t> named = {kInfo, kTracks, kCues};
+  if (layout.tags) named.push_back(kTagsId);
+  if (layout.chapters || layout.damaged) named.push_back(kChaptersId);
+  const auto seekHead = [&](const std::vector<uint64_t>& at) {
+    std::string seeks;
+    for (size_t i = 0; i < named.size(); ++i) seeks += MkvSeek(named[i], at[i]);
+    return Ebml(0x114D9B74, seeks);
+  };
+  const uint64_t headBytes = layout.seekHead ? seekHead(std::vector<uint64_t>(named.size())).size() : 0;
+  const uint64_t clustersAt = headBytes + info.size() + tracks.size();
+  const uint64_t cuesAt = clustersAt + layout.clusters * layout.clusterBytes;
+  const uint64_t tagsAt = cuesAt + cues.size();
+  const uint64_t chaptersAt = tagsAt + (layout.tags ? tags.size() : 0);
+  const uint64_t segmentBytes = chaptersAt + (layout.chapters ? chapters.size() : 0);
+  std::vector<uint64_t> at = {headBytes, headBytes + info.size(), cuesAt};
+  if (layout.tags) at.push_back(tagsAt);
+  if (layout.chapters || layout.damaged)
+    at.push_back(layout.damaged ? clustersAt + layout.clusters / 2 * layout.clusterBytes + 100 : chaptersAt);
+  const std::string fileHead = MkvFile("");
+  const std::string segmentHead = fileHead.substr(0, fileHead.size() - 7) + Be(segmentBytes, 7);
+  const uint64_t body = segmentHead.size();
+  MkvRecording r;
+  r.pieces.push_back({0, segmentHead + (layout.seekHead ? seekHead(at) : "") + info + tracks});
+  const std::string clusterHeader = Ebml(0x1F43B675, "").substr(0, 5) + Be(layout.clusterBytes - 12, 7);
+  for (uint64_t i = 0; i < layout.clusters; ++i)
+    r.pieces.push_back({body + clustersAt + i * layout.clusterBytes, clusterHeader + Ebml(0xE7, Be(i, 4))});
+  r.pieces.push_back({body + cuesAt, cues});
+  if (layout.tags) r.pieces.push_back({body + tagsAt, tags});
+  if (layout.chapters) r.pieces.push_back({body + chaptersAt, chapters});
+  r.size = layout.damaged ? body + cuesAt - layout.clusterBytes / 2 : body + segmentBytes;
+  return r;
+}
 
 }  // namespace tarnix::testing

@@ -7,6 +7,7 @@
 #include "tests/import/byte_builders.h"
 #include "tests/import/fixtures.h"
 #include "tests/import/tool_readings.h"
+#include "tests/support/temp_dir.h"
 
 namespace tarnix {
 namespace {
@@ -110,8 +111,10 @@ TEST(MatroskaChaptersTest, AlbumAndArtistFromTheTagsOfTheWholeFile) {
                 MkvTag(MkvLevel(30), MkvSimpleTag("ARTIST", "Singer"))),
        "", "Singer"},
       {"tags before the chapters and the clusters", MkvFile(tags + chapters + cluster), "The Album", "The Band"},
-      {"tags before the clusters, the chapters after them", MkvFile(tags + cluster + chapters), "The Album",
-       "The Band"},
+      {"tags before the clusters, the chapters after them through the SeekHead",
+       MkvFile(MkvSeekHead(kChaptersId, MkvSeekHead(kChaptersId, 0).size() + tags.size() + cluster.size()) + tags +
+               cluster + chapters),
+       "The Album", "The Band"},
       {"both after the clusters through the SeekHead",
        MkvFile(seekHead(end, end + tags.size()) + brokenCluster + tags + chapters), "The Album", "The Band"},
       {"tags after the clusters, named by no SeekHead", MkvFile(chapters + cluster + tags), "", ""},
@@ -136,7 +139,6 @@ TEST(MatroskaChaptersTest, NestedAtomsInTimeOrderWhateverTheLayout) {
   const std::string chapters = MkvChapters(MkvEdition(MkvAtom(0, "Not default")) + MkvEdition(atoms, true));
   const Expected expected = {{1, "Rounds to 1 ms"}, {1000, "One"}, {2000, "Two inside five"}, {5000, "Five"}};
   const std::string cluster = Ebml(kCluster, Ebml(0xE7, "\x00") + Ebml(0xA3, std::string(40, 'a')));
-  const std::string openCluster = Ebml(kCluster, Ebml(0xE7, "\x00") + Ebml(0xA3, std::string(40, 'a')), true);
   // Its blocks can't be walked through: only the SeekHead leads past it.
   const std::string brokenCluster = Ebml(kCluster, std::string(40, '\0'), true);
   const std::string seekToEnd = MkvSeekHead(kChaptersId, 64 + brokenCluster.size());
@@ -145,8 +147,6 @@ TEST(MatroskaChaptersTest, NestedAtomsInTimeOrderWhateverTheLayout) {
     std::string file;
   } layouts[] = {
       {"before the clusters", MkvFile(chapters + cluster)},
-      {"after a cluster, walked to", MkvFile(cluster + chapters)},
-      {"after an open cluster in an open segment", MkvFile(openCluster + chapters, true)},
       // The SeekHead, padded to 64 bytes with a Void, names the chapters after the cluster.
       {"through the SeekHead",
        MkvFile(seekToEnd + Ebml(0xEC, std::string(64 - seekToEnd.size() - 9, '\0')) + brokenCluster + chapters)},
@@ -192,6 +192,48 @@ TEST(MatroskaChaptersTest, DamagedFilesGiveWhatIsWholeOrNothing) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Read(c.file), c.expected);
+  }
+}
+
+// What a song change pays, in reads of the source and bytes, whatever the length of the media:
+// the clusters are never walked, what lies after them is found through a SeekHead alone, and
+// tags are read only for a file with chapters. A file source's read-ahead counts in full.
+TEST(MatroskaChaptersTest, AFewReadsWhateverTheLengthOfTheMedia) {
+  const auto recording = [](bool seekHead, bool tags, bool chapters, bool damaged) {
+    return BuildMkvRecording({1000, 256, seekHead, tags, chapters, damaged}).Flat();
+  };
+  std::string blocks;
+  for (int i = 0; i < 1000; ++i) blocks += Ebml(0xA3, std::string(200, 'a'));
+  const struct {
+    const char* what;
+    std::string file;
+    size_t chapters;
+    std::string album;
+  } cases[] = {
+      {"no chapters", recording(true, false, false, false), 0, ""},
+      {"no chapters, no SeekHead", recording(false, false, false, false), 0, ""},
+      {"tags, no chapters", recording(true, true, false, false), 0, ""},
+      {"chapters and tags after the clusters", recording(true, true, true, false), 2, "Album"},
+      {"chapters after the clusters, named by no SeekHead", recording(false, false, true, false), 0, ""},
+      {"chapters after an open cluster in an open segment",
+       MkvFile(Ebml(kCluster, blocks, true) + MkvChapters(MkvEdition(MkvAtom(0, "A"))), true), 0, ""},
+      {"a SeekHead naming chapters inside the media, cut short", recording(true, false, false, true), 0, ""},
+  };
+  test::TempDir dir;
+  int number = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    MemorySource memory(c.file);
+    FileSource file(dir.Write(std::to_string(++number) + ".mka", c.file).c_str());
+    for (ByteSource* source : {static_cast<ByteSource*>(&memory), static_cast<ByteSource*>(&file)}) {
+      ChapterSet set;
+      EXPECT_EQ(ReadFileChapters(*source, &set) ? set.chapters.size() : 0, c.chapters);
+      EXPECT_EQ(set.album, c.album);
+    }
+    EXPECT_LE(memory.Spent().reads, 16u);
+    EXPECT_LE(memory.Spent().bytes, 1024u);
+    EXPECT_LE(file.Spent().reads, 3u);
+    EXPECT_LE(file.Spent().bytes, 3 * FileSource::kReadAhead);
   }
 }
 

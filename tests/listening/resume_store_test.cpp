@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <string>
+
+#include "listening/resume_store_file.h"
 
 #include "tests/support/temp_dir.h"
 
@@ -45,7 +48,7 @@ TEST(ResumeStore, HoldsAThousandAndDropsTheLeastRecentlyPlayed) {
 }
 
 TEST(ResumeStore, DamagedBytesAreRefusedWhole) {
-  const char* damaged[] = {
+  const std::string damaged[] = {
       "",
       "something else\r\n1000 C:\\a.mp3\r\n",
       "Tarnix resume positions 1\r\n1000C:\\a.mp3\r\n",
@@ -54,8 +57,9 @@ TEST(ResumeStore, DamagedBytesAreRefusedWhole) {
       "Tarnix resume positions 1\r\n99999999999 C:\\a.mp3\r\n",
       "Tarnix resume positions 1\r\n1000 C:\\a.mp3\r\n\r\n",
       "Tarnix resume positions 2\r\n1000 C:\\a.mp3\r\n",
+      std::string("Tarnix resume positions 1\r\n1000 C:\\a\0b.mp3\r\n", 44),  // no path holds a NUL
   };
-  for (const char* bytes : damaged) {
+  for (const std::string& bytes : damaged) {
     ResumeStore store;
     store.Remember("C:\\kept.mp3", 90000);
     EXPECT_FALSE(store.Parse(bytes)) << bytes;
@@ -73,19 +77,63 @@ TEST(ResumeStore, FileIsReplacedAndADamagedOneIgnored) {
   test::TempDir dir;
   const TextString path(dir.Item("gen_tarnix.resume").c_str());
   ResumeStore store;
-  EXPECT_FALSE(store.Load(path));  // missing
+  EXPECT_EQ(store.Load(path), StoreRead::kMissing);
   store.Remember("C:\\a.mp3", 2830000);
   ASSERT_TRUE(store.Save(path));
   ResumeStore read;
-  ASSERT_TRUE(read.Load(path));
+  ASSERT_EQ(read.Load(path), StoreRead::kRead);
   EXPECT_EQ(read.Find("C:\\a.mp3"), 2830000);
 
   dir.Write("gen_tarnix.resume", std::string("\x00\xFF garbage", 10));
-  EXPECT_FALSE(read.Load(path));
+  EXPECT_EQ(read.Load(path), StoreRead::kDamaged);
   EXPECT_EQ(read.Count(), 0u);
   read.Remember("C:\\b.mp3", 70000);
   ASSERT_TRUE(read.Save(path));
   EXPECT_EQ(test::TempDir::Read(dir.Join("gen_tarnix.resume")), "Tarnix resume positions 1\r\n70000 C:\\b.mp3\r\n");
+}
+
+std::string Entries(int count) {
+  std::string bytes = "Tarnix resume positions 1\r\n";
+  for (int i = 0; i < count; ++i) bytes += std::to_string(70000 + i) + " C:\\f" + std::to_string(i) + ".mp3\r\n";
+  return bytes;
+}
+
+// A file that cannot be read says nothing of the positions in it: nothing is written over it,
+// and what was left meanwhile is added once it reads.
+TEST(ResumeStoreFile, WritesOnlyAfterTheFileWasRead) {
+  test::TempDir dir;
+  const TextString path(dir.Item("gen_tarnix.resume").c_str());
+  ResumeStoreFile store;
+  store.SetPaths(path, TextString());
+  ASSERT_TRUE(dir.MakeDir("gen_tarnix.resume"));  // a folder in its place: it cannot be read
+  store.Remember("C:\\new.mp3", 90000);
+  EXPECT_FALSE(store.WriteIfChanged());
+  EXPECT_FALSE(store.IsRead());
+  EXPECT_EQ(store.Find("C:\\new.mp3"), 90000);
+
+  std::filesystem::remove(dir.Join("gen_tarnix.resume"));
+  dir.Write("gen_tarnix.resume", Entries(5));
+  ASSERT_TRUE(store.WriteIfChanged());
+  ResumeStore read;
+  ASSERT_EQ(read.Load(path), StoreRead::kRead);
+  EXPECT_EQ(read.Count(), 6u);
+  EXPECT_EQ(read.Find("C:\\f4.mp3"), 70004);
+  EXPECT_EQ(read.Format().find("Tarnix resume positions 1\r\n90000 C:\\new.mp3\r\n"), 0u);
+}
+
+// Missing, the store an earlier version left elsewhere is read and stays as it was.
+TEST(ResumeStoreFile, TakesUpTheEarlierStoreWhileItsOwnIsMissing) {
+  test::TempDir dir;
+  dir.Write("earlier.resume", Entries(2));
+  const TextString path(dir.Item("gen_tarnix.resume").c_str());
+  ResumeStoreFile store;
+  store.SetPaths(path, dir.Item("earlier.resume").c_str());
+  ASSERT_TRUE(store.EnsureRead());
+  EXPECT_EQ(store.Find("C:\\f1.mp3"), 70001);
+  store.Forget("C:\\f0.mp3");
+  ASSERT_TRUE(store.WriteIfChanged());
+  EXPECT_EQ(test::TempDir::Read(dir.Join("gen_tarnix.resume")), "Tarnix resume positions 1\r\n70001 C:\\f1.mp3\r\n");
+  EXPECT_EQ(test::TempDir::Read(dir.Join("earlier.resume")), Entries(2));
 }
 
 }  // namespace

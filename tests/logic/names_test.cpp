@@ -59,8 +59,9 @@ TEST(NearestFirstOrder, NearestFirstWithinThePlaylist) {
 }
 
 TEST(SafeFileName, PlainNamesStayAsTheyAre) {
-  for (const char* name : {"Live set", "The Examples - Live Recordings", "x.y", "Track 07", ".hidden", "CONCERT",
-                           "COM10", "LPT", "Con Brio", "NULL"}) {
+  for (const char* name :
+       {"Live set", "The Examples - Live Recordings", "x.y", "Track 07", ".hidden", "CONCERT", "COM10", "LPT",
+        "Con Brio", "NULL", "COM\xC2\xB9\xC2\xB9", "LPT\xE2\x81\xB4", "COM\xC2\xBA", "COM 1", "xCON"}) {
     EXPECT_STREQ(SafeFileName(name).c_str(), name);
   }
 }
@@ -87,6 +88,17 @@ TEST(SafeFileName, UnsafeNamesBecomeOnePlainFile) {
       {"LPT9", "_LPT9"},
       {"aux.live", "_aux.live"},
       {"PRN .x", "_PRN .x"},
+      // Devices in any letter case, with any extension, blanks and dots after them; COM and LPT
+      // also with 0 and with the superscript digits the system reserves as well.
+      {"COM\xC2\xB9", "_COM\xC2\xB9"},
+      {"LPT\xC2\xB3.mp3", "_LPT\xC2\xB3.mp3"},
+      {"com\xC2\xB2 .live.flac", "_com\xC2\xB2 .live.flac"},
+      {"Lpt\xC2\xB9  ", "_Lpt\xC2\xB9  "},
+      {"COM0", "_COM0"},
+      {"lpt0.txt", "_lpt0.txt"},
+      {"NuL...", "_NuL..."},
+      {"con. .", "_con. ."},
+      {"Aux  ", "_Aux  "},
   };
   for (const Case& c : cases) EXPECT_STREQ(SafeFileName(c.name).c_str(), c.safe) << c.name;
 }

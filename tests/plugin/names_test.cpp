@@ -54,19 +54,9 @@ bool PutOnClipboard(const std::wstring& text) {
   return ok;
 }
 
-class NamesTest : public ::testing::Test {
+class NamesTest : public PlayingPluginTest {
  protected:
-  bool ShowsLastKey(int32_t key) {
-    return h.PumpUntil([&] { return h.LastKey() == key; }, 4000);
-  }
-  void PlayEntry(int index) {
-    h.Player().SetPlaylistPosition(index);
-    h.Player().Play();
-  }
   void InsertSubtrack() { PostMessageA(h.Window(), WM_COMMAND, IDM_INSERT_SUBTRACK, 0); }
-  std::string Bookmark(const std::string& name) { return h.Dir().ReadFile("Bookmarks\\" + name).value_or(""); }
-
-  PluginSession h;
 };
 
 // Both titles used to arrive as "???": one list file for two songs, each showing the other's.

@@ -191,11 +191,15 @@ TEST(Tracking, RepeatJumpsBackWhenPlaybackLeavesTheHeldRow) {
 
 TEST(Tracking, RepeatRestartsTheHeldRowAtTheEndOfTheFile) {
   PluginSession h;
-  h.Player().SetPlaylist({{"C:\\x\\short.mp3", "Short", 900}});
+  h.Player().SetPlaylist({{"C:\\x\\long.mp3", "Long", 600000}});
   h.Player().Play();
   ASSERT_TRUE(h.Start());
   ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
   PostMessageA(h.Window(), WM_KEYDOWN, 'R', 0);
+  // The row is held before the file ends, however long starting took.
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  ASSERT_EQ(h.Player().EndOfFileCount(), 0);
+  h.Player().Seek(600000 - 300);
   // The file ends: the player is stopped (40047) and started again (40045).
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().EndOfFileCount() >= 1; }, 4000));
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdPlay) >= 1; }, 4000));

@@ -219,6 +219,22 @@ TEST(DirectoryIndexTest, PicksWhatThePlainSearchPicksThroughRandomEdits) {
   EXPECT_LT(indexReads * 3, listed);
 }
 
+// A title holding a control character (a Ctrl+Z from a tag) names a list whose album the writer
+// saved with a blank there; the plain search finds it, and the index must too.
+TEST(DirectoryIndexTest, ATitleWithAControlCharacterFindsItsList) {
+  test::TempDir dir;
+  dir.Write("other.trk", "[Album ] Live Sets\r\n[Artist] A\r\n01:00:00:00*One\r\n");
+  dir.Write("live.trk", "[Album ] Live Set\r\n[Artist] A\r\n01:00:00:00*One\r\n");
+  const TextString pattern = dir.Item("*.trk").c_str();
+  for (const char* title : {"Live\x1ASet", "live\tset"}) {
+    TrackList plain, indexed;
+    ASSERT_TRUE(plain.Search(pattern, title, 0, 0)) << title;
+    DirectoryIndex index;
+    ASSERT_TRUE(index.Search(indexed, pattern, title, 0, 0)) << title;
+    EXPECT_EQ(S(indexed.path), S(plain.path));
+  }
+}
+
 TEST(DirectoryIndexTest, UnchangedDirectoryIsNotReadAgain) {
   Bookmarks dir(7);
   for (int i = 0; i < 12; ++i) dir.Edit();

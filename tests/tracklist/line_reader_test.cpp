@@ -85,7 +85,9 @@ TEST(LineReaderTest, LongLinesBesideShortOnes) {
   EXPECT_EQ(got.texts[3], big);
 }
 
-TEST(LineReaderTest, CtrlZEndsTheFileAtEveryBlockSize) {
+// A Ctrl-Z ends the file only with nothing but blanks behind it; before text it is a byte of its
+// line, wherever the blocks split the file.
+TEST(LineReaderTest, CtrlZEndsTheFileOnlyAtItsEndAtEveryBlockSize) {
   test::TempDir dir;
   const struct {
     std::string bytes;
@@ -93,17 +95,26 @@ TEST(LineReaderTest, CtrlZEndsTheFileAtEveryBlockSize) {
   } cases[] = {
       {"a\r\nb\r\n\x1A", {"a", "b"}},
       {"a\r\nb\x1A", {"a", "b"}},
+      {"a\r\nb\x1A\r\n  \t\r\n\x1A\x1A\n", {"a", "b"}},
       {"a\r\n\x1A"
        "b\r\n\x1A",
-       {"a"}},
+       {"a",
+        "\x1A"
+        "b"}},
       {"\x1A"
        "a\n",
-       {}},
+       {"\x1A"
+        "a"}},
+      {"Part \x1A two\r\nPart three\r\n", {"Part \x1A two", "Part three"}},
+      {"a\x1A\r\n   \r\n\x1A x", {"a\x1A", "   ", "\x1A x"}},
+      {"\x1A", {}},
   };
   int n = 0;
   for (const auto& c : cases) {
     const std::string path = dir.Write("z" + std::to_string(n++) + ".txt", c.bytes);
-    for (size_t block : {1, 2, 3, 4096}) EXPECT_EQ(WithLineReader(path, block).texts, c.lines) << n << " " << block;
+    for (size_t block : {1, 2, 3, 4, 5, 4096}) {
+      EXPECT_EQ(WithLineReader(path, block).texts, c.lines) << n << " " << block;
+    }
   }
 }
 

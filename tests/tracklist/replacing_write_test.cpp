@@ -1,5 +1,5 @@
-// Replacing a stored file under every fault the writers meet, and the lists kept when a save
-// could not be done.
+// Replacing a stored file under every fault the writers meet (the lists kept when a save could
+// not be done are tested in unsaved_lists_test.cpp).
 
 #include "tracklist/replacing_write.h"
 
@@ -9,9 +9,6 @@
 #include <windows.h>
 #endif
 
-#include <algorithm>
-#include <chrono>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
@@ -176,91 +173,6 @@ TEST_F(ReplacingWriteTest, AFaultAimedAtOneFileSparesTheOthers) {
   ScopedFileFault held(FileFault::kRefusedReplace, -1, target_.c_str());
   EXPECT_TRUE(WriteReplacing(dir_.Item("other.trk").c_str(), kNew).Ok());
   EXPECT_FALSE(WriteReplacing(target_.c_str(), kNew, 0).Ok());
-}
-
-TEST_F(ReplacingWriteTest, AKeptListIsRecoverableAndSavedOnceItsFileIsFree) {
-  UnsavedLists unsaved;
-  const TextString list = target_.c_str();
-  {
-    ScopedFileFault held(FileFault::kRefusedReplace, -1, target_.c_str());
-    const TextString recovery = unsaved.Keep(list, "first edit");
-    EXPECT_STREQ(recovery.c_str(), (target_ + ".unsaved").c_str());
-    EXPECT_EQ(test::TempDir::Read(recovery.c_str()), "first edit");
-    EXPECT_EQ(unsaved.Keep(list, kNew), recovery);  // the later edit replaces the earlier one
-    EXPECT_EQ(unsaved.SaveWaiting(), 0);
-    EXPECT_EQ(test::TempDir::Read(target_), kOld);
-  }
-  // The search for lists never takes the recovery file for one.
-  std::vector<std::string> lists;
-  platform::EnumerateFiles(dir_.Item("*.trk").c_str(), [&](const TextString& name) {
-    lists.push_back(name.c_str());
-    return true;
-  });
-  EXPECT_EQ(lists, std::vector<std::string>{"list.trk"});
-  EXPECT_EQ(unsaved.SaveWaiting(), 1);
-  EXPECT_EQ(test::TempDir::Read(target_), kNew);
-  EXPECT_EQ(Files(), std::vector<std::string>{"list.trk"});
-  EXPECT_EQ(unsaved.Count(), 0u);
-
-  // A newer save supersedes what was kept.
-  {
-    ScopedFileFault held(FileFault::kRefusedReplace, -1, target_.c_str());
-    unsaved.Keep(list, "stale");
-  }
-  unsaved.Forget(list);
-  EXPECT_EQ(unsaved.SaveWaiting(), 0);
-  EXPECT_EQ(test::TempDir::Read(target_), kNew);
-  EXPECT_EQ(Files(), std::vector<std::string>{"list.trk"});
-}
-
-TEST_F(ReplacingWriteTest, AKeptListIsKnownByItsPathInAnyLetterCase) {
-  UnsavedLists unsaved;
-  const TextString list = target_.c_str();
-  TextString shouted = list;
-  shouted.ToUpper();
-  ASSERT_FALSE(shouted == list);
-  unsaved.Keep(list, kNew);
-  EXPECT_TRUE(unsaved.Holds(shouted));
-  unsaved.Forget(shouted);
-  EXPECT_EQ(unsaved.Count(), 0u);
-  EXPECT_FALSE(test::TempDir::Exists(target_ + ".unsaved"));
-}
-
-TEST_F(ReplacingWriteTest, AListWhoseDirectoryIsGoneIsKeptInTheFallbackDirectory) {
-  UnsavedLists unsaved(dir_.Path().c_str());
-  const TextString list = dir_.Item("gone\\a.trk").c_str();
-  const TextString recovery = unsaved.Keep(list, kNew);
-  EXPECT_STREQ(recovery.c_str(), dir_.Item("a.trk.unsaved").c_str());
-  EXPECT_EQ(test::TempDir::Read(dir_.Join("a.trk.unsaved")), kNew);
-  ASSERT_TRUE(dir_.MakeDir("gone"));
-  EXPECT_EQ(unsaved.SaveWaiting(), 1);
-  EXPECT_EQ(test::TempDir::Read(dir_.Join("gone/a.trk")), kNew);
-  EXPECT_FALSE(test::TempDir::Exists(dir_.Join("a.trk.unsaved")));
-}
-
-TEST_F(ReplacingWriteTest, RecoveryFilesOfAnEarlierRunAreSavedUnlessTheListIsNewer) {
-  namespace fs = std::filesystem;
-  const auto age = [&](const std::string& name, int hours) {
-    fs::last_write_time(dir_.Join(name), fs::file_time_type::clock::now() - std::chrono::hours(hours));
-  };
-  dir_.Write("list.trk.unsaved", kNew);  // newer than its list: taken up
-  age("list.trk", 2);
-  age("list.trk.unsaved", 1);
-  dir_.Write("later.trk", "edited after the recovery");  // its list is newer: left alone
-  dir_.Write("later.trk.unsaved", "older edit");
-  age("later.trk.unsaved", 1);
-  dir_.Write("lost.trk.unsaved", "list gone");  // no list any more: taken up
-
-  UnsavedLists unsaved;
-  EXPECT_EQ(unsaved.AdoptRecoveryFiles(dir_.Path().c_str()), 2);
-  EXPECT_EQ(unsaved.AdoptRecoveryFiles(dir_.Path().c_str()), 0);  // already held
-  EXPECT_EQ(unsaved.SaveWaiting(), 2);
-  EXPECT_EQ(test::TempDir::Read(target_), kNew);
-  EXPECT_EQ(test::TempDir::Read(dir_.Join("lost.trk")), "list gone");
-  EXPECT_EQ(test::TempDir::Read(dir_.Join("later.trk")), "edited after the recovery");
-  std::vector<std::string> files = Files();
-  std::sort(files.begin(), files.end());
-  EXPECT_EQ(files, (std::vector<std::string>{"later.trk", "later.trk.unsaved", "list.trk", "lost.trk"}));
 }
 
 }  // namespace

@@ -159,11 +159,15 @@ TEST_F(TrackFileTest, MatchingAndRejectionTable) {
       {"end inside an entry's time", names + two + "02:00:1", "", 0, 0, true, true, 2, 0},
       {"end inside the header", "[Album ] Live\n[Artist] Ba", "live", 0, 0, false, true, 0, 0},
       {"lower-case tags", "[album ] Live\n[ARTIST] Band\n[mode  ] SUBSONGS\n" + two, "live", 0, 0, false, true, 2, 0},
-      // A Ctrl-Z byte ends the file, as text mode reads it; what follows is never seen.
+      // A Ctrl-Z byte with only blanks behind it ends the file, as text mode reads it.
       {"Ctrl-Z at the end", names + two + "\x1A", "", 0, 0, true, true, 2, 0},
       {"Ctrl-Z after a break-less line", names + two + "02:00:01:00 c\x1A", "", 0, 0, true, true, 2, 0},
-      {"Ctrl-Z hides the rest", names + two + "\x1A" + "junk\n", "", 0, 0, true, true, 2, 0},
-      {"Ctrl-Z in the header", names + "\x1A" + two, "live", 0, 0, false, true, 0, 0},
+      {"Ctrl-Z, blank lines, Ctrl-Z", names + two + "\x1A\r\n \t\r\n\x1A\x1A", "", 0, 0, true, true, 2, 0},
+      // Anywhere else it is a byte of its line: the lines after it are not dropped unseen.
+      {"Ctrl-Z before more lines", names + two + "\x1A" + "junk\n", "", 0, 0, true, false, 0, 0},
+      {"Ctrl-Z in the header", names + "\x1A" + two, "live", 0, 0, false, false, 0, 0},
+      {"Ctrl-Z inside a name", names + "01:00:00:00*Intro\n01:00:10:00 Part \x1A two\n01:00:20:00 Part three\n", "", 0,
+       0, true, true, 1, 0},
   };
   for (const LoadCase& c : cases) {
     TrackList list;
@@ -367,6 +371,91 @@ TEST_F(TrackFileTest, UnwritableEntriesRefuseTheSave) {
   EXPECT_FALSE(list_.Save(dir_.Item("old.trk").c_str()));
   EXPECT_TRUE(list_.modified);
   EXPECT_EQ(test::TempDir::Read(dir_.Join("old.trk")), "previous");
+}
+
+// A Ctrl-Z in a name ("Intro", "Part \x1A two", "Part three") used to be written as it was, and
+// the reader ended the file there: the list loaded as "Intro", "Part " and said it succeeded.
+// With one in the title (and so in the album and the start entry's name) the list was never
+// found again. Control characters are written as blanks; the list reads back whole and is
+// found by its title.
+TEST_F(TrackFileTest, ControlCharactersInNamesAreWrittenAsBlanks) {
+  const struct Case {
+    const char* label;
+    std::string title;
+    std::string subtrack;
+    std::string shown;  // the subtrack's name read back
+  } cases[] = {
+      {"Ctrl-Z in a subtrack", "Live", "Part \x1A two", "Part   two"},
+      {"Ctrl-Z in the title", "Live\x1ASet", "Part two", "Part two"},
+      {"tab, escape, SOH, DEL", "Live\tSet\x1B",
+       "a\x01"
+       "b\x7F",
+       "a b "},
+  };
+  for (const Case& c : cases) {
+    TrackList list;
+    list.Reset(TextString(static_cast<int>(c.title.size()), c.title.data()), 1, 0);
+    list.album = list.tracks[0].subtracks[0].name;
+    list.tracks[0].AddSubtrack(TextString(static_cast<int>(c.subtrack.size()), c.subtrack.data()), 10000);
+    list.tracks[0].AddSubtrack("Part three", 20000);
+    ASSERT_TRUE(list.Save(dir_.Item("c.trk").c_str())) << c.label;
+    const std::string bytes = test::TempDir::Read(dir_.Join("c.trk"));
+    for (const char b : bytes) {
+      EXPECT_TRUE((static_cast<unsigned char>(b) >= 0x20 && b != 0x7F) || b == '\r' || b == '\n') << c.label;
+    }
+    const TextString title(static_cast<int>(c.title.size()), c.title.data());
+    TrackList back;
+    EXPECT_TRUE(back.Load(dir_.Item("c.trk").c_str(), title, 0, 0, false)) << c.label;
+    ASSERT_EQ(back.TrackCount(), 1) << c.label;
+    ASSERT_EQ(back.tracks[0].Count(), 3) << c.label;
+    EXPECT_EQ(S(back.tracks[0].subtracks[1].name), c.shown) << c.label;
+    EXPECT_EQ(S(back.tracks[0].subtracks[2].name), "Part three") << c.label;
+    // Found by the album alone as well: a file whose entries name something else.
+    back.tracks[0].subtracks[0].name = "Other";
+    ASSERT_TRUE(back.Save(dir_.Item("c.trk").c_str())) << c.label;
+    EXPECT_TRUE(back.Load(dir_.Item("c.trk").c_str(), title, 0, 0, false)) << c.label;
+  }
+}
+
+// A mark names its subtrack by track, time in frames and place among the subtracks at that
+// frame. The place was counted on milliseconds: with A at 60,000 ms and B at 60,005 ms (one
+// frame) and B marked, the mark was written as the first of that frame and A came back marked.
+TEST_F(TrackFileTest, SkipMarksStayOnTheirSubtrackAcrossSaveAndLoad) {
+  constexpr int32_t kNextTrack = -1;  // a start entry of a second track 1, as a hand-made file may have
+  const struct Case {
+    const char* label;
+    std::vector<int32_t> times;  // rows after the first start entry (at 0), in list order
+    std::vector<bool> marked;
+  } cases[] = {
+      {"five ms apart, second marked", {60000, 60005}, {false, true}},
+      {"five ms apart, first marked", {60000, 60005}, {true, false}},
+      {"00:59:75 and 01:00:00 read as one time", {59999, 60000}, {false, true}},
+      {"three in one frame", {60000, 60005, 60010}, {false, true, true}},
+      {"same time apart in a read list", {60000, 70000, 60000}, {false, false, true}},
+      {"the start entry's frame", {4, 1000}, {true, false}},
+      {"a second track of the same number", {60000, kNextTrack, 60000}, {false, false, true}},
+  };
+  for (const Case& c : cases) {
+    TrackList list;
+    list.Reset("Mix", 1, 0);
+    for (size_t i = 0; i < c.times.size(); ++i) {
+      if (c.times[i] == kNextTrack) list.tracks.emplace_back(&list, 1);
+      const int32_t time = c.times[i] == kNextTrack ? 0 : c.times[i];
+      list.tracks.back().subtracks.push_back({("Row " + std::to_string(i)).c_str(), time});
+      list.tracks.back().subtracks.back().skip = c.marked[i];
+    }
+    ASSERT_TRUE(list.Save(dir_.Item("m.trk").c_str())) << c.label;
+    TrackList back;
+    ASSERT_TRUE(back.Load(dir_.Item("m.trk").c_str(), "", 0, 0, true)) << c.label;
+    std::vector<bool> marked;
+    for (const Track& track : back.tracks) {
+      for (const Subtrack& row : track.subtracks) marked.push_back(row.skip);
+    }
+    ASSERT_FALSE(marked.empty()) << c.label;
+    EXPECT_FALSE(marked.front()) << c.label;
+    marked.erase(marked.begin());
+    EXPECT_EQ(marked, c.marked) << c.label;
+  }
 }
 
 TEST_F(TrackFileTest, EmptyNamesAndLineBreaksAreKept) {

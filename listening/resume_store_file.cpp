@@ -1,0 +1,60 @@
+#include "listening/resume_store_file.h"
+
+namespace tarnix::listening {
+
+void ResumeStoreFile::SetPaths(const TextString& path, const TextString& earlierPath) {
+  path_ = path;
+  earlierPath_ = earlierPath;
+}
+
+bool ResumeStoreFile::EnsureRead() {
+  if (read_) return true;
+  if (path_.IsEmpty()) return false;
+  StoreRead result = store_.Load(path_);
+  if (result == StoreRead::kMissing && !earlierPath_.IsEmpty() && !earlierPath_.EqualsIgnoringCase(path_)) {
+    result = store_.Load(earlierPath_);
+    // Carried over: written to `path` at the next change.
+    if (result == StoreRead::kDamaged) result = StoreRead::kMissing;
+  }
+  if (result == StoreRead::kUnreadable) return false;
+  read_ = true;
+  // A damaged file is replaced at the next write, like a missing one.
+  for (const Change& change : waiting_) Apply(change);
+  waiting_.clear();
+  return true;
+}
+
+int32_t ResumeStoreFile::Find(const TextString& path) const {
+  for (auto it = waiting_.rbegin(); it != waiting_.rend(); ++it) {
+    if (it->path == path) return it->ms;
+  }
+  return store_.Find(path);
+}
+
+void ResumeStoreFile::Apply(const Change& change) {
+  changed_ |= change.ms < 0 ? store_.Forget(change.path) : store_.Remember(change.path, change.ms);
+}
+
+void ResumeStoreFile::Remember(const TextString& path, int32_t ms) {
+  if (ms < 0) return;
+  if (read_) return Apply({path, ms});
+  if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
+  waiting_.push_back({path, ms});
+}
+
+void ResumeStoreFile::Forget(const TextString& path) {
+  if (read_) return Apply({path, -1});
+  if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
+  waiting_.push_back({path, -1});
+}
+
+bool ResumeStoreFile::WriteIfChanged() {
+  if (waiting_.empty() && !changed_) return true;
+  if (!EnsureRead()) return false;
+  if (!changed_) return true;
+  if (!store_.Save(path_)) return false;
+  changed_ = false;
+  return true;
+}
+
+}  // namespace tarnix::listening
