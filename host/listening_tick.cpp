@@ -98,9 +98,7 @@ void ClearProgress() {
   TrackListView* const view = ThePlugin().list;
   state.progressKey = kNoItem;
   state.progressSecond = -1;
-  if (!view || view->Progress().IsEmpty()) return;
-  view->SetProgress(TextString());
-  view->RedrawRow(view->CurrentRow());
+  if (view) view->SetProgress(TextString());
 }
 
 const Track* TrackAt(int32_t trackNumber) {
@@ -273,7 +271,6 @@ int32_t FinishLook(const Player& player, int ms, int32_t trackNumber, const Tick
   state.progressSecond = second;
   state.progressLength = length;
   view->SetProgress(listening::ProgressText(into, length));
-  view->RedrawProgress();
   return interval;
 }
 

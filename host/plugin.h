@@ -4,7 +4,7 @@
 // ends; in between, the loop, the window procedure, the commands and the dialogs reach it through
 // ThePlugin(). Members are declared in the order start-up builds them, so that destroying them in
 // reverse is the shutdown order: the hooks, the frame with its widgets, the skin bitmap, the
-// skin DC, the menus, the dialogs, and last the window. The values the player's thread reads are
+// menus, the dialogs, and last the window. The values the player's thread reads are
 // not here but in g_shared (host/shared_with_player.h).
 
 #include <windows.h>
@@ -40,11 +40,10 @@ struct PluginMenus {
   HMENU file = nullptr;     // position 3 of "Bkg"
 };
 
-// The skin image selected into the skin DC, and when the skin last changed.
+// The skin image (the frame selects it only while it paints), and when the skin last changed.
 struct AdoptedSkin {
   BitmapHandle bitmap;
-  SelectedObject selection;  // after the bitmap: deselected before it is deleted
-  uint64_t time = 0;         // last-write time of the skin's "Main.bmp" as last seen
+  uint64_t time = 0;  // last-write time of the skin's "Main.bmp" as last seen
   bool timeStored = false;
 };
 
@@ -83,7 +82,6 @@ class Plugin {
   WindowHandle subtrackDialog;
   WindowHandle trackDialog;
   PluginMenus menus;
-  MemoryDc skinDC;
   AdoptedSkin skin;
   // The frame owns its widgets; the three pointers name the ones the commands use.
   std::unique_ptr<SkinFrame> frame;

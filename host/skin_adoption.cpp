@@ -45,8 +45,6 @@ uint64_t LastWriteTime(const TextString& path) {
 void AdoptSkin(const TextString& bitmapPath) {
   Plugin& plugin = ThePlugin();
   AdoptedSkin& skin = plugin.skin;
-  skin.selection.Reset();
-  skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
   if (!bitmapPath.IsEmpty())
     bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, WideOf(bitmapPath).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -67,11 +65,11 @@ void AdoptSkin(const TextString& bitmapPath) {
     fontFace = FromProfileString("Text", "Font", kDefaultFont, plEdit);
   }
 
-  if (bitmap) {
-    skin.bitmap.Reset(bitmap);
-    skin.selection.Select(plugin.skinDC.Get(), bitmap);
-  }
-  if (SkinFrame* frame = plugin.frame.get()) {
+  // The frame lets go of the old image before it is deleted.
+  SkinFrame* frame = plugin.frame.get();
+  if (frame) frame->SetSkinImage(bitmap);
+  skin.bitmap.Reset(bitmap);
+  if (frame) {
     frame->SetSkin(fontFace.c_str(), plugin.settings.playlistFontSize, colours);
     PlaceListBelowTitle(frame->ContentRect());
   }

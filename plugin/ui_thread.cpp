@@ -158,7 +158,7 @@ void BuildWidgets(Plugin& plugin) {
   handlers.onActivate = [](int, int) { RunCommand(IDM_PLAY_SELECTED); };
   handlers.onContextMenu = OpenContextMenu;
   handlers.onSelectionChanged = OnListSelectionChanged;
-  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, plugin.skinDC.Get(), handlers);
+  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame, handlers);
   plugin.title = widgets.title;
   plugin.list = widgets.list;
   if (plugin.list) plugin.list->SetDecorator(ListeningRowDecoration);
@@ -197,12 +197,11 @@ void StartUp() {
   CreateMenus(plugin.menus);
   CreateDialogs(plugin);
   InstallHooks(plugin);
-  // The skin image's own DC, like the screen's; the window's DC is taken only while it paints.
-  plugin.skinDC = MemoryDc(nullptr);
+  // The skin image comes with the skin (StartTracking); the frame's device contexts are made
+  // only while it paints.
   SkinFrame& frame = *plugin.frame;
   const RECT margins{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom};
-  frame.Attach(plugin.window.Get(), g_shared.playerWindow, plugin.skinDC.Get(), plugin.skinDC.Get(), OpenBkgMenu,
-               margins, kBottomBarLeftWidth);
+  frame.Attach(plugin.window.Get(), g_shared.playerWindow, OpenBkgMenu, margins, kBottomBarLeftWidth);
   frame.Resize(frame.width, frame.height);
   BuildWidgets(plugin);
 }
@@ -241,9 +240,7 @@ void ShutDown() {
   plugin.scrollBar = nullptr;
   if (plugin.frame) plugin.frame->Destroy();
   plugin.frame.reset();
-  plugin.skin.selection.Reset();
   plugin.skin.bitmap.Reset();
-  plugin.skinDC.Reset();
   plugin.menus = PluginMenus();
   plugin.trackDialog.Reset();
   plugin.subtrackDialog.Reset();

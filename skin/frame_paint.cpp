@@ -7,7 +7,10 @@
 //
 // The buffer is a bitmap of the client area's size that lives as long as the frame; only the
 // memory device context drawing into it is made for each WM_PAINT. The playing row repaints
-// once a second, and making and filling a new bitmap each time cost more than the drawing.
+// once a second, and making and filling a new bitmap each time cost more than the drawing. The
+// skin image is selected into a device context of its own only while a paint copies from it, so
+// no device context outlives its message; the playing row's paint copies nothing from it and
+// makes none.
 
 #include "skin/skin_frame.h"
 #include "skin/skin_geometry.h"
@@ -36,12 +39,6 @@ bool Overlaps(const RECT& a, const RECT& b) {
   return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
-// Copies a piece of the skin image, when it reaches into the box being painted.
-void Blit(HDC dc, const RECT& box, HDC source, int destX, int destY, int w, int h, int srcX, int srcY) {
-  if (Overlaps(RECT{destX, destY, destX + w, destY + h}, box))
-    BitBlt(dc, destX, destY, w, h, source, srcX, srcY, SRCCOPY);
-}
-
 // BeginPaint and EndPaint around one WM_PAINT.
 class PaintSession {
  public:
@@ -59,6 +56,24 @@ class PaintSession {
 };
 
 }  // namespace
+
+void SkinFrame::SetSkinImage(HBITMAP image) {
+  skinImage = image;
+  Paint();
+}
+
+HDC SkinFrame::SkinDC() {
+  if (!paintSkinDc && paintTarget && skinImage) {
+    paintSkinDc = MemoryDc(paintTarget);
+    if (paintSkinDc) paintSkinSelection.Select(paintSkinDc.Get(), skinImage);
+  }
+  return paintSkinDc.Get();
+}
+
+void SkinFrame::Blit(HDC dc, const RECT& box, int destX, int destY, int w, int h, int srcX, int srcY) {
+  if (!Overlaps(RECT{destX, destY, destX + w, destY + h}, box)) return;
+  if (HDC source = SkinDC()) BitBlt(dc, destX, destY, w, h, source, srcX, srcY, SRCCOPY);
+}
 
 void SkinFrame::Invalidate(const RECT& area) const {
   if (window && !IsRectEmpty(&area)) InvalidateRect(window, &area, FALSE);
@@ -108,8 +123,17 @@ bool SkinFrame::OnPaint() {
   return true;
 }
 
-void SkinFrame::PaintArea(HDC dc, const RECT& box) const {
-  if (!skinDC) return;
+void SkinFrame::PaintArea(HDC dc, const RECT& box) {
+  // The skin image's device context, if the paint made one, ends with it.
+  struct EndOfPaint {
+    SkinFrame& frame;
+    ~EndOfPaint() {
+      frame.paintSkinSelection.Reset();
+      frame.paintSkinDc.Reset();
+      frame.paintTarget = nullptr;
+    }
+  } const endOfPaint{*this};
+  paintTarget = dc;
   PaintCaption(dc, box);
   PaintBorderAndBar(dc, box);
   for (const auto& widget : widgets) {
@@ -117,12 +141,12 @@ void SkinFrame::PaintArea(HDC dc, const RECT& box) const {
   }
 }
 
-void SkinFrame::PaintBorderAndBar(HDC dc, const RECT& box) const {
+void SkinFrame::PaintBorderAndBar(HDC dc, const RECT& box) {
   const int w = clientRect.right - clientRect.left;
   const int h = clientRect.bottom - clientRect.top;
   if (!tiledLayout) {
     // Below the caption, which the single image's caption row covers.
-    Blit(dc, box, skinDC, 0, kSingleCaptionHeight, w, h - kSingleCaptionHeight, 0, kSingleCaptionHeight);
+    Blit(dc, box, 0, kSingleCaptionHeight, w, h - kSingleCaptionHeight, 0, kSingleCaptionHeight);
     return;
   }
   const int barHeight = -contentMargins.bottom;
@@ -132,35 +156,34 @@ void SkinFrame::PaintBorderAndBar(HDC dc, const RECT& box) const {
   const int rightSource = contentMargins.right + kRightBorderSourceOffset;
   // The last pair may reach below the bar's top; the bar drawn next covers it.
   for (int y = contentMargins.top; y < n; y += kBorderTileHeight) {
-    Blit(dc, box, skinDC, 0, y, leftTile, kBorderTileHeight, 0, kBorderTileY);
-    Blit(dc, box, skinDC, w + contentMargins.right, y, rightTile, kBorderTileHeight, rightSource, kBorderTileY);
+    Blit(dc, box, 0, y, leftTile, kBorderTileHeight, 0, kBorderTileY);
+    Blit(dc, box, w + contentMargins.right, y, rightTile, kBorderTileHeight, rightSource, kBorderTileY);
   }
   if (paintHook) paintHook(contentRect);
   const int leftWidth = bottomBarLeftWidth;
   for (const PlacedPiece& piece : BottomBarPieces(w, leftWidth)) {
     switch (piece.piece) {
       case BarPiece::Left:
-        Blit(dc, box, skinDC, piece.x, n, leftWidth, barHeight, 0, kBarLeftY);
+        Blit(dc, box, piece.x, n, leftWidth, barHeight, 0, kBarLeftY);
         break;
       case BarPiece::Filler:
-        Blit(dc, box, skinDC, piece.x, n, kBarFillerWidth, barHeight, kBarFillerX, 0);
+        Blit(dc, box, piece.x, n, kBarFillerWidth, barHeight, kBarFillerX, 0);
         break;
       case BarPiece::Wide:
-        Blit(dc, box, skinDC, piece.x, n, kBarWideWidth, barHeight, kBarWideX, 0);
+        Blit(dc, box, piece.x, n, kBarWideWidth, barHeight, kBarWideX, 0);
         break;
       case BarPiece::Right:
-        Blit(dc, box, skinDC, piece.x, n, kBarTotalWidth - leftWidth, barHeight, leftWidth + 1, kBarLeftY);
+        Blit(dc, box, piece.x, n, kBarTotalWidth - leftWidth, barHeight, leftWidth + 1, kBarLeftY);
         break;
     }
   }
 }
 
-void SkinFrame::PaintCaption(HDC dc, const RECT& box) const {
-  if (!captionDC) return;
+void SkinFrame::PaintCaption(HDC dc, const RECT& box) {
   const bool active = !captionInactive;
   const int w = clientRect.right - clientRect.left;
   if (!tiledLayout) {
-    Blit(dc, box, captionDC, 0, 0, kSingleCaptionWidth, kSingleCaptionHeight, kSingleCaptionX,
+    Blit(dc, box, 0, 0, kSingleCaptionWidth, kSingleCaptionHeight, kSingleCaptionX,
          active ? 0 : kSingleCaptionInactiveRow);
     return;
   }
@@ -168,16 +191,16 @@ void SkinFrame::PaintCaption(HDC dc, const RECT& box) const {
   for (const PlacedCaption& piece : CaptionPieces(w)) {
     switch (piece.piece) {
       case CaptionPiece::LeftEnd:
-        Blit(dc, box, captionDC, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionLeftX, s);
+        Blit(dc, box, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionLeftX, s);
         break;
       case CaptionPiece::Filler:
-        Blit(dc, box, captionDC, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionFillerX, s);
+        Blit(dc, box, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionFillerX, s);
         break;
       case CaptionPiece::RightEnd:
-        Blit(dc, box, captionDC, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionRightX, s);
+        Blit(dc, box, piece.x, 0, kCaptionTile, kCaptionHeight, kCaptionRightX, s);
         break;
       case CaptionPiece::Title:
-        Blit(dc, box, captionDC, piece.x, 0, kCaptionTitleWidth, kCaptionHeight, kCaptionTitleX, s);
+        Blit(dc, box, piece.x, 0, kCaptionTitleWidth, kCaptionHeight, kCaptionTitleX, s);
         break;
     }
   }

@@ -5,12 +5,9 @@
 
 namespace tarnix {
 
-SkinButton::SkinButton(SkinFrame* frame, const LayoutRect& layout, HDC imageSource, const SkinPoint (&images)[kSlots],
+SkinButton::SkinButton(SkinFrame* frame, const LayoutRect& layout, const SkinPoint (&images)[kSlots],
                        ClickHandler clickHandler, ClickHandler rightClickHandler)
-    : Widget(WidgetKind::Button, frame, layout),
-      clickHandler(clickHandler),
-      rightClickHandler(rightClickHandler),
-      imageSource(imageSource) {
+    : Widget(WidgetKind::Button, frame, layout), clickHandler(clickHandler), rightClickHandler(rightClickHandler) {
   for (int i = 0; i < kSlots; ++i) this->images[i] = images[i];
   if (layout.top >= 0 && layout.top < kCaptionStripHeight) flags |= kCaption;
 }
@@ -45,6 +42,7 @@ int SkinButton::ImageSlot(bool pressed) const {
 void SkinButton::PaintOn(HDC dc, const RECT&) {
   const int slot = ImageSlot(pressed);
   if (slot < 0 || !images[slot].IsImage()) return;  // an empty slot shows nothing rather than garbage
+  HDC imageSource = frame ? frame->SkinDC() : nullptr;
   if (!imageSource) return;
   BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, imageSource, images[slot].x,
          images[slot].y, SRCCOPY);

@@ -13,8 +13,9 @@ class SkinButton : public Widget {
   enum Slot { kNormalImage, kPressedImage, kOnImage, kOnPressedImage, kInactiveImage, kInactiveOnImage, kSlots };
 
   // A layout top from 0 to 13 (the caption strip) makes it a caption button.
-  SkinButton(SkinFrame* frame, const LayoutRect& layout, HDC imageSource, const SkinPoint (&images)[kSlots],
-             ClickHandler clickHandler, ClickHandler rightClickHandler);
+  // The images are places in the frame's skin image.
+  SkinButton(SkinFrame* frame, const LayoutRect& layout, const SkinPoint (&images)[kSlots], ClickHandler clickHandler,
+             ClickHandler rightClickHandler);
 
   // Adding the grip flag switches the frame to its tiled, resizable painting.
   void AddFlags(int32_t bits);
@@ -37,7 +38,6 @@ class SkinButton : public Widget {
   int32_t flags = 0;
   bool on = false;
   bool pressed = false;
-  HDC imageSource;
   SkinPoint images[kSlots];
 };
 

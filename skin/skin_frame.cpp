@@ -69,13 +69,11 @@ COLORREF SkinFrame::Colour(int32_t slot) const { return slot >= 0 && slot < kCol
 
 HBRUSH SkinFrame::Brush(int32_t slot) const { return slot >= 0 && slot < kColourSlots ? brushes[slot].Get() : nullptr; }
 
-void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, HDC newSkinDC, HDC newCaptionDC,
-                       ClickHandler newRightClickHandler, const RECT& margins, int32_t leftWidth) {
+void SkinFrame::Attach(HWND newWindow, HWND newHostMainWindow, ClickHandler newRightClickHandler, const RECT& margins,
+                       int32_t leftWidth) {
   ReleaseFont();
   window = newWindow;
   hostMainWindow = newHostMainWindow;
-  skinDC = newSkinDC;
-  captionDC = newCaptionDC;
   rightClickHandler = newRightClickHandler;
   contentMargins = margins;
   bottomBarLeftWidth = leftWidth;
@@ -152,6 +150,7 @@ void SkinFrame::Destroy() {
   ReleaseFont();
   paintBuffer.Reset();
   paintBufferSize = SIZE{};
+  skinImage = nullptr;
   for (BrushHandle& brush : brushes) brush.Reset();
   pressedWidget = nullptr;
   // Creation order: the list unlinks itself from the scroll bar before the bar goes.

@@ -238,6 +238,12 @@ void TrackListView::RedrawRow(int32_t index) {
   if (frame && !IsRectEmpty(&row)) frame->Invalidate(row);
 }
 
+void TrackListView::SetProgress(const TextString& text) {
+  if (text == progress) return;
+  progress = text;
+  RedrawRow(currentRow);
+}
+
 void TrackListView::PaintOn(HDC dc, const RECT& box) {
   if (!frame) return;
   RECT fill;

@@ -68,12 +68,11 @@ class TrackListView : public Widget {
   // Asks for one row to be painted again, when it is on the page.
   void RedrawRow(int32_t index);
   void SetDecorator(RowDecorator value) { decorator = value; }
-  // Shown in the time column of the playing row in place of its time; empty for none.
-  void SetProgress(const TextString& text) { progress = text; }
+  // Shown in the time column of the playing row in place of its time; empty for none. A text
+  // that differs from the shown one asks for the playing row alone to be painted again (the
+  // progress changes every second); the same text asks for nothing.
+  void SetProgress(const TextString& text);
   const TextString& Progress() const { return progress; }
-  // Asks for the playing row to be painted again with its progress: it changes every second,
-  // and nothing else of the window needs painting for it.
-  void RedrawProgress() { RedrawRow(currentRow); }
   void PageUp();
   void PageDown();
   bool OnKey(WPARAM virtualKey);

@@ -3,7 +3,9 @@
 // inside the measured call, then the thread's messages are pumped as the plug-in's loop would.
 // Four cases: the whole window, the whole list with 10 and with 100,000 rows (only the visible
 // lines are drawn, so those two should be close: ratio near 1), and the playing row alone with
-// a new progress text, which the plug-in paints once a second while playback runs.
+// a new progress text, which the plug-in paints once a second while playback runs. Beside them
+// the floor: the same row's rectangle painted by a window whose WM_PAINT only calls BeginPaint
+// and EndPaint, what any paint costs before it draws a pixel.
 
 #include <windows.h>
 
@@ -21,6 +23,14 @@ LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
   if (frame && frame->HandleMessage(message, wParam, lParam, &result)) return result;
   return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// The floor's window: a paint that draws nothing.
+LRESULT CALLBACK BarePaintProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message != WM_PAINT) return DefWindowProcA(window, message, wParam, lParam);
+  PAINTSTRUCT paint;
+  if (BeginPaint(window, &paint)) EndPaint(window, &paint);
+  return 0;
 }
 
 void Pump() {
@@ -89,7 +99,6 @@ int main() {
   wc.lpszClassName = "TarnixPaintBench";
   RegisterClassA(&wc);
 
-  MemoryDc skin(nullptr);
   BitmapHandle bitmap(static_cast<HBITMAP>(
       LoadImageA(nullptr, "resources\\skin.bmp", IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION)));
   if (!bitmap) {
@@ -97,7 +106,6 @@ int main() {
     bitmap.Reset(CreateCompatibleBitmap(screen, 280, 132));
     ReleaseDC(nullptr, screen);
   }
-  SelectedObject selected(skin.Get(), bitmap.Get());
 
   SkinFrame frame;
   frame.width = 350;
@@ -105,9 +113,10 @@ int main() {
   HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "Tarnix Plugin", WS_POPUP | WS_VISIBLE, 100, 100,
                                 frame.width, frame.height, nullptr, nullptr, wc.hInstance, nullptr);
   SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&frame));
-  frame.Attach(window, nullptr, skin.Get(), skin.Get(), nullptr, RECT{12, 20, -20, -38}, kBottomBarLeftWidth);
+  frame.Attach(window, nullptr, nullptr, RECT{12, 20, -20, -38}, kBottomBarLeftWidth);
+  frame.SetSkinImage(bitmap.Get());
   frame.Resize(frame.width, frame.height);
-  WindowWidgets widgets = BuildWindowWidgets(frame, skin.Get(), WindowHandlers{});
+  WindowWidgets widgets = BuildWindowWidgets(frame, WindowHandlers{});
   const COLORREF colours[kColourSlots] = {RGB(0, 0, 0), RGB(0, 255, 0), RGB(255, 255, 255), RGB(0, 0, 255)};
   frame.SetSkin("Arial", 11, colours);
   frame.Resize(frame.width, frame.height);
@@ -127,8 +136,20 @@ int main() {
   const Cost row = PerPaint(window, kPaints, [&](int i) {
     progress.Format("%d:%02d / 45:00", i / 60 % 60, i % 60);
     list.SetProgress(progress);
-    list.RedrawProgress();
   });
+  // The playing row's rectangle, as the row paints asked for it.
+  RECT rowRect{};
+  list.SetProgress(TextString("0:00 / 45:00"));
+  GetUpdateRect(window, &rowRect, FALSE);
+  UpdateWindow(window);
+  wc.lpfnWndProc = BarePaintProc;
+  wc.lpszClassName = "TarnixBarePaintBench";
+  RegisterClassA(&wc);
+  HWND bare = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, "Bare", WS_POPUP | WS_VISIBLE, 100, 100, frame.width,
+                              frame.height, nullptr, nullptr, wc.hInstance, nullptr);
+  UpdateWindow(bare);
+  const Cost floor = PerPaint(bare, kPaints, [&](int) { InvalidateRect(bare, &rowRect, FALSE); });
+  DestroyWindow(bare);
   list.SetProgress(TextString());
   Fill(list, 100000);
   list.Select(50000);
@@ -139,6 +160,9 @@ int main() {
   Print("list, 100000 rows:", large);
   std::printf("%-36s %8.2f\n", "ratio 100000 / 10 rows (wall):", large.wallUs / small.wallUs);
   Print("playing row, new progress text:", row);
+  std::printf("%-36s %8.1f us wall, %8.1f us CPU per paint (row %ldx%ld)\n",
+              "floor, empty WM_PAINT of that row:", floor.wallUs, floor.cpuUs, rowRect.right - rowRect.left,
+              rowRect.bottom - rowRect.top);
 
   frame.Destroy();
   DestroyWindow(window);

@@ -87,7 +87,7 @@ const char* TestClass() {
 
 }  // namespace
 
-SkinImage::SkinImage(bool fromFile) : dc_(nullptr) {
+SkinImage::SkinImage(bool fromFile) {
   if (fromFile) {
     const std::string path = std::string("Z:") + TARNIX_SOURCE_DIR + "/resources/skin.bmp";
     bitmap_.Reset(static_cast<HBITMAP>(
@@ -110,7 +110,6 @@ SkinImage::SkinImage(bool fromFile) : dc_(nullptr) {
         pixels[y * 280 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
   }
-  selection_.Select(dc_.Get(), bitmap_.Get());
 }
 
 HWND CreateTestWindow(SkinFrame* frame, int x, int y, int width, int height, HWND owner, bool visible) {
@@ -126,11 +125,12 @@ SkinHarness::SkinHarness(const Options& o) : skin(o.skinFromFile) {
   frame.width = o.width;
   frame.height = o.height;
   window = CreateTestWindow(&frame, o.x, o.y, o.width, o.height, o.host);
-  frame.Attach(window, o.host, skin.Dc(), skin.Dc(), Background,
+  frame.Attach(window, o.host, Background,
                RECT{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom},
                kBottomBarLeftWidth);
+  frame.SetSkinImage(skin.Bitmap());
   frame.Resize(o.width, o.height);
-  widgets = BuildWindowWidgets(frame, skin.Dc(), TestHandlers());
+  widgets = BuildWindowWidgets(frame, TestHandlers());
   frame.SetSkin(o.fontFace, o.fontHeight, kTestColours);
   frame.Resize(o.width, o.height);
   widgets.title->SetStyle(MakeColourPair(kNormal, kNormalBG), kTitleStyle);

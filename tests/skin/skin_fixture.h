@@ -25,7 +25,7 @@ constexpr COLORREF kCurrentColour = RGB(250, 250, 220);
 constexpr COLORREF kSelectedBgColour = RGB(200, 10, 230);
 extern const COLORREF kTestColours[kColourSlots];
 
-// A 280 x 132 skin image selected into a memory device context.
+// A 280 x 132 skin image, which the frame selects only while it paints.
 class SkinImage {
  public:
   // Synthetic image, or the built-in one from resources/skin.bmp when `fromFile` is set
@@ -33,13 +33,11 @@ class SkinImage {
   explicit SkinImage(bool fromFile = false);
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
-  HDC Dc() const { return dc_.Get(); }
+  HBITMAP Bitmap() const { return bitmap_.Get(); }
   bool FromFile() const { return fromFile_; }
 
  private:
-  MemoryDc dc_;
   BitmapHandle bitmap_;
-  SelectedObject selection_;  // last: deselects before the bitmap goes
   bool fromFile_ = false;
 };
 

@@ -198,7 +198,8 @@ TEST(FramePaintTest, SingleImageBeforeTheGripExists) {
   frame.width = 275;
   frame.height = 116;
   HWND window = CreateTestWindow(&frame, 100, 100, 275, 116, nullptr);
-  frame.Attach(window, nullptr, skin.Dc(), skin.Dc(), nullptr, RECT{12, 20, -20, -38}, 100);
+  frame.Attach(window, nullptr, nullptr, RECT{12, 20, -20, -38}, 100);
+  frame.SetSkinImage(skin.Bitmap());
   frame.Resize(275, 116);
   // Below the caption the window is the skin's top-left corner; the caption is the single
   // caption image, active and inactive, 14 rows high.
@@ -432,7 +433,8 @@ TEST(PaintRequestTest, AChangedRowAsksForItsOwnRectangleOnly) {
     std::function<void()> change;
     std::vector<int> rows;
   } cases[] = {
-      {"progress", [&] { list.SetProgress("0:03 / 1:17"), list.RedrawProgress(); }, {1}},
+      {"progress", [&] { list.SetProgress("0:03 / 1:17"); }, {1}},
+      {"the same progress again", [&] { list.SetProgress("0:03 / 1:17"); }, {}},
       {"highlight moves on", [&] { list.SetCurrentRow(2), list.ShowRow(2, 0); }, {1, 2}},
       {"stop sign or skip mark", [&] { list.RedrawRow(4); }, {4}},
       {"a row off the page", [&] { list.RedrawRow(12); }, {}},
@@ -460,11 +462,12 @@ TEST(PaintRequestTest, AChangedRowAsksForItsOwnRectangleOnly) {
   EXPECT_TRUE(EqualRect(&both, &box)) << "scrolling repaints the list";
 }
 
-// WM_PAINT draws, in a DC it is given for that message; WM_ERASEBKGND draws nothing.
+// WM_PAINT draws, in DCs made for that message; WM_ERASEBKGND draws nothing.
 TEST(PaintRequestTest, OnlyThePaintMessageDraws) {
   const long dcsBefore = LiveObjects(LiveKind::kDc);
   SkinHarness h;
-  EXPECT_EQ(LiveObjects(LiveKind::kDc), dcsBefore + 1) << "the skin image's alone";
+  h.Capture();  // painted, skin pieces included
+  EXPECT_EQ(LiveObjects(LiveKind::kDc), dcsBefore) << "no device context outlives its paint";
   const RECT client{0, 0, h.width(), h.height()};
   const BrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
   const WindowDc dc(h.window);
