@@ -246,12 +246,21 @@ void TrackListView::SetProgress(const TextString& text) {
 
 void TrackListView::PaintOn(HDC dc, const RECT& box) {
   if (!frame) return;
-  RECT fill;
-  if (HBRUSH brush = frame->Brush(kNormalBG); brush && IntersectRect(&fill, &rect, &box)) FillRect(dc, &fill, brush);
   // A WM_PAINT that no Redraw came before (the window uncovered) may still find such marks.
   RepairMarks();
   const RECT area = TextArea();
   const int32_t lineHeight = frame->LineHeight();
+  // Each line fills its own band; the background is filled only above and below the lines, so
+  // the playing row's paint fills its pixels once.
+  const LONG linesTop = std::clamp(area.top, rect.top, rect.bottom);
+  const LONG linesBottom = std::clamp(area.top + pageRows * lineHeight, linesTop, rect.bottom);
+  if (HBRUSH brush = frame->Brush(kNormalBG)) {
+    for (const RECT& strip :
+         {RECT{rect.left, rect.top, rect.right, linesTop}, RECT{rect.left, linesBottom, rect.right, rect.bottom}}) {
+      RECT fill;
+      if (IntersectRect(&fill, &strip, &box)) FillRect(dc, &fill, brush);
+    }
+  }
   // Only the lines inside the box are drawn, however long the list is.
   for (int32_t line = 0; line < pageRows; ++line) {
     const LONG top = area.top + line * lineHeight;
