@@ -194,7 +194,8 @@ class SkinFrame {
   HDC paintTarget = nullptr;
   MemoryDc paintSkinDc;
   SelectedObject paintSkinSelection;  // after the DC: deselects before it is deleted
-  FontHandle font;                    // selected only into the buffers of the paint messages; null: a DC's own
+  // Selected only into the buffers of the paint messages; null: a DC's own.
+  FontHandle font;
   // WM_PAINT's off-screen bitmap, in client coordinates, and its size: made once, not per paint.
   BitmapHandle paintBuffer;
   SIZE paintBufferSize{};

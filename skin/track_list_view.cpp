@@ -252,8 +252,8 @@ void TrackListView::PaintOn(HDC dc, const RECT& box) {
   const int32_t lineHeight = frame->LineHeight();
   // Each line fills its own band; the background is filled only above and below the lines, so
   // the playing row's paint fills its pixels once.
-  const LONG linesTop = std::clamp(area.top, rect.top, rect.bottom);
-  const LONG linesBottom = std::clamp(area.top + pageRows * lineHeight, linesTop, rect.bottom);
+  const LONG linesTop = std::min(std::max(area.top, rect.top), rect.bottom);
+  const LONG linesBottom = std::min(std::max(area.top + pageRows * lineHeight, linesTop), rect.bottom);
   if (HBRUSH brush = frame->Brush(kNormalBG)) {
     for (const RECT& strip :
          {RECT{rect.left, rect.top, rect.right, linesTop}, RECT{rect.left, linesBottom, rect.right, rect.bottom}}) {
