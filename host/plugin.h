@@ -7,8 +7,8 @@
 // session code take it from them. Its members are private: code reaches the documents and the
 // window's parts through the accessors, and only start-up and shutdown build them. Members are
 // declared in the order start-up builds them, so that destroying them in reverse is the shutdown
-// order: the hooks, the frame with its widgets, the skin bitmap, the skin DC, the menus, the
-// dialogs, and last the window. The values the player's thread reads are not here but in
+// order: the hooks, the frame with its widgets, the skin bitmap, the menus, the dialogs,
+// and last the window. The values the player's thread reads are not here but in
 // Shared() (host/shared_with_player.h), its only way into the plug-in's state.
 
 #include <windows.h>
@@ -45,11 +45,10 @@ struct PluginMenus {
   HMENU file = nullptr;     // position 3 of "Bkg"
 };
 
-// The skin image selected into the skin DC, and when the skin last changed.
+// The skin image (the frame selects it only while it paints), and when the skin last changed.
 struct AdoptedSkin {
   BitmapHandle bitmap;
-  SelectedObject selection;  // after the bitmap: deselected before it is deleted
-  uint64_t time = 0;         // last-write time of the skin's "Main.bmp" as last seen
+  uint64_t time = 0;  // last-write time of the skin's "Main.bmp" as last seen
   bool timeStored = false;
 };
 
@@ -93,7 +92,6 @@ class Plugin {
   // The four modeless dialogs, for the loop's IsDialogMessageW and the cancelling at quit.
   std::array<HWND, 4> dialogs() const { return {trackDialog(), subtrackDialog(), optionsDialog(), aboutDialog()}; }
   const PluginMenus& menus() const { return menus_; }
-  HDC skinDC() const { return skinDC_.Get(); }
   AdoptedSkin& skin() { return skin_; }
   SkinFrame* frame() const { return frame_.get(); }
   TitleDisplay* title() const { return title_; }
@@ -131,7 +129,6 @@ class Plugin {
   WindowHandle subtrackDialog_;
   WindowHandle trackDialog_;
   PluginMenus menus_;
-  MemoryDc skinDC_;
   AdoptedSkin skin_;
   // The frame owns its widgets; the three pointers name the ones the commands use.
   std::unique_ptr<SkinFrame> frame_;

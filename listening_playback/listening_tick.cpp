@@ -96,9 +96,7 @@ void ClearProgress(Plugin& plugin) {
   TrackListView* const view = plugin.list();
   state.progressKey = kNoItem;
   state.progressSecond = -1;
-  if (!view || view->Progress().IsEmpty()) return;
-  view->SetProgress(TextString());
-  view->RedrawRow(view->CurrentRow());
+  if (view) view->SetProgress(TextString());
 }
 
 const Track* TrackAt(const TrackList& list, int32_t trackNumber) {
@@ -272,7 +270,6 @@ int32_t FinishLook(Plugin& plugin, const Player& player, int ms, int32_t trackNu
   state.progressSecond = second;
   state.progressLength = length;
   view->SetProgress(listening::ProgressText(into, length));
-  view->RedrawProgress();
   return interval;
 }
 

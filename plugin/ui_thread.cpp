@@ -194,7 +194,7 @@ void PluginLifetime::BuildWidgets(Plugin& plugin) {
   handlers.onActivate = [&plugin](int, int) { RunCommand(plugin, IDM_PLAY_SELECTED); };
   handlers.onContextMenu = [&plugin](int x, int y) { OpenContextMenu(plugin, x, y); };
   handlers.onSelectionChanged = [&plugin] { OnListSelectionChanged(plugin); };
-  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame_, plugin.skinDC(), handlers);
+  const WindowWidgets widgets = BuildWindowWidgets(*plugin.frame_, handlers);
   plugin.title_ = widgets.title;
   plugin.list_ = widgets.list;
   if (plugin.list_) plugin.list_->SetDecorator([&plugin](int32_t key) { return ListeningRowDecoration(plugin, key); });
@@ -215,15 +215,13 @@ void PluginLifetime::Build(Plugin& plugin) {
   CreateMenus(plugin.menus_);
   CreateDialogs(plugin);
   InstallHooks(plugin);
-  {
-    const WindowDc windowDc(plugin.window());
-    plugin.skinDC_ = MemoryDc(windowDc.Get());
-  }
+  // The skin image comes with the skin (StartTracking); the frame's device contexts are made
+  // only while it paints.
   SkinFrame& frame = *plugin.frame_;
   const RECT margins{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom};
   frame.Attach(
-      plugin.window(), Shared().playerWindow, plugin.skinDC(), plugin.skinDC(),
-      [&plugin](int x, int y) { OpenBkgMenu(plugin, x, y); }, margins, kBottomBarLeftWidth);
+      plugin.window(), Shared().playerWindow, [&plugin](int x, int y) { OpenBkgMenu(plugin, x, y); }, margins,
+      kBottomBarLeftWidth);
   frame.Resize(frame.width, frame.height);
   BuildWidgets(plugin);
 }
@@ -236,9 +234,7 @@ void PluginLifetime::TearDown(Plugin& plugin) {
   plugin.scrollBar_ = nullptr;
   if (plugin.frame_) plugin.frame_->Destroy();
   plugin.frame_.reset();
-  plugin.skin_.selection.Reset();
   plugin.skin_.bitmap.Reset();
-  plugin.skinDC_.Reset();
   plugin.menus_ = PluginMenus();
   plugin.trackDialog_.Reset();
   plugin.subtrackDialog_.Reset();

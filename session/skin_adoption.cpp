@@ -44,8 +44,6 @@ uint64_t LastWriteTime(const TextString& path) {
 
 void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
   AdoptedSkin& skin = plugin.skin();
-  skin.selection.Reset();
-  skin.bitmap.Reset();
   HBITMAP bitmap = nullptr;
   if (!bitmapPath.IsEmpty())
     bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, WideOf(bitmapPath).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
@@ -66,11 +64,11 @@ void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
     fontFace = FromProfileString("Text", "Font", kDefaultFont, plEdit);
   }
 
-  if (bitmap) {
-    skin.bitmap.Reset(bitmap);
-    skin.selection.Select(plugin.skinDC(), bitmap);
-  }
-  if (SkinFrame* frame = plugin.frame()) {
+  // The frame lets go of the old image before it is deleted.
+  SkinFrame* frame = plugin.frame();
+  if (frame) frame->SetSkinImage(bitmap);
+  skin.bitmap.Reset(bitmap);
+  if (frame) {
     frame->SetSkin(fontFace.c_str(), plugin.settings().playlistFontSize, colours);
     PlaceListBelowTitle(plugin, frame->ContentRect());
   }

@@ -1,5 +1,7 @@
 // Message and mouse handling of the skinned window: which messages the frame takes and how
 // a left-button gesture becomes a window move, a grip resize, a scroll-bar drag or a click.
+// Both the UI thread's loop and the window procedure offer messages here: WM_PAINT is answered
+// on either path.
 
 #include "skin/skin_button.h"
 #include "skin/skin_frame.h"
@@ -29,8 +31,12 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
       DrawCaption(message == WM_SETFOCUS);
       if (result) *result = 0;
       return true;
+    case WM_PAINT:
+      if (!OnPaint()) return false;
+      if (result) *result = 0;
+      return true;
     case WM_ERASEBKGND:
-      Paint();
+      // WM_PAINT draws every pixel of what it paints: there is nothing to erase.
       if (result) *result = 1;
       return true;
     case WM_SHOWWINDOW:
@@ -102,7 +108,7 @@ void SkinFrame::OnLeftDown(int x, int y) {
   leftDown = true;
   pressedWidget = FindPressable(x, y);
   if (pressedWidget) {
-    pressedWidget->Draw(true);
+    pressedWidget->ShowPressed(true);
     if (pressedWidget->Kind() == WidgetKind::ScrollBar) {
       pressedWidget->OnClick(x, y);  // the thumb jumps to the pointer
       dragMode = DragMode::ScrollDrag;
@@ -161,11 +167,11 @@ void SkinFrame::OnMouseMove(int x, int y) {
     case DragMode::ScrollDrag:
       if (pressedWidget && pressedWidget->Kind() == WidgetKind::ScrollBar) {
         pressedWidget->OnClick(x, y);
-        pressedWidget->Draw(true);
+        pressedWidget->ShowPressed(true);
       }
       return;
     case DragMode::None:
-      if (pressedWidget) pressedWidget->Draw(FindPressable(x, y) == pressedWidget);
+      if (pressedWidget) pressedWidget->ShowPressed(FindPressable(x, y) == pressedWidget);
       return;
   }
 }
@@ -184,16 +190,14 @@ void SkinFrame::OnLeftUp(int x, int y) {
   Widget* widget = pressedWidget;
   pressedWidget = nullptr;
   if (widget->Kind() == WidgetKind::ScrollBar) {
-    widget->Draw(false);
+    widget->ShowPressed(false);
     widget->OnClick(x, y);
     return;
   }
+  widget->ShowPressed(false);
   if (FindPressable(x, y) != widget) return;  // released elsewhere: nothing runs
   auto* button = static_cast<SkinButton*>(widget);
-  if (button->Flags() & SkinButton::kToggle)
-    button->SetOn(!button->IsOn());
-  else
-    button->Draw(false);
+  if (button->Flags() & SkinButton::kToggle) button->SetOn(!button->IsOn());
   button->OnClick(x, y);
 }
 

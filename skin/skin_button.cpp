@@ -5,18 +5,9 @@
 
 namespace tarnix {
 
-namespace {
-
-// Layout tops inside the caption strip make caption buttons.
-
-}  // namespace
-
-SkinButton::SkinButton(SkinFrame* frame, const LayoutRect& layout, HDC imageSource, const SkinPoint (&images)[kSlots],
+SkinButton::SkinButton(SkinFrame* frame, const LayoutRect& layout, const SkinPoint (&images)[kSlots],
                        ClickHandler clickHandler, ClickHandler rightClickHandler)
-    : Widget(WidgetKind::Button, frame, layout),
-      clickHandler(clickHandler),
-      rightClickHandler(rightClickHandler),
-      imageSource(imageSource) {
+    : Widget(WidgetKind::Button, frame, layout), clickHandler(clickHandler), rightClickHandler(rightClickHandler) {
   for (int i = 0; i < kSlots; ++i) this->images[i] = images[i];
   if (layout.top >= 0 && layout.top < kCaptionStripHeight) flags |= kCaption;
 }
@@ -28,7 +19,14 @@ void SkinButton::AddFlags(int32_t bits) {
 
 void SkinButton::SetOn(bool value) {
   on = value;
-  Draw(false);
+  pressed = false;
+  Redraw();
+}
+
+void SkinButton::ShowPressed(bool value) {
+  if (pressed == value) return;
+  pressed = value;
+  Redraw();
 }
 
 int SkinButton::ImageSlot(bool pressed) const {
@@ -41,12 +39,11 @@ int SkinButton::ImageSlot(bool pressed) const {
   return slot;
 }
 
-void SkinButton::Draw(bool pressed) {
-  if (!visible || !frame) return;
+void SkinButton::PaintOn(HDC dc, const RECT&) {
   const int slot = ImageSlot(pressed);
   if (slot < 0 || !images[slot].IsImage()) return;  // an empty slot shows nothing rather than garbage
-  HDC dc = frame->WindowDC();
-  if (!dc || !imageSource) return;
+  HDC imageSource = frame ? frame->SkinDC() : nullptr;
+  if (!imageSource) return;
   BitBlt(dc, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, imageSource, images[slot].x,
          images[slot].y, SRCCOPY);
 }

@@ -13,20 +13,23 @@ class SkinButton : public Widget {
   enum Slot { kNormalImage, kPressedImage, kOnImage, kOnPressedImage, kInactiveImage, kInactiveOnImage, kSlots };
 
   // A layout top from 0 to 13 (the caption strip) makes it a caption button.
-  SkinButton(SkinFrame* frame, const LayoutRect& layout, HDC imageSource, const SkinPoint (&images)[kSlots],
-             ClickHandler clickHandler, ClickHandler rightClickHandler);
+  // The images are places in the frame's skin image.
+  SkinButton(SkinFrame* frame, const LayoutRect& layout, const SkinPoint (&images)[kSlots], ClickHandler clickHandler,
+             ClickHandler rightClickHandler);
 
   // Adding the grip flag switches the frame to its tiled, resizable painting.
   void AddFlags(int32_t bits);
   int32_t Flags() const { return flags; }
   bool IsOn() const { return on; }
   void SetOn(bool value);
+  bool IsPressed() const { return pressed; }
 
-  void Draw(bool pressed) override;
+  void PaintOn(HDC dc, const RECT& box) override;
+  void ShowPressed(bool value) override;
   bool OnClick(int x, int y) override;
   bool OnRightClick(int x, int y) override;
 
-  // The slot Draw(pressed) would copy, or -1 when it draws nothing.
+  // The slot painting would copy when held down or not, or -1 when it draws nothing.
   int ImageSlot(bool pressed) const;
 
  private:
@@ -34,7 +37,7 @@ class SkinButton : public Widget {
   ClickHandler rightClickHandler;
   int32_t flags = 0;
   bool on = false;
-  HDC imageSource;
+  bool pressed = false;
   SkinPoint images[kSlots];
 };
 

@@ -3,6 +3,11 @@
 // the window from the skin image (caption strip, side borders, bottom bar), owns the widgets
 // drawn on it, turns raw mouse and key messages into widget actions, moves the window by its
 // caption, resizes it by its grip in steps of 25 by 29, and snaps and docks it to the player.
+// It paints as Windows paints: a change asks for its rectangle to be painted again, and
+// WM_PAINT draws what the update region covers into an off-screen buffer, which it then copies
+// to the window. The buffer's bitmap lives as long as the frame; the device contexts that draw
+// into it and that hold the skin image are made for the message. No device context is kept
+// between messages.
 
 #include <windows.h>
 
@@ -77,13 +82,24 @@ class SkinFrame {
   int32_t width = 0, height = 0;
   int32_t posX = 0, posY = 0;  // screen position, or offset from the player while docked
 
-  void Attach(HWND window, HWND hostMainWindow, HDC skinDC, HDC captionDC, ClickHandler rightClickHandler,
-              const RECT& contentMargins, int32_t bottomBarLeftWidth);
-  // Lays out, resizes the window, paints; returns afterResize's result or 0. Callers store
-  // `width` and `height` first.
+  void Attach(HWND window, HWND hostMainWindow, ClickHandler rightClickHandler, const RECT& contentMargins,
+              int32_t bottomBarLeftWidth);
+  // The skin image the frame and its buttons are copied from, owned by the caller, who keeps it
+  // alive while it is set and selects it into no device context; null draws no skin pieces.
+  // Asks for the whole window to be painted again.
+  void SetSkinImage(HBITMAP image);
+  // Lays out, resizes the window, asks for it to be painted; returns afterResize's result or 0.
+  // Callers store `width` and `height` first.
   int32_t Resize(int32_t newWidth, int32_t newHeight);
+  // Asks for the whole window to be painted again; with showFocus the caption follows the focus.
   void Paint();
+  // Shows the caption active or inactive: its strip is painted again.
   void DrawCaption(bool active);
+  // Asks for `area` of the client to be painted again (nothing before Attach).
+  void Invalidate(const RECT& area) const;
+  // Draws what of the window lies in `box` onto `dc`, in client coordinates: WM_PAINT draws
+  // into its buffer with it.
+  void PaintArea(HDC dc, const RECT& box);
   // Colours in slot order; a null face or a zero height keeps the device context's font.
   // `fontFace` is UTF-8.
   void SetSkin(const char* fontFace, int32_t fontHeight, const COLORREF (&colours)[kColourSlots]);
@@ -105,8 +121,8 @@ class SkinFrame {
   void TakePlayerSettings(bool highlightFocus, bool snapping, int32_t snapLength);
   void Destroy();
 
-  // Input (frame_input.cpp). Returns true when the message was consumed; `result` is written
-  // only for the focus and erase-background messages.
+  // Input and painting (frame_input.cpp). Returns true when the message was consumed; `result`
+  // is written only for the focus, paint and erase-background messages.
   bool HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result = nullptr);
   Widget* FindPressable(int x, int y) const;
   void DispatchClick(int x, int y);
@@ -121,9 +137,9 @@ class SkinFrame {
   // Read by the widgets and by tests.
   HWND Window() const { return window; }
   HWND HostMainWindow() const { return hostMainWindow; }
-  HDC WindowDC() const { return windowDC.Get(); }
-  HDC SkinDC() const { return skinDC; }
-  HDC CaptionDC() const { return captionDC; }
+  // While PaintArea draws: a device context holding the skin image, made at the first call of
+  // that paint and deleted when it ends; null outside a paint and without an image.
+  HDC SkinDC();
   HFONT Font() const { return font.Get(); }
   int32_t LineHeight() const { return lineHeight; }
   bool CaptionInactive() const { return captionInactive; }
@@ -145,8 +161,17 @@ class SkinFrame {
 
  private:
   void RelayoutAll();
-  void DrawCaptionButtons();
-  void Blit(HDC source, int destX, int destY, int w, int h, int srcX, int srcY) const;
+  // Answers WM_PAINT; false before Attach, which leaves it to the default procedure.
+  bool OnPaint();
+  void PaintCaption(HDC dc, const RECT& box);
+  void PaintBorderAndBar(HDC dc, const RECT& box);
+  // Copies a piece of the skin image to `dc`, when it reaches into the box being painted.
+  void Blit(HDC dc, const RECT& box, int destX, int destY, int w, int h, int srcX, int srcY);
+  // The off-screen bitmap, at least as large as the client area, made compatible with `dc`
+  // when there is none or the client area grew; null when it can't be made.
+  HBITMAP PaintBuffer(HDC dc);
+  // The line height of the font the frame draws with.
+  int32_t MeasureLineHeight() const;
   void OnLeftDown(int x, int y);
   void OnMouseMove(int x, int y);
   void OnLeftUp(int x, int y);
@@ -164,11 +189,17 @@ class SkinFrame {
   RECT contentRect{};
   HWND window = nullptr;
   HWND hostMainWindow = nullptr;
-  WindowDc windowDC;
-  HDC skinDC = nullptr;
-  HDC captionDC = nullptr;
+  HBITMAP skinImage = nullptr;
+  // Set only while PaintArea runs: the device context it draws on, and the skin image's own,
+  // made from it when a piece of the image is first needed (a row of the list needs none).
+  HDC paintTarget = nullptr;
+  MemoryDc paintSkinDc;
+  SelectedObject paintSkinSelection;  // after the DC: deselects before it is deleted
+  // Selected only into the buffers of the paint messages; null: a DC's own.
   FontHandle font;
-  SelectedObject fontSelection;  // after the font: deselected before it is deleted
+  // WM_PAINT's off-screen bitmap, in client coordinates, and its size: made once, not per paint.
+  BitmapHandle paintBuffer;
+  SIZE paintBufferSize{};
   int32_t bottomBarLeftWidth = 0;
   int32_t lineHeight = 1;
   bool captionInactive = false;

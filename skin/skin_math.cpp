@@ -77,21 +77,6 @@ int32_t ThumbFromTopRow(int32_t topRow, int32_t beyond, int32_t range) {
   return static_cast<int32_t>(std::min<int64_t>(pos, range));
 }
 
-std::vector<EraseBand> BorderBands(int32_t destY, int32_t height, int32_t tileOrigin, int32_t tileSourceY,
-                                   int32_t tileHeight) {
-  std::vector<EraseBand> bands;
-  if (tileHeight <= 0) return bands;
-  int32_t done = 0;
-  while (done < height) {
-    const int32_t y = destY + done;
-    const int32_t r = PositiveModulo(y - tileOrigin, tileHeight);
-    const int32_t rows = std::min(height - done, tileHeight - r);
-    bands.push_back({tileSourceY + r, y, rows});
-    done += rows;
-  }
-  return bands;
-}
-
 void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance, SnapPoint& pos,
             bool& snappedX, bool& snappedY) {
   auto near = [distance](int64_t v) { return std::llabs(v) < distance; };

@@ -70,20 +70,6 @@ int32_t TopRowFromThumb(int32_t thumbPos, int32_t beyond, int32_t range);
 // Thumb offset that shows the list's first row `topRow`.
 int32_t ThumbFromTopRow(int32_t topRow, int32_t beyond, int32_t range);
 
-// One band of rows copied from the border tile to erase an old thumb.
-struct EraseBand {
-  int32_t sourceY;  // row in the skin image
-  int32_t destY;    // client row
-  int32_t rows;
-  friend bool operator==(const EraseBand& a, const EraseBand& b) {
-    return a.sourceY == b.sourceY && a.destY == b.destY && a.rows == b.rows;
-  }
-};
-// Bands that repaint `height` rows from client row `destY` with the border tile that
-// starts at client row `tileOrigin` and is read from skin row `tileSourceY`, `tileHeight` high.
-std::vector<EraseBand> BorderBands(int32_t destY, int32_t height, int32_t tileOrigin, int32_t tileSourceY,
-                                   int32_t tileHeight);
-
 // Snapping of one proposed position against one other window (see SkinFrame::Snap).
 struct SnapPoint {
   int32_t x = 0, y = 0;
@@ -94,12 +80,5 @@ void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t hei
 // List rows: how many whole rows fit, and the row under client row `y` (-1 when none).
 int32_t PageRows(int32_t textTop, int32_t textBottom, int32_t lineHeight);
 int32_t RowAtY(int32_t y, int32_t rectTop, int32_t lineHeight, int32_t topRow, int32_t rowCount, int32_t pageRows);
-
-// Integer division that truncates toward zero (C++ already does) and a modulo that is never
-// negative, for the tile rows.
-inline int32_t PositiveModulo(int32_t value, int32_t divisor) {
-  int32_t r = value % divisor;
-  return r < 0 ? r + divisor : r;
-}
 
 }  // namespace tarnix

@@ -1,17 +1,9 @@
 #include "skin/skin_scroll_bar.h"
 
 #include "skin/skin_frame.h"
-#include "skin/skin_geometry.h"
 #include "skin/track_list_view.h"
 
 namespace tarnix {
-
-namespace {
-
-// The column of the right border tile that lies under the bar, and the tile's rows.
-constexpr int32_t kBorderUnderBarX = 36;
-
-}  // namespace
 
 SkinScrollBar::SkinScrollBar(SkinFrame* frame, const LayoutRect& layout, const LayoutRect& thumbRect,
                              SkinPoint thumbNormal, SkinPoint thumbPressed, TrackListView* list)
@@ -36,7 +28,6 @@ int32_t SkinScrollBar::Range() const { return TrackLength() - (vertical ? thumbH
 int32_t SkinScrollBar::Beyond() const { return list ? list->RowCount() - list->PageRowCount() : 0; }
 
 void SkinScrollBar::TrackTo(int x, int y, bool byUser) {
-  const int32_t old = thumbPos;
   const int32_t range = Range();
   const int32_t p =
       vertical ? ThumbFromPointer(y, rect.top, thumbHeight, range) : ThumbFromPointer(x, rect.left, thumbWidth, range);
@@ -48,40 +39,42 @@ void SkinScrollBar::TrackTo(int x, int y, bool byUser) {
       if (newTop >= 0 && newTop != list->TopRow()) list->ScrollTo(newTop, list->PageRowCount() - 1, false, false);
     }
     // The thumb shows the position the list really has.
-    thumbPos = ThumbFromTopRow(list->TopRow(), beyond, range);
+    MoveThumb(ThumbFromTopRow(list->TopRow(), beyond, range));
   } else {
-    thumbPos = p;
+    MoveThumb(p);
   }
-  if (thumbPos != old) Draw(pressed);
 }
 
 void SkinScrollBar::SyncToList(int32_t top, int32_t beyond) {
   if (frame && frame->PressedWidget() == this) return;  // the user holds the thumb
-  const int32_t pos = ThumbFromTopRow(top, beyond, Range());
-  if (pos == thumbPos) return;
-  thumbPos = pos;
-  Draw(pressed);
+  MoveThumb(ThumbFromTopRow(top, beyond, Range()));
 }
 
-void SkinScrollBar::Draw(bool drawPressed) {
-  if (!visible || !frame) return;
-  pressed = drawPressed;
-  HDC dc = frame->WindowDC();
-  HDC skin = frame->SkinDC();
-  if (!dc || !skin) return;
+RECT SkinScrollBar::ThumbRect() const {
+  const LONG x = vertical ? rect.left : rect.left + thumbPos;
+  const LONG y = vertical ? rect.top + thumbPos : rect.top;
+  return RECT{x, y, x + thumbWidth, y + thumbHeight};
+}
+
+void SkinScrollBar::MoveThumb(int32_t pos) {
+  if (pos == thumbPos) return;
+  if (frame) frame->Invalidate(ThumbRect());
+  thumbPos = pos;
+  if (frame) frame->Invalidate(ThumbRect());
+}
+
+void SkinScrollBar::ShowPressed(bool value) {
+  if (pressed == value) return;
+  pressed = value;
+  if (frame) frame->Invalidate(ThumbRect());
+}
+
+void SkinScrollBar::PaintOn(HDC dc, const RECT&) {
+  HDC skin = frame ? frame->SkinDC() : nullptr;
+  if (!skin) return;
   const SkinPoint image = pressed ? thumbPressed : thumbNormal;
-  const int32_t x = vertical ? rect.left : rect.left + thumbPos;
-  const int32_t y = vertical ? rect.top + thumbPos : rect.top;
-  if (lastThumbX >= 0) {
-    // Repaint the border under the old thumb, aligned with the tiles the frame paints from
-    // the content's top edge.
-    const int32_t tileOrigin = frame->ContentMargins().top;
-    for (const EraseBand& band : BorderBands(lastThumbY, thumbHeight, tileOrigin, kBorderTileY, kBorderTileHeight))
-      BitBlt(dc, lastThumbX, band.destY, thumbWidth, band.rows, skin, kBorderUnderBarX, band.sourceY, SRCCOPY);
-  }
-  BitBlt(dc, x, y, thumbWidth, thumbHeight, skin, image.x, image.y, SRCCOPY);
-  lastThumbX = x;
-  lastThumbY = y;
+  const RECT thumb = ThumbRect();
+  BitBlt(dc, thumb.left, thumb.top, thumbWidth, thumbHeight, skin, image.x, image.y, SRCCOPY);
 }
 
 bool SkinScrollBar::OnClick(int x, int y) {

@@ -1,7 +1,8 @@
 #pragma once
 // SkinScrollBar: the thin bar beside the list whose thumb, drawn from the skin, the user drags
 // or clicks to scroll the TrackListView, and which follows the list when it scrolls itself.
-// The track is the frame's right border; there are no arrow buttons.
+// The track is the frame's right border, which the frame paints under the thumb; there are no
+// arrow buttons.
 
 #include "skin/widget.h"
 
@@ -23,18 +24,23 @@ class SkinScrollBar : public Widget {
   void SyncToList(int32_t top, int32_t beyond);
   bool IsPressed() const { return pressed; }
 
-  void Draw(bool pressed) override;
+  void PaintOn(HDC dc, const RECT& box) override;
+  void ShowPressed(bool value) override;
   bool OnClick(int x, int y) override;
 
   int32_t ThumbPos() const { return thumbPos; }
   int32_t Range() const;  // the largest thumb offset
-  POINT LastThumb() const { return POINT{lastThumbX, lastThumbY}; }
+  // Where the thumb is drawn, in client coordinates.
+  RECT ThumbRect() const;
   bool Vertical() const { return vertical; }
   void Unlink() { list = nullptr; }
 
  private:
   int32_t TrackLength() const;
   int32_t Beyond() const;
+  // The thumb moved to `pos`: its old and its new place are painted again (the frame's border
+  // shows where it was).
+  void MoveThumb(int32_t pos);
 
   SkinPoint thumbNormal;
   SkinPoint thumbPressed;
@@ -43,7 +49,6 @@ class SkinScrollBar : public Widget {
   bool pressed = false;
   bool vertical;
   int32_t thumbPos = 0;
-  int32_t lastThumbX = -1, lastThumbY = -1;
   TrackListView* list;
 };
 

@@ -28,7 +28,7 @@ void TitleDisplay::SetText(const TextString& value) {
   // Byte for byte: a name that changed only in letter case must still be shown.
   if (text.Length() == value.Length() && std::memcmp(text.Data(), value.Data(), text.Length()) == 0) return;
   text = value;
-  Draw(false);
+  Redraw();
 }
 
 void TitleDisplay::SetStyle(ColourPair newColourPair, int32_t newStyle) {
@@ -56,13 +56,12 @@ void TitleDisplay::Relayout() {
   rect.bottom = rect.top + (frame ? frame->LineHeight() : 1) + 2;
 }
 
-void TitleDisplay::Draw(bool) {
-  if (!visible || !frame) return;
-  HDC dc = frame->WindowDC();
-  if (!dc) return;
+void TitleDisplay::PaintOn(HDC dc, const RECT&) {
+  if (!frame) return;
   RECT area{rect.left + textInset.left, rect.top + textInset.top, rect.right + textInset.right,
             rect.bottom + textInset.bottom};
-  SelectedObject selected(dc, ownFont);
+  // The plain style draws in the frame's font, which the paint already selected.
+  const SelectedObject selected(dc, ownFont != frame->Font() ? ownFont : nullptr);
   const int32_t background = BackgroundSlot(colourPair);
   SetBkColor(dc, frame->Colour(background));
   if (HBRUSH brush = frame->Brush(background)) FillRect(dc, &rect, brush);

@@ -15,16 +15,15 @@ class TitleDisplay : public Widget {
   TitleDisplay(SkinFrame* frame, const LayoutRect& layout, const RECT& textInset, ClickHandler clickHandler,
                ClickHandler rightClickHandler);
 
-  // Draws only when the text changed.
+  // Asks for a repaint only when the text changed.
   void SetText(const TextString& value);
   const TextString& Text() const { return text; }
   void SetStyle(ColourPair colourPair, int32_t style);
   ColourPair Colours() const { return colourPair; }
   int32_t StyleBits() const { return style; }
   HFONT OwnFont() const { return ownFont; }
-  void Redraw() { Draw(false); }
 
-  void Draw(bool pressed) override;
+  void PaintOn(HDC dc, const RECT& box) override;
   bool OnClick(int x, int y) override;
   bool OnRightClick(int x, int y) override;
   // One line high whatever the layout's bottom says.

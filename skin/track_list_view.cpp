@@ -39,6 +39,7 @@ TrackListView::~TrackListView() {
 }
 
 void TrackListView::InsertRow(int32_t index, const TextString& text, int32_t key) {
+  listChanged = true;
   if (index < 0 || index >= RowCount())
     rows.push_back(ListRow{text, key});
   else
@@ -47,16 +48,27 @@ void TrackListView::InsertRow(int32_t index, const TextString& text, int32_t key
 
 void TrackListView::SetRow(int32_t index, const TextString& text, int32_t key) {
   if (index < 0 || index >= RowCount()) return;
+  listChanged = true;
   rows[index].text = text;
   rows[index].key = key;
 }
 
-void TrackListView::Clear() { rows.clear(); }
+void TrackListView::Clear() {
+  listChanged = true;
+  rows.clear();
+}
 
 int32_t TrackListView::KeyAt(int32_t index) const { return index >= 0 && index < RowCount() ? rows[index].key : 0; }
 
 const TextString* TrackListView::TextAt(int32_t index) const {
   return index >= 0 && index < RowCount() ? &rows[index].text : nullptr;
+}
+
+void TrackListView::SetCurrentRow(int32_t index) {
+  if (index == currentRow) return;
+  RedrawRow(currentRow);
+  currentRow = index;
+  RedrawRow(currentRow);
 }
 
 void TrackListView::SetCurrentByKey(int32_t key) {
@@ -72,7 +84,11 @@ void TrackListView::SetCurrentByKey(int32_t key) {
 void TrackListView::Select(int32_t index) {
   if (index < 0 || index >= RowCount()) return;
   const int32_t previous = selectedRow;
-  selectedRow = index;
+  if (previous != index) {
+    RedrawRow(previous);
+    selectedRow = index;
+    RedrawRow(index);
+  }
   ScrollTo(index, 0, false, true);
   if (onSelectionChanged && previous != index) onSelectionChanged();
 }
@@ -96,14 +112,15 @@ void TrackListView::ScrollTo(int32_t index, int32_t margin, bool forceTop, bool 
     topRow = std::min(topRow, std::max(count - pageRows, 0));
     if (syncScrollBar && scrollBar) scrollBar->SyncToList(topRow, count - pageRows);
   }
-  Redraw();
+  // A row that changed its look alone has asked for its own repaint.
+  if (listChanged || topRow != requestedTop) Redraw();
 }
 
 void TrackListView::ShowRow(int32_t index, int32_t margin) {
-  if (scrollBar && scrollBar->IsPressed())
-    Redraw();  // the user holds the thumb: playback does not scroll the list
-  else
+  if (!scrollBar || !scrollBar->IsPressed())
     ScrollTo(index, margin, false, true);
+  else if (listChanged)
+    Redraw();  // the user holds the thumb: playback does not scroll the list
 }
 
 void TrackListView::SetTimeColumn(int32_t mode) {
@@ -194,20 +211,61 @@ RECT TrackListView::TextArea() const {
               rect.bottom + textInset.bottom};
 }
 
-void TrackListView::Draw(bool) {
-  if (!visible || !frame) return;
-  HDC dc = frame->WindowDC();
-  if (!dc) return;
-  if (HBRUSH brush = frame->Brush(kNormalBG)) FillRect(dc, &rect, brush);
-  // Repair marks left out of range by Clear or by removed rows.
+void TrackListView::RepairMarks() {
   if (topRow >= RowCount() || topRow < 0) {
     topRow = 0;
     selectedRow = -1;
   }
   if (selectedRow >= RowCount()) selectedRow = RowCount() - 1;
+}
+
+void TrackListView::Redraw() {
+  RepairMarks();
+  requestedTop = topRow;
+  listChanged = false;
+  Widget::Redraw();
+}
+
+RECT TrackListView::RowRect(int32_t index) const {
+  if (index < topRow || index >= topRow + pageRows) return RECT{};
+  const int32_t lineHeight = frame ? frame->LineHeight() : 1;
+  const LONG top = TextArea().top + (index - topRow) * lineHeight;
+  return RECT{rect.left, top, rect.right, top + lineHeight};
+}
+
+void TrackListView::RedrawRow(int32_t index) {
+  const RECT row = RowRect(index);
+  if (frame && !IsRectEmpty(&row)) frame->Invalidate(row);
+}
+
+void TrackListView::SetProgress(const TextString& text) {
+  if (text == progress) return;
+  progress = text;
+  RedrawRow(currentRow);
+}
+
+void TrackListView::PaintOn(HDC dc, const RECT& box) {
+  if (!frame) return;
+  // A WM_PAINT that no Redraw came before (the window uncovered) may still find such marks.
+  RepairMarks();
   const RECT area = TextArea();
-  // Only the visible lines are drawn, however long the list is.
-  for (int32_t line = 0; line < pageRows; ++line) DrawRow(dc, area, line, topRow + line);
+  const int32_t lineHeight = frame->LineHeight();
+  // Each line fills its own band; the background is filled only above and below the lines, so
+  // the playing row's paint fills its pixels once.
+  const LONG linesTop = std::min(std::max(area.top, rect.top), rect.bottom);
+  const LONG linesBottom = std::min(std::max(area.top + pageRows * lineHeight, linesTop), rect.bottom);
+  if (HBRUSH brush = frame->Brush(kNormalBG)) {
+    for (const RECT& strip :
+         {RECT{rect.left, rect.top, rect.right, linesTop}, RECT{rect.left, linesBottom, rect.right, rect.bottom}}) {
+      RECT fill;
+      if (IntersectRect(&fill, &strip, &box)) FillRect(dc, &fill, brush);
+    }
+  }
+  // Only the lines inside the box are drawn, however long the list is.
+  for (int32_t line = 0; line < pageRows; ++line) {
+    const LONG top = area.top + line * lineHeight;
+    if (top < box.bottom && top + lineHeight > box.top) DrawRow(dc, area, line, topRow + line);
+  }
 }
 
 void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t index) {
@@ -238,12 +296,6 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
     SIZE extent{};
     if (GetTextExtentPoint32W(dc, time.c_str(), static_cast<int>(time.size()), &extent)) timeWidth = extent.cx;
   }
-  if (progressShown) {
-    progressRow = index;
-    progressWidth = timeWidth;
-  } else if (index == progressRow) {
-    progressRow = -1;
-  }
   const uint32_t decoration = decorator ? decorator(rows[index].key) : kRowPlain;
   // The marks are drawn in the row's own text colour, so they show in every skin.
   const LONG sign = (decoration & kRowStopsAfter) ? std::max<LONG>(4, lineHeight / 2) : 0;
@@ -253,19 +305,20 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
   DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &nameArea,
             DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX);
   if (decoration & (kRowSkipped | kRowStopsAfter)) {
-    const BrushHandle ink(CreateSolidBrush(frame->Colour(foreground)));
+    // The frame's brush of the row's text colour: nothing is made for a paint.
+    HBRUSH ink = frame->Brush(foreground);
     if (decoration & kRowSkipped) {
       DrawTextW(dc, name.c_str(), static_cast<int>(name.size()), &drawn,
                 DT_SINGLELINE | DT_END_ELLIPSIS | DT_TOP | DT_LEFT | DT_NOPREFIX | DT_CALCRECT);
       const LONG middle = band.top + lineHeight / 2;
       RECT strike{drawn.left, middle, std::min(drawn.right, nameArea.right), middle + 1};
-      if (ink) FillRect(dc, &strike, ink.Get());
+      if (ink) FillRect(dc, &strike, ink);
     }
     if (sign > 0) {
       const LONG left = area.right - timeWidth - signGap - sign;
       const LONG top = band.top + (lineHeight - sign) / 2;
       RECT square{left, top, left + sign, top + sign};
-      if (ink) FillRect(dc, &square, ink.Get());
+      if (ink) FillRect(dc, &square, ink);
     }
   }
   if (timeShown) {
@@ -273,34 +326,6 @@ void TrackListView::DrawRow(HDC dc, const RECT& area, int32_t line, int32_t inde
     DrawTextW(dc, time.c_str(), static_cast<int>(time.size()), &timeArea,
               DT_SINGLELINE | DT_TOP | DT_RIGHT | DT_NOPREFIX);
   }
-}
-
-void TrackListView::RedrawProgress() {
-  if (!visible || !frame || progress.IsEmpty() || currentRow < topRow || currentRow >= topRow + pageRows) return;
-  HDC dc = frame->WindowDC();
-  if (!dc) return;
-  const RECT area = TextArea();
-  SIZE extent{};
-  const std::wstring text = WideFromUtf8(std::string_view(progress.c_str(), static_cast<size_t>(progress.Length())));
-  const int length = static_cast<int>(text.size());
-  if (progressRow != currentRow || !GetTextExtentPoint32W(dc, text.c_str(), length, &extent) ||
-      extent.cx != progressWidth) {
-    DrawRow(dc, area, currentRow - topRow, currentRow);
-    return;
-  }
-  const int32_t lineHeight = frame->LineHeight();
-  const LONG top = area.top + (currentRow - topRow) * lineHeight;
-  const RECT box{area.right - extent.cx, top, area.right, top + lineHeight};
-  SetBkColor(dc, frame->Colour(currentRow == selectedRow ? kSelectedBG : kNormalBG));
-  SetTextColor(dc, frame->Colour(kCurrent));
-  ExtTextOutW(dc, box.left, box.top, ETO_OPAQUE | ETO_CLIPPED, &box, text.c_str(), static_cast<UINT>(length), nullptr);
-}
-
-void TrackListView::RedrawRow(int32_t index) {
-  if (!visible || !frame || index < topRow || index >= topRow + pageRows) return;
-  HDC dc = frame->WindowDC();
-  if (!dc) return;
-  DrawRow(dc, TextArea(), index - topRow, index);
 }
 
 bool TrackListView::OnClick(int, int y) {
@@ -334,6 +359,7 @@ bool TrackListView::OnRightClick(int x, int y) {
 }
 
 void TrackListView::Relayout() {
+  listChanged = true;
   BaseRelayout();
   const RECT area = TextArea();
   pageRows = PageRows(area.top, area.bottom, frame ? frame->LineHeight() : 1);

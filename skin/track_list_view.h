@@ -2,6 +2,7 @@
 // TrackListView: the list in the middle of the window, one row of text with an opaque key
 // per track and subtrack, drawn in the skin's playlist colours with the playing row in the
 // "Current" colour, the selected row on "SelectedBG" and an optional right-aligned time column.
+// A change of one row asks for that row's rectangle only to be painted again.
 // Activation, context requests and selection changes leave it through callbacks.
 
 #include <functional>
@@ -38,7 +39,7 @@ class TrackListView : public Widget {
                 ClickHandler onContextMenu, SelectionHandler onSelectionChanged, SkinScrollBar* scrollBar);
   ~TrackListView() override;
 
-  // Rows (no redraw; call Redraw when done).
+  // Rows (no redraw; call Redraw when done, or ScrollTo, which redraws a changed list).
   void InsertRow(int32_t index, const TextString& text, int32_t key);  // out of range appends
   void SetRow(int32_t index, const TextString& text, int32_t key);
   void Clear();
@@ -51,25 +52,28 @@ class TrackListView : public Widget {
   int32_t SelectedRow() const { return selectedRow; }
   int32_t CurrentKey() const { return KeyAt(currentRow); }
   int32_t SelectedKey() const { return KeyAt(selectedRow); }
-  void SetCurrentRow(int32_t index) { currentRow = index; }
+  // A change of the playing or the selected row asks for the two rows to be painted again.
+  void SetCurrentRow(int32_t index);
   void SetCurrentByKey(int32_t key);
   void Select(int32_t index);
   void SelectByKey(int32_t key);
+  // Asks for the whole list to be painted again when it scrolled or its rows changed.
   void ScrollTo(int32_t index, int32_t margin, bool forceTop, bool syncScrollBar);
   void ShowRow(int32_t index, int32_t margin);
   void SetTimeColumn(int32_t mode);
   int32_t TimeColumnMode() const { return timeColumn; }
   void SetLayout(const LayoutRect& value);
-  void Redraw() { Draw(false); }
-  // Draws one row again, when it is on the page.
+  // Asks for the whole list to be painted again; marks left out of range by Clear or by
+  // removed rows are put right first.
+  void Redraw() override;
+  // Asks for one row to be painted again, when it is on the page.
   void RedrawRow(int32_t index);
   void SetDecorator(RowDecorator value) { decorator = value; }
-  // Shown in the time column of the playing row in place of its time; empty for none.
-  void SetProgress(const TextString& text) { progress = text; }
+  // Shown in the time column of the playing row in place of its time; empty for none. A text
+  // that differs from the shown one asks for the playing row alone to be painted again (the
+  // progress changes every second); the same text asks for nothing.
+  void SetProgress(const TextString& text);
   const TextString& Progress() const { return progress; }
-  // Draws the playing row's progress again: only the text when it kept its width (one text
-  // output, as it changes every second), else the whole row.
-  void RedrawProgress();
   void PageUp();
   void PageDown();
   bool OnKey(WPARAM virtualKey);
@@ -80,7 +84,7 @@ class TrackListView : public Widget {
   int32_t RowAt(int y) const;
   bool SelectAt(int y);
 
-  void Draw(bool pressed) override;
+  void PaintOn(HDC dc, const RECT& box) override;
   bool OnClick(int x, int y) override;
   bool OnDoubleClick(int x, int y) override;
   bool OnRightClick(int x, int y) override;
@@ -92,6 +96,9 @@ class TrackListView : public Widget {
 
  private:
   RECT TextArea() const;
+  // The rectangle of the row `index` when it is on the page, else an empty one.
+  RECT RowRect(int32_t index) const;
+  void RepairMarks();
   void DrawRow(HDC dc, const RECT& area, int32_t line, int32_t index);
 
   ClickHandler onActivate;
@@ -107,9 +114,10 @@ class TrackListView : public Widget {
   SkinScrollBar* scrollBar;
   RowDecorator decorator = nullptr;
   TextString progress;
-  // Where the progress text was last drawn and how wide: the row, -1 when none.
-  int32_t progressRow = -1;
-  LONG progressWidth = 0;
+  // What the last request to paint the whole list showed: its first row, and whether rows or
+  // the layout changed since.
+  int32_t requestedTop = -1;
+  bool listChanged = true;
 };
 
 }  // namespace tarnix

@@ -28,7 +28,17 @@ void Widget::BaseRelayout() {
   rect = ToRect(ResolveLayout(layout, client.right - client.left, client.bottom - client.top));
 }
 
-void Widget::SetVisible(bool flag) { visible = flag; }
+void Widget::SetVisible(bool flag) {
+  if (visible == flag) return;
+  visible = flag;
+  Redraw();
+}
+
+void Widget::Redraw() {
+  if (frame) frame->Invalidate(rect);
+}
+
+void Widget::ShowPressed(bool) {}
 
 RECT Widget::GetRect() const { return rect; }
 

@@ -1,7 +1,9 @@
 #pragma once
 // Widget: the common base of everything drawn on the skinned window (buttons, the title
 // line, the scroll bar, the track list). The frame owns its widgets, paints, lays out and
-// hit-tests them in creation order.
+// hit-tests them in creation order. A widget never draws when its state changes: it asks for
+// the part of the window that shows the change to be painted again, and draws in the frame's
+// WM_PAINT, into the frame's off-screen buffer.
 
 #include <windows.h>
 
@@ -35,7 +37,13 @@ class Widget {
   Widget& operator=(const Widget&) = delete;
   virtual ~Widget();
 
-  virtual void Draw(bool pressed) = 0;
+  // Draws the widget as it stands onto `dc`, in client coordinates; only what falls inside
+  // `box` must be drawn.
+  virtual void PaintOn(HDC dc, const RECT& box) = 0;
+  // Asks for the widget's rectangle to be painted again.
+  virtual void Redraw();
+  // Shows the widget held down or released (buttons, the scroll bar's thumb); others ignore it.
+  virtual void ShowPressed(bool pressed);
   // Inside `rect`, all four edges included, and visible.
   virtual bool HitTest(int x, int y) const;
   virtual bool OnClick(int x, int y);
@@ -44,6 +52,7 @@ class Widget {
   virtual bool OnRightClick(int x, int y);
   // Recomputes `rect` from the layout against the frame's client rectangle.
   virtual void Relayout();
+  // A change of visibility asks for the rectangle to be painted again.
   virtual void SetVisible(bool flag);
   virtual RECT GetRect() const;
 

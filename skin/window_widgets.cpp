@@ -8,10 +8,10 @@ RECT InsetRect(const LayoutRect& inset) { return RECT{inset.left, inset.top, ins
 
 }  // namespace
 
-WindowWidgets BuildWindowWidgets(SkinFrame& frame, HDC skinImage, const WindowHandlers& handlers) {
+WindowWidgets BuildWindowWidgets(SkinFrame& frame, const WindowHandlers& handlers) {
   WindowWidgets built;
   for (int i = 0; i < kButtonCount; ++i) {
-    built.buttons[i] = frame.AddWidget<SkinButton>(kButtonRows[i].layout, skinImage, kButtonRows[i].images,
+    built.buttons[i] = frame.AddWidget<SkinButton>(kButtonRows[i].layout, kButtonRows[i].images,
                                                    handlers.buttonClick[i], handlers.buttonRightClick[i]);
     if (i == kGripButton) built.buttons[i]->AddFlags(SkinButton::kResizeGrip);
   }

@@ -32,6 +32,6 @@ struct WindowWidgets {
 
 // Creates the nine buttons (the grip gets its flag), the title line, the list and the scroll
 // bar linked to it. Call after Attach and the first Resize.
-WindowWidgets BuildWindowWidgets(SkinFrame& frame, HDC skinImage, const WindowHandlers& handlers);
+WindowWidgets BuildWindowWidgets(SkinFrame& frame, const WindowHandlers& handlers);
 
 }  // namespace tarnix

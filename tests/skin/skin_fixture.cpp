@@ -1,6 +1,7 @@
 #include "skin_fixture.h"
 
 #include <cstdio>
+#include <cstring>
 
 namespace tarnix::test {
 
@@ -86,7 +87,7 @@ const char* TestClass() {
 
 }  // namespace
 
-SkinImage::SkinImage(bool fromFile) : dc_(nullptr) {
+SkinImage::SkinImage(bool fromFile) {
   if (fromFile) {
     const std::string path = std::string("Z:") + TARNIX_SOURCE_DIR + "/resources/skin.bmp";
     bitmap_.Reset(static_cast<HBITMAP>(
@@ -109,7 +110,6 @@ SkinImage::SkinImage(bool fromFile) : dc_(nullptr) {
         pixels[y * 280 + x] = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
       }
   }
-  selection_.Select(dc_.Get(), bitmap_.Get());
 }
 
 HWND CreateTestWindow(SkinFrame* frame, int x, int y, int width, int height, HWND owner, bool visible) {
@@ -125,17 +125,18 @@ SkinHarness::SkinHarness(const Options& o) : skin(o.skinFromFile) {
   frame.width = o.width;
   frame.height = o.height;
   window = CreateTestWindow(&frame, o.x, o.y, o.width, o.height, o.host);
-  frame.Attach(window, o.host, skin.Dc(), skin.Dc(), Background,
+  frame.Attach(window, o.host, Background,
                RECT{kContentMargins.left, kContentMargins.top, kContentMargins.right, kContentMargins.bottom},
                kBottomBarLeftWidth);
+  frame.SetSkinImage(skin.Bitmap());
   frame.Resize(o.width, o.height);
-  widgets = BuildWindowWidgets(frame, skin.Dc(), TestHandlers());
+  widgets = BuildWindowWidgets(frame, TestHandlers());
   frame.SetSkin(o.fontFace, o.fontHeight, kTestColours);
   frame.Resize(o.width, o.height);
   widgets.title->SetStyle(MakeColourPair(kNormal, kNormalBG), kTitleStyle);
   widgets.title->SetVisible(o.titleVisible);
   frame.Paint();
-  GdiFlush();
+  UpdateWindow(window);
 }
 
 SkinHarness::~SkinHarness() {
@@ -144,7 +145,8 @@ SkinHarness::~SkinHarness() {
 }
 
 std::vector<COLORREF> SkinHarness::Capture() const {
-  GdiFlush();
+  UpdateWindow(window);
+  const WindowDc windowDc(window);
   const int w = width(), h = height();
   std::vector<COLORREF> image(size_t(w) * h);
   BITMAPINFO info{};
@@ -158,7 +160,7 @@ std::vector<COLORREF> SkinHarness::Capture() const {
   MemoryDc dc(nullptr);
   {
     SelectedObject selected(dc.Get(), bitmap.Get());
-    BitBlt(dc.Get(), 0, 0, w, h, frame.WindowDC(), 0, 0, SRCCOPY);
+    BitBlt(dc.Get(), 0, 0, w, h, windowDc.Get(), 0, 0, SRCCOPY);
     GdiFlush();
   }
   const auto* pixels = static_cast<const DWORD*>(bits);
@@ -227,6 +229,14 @@ bool SkinHarness::SaveBmp(const std::string& name) const {
     std::fwrite(row.data(), 1, row.size(), out);
   }
   return std::fclose(out) == 0;
+}
+
+SIZE TextExtent(const SkinFrame& frame, const char* text) {
+  const MemoryDc dc(nullptr);
+  const SelectedObject font(dc.Get(), frame.Font());
+  SIZE extent{};
+  GetTextExtentPoint32A(dc.Get(), text, static_cast<int>(strlen(text)), &extent);
+  return extent;
 }
 
 void FillRows(TrackListView& list, int count) {

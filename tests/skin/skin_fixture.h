@@ -25,7 +25,7 @@ constexpr COLORREF kCurrentColour = RGB(250, 250, 220);
 constexpr COLORREF kSelectedBgColour = RGB(200, 10, 230);
 extern const COLORREF kTestColours[kColourSlots];
 
-// A 280 x 132 skin image selected into a memory device context.
+// A 280 x 132 skin image, which the frame selects only while it paints.
 class SkinImage {
  public:
   // Synthetic image, or the built-in one from resources/skin.bmp when `fromFile` is set
@@ -33,13 +33,11 @@ class SkinImage {
   explicit SkinImage(bool fromFile = false);
   SkinImage(const SkinImage&) = delete;
   SkinImage& operator=(const SkinImage&) = delete;
-  HDC Dc() const { return dc_.Get(); }
+  HBITMAP Bitmap() const { return bitmap_.Get(); }
   bool FromFile() const { return fromFile_; }
 
  private:
-  MemoryDc dc_;
   BitmapHandle bitmap_;
-  SelectedObject selection_;  // last: deselects before the bitmap goes
   bool fromFile_ = false;
 };
 
@@ -83,7 +81,7 @@ class SkinHarness {
   SkinHarness& operator=(const SkinHarness&) = delete;
   ~SkinHarness();
 
-  // What the window shows now, row by row (COLORREF values).
+  // What the window shows once the paint it asked for is done, row by row (COLORREF values).
   std::vector<COLORREF> Capture() const;
   COLORREF At(const std::vector<COLORREF>& image, int x, int y) const { return image[size_t(y) * width() + x]; }
   int width() const { return frame.width; }
@@ -100,6 +98,9 @@ class SkinHarness {
   HWND window = nullptr;
   WindowWidgets widgets;
 };
+
+// The width and height of `text` in the frame's font.
+SIZE TextExtent(const SkinFrame& frame, const char* text);
 
 // Fills the list with `count` rows "Row n" keyed n + 1 and redraws it.
 void FillRows(TrackListView& list, int count);

@@ -119,22 +119,6 @@ TEST(ScrollMathTest, ThumbAndRows) {
   EXPECT_EQ(ThumbFromTopRow(99995, 99995, 39), 39);
 }
 
-TEST(BorderBandsTest, RowsFollowTheTilesFromTheirOrigin) {
-  using B = EraseBand;
-  struct Case {
-    int destY, height;
-    std::vector<EraseBand> expected;
-  } cases[] = {
-      {20, 18, {B{42, 20, 18}}},                // the first tile's first rows
-      {38, 18, {B{60, 38, 11}, B{42, 49, 7}}},  // across a tile boundary at 49
-      {49, 18, {B{42, 49, 18}}},
-      {59, 18, {B{52, 59, 18}}},
-      {77, 40, {B{70, 77, 1}, B{42, 78, 29}, B{42, 107, 10}}},
-  };
-  for (const Case& c : cases) EXPECT_EQ(BorderBands(c.destY, c.height, 20, 42, 29), c.expected) << c.destY;
-  EXPECT_TRUE(BorderBands(20, 18, 20, 42, 0).empty());
-}
-
 TEST(SnapToTest, DistancesAndOverlaps) {
   const IntRect main{100, 100, 375, 216};
   struct Case {

@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
+#include <vector>
 
 #include "skin_fixture.h"
 
@@ -72,14 +75,14 @@ TEST(FramePaintTest, BorderTilesDownToTheBottomBar) {
     const auto image = h.Capture();
     const int n = height - 38;
     const RECT bar = h.widgets.scrollBar->GetRect();
-    const POINT thumb = h.widgets.scrollBar->LastThumb();
+    const RECT thumb = h.widgets.scrollBar->ThumbRect();
     int bad = 0;
     for (int y = 20; y < n; ++y) {
       const int sy = 42 + (y - 20) % 29;
       for (int x = 0; x < 12; ++x)
         if (h.At(image, x, y) != SkinPixel(x, sy)) ++bad;
       for (int x = 280; x < 300; ++x) {
-        if (x >= thumb.x && x < thumb.x + 8 && y >= thumb.y && y < thumb.y + 18) continue;
+        if (InRect(thumb, x, y)) continue;
         if (h.At(image, x, y) != SkinPixel(31 + x - 280, sy)) ++bad;
       }
     }
@@ -114,6 +117,33 @@ TEST(FramePaintTest, BottomBarPiecesByWidth) {
   }
 }
 
+// The paint buffer outlives the paints: a window that grows past it, after shrinking or not,
+// still shows the skin in its new corners.
+TEST(FramePaintTest, ResizedWindowIsPaintedToItsNewEdges) {
+  struct Size2 {
+    int width, height;
+  };
+  const std::vector<std::vector<Size2>> walks = {
+      {{275, 116}, {400, 203}},
+      {{350, 174}, {275, 116}, {325, 174}, {400, 232}},
+  };
+  for (const auto& walk : walks) {
+    SkinHarness h(Size(walk[0].width, walk[0].height));
+    for (const Size2& size : walk) {
+      h.frame.width = size.width;
+      h.frame.height = size.height;
+      h.frame.Resize(size.width, size.height);
+      const auto image = h.Capture();
+      const int n = size.height - 38;
+      // The bar's right piece below its buttons, and the left border's last tile rows.
+      EXPECT_EQ(Mismatches(h, image, {size.width - 175, n + 28, 175, 10, 101, 100}), 0)
+          << size.width << "x" << size.height;
+      const int tileTop = n - 1 - (n - 1 - 20) % 29;
+      EXPECT_EQ(Mismatches(h, image, {0, tileTop, 12, n - tileTop, 0, 42}), 0) << size.width << "x" << size.height;
+    }
+  }
+}
+
 TEST(FramePaintTest, ButtonImagesNormalAndPressed) {
   SkinHarness h(Size(275, 116));
   for (int i = 0; i < 5; ++i) {
@@ -121,14 +151,14 @@ TEST(FramePaintTest, ButtonImagesNormalAndPressed) {
     const int w = r.right - r.left, ht = r.bottom - r.top;
     auto image = h.Capture();
     EXPECT_EQ(Mismatches(h, image, {r.left, r.top, w, ht, 108 + 30 * i, 80}), 0) << "normal " << i;
-    h.widgets.buttons[i]->Draw(true);
+    h.widgets.buttons[i]->ShowPressed(true);
     image = h.Capture();
     EXPECT_EQ(Mismatches(h, image, {r.left, r.top, w, ht, 108 + 30 * i, 111}), 0) << "pressed " << i;
   }
   // The close button on an active caption.
   const RECT close = h.widgets.buttons[kCloseButton]->GetRect();
   EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 167, 3}), 0);
-  h.widgets.buttons[kCloseButton]->Draw(true);
+  h.widgets.buttons[kCloseButton]->ShowPressed(true);
   EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 52, 42}), 0);
 }
 
@@ -150,12 +180,14 @@ TEST(FramePaintTest, CloseButtonFollowsTheFocusWithShowFocus) {
   EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 167, 24}), 0);
   EXPECT_EQ(Mismatches(h, h.Capture(), {0, 0, 25, 3, 0, 21}), 0) << "inactive caption row";
   // Held on an inactive caption it shows no pressed image.
-  h.widgets.buttons[kCloseButton]->Draw(true);
+  h.widgets.buttons[kCloseButton]->ShowPressed(true);
   EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 167, 24}), 0);
-  // The focus messages redraw the caption and the caption button.
+  // The focus messages redraw the caption and the caption button, still held or released.
   LRESULT result = 7;
   EXPECT_TRUE(h.frame.HandleMessage(WM_SETFOCUS, 0, 0, &result));
   EXPECT_EQ(result, 0);
+  EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 52, 42}), 0);
+  h.widgets.buttons[kCloseButton]->ShowPressed(false);
   EXPECT_EQ(Mismatches(h, h.Capture(), {close.left, close.top, 9, 9, 167, 3}), 0);
   DestroyWindow(other);
 }
@@ -166,25 +198,23 @@ TEST(FramePaintTest, SingleImageBeforeTheGripExists) {
   frame.width = 275;
   frame.height = 116;
   HWND window = CreateTestWindow(&frame, 100, 100, 275, 116, nullptr);
-  frame.Attach(window, nullptr, skin.Dc(), skin.Dc(), nullptr, RECT{12, 20, -20, -38}, 100);
+  frame.Attach(window, nullptr, nullptr, RECT{12, 20, -20, -38}, 100);
+  frame.SetSkinImage(skin.Bitmap());
   frame.Resize(275, 116);
-  GdiFlush();
-  // A full paint shows the skin's top-left corner, caption strip included.
-  int bad = 0;
-  for (int y = 0; y < 116; y += 3)
-    for (int x = 0; x < 275; x += 3)
-      if (GetPixel(frame.WindowDC(), x, y) != SkinPixel(x, y)) ++bad;
-  EXPECT_EQ(bad, 0);
-  // The caption alone is the single caption image, active and inactive.
+  // Below the caption the window is the skin's top-left corner; the caption is the single
+  // caption image, active and inactive, 14 rows high.
   for (bool active : {true, false}) {
     frame.DrawCaption(active);
-    GdiFlush();
-    bad = 0;
-    for (int y = 0; y < 14; ++y)
-      for (int x = 0; x < 253; x += 2)
-        if (GetPixel(frame.WindowDC(), x, y) != SkinPixel(27 + x, (active ? 0 : 15) + y)) ++bad;
+    UpdateWindow(window);
+    const WindowDc dc(window);
+    int bad = 0;
+    for (int y = 0; y < 116; y += 3)
+      for (int x = 0; x < 275; x += 3) {
+        if (y < 14 && 27 + x >= 280) continue;  // the caption image ends with the skin image
+        const COLORREF expected = y < 14 ? SkinPixel(27 + x, (active ? 0 : 15) + y) : SkinPixel(x, y);
+        if (GetPixel(dc.Get(), x, y) != expected) ++bad;
+      }
     EXPECT_EQ(bad, 0) << active;
-    EXPECT_EQ(GetPixel(frame.WindowDC(), 5, 14), SkinPixel(5, 14)) << "the caption is 14 rows high";
   }
   frame.Destroy();
   DestroyWindow(window);
@@ -200,9 +230,9 @@ TEST(ScrollBarPaintTest, ThumbPositionsAndErase) {
   auto image = h.Capture();
   EXPECT_EQ(Mismatches(h, image, {260, 20, 8, 18, 52, 53}), 0) << "first draw at the top";
 
-  bar.Draw(true);
+  bar.ShowPressed(true);
   EXPECT_EQ(Mismatches(h, h.Capture(), {260, 20, 8, 18, 61, 53}), 0) << "pressed thumb";
-  bar.Draw(false);
+  bar.ShowPressed(false);
 
   // The list scrolls by itself: the thumb follows and the old place shows the border again.
   list.ScrollTo(12, 0, true, true);
@@ -311,10 +341,8 @@ TEST(ListPaintTest, TimeColumn) {
   list.InsertRow(-1, "A name far too long to fit in the list before the time column\t12:34", 2);
   const RECT r = list.GetRect();
   const int areaRight = r.right - 4;
-  SIZE time{};
-  GetTextExtentPoint32A(h.frame.WindowDC(), "12:34", 5, &time);
-  SIZE intro{};
-  GetTextExtentPoint32A(h.frame.WindowDC(), "Intro", 5, &intro);
+  const SIZE time = TextExtent(h.frame, "12:34");
+  const SIZE intro = TextExtent(h.frame, "Intro");
   ASSERT_GT(time.cx, 0);
 
   list.SetTimeColumn(2);
@@ -355,9 +383,7 @@ TEST(ListPaintTest, AmpersandsAreDrawnAsThemselves) {
   list.InsertRow(-1, "W&&&&W", 2);
   list.Redraw();
   const auto image = h.Capture();
-  SIZE one{}, whole{};
-  GetTextExtentPoint32A(h.frame.WindowDC(), "W", 1, &one);
-  GetTextExtentPoint32A(h.frame.WindowDC(), "W&&&&W", 6, &whole);
+  const SIZE one = TextExtent(h.frame, "W"), whole = TextExtent(h.frame, "W&&&&W");
   const int expected = Look(h, image, 0).rightmostText + (whole.cx - one.cx);
   EXPECT_NEAR(Look(h, image, 1).rightmostText, expected, 2);
 }
@@ -369,6 +395,7 @@ TEST(TitlePaintTest, TitleLineAndSameTextDrawnOnce) {
   auto& title = *h.widgets.title;
   const RECT r = title.GetRect();
   EXPECT_EQ(r.bottom, r.top + h.frame.LineHeight() + 2);
+  h.widgets.list->SetLayout(LayoutRect{12, r.bottom, -20, -38});  // as the plug-in places it
   title.SetText("WWW");
   auto image = h.Capture();
   bool text = false;
@@ -377,13 +404,82 @@ TEST(TitlePaintTest, TitleLineAndSameTextDrawnOnce) {
       if (h.At(image, x, y) == kNormalColour) text = true;
   EXPECT_TRUE(text);
   // Paint over the title; the same text again must not draw.
-  HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
-  FillRect(h.frame.WindowDC(), &r, red);
-  DeleteObject(red);
+  const BrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
+  FillRect(WindowDc(h.window).Get(), &r, red.Get());
   title.SetText("WWW");
   EXPECT_EQ(h.At(h.Capture(), r.left + 1, r.top + 1), RGB(255, 0, 0));
   title.SetText("www");  // only the letter case differs: still a new text
   EXPECT_EQ(h.At(h.Capture(), r.left + 1, r.top + 1), kNormalBgColour);
+}
+
+// The region the window still has to paint.
+GdiObject<HRGN> UpdateRegion(HWND window) {
+  GdiObject<HRGN> region(CreateRectRgn(0, 0, 0, 0));
+  GetUpdateRgn(window, region.Get(), FALSE);
+  return region;
+}
+
+// A change of one row asks for that row alone to be painted (the progress changes every
+// second); scrolling asks for the whole list.
+TEST(PaintRequestTest, AChangedRowAsksForItsOwnRectangleOnly) {
+  SkinHarness h;
+  auto& list = *h.widgets.list;
+  ShowLines(h.frame, list, 5);
+  FillRows(list, 20);
+  list.SetCurrentRow(1);
+  list.SetProgress("0:02 / 1:17");
+  struct Case {
+    const char* what;
+    std::function<void()> change;
+    std::vector<int> rows;
+  } cases[] = {
+      {"progress", [&] { list.SetProgress("0:03 / 1:17"); }, {1}},
+      {"the same progress again", [&] { list.SetProgress("0:03 / 1:17"); }, {}},
+      {"highlight moves on", [&] { list.SetCurrentRow(2), list.ShowRow(2, 0); }, {1, 2}},
+      {"stop sign or skip mark", [&] { list.RedrawRow(4); }, {4}},
+      {"a row off the page", [&] { list.RedrawRow(12); }, {}},
+      {"selection", [&] { list.Select(3); }, {3}},
+  };
+  for (const Case& c : cases) {
+    UpdateWindow(h.window);
+    c.change();
+    GdiObject<HRGN> expected(CreateRectRgn(0, 0, 0, 0));
+    for (int row : c.rows) {
+      const RECT r = list.GetRect();
+      const int top = r.top + 2 + row * h.frame.LineHeight();  // rows start below the text inset
+      const GdiObject<HRGN> band(CreateRectRgn(r.left, top, r.right, top + h.frame.LineHeight()));
+      CombineRgn(expected.Get(), expected.Get(), band.Get(), RGN_OR);
+    }
+    EXPECT_TRUE(EqualRgn(UpdateRegion(h.window).Get(), expected.Get())) << c.what;
+  }
+  UpdateWindow(h.window);
+  list.ScrollTo(10, 0, true, true);
+  RECT box{};
+  GetRgnBox(UpdateRegion(h.window).Get(), &box);
+  const RECT whole = list.GetRect();
+  RECT both;
+  UnionRect(&both, &box, &whole);
+  EXPECT_TRUE(EqualRect(&both, &box)) << "scrolling repaints the list";
+}
+
+// WM_PAINT draws, in DCs made for that message; WM_ERASEBKGND draws nothing.
+TEST(PaintRequestTest, OnlyThePaintMessageDraws) {
+  const long dcsBefore = LiveObjects(LiveKind::kDc);
+  SkinHarness h;
+  h.Capture();  // painted, skin pieces included
+  EXPECT_EQ(LiveObjects(LiveKind::kDc), dcsBefore) << "no device context outlives its paint";
+  const RECT client{0, 0, h.width(), h.height()};
+  const BrushHandle red(CreateSolidBrush(RGB(255, 0, 0)));
+  const WindowDc dc(h.window);
+  FillRect(dc.Get(), &client, red.Get());
+  LRESULT result = 0;
+  EXPECT_TRUE(h.frame.HandleMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc.Get()), 0, &result));
+  EXPECT_NE(result, 0);
+  auto image = h.Capture();
+  EXPECT_EQ(std::count(image.begin(), image.end(), RGB(255, 0, 0)), static_cast<long>(image.size()));
+  h.frame.Paint();
+  image = h.Capture();
+  EXPECT_EQ(std::count(image.begin(), image.end(), RGB(255, 0, 0)), 0);
 }
 
 TEST(TitleStyleTest, OwnFontFromTheFrameDescription) {
@@ -417,7 +513,7 @@ TEST(SkinTest, NoFontKeepsNoDanglingTitleFont) {
   EXPECT_EQ(h.frame.Font(), nullptr);
   EXPECT_EQ(title.OwnFont(), nullptr);
   TEXTMETRICA metrics;
-  GetTextMetricsA(h.frame.WindowDC(), &metrics);
+  GetTextMetricsA(MemoryDc(nullptr).Get(), &metrics);
   EXPECT_EQ(h.frame.LineHeight(), metrics.tmHeight);
 }
 
