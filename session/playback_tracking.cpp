@@ -7,6 +7,7 @@
 
 #include "host/player.h"
 #include "host/plugin.h"
+#include "host/timer_ids.h"
 #include "import/recording_import.h"
 #include "listening_playback/listening_tick.h"
 #include "listening_playback/tick_rules.h"
@@ -15,7 +16,6 @@
 #include "session/rows.h"
 #include "session/skin_adoption.h"
 #include "session/stored_lists.h"
-#include "session/timer_ids.h"
 #include "session/unsaved_edits.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"

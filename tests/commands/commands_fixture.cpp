@@ -8,10 +8,10 @@
 #include "commands/editing.h"
 #include "host/callback_guard.h"
 #include "host/player_codes.h"
+#include "host/timer_ids.h"
 #include "plugin/message_loop.h"
 #include "plugin/ui_thread.h"
 #include "resources/resource_ids.h"
-#include "session/timer_ids.h"
 #include "testhost/player_directory.h"
 
 namespace tarnix::test {

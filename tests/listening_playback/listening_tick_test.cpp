@@ -33,7 +33,9 @@ class ListeningTickTest : public CommandsTest {
   }
   ~ListeningTickTest() override { UseSystemClock(); }
 
-  static std::string StorePath() { return std::string(StoreDirectory().c_str()) + "\\gen_tarnix.resume"; }
+  static std::string StorePath() {
+    return std::string(StoreDirectory(ThePlugin().settings()).c_str()) + "\\gen_tarnix.resume";
+  }
 
   // Entry `index` becomes the playing one, paused at `ms`, and the check that follows the
   // change runs.
@@ -42,12 +44,12 @@ class ListeningTickTest : public CommandsTest {
     Player().Play();
     Player().Pause();
     if (ms > 0) Player().Seek(ms);
-    TimerTick();
+    TimerTick(ThePlugin());
   }
   // One playback check at `ms`; returns the interval it chose.
   int32_t LookAt(int ms) {
     Player().Seek(ms);
-    return UpdateCurrentEntry();
+    return UpdateCurrentEntry(ThePlugin());
   }
   int LengthRequests() {
     return Log().Count([](const testhost::PlayerRequest& r) { return r.IsCode(kCodeOutputTime) && r.wParam == 1; });
@@ -68,7 +70,7 @@ TEST_F(ListeningTickTest, ALongRecordingResumesFiveSecondsBeforeWhereItWasLeft) 
       {120 * kMinute, 47 * kMinute + 10000, 0, false, {}, "the option is off"},
   };
   for (const auto& c : cases) {
-    ThePlugin().settings.resume = c.resume;
+    ThePlugin().settings().resume = c.resume;
     const std::string path = std::string("C:\\Books\\") + c.what + ".mp3";
     Player().SetPlaylist({{path, c.what, c.lengthMs}, {"C:\\Books\\Other.mp3", "Other", 0}});
     Enter(0, c.leftAtMs);
@@ -125,8 +127,8 @@ TEST_F(ListeningTickTest, StopAfterTheSubtrackComesAtItsBoundaryOrTheRecordingsE
     Enter(0, c.playingMs);
     UseSingleTrack("Stops", c.times);
     LookAt(c.playingMs);
-    ASSERT_TRUE(RunCommand(IDM_STOP_AFTER_SUBTRACK)) << c.what;
-    if (c.cancelled) RunCommand(IDM_STOP_AFTER_SUBTRACK);
+    ASSERT_TRUE(RunCommand(ThePlugin(), IDM_STOP_AFTER_SUBTRACK)) << c.what;
+    if (c.cancelled) RunCommand(ThePlugin(), IDM_STOP_AFTER_SUBTRACK);
     ClearLog();
     EXPECT_EQ(LookAt(c.beforeMs), c.interval) << c.what;
     EXPECT_EQ(Actions(), Strings{}) << c.what;

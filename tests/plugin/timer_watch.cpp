@@ -2,7 +2,7 @@
 
 #include <atomic>
 
-#include "session/timer_ids.h"
+#include "host/timer_ids.h"
 
 namespace tarnix::test {
 
