@@ -11,6 +11,7 @@
 #include "import/file_chapters.h"
 #include "import/id3v2_chapters.h"
 #include "tests/import/byte_builders.h"
+#include "tests/import/failing_io.h"
 #include "tests/import/fixtures.h"
 #include "tests/import/tool_readings.h"
 #include "tests/import/written_fixtures.h"
@@ -237,27 +238,6 @@ TEST(Id3v2ChapterWriterTest, HeaderFormsAreKept) {
 }
 
 // Reads or writes fail from a given byte on.
-class FailingSource : public MemorySource {
- public:
-  FailingSource(std::string_view bytes, uint64_t failFrom) : MemorySource(bytes), failFrom_(failFrom) {}
-  bool ReadAt(uint64_t offset, void* out, size_t count) override {
-    return offset + count <= failFrom_ && MemorySource::ReadAt(offset, out, count);
-  }
-
- private:
-  uint64_t failFrom_;
-};
-class FailingSink : public MemorySink {
- public:
-  explicit FailingSink(size_t failFrom) : failFrom_(failFrom) {}
-  bool Write(const void* bytes, size_t count) override {
-    return Bytes().size() + count <= failFrom_ && MemorySink::Write(bytes, count);
-  }
-
- private:
-  size_t failFrom_;
-};
-
 TEST(Id3v2ChapterWriterTest, FailedReadsAndWritesAreTold) {
   const std::string file = Fixture("v23-mutagen-cover.mp3");
   for (const uint64_t failFrom : {uint64_t{5}, uint64_t{400}, uint64_t{file.size() - 200}}) {

@@ -9,6 +9,7 @@
 #include "import/file_chapters.h"
 #include "import/matroska_chapters.h"
 #include "tests/import/byte_builders.h"
+#include "tests/import/failing_io.h"
 #include "tests/import/fixtures.h"
 #include "tests/import/tool_readings.h"
 #include "tests/import/written_fixtures.h"
@@ -223,26 +224,6 @@ TEST(MatroskaChapterWriterTest, PlacedInTheOldRoomOrAtTheEnd) {
             EmbedStatus::kWritten);
   ExpectSame(ReadBack(open), kScripts);
 }
-
-class FailingSink : public ByteSink {
- public:
-  explicit FailingSink(size_t room) : room_(room) {}
-  bool Write(const void*, size_t count) override { return count <= room_ ? (room_ -= count, true) : false; }
-
- private:
-  size_t room_;
-};
-
-class FailingSource : public MemorySource {
- public:
-  FailingSource(std::string_view bytes, uint64_t from) : MemorySource(bytes), from_(from) {}
-  bool ReadAt(uint64_t offset, void* out, size_t count) override {
-    return offset + count <= from_ && MemorySource::ReadAt(offset, out, count);
-  }
-
- private:
-  uint64_t from_;
-};
 
 TEST(MatroskaChapterWriterTest, RefusesWhatItWillNotGuessAt) {
   const std::string body = MkvChapters(MkvEdition(MkvAtom(0, "Old"))) + Ebml(kCluster, std::string(30, 'a'));

@@ -11,6 +11,7 @@
 #include "import/file_chapters.h"
 #include "import/mp4_chapters.h"
 #include "tests/import/byte_builders.h"
+#include "tests/import/failing_io.h"
 #include "tests/import/fixtures.h"
 #include "tests/import/tool_readings.h"
 #include "tests/import/written_fixtures.h"
@@ -245,31 +246,6 @@ TEST(Mp4ChapterWriterTest, AnEmptyListTakesTheChaptersAway) {
   ASSERT_EQ(chunks.size(), 1u);
   EXPECT_EQ(written.substr(chunks[0], 9), "the audio");
 }
-
-// A source that fails every read from `failAt` on.
-class FailingSource : public MemorySource {
- public:
-  FailingSource(std::string_view bytes, uint64_t failAt) : MemorySource(bytes), failAt_(failAt) {}
-  bool ReadAt(uint64_t offset, void* out, size_t count) override {
-    return offset + count <= failAt_ && MemorySource::ReadAt(offset, out, count);
-  }
-
- private:
-  uint64_t failAt_;
-};
-
-class FailingSink : public ByteSink {
- public:
-  explicit FailingSink(size_t room) : room_(room) {}
-  bool Write(const void*, size_t count) override {
-    if (count > room_) return false;
-    room_ -= count;
-    return true;
-  }
-
- private:
-  size_t room_;
-};
 
 std::string Replace(std::string s, std::string_view from, std::string_view to) {
   const size_t at = s.find(from);

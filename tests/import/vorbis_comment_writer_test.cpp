@@ -13,6 +13,7 @@
 #include "import/id3v2_chapters.h"
 #include "import/ogg_page.h"
 #include "tests/import/byte_builders.h"
+#include "tests/import/failing_io.h"
 #include "tests/import/fixtures.h"
 #include "tests/import/written_fixtures.h"
 
@@ -314,26 +315,6 @@ TEST(VorbisCommentWriterTest, DamagedAndUnsupportedFilesAreRefused) {
   EXPECT_EQ(error(lastPage(renumbered)), error(lastPage(damaged)));
   EXPECT_EQ(Le32(lastPage(renumbered).data() + 18), Le32(lastPage(damaged).data() + 18) + 1);
 }
-
-class FailingSink : public ByteSink {
- public:
-  explicit FailingSink(size_t room) : room_(room) {}
-  bool Write(const void*, size_t count) override { return count <= room_ ? (room_ -= count, true) : false; }
-
- private:
-  size_t room_;
-};
-
-class FailingSource : public MemorySource {
- public:
-  FailingSource(std::string_view bytes, uint64_t failAt) : MemorySource(bytes), failAt_(failAt) {}
-  bool ReadAt(uint64_t offset, void* out, size_t count) override {
-    return offset + count <= failAt_ && MemorySource::ReadAt(offset, out, count);
-  }
-
- private:
-  uint64_t failAt_;
-};
 
 TEST(VorbisCommentWriterTest, FailingSinksAndSourcesAreReported) {
   for (const char* file : {"flac-padding.flac", "flac-id3.flac", "vorbis-full-page.ogg", "opus-ffmpeg-300.opus"}) {
