@@ -20,6 +20,7 @@
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
 #include "tracklist/cd_identity.h"
+#include "tracklist/content_identity.h"
 #include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
 
@@ -93,8 +94,11 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
   }
 
   if (!found) {
+    // A plain file's content identity, read once per song change: it finds the list made for the
+    // recording after the file moved, and a new list remembers it.
+    const ContentIdentity identity = cddbId == 0 ? ReadContentIdentity(playback.currentPath) : ContentIdentity();
     if (!IsGenericTrackTitle(playback.currentTitle))
-      found = SaveAndLoadStoredList(plugin, playback.currentTitle, playback.currentPath.FileNamePart());
+      found = SaveAndLoadStoredFileList(plugin, playback.currentTitle, playback.currentPath, identity);
     if (!found) {
       SaveIfModified(plugin);
       // A recording that carries its own subtracks (a cue sheet beside it, chapters inside it)
@@ -102,6 +106,7 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
       found = cddbId == 0 && ImportSubtracks(playback.currentPath, playback.currentTitle, &plugin.trackList());
       if (!found) plugin.trackList().Reset(playback.currentTitle, trackCount, cddbId);
       if (cddbId != 0) plugin.trackList().SetCurrentTrack(playback.currentTrack);
+      if (!identity.IsEmpty()) plugin.trackList().recording = Recording{playback.currentPath, identity};
     }
   }
 

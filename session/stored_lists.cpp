@@ -12,6 +12,7 @@
 #include "host/user_messages.h"
 #include "session/file_names.h"
 #include "session/unsaved_edits.h"
+#include "tracklist/content_identity.h"
 #include "tracklist/dir_index.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_list.h"
@@ -40,6 +41,71 @@ bool ShowKeptEdit(Plugin& plugin, bool found, const TextString& title, int32_t c
   const UnsavedLists& unsaved = plugin.unsavedEdits();
   if (found && unsaved.Holds(list.path)) unsaved.LoadKept(list, list.path, title, cdKey, cddbId, true);
   return found;
+}
+
+// The list file the path step looks for first: named after the media file's name.
+TextString ListFileOf(const Plugin& plugin, const TextString& fileName) {
+  return InBookmarks(plugin, fileName.WithoutExtension() + ".trk");
+}
+
+// A list file named after the file whose title does not match is still the file's own when
+// its "[File  ]" line names this very path: a list that followed its file keeps being found by
+// the path after the title changed.
+bool LoadMadeFor(Plugin& plugin, const TextString& listFile, const TextString& title, const TextString& playedPath) {
+  if (LoadCandidate(plugin, listFile, title)) return true;
+  const Recording& recording = plugin.trackList().recording;
+  if (playedPath.IsEmpty() || recording.identity.IsEmpty() || !recording.path.EqualsIgnoringCase(playedPath))
+    return false;
+  return LoadListOrKeptEdit(plugin, plugin.trackList(), listFile, title, 0, 0, true);
+}
+
+// The path step: the list files named after the played file (`playedPath` empty when only the
+// name is known).
+bool LoadByFileName(Plugin& plugin, const TextString& fileName, const TextString& title, const TextString& playedPath) {
+  if (fileName.IsEmpty()) return false;
+  const TextString byFile = ListFileOf(plugin, fileName);
+  if (LoadMadeFor(plugin, byFile, title, playedPath)) return true;
+  const TextString byName = InBookmarks(plugin, fileName.FileNamePart().WithoutExtension() + ".trk");
+  return !byName.EqualsIgnoringCase(byFile) && LoadMadeFor(plugin, byName, title, playedPath);
+}
+
+bool LoadByTitle(Plugin& plugin, const TextString& title) {
+  if (LoadCandidate(plugin, TitleCandidate(plugin.settings().bookmarkPath, title), title)) return true;
+  return ShowKeptEdit(plugin,
+                      plugin.bookmarkIndex().Search(plugin.trackList(), InBookmarks(plugin, "*.trk"), title, 0, 0),
+                      title, 0, 0);
+}
+
+// A list of an earlier version found by its file's path learns the recording: written at once
+// when it is as stored; a list shown with a kept edit carries it into its next save, so that the
+// kept edit is not overwritten by the stored list.
+void LearnRecording(Plugin& plugin, const TextString& playedPath, const ContentIdentity& identity) {
+  TrackList& list = plugin.trackList();
+  if (identity.IsEmpty() || !list.recording.identity.IsEmpty()) return;
+  list.recording = Recording{playedPath, identity};
+  if (!list.modified && !plugin.unsavedEdits().Holds(list.path)) SaveListOrKeep(plugin, list, list.path);
+}
+
+// The identity step: the list made for this recording before it was moved or renamed. It
+// follows the file (written under the file's new list name, naming the new path; the old list
+// file goes once the new one is whole) unless the old path still holds the recording: a copy
+// is shown the original's list, which stays the original's.
+bool FollowRecording(Plugin& plugin, const TextString& playedPath, const ContentIdentity& identity) {
+  TrackList& list = plugin.trackList();
+  if (identity.IsEmpty() || !plugin.bookmarkIndex().FindByIdentity(list, InBookmarks(plugin, "*.trk"), identity))
+    return false;
+  const TextString oldFile = list.path;
+  UnsavedLists& unsaved = plugin.unsavedEdits();
+  // A kept edit not yet written stays where it is kept: the list is shown as edited, not moved.
+  if (unsaved.Holds(oldFile)) return ShowKeptEdit(plugin, true, TextString(), 0, 0);
+  if (list.recording.path.EqualsIgnoringCase(playedPath) || HoldsRecording(list.recording.path, identity)) return true;
+  const TextString newFile = ListFileOf(plugin, playedPath.FileNamePart());
+  const bool sameFile = newFile.EqualsIgnoringCase(oldFile);
+  // Another list already has the new name (one for another recording): it is not replaced.
+  if (!sameFile && platform::PathExists(newFile)) return true;
+  list.recording.path = playedPath;
+  if (SaveListOrKeep(plugin, list, newFile) && !sameFile) platform::RemoveFile(oldFile);
+  return true;
 }
 
 }  // namespace
@@ -71,16 +137,30 @@ void SaveIfModified(Plugin& plugin) {
 
 bool SaveAndLoadStoredList(Plugin& plugin, const TextString& title, const TextString& fileName) {
   SaveIfModified(plugin);
-  if (!fileName.IsEmpty()) {
-    const TextString byFile = InBookmarks(plugin, fileName.WithoutExtension() + ".trk");
-    if (LoadCandidate(plugin, byFile, title)) return true;
-    const TextString byName = InBookmarks(plugin, fileName.FileNamePart().WithoutExtension() + ".trk");
-    if (!byName.EqualsIgnoringCase(byFile) && LoadCandidate(plugin, byName, title)) return true;
+  if (LoadByFileName(plugin, fileName, title, TextString())) return true;
+  return LoadByTitle(plugin, title);
+}
+
+bool SaveAndLoadStoredFileList(Plugin& plugin, const TextString& title, const TextString& playedPath,
+                               const ContentIdentity& identity) {
+  SaveIfModified(plugin);
+  if (LoadByFileName(plugin, playedPath.FileNamePart(), title, playedPath)) {
+    LearnRecording(plugin, playedPath, identity);
+    return true;
   }
-  if (LoadCandidate(plugin, TitleCandidate(plugin.settings().bookmarkPath, title), title)) return true;
-  return ShowKeptEdit(plugin,
-                      plugin.bookmarkIndex().Search(plugin.trackList(), InBookmarks(plugin, "*.trk"), title, 0, 0),
-                      title, 0, 0);
+  if (FollowRecording(plugin, playedPath, identity)) return true;
+  return LoadByTitle(plugin, title);
+}
+
+void RecordingRewritten(Plugin& plugin, const TextString& path) {
+  TrackList& list = plugin.trackList();
+  if (list.subsongs || list.cddbId != 0 || !path.EqualsIgnoringCase(plugin.playback().currentPath)) return;
+  const ContentIdentity identity = ReadContentIdentity(path);
+  if (identity.IsEmpty() || identity == list.recording.identity) return;
+  list.recording = Recording{path, identity};
+  // A stored list as it is on disk is written at once; an edited one carries it into its save.
+  if (!list.path.IsEmpty() && !list.modified && !plugin.unsavedEdits().Holds(list.path))
+    SaveListOrKeep(plugin, list, list.path);
 }
 
 bool SaveAndLoadStoredCdList(Plugin& plugin, int32_t cdKey, uint32_t cddbId) {
