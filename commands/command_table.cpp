@@ -84,6 +84,7 @@ const CommandEntry kCommandTable[] = {
     {IDM_PASTE_TRACKLIST, CmdPasteTracklist},
     {IDM_EXPORT_CUE_SHEET, CmdExportCueSheet},
     {IDM_EXPORT_CHAPTERS, CmdExportChapters},
+    {IDM_SAVE_CHAPTERS_INTO_FILE, CmdSaveChaptersIntoFile},
     {IDM_STOP_AFTER_SUBTRACK, CmdStopAfterSubtrack},
     {IDM_SKIP_SUBTRACK, CmdSkipSubtrack},
     {IDM_RESTART_OR_PREVIOUS, CmdRestartOrPreviousSubtrack},

@@ -76,6 +76,8 @@ void CmdEditTrack(Plugin& plugin);
 void CmdPasteTracklist(Plugin& plugin);
 void CmdExportCueSheet(Plugin& plugin);
 void CmdExportChapters(Plugin& plugin);
+// Writes the playing track's subtracks into the playing file as its chapters, off the UI thread.
+void CmdSaveChaptersIntoFile(Plugin& plugin);
 void CmdHideWindow(Plugin& plugin);  // Ctrl+F4 and the close button
 // Stop at the end of the playing subtrack (again: cancel), and the selected subtrack's skip mark.
 void CmdStopAfterSubtrack(Plugin& plugin);

@@ -83,6 +83,9 @@ constexpr UINT UM_CONFIG = 0x4409;    // posted by config: show the window, or t
 constexpr UINT UM_APPLY_SUBSONG_INFO = WM_APP + 0x100;     // the record copied into the playback state
 constexpr UINT UM_APPLY_SUBSONG_CHANGED = WM_APP + 0x101;  // wParam: 0-based subsong now playing
 constexpr UINT UM_APPLY_TRACK_NAMES = WM_APP + 0x102;      // the names kept in the playback state
+// Posted by the chapter save's thread (host/recording_save.h).
+constexpr UINT UM_APPLY_CHAPTERS_PROGRESS = WM_APP + 0x103;  // wParam: percent written
+constexpr UINT UM_APPLY_CHAPTERS_SAVED = WM_APP + 0x104;     // the save ended: finish it
 
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;

@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "host/playback_state.h"
+#include "host/recording_save.h"
 #include "host/settings.h"
 #include "host/shared_with_player.h"
 #include "listening/listening_state.h"
@@ -82,6 +83,9 @@ class Plugin {
   tarnix::listening::ListeningState& listening() { return listening_; }
   const tarnix::listening::ListeningState& listening() const { return listening_; }
   UnsavedLists& unsavedEdits() { return unsavedEdits_; }
+  // The chapter save running off the UI thread and the ones waiting for the player to let go.
+  RecordingSave& recordingSave() { return recordingSave_; }
+  const RecordingSave& recordingSave() const { return recordingSave_; }
 
   // The window and what belongs to it; null before start-up made them and after shutdown.
   HWND window() const { return window_.Get(); }
@@ -120,7 +124,8 @@ class Plugin {
   DirectoryIndex bookmarkIndex_;
   // Resume positions, the pending stop and the progress shown (listening_playback/listening_tick.h).
   tarnix::listening::ListeningState listening_;
-  UnsavedLists unsavedEdits_;  // edits whose save failed, kept until their lists can be written
+  UnsavedLists unsavedEdits_;    // edits whose save failed, kept until their lists can be written
+  RecordingSave recordingSave_;  // joins its thread when it goes, after the window
 
   // Windows and their resources, in start-up order.
   WindowHandle window_;  // the PluginWindow, class "TarnixPluginWindow"

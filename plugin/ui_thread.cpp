@@ -20,6 +20,7 @@
 #include "plugin/message_loop.h"
 #include "plugin/plugin_window.h"
 #include "resources/resource_ids.h"
+#include "session/chapter_saves.h"
 #include "session/list_placement.h"
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
@@ -266,6 +267,7 @@ void StartTracking(Plugin& plugin) {
   }
   frame.Paint();
   EnsureBookmarkDirectory(plugin, true);
+  AdoptKeptChapterSaves(plugin);
   plugin.StartTickTimer(static_cast<UINT>(kTickMs));
 }
 
@@ -273,6 +275,7 @@ void ShutDown() {
   Plugin* current = CurrentPlugin();
   if (!current) return;
   Plugin& plugin = *current;
+  KeepChapterSavesAtQuit(plugin);
   ListeningQuit(plugin);
   SaveSettings(plugin);
   SaveBookmarkIndex(plugin);

@@ -14,6 +14,7 @@
 #include "host/timer_ids.h"
 #include "plugin/quit_at_once.h"
 #include "resources/resource_ids.h"
+#include "session/chapter_saves.h"
 #include "session/playback_tracking.h"
 #include "session/player_following.h"
 #include "session/skin_adoption.h"
@@ -133,6 +134,12 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
       return true;
     case UM_APPLY_TRACK_NAMES:
       ApplyTrackNamesWhenSettled(plugin);
+      return true;
+    case UM_APPLY_CHAPTERS_PROGRESS:
+      OnChapterSaveProgress(plugin, wParam);
+      return true;
+    case UM_APPLY_CHAPTERS_SAVED:
+      OnChapterSaveEnded(plugin);
       return true;
     case UM_PLAY_SUBSONG:
       PlayItem(plugin, static_cast<ItemId>(wParam + 1));

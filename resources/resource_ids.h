@@ -49,6 +49,7 @@
 #define IDM_STOP_AFTER_SUBTRACK 40103
 #define IDM_SKIP_SUBTRACK 40104
 #define IDM_EXPORT_CHAPTERS 40105
+#define IDM_SAVE_CHAPTERS_INTO_FILE 40106
 // Commands of keys, buttons and private messages that no menu item carries.
 #define IDM_RESTART_OR_PREVIOUS 40201  // back a row, or to the playing row's start after 1 s
 #define IDM_HIDE_WINDOW 40202

@@ -11,6 +11,7 @@
 #include "import/recording_import.h"
 #include "listening_playback/listening_tick.h"
 #include "listening_playback/tick_rules.h"
+#include "session/chapter_saves.h"
 #include "session/play_item.h"
 #include "session/player_following.h"
 #include "session/rows.h"
@@ -120,6 +121,8 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
   if (found && rebuild && plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
   RefreshOpenDialogs(plugin);
   ListeningEntryStarted(plugin, player, path);
+  // The player let go of the file it played before: a save it kept from being done goes now.
+  RetryWaitingChapterSaves(plugin);
 }
 
 }  // namespace
@@ -131,6 +134,7 @@ void TimerTick(Plugin& plugin) {
   CheckSkin(plugin, false);
   const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
+  if (!plugin.recordingSave().pending().empty()) RetryWaitingChapterSavesWhenStopped(plugin, player.IsPlaying());
   if (pos >= 0) {
     const TextString path = player.PlaylistFile(pos);
     if (path.IsEmpty() || path.EqualsIgnoringCase(plugin.playback().currentPath))

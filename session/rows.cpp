@@ -5,6 +5,7 @@
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
+#include "session/chapter_saves.h"
 #include "session/row_layout.h"
 #include "skin/title_display.h"
 #include "skin/track_list_view.h"
@@ -40,7 +41,7 @@ void SetRowText(Plugin& plugin, ItemId item, bool replace) {
   const int32_t index = RowIndexOf(plugin, item);
   const TextString text = RowText(plugin, item);
   if (index == -1) {
-    if (plugin.title()) plugin.title()->SetText(text);
+    if (plugin.title()) plugin.title()->SetText(text + WaitingChapterSaveMark(plugin));
     return;
   }
   if (!view || index < 0) return;
