@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "tests/support/cda_bytes.h"
 #include "tracklist/cd_identity.h"
 #include "tracklist/content_identity.h"
@@ -446,45 +447,13 @@ BENCHMARK(BM_ReadLine5MB)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ReadLine5MBFloor)->Unit(benchmark::kMillisecond);
 
 // Console output as usual, plus the time per iteration of every run for the ratio table.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      // Keyed without a fixed iteration count ("/iterations:5"), so that a run meets its floor.
-      const std::string name = run.benchmark_name().substr(0, run.benchmark_name().find('/'));
-      if (run.iterations <= 0) continue;
-      times_[name] = {run.real_accumulated_time / static_cast<double>(run.iterations),
-                      run.cpu_accumulated_time / static_cast<double>(run.iterations)};
-    }
-  }
-  // Wall time, and the CPU time beside it: on a machine shared with other work the wall time
-  // of file system calls also holds the waits for the other programs.
-  void PrintRatios() const {
-    std::printf("\nratio to floor (same run):\n");
-    for (const auto& [name, time] : times_) {
-      if (name.size() > 5 && name.compare(name.size() - 5, 5, "Floor") == 0) continue;
-      const auto floor = times_.find(name + "Floor");
-      if (floor == times_.end() || floor->second.wall <= 0 || floor->second.cpu <= 0) continue;
-      std::printf("  %-24s %8.3f ms  floor %8.3f ms  ratio %.2f  (cpu ratio %.2f)\n", name.c_str() + 3, time.wall * 1e3,
-                  floor->second.wall * 1e3, time.wall / floor->second.wall, time.cpu / floor->second.cpu);
-    }
-  }
-
- private:
-  struct Times {
-    double wall;
-    double cpu;
-  };
-  std::map<std::string, Times> times_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Data();
-  RatioReporter reporter;
+  tarnix::bench::RatioReporter reporter(false);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
   benchmark::Shutdown();

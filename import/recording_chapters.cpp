@@ -13,11 +13,11 @@ bool MakeChaptersToEmbed(const TrackList& list, int trackIndex, int64_t lengthMs
   *out = ChaptersToEmbed();
   reason->clear();
   if (list.subsongs || list.cddbId != 0 || list.cdKey != 0 || list.TrackCount() != 1) {
-    *reason = "Only the list of a single file can be saved into the file.";
+    *reason = "only the list of a single file can be saved into a file";
     return false;
   }
   if (trackIndex < 0 || trackIndex >= list.TrackCount()) {
-    *reason = "There is no playing track to save.";
+    *reason = "there is no playing track to save";
     return false;
   }
   for (const Subtrack& subtrack : list.tracks[static_cast<size_t>(trackIndex)].subtracks) {

@@ -6,6 +6,7 @@
 #include "host/settings.h"
 #include "host/user_messages.h"
 #include "session/rows.h"
+#include "session/stored_lists.h"
 #include "skin/title_display.h"
 
 namespace tarnix {
@@ -54,6 +55,8 @@ void OnChapterSaveEnded(Plugin& plugin) {
   const TextString name = FileNameOf(save);
   switch (result.outcome) {
     case RewriteOutcome::kReplaced:
+      // The file's bytes changed: its list learns what identifies it now, or a move would lose it.
+      RecordingRewritten(plugin, TextString(save.path.c_str()));
       if (!result.note.empty())
         TellUser(plugin.window(), "Chapters saved into " + name + ": " + TextString(result.note.c_str()) + ".",
                  MB_ICONINFORMATION);

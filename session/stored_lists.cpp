@@ -153,14 +153,28 @@ bool SaveAndLoadStoredFileList(Plugin& plugin, const TextString& title, const Te
 }
 
 void RecordingRewritten(Plugin& plugin, const TextString& path) {
-  TrackList& list = plugin.trackList();
-  if (list.subsongs || list.cddbId != 0 || !path.EqualsIgnoringCase(plugin.playback().currentPath)) return;
   const ContentIdentity identity = ReadContentIdentity(path);
-  if (identity.IsEmpty() || identity == list.recording.identity) return;
-  list.recording = Recording{path, identity};
-  // A stored list as it is on disk is written at once; an edited one carries it into its save.
-  if (!list.path.IsEmpty() && !list.modified && !plugin.unsavedEdits().Holds(list.path))
-    SaveListOrKeep(plugin, list, list.path);
+  if (identity.IsEmpty()) return;
+  TrackList& list = plugin.trackList();
+  if (path.EqualsIgnoringCase(plugin.playback().currentPath) || path.EqualsIgnoringCase(list.recording.path)) {
+    if (list.subsongs || list.cddbId != 0 || identity == list.recording.identity) return;
+    list.recording = Recording{path, identity};
+    // A stored list as it is on disk is written at once; an edited one carries it into its save.
+    if (!list.path.IsEmpty() && !list.modified && !plugin.unsavedEdits().Holds(list.path))
+      SaveListOrKeep(plugin, list, list.path);
+    return;
+  }
+  // A save that waited for the player to let go ends after the song changed: the list stored for
+  // the file, found by the file's name and naming its path, learns the new identity. A kept edit
+  // of it is left alone; it is written whole later and the next play of the file finds it by name.
+  const TextString listFile = ListFileOf(plugin, path.FileNamePart());
+  if (plugin.unsavedEdits().Holds(listFile) || listFile.EqualsIgnoringCase(list.path)) return;
+  TrackList stored;
+  if (!stored.Load(listFile, TextString(), 0, 0, true) || !stored.recording.path.EqualsIgnoringCase(path) ||
+      stored.recording.identity == identity)
+    return;
+  stored.recording.identity = identity;
+  SaveListOrKeep(plugin, stored, listFile);
 }
 
 bool SaveAndLoadStoredCdList(Plugin& plugin, int32_t cdKey, uint32_t cddbId) {

@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/ratio_reporter.h"
 #include "import/chapter_embedding.h"
 #include "import/file_source.h"
 #include "import/id3v2_chapter_writer.h"
@@ -214,35 +215,13 @@ BENCHMARK(BM_Mp4MovieLast)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Mp4MovieLastFloor)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // Console output as usual, then each benchmark's time per iteration as a ratio to its floor's.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.iterations > 0) times_[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
-    }
-  }
-  void PrintRatios() const {
-    std::printf("\nratio to floor (same run):\n");
-    for (const auto& [name, time] : times_) {
-      const auto floor = times_.find(name.substr(0, name.find('/')) + "Floor" +
-                                     (name.find('/') == std::string::npos ? "" : name.substr(name.find('/'))));
-      if (floor == times_.end() || floor->second <= 0) continue;
-      std::printf("  %-24s %9.1f ms  floor %9.1f ms  ratio %.2f\n", name.c_str() + 3, time * 1e3, floor->second * 1e3,
-                  time / floor->second);
-    }
-  }
-
- private:
-  std::map<std::string, double> times_;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
   benchmark::Initialize(&argc, argv);
   Data();
-  RatioReporter reporter;
+  tarnix::bench::RatioReporter reporter(true);
   benchmark::RunSpecifiedBenchmarks(&reporter);
   reporter.PrintRatios();
   benchmark::Shutdown();
