@@ -117,12 +117,10 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
   ListeningEntryStarted(plugin, player, path);
 }
 
-}  // namespace
-
-void TimerTick(Plugin& plugin) {
+// One look at the player: the playing entry (a song change loads its list) and the playing row;
+// returns the next timer interval in ms.
+int32_t LookAtPlayer(Plugin& plugin) {
   int32_t interval = kTickMs;
-  SaveWaitingEdits(plugin);
-  if (!FrameShown() && !plugin.settings().autoPopup) return;  // paused until the window shows again
   CheckSkin(plugin, false);
   const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
@@ -134,7 +132,22 @@ void TimerTick(Plugin& plugin) {
       OnSongChange(plugin, player, pos, path);
     interval = UpdateCurrentEntry(plugin);
   }
-  StartTimer(plugin, interval);
+  return interval;
+}
+
+bool TrackingPaused(const Plugin& plugin) { return !FrameShown() && !plugin.settings().autoPopup; }
+
+}  // namespace
+
+void TimerTick(Plugin& plugin) {
+  SaveWaitingEdits(plugin);
+  if (TrackingPaused(plugin)) return;  // paused until the window shows again
+  StartTimer(plugin, LookAtPlayer(plugin));
+}
+
+void CatchUpWithPlayer(Plugin& plugin) {
+  // The timer keeps the list in step unless tracking is paused; the timer stays off then.
+  if (TrackingPaused(plugin)) LookAtPlayer(plugin);
 }
 
 int32_t UpdateCurrentEntry(Plugin& plugin) {

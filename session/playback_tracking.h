@@ -13,6 +13,9 @@ class Plugin;
 class Player;
 
 void TimerTick(Plugin& plugin);
+// Brings the list in step with the player at once while tracking is paused (the window hidden and
+// "Popup if bookmarks are found" off), for a command that acts on the playing row.
+void CatchUpWithPlayer(Plugin& plugin);
 bool RefreshTitle(Plugin& plugin, bool redraw);
 // The same for the playlist entry `pos` the caller has just asked the player for.
 bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw);
