@@ -146,8 +146,9 @@ void TimerTick(Plugin& plugin) {
 }
 
 void CatchUpWithPlayer(Plugin& plugin) {
-  // The timer keeps the list in step unless tracking is paused; the timer stays off then.
-  if (TrackingPaused(plugin)) LookAtPlayer(plugin);
+  const int32_t interval = LookAtPlayer(plugin);
+  // While tracking is paused the timer stays off.
+  if (!TrackingPaused(plugin)) StartTimer(plugin, interval);
 }
 
 int32_t UpdateCurrentEntry(Plugin& plugin) {

@@ -13,8 +13,9 @@ class Plugin;
 class Player;
 
 void TimerTick(Plugin& plugin);
-// Brings the list in step with the player at once while tracking is paused (the window hidden and
-// "Popup if bookmarks are found" off), for a command that acts on the playing row.
+// One look at the player at once, for a command that acts on the playing row: the listener may
+// have moved playback since the last tick, and tracking may be paused (the window hidden and
+// "Popup if bookmarks are found" off), when there is no tick at all.
 void CatchUpWithPlayer(Plugin& plugin);
 bool RefreshTitle(Plugin& plugin, bool redraw);
 // The same for the playlist entry `pos` the caller has just asked the player for.

@@ -29,7 +29,7 @@ TEST(MarkEarlier, PlaceAndNameStopAtTheTrackStart) {
       {95000, 0, -3, 95000, ""},
       {5400, 0, 20, 0, " (marked at the track start)"},
       {20000, 20000, 20, 20000, " (marked at the track start)"},  // at the start already
-      {80000, 60000, 20, 60000, ""},                              // exactly back to the start
+      {80000, 60000, 20, 60000, " (marked 20 s earlier)"},        // exactly back to the start
       {10000, 60000, 20, 10000, nullptr},  // before the start: left alone
       {INT32_MAX, 0, 60, INT32_MAX - 60000, " (marked 60 s earlier)"},
       {INT32_MIN, 0, 60, INT32_MIN, nullptr},
@@ -37,7 +37,9 @@ TEST(MarkEarlier, PlaceAndNameStopAtTheTrackStart) {
   for (const auto& c : cases) {
     const MarkedPlace place = PlaceMarkEarlier(c.playingMs, c.trackStartMs, c.seconds);
     EXPECT_EQ(place.timeMs, c.timeMs) << c.playingMs << " " << c.seconds;
-    if (c.note) EXPECT_EQ(MarkedNameNote(place, c.seconds), c.note) << c.playingMs << " " << c.seconds;
+    if (c.note) {
+      EXPECT_EQ(MarkedNameNote(place, c.seconds), c.note) << c.playingMs << " " << c.seconds;
+    }
   }
 }
 
