@@ -14,9 +14,9 @@ namespace tarnix {
 class Plugin;
 
 struct GlobalAction {
-  int32_t command;       // IDM_GLOBAL_*
-  const wchar_t* name;   // as the registry lists it: "Tarnix: ..."
-  const char* id;        // kept across runs and versions: "Tarnix..."
+  int32_t command;      // IDM_GLOBAL_*
+  const wchar_t* name;  // as the registry lists it: "Tarnix: ..."
+  const char* id;       // kept across runs and versions: "Tarnix..."
 };
 
 constexpr int kGlobalActionCount = 7;

@@ -1,5 +1,6 @@
 // The listening commands: stop at the end of the playing subtrack, the skip mark of the selected
-// or the playing subtrack, and holding the playing subtrack. The playback check (listening_playback/listening_tick.h) carries them out.
+// or the playing subtrack, and holding the playing subtrack. The playback check (listening_playback/listening_tick.h)
+// carries them out.
 
 #include "commands/commands.h"
 

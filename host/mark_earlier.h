@@ -15,7 +15,7 @@ constexpr int kDefaultMarkEarlierSeconds = 0;
 int ClampMarkEarlier(long long seconds);
 
 struct MarkedPlace {
-  int32_t timeMs = 0;  // where the subtrack goes
+  int32_t timeMs = 0;    // where the subtrack goes
   bool clamped = false;  // the track's start kept it from going as far back as asked
 };
 

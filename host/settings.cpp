@@ -67,7 +67,7 @@ constexpr FlagKey kFlags[] = {
     {"Resume", &Settings::resume, true},
 };
 constexpr const char* kMarkEarlier = "MarkEarlier";  // seconds, 0 to 60
-constexpr const char* kHotKey = "HotKey";  // kept in Shared().hotKey for the hook filter
+constexpr const char* kHotKey = "HotKey";            // kept in Shared().hotKey for the hook filter
 constexpr int32_t kNoHotKey = 0;
 constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 

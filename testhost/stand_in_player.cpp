@@ -303,7 +303,8 @@ void StandInPlayer::KeepHotkey(const void* data) {
   kept.lParam = record->lParam;
   if (record->id != nullptr) kept.id.assign(record->id, strnlen(record->id, kMaxRegisteredName));
   kept.window = record->window;
-  kept.extendedZero = std::all_of(std::begin(record->extended), std::end(record->extended), [](int v) { return v == 0; });
+  kept.extendedZero =
+      std::all_of(std::begin(record->extended), std::end(record->extended), [](int v) { return v == 0; });
   hotkeys_.push_back(std::move(kept));
 }
 

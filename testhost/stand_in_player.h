@@ -179,9 +179,9 @@ class StandInPlayer {
     std::string narrowDirectory, narrowFile;
   };
   LRESULT AnswerIniPlace(LPARAM code) const;  // caller holds mutex_
-  LRESULT RegisterName(const char* name);      // caller holds mutex_
+  LRESULT RegisterName(const char* name);     // caller holds mutex_
   LPARAM RegisteredCodeLocked(const std::string& name) const;
-  void KeepHotkey(const void* record);         // caller holds mutex_
+  void KeepHotkey(const void* record);  // caller holds mutex_
 
   HWND window_ = nullptr;
   DWORD threadId_ = 0;

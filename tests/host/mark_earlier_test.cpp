@@ -30,7 +30,7 @@ TEST(MarkEarlier, PlaceAndNameStopAtTheTrackStart) {
       {5400, 0, 20, 0, " (marked at the track start)"},
       {20000, 20000, 20, 20000, " (marked at the track start)"},  // at the start already
       {80000, 60000, 20, 60000, " (marked 20 s earlier)"},        // exactly back to the start
-      {10000, 60000, 20, 10000, nullptr},  // before the start: left alone
+      {10000, 60000, 20, 10000, nullptr},                         // before the start: left alone
       {INT32_MAX, 0, 60, INT32_MAX - 60000, " (marked 60 s earlier)"},
       {INT32_MIN, 0, 60, INT32_MIN, nullptr},
   };

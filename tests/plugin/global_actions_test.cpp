@@ -181,6 +181,7 @@ TEST_F(GlobalActionsTest, EachActionWorksHiddenWithoutTakingTheFocus) {
 TEST(GlobalActions, AnOlderPlayerGetsNoRecordAndBogusActionsAreIgnored) {
   PluginSession h;
   h.Player().SetNameRegistry(false);
+  h.SetPluginIni("MarkEarlier", "999");  // read as 60
   ASSERT_TRUE(h.WriteBookmark("Live set.trk", TrackFile("Live set", kLiveSet)));
   h.Player().SetPlaylist({{"C:\\Music\\Live set.mp3", "Live set", 0}});
   ASSERT_TRUE(h.Start());
@@ -189,8 +190,7 @@ TEST(GlobalActions, AnOlderPlayerGetsNoRecordAndBogusActionsAreIgnored) {
   h.Player().Pause();
   ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2); }));
   // Neither a record nor anything else under a code the player never gave.
-  EXPECT_EQ(h.Player().Log().Count([](const PlayerRequest& r) { return r.message == WM_USER && r.lParam > 65536; }),
-            0);
+  EXPECT_EQ(h.Player().Log().Count([](const PlayerRequest& r) { return r.message == WM_USER && r.lParam > 65536; }), 0);
   EXPECT_TRUE(h.Player().Hotkeys().empty());
 
   // A command that is no global action, and no command at all, do nothing; an action still works.
@@ -203,6 +203,7 @@ TEST(GlobalActions, AnOlderPlayerGetsNoRecordAndBogusActionsAreIgnored) {
   ASSERT_TRUE(h.Query(UM_GLOBAL_ACTION, IDM_GLOBAL_NEXT));
   EXPECT_TRUE(h.PumpUntil([&] { return h.Player().PositionMs() == kSecondTheme; }));
   EXPECT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("MarkEarlier"), "60");
 }
 
 }  // namespace
