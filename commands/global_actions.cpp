@@ -74,16 +74,19 @@ void CmdGlobalPrevious(Plugin& plugin) {
 void CmdGlobalRepeat(Plugin& plugin) {
   CatchUpWithPlayer(plugin);
   RepeatPlayingSubtrack(plugin);
+  CatchUpWithPlayer(plugin);  // applied now, and the playback check runs while it is pending
 }
 
 void CmdGlobalStopAfter(Plugin& plugin) {
   CatchUpWithPlayer(plugin);
   CmdStopAfterSubtrack(plugin);
+  CatchUpWithPlayer(plugin);  // applied now, and the playback check runs while it is pending
 }
 
 void CmdGlobalSkip(Plugin& plugin) {
   CatchUpWithPlayer(plugin);
   SkipPlayingSubtrack(plugin);
+  CatchUpWithPlayer(plugin);  // applied now, and the playback check runs while it is pending
 }
 
 void CmdGlobalShowHide(Plugin& plugin) { ToggleWindowWithoutFocus(plugin); }

@@ -1,6 +1,6 @@
 // The listening commands: stop at the end of the playing subtrack, the skip mark of the selected
-// or the playing subtrack, and holding the playing subtrack. The playback check (listening_playback/listening_tick.h)
-// carries them out.
+// or the playing subtrack, and holding the playing subtrack. The playback check
+// (listening_playback/listening_tick.h) carries them out.
 
 #include "commands/commands.h"
 
@@ -22,6 +22,15 @@ Subtrack* SubtrackNamed(Plugin& plugin, ItemId item) {
   return track.IsValidIndex(ItemSubtrack(item)) ? &track.subtracks[static_cast<size_t>(ItemSubtrack(item))] : nullptr;
 }
 
+// Marks or unmarks the subtrack of the list's row; an edit, saved as the others are.
+void ToggleSkipMark(Plugin& plugin, TrackListView& view, int32_t row) {
+  Subtrack* subtrack = SubtrackNamed(plugin, view.KeyAt(row));
+  if (!subtrack) return;
+  subtrack->skip = !subtrack->skip;
+  plugin.trackList().modified = true;
+  view.RedrawRow(row);
+}
+
 }  // namespace
 
 void CmdStopAfterSubtrack(Plugin& plugin) {
@@ -37,15 +46,6 @@ void CmdStopAfterSubtrack(Plugin& plugin) {
     state.lastSeen = playing;
   }
   view->Redraw();
-}
-
-// Marks or unmarks the subtrack of the list's row; an edit, saved as the others are.
-void ToggleSkipMark(Plugin& plugin, TrackListView& view, int32_t row) {
-  Subtrack* subtrack = SubtrackNamed(plugin, view.KeyAt(row));
-  if (!subtrack) return;
-  subtrack->skip = !subtrack->skip;
-  plugin.trackList().modified = true;
-  view.RedrawRow(row);
 }
 
 void CmdSkipSubtrack(Plugin& plugin) {

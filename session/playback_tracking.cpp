@@ -135,7 +135,13 @@ int32_t LookAtPlayer(Plugin& plugin) {
   return interval;
 }
 
-bool TrackingPaused(const Plugin& plugin) { return !FrameShown() && !plugin.settings().autoPopup; }
+// Hidden, with "Popup if bookmarks are found" off, the plug-in follows nothing, unless the listener
+// asked it to stop after or to hold the playing subtrack (a global key does so with the window
+// hidden): that request is carried out all the same.
+bool TrackingPaused(const Plugin& plugin) {
+  return !FrameShown() && !plugin.settings().autoPopup && plugin.listening().stopAfter == kNoItem &&
+         Shared().repeatItem.load(std::memory_order_relaxed) == kNoItem;
+}
 
 }  // namespace
 

@@ -178,6 +178,21 @@ TEST_F(GlobalActionsTest, EachActionWorksHiddenWithoutTakingTheFocus) {
   EXPECT_EQ(GetForegroundWindow(), h.PlayerWindow());
 }
 
+TEST_F(GlobalActionsTest, WithTrackingPausedAnActionLooksAtThePlayerFirst) {
+  h.SetPluginIni("AutoPopup", "0");  // hidden, the window follows nothing
+  ASSERT_NO_FATAL_FAILURE(StartHidden(0));
+  h.Player().Seek(95000);  // the list last saw the first row playing
+  const std::int64_t since = SteadyMs();
+  ASSERT_TRUE(Press(IDM_GLOBAL_NEXT));
+  EXPECT_TRUE(WaitForJump(since, kFinale));
+  // A stop asked for is carried out though the window still follows nothing.
+  h.Player().Seek(kFinale - 2000);
+  h.Player().Pause();  // plays on from there
+  ASSERT_TRUE(Press(IDM_GLOBAL_STOP_AFTER));
+  EXPECT_TRUE(h.PumpUntil([&] { return h.Player().Log().CountCommand(kCmdStop) == 1; }));
+  EXPECT_FALSE(h.Visible());
+}
+
 TEST(GlobalActions, AnOlderPlayerGetsNoRecordAndBogusActionsAreIgnored) {
   PluginSession h;
   h.Player().SetNameRegistry(false);
