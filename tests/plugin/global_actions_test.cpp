@@ -178,7 +178,7 @@ TEST_F(GlobalActionsTest, EachActionWorksHiddenWithoutTakingTheFocus) {
   EXPECT_EQ(GetForegroundWindow(), h.PlayerWindow());
 }
 
-TEST_F(GlobalActionsTest, WithTrackingPausedAnActionLooksAtThePlayerFirst) {
+TEST_F(GlobalActionsTest, WhileTrackingIsPausedActionsLookAtThePlayerAndAStopIsCarriedOut) {
   h.SetPluginIni("AutoPopup", "0");  // hidden, the window follows nothing
   ASSERT_NO_FATAL_FAILURE(StartHidden(0));
   h.Player().Seek(95000);  // the list last saw the first row playing
