@@ -275,6 +275,7 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
 }
 
 LRESULT StandInPlayer::RegisterName(const char* name) {
+  if (registerAnswer_) return *registerAnswer_;
   if (!nameRegistry_ || name == nullptr) return 0;
   const std::string text(name, strnlen(name, kMaxRegisteredName));
   if (text.empty()) return 0;
@@ -326,6 +327,11 @@ std::vector<RegisteredHotkey> StandInPlayer::Hotkeys() const {
 void StandInPlayer::SetNameRegistry(bool on) {
   std::lock_guard<std::mutex> lock(mutex_);
   nameRegistry_ = on;
+}
+
+void StandInPlayer::SetRegisterAnswer(std::optional<LRESULT> answer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  registerAnswer_ = answer;
 }
 
 LRESULT StandInPlayer::AnswerIniPlace(LPARAM code) const {

@@ -115,6 +115,8 @@ class StandInPlayer {
   // code per name (above 65536) and keeps the records sent with the registry's code. Off, it is
   // an older player that answers the register request with 0.
   void SetNameRegistry(bool on);
+  // Every register request answers this instead, when set (a player that answers by mistake).
+  void SetRegisterAnswer(std::optional<LRESULT> answer);
   LPARAM RegisteredCode(const std::string& name) const;  // 0: not registered (yet)
   std::vector<RegisteredHotkey> Hotkeys() const;
 
@@ -211,6 +213,7 @@ class StandInPlayer {
   bool closeRequested_ = false;
   int moveCount_ = 0;
   bool nameRegistry_ = true;
+  std::optional<LRESULT> registerAnswer_;
   std::map<std::string, LPARAM> registeredNames_;
   std::vector<RegisteredHotkey> hotkeys_;
   std::function<void(const PlayerRequest&)> requestHook_;
