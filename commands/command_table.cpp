@@ -5,6 +5,7 @@
 #include "commands/commands.h"
 
 #include "commands/editing.h"
+#include "commands/global_actions.h"
 #include "host/messaging.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
@@ -89,6 +90,13 @@ const CommandEntry kCommandTable[] = {
     {IDM_SKIP_SUBTRACK, CmdSkipSubtrack},
     {IDM_RESTART_OR_PREVIOUS, CmdRestartOrPreviousSubtrack},
     {IDM_HIDE_WINDOW, CmdHideWindow},
+    {IDM_GLOBAL_MARK, CmdGlobalMark},
+    {IDM_GLOBAL_NEXT, CmdGlobalNext},
+    {IDM_GLOBAL_PREVIOUS, CmdGlobalPrevious},
+    {IDM_GLOBAL_REPEAT, CmdGlobalRepeat},
+    {IDM_GLOBAL_STOP_AFTER, CmdGlobalStopAfter},
+    {IDM_GLOBAL_SKIP, CmdGlobalSkip},
+    {IDM_GLOBAL_SHOW_HIDE, CmdGlobalShowHide},
     {-1, nullptr},
 };
 

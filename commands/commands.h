@@ -82,6 +82,10 @@ void CmdHideWindow(Plugin& plugin);  // Ctrl+F4 and the close button
 // Stop at the end of the playing subtrack (again: cancel), and the selected subtrack's skip mark.
 void CmdStopAfterSubtrack(Plugin& plugin);
 void CmdSkipSubtrack(Plugin& plugin);
+// The global actions' forms: mark (or unmark) the playing subtrack; hold the playing row as
+// Repeat does (again: let go).
+void SkipPlayingSubtrack(Plugin& plugin);
+void RepeatPlayingSubtrack(Plugin& plugin);
 // Checks the two items above in the context menu as the pending stop and the selection stand.
 void UpdateListeningMenuStates(Plugin& plugin, HMENU contextMenu);
 

@@ -17,6 +17,10 @@ class Plugin;
 // What the dialogs show is the Plugin's EditingState (host/plugin.h).
 
 void InsertSubtrack(Plugin& plugin, ItemId reference);
+// The global insert: a subtrack in the playing track at the playing time less the settings'
+// markEarlier seconds (never before the track's start), its name saying so. Nothing while the
+// player is stopped; the focus stays where it is.
+void MarkPlayingTime(Plugin& plugin);
 void DeleteSubtrack(Plugin& plugin);
 
 void OpenSubtrackDialog(Plugin& plugin);

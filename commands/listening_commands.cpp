@@ -1,5 +1,6 @@
-// The listening commands: stop at the end of the playing subtrack, and the skip mark of the
-// selected subtrack. The playback check (listening_playback/listening_tick.h) carries them out.
+// The listening commands: stop at the end of the playing subtrack, the skip mark of the selected
+// or the playing subtrack, and holding the playing subtrack. The playback check
+// (listening_playback/listening_tick.h) carries them out.
 
 #include "commands/commands.h"
 
@@ -21,6 +22,15 @@ Subtrack* SubtrackNamed(Plugin& plugin, ItemId item) {
   return track.IsValidIndex(ItemSubtrack(item)) ? &track.subtracks[static_cast<size_t>(ItemSubtrack(item))] : nullptr;
 }
 
+// Marks or unmarks the subtrack of the list's row; an edit, saved as the others are.
+void ToggleSkipMark(Plugin& plugin, TrackListView& view, int32_t row) {
+  Subtrack* subtrack = SubtrackNamed(plugin, view.KeyAt(row));
+  if (!subtrack) return;
+  subtrack->skip = !subtrack->skip;
+  plugin.trackList().modified = true;
+  view.RedrawRow(row);
+}
+
 }  // namespace
 
 void CmdStopAfterSubtrack(Plugin& plugin) {
@@ -39,13 +49,22 @@ void CmdStopAfterSubtrack(Plugin& plugin) {
 }
 
 void CmdSkipSubtrack(Plugin& plugin) {
+  if (TrackListView* const view = plugin.list()) ToggleSkipMark(plugin, *view, view->SelectedRow());
+}
+
+void SkipPlayingSubtrack(Plugin& plugin) {
   TrackListView* const view = plugin.list();
-  if (!view) return;
-  Subtrack* subtrack = SubtrackNamed(plugin, view->SelectedKey());
-  if (!subtrack) return;
-  subtrack->skip = !subtrack->skip;
-  plugin.trackList().modified = true;
-  view->RedrawRow(view->SelectedRow());
+  if (view && view->CurrentRow() >= 0) ToggleSkipMark(plugin, *view, view->CurrentRow());
+}
+
+void RepeatPlayingSubtrack(Plugin& plugin) {
+  if (Shared().repeatItem.load(std::memory_order_relaxed) != kNoItem) {
+    Shared().repeatItem.store(kNoItem, std::memory_order_relaxed);
+    return;
+  }
+  const TrackListView* const view = plugin.list();
+  if (!view || view->CurrentRow() < 0 || !Player(Shared().playerWindow).IsPlaying()) return;
+  Shared().repeatItem.store(view->CurrentKey(), std::memory_order_relaxed);
 }
 
 void UpdateListeningMenuStates(Plugin& plugin, HMENU menu) {

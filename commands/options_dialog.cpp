@@ -1,4 +1,4 @@
-// The Options dialog (the seven user settings, taking effect as soon as OK is pressed) and the
+// The Options dialog (the user settings, taking effect as soon as OK is pressed) and the
 // About dialog.
 
 #include "commands/dialogs.h"
@@ -9,6 +9,7 @@
 #include "commands/dialog_placement.h"
 #include "commands/editing.h"
 #include "commands/window_text.h"
+#include "host/mark_earlier.h"
 #include "host/playback_state.h"
 #include "host/plugin.h"
 #include "host/settings.h"
@@ -54,6 +55,8 @@ void ShowOptionsDialog(Plugin& plugin) {
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETHOTKEY, hotKey, 0);
   // A key pressed without a modifier becomes Alt plus that key.
   SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+  SendDlgItemMessageW(dialog, IDC_MARK_EARLIER_SPIN, UDM_SETRANGE32, 0, kMaxMarkEarlierSeconds);
+  SetDlgItemInt(dialog, IDC_MARK_EARLIER, static_cast<UINT>(ClampMarkEarlier(settings.markEarlier)), FALSE);
   PlaceDialog(dialog, plugin.window());
 }
 
@@ -72,6 +75,11 @@ void OptionsOk(Plugin& plugin) {
   }
   Shared().hotKey.store(static_cast<int32_t>(SendDlgItemMessageW(dialog, IDC_HOTKEY, HKM_GETHOTKEY, 0, 0) & 0xFFFF),
                         std::memory_order_relaxed);
+  // Only digits can be typed, but a number past 60 (or one pasted in) comes into range, and a
+  // field left empty keeps the value.
+  BOOL number = FALSE;
+  const UINT markEarlier = GetDlgItemInt(dialog, IDC_MARK_EARLIER, &number, FALSE);
+  if (number) settings.markEarlier = ClampMarkEarlier(markEarlier);
 
   ShowWindow(dialog, SW_HIDE);
 

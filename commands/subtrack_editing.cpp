@@ -1,11 +1,14 @@
-// The two edits that change the list's shape, inserting a "New subsong" and deleting the
-// selected subtrack, and keeping the open editing dialogs on the list that is shown.
+// The edits that change the list's shape, inserting a "New subsong" (also by the global action,
+// "Mark earlier by" seconds before the playing time) and deleting the selected subtrack, and
+// keeping the open editing dialogs on the list that is shown.
 
 #include "commands/editing.h"
 
+#include "host/mark_earlier.h"
 #include "host/playback_state.h"
 #include "host/player.h"
 #include "host/plugin.h"
+#include "host/settings.h"
 #include "resources/resource_ids.h"
 #include "session/rows.h"
 #include "skin/track_list_view.h"
@@ -15,6 +18,8 @@ namespace tarnix {
 
 namespace {
 
+constexpr const char* kNewSubtrackName = "New subsong";
+
 Track* TrackOf(Plugin& plugin, ItemId item) {
   TrackList& list = plugin.trackList();
   const int n = ItemTrack(item);
@@ -22,10 +27,34 @@ Track* TrackOf(Plugin& plugin, ItemId item) {
   return &list.tracks[static_cast<size_t>(n) - 1];
 }
 
+// Selects the subtrack just added to track n at index k and shows it in the open "Edit subtrack".
+// The list's shape changed, so the dialog's item may now name another subtrack: it must not be
+// applied again when the selection moves. `focusName` moves the focus to the dialog's name field,
+// for an insert the listener made in the window.
+void ShowInsertedSubtrack(Plugin& plugin, int n, int k, ItemId playing, bool focusName) {
+  EditingState& editing = plugin.editing();
+  TrackListView* const view = plugin.list();
+  const ItemId item = MakeItemId(n, k);
+  const bool dialogShown = editing.item != kNoItem;
+  editing.item = kNoItem;
+  RebuildRows(plugin);
+  if (view) {
+    view->SelectByKey(item);
+    if (playing != kNoItem) view->SetCurrentByKey(playing);
+    view->Redraw();
+  }
+  if (dialogShown && plugin.subtrackDialog()) {
+    FillSubtrackDialog(plugin, item, 0);
+    if (!focusName) return;
+    HWND name = GetDlgItem(plugin.subtrackDialog(), IDC_SUBTRACK_NAME);
+    PostMessageA(name, EM_SETSEL, 0, -1);
+    SetFocus(name);
+  }
+}
+
 }  // namespace
 
 void InsertSubtrack(Plugin& plugin, ItemId reference) {
-  EditingState& editing = plugin.editing();
   TrackListView* const view = plugin.list();
   ApplySubtrackDialog(plugin);
   TrackList& list = plugin.trackList();
@@ -54,26 +83,26 @@ void InsertSubtrack(Plugin& plugin, ItemId reference) {
   if (t < 0) return;
   Track* track = TrackOf(plugin, MakeItemId(n, 0));
   if (!track || track->Count() > kMaxItemPart) return;
-  const int k = track->AddSubtrack("New subsong", t);
+  const int k = track->AddSubtrack(kNewSubtrackName, t);
   if (k < 0) return;
-  const ItemId item = MakeItemId(n, k);
+  ShowInsertedSubtrack(plugin, n, k, fromPlayer ? MakeItemId(n, k) : kNoItem, true);
+}
 
-  // The insertion shifted the later subtracks' indexes, so the dialog's item may now name
-  // another subtrack: it must not be applied again when the selection moves.
-  const bool dialogShown = editing.item != kNoItem;
-  editing.item = kNoItem;
-  RebuildRows(plugin);
-  if (view) {
-    view->SelectByKey(item);
-    if (fromPlayer) view->SetCurrentRow(view->SelectedRow());
-    view->Redraw();
-  }
-  if (dialogShown && plugin.subtrackDialog()) {
-    FillSubtrackDialog(plugin, item, 0);
-    HWND name = GetDlgItem(plugin.subtrackDialog(), IDC_SUBTRACK_NAME);
-    PostMessageA(name, EM_SETSEL, 0, -1);
-    SetFocus(name);
-  }
+void MarkPlayingTime(Plugin& plugin) {
+  const Player player(Shared().playerWindow);
+  if (!player.IsPlaying()) return;
+  const int n = plugin.playback().currentTrack;
+  Track* track = TrackOf(plugin, MakeItemId(n, 0));
+  if (!track || track->subtracks.empty() || track->Count() > kMaxItemPart) return;
+  const int32_t playing = player.OutputTimeMs();
+  if (playing < 0) return;
+  ApplySubtrackDialog(plugin);
+  const int seconds = plugin.settings().markEarlier;
+  const MarkedPlace place = PlaceMarkEarlier(playing, track->subtracks.front().time, seconds);
+  const int k = track->AddSubtrack(TextString(kNewSubtrackName) + MarkedNameNote(place, seconds).c_str(), place.timeMs);
+  if (k < 0) return;
+  // Playback stays where it is: the playing row is the last one that starts at or before it.
+  ShowInsertedSubtrack(plugin, n, k, MakeItemId(n, track->FindAt(playing)), false);
 }
 
 void DeleteSubtrack(Plugin& plugin) {

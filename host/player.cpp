@@ -136,6 +136,15 @@ TextString Player::CheckedText(LPARAM wideCode, LPARAM narrowCode) const {
   return TextString();
 }
 
+LPARAM Player::RegisteredCode(const char* name) const {
+  const LRESULT code = Request(reinterpret_cast<WPARAM>(name), kCodeRegisterName);
+  return code > kCodeRegisterName && code <= 0x7FFFFFFF ? static_cast<LPARAM>(code) : 0;
+}
+
+void Player::SendRegistered(LPARAM code, const void* data) const {
+  if (code > kCodeRegisterName) Request(reinterpret_cast<WPARAM>(data), code);
+}
+
 TextString Player::IniDirectory() const { return CheckedText(kCodeIniDirectoryW, kCodeIniDirectory); }
 
 TextString Player::IniFile() const { return CheckedText(kCodeIniFileW, kCodeIniFile); }

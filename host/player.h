@@ -43,6 +43,12 @@ class Player {
   // a pointer to memory that cannot be read or a text without an end within kMaxPlayerText.
   TextString IniDirectory() const;  // the folder of the player's ini file
   TextString IniFile() const;       // the full path of the player's ini file
+  // 65536: the request code the player registered under `name` (a text that lives as long as the
+  // DLL: the player may keep it); 0 when it has none, an older player, or when its answer is not
+  // a registered code (at most 32 bits, above the register request's own).
+  LPARAM RegisteredCode(const char* name) const;
+  // WM_USER with `code` from RegisteredCode and `data` in wParam; the player's answer is ignored.
+  void SendRegistered(LPARAM code, const void* data) const;
 
  private:
   LRESULT Request(WPARAM wParam, LPARAM code) const;

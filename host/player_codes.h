@@ -33,6 +33,11 @@ constexpr LPARAM kCodeIniDirectory = 335;    // result: const char* folder of wi
 constexpr LPARAM kCodeIniFileW = 1334;       // result: const wchar_t* path of winamp.ini
 constexpr LPARAM kCodeIniDirectoryW = 1335;  // result: const wchar_t* folder of winamp.ini
 
+// Registers a name and answers the request code that goes with it (wParam: the name, a narrow
+// text). The codes a player hands out lie above this request's own; a player that predates the
+// request answers 0.
+constexpr LPARAM kCodeRegisterName = 65536;
+
 // The skin directory request fills a buffer of this size. The caller presets the first byte so
 // that a buffer the player left alone can be told from an empty answer.
 constexpr int kSkinDirectoryBufferSize = 260;
@@ -87,6 +92,10 @@ constexpr UINT UM_APPLY_TRACK_NAMES = WM_APP + 0x102;      // the names kept in 
 constexpr UINT UM_APPLY_CHAPTERS_PROGRESS = WM_APP + 0x103;  // wParam: percent written
 constexpr UINT UM_APPLY_CHAPTERS_SAVED = WM_APP + 0x104;     // the save ended: finish it
 
+// The message a global action's record carries (see HotkeyRecord): wParam is one of the plug-in's
+// command ids (resources/resource_ids.h); the window runs only the commands of the global actions.
+constexpr UINT UM_GLOBAL_ACTION = WM_APP + 0x110;
+
 // The subsong record: word 0 the number of subsongs, word 1 the source's thread id.
 constexpr int kSubsongRecordWords = 66;
 constexpr int kSubsongRecordCountWord = 0;
@@ -95,6 +104,32 @@ constexpr int kSubsongRecordThreadWord = 1;
 // The window class a subsong source looks for.
 constexpr const char* kPluginWindowClass = "TarnixPluginWindow";
 constexpr const wchar_t* kPluginWindowClassW = L"TarnixPluginWindow";
+
+// The player's global hotkeys registry: the plug-in asks for the code registered under this name
+// and sends one HotkeyRecord per action with it (WM_USER, wParam the record, lParam the code). The
+// registry lets the listener bind a key to the action; the key sends `message` with the two
+// parameters to `window`.
+constexpr const char* kHotkeysRegistryName = "GenHotkeysAdd";
+constexpr DWORD kHotkeyWideName = 0x100;  // `name` is a wide text
+
+struct HotkeyRecord {
+  const void* name;  // const wchar_t* with kHotkeyWideName, else const char*
+  DWORD flags;
+  UINT message;
+  WPARAM wParam;
+  LPARAM lParam;
+  const char* id;  // unique to the action, kept across runs
+  HWND window;
+  int extended[6];  // zero
+};
+
+// The registry reads the record by offset: the plain C record's layout on each width.
+static_assert(offsetof(HotkeyRecord, flags) == sizeof(void*), "hotkey record layout");
+static_assert(offsetof(HotkeyRecord, message) == sizeof(void*) + 4, "hotkey record layout");
+static_assert(offsetof(HotkeyRecord, wParam) == (sizeof(void*) == 8 ? 16 : 12), "hotkey record layout");
+static_assert(offsetof(HotkeyRecord, window) == offsetof(HotkeyRecord, wParam) + 3 * sizeof(void*),
+              "hotkey record layout");
+static_assert(sizeof(HotkeyRecord) == (sizeof(void*) == 8 ? 72 : 52), "hotkey record layout");
 
 // General-purpose plug-in descriptor: the record the player asks the plug-in's export for. The
 // player writes hwndParent and hDllInstance before it calls init.

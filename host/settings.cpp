@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "host/ascii_escape.h"
+#include "host/mark_earlier.h"
 
 #include "host/messaging.h"
 #include "host/player.h"
@@ -65,7 +66,8 @@ constexpr FlagKey kFlags[] = {
     {"ShowTrack", &Settings::showTrack, true}, {"TopTrack", &Settings::topTrack, false},
     {"Resume", &Settings::resume, true},
 };
-constexpr const char* kHotKey = "HotKey";  // kept in Shared().hotKey for the hook filter
+constexpr const char* kMarkEarlier = "MarkEarlier";  // seconds, 0 to 60
+constexpr const char* kHotKey = "HotKey";            // kept in Shared().hotKey for the hook filter
 constexpr int32_t kNoHotKey = 0;
 constexpr const char* kBookmarkPath = "BookmarkPath";  // default: DefaultBookmarkPath()
 
@@ -263,6 +265,9 @@ void LoadSettings(Plugin& plugin) {
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame()) plugin.frame()->TakeSettings(window);
   for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  // Read as the system reads it: a negative number comes back as itself, anything that is no
+  // number as 0.
+  settings.markEarlier = ClampMarkEarlier(ReadInt(WideFromUtf8(kMarkEarlier).c_str(), kDefaultMarkEarlierSeconds, ini));
   Shared().hotKey.store(ReadInt(WideFromUtf8(kHotKey).c_str(), kNoHotKey, ini), std::memory_order_relaxed);
   settings.bookmarkPath = ReadBookmarkPath(ini, DefaultBookmarkPath(settings));
   // Earlier versions wrote the default folder out as if chosen: that one follows the new default;
@@ -294,6 +299,7 @@ bool SaveSettings(const Plugin& plugin) {
     for (const FrameFlagKey& key : kFrameFlags) add(key.name, window.*key.value ? 1 : 0);
   }
   for (const FlagKey& key : kFlags) add(key.name, settings.*key.value ? 1 : 0);
+  add(kMarkEarlier, ClampMarkEarlier(settings.markEarlier));
   add(kHotKey, Shared().hotKey.load(std::memory_order_relaxed));
   const TextString ini = PluginIniPath(settings);
   AddBookmarkPath(settings.bookmarkPath, Wide(ini), &values);

@@ -27,7 +27,8 @@ struct Settings {
   bool printTime = true;
   bool showTrack = true;
   bool topTrack = false;
-  bool resume = true;  // long recordings resume where they were left
+  bool resume = true;       // long recordings resume where they were left
+  int32_t markEarlier = 0;  // seconds the global insert marks before the playing time, 0 to 60
   // HotKey is read by the hook filter on the player's thread: it lives in Shared().hotKey.
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;

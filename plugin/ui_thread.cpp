@@ -9,6 +9,7 @@
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
+#include "commands/global_actions.h"
 #include "host/callback_guard.h"
 #include "host/messaging.h"
 #include "host/plugin.h"
@@ -266,6 +267,7 @@ void StartTracking(Plugin& plugin) {
     title->SetVisible(plugin.settings().showTrack && plugin.settings().topTrack);
   }
   frame.Paint();
+  RegisterGlobalActions(plugin);
   EnsureBookmarkDirectory(plugin, true);
   AdoptKeptChapterSaves(plugin);
   plugin.StartTickTimer(static_cast<UINT>(kTickMs));

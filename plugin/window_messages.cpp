@@ -8,6 +8,7 @@
 #include "plugin/window_messages.h"
 
 #include "commands/commands.h"
+#include "commands/global_actions.h"
 #include "host/messaging.h"
 #include "host/player_codes.h"
 #include "host/plugin.h"
@@ -67,13 +68,6 @@ void OnTickRequest(Plugin& plugin) {
   TickNow(plugin);
 }
 
-void OnToggleWindow(Plugin& plugin) {
-  if (Shared().window.shown.load(std::memory_order_relaxed))
-    HidePluginWindow(plugin);
-  else
-    ShowBesidePlayer(plugin, SWP_NOACTIVATE);
-}
-
 void OnPlayerMoved(Plugin& plugin) {
   while (PeekOne(nullptr, plugin.window(), UM_PLAYER_MOVED, true)) {}
   FollowPlayer(plugin, false);
@@ -123,7 +117,8 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
   }
 }
 
-// The private messages, posted by the hooks, config, quit and this procedure; false for others.
+// The private messages, posted by the hooks, config, quit, this procedure and the global keys;
+// false for others.
 bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
   switch (message) {
     case UM_APPLY_SUBSONG_INFO:
@@ -157,7 +152,7 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
       RunCommand(plugin, IDM_HIDE_WINDOW);
       return true;
     case UM_TOGGLE_WINDOW:
-      OnToggleWindow(plugin);
+      ToggleWindowWithoutFocus(plugin);
       return true;
     case UM_FOCUS_WINDOW:
       // Takes the focus from the player's window: possible only because the input queues are
@@ -179,6 +174,11 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
       return true;
     case UM_CONFIG:
       CmdOptions(plugin);
+      return true;
+    case UM_GLOBAL_ACTION:
+      // A global key may send this from the player's thread: answered at once, the action runs
+      // as the window's own command. Any other wParam names no action and is ignored.
+      if (IsGlobalAction(wParam)) PostMessageW(plugin.window(), WM_COMMAND, wParam, 0);
       return true;
     case UM_QUIT:
       EndAllAtQuit(plugin);

@@ -53,6 +53,15 @@
 // Commands of keys, buttons and private messages that no menu item carries.
 #define IDM_RESTART_OR_PREVIOUS 40201  // back a row, or to the playing row's start after 1 s
 #define IDM_HIDE_WINDOW 40202
+// The global actions the player's hotkeys registry offers (commands/global_actions.h): they act
+// on the playing subtrack and never take the focus, shown or hidden.
+#define IDM_GLOBAL_MARK 40210  // insert a subtrack at the playing time less "Mark earlier by"
+#define IDM_GLOBAL_NEXT 40211
+#define IDM_GLOBAL_PREVIOUS 40212
+#define IDM_GLOBAL_REPEAT 40213
+#define IDM_GLOBAL_STOP_AFTER 40214
+#define IDM_GLOBAL_SKIP 40215  // marks (or unmarks) the playing subtrack
+#define IDM_GLOBAL_SHOW_HIDE 40216
 
 // "Edit subtrack" (IDD_EDIT_SUBTRACK).
 #define IDC_MINUTES 1002
@@ -81,6 +90,8 @@
 #define IDC_HOTKEY 1029
 #define IDC_TOP_TRACK 1031
 #define IDC_RESUME 1032
+#define IDC_MARK_EARLIER 1033
+#define IDC_MARK_EARLIER_SPIN 1034
 
 // "Tarnix Plugin" (IDD_ABOUT): the static that receives the version line.
 #define IDC_VERSION 1030

@@ -125,12 +125,10 @@ void OnSongChange(Plugin& plugin, const Player& player, int pos, const TextStrin
   RetryWaitingChapterSaves(plugin);
 }
 
-}  // namespace
-
-void TimerTick(Plugin& plugin) {
+// One look at the player: the playing entry (a song change loads its list) and the playing row;
+// returns the next timer interval in ms.
+int32_t LookAtPlayer(Plugin& plugin) {
   int32_t interval = kTickMs;
-  SaveWaitingEdits(plugin);
-  if (!FrameShown() && !plugin.settings().autoPopup) return;  // paused until the window shows again
   CheckSkin(plugin, false);
   const Player player = ThePlayer(plugin);
   const int pos = player.PlaylistPosition();
@@ -143,7 +141,29 @@ void TimerTick(Plugin& plugin) {
       OnSongChange(plugin, player, pos, path);
     interval = UpdateCurrentEntry(plugin);
   }
-  StartTimer(plugin, interval);
+  return interval;
+}
+
+// Hidden, with "Popup if bookmarks are found" off, the plug-in follows nothing, unless the listener
+// asked it to stop after or to hold the playing subtrack (a global key does so with the window
+// hidden): that request is carried out all the same.
+bool TrackingPaused(const Plugin& plugin) {
+  return !FrameShown() && !plugin.settings().autoPopup && plugin.listening().stopAfter == kNoItem &&
+         Shared().repeatItem.load(std::memory_order_relaxed) == kNoItem;
+}
+
+}  // namespace
+
+void TimerTick(Plugin& plugin) {
+  SaveWaitingEdits(plugin);
+  if (TrackingPaused(plugin)) return;  // paused until the window shows again
+  StartTimer(plugin, LookAtPlayer(plugin));
+}
+
+void CatchUpWithPlayer(Plugin& plugin) {
+  const int32_t interval = LookAtPlayer(plugin);
+  // While tracking is paused the timer stays off.
+  if (!TrackingPaused(plugin)) StartTimer(plugin, interval);
 }
 
 int32_t UpdateCurrentEntry(Plugin& plugin) {

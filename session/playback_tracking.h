@@ -13,6 +13,10 @@ class Plugin;
 class Player;
 
 void TimerTick(Plugin& plugin);
+// One look at the player at once, for a command that acts on the playing row: the listener may
+// have moved playback since the last tick, and tracking may be paused (the window hidden and
+// "Popup if bookmarks are found" off), when there is no tick at all.
+void CatchUpWithPlayer(Plugin& plugin);
 bool RefreshTitle(Plugin& plugin, bool redraw);
 // The same for the playlist entry `pos` the caller has just asked the player for.
 bool RefreshTitleAt(Plugin& plugin, const Player& player, int pos, bool redraw);

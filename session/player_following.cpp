@@ -41,6 +41,13 @@ void HidePluginWindow(Plugin& plugin) {
   if (HWND window = plugin.window()) ShowWindow(window, SW_HIDE);
 }
 
+void ToggleWindowWithoutFocus(Plugin& plugin) {
+  if (Shared().window.shown.load(std::memory_order_relaxed))
+    HidePluginWindow(plugin);
+  else
+    ShowBesidePlayer(plugin, SWP_NOACTIVATE);
+}
+
 void RequestTick() { PostToPlugin(UM_TICK_NOW); }
 
 void FollowPlayer(Plugin& plugin, bool force) {

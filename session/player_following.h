@@ -13,6 +13,8 @@ class Plugin;
 void ShowBesidePlayer(Plugin& plugin, UINT flags);
 // Hides the plug-in window (the close button, Ctrl+F4, UM_HIDE_WINDOW, the hot key).
 void HidePluginWindow(Plugin& plugin);
+// Hides the shown window, or shows it beside the player without activating it.
+void ToggleWindowWithoutFocus(Plugin& plugin);
 // ShowBesidePlayer for a shown window, when forced or when the player is in the foreground.
 void FollowPlayer(Plugin& plugin, bool force);
 // Asks the loop for a timer tick at once (UM_TICK_NOW); from any thread, never waits.

@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 #include <mutex>
 #include <utility>
 
@@ -22,6 +24,10 @@ constexpr UINT kMsgAnnounceStart = WM_APP + 2;
 // A silent player gives up its silence after this long, so that a forgotten SetSilent(false)
 // cannot hang a test run for ever.
 constexpr DWORD kSilenceLimitMs = 120000;
+
+// The register request's codes start here; names and ids are read up to this many units.
+constexpr LPARAM kFirstRegisteredCode = kCodeRegisterName + 100;
+constexpr size_t kMaxRegisteredName = 1024;
 
 // Commands beyond the ones the plug-in uses, for tests that drive the player like a user.
 constexpr WORD kCmdPrevious = 40044;
@@ -259,9 +265,73 @@ LRESULT StandInPlayer::Answer(WPARAM wParam, LPARAM code) {
       const std::wstring& text = code == kCodePlaylistFileW ? list[index].widePath : list[index].wideTitle;
       return reinterpret_cast<LRESULT>(text.c_str());
     }
+    case kCodeRegisterName:
+      return RegisterName(reinterpret_cast<const char*>(wParam));
     default:
+      if (nameRegistry_ && code > kCodeRegisterName && code == RegisteredCodeLocked(kHotkeysRegistryName))
+        KeepHotkey(reinterpret_cast<const void*>(wParam));
       return 0;
   }
+}
+
+LRESULT StandInPlayer::RegisterName(const char* name) {
+  if (registerAnswer_) return *registerAnswer_;
+  if (!nameRegistry_ || name == nullptr) return 0;
+  const std::string text(name, strnlen(name, kMaxRegisteredName));
+  if (text.empty()) return 0;
+  auto found = registeredNames_.find(text);
+  if (found == registeredNames_.end())
+    found = registeredNames_.emplace(text, kFirstRegisteredCode + static_cast<LPARAM>(registeredNames_.size())).first;
+  return found->second;
+}
+
+void StandInPlayer::KeepHotkey(const void* data) {
+  if (data == nullptr) return;
+  const auto* record = static_cast<const HotkeyRecord*>(data);
+  RegisteredHotkey kept;
+  if (record->name != nullptr) {
+    if ((record->flags & kHotkeyWideName) != 0) {
+      const auto* name = static_cast<const wchar_t*>(record->name);
+      kept.name.assign(name, wcsnlen(name, kMaxRegisteredName));
+    } else {
+      const auto* name = static_cast<const char*>(record->name);
+      kept.name = WideName(std::string(name, strnlen(name, kMaxRegisteredName)));
+    }
+  }
+  kept.flags = record->flags;
+  kept.message = record->message;
+  kept.wParam = record->wParam;
+  kept.lParam = record->lParam;
+  if (record->id != nullptr) kept.id.assign(record->id, strnlen(record->id, kMaxRegisteredName));
+  kept.window = record->window;
+  kept.extendedZero =
+      std::all_of(std::begin(record->extended), std::end(record->extended), [](int v) { return v == 0; });
+  hotkeys_.push_back(std::move(kept));
+}
+
+LPARAM StandInPlayer::RegisteredCodeLocked(const std::string& name) const {
+  const auto found = registeredNames_.find(name);
+  return found == registeredNames_.end() ? 0 : found->second;
+}
+
+LPARAM StandInPlayer::RegisteredCode(const std::string& name) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return RegisteredCodeLocked(name);
+}
+
+std::vector<RegisteredHotkey> StandInPlayer::Hotkeys() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return hotkeys_;
+}
+
+void StandInPlayer::SetNameRegistry(bool on) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  nameRegistry_ = on;
+}
+
+void StandInPlayer::SetRegisterAnswer(std::optional<LRESULT> answer) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  registerAnswer_ = answer;
 }
 
 LRESULT StandInPlayer::AnswerIniPlace(LPARAM code) const {

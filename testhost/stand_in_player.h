@@ -12,6 +12,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -50,6 +51,19 @@ struct PlayerIniPlaces {
   bool wide = true;       // false: 1334 and 1335 answer 0, as from a player that has only the narrow ones
   // Every one of the four answers this instead (1, a pointer into nothing, ...), when set.
   std::optional<LRESULT> bogus;
+};
+
+// A record the player's hotkeys registry received (see HotkeyRecord in host/player_codes.h),
+// with the texts copied.
+struct RegisteredHotkey {
+  std::wstring name;  // a narrow name is converted from the code page
+  DWORD flags = 0;
+  UINT message = 0;
+  WPARAM wParam = 0;
+  LPARAM lParam = 0;
+  std::string id;
+  HWND window = nullptr;
+  bool extendedZero = false;  // the six ints at its end are all 0
 };
 
 // The colour the player paints its client area with (for capture tests).
@@ -96,6 +110,15 @@ class StandInPlayer {
 
   // On by default; off, the player is an older one that answers 213 and 214 with 0.
   void SetWideEntryTexts(bool on);
+
+  // The register request (65536) and the hotkeys registry: on by default, the player hands out a
+  // code per name (above 65536) and keeps the records sent with the registry's code. Off, it is
+  // an older player that answers the register request with 0.
+  void SetNameRegistry(bool on);
+  // Every register request answers this instead, when set (a player that answers by mistake).
+  void SetRegisterAnswer(std::optional<LRESULT> answer);
+  LPARAM RegisteredCode(const std::string& name) const;  // 0: not registered (yet)
+  std::vector<RegisteredHotkey> Hotkeys() const;
 
   // The answers to the settings requests; nullopt (the default) answers 0, as an older player.
   // The texts stay valid until the player is gone.
@@ -158,6 +181,9 @@ class StandInPlayer {
     std::string narrowDirectory, narrowFile;
   };
   LRESULT AnswerIniPlace(LPARAM code) const;  // caller holds mutex_
+  LRESULT RegisterName(const char* name);     // caller holds mutex_
+  LPARAM RegisteredCodeLocked(const std::string& name) const;
+  void KeepHotkey(const void* record);  // caller holds mutex_
 
   HWND window_ = nullptr;
   DWORD threadId_ = 0;
@@ -186,6 +212,10 @@ class StandInPlayer {
   int slowAnswers_ = 0;
   bool closeRequested_ = false;
   int moveCount_ = 0;
+  bool nameRegistry_ = true;
+  std::optional<LRESULT> registerAnswer_;
+  std::map<std::string, LPARAM> registeredNames_;
+  std::vector<RegisteredHotkey> hotkeys_;
   std::function<void(const PlayerRequest&)> requestHook_;
 };
 

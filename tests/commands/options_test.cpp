@@ -31,6 +31,7 @@ class OptionsTest : public CommandsTest {};
 TEST_F(OptionsTest, ShowsTheSettings) {
   ThePlugin().settings().autoSave = true;
   ThePlugin().settings().topTrack = true;
+  ThePlugin().settings().markEarlier = 20;
   Shared().hotKey.store(0x400 | 'T');
   CmdOptions(ThePlugin());
   EXPECT_TRUE(IsWindowVisible(Options()));
@@ -43,6 +44,12 @@ TEST_F(OptionsTest, ShowsTheSettings) {
   char text[MAX_PATH] = {};
   GetDlgItemTextA(Options(), IDC_BOOKMARK_PATH, text, MAX_PATH);
   EXPECT_EQ(std::string(text), bookmarks_.Path());
+  const HWND markEarlier = GetDlgItem(Options(), IDC_MARK_EARLIER);
+  GetWindowTextA(markEarlier, text, MAX_PATH);
+  EXPECT_STREQ(text, "20");
+  // A screen reader names a field after the label just before it.
+  GetWindowTextA(GetWindow(markEarlier, GW_HWNDPREV), text, MAX_PATH);
+  EXPECT_STREQ(text, "&Mark earlier by (seconds, 0 to 60):");
   EXPECT_TRUE(testhost::CaptureWindow(Options(), ScreenshotPath("options_dialog.png")));
 }
 
@@ -68,6 +75,7 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   Check(IDC_AUTO_SAVE, true);
   Check(IDC_RESUME, false);
   SendDlgItemMessageA(Options(), IDC_HOTKEY, HKM_SETHOTKEY, 0x400 | 'F', 0);
+  SetDlgItemTextA(Options(), IDC_MARK_EARLIER, "75");  // past the range: 60
   Press(IDOK);
   EXPECT_FALSE(IsWindowVisible(Options()));
   EXPECT_EQ(View().TimeColumnMode(), TrackListView::kNoTimeColumn);
@@ -83,6 +91,8 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   EXPECT_FALSE(ThePlugin().settings().resume);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "Resume", -1, PluginIni().c_str()), 0);
   EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "HotKey", -1, PluginIni().c_str()), 0x400 | 'F');
+  EXPECT_EQ(ThePlugin().settings().markEarlier, 60);
+  EXPECT_EQ(GetPrivateProfileIntA("Tarnix Plugin", "MarkEarlier", -1, PluginIni().c_str()), 60);
 
   // Track names off as well: no track name anywhere, the title line hidden.
   CmdOptions(ThePlugin());

@@ -10,6 +10,7 @@
 #include "testhost/pump.h"
 
 #include <atomic>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <thread>
@@ -179,6 +180,21 @@ TEST_F(PlayerTest, RequestsTravelAsTheirCodes) {
   EXPECT_TRUE(log[2].IsCommand(kCmdCycleWindows));
   EXPECT_EQ(log[2].lParam, 0);
   for (const auto& r : log) EXPECT_TRUE(r.sent);
+}
+
+TEST_F(PlayerTest, OnlyARegisteredCodeAboveTheRegisterRequestIsTaken) {
+  const LPARAM code = player_.RegisteredCode(kHotkeysRegistryName);
+  EXPECT_GT(code, kCodeRegisterName);
+  EXPECT_EQ(code, host_.Player().RegisteredCode(kHotkeysRegistryName));
+  for (const LRESULT answer : {LRESULT{0}, LRESULT{1}, LRESULT{kCodeRegisterName}, LRESULT{-1},
+                               static_cast<LRESULT>(static_cast<uint64_t>(0x80000000u))}) {
+    host_.Player().SetRegisterAnswer(answer);
+    EXPECT_EQ(player_.RegisteredCode(kHotkeysRegistryName), 0) << answer;
+  }
+  // Nothing goes out under a code that is none.
+  const int before = host_.Player().Log().CountMessage(WM_USER);
+  player_.SendRegistered(0, "record");
+  EXPECT_EQ(host_.Player().Log().CountMessage(WM_USER), before);
 }
 
 TEST(PlayerPointerTest, TextAboveFourGigabytesIsReadWhole) {

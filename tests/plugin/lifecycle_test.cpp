@@ -71,10 +71,10 @@ TEST(Startup, DefaultsWithoutPluginIni) {
   const struct {
     const char* key;
     const char* value;
-  } expected[] = {{"WindowPosX", "0"}, {"WindowPosY", "0"}, {"WindowWidth", "275"}, {"WindowHeight", "116"},
-                  {"Opened", "1"},     {"Docked", "0"},     {"AutoPopup", "1"},     {"AutoClose", "1"},
-                  {"AutoSave", "0"},   {"PrintTime", "1"},  {"ShowTrack", "1"},     {"TopTrack", "0"},
-                  {"Resume", "1"},     {"HotKey", "0"}};
+  } expected[] = {{"WindowPosX", "0"}, {"WindowPosY", "0"},  {"WindowWidth", "275"}, {"WindowHeight", "116"},
+                  {"Opened", "1"},     {"Docked", "0"},      {"AutoPopup", "1"},     {"AutoClose", "1"},
+                  {"AutoSave", "0"},   {"PrintTime", "1"},   {"ShowTrack", "1"},     {"TopTrack", "0"},
+                  {"Resume", "1"},     {"MarkEarlier", "0"}, {"HotKey", "0"}};
   for (const auto& e : expected) EXPECT_EQ(h.PluginIni(e.key), e.value) << e.key;
   EXPECT_EQ(h.PluginIni("BookmarkPath"), h.Dir().Root() + "\\Bookmarks");
 }
