@@ -7,6 +7,8 @@
 
 #include "plugin/window_messages.h"
 
+#include "accessibility/accessible_tree.h"
+#include "accessibility/window_accessibility.h"
 #include "commands/commands.h"
 #include "host/messaging.h"
 #include "host/player_codes.h"
@@ -173,6 +175,9 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
     case UM_CONFIG:
       CmdOptions(plugin);
       return true;
+    case UM_PRESS_BUTTON:
+      if (wParam < static_cast<WPARAM>(kSpokenButtons)) PressSpokenButton(plugin, static_cast<int32_t>(wParam));
+      return true;
     case UM_QUIT:
       EndAllAtQuit(plugin);
       return true;
@@ -212,8 +217,13 @@ bool HandleWindowMessage(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lPa
   if (OfferToFrame(plugin, message, wParam, lParam, result)) return true;
   *result = 0;
   if (message == WM_DESTROY) {
+    if (WindowAccessibility* accessibility = plugin.accessibility()) accessibility->Disconnect();
     PostQuitMessage(0);
     return true;
+  }
+  if (message == WM_GETOBJECT) {
+    WindowAccessibility* accessibility = plugin.accessibility();
+    return accessibility && accessibility->AnswerGetObject(wParam, lParam, result);
   }
   return AnswerSubsongSource(plugin, message, wParam, lParam, result) || HandleInput(plugin, message, wParam, lParam) ||
          HandlePrivate(plugin, message, wParam);

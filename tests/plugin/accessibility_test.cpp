@@ -1,0 +1,245 @@
+// The plug-in window as a screen reader reads it: the objects AccessibleObjectFromWindow hands
+// out (names, roles, states, places, default actions) and the events SetWinEventHook receives
+// when the keyboard row or the playing row moves, through the real DLL in the stand-in player.
+
+#include <gtest/gtest.h>
+#include <oleacc.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "host/player_codes.h"
+#include "resources/resource_ids.h"
+#include "tests/plugin/plugin_test.h"
+#include "tracklist/item_id.h"
+
+namespace tarnix::test {
+namespace {
+
+// A track, a subtrack and a subtrack marked to be skipped.
+const std::string kList = "[Skip  ] 01:01:05:00\r\n01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:01:05:00 Close\r\n";
+
+// One reference to a COM object, released when it goes.
+template <class T>
+class Held {
+ public:
+  Held() = default;
+  explicit Held(T* object) : object_(object) {}
+  Held(const Held&) = delete;
+  Held& operator=(const Held&) = delete;
+  ~Held() {
+    if (object_) object_->Release();
+  }
+  T* operator->() const { return object_; }
+  T* Get() const { return object_; }
+  T** Out() { return &object_; }
+  void Reset(T* object = nullptr) {
+    if (object_) object_->Release();
+    object_ = object;
+  }
+  explicit operator bool() const { return object_ != nullptr; }
+
+ private:
+  T* object_ = nullptr;
+};
+
+VARIANT Id(LONG child) {
+  VARIANT v;
+  VariantInit(&v);
+  v.vt = VT_I4;
+  v.lVal = child;
+  return v;
+}
+
+std::string Narrow(BSTR text) {
+  if (!text) return "<none>";
+  const int wide = static_cast<int>(SysStringLen(text));
+  std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, text, wide, nullptr, 0, nullptr, nullptr)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text, wide, out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+  SysFreeString(text);
+  return out;
+}
+
+std::string Name(IAccessible* object, LONG child = CHILDID_SELF) {
+  BSTR name = nullptr;
+  object->get_accName(Id(child), &name);
+  return Narrow(name);
+}
+
+LONG LongOf(HRESULT (IAccessible::*get)(VARIANT, VARIANT*), IAccessible* object, LONG child) {
+  VARIANT out;
+  VariantInit(&out);
+  if (FAILED((object->*get)(Id(child), &out)) || out.vt != VT_I4) return -1;
+  return out.lVal;
+}
+LONG Role(IAccessible* object, LONG child = CHILDID_SELF) { return LongOf(&IAccessible::get_accRole, object, child); }
+LONG State(IAccessible* object, LONG child = CHILDID_SELF) { return LongOf(&IAccessible::get_accState, object, child); }
+
+IAccessible* Child(IAccessible* parent, LONG child) {
+  IDispatch* dispatch = nullptr;
+  if (parent->get_accChild(Id(child), &dispatch) != S_OK || !dispatch) return nullptr;
+  IAccessible* object = nullptr;
+  dispatch->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(&object));
+  dispatch->Release();
+  return object;
+}
+
+// What a hooked screen reader received from the plug-in window.
+struct Event {
+  DWORD event;
+  LONG object;
+  LONG child;
+  int positionMs;  // the player's position when the event arrived
+};
+std::vector<Event> g_events;
+HWND g_window = nullptr;
+const testhost::StandInPlayer* g_player = nullptr;
+
+void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD, DWORD) {
+  if (window == g_window) g_events.push_back({event, object, child, g_player ? g_player->PositionMs() : -1});
+}
+
+// A screen reader in the test's thread: a COM apartment, the client object of the plug-in window
+// and a hook for the window's focus, selection and name events.
+class ScreenReaderTest : public PlayingPluginTest {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+    ASSERT_TRUE(h.WriteBookmark("r.trk", TrackFile("Reader", kList)));
+    h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Reader", 0}});
+    ASSERT_TRUE(h.Start());
+    ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
+    g_window = h.Window();
+    g_player = &h.Player();
+    g_events.clear();
+    hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, OnEvent, GetCurrentProcessId(), 0,
+                            WINEVENT_OUTOFCONTEXT);
+    ASSERT_NE(hook_, nullptr);
+    ASSERT_EQ(AccessibleObjectFromWindow(h.Window(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
+                                         reinterpret_cast<void**>(client.Out())),
+              S_OK);
+    list.Reset(Child(client.Get(), 2));
+    ASSERT_TRUE(list);
+  }
+  void TearDown() override {
+    if (hook_) UnhookWinEvent(hook_);
+    g_window = nullptr;
+    g_player = nullptr;
+    list.Reset();
+    client.Reset();
+    if (h.Running()) {
+      EXPECT_TRUE(h.Stop());
+    }
+    CoUninitialize();
+  }
+
+  // Plays and holds still, so the playing row stays where it is.
+  void PlayPaused() {
+    h.Player().Play();
+    h.Player().Pause();
+    ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
+  }
+  bool Received(DWORD event, LONG child) {
+    for (const Event& e : g_events)
+      if (e.event == event && e.object == OBJID_CLIENT && e.child == child) return true;
+    return false;
+  }
+  bool WaitFor(DWORD event, LONG child) {
+    return h.PumpUntil([&] { return Received(event, child); }, 5000);
+  }
+  static LONG RowEvent(int row) { return 0x10000 + row; }
+
+  Held<IAccessible> client;
+  Held<IAccessible> list;
+
+ private:
+  HWINEVENTHOOK hook_ = nullptr;
+};
+
+TEST_F(ScreenReaderTest, ReadsEveryRowTheTitleTheButtonsAndTheScrollBar) {
+  PlayPaused();
+  EXPECT_EQ(Role(client.Get()), ROLE_SYSTEM_CLIENT);
+  long count = 0;
+  ASSERT_EQ(client->get_accChildCount(&count), S_OK);
+  EXPECT_EQ(count, 8);
+  EXPECT_EQ(Role(client.Get(), 1), ROLE_SYSTEM_STATICTEXT);
+  EXPECT_EQ(Role(list.Get()), ROLE_SYSTEM_LIST);
+  EXPECT_EQ(Role(client.Get(), 8), ROLE_SYSTEM_SCROLLBAR);
+  const char* buttons[] = {"Menu", "File", "Add", "Previous", "Next"};
+  for (LONG i = 0; i < 5; ++i) {
+    Held<IAccessible> button(Child(client.Get(), 3 + i));
+    ASSERT_TRUE(button) << i;
+    EXPECT_EQ(Name(button.Get()), buttons[i]);
+    EXPECT_EQ(Role(button.Get()), ROLE_SYSTEM_PUSHBUTTON);
+    BSTR action = nullptr;
+    button->get_accDefaultAction(Id(CHILDID_SELF), &action);
+    EXPECT_EQ(Narrow(action), "Press");
+  }
+
+  // Every row, each with its time as the time column shows it; the playing row's time is how
+  // far into it playback is.
+  ASSERT_EQ(list->get_accChildCount(&count), S_OK);
+  ASSERT_EQ(count, 3);
+  const std::string track = Name(list.Get(), 1);
+  EXPECT_EQ(track.rfind("Tester - Opening, ", 0), 0u) << track;
+  EXPECT_NE(track.find(", track, playing"), std::string::npos) << track;
+  EXPECT_EQ(Name(list.Get(), 2), "Theme, 0:01");
+  EXPECT_EQ(Name(list.Get(), 3), "Close, 1:05, skipped");
+  for (LONG row = 1; row <= 3; ++row) {
+    EXPECT_EQ(Role(list.Get(), row), ROLE_SYSTEM_LISTITEM) << row;
+    EXPECT_TRUE(State(list.Get(), row) & STATE_SYSTEM_SELECTABLE) << row;
+  }
+  // A row as an object of its own answers the same, and is where the window draws it.
+  Held<IAccessible> theme(Child(list.Get(), 2));
+  ASSERT_TRUE(theme);
+  EXPECT_EQ(Name(theme.Get()), "Theme, 0:01");
+  long left = 0, top = 0, width = 0, height = 0;
+  ASSERT_EQ(theme->accLocation(&left, &top, &width, &height, Id(CHILDID_SELF)), S_OK);
+  const RECT window = h.Rect();
+  EXPECT_GT(width, 0);
+  EXPECT_GT(height, 0);
+  EXPECT_TRUE(left >= window.left && left + width <= window.right && top >= window.top &&
+              top + height <= window.bottom);
+  VARIANT hit;
+  VariantInit(&hit);
+  ASSERT_EQ(list->accHitTest(left + width / 2, top + height / 2, &hit), S_OK);
+  ASSERT_EQ(hit.vt, VT_DISPATCH);
+  Held<IAccessible> hitRow;
+  hit.pdispVal->QueryInterface(__uuidof(IAccessible), reinterpret_cast<void**>(hitRow.Out()));
+  hit.pdispVal->Release();
+  ASSERT_TRUE(hitRow);
+  EXPECT_EQ(Name(hitRow.Get()), "Theme, 0:01");
+}
+
+TEST_F(ScreenReaderTest, KeyboardRowAfterDownAndHomeIsSelectedFocusedAndAnnounced) {
+  PlayPaused();
+  PostMessageA(h.Window(), UM_FOCUS_WINDOW, 0, 0);
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_SELECTION, RowEvent(1)));
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_FOCUS, RowEvent(1)));
+  EXPECT_EQ(State(list.Get(), 2) & (STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED),
+            STATE_SYSTEM_SELECTED | STATE_SYSTEM_FOCUSED);
+  EXPECT_EQ(State(list.Get(), 1) & STATE_SYSTEM_SELECTED, 0);
+  // The event names the row through the client object, as a screen reader resolves it.
+  Held<IAccessible> fromEvent;
+  VARIANT child;
+  VariantInit(&child);
+  ASSERT_EQ(
+      AccessibleObjectFromEvent(h.Window(), static_cast<DWORD>(OBJID_CLIENT), RowEvent(1), fromEvent.Out(), &child),
+      S_OK);
+  EXPECT_EQ(Name(fromEvent.Get(), child.lVal), "Theme, 0:01");
+
+  g_events.clear();
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_SELECTION, RowEvent(0)));
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_FOCUS, RowEvent(0)));
+  EXPECT_TRUE(State(list.Get(), 1) & STATE_SYSTEM_SELECTED);
+  EXPECT_EQ(State(list.Get(), 2) & STATE_SYSTEM_SELECTED, 0);
+}
+
+}  // namespace
+}  // namespace tarnix::test
