@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <oleacc.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -239,6 +240,105 @@ TEST_F(ScreenReaderTest, KeyboardRowAfterDownAndHomeIsSelectedFocusedAndAnnounce
   EXPECT_TRUE(WaitFor(EVENT_OBJECT_FOCUS, RowEvent(0)));
   EXPECT_TRUE(State(list.Get(), 1) & STATE_SYSTEM_SELECTED);
   EXPECT_EQ(State(list.Get(), 2) & STATE_SYSTEM_SELECTED, 0);
+}
+
+struct ShownSearch {
+  HWND found = nullptr;
+};
+
+BOOL CALLBACK MatchShownMenu(HWND window, LPARAM lParam) {
+  char name[16] = {};
+  GetClassNameA(window, name, sizeof name);
+  if (std::strcmp(name, "#32768") != 0 || !IsWindowVisible(window)) return TRUE;
+  reinterpret_cast<ShownSearch*>(lParam)->found = window;
+  return FALSE;
+}
+
+// The popup menu the plug-in's thread shows, or null.
+HWND ShownMenu(DWORD thread) {
+  ShownSearch search;
+  EnumThreadWindows(thread, MatchShownMenu, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+TEST_F(ScreenReaderTest, DefaultActionPressesEachButton) {
+  PlayPaused();
+  auto press = [&](LONG button) { return client->accDoDefaultAction(Id(3 + button)); };
+  ASSERT_EQ(press(4), S_OK);  // Next
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 3000)) << *h.CurrentKey();
+  ASSERT_EQ(press(3), S_OK);  // Previous
+  EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000)) << *h.CurrentKey();
+  ASSERT_EQ(press(2), S_OK);  // Add
+  long rows = 0;
+  EXPECT_TRUE(h.PumpUntil([&] { return list->get_accChildCount(&rows) == S_OK && rows == 4; }, 3000)) << rows;
+  // Menu and File open their menus once the call has returned; Escape closes each.
+  for (LONG button : {0, 1}) {
+    ASSERT_EQ(press(button), S_OK) << button;
+    HWND menu = nullptr;
+    ASSERT_TRUE(h.PumpUntil([&] { return (menu = ShownMenu(h.UiThreadId())) != nullptr; }, 5000)) << button;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(h.PumpUntil([&] { return ShownMenu(h.UiThreadId()) == nullptr; }, 5000)) << button;
+  }
+  // The list, the title and the scroll bar have no default action.
+  EXPECT_EQ(client->accDoDefaultAction(Id(2)), DISP_E_MEMBERNOTFOUND);
+  EXPECT_EQ(client->accDoDefaultAction(Id(99)), E_INVALIDARG);
+}
+
+// The highlight moves to Theme at 1 s: the screen reader hears the row's name change within
+// 100 ms of the boundary, measured by the player's position when the event reaches the hook.
+TEST_F(ScreenReaderTest, PlayingRowChangeIsAnnouncedWithinATenthOfASecond) {
+  h.Player().Play();
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000));
+  ASSERT_TRUE(WaitFor(EVENT_OBJECT_NAMECHANGE, RowEvent(1)));
+  int latency = -1;
+  for (const Event& e : g_events)
+    if (e.event == EVENT_OBJECT_NAMECHANGE && e.child == RowEvent(1)) latency = e.positionMs - 1000;
+  EXPECT_GE(latency, 0) << "announced before the boundary";
+  EXPECT_LT(latency, 100);
+  std::printf("announcement latency after the boundary: %d ms\n", latency);
+  RecordProperty("announcement_latency_ms", latency);
+  EXPECT_EQ(h.CurrentKey(), MakeItemId(1, 1));
+  EXPECT_NE(Name(list.Get(), 2).find(", playing"), std::string::npos) << Name(list.Get(), 2);
+  EXPECT_EQ(Name(list.Get(), 1).find("playing"), std::string::npos) << Name(list.Get(), 1);
+  // The row that stopped playing is told too.
+  EXPECT_TRUE(Received(EVENT_OBJECT_NAMECHANGE, RowEvent(0)));
+}
+
+TEST_F(ScreenReaderTest, NothingIsRaisedWhileTheWindowIsHidden) {
+  PlayPaused();
+  PostMessageA(h.Window(), UM_HIDE_WINDOW, 0, 0);
+  ASSERT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  g_events.clear();
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_DOWN, 0);
+  ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 3000));
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  EXPECT_TRUE(g_events.empty()) << g_events.size() << " events, the first " << g_events[0].event;
+  // Shown again, the same moves are heard.
+  PostMessageA(h.Window(), UM_SHOW_WINDOW, 0, 0);
+  ASSERT_TRUE(h.PumpUntil([&] { return h.Visible(); }, 3000));
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
+  ASSERT_TRUE(h.Command(IDM_PREVIOUS_SUBTRACK));
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_SELECTION, RowEvent(0)));
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_NAMECHANGE, RowEvent(0)));
+}
+
+// Objects a screen reader still holds after the plug-in quit answer that they are gone (which
+// error says so is the system's: the element's own CO_E_OBJNOTCONNECTED while the thread's
+// apartment stands, RPC_E_DISCONNECTED on Windows and RPC_S_UNKNOWN_IF under Wine once it is
+// left), and nothing of the gone window is read.
+TEST_F(ScreenReaderTest, ObjectsHeldPastQuitAreDisconnected) {
+  Held<IAccessible> row(Child(list.Get(), 1));
+  ASSERT_TRUE(row);
+  ASSERT_TRUE(h.Stop());
+  BSTR name = nullptr;
+  const HRESULT answer = row->get_accName(Id(CHILDID_SELF), &name);
+  EXPECT_TRUE(FAILED(answer)) << std::hex << answer;
+  EXPECT_EQ(name, nullptr);
+  long count = 0;
+  EXPECT_TRUE(FAILED(client->get_accChildCount(&count)));
 }
 
 }  // namespace
