@@ -341,5 +341,34 @@ TEST_F(ScreenReaderTest, ObjectsHeldPastQuitAreDisconnected) {
   EXPECT_TRUE(FAILED(client->get_accChildCount(&count)));
 }
 
+// A screen reader names a dialog's field after the static text just before it: every edit and
+// hot key field of the editing and options dialogs has one.
+TEST(DialogLabels, EveryFieldFollowsItsLabel) {
+  PluginSession h;
+  ASSERT_TRUE(h.Start());
+  for (const char* caption : {"Edit subtrack", "Tarnix - Edit track", "Tarnix - Options"}) {
+    HWND dialog = testhost::FindThreadWindow(h.UiThreadId(), caption);
+    ASSERT_NE(dialog, nullptr) << caption;
+    int fields = 0;
+    for (HWND child = GetWindow(dialog, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+      char kind[32] = {};
+      GetClassNameA(child, kind, sizeof kind);
+      if (_stricmp(kind, "Edit") != 0 && _stricmp(kind, "msctls_hotkey32") != 0) continue;
+      ++fields;
+      HWND label = GetWindow(child, GW_HWNDPREV);
+      char labelKind[32] = {};
+      char text[64] = {};
+      if (label) {
+        GetClassNameA(label, labelKind, sizeof labelKind);
+        GetWindowTextA(label, text, sizeof text);
+      }
+      EXPECT_TRUE(_stricmp(labelKind, "Static") == 0 && text[0] != '\0')
+          << caption << ", field " << GetDlgCtrlID(child) << ": before it " << labelKind << " \"" << text << "\"";
+    }
+    EXPECT_GT(fields, 0) << caption;
+  }
+  EXPECT_TRUE(h.Stop());
+}
+
 }  // namespace
 }  // namespace tarnix::test
