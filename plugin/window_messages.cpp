@@ -48,7 +48,17 @@ void OnKeyDown(Plugin& plugin, WPARAM key, LPARAM lParam) {
   if (!RunKeyCommand(plugin, key, ctrl)) PostToPlayer(WM_KEYDOWN, key, lParam);
 }
 
-void OnSysKeyDown(WPARAM key, LPARAM lParam) {
+void OnSysKeyDown(Plugin& plugin, WPARAM key, LPARAM lParam) {
+  // F10 opens the window's menu and Shift+F10 the list's, as the Applications key does: with
+  // them every command is reachable from the keyboard.
+  if (key == VK_F10) {
+    if (GetKeyState(VK_SHIFT) >= 0) {
+      OpenBkgMenuFromKeyboard(plugin);
+    } else if (TrackListView* list = plugin.list()) {
+      list->OnKey(VK_APPS);
+    }
+    return;
+  }
   if (key == VK_F4 && (lParam & (1 << 29)) != 0) {
     SendToPlayer(Shared().playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
     return;
@@ -106,7 +116,7 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
       OnKeyDown(plugin, wParam, lParam);
       return true;
     case WM_SYSKEYDOWN:
-      OnSysKeyDown(wParam, lParam);
+      OnSysKeyDown(plugin, wParam, lParam);
       return true;
     case WM_SYSCHAR:
       // The player got the key down and translates its own character; the default procedure

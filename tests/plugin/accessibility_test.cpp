@@ -284,6 +284,22 @@ TEST_F(ScreenReaderTest, DefaultActionPressesEachButton) {
   EXPECT_EQ(client->accDoDefaultAction(Id(99)), E_INVALIDARG);
 }
 
+// Without a mouse: F10 opens the window's menu (every command not on a key is in it or in the
+// list's), and Shift+F10 or the Applications key the list's menu at the keyboard row.
+TEST_F(ScreenReaderTest, KeysOpenTheWindowsMenuAndTheListsMenu) {
+  PlayPaused();
+  auto expectMenuAfter = [&](UINT message, WPARAM key, const char* what) {
+    PostMessageA(h.Window(), message, key, 0);
+    HWND menu = nullptr;
+    ASSERT_TRUE(h.PumpUntil([&] { return (menu = ShownMenu(h.UiThreadId())) != nullptr; }, 5000)) << what;
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(h.PumpUntil([&] { return ShownMenu(h.UiThreadId()) == nullptr; }, 5000)) << what;
+  };
+  expectMenuAfter(WM_SYSKEYDOWN, VK_F10, "F10");
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
+  expectMenuAfter(WM_KEYDOWN, VK_APPS, "Applications key");
+}
+
 // The highlight moves to Theme at 1 s: the screen reader hears the row's name change within
 // 100 ms of the boundary, measured by the player's position when the event reaches the hook.
 TEST_F(ScreenReaderTest, PlayingRowChangeIsAnnouncedWithinATenthOfASecond) {
