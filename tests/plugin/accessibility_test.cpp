@@ -68,14 +68,17 @@ std::string Name(IAccessible* object, LONG child = CHILDID_SELF) {
   return Narrow(name);
 }
 
-LONG LongOf(HRESULT (IAccessible::*get)(VARIANT, VARIANT*), IAccessible* object, LONG child) {
+LONG LongOf(HRESULT answer, const VARIANT& out) { return SUCCEEDED(answer) && out.vt == VT_I4 ? out.lVal : -1; }
+LONG Role(IAccessible* object, LONG child = CHILDID_SELF) {
   VARIANT out;
   VariantInit(&out);
-  if (FAILED((object->*get)(Id(child), &out)) || out.vt != VT_I4) return -1;
-  return out.lVal;
+  return LongOf(object->get_accRole(Id(child), &out), out);
 }
-LONG Role(IAccessible* object, LONG child = CHILDID_SELF) { return LongOf(&IAccessible::get_accRole, object, child); }
-LONG State(IAccessible* object, LONG child = CHILDID_SELF) { return LongOf(&IAccessible::get_accState, object, child); }
+LONG State(IAccessible* object, LONG child = CHILDID_SELF) {
+  VARIANT out;
+  VariantInit(&out);
+  return LongOf(object->get_accState(Id(child), &out), out);
+}
 
 IAccessible* Child(IAccessible* parent, LONG child) {
   IDispatch* dispatch = nullptr;
