@@ -329,6 +329,7 @@ TEST_F(ScreenReaderTest, NothingIsRaisedWhileTheWindowIsHidden) {
   ASSERT_TRUE(h.PumpUntil([&] { return !h.Visible(); }, 3000));
   ASSERT_TRUE(h.WaitForPostedMessages());
   g_events.clear();
+  PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
   PostMessageA(h.Window(), WM_KEYDOWN, VK_DOWN, 0);
   ASSERT_TRUE(h.Command(IDM_NEXT_SUBTRACK));
   ASSERT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 1); }, 3000));
