@@ -18,8 +18,13 @@
 namespace tarnix::test {
 namespace {
 
-// A track, a subtrack and a subtrack marked to be skipped.
-const std::string kList = "[Skip  ] 01:01:05:00\r\n01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:01:05:00 Close\r\n";
+// A track, a subtrack, a subtrack marked to be skipped and, below the first page, ten more.
+const std::string kList =
+    "[Skip  ] 01:01:05:00\r\n01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n01:01:05:00 Close\r\n"
+    "01:02:00:00 Part 1\r\n01:03:00:00 Part 2\r\n01:04:00:00 Part 3\r\n01:05:00:00 Part 4\r\n"
+    "01:06:00:00 Part 5\r\n01:07:00:00 Part 6\r\n01:08:00:00 Part 7\r\n01:09:00:00 Part 8\r\n"
+    "01:10:00:00 Part 9\r\n01:11:00:00 Part 10\r\n";
+constexpr long kRows = 13;
 
 // One reference to a COM object, released when it goes.
 template <class T>
@@ -113,7 +118,7 @@ class ScreenReaderTest : public PlayingPluginTest {
     ASSERT_TRUE(h.WriteBookmark("r.trk", TrackFile("Reader", kList)));
     h.Player().SetPlaylist({{"C:\\x\\r.mp3", "Reader", 0}});
     ASSERT_TRUE(h.Start());
-    ASSERT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
+    ASSERT_TRUE(ShowsLastKey(MakeItemId(1, kRows - 1)));
     g_window = h.Window();
     g_player = &h.Player();
     g_events.clear();
@@ -184,16 +189,28 @@ TEST_F(ScreenReaderTest, ReadsEveryRowTheTitleTheButtonsAndTheScrollBar) {
   // Every row, each with its time as the time column shows it; the playing row's time is how
   // far into it playback is.
   ASSERT_EQ(list->get_accChildCount(&count), S_OK);
-  ASSERT_EQ(count, 3);
+  ASSERT_EQ(count, kRows);
   const std::string track = Name(list.Get(), 1);
   EXPECT_EQ(track.rfind("Tester - Opening, ", 0), 0u) << track;
   EXPECT_NE(track.find(", track, playing"), std::string::npos) << track;
   EXPECT_EQ(Name(list.Get(), 2), "Theme, 0:01");
   EXPECT_EQ(Name(list.Get(), 3), "Close, 1:05, skipped");
-  for (LONG row = 1; row <= 3; ++row) {
+  for (LONG row = 4; row <= kRows; ++row) {
+    const std::string part = std::to_string(row - 3);
+    EXPECT_EQ(Name(list.Get(), row), "Part " + part + ", " + std::to_string(row - 2) + ":00") << row;
+  }
+  for (LONG row = 1; row <= kRows; ++row) {
     EXPECT_EQ(Role(list.Get(), row), ROLE_SYSTEM_LISTITEM) << row;
     EXPECT_TRUE(State(list.Get(), row) & STATE_SYSTEM_SELECTABLE) << row;
   }
+  // The last row is off the page: it says so, and its place is below the list's.
+  EXPECT_EQ(State(list.Get(), 1) & STATE_SYSTEM_OFFSCREEN, 0);
+  EXPECT_TRUE(State(list.Get(), kRows) & STATE_SYSTEM_OFFSCREEN);
+  long listLeft = 0, listTop = 0, listWidth = 0, listHeight = 0, lastLeft = 0, lastTop = 0, lastWidth = 0,
+       lastHeight = 0;
+  ASSERT_EQ(list->accLocation(&listLeft, &listTop, &listWidth, &listHeight, Id(CHILDID_SELF)), S_OK);
+  ASSERT_EQ(list->accLocation(&lastLeft, &lastTop, &lastWidth, &lastHeight, Id(kRows)), S_OK);
+  EXPECT_GE(lastTop, listTop + listHeight);
   // A row as an object of its own answers the same, and is where the window draws it.
   Held<IAccessible> theme(Child(list.Get(), 2));
   ASSERT_TRUE(theme);
@@ -273,7 +290,7 @@ TEST_F(ScreenReaderTest, DefaultActionPressesEachButton) {
   EXPECT_TRUE(h.PumpUntil([&] { return h.CurrentKey() == MakeItemId(1, 0); }, 3000)) << *h.CurrentKey();
   ASSERT_EQ(press(2), S_OK);  // Add
   long rows = 0;
-  EXPECT_TRUE(h.PumpUntil([&] { return list->get_accChildCount(&rows) == S_OK && rows == 4; }, 3000)) << rows;
+  EXPECT_TRUE(h.PumpUntil([&] { return list->get_accChildCount(&rows) == S_OK && rows == kRows + 1; }, 3000)) << rows;
   // Menu and File open their menus once the call has returned; Escape closes each.
   for (LONG button : {0, 1}) {
     ASSERT_EQ(press(button), S_OK) << button;
