@@ -43,6 +43,7 @@ WindowAccessibility::Seen WindowAccessibility::Look() const {
     now.selected = list->SelectedRow();
     now.playing = list->CurrentRow();
     now.playingKey = list->CurrentKey();
+    now.rows = list->RowCount();
   }
   return now;
 }
@@ -65,6 +66,10 @@ void WindowAccessibility::NoteChanges() {
     return;
   }
   const Plugin& plugin = *context_->plugin;
+  // Rows came or went: a screen reader reads the list's children again.
+  if (now.rows != before.rows) {
+    NotifyWinEvent(EVENT_OBJECT_REORDER, context_->window, OBJID_CLIENT, ChildIdOf({NodeKind::List, 0}));
+  }
   if (now.selected >= 0 && now.selected != before.selected) {
     Raise(EVENT_OBJECT_SELECTION, now.selected);
     if (now.focused) Raise(EVENT_OBJECT_FOCUS, now.selected);

@@ -1,9 +1,10 @@
 #pragma once
 // WindowAccessibility: the plug-in window's side of Microsoft Active Accessibility. It answers
 // WM_GETOBJECT for the client area with the window's own IAccessible object (accessible_element.h)
-// and, after each message the window handled, raises the events for what changed: the keyboard
-// row (selection, and focus while the window has the keyboard), and the playing row (its name
-// changes, and a UI Automation notification where the system has one). While the window is
+// and, after each message the window handled, raises the events for what changed: the rows (the
+// list's children were reordered), the keyboard row (selection, and focus while the window has the
+// keyboard), and the playing row (its name changes, and a UI Automation notification where the
+// system has one). While the window is
 // hidden it raises nothing. The Plugin owns it; start-up makes it once the widgets exist.
 
 #include <windows.h>
@@ -40,6 +41,7 @@ class WindowAccessibility {
     int32_t selected = -1;
     int32_t playing = -1;
     int32_t playingKey = 0;
+    int32_t rows = 0;
   };
   Seen Look() const;
   void Raise(DWORD event, int32_t row) const;

@@ -110,7 +110,7 @@ void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG
 }
 
 // A screen reader in the test's thread: a COM apartment, the client object of the plug-in window
-// and a hook for the window's focus, selection and name events.
+// and a hook for the window's reorder, focus, selection and name events.
 class ScreenReaderTest : public PlayingPluginTest {
  protected:
   void SetUp() override {
@@ -122,7 +122,7 @@ class ScreenReaderTest : public PlayingPluginTest {
     g_window = h.Window();
     g_player = &h.Player();
     g_events.clear();
-    hook_ = SetWinEventHook(EVENT_OBJECT_FOCUS, EVENT_OBJECT_NAMECHANGE, nullptr, OnEvent, GetCurrentProcessId(), 0,
+    hook_ = SetWinEventHook(EVENT_OBJECT_REORDER, EVENT_OBJECT_NAMECHANGE, nullptr, OnEvent, GetCurrentProcessId(), 0,
                             WINEVENT_OUTOFCONTEXT);
     ASSERT_NE(hook_, nullptr);
     ASSERT_EQ(AccessibleObjectFromWindow(h.Window(), static_cast<DWORD>(OBJID_CLIENT), __uuidof(IAccessible),
@@ -291,6 +291,7 @@ TEST_F(ScreenReaderTest, DefaultActionPressesEachButton) {
   ASSERT_EQ(press(2), S_OK);  // Add
   long rows = 0;
   EXPECT_TRUE(h.PumpUntil([&] { return list->get_accChildCount(&rows) == S_OK && rows == kRows + 1; }, 3000)) << rows;
+  EXPECT_TRUE(WaitFor(EVENT_OBJECT_REORDER, 2));  // the list's children changed
   // Menu and File open their menus once the call has returned; Escape closes each.
   for (LONG button : {0, 1}) {
     ASSERT_EQ(press(button), S_OK) << button;
