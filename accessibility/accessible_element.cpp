@@ -51,8 +51,8 @@ class AccessibleElement final : public IAccessible {
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override {
     if (!object) return E_POINTER;
     *object = nullptr;
-    // The import library of oleacc names IID_IAccessible as an import: __uuidof gives the value.
-    if (riid == IID_IUnknown || riid == IID_IDispatch || riid == __uuidof(IAccessible)) {
+    // The import library of oleacc names IID_IAccessible as an import, not its value: __uuidof.
+    if (riid == __uuidof(IUnknown) || riid == __uuidof(IDispatch) || riid == __uuidof(IAccessible)) {
       *object = static_cast<IAccessible*>(this);
       AddRef();
       return S_OK;
@@ -91,7 +91,7 @@ class AccessibleElement final : public IAccessible {
       if (FAILED(alive)) return alive;
       if (node_.kind == NodeKind::Client) {
         // Above the client area is the window itself, which the system describes.
-        return CreateStdAccessibleObject(context_->window, OBJID_WINDOW, IID_IDispatch,
+        return CreateStdAccessibleObject(context_->window, OBJID_WINDOW, __uuidof(IDispatch),
                                          reinterpret_cast<void**>(parent));
       }
       *parent = NewAccessibleElement(context_, ParentOf(node_));
