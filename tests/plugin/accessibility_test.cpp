@@ -12,6 +12,7 @@
 
 #include "host/player_codes.h"
 #include "resources/resource_ids.h"
+#include "testhost/key_state.h"
 #include "tests/plugin/plugin_test.h"
 #include "tracklist/item_id.h"
 
@@ -309,16 +310,23 @@ TEST_F(ScreenReaderTest, DefaultActionPressesEachButton) {
 // list's), and Shift+F10 or the Applications key the list's menu at the keyboard row.
 TEST_F(ScreenReaderTest, KeysOpenTheWindowsMenuAndTheListsMenu) {
   PlayPaused();
-  auto expectMenuAfter = [&](UINT message, WPARAM key, const char* what) {
+  // Which menu opened, by its first item.
+  auto expectMenuAfter = [&](UINT message, WPARAM key, UINT firstItem, const char* what) {
     PostMessageA(h.Window(), message, key, 0);
     HWND menu = nullptr;
     ASSERT_TRUE(h.PumpUntil([&] { return (menu = ShownMenu(h.UiThreadId())) != nullptr; }, 5000)) << what;
+    constexpr UINT kGetMenuHandle = 0x01E1;  // MN_GETHMENU
+    const auto shown = reinterpret_cast<HMENU>(SendMessageA(menu, kGetMenuHandle, 0, 0));
+    EXPECT_EQ(GetMenuItemID(shown, 0), firstItem) << what;
     PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(h.PumpUntil([&] { return ShownMenu(h.UiThreadId()) == nullptr; }, 5000)) << what;
   };
-  expectMenuAfter(WM_SYSKEYDOWN, VK_F10, "F10");
+  expectMenuAfter(WM_SYSKEYDOWN, VK_F10, IDM_ABOUT, "F10");
   PostMessageA(h.Window(), WM_KEYDOWN, VK_HOME, 0);
-  expectMenuAfter(WM_KEYDOWN, VK_APPS, "Applications key");
+  expectMenuAfter(WM_KEYDOWN, VK_APPS, IDM_CONTEXT_PLAY, "Applications key");
+  const testhost::HeldKeys shift({VK_SHIFT}, h.UiThreadId());
+  ASSERT_TRUE(shift.Ok());
+  expectMenuAfter(WM_SYSKEYDOWN, VK_F10, IDM_CONTEXT_PLAY, "Shift+F10");
 }
 
 // The highlight moves to Theme at 1 s: the screen reader hears the row's name change within
