@@ -155,6 +155,18 @@ void CmdHideWindow(Plugin& plugin) { HidePluginWindow(plugin); }
 
 void OpenBkgMenu(Plugin& plugin, int x, int y) { OpenPopup(plugin, plugin.menus().bkg, x, y); }
 
+void OpenBkgMenuFromKeyboard(Plugin& plugin) {
+  int x = 0, y = 0;
+  if (const TrackListView* view = plugin.list()) {
+    // Just below the keyboard row when it is on the page, else at the list's top.
+    const RECT list = view->GetRect();
+    const RECT row = view->RowBox(view->SelectedRow());
+    x = list.left + 8;
+    y = (!IsRectEmpty(&row) && row.top >= list.top && row.bottom <= list.bottom) ? row.bottom : list.top;
+  }
+  OpenBkgMenu(plugin, x, y);
+}
+
 void UpdateContextMenuStates(Plugin& plugin, HMENU menu) {
   TrackListView* const view = plugin.list();
   if (!menu) return;

@@ -42,7 +42,9 @@ extern const ButtonHandler kButtonClickHandlers[9];
 extern const ButtonHandler kButtonRightClickHandlers[9];
 
 // Menu openers, (x, y) in the plug-in window's client coordinates.
-void OpenBkgMenu(Plugin& plugin, int x, int y);      // the frame's background right click
+void OpenBkgMenu(Plugin& plugin, int x, int y);  // the frame's background right click
+// The same menu from the keyboard (F10): every command of the window is in it or in the list's.
+void OpenBkgMenuFromKeyboard(Plugin& plugin);
 void OpenContextMenu(Plugin& plugin, int x, int y);  // the list view's context request
 // Checks "Repeat" while a row is repeated and greys "Delete" unless a subtrack is selected.
 void UpdateContextMenuStates(Plugin& plugin, HMENU contextMenu);

@@ -78,8 +78,9 @@ constexpr UINT UM_PLAYER_MOVED = 0x4404;
 constexpr UINT UM_RELOAD_SKIN = 0x4405;
 constexpr UINT UM_QUIT = 0x4406;  // posted to the window by quit: ends modal loops, the loop and guarded sends
 constexpr UINT UM_REPEAT_END = 0x4407;
-constexpr UINT UM_TICK_NOW = 0x4408;  // posted: run the playback check at once (coalesced)
-constexpr UINT UM_CONFIG = 0x4409;    // posted by config: show the window, or the options when it is shown
+constexpr UINT UM_TICK_NOW = 0x4408;      // posted: run the playback check at once (coalesced)
+constexpr UINT UM_CONFIG = 0x4409;        // posted by config: show the window, or the options when it is shown
+constexpr UINT UM_PRESS_BUTTON = 0x440A;  // posted by a screen reader's default action, wParam: bar button 0 to 4
 
 // The work the window procedure defers when a subsong source sends: it copies what the send
 // carries and posts one of these to itself, never the source's own id, so that whichever loop

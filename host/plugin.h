@@ -33,6 +33,8 @@ namespace tarnix {
 class TitleDisplay;
 class TrackListView;
 class SkinScrollBar;
+// accessibility/window_accessibility.h, a floor above: start-up makes it and hands its deleter.
+class WindowAccessibility;
 
 // Menu resource 102 and its sub-menus (which are destroyed with it).
 struct PluginMenus {
@@ -100,6 +102,8 @@ class Plugin {
   SkinFrame* frame() const { return frame_.get(); }
   TitleDisplay* title() const { return title_; }
   TrackListView* list() const { return list_; }
+  // What screen readers are told of the window; null before the widgets exist and after shutdown.
+  WindowAccessibility* accessibility() const { return accessibility_.get(); }
 
   // The tick's timer on the window (host/timer_ids.h): (re)started with the next interval,
   // stopped before a tick runs at once. Nothing happens without a window.
@@ -140,6 +144,7 @@ class Plugin {
   TitleDisplay* title_ = nullptr;
   TrackListView* list_ = nullptr;
   SkinScrollBar* scrollBar_ = nullptr;
+  std::unique_ptr<WindowAccessibility, void (*)(WindowAccessibility*)> accessibility_{nullptr, nullptr};
   UINT_PTR timerId_ = 0;  // 0 while no timer runs
   void (*listReplaced_)(Plugin&) = nullptr;
   HookHandle callWndProcHook_;

@@ -4,6 +4,7 @@
 
 #include "plugin/plugin_window.h"
 
+#include "accessibility/window_accessibility.h"
 #include "host/callback_guard.h"
 #include "host/plugin.h"
 #include "plugin/window_messages.h"
@@ -31,7 +32,11 @@ LRESULT CALLBACK PluginWindowProc(HWND window, UINT message, WPARAM wParam, LPAR
   LRESULT result = 0;
   bool handled = false;
   // A failure is handed to the plug-in's loop, which ends (plugin/message_loop.h).
-  GuardCallback([&] { handled = HandleWindowMessage(*plugin, message, wParam, lParam, &result); });
+  GuardCallback([&] {
+    handled = HandleWindowMessage(*plugin, message, wParam, lParam, &result);
+    // Whatever the message changed is told to screen readers before the next one.
+    if (WindowAccessibility* accessibility = plugin->accessibility()) accessibility->NoteChanges();
+  });
   return handled ? result : DefWindowProcW(window, message, wParam, lParam);
 }
 

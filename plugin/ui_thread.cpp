@@ -6,6 +6,8 @@
 
 #include <commctrl.h>
 
+#include "accessibility/com_apartment.h"
+#include "accessibility/window_accessibility.h"
 #include "commands/commands.h"
 #include "commands/dialogs.h"
 #include "commands/editing.h"
@@ -201,6 +203,7 @@ void PluginLifetime::BuildWidgets(Plugin& plugin) {
   plugin.list_ = widgets.list;
   if (plugin.list_) plugin.list_->SetDecorator([&plugin](int32_t key) { return ListeningRowDecoration(plugin, key); });
   plugin.scrollBar_ = widgets.scrollBar;
+  plugin.accessibility_ = {new WindowAccessibility(plugin), [](WindowAccessibility* made) { delete made; }};
 }
 
 void PluginLifetime::Build(Plugin& plugin) {
@@ -231,6 +234,8 @@ void PluginLifetime::Build(Plugin& plugin) {
 void PluginLifetime::TearDown(Plugin& plugin) {
   RemoveHooks(plugin);
   plugin.StopTickTimer();
+  // First: objects a screen reader still holds stop reaching the widgets that go next.
+  plugin.accessibility_.reset();
   plugin.title_ = nullptr;
   plugin.list_ = nullptr;
   plugin.scrollBar_ = nullptr;
@@ -292,6 +297,8 @@ DWORD WINAPI UiThreadMain(void* /*parameter*/) {
   // miss it.
   MSG msg;
   PeekMessageW(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+  // Left after shutdown: leaving it releases whatever screen readers still hold.
+  const ComApartment apartment;
   try {
     Plugin& plugin = StartUp();
     try {

@@ -7,6 +7,8 @@
 
 #include "plugin/window_messages.h"
 
+#include "accessibility/accessible_tree.h"
+#include "accessibility/window_accessibility.h"
 #include "commands/commands.h"
 #include "commands/global_actions.h"
 #include "host/messaging.h"
@@ -48,7 +50,17 @@ void OnKeyDown(Plugin& plugin, WPARAM key, LPARAM lParam) {
   if (!RunKeyCommand(plugin, key, ctrl)) PostToPlayer(WM_KEYDOWN, key, lParam);
 }
 
-void OnSysKeyDown(WPARAM key, LPARAM lParam) {
+void OnSysKeyDown(Plugin& plugin, WPARAM key, LPARAM lParam) {
+  // F10 opens the window's menu and Shift+F10 the list's, as the Applications key does: with
+  // them every command is reachable from the keyboard.
+  if (key == VK_F10) {
+    if (GetKeyState(VK_SHIFT) >= 0) {
+      OpenBkgMenuFromKeyboard(plugin);
+    } else if (TrackListView* list = plugin.list()) {
+      list->OnKey(VK_APPS);
+    }
+    return;
+  }
   if (key == VK_F4 && (lParam & (1 << 29)) != 0) {
     SendToPlayer(Shared().playerWindow, WM_COMMAND, kCmdClosePlayer, 0);
     return;
@@ -99,7 +111,7 @@ bool HandleInput(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam) {
       OnKeyDown(plugin, wParam, lParam);
       return true;
     case WM_SYSKEYDOWN:
-      OnSysKeyDown(wParam, lParam);
+      OnSysKeyDown(plugin, wParam, lParam);
       return true;
     case WM_SYSCHAR:
       // The player got the key down and translates its own character; the default procedure
@@ -180,6 +192,9 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
       // as the window's own command. Any other wParam names no action and is ignored.
       if (IsGlobalAction(wParam)) PostMessageW(plugin.window(), WM_COMMAND, wParam, 0);
       return true;
+    case UM_PRESS_BUTTON:
+      if (wParam < static_cast<WPARAM>(kSpokenButtons)) PressSpokenButton(plugin, static_cast<int32_t>(wParam));
+      return true;
     case UM_QUIT:
       EndAllAtQuit(plugin);
       return true;
@@ -219,8 +234,13 @@ bool HandleWindowMessage(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lPa
   if (OfferToFrame(plugin, message, wParam, lParam, result)) return true;
   *result = 0;
   if (message == WM_DESTROY) {
+    if (WindowAccessibility* accessibility = plugin.accessibility()) accessibility->Disconnect();
     PostQuitMessage(0);
     return true;
+  }
+  if (message == WM_GETOBJECT) {
+    WindowAccessibility* accessibility = plugin.accessibility();
+    return accessibility && accessibility->AnswerGetObject(wParam, lParam, result);
   }
   return AnswerSubsongSource(plugin, message, wParam, lParam, result) || HandleInput(plugin, message, wParam, lParam) ||
          HandlePrivate(plugin, message, wParam);

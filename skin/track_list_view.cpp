@@ -233,6 +233,13 @@ RECT TrackListView::RowRect(int32_t index) const {
   return RECT{rect.left, top, rect.right, top + lineHeight};
 }
 
+RECT TrackListView::RowBox(int32_t index) const {
+  if (index < 0 || index >= RowCount()) return RECT{};
+  const int32_t lineHeight = frame ? frame->LineHeight() : 1;
+  const LONG top = TextArea().top + (index - topRow) * lineHeight;
+  return RECT{rect.left, top, rect.right, top + lineHeight};
+}
+
 void TrackListView::RedrawRow(int32_t index) {
   const RECT row = RowRect(index);
   if (frame && !IsRectEmpty(&row)) frame->Invalidate(row);

@@ -82,6 +82,9 @@ class TrackListView : public Widget {
   int32_t PageRowCount() const { return pageRows; }
   // Row under client row y, or -1.
   int32_t RowAt(int y) const;
+  // Where row `index` is drawn, or would be with the list scrolled by whole rows: above or below
+  // the list for rows off the page; empty for no such row. Screen readers ask for every row.
+  RECT RowBox(int32_t index) const;
   bool SelectAt(int y);
 
   void PaintOn(HDC dc, const RECT& box) override;

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
 # From the bottom up (README.md, "For developers").
-floors=(win32 tracklist import listening skin host listening_playback session commands plugin)
+floors=(win32 tracklist import listening skin host listening_playback session accessibility commands plugin)
 declare -A level
 for i in "${!floors[@]}"; do level[${floors[$i]}]=$i; done
 

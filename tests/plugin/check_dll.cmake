@@ -1,7 +1,8 @@
 # Static checks of the plug-in DLL from its PE headers (objdump -p): exactly one export,
 # winampGetGeneralPurposePlugin, and imports from system DLLs only (no C++ runtime, libgcc or
 # winpthread DLL that a player's folder would not have), among them COMCTL32, whose up-down and
-# hot key classes the dialogs are built from. Then that no test-only code reached it: neither
+# hot key classes the dialogs are built from, and OLEACC, OLE32 and OLEAUT32 for screen readers;
+# UI Automation's notification is looked up at run time, never imported. Then that no test-only code reached it: neither
 # the file faults nor the test clock (tests/support), by the symbols of its debug file (nm) and
 # the texts of both files.
 execute_process(COMMAND ${OBJDUMP} -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE failed)
@@ -30,7 +31,7 @@ foreach(entry IN LISTS imports)
   if(upper STREQUAL "COMCTL32.DLL")
     set(common_controls TRUE)
   endif()
-  if(NOT upper MATCHES "^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|MSVCRT|UCRTBASE|API-MS-WIN-[A-Z0-9-]+)\\.DLL$")
+  if(NOT upper MATCHES "^(KERNEL32|USER32|GDI32|COMCTL32|COMDLG32|ADVAPI32|SHELL32|OLEACC|OLE32|OLEAUT32|MSVCRT|UCRTBASE|API-MS-WIN-[A-Z0-9-]+)\\.DLL$")
     message(FATAL_ERROR "imports a non-system DLL: ${name}")
   endif()
 endforeach()
