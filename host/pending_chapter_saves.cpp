@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "host/ascii_escape.h"
 #include "import/chapter.h"
 
 namespace tarnix {
@@ -13,54 +14,9 @@ constexpr size_t kMaxPendingSaves = 64;
 constexpr size_t kMaxPathBytes = 32767 * 4;
 constexpr int64_t kMaxTimeMs = int64_t{1} << 50;
 
-void AppendEscaped(const std::string& text, std::string* out) {
-  for (char c : text) {
-    switch (c) {
-      case '\t':
-        *out += "\\t";
-        break;
-      case '\n':
-        *out += "\\n";
-        break;
-      case '\r':
-        *out += "\\r";
-        break;
-      case '\\':
-        *out += "\\\\";
-        break;
-      default:
-        *out += c;
-    }
-  }
-}
-
+// A text read back whole and within its bound, or the line is dropped.
 bool Unescape(const std::string& field, size_t maxBytes, std::string* out) {
-  out->clear();
-  for (size_t i = 0; i < field.size(); ++i) {
-    char c = field[i];
-    if (c == '\\') {
-      if (++i == field.size()) return false;
-      switch (field[i]) {
-        case 't':
-          c = '\t';
-          break;
-        case 'n':
-          c = '\n';
-          break;
-        case 'r':
-          c = '\r';
-          break;
-        case '\\':
-          c = '\\';
-          break;
-        default:
-          return false;
-      }
-    }
-    *out += c;
-    if (out->size() > maxBytes) return false;
-  }
-  return true;
+  return UnescapeFromAscii(field, out) && out->size() <= maxBytes;
 }
 
 bool ReadNumber(const std::string& field, int64_t* out) {
@@ -110,13 +66,13 @@ bool ParseLine(const std::string& line, ChapterSave* out) {
 std::string FormatPendingChapterSaves(const std::vector<ChapterSave>& saves) {
   std::string out;
   for (const ChapterSave& save : saves) {
-    AppendEscaped(save.path, &out);
+    out += EscapeToAscii(save.path);
     out += '\t';
-    AppendEscaped(save.chapters.trackName, &out);
+    out += EscapeToAscii(save.chapters.trackName);
     out += '\t' + std::to_string(save.chapters.lengthMs);
     for (const Chapter& chapter : save.chapters.chapters) {
       out += '\t' + std::to_string(chapter.timeMs) + '\t';
-      AppendEscaped(chapter.name, &out);
+      out += EscapeToAscii(chapter.name);
     }
     out += "\r\n";
   }

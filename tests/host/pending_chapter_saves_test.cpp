@@ -45,7 +45,7 @@ TEST(PendingChapterSaves, ADamagedLineIsDroppedAndTheOthersKept) {
       "C:\\b.mp3\tName\t1000\t0\r\n",                    // a time without its name
       "C:\\b.mp3\tName\tten\t0\tOne\r\n",                // not a number
       "C:\\b.mp3\tName\t1000\t5000\tOne\t0\tTwo\r\n",    // times going back
-      "C:\\b.mp3\tBad\\q escape\t1000\t0\tOne\r\n",      // an unknown escape
+      "C:\\b.mp3\tBad %ZZ escape\t1000\t0\tOne\r\n",     // a bad escape
       "C:\\b.mp3\tName\t1000\t-5\tOne\r\n",              // a sign
       "\tName\t1000\t0\tOne\r\n",                        // no path
       "C:\\b.mp3\tName\t99999999999999999\t0\tOne\r\n",  // beyond any length
