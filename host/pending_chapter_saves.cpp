@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "host/ascii_escape.h"
+#include "tracklist/ascii_escape.h"
 #include "import/chapter.h"
 
 namespace tarnix {

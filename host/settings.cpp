@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "host/ascii_escape.h"
+#include "tracklist/ascii_escape.h"
 #include "host/mark_earlier.h"
 
 #include "host/messaging.h"

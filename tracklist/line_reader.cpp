@@ -12,6 +12,15 @@ LineReader::LineReader(std::FILE* file, size_t block)
   at_end_ = file_ == nullptr;
 }
 
+LineReader::LineReader(std::string_view bytes)
+    : file_(nullptr), block_(kBlock), capacity_(bytes.size() + 1), buffer_(new char[capacity_]) {
+  if (!bytes.empty()) std::memcpy(buffer_.get(), bytes.data(), bytes.size());
+  end_ = bytes.size();
+  Settle();
+  end_ = blanks_ = ready_;  // all there is: a Ctrl-Z with only blanks behind it ends the text
+  at_end_ = true;
+}
+
 namespace {
 
 // What may follow a Ctrl-Z byte that ends a file: blanks, line breaks, more Ctrl-Z bytes.
@@ -20,16 +29,6 @@ bool IsTail(char c) {
 }
 
 }  // namespace
-
-size_t LengthOfLines(std::string_view bytes) {
-  for (size_t stop = bytes.find(LineReader::kEndOfFileByte); stop != std::string_view::npos;
-       stop = bytes.find(LineReader::kEndOfFileByte, stop + 1)) {
-    size_t after = stop + 1;
-    while (after < bytes.size() && IsTail(bytes[after])) ++after;
-    if (after == bytes.size()) return stop;
-  }
-  return bytes.size();
-}
 
 void LineReader::Settle() {
   const char* const data = buffer_.get();

@@ -15,11 +15,6 @@
 
 namespace tarnix {
 
-// How many bytes of `bytes` hold lines, by LineReader's rule: a Ctrl-Z byte with nothing but
-// blanks, line breaks and more Ctrl-Z bytes behind it ends the text; any other is a byte of its
-// line. For text already in memory.
-size_t LengthOfLines(std::string_view bytes);
-
 class LineReader {
  public:
   static constexpr size_t kBlock = 16 * 1024;
@@ -27,6 +22,8 @@ class LineReader {
 
   // `block` is the read size; tests use tiny blocks to put line breaks at every boundary.
   explicit LineReader(std::FILE* file, size_t block = kBlock);
+  // The lines of bytes already in memory (a kept edit), by the same rules; they are copied.
+  explicit LineReader(std::string_view bytes);
 
   // The next line, valid until the following call; false at the end of the file. A line too
   // long for an int length throws std::bad_alloc, as the string type does.

@@ -475,10 +475,14 @@ void Reader::EntryLine(const char* line, int length) {
   }
 }
 
-bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage) {
+namespace {
+
+// Makes the line reader inside the guard: its buffer may not be had either.
+template <typename Source>
+bool ReadAllFrom(const Source& source, Reader& reader, unsigned codePage) {
   reader.SetEncoding(false, codePage);
   try {
-    LineReader lines(file);
+    LineReader lines(source);
     const char* line;
     int length;
     if (!lines.Next(&line, &length)) return true;
@@ -498,7 +502,13 @@ bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage) {
   return true;
 }
 
+}  // namespace
+
+bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage) { return ReadAllFrom(file, reader, codePage); }
+
 bool ReadAll(std::FILE* file, Reader& reader) { return ReadAll(file, reader, platform::AnsiCodePage()); }
+
+bool ReadAll(std::string_view bytes, Reader& reader) { return ReadAllFrom(bytes, reader, platform::AnsiCodePage()); }
 
 bool Reader::Finish() const {
   if (matched_) return true;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <string>
+#include <string_view>
 
 #include "tracklist/skip_marks.h"
 #include "tracklist/text_string.h"
@@ -104,6 +105,8 @@ class Reader {
 // it).
 bool ReadAll(std::FILE* file, Reader& reader, unsigned codePage);
 bool ReadAll(std::FILE* file, Reader& reader);
+// The same for a list's bytes in memory, read as a file holding them would be.
+bool ReadAll(std::string_view bytes, Reader& reader);
 
 }  // namespace trackfile
 }  // namespace tarnix

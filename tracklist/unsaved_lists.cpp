@@ -2,16 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
-#include <cstring>
-#include <new>
 #include <optional>
 #include <utility>
 
-#include "tracklist/line_reader.h"
+#include "tracklist/ascii_escape.h"
 #include "tracklist/platform.h"
 #include "tracklist/track_file.h"
 #include "tracklist/track_list.h"
-#include "tracklist/utf8_text.h"
 #include "tracklist/whole_file.h"
 
 namespace tarnix {
@@ -21,6 +18,8 @@ namespace {
 constexpr char kRecoverySuffix[] = ".unsaved";
 // Far beyond any list the plug-in writes; a larger file is no kept edit of it.
 constexpr uint64_t kMaxRecoveryBytes = uint64_t{64} << 20;
+// Lists of one name kept in the fallback directory at once; more are kept in memory only.
+constexpr int kMaxNamesakes = 99;
 
 // The record's tags have the width of a list's own header tags.
 constexpr std::string_view kListTag = "[List  ] ";
@@ -45,46 +44,10 @@ std::optional<platform::ListedFile> Listed(const TextString& path) {
   return listed;
 }
 
-// The path on one line: its control bytes, the bytes above 0x7E and the escape itself as %XX.
-std::string EscapedPath(const TextString& path) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  for (int i = 0; i < path.Length(); ++i) {
-    const auto byte = static_cast<unsigned char>(path.c_str()[i]);
-    if (byte < 0x20 || byte > 0x7E || byte == '%') {
-      out += '%';
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += static_cast<char>(byte);
-    }
-  }
-  return out;
-}
-
-int HexDigit(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
-
-// A path the record can name: whole escapes, no NUL, UTF-8 like every text inside.
+// A path the record can name: a whole ASCII spelling of UTF-8 without NUL.
 bool UnescapePath(std::string_view text, TextString* path) {
   std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '%') {
-      out += text[i];
-      continue;
-    }
-    if (i + 2 >= text.size()) return false;
-    const int high = HexDigit(text[i + 1]);
-    const int low = HexDigit(text[i + 2]);
-    if (high < 0 || low < 0) return false;
-    out += static_cast<char>(high * 16 + low);
-    i += 2;
-  }
-  if (out.empty() || out.find('\0') != std::string::npos || !IsValidUtf8(out)) return false;
+  if (!UnescapeFromAscii(text, &out) || out.empty() || out.find('\0') != std::string::npos) return false;
   *path = TextString(static_cast<int>(out.size()), out.data());
   return true;
 }
@@ -141,38 +104,6 @@ bool NextLine(std::string_view text, size_t* at, std::string_view* line) {
   return true;
 }
 
-// The lines of `bytes` as LineReader hands them out of a file: a Ctrl-Z byte with only blanks
-// behind it ends the bytes, a NUL byte ends its line, trailing CR and LF are stripped, a last line needs no break.
-bool ReadLines(std::string_view bytes, trackfile::Reader& reader) {
-  const unsigned codePage = platform::AnsiCodePage();
-  reader.SetEncoding(false, codePage);
-  bytes = bytes.substr(0, LengthOfLines(bytes));
-  try {
-    std::string line;
-    for (size_t at = 0; at < bytes.size();) {
-      const size_t end = std::min(bytes.find('\n', at), bytes.size());
-      const bool first = at == 0;
-      line.assign(bytes.substr(at, end - at));
-      at = end + 1;
-      line.resize(std::strlen(line.c_str()));
-      while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) line.pop_back();
-      const char* text = line.c_str();
-      int length = static_cast<int>(line.size());
-      if (first && line.compare(0, kMark.size(), kMark) == 0) {
-        reader.SetEncoding(true, codePage);
-        text += kMark.size();
-        length -= static_cast<int>(kMark.size());
-      }
-      reader.Line(text, length);
-    }
-  } catch (const TextException&) {
-    return false;
-  } catch (const std::bad_alloc&) {
-    return false;  // a line longer than memory holds: not a list this plug-in wrote
-  }
-  return true;
-}
-
 }  // namespace
 
 TextString RecoveryPathFor(const TextString& listPath) { return listPath + kRecoverySuffix; }
@@ -211,7 +142,7 @@ bool ListUnchangedSince(const ListFileState& kept, const ListFileState& now) {
 std::string FormatRecoveryFile(const RecoveryFile& file) {
   const bool marked = file.bytes.compare(0, kMark.size(), kMark) == 0;
   std::string out = marked ? std::string(kMark) : std::string();
-  out += std::string(kListTag) + EscapedPath(file.listPath) + "\r\n";
+  out += std::string(kListTag) + EscapeToAscii(std::string_view(file.listPath.c_str(), static_cast<size_t>(file.listPath.Length()))) + "\r\n";
   out += std::string(kWasTag) + FormatState(file.was) + "\r\n";
   out.append(file.bytes, marked ? kMark.size() : 0, std::string::npos);
   return out;
@@ -242,7 +173,7 @@ bool LoadListBytes(TrackList& list, std::string_view bytes, const TextString& ti
                    bool alreadyMatched) {
   const TextString playing(title);  // the caller's title may be the list's own album
   trackfile::Reader reader(list, playing, cdKey, cddbId, alreadyMatched);
-  return ReadLines(bytes, reader) && reader.Finish();
+  return trackfile::ReadAll(bytes, reader) && reader.Finish();
 }
 
 UnsavedLists::UnsavedLists(TextString fallbackDirectory) : fallbackDirectory_(std::move(fallbackDirectory)) {}
@@ -251,9 +182,29 @@ TextString UnsavedLists::WriteRecovery(const TextString& listPath, const std::st
   const std::string file = FormatRecoveryFile({listPath, ListFileStateOf(listPath), bytes});
   const TextString beside = RecoveryPathFor(listPath);
   if (WriteReplacing(beside, file, 0).Ok()) return beside;
+  const TextString elsewhere = FallbackRecoveryPath(listPath);
+  return !elsewhere.IsEmpty() && WriteReplacing(elsewhere, file, 0).Ok() ? elsewhere : TextString();
+}
+
+TextString UnsavedLists::FallbackRecoveryPath(const TextString& listPath) const {
   if (fallbackDirectory_.IsEmpty()) return TextString();
-  const TextString elsewhere = fallbackDirectory_ + "\\" + RecoveryPathFor(listPath.FileNamePart());
-  return WriteReplacing(elsewhere, file, 0).Ok() ? elsewhere : TextString();
+  // Lists of one name from different directories meet here: each gets a file of its own
+  // ("list (2).trk.unsaved"), so that keeping one never overwrites the other's edit. A file the
+  // record does not tie to this list (another list's, an earlier version's) is left alone.
+  const TextString name = listPath.FileNamePart();
+  const int stem = name.Length() >= 4 && name.Right(4).EqualsIgnoringCase(".trk") ? name.Length() - 4 : name.Length();
+  for (int n = 1; n <= kMaxNamesakes; ++n) {
+    const TextString candidate =
+        fallbackDirectory_ + "\\" +
+        RecoveryPathFor(n == 1 ? name : name.Left(stem) + " (" + std::to_string(n).c_str() + ")" + name.Mid(stem));
+    if (!platform::PathExists(candidate)) return candidate;
+    std::string text;
+    RecoveryFile kept;
+    if (ReadWholeFile(candidate, kMaxRecoveryBytes, &text) && ParseRecoveryFile(text, &kept) &&
+        kept.listPath.EqualsIgnoringCase(listPath))
+      return candidate;
+  }
+  return TextString();
 }
 
 TextString UnsavedLists::Keep(const TextString& listPath, std::string bytes) {
@@ -351,7 +302,7 @@ bool UnsavedLists::LoadKept(TrackList& list, const TextString& listPath, const T
   const TextString path(listPath);
   const TextString playing(title);
   trackfile::Reader reader(list, playing, cdKey, cddbId, alreadyMatched);
-  if (!ReadLines(kept->bytes, reader)) return false;
+  if (!trackfile::ReadAll(kept->bytes, reader)) return false;
   list.path = path;
   return reader.Finish();
 }

@@ -6,7 +6,7 @@
 // A recovery file is the list's bytes with two header lines in front (behind the UTF-8 mark when
 // the list starts with one), so that it still reads as the list: readers of lists skip header
 // lines they do not know.
-//   [List  ] <the list's path in UTF-8, its control bytes, bytes above 0x7E and '%' as %XX>
+//   [List  ] <the list's path in the ASCII spelling of tracklist/ascii_escape.h>
 //   [Was   ] <what the list file was when the edit was kept, see ListFileState>
 // Recovery files of earlier versions hold the list's bytes alone, beside the list they are named after.
 
@@ -98,6 +98,7 @@ class UnsavedLists {
   };
 
   TextString WriteRecovery(const TextString& listPath, const std::string& bytes) const;
+  TextString FallbackRecoveryPath(const TextString& listPath) const;
   int AdoptFrom(const TextString& directory, bool besideTheirLists);
   const Kept* Find(const TextString& listPath) const;
 

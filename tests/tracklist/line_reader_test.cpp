@@ -7,6 +7,7 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "tests/support/temp_dir.h"
@@ -46,6 +47,19 @@ Lines WithLineReader(const std::string& path, size_t block) {
   return out;
 }
 
+Lines FromMemory(const std::string& bytes) {
+  Lines out;
+  LineReader reader{std::string_view(bytes)};
+  const char* line;
+  int length;
+  while (reader.Next(&line, &length)) {
+    out.texts.emplace_back(line, static_cast<size_t>(length));
+    out.terminated.push_back(line[length] == '\0');
+  }
+  return out;
+}
+
+// Bytes in memory (a kept edit) read as the file holding them.
 TEST(LineReaderTest, SameLinesAsTheStringReaderAtEveryBlockSize) {
   test::TempDir dir;
   const std::string inputs[] = {
@@ -70,6 +84,9 @@ TEST(LineReaderTest, SameLinesAsTheStringReaderAtEveryBlockSize) {
       EXPECT_EQ(got.texts, expected.texts) << "case " << case_number - 1 << " block " << block;
       for (bool t : got.terminated) EXPECT_TRUE(t) << "case " << case_number - 1 << " block " << block;
     }
+    const Lines inMemory = FromMemory(bytes);
+    EXPECT_EQ(inMemory.texts, expected.texts) << "case " << case_number - 1 << " in memory";
+    for (bool t : inMemory.terminated) EXPECT_TRUE(t) << "case " << case_number - 1 << " in memory";
   }
 }
 
@@ -115,6 +132,7 @@ TEST(LineReaderTest, CtrlZEndsTheFileOnlyAtItsEndAtEveryBlockSize) {
     for (size_t block : {1, 2, 3, 4, 5, 4096}) {
       EXPECT_EQ(WithLineReader(path, block).texts, c.lines) << n << " " << block;
     }
+    EXPECT_EQ(FromMemory(c.bytes).texts, c.lines) << n << " in memory";
   }
 }
 

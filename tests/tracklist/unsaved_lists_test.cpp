@@ -226,5 +226,32 @@ TEST_F(UnsavedListsTest, ARecoveryFileIsTakenUpUnlessItsListHoldsALaterEdit) {
   }
 }
 
+// Two lists of one name whose directories are both gone meet in the fallback directory: each
+// edit keeps a file of its own there, the next start takes up both, and keeping one again
+// rewrites its own file only.
+TEST_F(UnsavedListsTest, ListsOfOneNameKeepTheirOwnFilesInTheFallbackDirectory) {
+  ASSERT_TRUE(dir_.MakeDir("fallback"));
+  const std::string editA = ListBytes("Edit A"), editB = ListBytes("Edit B"), againA = ListBytes("Again A");
+  {
+    UnsavedLists unsaved(Item("fallback"));
+    EXPECT_FALSE(unsaved.Keep(Item("a\\list.trk"), editA).IsEmpty());
+    EXPECT_FALSE(unsaved.Keep(Item("b\\list.trk"), editB).IsEmpty());
+    EXPECT_FALSE(unsaved.Keep(Item("a\\list.trk"), againA).IsEmpty());
+  }
+  EXPECT_TRUE(Exists("fallback/list.trk.unsaved"));
+  EXPECT_TRUE(Exists("fallback/list (2).trk.unsaved"));
+  EXPECT_FALSE(Exists("fallback/list (3).trk.unsaved"));
+
+  ASSERT_TRUE(dir_.MakeDir("a"));
+  ASSERT_TRUE(dir_.MakeDir("b"));
+  UnsavedLists next(Item("fallback"));
+  EXPECT_EQ(next.AdoptRecoveryFiles(Item("a")), 2);
+  EXPECT_EQ(next.SaveWaiting(), 2);
+  EXPECT_EQ(Read("a/list.trk"), againA);
+  EXPECT_EQ(Read("b/list.trk"), editB);
+  EXPECT_FALSE(Exists("fallback/list.trk.unsaved"));
+  EXPECT_FALSE(Exists("fallback/list (2).trk.unsaved"));
+}
+
 }  // namespace
 }  // namespace tarnix

@@ -1,6 +1,7 @@
 #pragma once
 // An ASCII-safe spelling of a UTF-8 text for files that are read in the system's code page
-// (plugin.ini): every byte outside printable ASCII, and '%' itself, becomes "%XX".
+// (plugin.ini) or that keep a text on one line (the recovery files' list path): every byte
+// outside printable ASCII, and '%' itself, becomes "%XX".
 
 #include <string>
 #include <string_view>

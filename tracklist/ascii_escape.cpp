@@ -1,6 +1,8 @@
-#include "host/ascii_escape.h"
+#include "tracklist/ascii_escape.h"
 
 #include <utility>
+
+#include "tracklist/utf8_text.h"
 
 namespace tarnix {
 
@@ -16,43 +18,6 @@ int HexValue(char c) {
 }
 
 bool Printable(unsigned char c) { return c >= 0x20 && c < 0x7F; }
-
-// Well-formed UTF-8: no overlong forms, no surrogates, nothing past U+10FFFF.
-bool IsUtf8(std::string_view text) {
-  size_t i = 0;
-  while (i < text.size()) {
-    const auto lead = static_cast<unsigned char>(text[i]);
-    int extra = 0;
-    unsigned long code = 0;
-    if (lead < 0x80) {
-      ++i;
-      continue;
-    } else if (lead >= 0xC2 && lead <= 0xDF) {
-      extra = 1;
-      code = lead & 0x1Fu;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-      extra = 2;
-      code = lead & 0x0Fu;
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-      extra = 3;
-      code = lead & 0x07u;
-    } else {
-      return false;
-    }
-    if (text.size() - i <= static_cast<size_t>(extra)) return false;
-    for (int k = 1; k <= extra; ++k) {
-      const auto next = static_cast<unsigned char>(text[i + static_cast<size_t>(k)]);
-      if ((next & 0xC0) != 0x80) return false;
-      code = (code << 6) | (next & 0x3Fu);
-    }
-    if ((extra == 2 && code < 0x800) || (extra == 3 && (code < 0x10000 || code > 0x10FFFF)) ||
-        (code >= 0xD800 && code <= 0xDFFF)) {
-      return false;
-    }
-    i += static_cast<size_t>(extra) + 1;
-  }
-  return true;
-}
 
 }  // namespace
 
@@ -89,7 +54,7 @@ bool UnescapeFromAscii(std::string_view ascii, std::string* utf8) {
     out += static_cast<char>((high << 4) | low);
     i += 2;
   }
-  if (!IsUtf8(out)) return false;
+  if (!IsValidUtf8(out)) return false;
   *utf8 = std::move(out);
   return true;
 }

@@ -1,4 +1,4 @@
-#include "host/ascii_escape.h"
+#include "tracklist/ascii_escape.h"
 
 #include <gtest/gtest.h>
 
