@@ -214,9 +214,10 @@ class Mp4ChapterWriter {
     if (Mp4Node* dinf = minf->Child(Mp4Type("dinf"))) {
       if (Mp4Node* dref = dinf->Child(Mp4Type("dref"))) {
         if (Failed(result = Small(dref, &p, 8))) return result;
-        // Each entry is a box whose flags say 1 when the data is in this file.
-        for (size_t at = 8; at + 12 <= p.size(); at += std::max<uint32_t>(Be32(p.data() + at), 12)) {
-          if ((Be32(p.data() + at + 8) & 1) == 0) track->externalData = true;
+        // Each entry is a box whose flags say 1 when the data is in this file. The walk counts in
+        // 64 bits: an entry size near 4 GB added to a 32-bit offset wraps it back into the box.
+        for (uint64_t at = 8; at + 12 <= p.size(); at += std::max<uint32_t>(Be32(&p[static_cast<size_t>(at)]), 12)) {
+          if ((Be32(&p[static_cast<size_t>(at) + 8]) & 1) == 0) track->externalData = true;
         }
       }
     }

@@ -7,6 +7,7 @@
 
 #include "import/file_chapters.h"
 #include "import/file_source.h"
+#include "import/utf8.h"
 #include "tracklist/platform.h"
 #include "tracklist/write_steps.h"
 
@@ -178,7 +179,10 @@ bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
   if (got.size() == want.size() + 1 && !want.empty() && want.front().timeMs > 1 && got.front().timeMs == 0) skip = 1;
   if (got.size() != want.size() + skip) return false;
   for (size_t i = 0; i < want.size(); ++i) {
-    if (!Within1Ms(got[i + skip].timeMs, want[i].timeMs) || got[i + skip].name != want[i].name) return false;
+    // The readers give a name back cleaned (blanks at its ends trimmed, tabs and control
+    // characters as spaces, at most so many characters), whatever the file holds.
+    if (!Within1Ms(got[i + skip].timeMs, want[i].timeMs) || got[i + skip].name != CleanName(want[i].name))
+      return false;
   }
   return true;
 }

@@ -43,8 +43,8 @@ RewriteResult RewriteRecording(const TextString& path, const ChaptersToEmbed& ch
                                const RewriteProgress& progress = nullptr);
 
 // Whether the chapters read back from a new file are the ones written: every one in order,
-// within a millisecond, with its name; one chapter at 0 before them is allowed where the list
-// starts later (formats that need one add it).
+// within a millisecond, with its name as the readers clean it (CleanName); one chapter at 0
+// before them is allowed where the list starts later (formats that need one add it).
 bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack);
 
 }  // namespace tarnix

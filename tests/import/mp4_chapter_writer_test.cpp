@@ -247,6 +247,32 @@ TEST(Mp4ChapterWriterTest, AnEmptyListTakesTheChaptersAway) {
   EXPECT_EQ(written.substr(chunks[0], 9), "the audio");
 }
 
+// A data reference whose entry sizes are garbage: the entries are looked at within the box, and
+// an entry that claims to run past it ends the look. Where sizes are 32 bits, the one at 8 once
+// wrapped the walk back to the box's start and the next back again: the writer never returned.
+TEST(Mp4ChapterWriterTest, DataReferenceEntriesPastTheirBoxEndTheWalk) {
+  const std::string ftyp = Box("ftyp", "M4A " + Be(0, 4) + "M4A isom");
+  // Flags 12, one entry: 0xFFFFFFF8 bytes long, its type bytes 0xFFFFFFF4, self-contained.
+  const std::string dref =
+      Box("dref", Be(12, 4) + Be(1, 4) + Be(0xFFFFFFF8u, 4) + Be(0xFFFFFFF4u, 4) + Be(1, 4) + Be(0, 4));
+  auto movie = [&](uint64_t mediaAt) {
+    return Box(
+        "moov",
+        FullBox("mvhd", Be(0, 96)) +
+            Box("trak", FullBox("tkhd", Be(0, 8) + Be(1, 4) + Be(0, 8)) +
+                            Box("mdia", FullBox("hdlr", Be(0, 4) + "soun" + Be(0, 12)) +
+                                            Box("minf", Box("dinf", dref) +
+                                                            Box("stbl", FullBox("stco", Be(1, 4) + Be(mediaAt, 4)))))));
+  };
+  const std::string file = ftyp + movie(ftyp.size() + movie(0).size() + 8) + Box("mdat", "the audio");
+  std::string written;
+  const EmbedResult result = Write(file, {{{0, "A"}}, 0, ""}, &written);
+  ASSERT_EQ(result.status, EmbedStatus::kWritten) << result.reason;
+  const auto chunks = FirstTrackChunks(written);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(written.substr(chunks[0], 9), "the audio");
+}
+
 std::string Replace(std::string s, std::string_view from, std::string_view to) {
   const size_t at = s.find(from);
   EXPECT_NE(at, std::string::npos) << from;

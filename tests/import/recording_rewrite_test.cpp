@@ -8,7 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "import/file_chapters.h"
+#include "import/file_source.h"
+#include "import/recording_chapters.h"
 #include "tests/import/byte_builders.h"
+#include "tests/import/fixtures.h"
 #include "tests/support/file_faults.h"
 #include "tests/support/temp_dir.h"
 #include "tracklist/platform.h"
@@ -119,6 +123,37 @@ TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
 
   EXPECT_EQ(Rewrite(TagWriter, [](uint64_t, uint64_t) { return false; }).outcome, RewriteOutcome::kCancelled);
   ExpectOriginalAlone();
+}
+
+// Names as a list may hold them (a chapters file keeps blanks and tabs after its dash) but as
+// every chapter reader gives them back, blanks trimmed, tabs and control characters as spaces,
+// 255 characters at most: the file is written, and the check of the new one reads them so.
+TEST(RecordingRewrite, NamesTheReadersCleanAreWritten) {
+  ChaptersToEmbed chapters;
+  chapters.chapters = {{0, " Intro "},
+                       {250,
+                        "Zweite\tStra\xC3\x9F"
+                        "e"},
+                       {500, "Bell\x07"},
+                       {750, std::string(300, 'x')}};
+  for (const char* fixture : {"written/mp3/v23-ffmpeg.mp3", "written/vorbis/flac-ffmpeg.flac"}) {
+    SCOPED_TRACE(fixture);
+    test::TempDir dir;
+    dir.Write("Book", testing::ReadFixture(fixture));
+    const TextString path(dir.Item("Book").c_str());
+    const RewriteResult result = RewriteRecording(path, chapters, WriteRecordingChapters);
+    ASSERT_EQ(result.outcome, RewriteOutcome::kReplaced) << result.reason;
+    FileSource written(path);
+    ChapterSet set;
+    ASSERT_TRUE(ReadFileChapters(written, &set));
+    ASSERT_EQ(set.chapters.size(), 4u);
+    EXPECT_EQ(set.chapters[0].name, "Intro");
+    EXPECT_EQ(set.chapters[1].name,
+              "Zweite Stra\xC3\x9F"
+              "e");
+    EXPECT_EQ(set.chapters[2].name, "Bell");
+    EXPECT_EQ(set.chapters[3].name, std::string(255, 'x'));
+  }
 }
 
 TEST(SameChapters, AllowsOnlyAChapterAtZeroBeforeALaterFirstOne) {
