@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "tracklist/ascii_escape.h"
 #include "import/chapter.h"
+#include "tracklist/ascii_escape.h"
 
 namespace tarnix {
 

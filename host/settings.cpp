@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "tracklist/ascii_escape.h"
 #include "host/mark_earlier.h"
+#include "tracklist/ascii_escape.h"
 
 #include "host/messaging.h"
 #include "host/player.h"

@@ -181,8 +181,7 @@ bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
   for (size_t i = 0; i < want.size(); ++i) {
     // The readers give a name back cleaned (blanks at its ends trimmed, tabs and control
     // characters as spaces, at most so many characters), whatever the file holds.
-    if (!Within1Ms(got[i + skip].timeMs, want[i].timeMs) || got[i + skip].name != CleanName(want[i].name))
-      return false;
+    if (!Within1Ms(got[i + skip].timeMs, want[i].timeMs) || got[i + skip].name != CleanName(want[i].name)) return false;
   }
   return true;
 }

@@ -142,7 +142,8 @@ bool ListUnchangedSince(const ListFileState& kept, const ListFileState& now) {
 std::string FormatRecoveryFile(const RecoveryFile& file) {
   const bool marked = file.bytes.compare(0, kMark.size(), kMark) == 0;
   std::string out = marked ? std::string(kMark) : std::string();
-  out += std::string(kListTag) + EscapeToAscii(std::string_view(file.listPath.c_str(), static_cast<size_t>(file.listPath.Length()))) + "\r\n";
+  out += std::string(kListTag) +
+         EscapeToAscii(std::string_view(file.listPath.c_str(), static_cast<size_t>(file.listPath.Length()))) + "\r\n";
   out += std::string(kWasTag) + FormatState(file.was) + "\r\n";
   out.append(file.bytes, marked ? kMark.size() : 0, std::string::npos);
   return out;

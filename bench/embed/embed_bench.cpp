@@ -122,8 +122,7 @@ void SettleDisk() { sync(); }
 void ReadThrough(const std::string& path) {
   std::vector<char> piece(tarnix::kCopyPieceBytes);
   const int in = open(path.c_str(), O_RDONLY);
-  while (in >= 0 && read(in, piece.data(), piece.size()) > 0) {
-  }
+  while (in >= 0 && read(in, piece.data(), piece.size()) > 0) {}
   if (in >= 0) close(in);
 }
 
