@@ -7,13 +7,12 @@
 #include <string_view>
 
 #include "host/mark_earlier.h"
-#include "tracklist/ascii_escape.h"
-
 #include "host/messaging.h"
 #include "host/player.h"
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
 #include "skin/window_layout.h"
+#include "tracklist/ascii_escape.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
