@@ -9,6 +9,10 @@ namespace tarnix {
 namespace {
 
 constexpr uint64_t kMax32 = 0xFFFFFFFFu;
+// Containers opened below the one read: a real movie box nests five deep (moov, trak, mdia,
+// minf, stbl). Deeper ones stay in the source and are copied whole, so that a chain of nested
+// boxes costs no stack frame per level, here or where the tree is sized, written and freed.
+constexpr int kMaxOpenedDepth = 16;
 
 uint64_t HeaderSize(bool wide, uint64_t payload) { return wide || payload + 8 > kMax32 ? 16 : 8; }
 
@@ -106,12 +110,14 @@ Mp4Node* Mp4Node::Child(uint32_t wanted) {
 
 const Mp4Node* Mp4Node::Child(uint32_t wanted) const { return const_cast<Mp4Node*>(this)->Child(wanted); }
 
-Mp4Read ReadMp4Tree(ByteSource& source, const Mp4BoxHeader& box, const std::vector<uint32_t>& descend, int* budget,
-                    Mp4Node* out) {
+namespace {
+
+Mp4Read ReadTree(ByteSource& source, const Mp4BoxHeader& box, const std::vector<uint32_t>& descend, int depth,
+                 int* budget, Mp4Node* out) {
   out->type = box.type;
   out->source = box;
   out->wideHeader = box.data - box.at == 16;
-  if (std::find(descend.begin(), descend.end(), box.type) == descend.end()) {
+  if (depth > kMaxOpenedDepth || std::find(descend.begin(), descend.end(), box.type) == descend.end()) {
     out->kind = Mp4Node::Kind::kSource;
     return Mp4Read::kOk;
   }
@@ -131,11 +137,18 @@ Mp4Read ReadMp4Tree(ByteSource& source, const Mp4BoxHeader& box, const std::vect
     const Mp4Read read = ReadMp4BoxHeader(source, at, box.end, &child);
     if (read != Mp4Read::kOk) return read;
     out->children.emplace_back();
-    const Mp4Read inner = ReadMp4Tree(source, child, descend, budget, &out->children.back());
+    const Mp4Read inner = ReadTree(source, child, descend, depth + 1, budget, &out->children.back());
     if (inner != Mp4Read::kOk) return inner;
     at = child.end;
   }
   return Mp4Read::kOk;
+}
+
+}  // namespace
+
+Mp4Read ReadMp4Tree(ByteSource& source, const Mp4BoxHeader& box, const std::vector<uint32_t>& descend, int* budget,
+                    Mp4Node* out) {
+  return ReadTree(source, box, descend, 0, budget, out);
 }
 
 Mp4Read LoadMp4Payload(ByteSource& source, Mp4Node* node, uint64_t maxBytes) {

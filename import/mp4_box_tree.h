@@ -58,8 +58,9 @@ struct Mp4Node {
 };
 
 // Reads the box at `box` into a node: the containers among `descend` (plain boxes of boxes)
-// become nodes with children, recursively; everything else stays in the source. At most
-// `*budget` boxes are read: a tree of millions of tiny boxes is refused as damaged.
+// become nodes with children, recursively down to a bounded depth; everything else, and any
+// container nested deeper, stays in the source. At most `*budget` boxes are read: a tree of
+// millions of tiny boxes is refused as damaged.
 Mp4Read ReadMp4Tree(ByteSource& source, const Mp4BoxHeader& box, const std::vector<uint32_t>& descend, int* budget,
                     Mp4Node* out);
 
