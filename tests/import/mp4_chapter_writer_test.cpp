@@ -281,18 +281,19 @@ TEST(Mp4ChapterWriterTest, DeeplyNestedBoxesAreCopiedWhole) {
   for (uint64_t i = 0; i < kDepth; ++i) nested += Be(8 * (kDepth - i), 4) + "minf";
   const std::string ftyp = Box("ftyp", "M4A " + Be(0, 4) + "M4A isom");
   auto movie = [&](uint64_t mediaAt) {
-    return Box("moov", FullBox("mvhd", Be(0, 96)) +
-                           Box("trak", FullBox("tkhd", Be(0, 8) + Be(1, 4) + Be(0, 8)) +
-                                           Box("mdia", FullBox("hdlr", Be(0, 4) + "soun" + Be(0, 12)) +
-                                                           Box("minf", Box("stbl", FullBox("stco", Be(1, 4) +
-                                                                                                       Be(mediaAt, 4)))))) +
-                           nested);
+    const std::string stbl = Box("stbl", FullBox("stco", Be(1, 4) + Be(mediaAt, 4)));
+    const std::string mdia = Box("mdia", FullBox("hdlr", Be(0, 4) + "soun" + Be(0, 12)) + Box("minf", stbl));
+    const std::string trak = Box("trak", FullBox("tkhd", Be(0, 8) + Be(1, 4) + Be(0, 8)) + mdia);
+    return Box("moov", FullBox("mvhd", Be(0, 96)) + trak + nested);
   };
   const std::string file = ftyp + movie(ftyp.size() + movie(0).size() + 8) + Box("mdat", "the audio");
   std::string written;
   const EmbedResult result = Write(file, {{{0, "A"}}, 0, ""}, &written);
   ASSERT_EQ(result.status, EmbedStatus::kWritten) << result.reason;
   EXPECT_NE(written.find(nested), std::string::npos);
+  const auto chunks = FirstTrackChunks(written);
+  ASSERT_EQ(chunks.size(), 1u);
+  EXPECT_EQ(written.substr(chunks[0], 9), "the audio");
 }
 
 std::string Replace(std::string s, std::string_view from, std::string_view to) {
