@@ -1,5 +1,6 @@
 #include "tracklist/dir_index.h"
 
+#include <cstdio>
 #include <utility>
 
 #include "tracklist/platform.h"
@@ -93,7 +94,13 @@ ListFacts ReadListFacts(const TextString& path) {
   TrackList scratch;
   const TextString noTitle;
   trackfile::Reader reader(scratch, noTitle, 0, 0, true);
-  if (trackfile::ReadAll(file.get(), reader)) facts.flags |= ListFacts::kValid;
+  if (trackfile::ReadAll(file.get(), reader)) {
+    facts.flags |= ListFacts::kValid;
+  } else if (std::ferror(file.get())) {
+    // Not read to its end: what was read says nothing of the list, and the next search reads
+    // it again, as one that could not be opened.
+    return ListFacts();
+  }
   if (reader.SawEntries()) facts.flags |= ListFacts::kEntries;
   facts.cdKey = scratch.cdKey;
   facts.cddbId = scratch.cddbId;

@@ -71,6 +71,7 @@ bool LineReader::Refill() {
   }
   const size_t got = std::fread(buffer_.get() + end_, 1, capacity_ - end_ - 1, file_);
   if (got == 0) {
+    if (std::ferror(file_)) throw ReadFailure();
     // A Ctrl-Z with only blanks behind it ends the file, as the Windows runtime's text mode
     // reads it: editors of the DOS era and "copy /a" leave one behind the last line.
     end_ = blanks_ = ready_;

@@ -11,12 +11,20 @@
 #include <cstddef>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string_view>
 
 namespace tarnix {
 
 class LineReader {
  public:
+  // The file failed to read before its end (a device or a network share failed): the lines
+  // handed out so far are not all of it.
+  class ReadFailure : public std::runtime_error {
+   public:
+    ReadFailure() : std::runtime_error("Read failure") {}
+  };
+
   static constexpr size_t kBlock = 16 * 1024;
   static constexpr char kEndOfFileByte = 0x1A;
 
@@ -26,7 +34,8 @@ class LineReader {
   explicit LineReader(std::string_view bytes);
 
   // The next line, valid until the following call; false at the end of the file. A line too
-  // long for an int length throws std::bad_alloc, as the string type does.
+  // long for an int length throws std::bad_alloc, as the string type does; a failed read throws
+  // ReadFailure.
   bool Next(const char** line, int* length);
 
  private:

@@ -88,17 +88,13 @@ bool PendingMarks::TakeLine(const char* line, int length) {
     if ((*q < '0' || *q > '9') && *q != ':') return true;
   }
   const int32_t time = ParseMsf(p);
-  if (time < 0 || marks_.size() >= kMaxMarks) return true;
-  if (occurrence < 1) return true;
-  marks_.push_back(Mark{track, time, occurrence});
+  if (time < 0 || occurrence < 1) return true;
+  marks_.emplace(track, time, occurrence);
   return true;
 }
 
 bool PendingMarks::Claim(int32_t trackNumber, int32_t time, int occurrence) {
-  for (const Mark& mark : marks_) {
-    if (mark.track == trackNumber && mark.time == time && mark.occurrence == occurrence) return true;
-  }
-  return false;
+  return marks_.count({trackNumber, time, occurrence}) > 0;
 }
 
 }  // namespace tarnix::skipmarks

@@ -7,9 +7,10 @@
 
 #include <cstdint>
 #include <map>
+#include <set>
 #include <string>
+#include <tuple>
 #include <utility>
-#include <vector>
 
 #include "tracklist/track_list.h"
 
@@ -42,22 +43,17 @@ void AppendLines(const TrackList& list, std::string* out);
 // The marks read from a file's header, handed out to the entries that follow.
 class PendingMarks {
  public:
-  // Takes a header line if it is a well-formed mark line; true when it was one. A file may
-  // carry at most kMaxMarks of them; the rest are ignored.
+  // Takes a header line if it is a well-formed mark line; true when it was one. Every mark is
+  // kept, however many the list has: each costs a line of the file, so the file bounds them.
   bool TakeLine(const char* line, int length);
   // Whether the entry (track number, time, occurrence) is marked.
   bool Claim(int32_t trackNumber, int32_t time, int occurrence);
   bool Empty() const { return marks_.empty(); }
 
-  static constexpr size_t kMaxMarks = 4096;
-
  private:
-  struct Mark {
-    int32_t track;
-    int32_t time;
-    int occurrence;
-  };
-  std::vector<Mark> marks_;
+  // Track number, time, occurrence: looked up once per entry line, so a list with many marks
+  // reads in n log n.
+  std::set<std::tuple<int32_t, int32_t, int>> marks_;
 };
 
 }  // namespace skipmarks

@@ -498,6 +498,8 @@ bool ReadAllFrom(const Source& source, Reader& reader, unsigned codePage) {
     return false;
   } catch (const std::bad_alloc&) {
     return false;  // a line longer than memory holds: not a list this plug-in wrote
+  } catch (const LineReader::ReadFailure&) {
+    return false;
   }
   return true;
 }

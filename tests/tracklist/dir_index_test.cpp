@@ -340,6 +340,17 @@ TEST(DirectoryIndexTest, ATitleWithAControlCharacterFindsItsList) {
   }
 }
 
+// A list that opens but fails to read (here a folder, which opens on some systems and reads on
+// none) gives no facts to trust: the next search reads it again rather than taking the failure
+// for an invalid list until the file changes.
+TEST(DirectoryIndexTest, AListThatFailsToReadGivesNoFacts) {
+  test::TempDir dir;
+  ASSERT_TRUE(dir.MakeDir("folder.trk"));
+  const ListFacts facts = ReadListFacts(dir.Item("folder.trk").c_str());
+  EXPECT_FALSE(facts.Has(ListFacts::kOpened));
+  EXPECT_FALSE(facts.Has(ListFacts::kValid));
+}
+
 TEST(DirectoryIndexTest, UnchangedDirectoryIsNotReadAgain) {
   Bookmarks dir(7);
   for (int i = 0; i < 12; ++i) dir.Edit();

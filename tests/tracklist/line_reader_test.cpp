@@ -136,6 +136,20 @@ TEST(LineReaderTest, CtrlZEndsTheFileOnlyAtItsEndAtEveryBlockSize) {
   }
 }
 
+// A stream that fails to read (here: opened for writing only, as a failing device or a dropped
+// network share fails) is no end of the file: the lines handed out so far are not all of them.
+TEST(LineReaderTest, AReadFailureIsNoEndOfFile) {
+  test::TempDir dir;
+  const std::string path = dir.Write("w.trk", "[Album ] A\r\n[Artist] B\r\n");
+  std::FILE* f = std::fopen(path.c_str(), "ab");
+  ASSERT_NE(f, nullptr);
+  LineReader reader(f, 4);
+  const char* line = nullptr;
+  int length = -1;
+  EXPECT_THROW(reader.Next(&line, &length), LineReader::ReadFailure);
+  std::fclose(f);
+}
+
 TEST(LineReaderTest, NoFileHasNoLines) {
   LineReader reader(nullptr);
   const char* line = nullptr;

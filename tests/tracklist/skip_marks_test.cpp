@@ -82,6 +82,28 @@ TEST(SkipMarks, StoredAsHeaderLinesAndReadBack) {
   EXPECT_EQ(Rows(Read(withoutMarks)), Rows(Read(kList)));
 }
 
+// A long recording cut into many short pieces, most of them marked: every mark is read back,
+// also past the first few thousand, and so are marks of subtracks that share one frame.
+TEST(SkipMarks, ManyMarksAllReadBack) {
+  TrackList list;
+  list.Reset("Lectures", 1, 0);
+  Track& track = list.tracks[0];
+  for (int i = 1; i <= 6000; ++i) track.subtracks.push_back({"Piece", i * 1000, true});
+  for (int i = 0; i < 3; ++i) track.subtracks.push_back({"Same frame", 6001 * 1000, true});
+  std::string bytes;
+  ASSERT_TRUE(trackfile::FormatFile(list, &bytes));
+  TrackList back;
+  trackfile::Reader reader(back, TextString(), 0, 0, true);
+  ASSERT_TRUE(trackfile::ReadAll(bytes, reader));
+  ASSERT_EQ(back.TrackCount(), 1);
+  ASSERT_EQ(back.tracks[0].Count(), track.Count());
+  int marked = 0;
+  for (const Subtrack& s : back.tracks[0].subtracks) marked += s.skip ? 1 : 0;
+  EXPECT_EQ(marked, track.Count() - 1);
+  EXPECT_FALSE(back.tracks[0].subtracks[0].skip);
+  EXPECT_TRUE(back.tracks[0].subtracks.back().skip);
+}
+
 TEST(SkipMarks, LongTimesAndOddMarkLines) {
   std::string line;
   ASSERT_TRUE(skipmarks::FormatLine(3, 130 * 60000 + 5000, 1, &line));

@@ -567,6 +567,17 @@ TEST_F(TrackFileTest, EmptyNamesAndLineBreaksAreKept) {
   EXPECT_EQ(S(back.album), "al bum");
 }
 
+// A list that cannot be read to its end (a failing device, a dropped network share) is no list:
+// reading it must not pass for reading an empty or shorter one, which a save would then write back.
+TEST_F(TrackFileTest, AReadFailureIsNoSuccess) {
+  const std::string path = dir_.Write("list.trk", kWorkedExample);
+  std::FILE* f = std::fopen(path.c_str(), "ab");  // every read of it fails
+  ASSERT_NE(f, nullptr);
+  trackfile::Reader reader(list_, TextString(), 0, 0, true);
+  EXPECT_FALSE(trackfile::ReadAll(f, reader));
+  std::fclose(f);
+}
+
 TEST_F(TrackFileTest, FiveMegabyteNameLoads) {
   const std::string name(5 * 1024 * 1024, 'n');
   ASSERT_TRUE(
