@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable_stream.h"
 #include "tracklist/text_string.h"
 
 namespace tarnix {
@@ -136,12 +137,12 @@ TEST(LineReaderTest, CtrlZEndsTheFileOnlyAtItsEndAtEveryBlockSize) {
   }
 }
 
-// A stream that fails to read (here: opened for writing only, as a failing device or a dropped
-// network share fails) is no end of the file: the lines handed out so far are not all of them.
+// A stream that fails to read (a failing device, a dropped network share) is no end of the file:
+// the lines handed out so far are not all of them.
 TEST(LineReaderTest, AReadFailureIsNoEndOfFile) {
   test::TempDir dir;
   const std::string path = dir.Write("w.trk", "[Album ] A\r\n[Artist] B\r\n");
-  std::FILE* f = std::fopen(path.c_str(), "ab");
+  std::FILE* f = test::OpenUnreadable(path);
   ASSERT_NE(f, nullptr);
   LineReader reader(f, 4);
   const char* line = nullptr;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "tests/support/temp_dir.h"
+#include "tests/support/unreadable_stream.h"
 #include "tracklist/msf.h"
 #include "tracklist/track_list.h"
 
@@ -571,7 +572,7 @@ TEST_F(TrackFileTest, EmptyNamesAndLineBreaksAreKept) {
 // reading it must not pass for reading an empty or shorter one, which a save would then write back.
 TEST_F(TrackFileTest, AReadFailureIsNoSuccess) {
   const std::string path = dir_.Write("list.trk", kWorkedExample);
-  std::FILE* f = std::fopen(path.c_str(), "ab");  // every read of it fails
+  std::FILE* f = test::OpenUnreadable(path);
   ASSERT_NE(f, nullptr);
   trackfile::Reader reader(list_, TextString(), 0, 0, true);
   EXPECT_FALSE(trackfile::ReadAll(f, reader));
