@@ -18,14 +18,34 @@ ProbeWindow::~ProbeWindow() {
   }
 }
 
+namespace {
+
+struct WindowSearch {
+  const char* className;
+  HWND found;
+};
+
+BOOL CALLBACK TakeOwnWindowOfClass(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD process = 0;
+  GetWindowThreadProcessId(window, &process);
+  char name[256];
+  if (process != GetCurrentProcessId() || GetClassNameA(window, name, sizeof name) == 0 ||
+      lstrcmpiA(name, search->className) != 0)
+    return TRUE;
+  search->found = window;
+  return FALSE;
+}
+
+}  // namespace
+
 HWND FindOwnWindow(const char* className) {
-  HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, className, nullptr)) != nullptr) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == GetCurrentProcessId()) return window;
-  }
-  return nullptr;
+  // EnumWindows walks a snapshot of the top-level windows. A search step by step (FindWindowEx
+  // after the window found last) ends early when that window, another process's of the same
+  // class, goes in between: tests running side by side make and destroy such windows all the time.
+  WindowSearch search{className, nullptr};
+  EnumWindows(&TakeOwnWindowOfClass, reinterpret_cast<LPARAM>(&search));
+  return search.found;
 }
 
 LRESULT CALLBACK ProbeWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
