@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <windows.h>
+
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -41,6 +44,15 @@ Chapters ChaptersOf(const std::string& path) {
   return chapters;
 }
 
+// A file's size and last write, read without opening it; all zero when there is no file.
+using Stamp = std::tuple<DWORD, DWORD, DWORD, DWORD>;
+Stamp StampOf(const std::string& path) {
+  WIN32_FILE_ATTRIBUTE_DATA data{};
+  if (!GetFileAttributesExW(fs::u8path(path).c_str(), GetFileExInfoStandard, &data)) return {};
+  return {data.nFileSizeLow, data.nFileSizeHigh, data.ftLastWriteTime.dwLowDateTime,
+          data.ftLastWriteTime.dwHighDateTime};
+}
+
 int PendingFilesUnder(const std::string& root) {
   int count = 0;
   for (const auto& entry : fs::recursive_directory_iterator(fs::u8path(root))) {
@@ -58,6 +70,7 @@ class ChapterSaveTest : public PlayingPluginTest {
     media_ = h.Dir().Root() + "\\Media\\" + from.filename().u8string();
     fs::create_directories(fs::u8path(h.Dir().Root() + "\\Media"));
     fs::copy_file(from, fs::u8path(media_), fs::copy_options::overwrite_existing);
+    copied_ = StampOf(media_);
     EXPECT_TRUE(h.WriteBookmark("Song.trk", kList));
     h.Player().SetPlaylist({{media_, "Song", 1000}, {"C:\\x\\other.mp3", "Other", 0}});
     h.Player().Play();
@@ -65,10 +78,14 @@ class ChapterSaveTest : public PlayingPluginTest {
     EXPECT_TRUE(ShowsLastKey(MakeItemId(1, 2)));
     return ReadBytes(media_);
   }
-  // The file was replaced: its bytes differ from `before` and nothing is left beside it.
+  // The file was replaced: its size or last write differs from the copy's, nothing is left beside
+  // it, and its bytes differ from `before`. The wait looks without opening the file: a file open
+  // even for reading cannot be replaced (the save then waits for the next song), and a read in the
+  // instant of the replacement can fail, which compared as a change.
   bool Replaced(const std::string& before) {
-    return h.PumpUntil([&] { return ReadBytes(media_) != before && !fs::exists(fs::u8path(media_ + ".tarnix-new")); },
-                       8000);
+    return h.PumpUntil([&] { return StampOf(media_) != copied_ && StampOf(media_ + ".tarnix-new") == Stamp(); },
+                       8000) &&
+           ReadBytes(media_) != before;
   }
   // The stored list's "[File  ]" line ("" when it has none).
   std::string FileLine() {
@@ -81,6 +98,7 @@ class ChapterSaveTest : public PlayingPluginTest {
     return start == std::string::npos ? std::string() : list.substr(start);
   }
   std::string media_;
+  Stamp copied_;
 };
 
 TEST_F(ChapterSaveTest, TheListBecomesTheChaptersOfEveryFormat) {
