@@ -5,6 +5,7 @@
 #include <memory>
 #include <utility>
 
+#include "import/chapter.h"
 #include "import/file_chapters.h"
 #include "import/file_source.h"
 #include "import/utf8.h"
@@ -153,6 +154,10 @@ bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, con
 
 RewriteResult Rewrite(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
                       const ChapterWriter& writer, const RewriteProgress& progress) {
+  // The readers stop at the 999th chapter, so a longer list could never read back as written.
+  if (chapters.chapters.size() > kMaxImportedChapters)
+    return Failure(RewriteOutcome::kRefused,
+                   "the list has more than 999 subtracks, and a file takes at most 999 chapters");
   if (platform::IsReadOnlyFile(path)) return Failure(RewriteOutcome::kReadOnly, "the file is read-only");
   EmbedResult written;
   RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written);

@@ -123,6 +123,15 @@ TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
 
   EXPECT_EQ(Rewrite(TagWriter, [](uint64_t, uint64_t) { return false; }).outcome, RewriteOutcome::kCancelled);
   ExpectOriginalAlone();
+
+  // More chapters than the readers give back: refused as such before anything is written, not
+  // reported as a new file that failed its check.
+  ChaptersToEmbed many;
+  for (int64_t ms = 0; ms <= 999; ++ms) many.chapters.push_back({ms * 1000, "Part"});
+  result = RewriteRecording(TextString(path_.c_str()), many, TagWriter);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kRefused);
+  EXPECT_NE(result.reason.find("999"), std::string::npos) << result.reason;
+  ExpectOriginalAlone();
 }
 
 // Names as a list may hold them (a chapters file keeps blanks and tabs after its dash) but as
