@@ -137,6 +137,8 @@ void TextString::Reserve(int n) {
 }
 
 void TextString::SetLength(int n) {
+  // A buffer shared with copies is theirs too: shortening this string takes one of its own.
+  if (data_ != kEmpty && ShareByte(data_) > 1) Reserve(length_);
   if (n <= 0) {
     if (capacity_ == 0) {
       Release();

@@ -40,7 +40,8 @@ class TextString {
 
   // Makes sure the string owns an unshared buffer with room for n characters.
   void Reserve(int n);
-  // Writable access for fillers; call Reserve first, then SetLength.
+  // Writable access for fillers; call Reserve first, then SetLength. SetLength also shortens a
+  // string, its copies keeping their text.
   char* Buffer() { return data_; }
   void SetLength(int n);
   void Clear();

@@ -96,6 +96,19 @@ TEST(TextStringTest, ReleaseFreesLastSharer) {
   EXPECT_TRUE(c.IsEmpty());  // NOLINT: checking the moved-from state on purpose
 }
 
+TEST(TextStringTest, ShorteningAStringLeavesItsCopies) {
+  for (int length : {0, 2}) {
+    TextString owner;
+    owner.Reserve(8);
+    owner = "abcdef";
+    const TextString copy(owner);
+    owner.SetLength(length);
+    EXPECT_EQ(owner, TextString(length, "abcdef"));
+    EXPECT_EQ(copy, "abcdef");
+    EXPECT_EQ(copy.Length(), 6);
+  }
+}
+
 TEST(TextStringTest, EqualityTable) {
   struct Case {
     const char* a;
