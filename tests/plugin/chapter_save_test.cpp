@@ -117,7 +117,14 @@ TEST_F(ChapterSaveTest, TheListBecomesTheChaptersOfEveryFormat) {
       EXPECT_EQ(after.substr(after.size() - before.size()), before);
     }
     // The stored list keeps its rows and learns the file's new identity, so a later move finds it.
-    ASSERT_TRUE(h.PumpUntil([&] { return FileLine() != learned; }, 4000)) << Bookmark("Song.trk");
+    // (A read that meets the list's own replacement gives nothing, which is not the new line.)
+    ASSERT_TRUE(h.PumpUntil(
+        [&] {
+          const std::string now = FileLine();
+          return !now.empty() && now != learned;
+        },
+        4000))
+        << Bookmark("Song.trk");
     EXPECT_NE(FileLine().find(media_), std::string::npos) << FileLine();
     EXPECT_EQ(Entries(Bookmark("Song.trk")), Entries(kList));
     EXPECT_TRUE(h.Stop());
