@@ -93,6 +93,14 @@ echo "--- win32 under 32-bit Wine ---"
 cat "$logs/win32.log"
 echo "--- win64 under Wine ---"
 cat "$logs/win64.log"
+if [ "$win32_status" != 0 ] || [ "$win64_status" != 0 ]; then
+  # The failures again, short, last: a long log's middle is where a reader of its end never looks.
+  for width in win32 win64; do
+    echo "--- what failed in $width ---"
+    grep -E -A6 ': Failure$|^\[  FAILED  \]|asked for on thread|\*\*\*(Failed|Timeout|Exception)' \
+      "$logs/$width.log" | head -120 || true
+  done
+fi
 rm -rf "$logs"
 if [ "$win32_status" != 0 ] || [ "$win64_status" != 0 ]; then
   echo "Windows suites: FAILED (win32 status $win32_status, win64 status $win64_status)" >&2
