@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -10,6 +11,7 @@
 #include "host/player.h"
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 #include "skin/window_layout.h"
 #include "tracklist/ascii_escape.h"
 #include "tracklist/atomic_write.h"
@@ -261,6 +263,10 @@ void LoadSettings(Plugin& plugin) {
   FrameSettings window;
   for (const FrameIntKey& key : kFrameInts)
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  // A size below the skin's smallest (a hand-edited or damaged file) would make a window with
+  // nothing to see or grab, which no resize could bring back.
+  window.width = std::max(window.width, kMinWidth);
+  window.height = std::max(window.height, kMinHeight);
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame()) plugin.frame()->TakeSettings(window);

@@ -98,6 +98,18 @@ TEST(Startup, PlacedAndSizedFromPluginIni) {
   EXPECT_EQ(h.PluginIni("WindowWidth"), "325");
 }
 
+// A damaged plugin.ini: a window smaller than the skin's smallest could not be seen or grabbed.
+TEST(Startup, SizesBelowTheSmallestTakeTheSmallest) {
+  PluginSession h;
+  h.SetPluginIni("WindowWidth", "-40");
+  h.SetPluginIni("WindowHeight", "0");
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.Rect();
+  EXPECT_EQ(r.right - r.left, 275);
+  EXPECT_EQ(r.bottom - r.top, 116);
+  EXPECT_TRUE(h.Stop());
+}
+
 TEST(Startup, DockedStartsBesideThePlayer) {
   PluginSession h;  // the stand-in player sits at (100, 100), 275 by 116
   h.SetPluginIni("Docked", "1");
