@@ -2,6 +2,7 @@
 
 #include "host/messaging.h"
 #include "host/player_codes.h"
+#include "host/readable_memory.h"
 #include "tracklist/platform.h"
 
 #include <cstdint>
@@ -31,17 +32,6 @@ TextString CopyWide(const wchar_t* text) {
 TextString CopyFromCodePage(const char* text) {
   const std::string utf8 = platform::Utf8FromAnsi(std::string_view(text, strnlen(text, kMaxPlayerText)));
   return TextString(static_cast<int>(utf8.size()), utf8.data());
-}
-
-// How many bytes from `address` on the process may read: committed memory, readable and no guard
-// page, up to the end of its region; 0 when it may not.
-size_t ReadableBytesAt(const char* address) {
-  MEMORY_BASIC_INFORMATION info{};
-  if (VirtualQuery(address, &info, sizeof info) != sizeof info) return 0;
-  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  if (info.State != MEM_COMMIT || (info.Protect & kReadable) == 0 || (info.Protect & PAGE_GUARD) != 0) return 0;
-  return static_cast<size_t>(static_cast<const char*>(info.BaseAddress) + info.RegionSize - address);
 }
 
 // The text an answer points at, read only where the memory can be read and only up to

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <string>
 #include <string_view>
 
@@ -11,11 +11,14 @@
 #include "host/player.h"
 #include "host/plugin.h"
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 #include "skin/window_layout.h"
 #include "tracklist/ascii_escape.h"
 #include "tracklist/atomic_write.h"
 #include "tracklist/ini_text.h"
 #include "tracklist/platform.h"
+#include "tracklist/replacing_write.h"
+#include "tracklist/whole_file.h"
 #include "win32/utf16.h"
 
 namespace tarnix {
@@ -30,6 +33,8 @@ constexpr const wchar_t* kPlayerSection = L"Winamp";
 constexpr const wchar_t* kWholeBookmarkKey = L"BookmarkPathUtf8";
 constexpr const char* kWholeBookmarkKeyNarrow = "BookmarkPathUtf8";
 constexpr DWORD kMaxProfileText = 32767;
+// Far beyond any plugin.ini; a larger file is not taken whole into memory.
+constexpr uint64_t kMaxIniBytes = 64u << 20;
 
 // Every plugin.ini key, where its value lives while the plug-in runs, and its default: loading
 // and saving both walk these tables, so a key is spelled once.
@@ -139,13 +144,11 @@ void AddBookmarkPath(const TextString& path, const std::wstring& file, IniValues
 // the system's own calls.
 bool WriteSettings(const TextString& file, const IniValues& values) {
   std::string text;
-  {
-    platform::File in(file, "rb");
-    if (in) {
-      char buffer[4096];
-      size_t n;
-      while ((n = std::fread(buffer, 1, sizeof(buffer), in.get())) > 0) text.append(buffer, n);
-    }
+  // A plugin.ini that is there but cannot be read now (another program holds it, a read error)
+  // stays as it is: written from nothing, it would lose every other plug-in's section.
+  if (!ReadWholeFile(file, kMaxIniBytes, &text) && platform::FileExists(file)) {
+    ClearLastWriteResult();  // no write was tried: no reason of an earlier one is shown
+    return false;
   }
   const std::wstring widePath = Wide(file);
   if (IsWideIniText(text)) {
@@ -260,6 +263,10 @@ void LoadSettings(Plugin& plugin) {
   FrameSettings window;
   for (const FrameIntKey& key : kFrameInts)
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  // A size below the skin's smallest (a hand-edited or damaged file) would make a window with
+  // nothing to see or grab, which no resize could bring back.
+  window.width = std::max(window.width, kMinWidth);
+  window.height = std::max(window.height, kMinHeight);
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame()) plugin.frame()->TakeSettings(window);

@@ -22,6 +22,7 @@
 #include "plugin/held_file_wait.h"
 #include "plugin/message_loop.h"
 #include "plugin/plugin_window.h"
+#include "plugin/quit_at_once.h"
 #include "resources/resource_ids.h"
 #include "session/chapter_saves.h"
 #include "session/list_placement.h"
@@ -282,6 +283,16 @@ void ShutDown() {
   Plugin* current = CurrentPlugin();
   if (!current) return;
   Plugin& plugin = *current;
+  // The loop ends past its own quit step too: a request that failed because quit was queued
+  // behind it, a callback's failure, the window destroyed from outside. The plug-in ends either
+  // way, so a list still changed is dealt with as at quit, unasked and without waiting (after
+  // the loop's own step there is nothing left to do).
+  NoteQuitArrived();
+  try {
+    FinishAtQuit(plugin);
+  } catch (...) {
+    // The list is dealt with as far as it could be; shutdown goes on.
+  }
   KeepChapterSavesAtQuit(plugin);
   ListeningQuit(plugin);
   SaveSettings(plugin);

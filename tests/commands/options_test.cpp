@@ -9,10 +9,13 @@
 #include "commands/dialogs.h"
 #include "commands/editing.h"
 #include "commands_fixture.h"
+#include "host/settings.h"
 #include "resources/resource_ids.h"
 #include "testhost/capture.h"
 #include "testhost/player_directory.h"
 #include "testhost/probe_window.h"
+#include "tests/support/file_hold.h"
+#include "tracklist/write_steps.h"
 #include "ui_responder.h"
 
 namespace tarnix::test {
@@ -167,6 +170,30 @@ TEST_F(OptionsTest, HiddenWindowIsShownInsteadOfTheDialog) {
   CmdOptions(ThePlugin());
   EXPECT_TRUE(ThePlugin().frame()->shown);
   EXPECT_FALSE(IsWindowVisible(Options()));
+}
+
+// Another program holds plugin.ini, sharing nothing, and lets go once the write has begun.
+testsupport::FileHold* g_iniHold = nullptr;
+
+FileError EndIniHold(WriteStep, const char*) {
+  if (g_iniHold) g_iniHold->End();
+  return FileError::kNone;
+}
+
+TEST_F(OptionsTest, APluginIniThatCannotBeReadKeepsTheOtherPluginsSettings) {
+  WritePrivateProfileStringA("Other Plugin", "Volume", "7", PluginIni().c_str());
+  {
+    testsupport::FileHold hold(PluginIni(), 0);
+    ASSERT_TRUE(hold.Holding());
+    g_iniHold = &hold;
+    const WriteStepProbe previous = SetWriteStepProbe(EndIniHold);
+    EXPECT_FALSE(SaveSettings(ThePlugin()));
+    SetWriteStepProbe(previous);
+    g_iniHold = nullptr;
+  }
+  EXPECT_EQ(GetPrivateProfileIntA("Other Plugin", "Volume", -1, PluginIni().c_str()), 7);
+  EXPECT_TRUE(SaveSettings(ThePlugin()));
+  EXPECT_EQ(GetPrivateProfileIntA("Other Plugin", "Volume", -1, PluginIni().c_str()), 7);
 }
 
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {

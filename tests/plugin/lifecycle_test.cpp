@@ -98,6 +98,18 @@ TEST(Startup, PlacedAndSizedFromPluginIni) {
   EXPECT_EQ(h.PluginIni("WindowWidth"), "325");
 }
 
+// A damaged plugin.ini: a window smaller than the skin's smallest could not be seen or grabbed.
+TEST(Startup, SizesBelowTheSmallestTakeTheSmallest) {
+  PluginSession h;
+  h.SetPluginIni("WindowWidth", "-40");
+  h.SetPluginIni("WindowHeight", "0");
+  ASSERT_TRUE(h.Start());
+  const RECT r = h.Rect();
+  EXPECT_EQ(r.right - r.left, 275);
+  EXPECT_EQ(r.bottom - r.top, 116);
+  EXPECT_TRUE(h.Stop());
+}
+
 TEST(Startup, DockedStartsBesideThePlayer) {
   PluginSession h;  // the stand-in player sits at (100, 100), 275 by 116
   h.SetPluginIni("Docked", "1");
@@ -201,6 +213,29 @@ TEST(Shutdown, QuitRightAfterInit) {
   ASSERT_EQ(loader.Init(), 0);
   EXPECT_TRUE(loader.Quit(15000));
   EXPECT_EQ(testhost::FindOwnWindow(kPluginWindowClass), nullptr);
+}
+
+// Quit while the plug-in waits for the player's answer: the request gives up and the loop ends
+// through the failure, not through its own quit step; the changed list is kept all the same.
+TEST(Shutdown, QuitDuringARequestKeepsTheEditForTheNextStart) {
+  PluginSession h;
+  ASSERT_TRUE(h.WriteBookmark("First.trk", TrackFile("First", "01:00:00:00*Opening\r\n01:00:01:00 Theme\r\n")));
+  h.Player().SetPlaylist({{"C:\\x\\first.mp3", "First", 0}});
+  h.Player().Play();
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 1); }, 4000));
+  ASSERT_TRUE(h.Command(IDM_INSERT_SUBTRACK));
+  ASSERT_TRUE(h.PumpUntil([&] { return h.LastKey() == MakeItemId(1, 2); }, 4000));
+  bool quit = false;
+  h.Player().SetRequestHook([&](const testhost::PlayerRequest& request) {
+    if (quit || !request.sent) return;
+    quit = true;
+    EXPECT_TRUE(h.Stop());  // the player's thread is in quit and answers nothing until it returns
+  });
+  EXPECT_TRUE(h.PumpUntil([&] { return quit; }, 5000));
+  h.Player().SetRequestHook(nullptr);
+  const std::string kept = h.Dir().ReadFile("Bookmarks\\First.trk.unsaved").value_or("");
+  EXPECT_NE(kept.find("New subsong"), std::string::npos) << kept;
 }
 
 TEST(Shutdown, WindowDestroyedFromOutsideEndsTheThread) {

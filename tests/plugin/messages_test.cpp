@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 
@@ -104,6 +105,32 @@ TEST(Messages, SubsongAnnouncementNamesAndChange) {
   ASSERT_TRUE(h.WaitForPostedMessages());
   EXPECT_EQ(h.LastKey(), MakeItemId(4, 0));
   EXPECT_TRUE(h.Stop());
+}
+
+// A send from another process carries a pointer into that process, which may name memory this
+// one cannot read. Here that memory is a guard page: reading it raises an exception (which Wine
+// swallows in a window procedure) and clears the guard, so the page shows whether it was read.
+TEST(Messages, SubsongPointersToUnreadableMemoryAreRefused) {
+  PluginSession h;
+  ASSERT_TRUE(h.Start());
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const size_t page = system.dwPageSize;
+  // A readable page without a terminator, then the guard page.
+  auto* block = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(block, nullptr);
+  ASSERT_NE(VirtualAlloc(block, page, MEM_COMMIT, PAGE_READWRITE), nullptr);
+  ASSERT_NE(VirtualAlloc(block + page, page, MEM_COMMIT, PAGE_READWRITE | PAGE_GUARD), nullptr);
+  std::memset(block, 'A', page);
+  EXPECT_EQ(h.Query(UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(block + page)), 0);
+  EXPECT_EQ(h.Query(UM_SUBSONG_INFO, reinterpret_cast<WPARAM>(block + page - 8)), 0);  // runs on into it
+  EXPECT_EQ(h.Query(UM_SET_TRACK_NAME, 0, reinterpret_cast<LPARAM>(block + page - 4)), 0);
+  EXPECT_EQ(h.Query(UM_SET_TRACK_NAME, 1, reinterpret_cast<LPARAM>(block + page)), 0);
+  MEMORY_BASIC_INFORMATION guard{};
+  ASSERT_EQ(VirtualQuery(block + page, &guard, sizeof guard), sizeof guard);
+  EXPECT_NE(guard.Protect & PAGE_GUARD, 0u) << "the plug-in read memory it may not read";
+  EXPECT_TRUE(h.Stop());
+  VirtualFree(block, 0, MEM_RELEASE);
 }
 
 TEST(Messages, SubsongSourceThatEndedIsNoProblem) {
