@@ -48,7 +48,8 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   // An index no row key can address would only make the pending list huge.
   if (!name || index > kMaxTrackNameIndex) return 0;
   std::vector<TextString>& pending = plugin.playback().pendingNames;
-  pending.resize(static_cast<size_t>(index) + 1);
+  // Grown only: a name for a lower index must not drop the higher ones still waiting.
+  if (pending.size() <= static_cast<size_t>(index)) pending.resize(static_cast<size_t>(index) + 1);
   // The subsong protocol's names are in the code page.
   const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, strnlen(name, kMaxTrackNameLength)));
   pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
