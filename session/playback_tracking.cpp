@@ -220,6 +220,9 @@ void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
   const int pos = player.PlaylistPosition();
   const TextString path = pos >= 0 ? player.PlaylistFile(pos) : TextString();
   const bool isNew = !(path.EqualsIgnoringCase(playback.currentPath) && playback.multiTrack == 1);
+  // Saved (or offered) while the title is still its own, as at a song change: under the new
+  // file's title it would replace that file's stored list, and be loaded as it.
+  if (isNew) SaveIfModified(plugin);
   playback.currentPath = path;
   playback.subsongThreadId = record[kSubsongRecordThreadWord];
   playback.currentTrack = 1;

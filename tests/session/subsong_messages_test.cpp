@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "host/player_codes.h"
+#include "host/settings.h"
 #include "session/playback_tracking.h"
 #include "tests/commands/commands_fixture.h"
 
@@ -21,6 +23,26 @@ TEST_F(SubsongMessagesTest, TrackNamesArrivingInAnyOrderAreAllApplied) {
   ApplyTrackNames(ThePlugin());
   EXPECT_STREQ(List().tracks[0].subtracks.front().name.c_str(), "First");
   EXPECT_STREQ(List().tracks[2].subtracks.front().name.c_str(), "Third");
+}
+
+// The changed list of the entry played before is saved under its own name when a source
+// announces the next file, not under the new file's title over that file's stored list.
+TEST_F(SubsongMessagesTest, AnAnnouncementSavesTheChangedListUnderItsOwnName) {
+  TrackList stored;
+  stored.Reset("Game music", 2, 0xFFFFFFFFu);
+  ASSERT_TRUE(stored.Save(bookmarks_.Item("Game music.trk").c_str()));
+  const std::string storedBytes = TempDir::Read(bookmarks_.Item("Game music.trk"));
+  Player().SetPlaylist({{"C:\\Music\\game.nsf", "Game music", 0}});
+  UseSingleTrack("Old book", {1000});
+  List().modified = true;
+  ThePlugin().settings().autoSave = true;
+
+  uint32_t record[kSubsongRecordWords] = {2};
+  TakeSubsongRecord(ThePlugin(), reinterpret_cast<WPARAM>(record), 0);
+  OnSubsongInfo(ThePlugin(), ThePlugin().playback().subsongRecord);
+  EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Old book.trk")));
+  EXPECT_EQ(TempDir::Read(bookmarks_.Item("Game music.trk")), storedBytes);
+  EXPECT_EQ(List().TrackCount(), 2);
 }
 
 }  // namespace
