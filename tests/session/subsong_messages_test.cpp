@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <vector>
+
 #include "host/player_codes.h"
 #include "host/settings.h"
 #include "session/playback_tracking.h"
@@ -43,6 +48,33 @@ TEST_F(SubsongMessagesTest, AnAnnouncementSavesTheChangedListUnderItsOwnName) {
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Old book.trk")));
   EXPECT_EQ(TempDir::Read(bookmarks_.Item("Game music.trk")), storedBytes);
   EXPECT_EQ(List().TrackCount(), 2);
+}
+
+// A pointer that does not lead to the whole record or name, as a post from another program
+// carries, is refused; it is not read past what can be read.
+TEST_F(SubsongMessagesTest, PointersThatCannotBeReadAreRefused) {
+  SYSTEM_INFO system{};
+  GetSystemInfo(&system);
+  const size_t page = system.dwPageSize;
+  auto* const pages = static_cast<char*>(VirtualAlloc(nullptr, 2 * page, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+  ASSERT_NE(pages, nullptr);
+  DWORD was = 0;
+  ASSERT_TRUE(VirtualProtect(pages + page, page, PAGE_NOACCESS, &was));
+  std::memset(pages, 'x', page);  // a name running into the page that cannot be read
+  char* const tail = pages + page - 8;
+  const std::vector<uint32_t> before(std::begin(ThePlugin().playback().subsongRecord),
+                                     std::end(ThePlugin().playback().subsongRecord));
+  for (const LPARAM pointer : {LPARAM{0x10}, reinterpret_cast<LPARAM>(tail)}) {
+    EXPECT_EQ(TakeSubsongRecord(ThePlugin(), static_cast<WPARAM>(pointer), 0), 0);
+    EXPECT_EQ(TakeTrackName(ThePlugin(), 0, pointer), 0);
+  }
+  EXPECT_TRUE(std::equal(before.begin(), before.end(), ThePlugin().playback().subsongRecord));
+  EXPECT_TRUE(ThePlugin().playback().pendingNames.empty());
+  std::memcpy(tail, "Name", 5);  // ends before the page: taken
+  TakeTrackName(ThePlugin(), 0, reinterpret_cast<LPARAM>(tail));
+  ASSERT_EQ(ThePlugin().playback().pendingNames.size(), 1u);
+  EXPECT_STREQ(ThePlugin().playback().pendingNames[0].c_str(), "Name");
+  VirtualFree(pages, 0, MEM_RELEASE);
 }
 
 }  // namespace
