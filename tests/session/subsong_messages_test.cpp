@@ -7,12 +7,14 @@
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "host/player_codes.h"
 #include "host/settings.h"
 #include "session/playback_tracking.h"
 #include "tests/commands/commands_fixture.h"
+#include "tests/support/test_clock.h"
 
 namespace tarnix::test {
 namespace {
@@ -48,6 +50,27 @@ TEST_F(SubsongMessagesTest, AnAnnouncementSavesTheChangedListUnderItsOwnName) {
   EXPECT_TRUE(TempDir::Exists(bookmarks_.Item("Old book.trk")));
   EXPECT_EQ(TempDir::Read(bookmarks_.Item("Game music.trk")), storedBytes);
   EXPECT_EQ(List().TrackCount(), 2);
+}
+
+// A source announcing the next file is a song change the tick does not see: the long recording
+// played before is left there, and its place is remembered.
+TEST_F(SubsongMessagesTest, AnAnnouncementRemembersWhereTheRecordingBeforeWasLeft) {
+  SetListeningClock(1000000);
+  const std::string store = std::string(StoreDirectory(ThePlugin().settings()).c_str()) + "\\gen_tarnix.resume";
+  DeleteFileA(store.c_str());
+  ThePlugin().settings().resume = true;
+  Player().SetPlaylist({{"C:\\Books\\Long book.mp3", "Long book", 120 * 60000}, {"C:\\Music\\game.nsf", "Game", 0}});
+  Player().Play();
+  Player().Pause();
+  Player().Seek(30 * 60000);
+  TimerTick(ThePlugin());
+  Player().SetPlaylistPosition(1);
+  uint32_t record[kSubsongRecordWords] = {2};
+  TakeSubsongRecord(ThePlugin(), reinterpret_cast<WPARAM>(record), 0);
+  OnSubsongInfo(ThePlugin(), ThePlugin().playback().subsongRecord);
+  EXPECT_NE(TempDir::Read(store).find("1800000 C:\\Books\\Long book.mp3"), std::string::npos);
+  DeleteFileA(store.c_str());
+  UseSystemClock();
 }
 
 // A pointer that does not lead to the whole record or name, as a post from another program
