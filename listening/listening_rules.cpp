@@ -32,10 +32,10 @@ int32_t StepOverMarked(int32_t from, int step, int32_t count, const std::functio
   return -1;
 }
 
-StopVerdict JudgeStop(ItemId pending, ItemId lastSeen, ItemId now, int32_t intoNowMs) {
+StopVerdict JudgeStop(ItemId pending, ItemId lastSeen, ItemId now, int32_t pastEndMs) {
   if (now == pending) return StopVerdict::kWait;
-  const bool next = ItemTrack(now) == ItemTrack(pending) && ItemSubtrack(now) == ItemSubtrack(pending) + 1;
-  if (next && lastSeen == pending && intoNowMs > -kBoundaryReachedWindowMs && intoNowMs < kBoundaryReachedWindowMs) {
+  const bool later = ItemTrack(now) == ItemTrack(pending) && ItemSubtrack(now) > ItemSubtrack(pending);
+  if (later && lastSeen == pending && pastEndMs > -kBoundaryReachedWindowMs && pastEndMs < kBoundaryReachedWindowMs) {
     return StopVerdict::kStop;
   }
   return StopVerdict::kLapse;

@@ -54,9 +54,11 @@ enum class StopVerdict { kWait, kStop, kLapse };
 constexpr int32_t kBoundaryReachedWindowMs = 1000;
 
 // The stop pending for subtrack `pending`, when the previous look saw `lastSeen` playing and
-// this one sees `now`, `intoNowMs` after its start: it stops when playback went on from the
-// pending subtrack into the one after it; any other move (a jump, another track) lapses it.
-StopVerdict JudgeStop(ItemId pending, ItemId lastSeen, ItemId now, int32_t intoNowMs);
+// this one sees `now`, `pastEndMs` after the pending subtrack's end (the next one's start): it
+// stops when playback went on from the pending subtrack past its end, into the one after it or
+// past subtracks too short for a look to find (two at one time, a late tick); any other move
+// (a jump, another track) lapses it.
+StopVerdict JudgeStop(ItemId pending, ItemId lastSeen, ItemId now, int32_t pastEndMs);
 
 // Whether a recording of `lengthMs` (negative: unknown), last seen at `lastPositionMs`, ran to
 // its end rather than being left by the listener.

@@ -35,17 +35,29 @@ void ResumeStoreFile::Apply(const Change& change) {
   changed_ |= change.ms < 0 ? store_.Forget(change.path) : store_.Remember(change.path, change.ms);
 }
 
+void ResumeStoreFile::Wait(const Change& change) {
+  // A newer change of a path replaces its older one, so the bound counts recordings, not
+  // changes: a recording remembered every minute, or forgotten at every look in its last
+  // minute, must not push the other recordings' places out while the file cannot be read.
+  for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
+    if (it->path == change.path) {
+      waiting_.erase(it);
+      break;
+    }
+  }
+  if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
+  waiting_.push_back(change);
+}
+
 void ResumeStoreFile::Remember(const TextString& path, int32_t ms) {
   if (ms < 0) return;
   if (read_) return Apply({path, ms});
-  if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
-  waiting_.push_back({path, ms});
+  Wait({path, ms});
 }
 
 void ResumeStoreFile::Forget(const TextString& path) {
   if (read_) return Apply({path, -1});
-  if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
-  waiting_.push_back({path, -1});
+  Wait({path, -1});
 }
 
 bool ResumeStoreFile::WriteIfChanged() {

@@ -40,13 +40,14 @@ class ResumeStoreFile {
     int32_t ms;  // -1: forget
   };
   void Apply(const Change& change);
+  void Wait(const Change& change);
 
   TextString path_;
   TextString earlierPath_;
   ResumeStore store_;
   bool read_ = false;
   bool changed_ = false;
-  std::vector<Change> waiting_;  // oldest first, at most ResumeStore::kMaxEntries
+  std::vector<Change> waiting_;  // oldest first, one per path, at most ResumeStore::kMaxEntries
 };
 
 }  // namespace tarnix::listening

@@ -196,8 +196,13 @@ std::optional<int32_t> FollowMarksAndStop(Plugin& plugin, const Player& player, 
   if (!track || !track->IsValidIndex(at.index)) return std::nullopt;
   const ItemId key = MakeItemId(trackNumber, at.index);
   if (state.stopAfter != kNoItem) {
-    const int32_t into = ms - track->subtracks[static_cast<size_t>(at.index)].time;
-    switch (listening::JudgeStop(state.stopAfter, state.lastSeen, key, into)) {
+    // Measured from the pending subtrack's end, not from the start of the one playing now: a
+    // subtrack after it too short for a look to find is passed over, and the end is still near.
+    const int next = ItemSubtrack(state.stopAfter) + 1;
+    const int32_t pastEnd = ItemTrack(state.stopAfter) == trackNumber && track->IsValidIndex(next)
+                                ? ms - track->subtracks[static_cast<size_t>(next)].time
+                                : INT32_MAX;
+    switch (listening::JudgeStop(state.stopAfter, state.lastSeen, key, pastEnd)) {
       case listening::StopVerdict::kStop:
         StopPlayer(plugin, player);
         state.lastSeen = key;

@@ -220,6 +220,13 @@ void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
   const int pos = player.PlaylistPosition();
   const TextString path = pos >= 0 ? player.PlaylistFile(pos) : TextString();
   const bool isNew = !(path.EqualsIgnoringCase(playback.currentPath) && playback.multiTrack == 1);
+  // Another entry: a song change the tick will not see, since the path is taken here. The entry
+  // played before is left as at any song change, its place remembered.
+  const bool otherEntry = !path.EqualsIgnoringCase(playback.currentPath);
+  if (otherEntry) ListeningEntryLeaving(plugin, player);
+  // Saved (or offered) while the title is still its own, as at a song change: under the new
+  // file's title it would replace that file's stored list, and be loaded as it.
+  if (isNew) SaveIfModified(plugin);
   playback.currentPath = path;
   playback.subsongThreadId = record[kSubsongRecordThreadWord];
   playback.currentTrack = 1;
@@ -241,6 +248,7 @@ void OnSubsongInfo(Plugin& plugin, const uint32_t* record) {
     if (plugin.settings().autoPopup && !FrameShown()) ShowBesidePlayer(plugin, SWP_NOACTIVATE);
     RefreshOpenDialogs(plugin);
   }
+  if (otherEntry) ListeningEntryStarted(plugin, player, path);
 }
 
 void ApplyTrackNames(Plugin& plugin) {

@@ -66,7 +66,7 @@ TEST(ListeningRules, PendingStop) {
   const ItemId a = MakeItemId(1, 2), next = MakeItemId(1, 3);
   struct Case {
     ItemId lastSeen, now;
-    int32_t into;
+    int32_t pastEnd;
     StopVerdict expected;
   };
   const Case cases[] = {
@@ -74,13 +74,15 @@ TEST(ListeningRules, PendingStop) {
       {a, next, 3, StopVerdict::kStop},
       {a, next, -15, StopVerdict::kStop},                // a boundary a few ms ahead counts as reached
       {a, next, 4000, StopVerdict::kLapse},              // a jump into the next one
-      {a, MakeItemId(1, 4), 3, StopVerdict::kLapse},     // a jump further on
+      {a, MakeItemId(1, 4), 40, StopVerdict::kStop},     // past a next one too short for a look
+      {a, MakeItemId(1, 4), 4000, StopVerdict::kLapse},  // a jump further on
       {a, MakeItemId(1, 1), 3, StopVerdict::kLapse},     // a jump back
       {a, MakeItemId(2, 3), 3, StopVerdict::kLapse},     // another track
       {MakeItemId(1, 1), next, 3, StopVerdict::kLapse},  // never seen playing the pending one
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(JudgeStop(a, c.lastSeen, c.now, c.into), c.expected) << std::hex << c.now << " " << std::dec << c.into;
+    EXPECT_EQ(JudgeStop(a, c.lastSeen, c.now, c.pastEnd), c.expected)
+        << std::hex << c.now << " " << std::dec << c.pastEnd;
   }
   EXPECT_TRUE(RanToEnd(119 * kMinute + 59500, 120 * kMinute));
   EXPECT_FALSE(RanToEnd(100 * kMinute, 120 * kMinute));

@@ -121,6 +121,8 @@ TEST_F(ListeningTickTest, StopAfterTheSubtrackComesAtItsBoundaryOrTheRecordingsE
       {0, {3000, 6000}, 1000, false, 2980, 20, 2981, "the next subtrack is reached within the slack"},
       {0, {3000, 6000}, 1000, true, 2980, 20, 3500, "chosen again: cancelled"},
       {3000, {1000}, 1500, false, 2900, 90, 2981, "the last subtrack: aimed before the recording's end"},
+      {0, {3000, 3000, 6000}, 1000, false, 2900, 100, 2985, "the next subtrack starts with the one after it"},
+      {0, {3000, 3010, 6000}, 1000, false, 2900, 100, 3050, "a late look past a next subtrack 10 ms long"},
   };
   for (const auto& c : cases) {
     Player().SetPlaylist({{std::string("C:\\x\\") + c.what + ".mp3", "Stops", c.lengthMs}});
