@@ -12,10 +12,8 @@
 #include "commands/commands.h"
 #include "commands/global_actions.h"
 #include "host/messaging.h"
-#include "host/playback_state.h"
 #include "host/player_codes.h"
 #include "host/plugin.h"
-#include "host/readable_memory.h"
 #include "host/timer_ids.h"
 #include "plugin/quit_at_once.h"
 #include "resources/resource_ids.h"
@@ -26,9 +24,6 @@
 #include "session/subsong_messages.h"
 #include "skin/skin_frame.h"
 #include "skin/track_list_view.h"
-
-#include <optional>
-#include <string>
 
 namespace tarnix {
 
@@ -208,32 +203,18 @@ bool HandlePrivate(Plugin& plugin, UINT message, WPARAM wParam) {
   }
 }
 
-// Longest track name copied from a subsong source's send; the source's own bound is the same.
-constexpr size_t kMaxTrackNameBytes = 32768;
-
-// The sends carry pointers, which only a source in the player's process can give: one another
-// process sent names memory of its own. A record is taken only when it can be read whole, a name
-// only as far as it reads up to its end (or the bound).
-LRESULT AnswerTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
-  if (lParam == 0) return TakeTrackName(plugin, index, 0);
-  const std::optional<std::string> name = ReadableText(reinterpret_cast<const char*>(lParam), kMaxTrackNameBytes);
-  return name ? TakeTrackName(plugin, index, reinterpret_cast<LPARAM>(name->c_str())) : 0;
-}
-
 // A subsong source's sends and queries, answered at once; false for other messages.
 bool AnswerSubsongSource(Plugin& plugin, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
   TrackListView* list = plugin.list();
   switch (message) {
     case UM_SUBSONG_INFO:
-      *result = IsReadable(reinterpret_cast<const void*>(wParam), sizeof(PlaybackState::subsongRecord))
-                    ? TakeSubsongRecord(plugin, wParam, lParam)
-                    : 0;
+      *result = TakeSubsongRecord(plugin, wParam, lParam);
       return true;
     case UM_SUBSONG_CHANGED:
       *result = TakeSubsongChange(plugin, wParam);
       return true;
     case UM_SET_TRACK_NAME:
-      *result = AnswerTrackName(plugin, wParam, lParam);
+      *result = TakeTrackName(plugin, wParam, lParam);
       return true;
     case UM_GET_LAST_KEY:
       *result = KeyAnswer(list ? list->KeyAt(list->RowCount() - 1) : 0);

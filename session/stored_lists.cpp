@@ -128,10 +128,13 @@ void SaveIfModified(Plugin& plugin) {
   if (!plugin.settings().autoSave) {
     answer = TellUser(plugin.window(), "Save changes to " + path.FileNamePart() + "?", MB_YESNO | MB_ICONQUESTION);
   }
-  // A failed save keeps the changes aside, and so does quit, at which nobody is asked; declined,
-  // they are given up. Either way they are not offered again.
-  if (answer == IDYES) SaveListOrKeep(plugin, list, path);
-  if (answer == kNoAnswerAtQuit) KeepEditForNextStart(plugin, list, path);
+  // A failed save keeps the changes aside, and so does a question nobody answered: quit, at which
+  // nobody is asked, Esc or the close box, a box that could not be shown. Only No gives them up.
+  // Either way they are not offered again.
+  if (answer == IDYES)
+    SaveListOrKeep(plugin, list, path);
+  else if (answer != IDNO)
+    KeepEditForNextStart(plugin, list, path);
   list.modified = false;
 }
 

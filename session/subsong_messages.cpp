@@ -4,7 +4,6 @@
 
 #include "session/subsong_messages.h"
 
-#include <algorithm>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -14,6 +13,7 @@
 #include "host/messaging.h"
 #include "host/player_codes.h"
 #include "host/plugin.h"
+#include "host/readable_memory.h"
 #include "session/playback_tracking.h"
 #include "tracklist/platform.h"
 
@@ -28,48 +28,14 @@ constexpr WPARAM kMaxTrackNameIndex = kMaxItemPart - 1;
 // Longest track name taken from a subsong source.
 constexpr size_t kMaxTrackNameLength = 32768;
 
-// How many bytes from `address` on this process may read: committed memory, readable and no
-// guard page, up to the end of its region; 0 when it may not.
-size_t ReadableBytesAt(const char* address) {
-  MEMORY_BASIC_INFORMATION info{};
-  if (VirtualQuery(address, &info, sizeof info) != sizeof info) return 0;
-  constexpr DWORD kReadable = PAGE_READONLY | PAGE_READWRITE | PAGE_WRITECOPY | PAGE_EXECUTE_READ |
-                              PAGE_EXECUTE_READWRITE | PAGE_EXECUTE_WRITECOPY;
-  if (info.State != MEM_COMMIT || (info.Protect & kReadable) == 0 || (info.Protect & PAGE_GUARD) != 0) return 0;
-  return static_cast<size_t>(static_cast<const char*>(info.BaseAddress) + info.RegionSize - address);
-}
-
-// Whether the `bytes` bytes from `address` on can all be read.
-bool IsReadable(const char* address, size_t bytes) {
-  for (size_t done = 0; done < bytes;) {
-    const size_t span = ReadableBytesAt(address + done);
-    if (span == 0) return false;
-    done += span;
-  }
-  return true;
-}
-
-// The length of the text at `text` up to its terminator or `limit`, when all of it can be read.
-// A source's pointer is the only thing these messages carry: one that points nowhere (a post
-// from another program, a source's mistake) is refused instead of ending the player's process.
-std::optional<size_t> ReadableLength(const char* text, size_t limit) {
-  size_t length = 0;
-  while (length < limit) {
-    const size_t span = std::min(ReadableBytesAt(text + length), limit - length);
-    if (span == 0) return std::nullopt;
-    const size_t found = strnlen(text + length, span);
-    length += found;
-    if (found < span) return length;
-  }
-  return length;
-}
-
 }  // namespace
 
 LRESULT TakeSubsongRecord(Plugin& plugin, WPARAM wParam, LPARAM lParam) {
   const auto* record = reinterpret_cast<const uint32_t*>(wParam);
   PlaybackState& playback = plugin.playback();
-  if (!record || !IsReadable(reinterpret_cast<const char*>(record), sizeof(playback.subsongRecord))) return 0;
+  // A source's pointer is all these messages carry: one that points nowhere (a post from another
+  // program, a source's mistake) is refused instead of ending the player's process.
+  if (!record || !IsReadable(record, sizeof(playback.subsongRecord))) return 0;
   std::memcpy(playback.subsongRecord, record, sizeof(playback.subsongRecord));
   playback.pendingNames.clear();
   PostMessageA(plugin.window(), UM_APPLY_SUBSONG_INFO, 0, lParam);
@@ -85,13 +51,13 @@ LRESULT TakeTrackName(Plugin& plugin, WPARAM index, LPARAM lParam) {
   const char* name = reinterpret_cast<const char*>(lParam);
   // An index no row key can address would only make the pending list huge.
   if (!name || index > kMaxTrackNameIndex) return 0;
-  const std::optional<size_t> length = ReadableLength(name, kMaxTrackNameLength);
-  if (!length) return 0;
+  const std::optional<std::string> text = ReadableText(name, kMaxTrackNameLength);
+  if (!text) return 0;
   std::vector<TextString>& pending = plugin.playback().pendingNames;
   // Grown only: a name for a lower index must not drop the higher ones still waiting.
   if (pending.size() <= static_cast<size_t>(index)) pending.resize(static_cast<size_t>(index) + 1);
   // The subsong protocol's names are in the code page.
-  const std::string utf8 = platform::Utf8FromAnsi(std::string_view(name, *length));
+  const std::string utf8 = platform::Utf8FromAnsi(*text);
   pending[static_cast<size_t>(index)] = TextString(static_cast<int>(utf8.size()), utf8.data());
   PostMessageA(plugin.window(), UM_APPLY_TRACK_NAMES, 0, 0);
   return 0;

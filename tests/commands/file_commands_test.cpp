@@ -73,6 +73,18 @@ TEST_F(FileCommandsTest, NoGivesTheChangesUpAndIsNotAskedAgain) {
   EXPECT_FALSE(List().modified);
 }
 
+TEST_F(FileCommandsTest, AQuestionClosedUnansweredKeepsTheChangesForTheNextStart) {
+  UseSingleTrack("Live set", {});
+  Edit();
+  UiResponder ui({Answer::Box(IDCANCEL)});  // Esc, or the close box
+  CmdNew(ThePlugin());
+  ui.Join();
+  EXPECT_EQ(ui.Done(), 1);
+  EXPECT_FALSE(TempDir::Exists(bookmarks_.Item("Live set.trk")));
+  EXPECT_NE(TempDir::Read(bookmarks_.Item("Live set.trk.unsaved")).find("Edit"), std::string::npos);
+  EXPECT_FALSE(List().modified);
+}
+
 TEST_F(FileCommandsTest, AutoSaveSavesWithoutAskingAndAFailedSaveIsReported) {
   UseSingleTrack("Live set", {});
   Edit();
