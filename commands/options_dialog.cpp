@@ -103,7 +103,9 @@ void OptionsOk(Plugin& plugin) {
     StartBookmarkIndex(plugin);
   }
 
-  if (!SaveSettings(plugin))
+  if (SaveSettings(plugin))
+    settings.unreadAtStart = false;
+  else
     ReportFailure(plugin.window(), SaveFailureText(PluginIniPath(plugin.settings()), LastWriteResult()));
 }
 

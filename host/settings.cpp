@@ -259,6 +259,7 @@ void LoadSettings(Plugin& plugin) {
   const TextString earlier = EarlierStoreDirectory() + "\\plugin.ini";
   const bool carried = !source.EqualsIgnoringCase(earlier) && !HasPluginSection(source) && HasPluginSection(earlier);
   if (carried) source = earlier;
+  settings.unreadAtStart = platform::FileExists(source) && !platform::File(source, "rb");
   const std::wstring ini = Wide(source);
   FrameSettings window;
   for (const FrameIntKey& key : kFrameInts)

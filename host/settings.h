@@ -33,6 +33,10 @@ struct Settings {
   TextString bookmarkPath;
   int32_t playlistFontSize = 10;
   StoragePlaces places;  // found by LoadSettings
+  // plugin.ini was there but could not be read at start (another program held it): this run has
+  // the defaults, which quit must not write over the listener's own. A save the listener asks
+  // for (Options) clears it.
+  bool unreadAtStart = false;
 };
 
 // The directory of the plug-in's own file (cut before its last ':' or '\').

@@ -295,7 +295,7 @@ void ShutDown() {
   }
   KeepChapterSavesAtQuit(plugin);
   ListeningQuit(plugin);
-  SaveSettings(plugin);
+  if (!plugin.settings().unreadAtStart) SaveSettings(plugin);
   SaveBookmarkIndex(plugin);
   PluginLifetime::TearDown(plugin);
   DestroyPlugin();

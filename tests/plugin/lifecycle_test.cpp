@@ -11,6 +11,7 @@
 #include "testhost/probe_window.h"
 #include "testhost/pump.h"
 #include "tests/plugin/plugin_test.h"
+#include "tests/support/file_hold.h"
 #include "tests/support/ui_driver.h"
 #include "tracklist/item_id.h"
 
@@ -96,6 +97,22 @@ TEST(Startup, PlacedAndSizedFromPluginIni) {
   ASSERT_TRUE(h.Stop());
   EXPECT_EQ(h.PluginIni("Opened"), "0");
   EXPECT_EQ(h.PluginIni("WindowWidth"), "325");
+}
+
+// Another program holds plugin.ini while the plug-in starts: the run has the defaults, and quit
+// does not write them over the listener's settings.
+TEST(Startup, APluginIniHeldAtStartIsNotOverwrittenAtQuit) {
+  PluginSession h;
+  h.SetPluginIni("WindowWidth", "325");
+  h.SetPluginIni("AutoSave", "1");
+  {
+    testsupport::FileHold hold(h.Dir().PluginIni(), 0);
+    ASSERT_TRUE(hold.Holding());
+    ASSERT_TRUE(h.Start());
+  }
+  ASSERT_TRUE(h.Stop());
+  EXPECT_EQ(h.PluginIni("WindowWidth"), "325");
+  EXPECT_EQ(h.PluginIni("AutoSave"), "1");
 }
 
 // A damaged plugin.ini: a window smaller than the skin's smallest could not be seen or grabbed.
