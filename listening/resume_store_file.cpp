@@ -1,5 +1,7 @@
 #include "listening/resume_store_file.h"
 
+#include <algorithm>
+
 namespace tarnix::listening {
 
 void ResumeStoreFile::SetPaths(const TextString& path, const TextString& earlierPath) {
@@ -39,12 +41,9 @@ void ResumeStoreFile::Wait(const Change& change) {
   // A newer change of a path replaces its older one, so the bound counts recordings, not
   // changes: a recording remembered every minute, or forgotten at every look in its last
   // minute, must not push the other recordings' places out while the file cannot be read.
-  for (auto it = waiting_.begin(); it != waiting_.end(); ++it) {
-    if (it->path == change.path) {
-      waiting_.erase(it);
-      break;
-    }
-  }
+  waiting_.erase(std::remove_if(waiting_.begin(), waiting_.end(),
+                                [&](const Change& waiting) { return waiting.path == change.path; }),
+                 waiting_.end());
   if (waiting_.size() >= ResumeStore::kMaxEntries) waiting_.erase(waiting_.begin());
   waiting_.push_back(change);
 }
