@@ -50,11 +50,20 @@ BOOL CALLBACK FindModal(HWND window, LPARAM param) {
   return TRUE;
 }
 
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+  reinterpret_cast<std::vector<HWND>*>(param)->push_back(child);
+  return TRUE;
+}
+
+// The children are taken as one snapshot rather than walked window by window, so that a box
+// whose children change order while it is read is still read whole.
 SeenBox Read(HWND box) {
   SeenBox seen;
   seen.caption = TextOf(box);
   seen.owner = GetWindow(box, GW_OWNER);
-  for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+  std::vector<HWND> children;
+  EnumChildWindows(box, CollectChild, reinterpret_cast<LPARAM>(&children));
+  for (HWND child : children) {
     char name[32] = {};
     GetClassNameA(child, name, sizeof(name));
     const std::string kind = name;
@@ -71,6 +80,18 @@ SeenBox Read(HWND box) {
         seen.text = text;
       }
     }
+  }
+  return seen;
+}
+
+// Every box the plug-in shows has a text. Under load a read has once come back without it (the
+// cause was not found), so a box read without text is read again until its text shows.
+SeenBox ReadWhole(HWND box, DWORD timeoutMs) {
+  SeenBox seen = Read(box);
+  const DWORD start = GetTickCount();
+  while (seen.text.empty() && IsWindow(box) && GetTickCount() - start < timeoutMs) {
+    Sleep(kPollMs);
+    seen = Read(box);
   }
   return seen;
 }
@@ -110,7 +131,7 @@ void UiResponder::Run() {
       return;
     }
     if (found.box) {
-      boxes_.push_back(Read(found.box));
+      boxes_.push_back(ReadWhole(found.box, stepTimeoutMs_));
       if (step.kind != Answer::kBox) ++failures_;
       PostMessageA(found.box, WM_COMMAND, MAKEWPARAM(step.kind == Answer::kBox ? step.button : IDCANCEL, 0), 0);
     } else {

@@ -122,7 +122,8 @@ TEST_F(WriteFaultsTest, EveryWritePathAgainstEveryFault) {
         if (path.reports) {
           ASSERT_EQ(ui.Boxes().size(), 1u);
           EXPECT_EQ(Squeezed(ui.Boxes()[0].text).rfind(Squeezed("Couldn't save " + target), 0), 0u)
-              << ui.Boxes()[0].text;
+              << "text \"" << ui.Boxes()[0].text << "\", caption \"" << ui.Boxes()[0].caption << "\", buttons "
+              << ui.Boxes()[0].buttons.size();
         } else {
           EXPECT_TRUE(ui.Boxes().empty());
           EXPECT_TRUE(ThePlugin().bookmarkIndex().Modified());
