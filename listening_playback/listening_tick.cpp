@@ -55,6 +55,17 @@ void KnowLength(ListeningState& state, const Player& player) {
   state.lengthMs = player.LengthMs();
 }
 
+// A player may tell the length only once the file is open, a look or two after the entry
+// started. While the start can still be resumed the length is asked at every look, outside the
+// stream's allowance, so that a long recording is not taken for a short one and started anew.
+void KnowLengthWhileStarting(ListeningState& state, const Player& player) {
+  if (state.lengthMs > 0) return;
+  const uint64_t now = ListeningClockMs();
+  if (now == state.lengthAskedAt) return;
+  state.lengthAskedAt = now;
+  state.lengthMs = player.LengthMs();
+}
+
 // The recording stops being played at `positionMs`.
 void Leave(Plugin& plugin, int32_t positionMs) {
   ListeningState& state = plugin.listening();
@@ -160,9 +171,13 @@ bool FollowResume(Plugin& plugin, const Player& player, int ms) {
     state.startPending = true;
     return false;
   }
-  KnowLength(plugin.listening(), player);
   const bool start = state.startPending;
-  state.startPending = false;
+  if (start && ms < listening::kFreshStartMs)
+    KnowLengthWhileStarting(state, player);
+  else
+    KnowLength(state, player);
+  // Judged again at the next look while the length is still unknown.
+  state.startPending = start && state.lengthMs <= 0 && ms < listening::kFreshStartMs;
   state.earlierPositionMs = state.lastPositionMs;
   state.lastPositionMs = ms;
   if (!IsResumable(plugin) || !listening::IsLongRecording(state.lengthMs)) return false;

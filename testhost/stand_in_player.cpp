@@ -452,6 +452,15 @@ void StandInPlayer::AddEntry(PlaylistEntry entry) {
   if (position_ < 0) position_ = 0;
 }
 
+void StandInPlayer::SetEntryLength(int index, int lengthMs) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (index < 0 || index >= static_cast<int>(playlist_->size())) return;
+  auto next = std::make_shared<Playlist>(*playlist_);
+  (*next)[static_cast<size_t>(index)].lengthMs = lengthMs;
+  retired_.push_back(playlist_);
+  playlist_ = next;
+}
+
 int StandInPlayer::PlaylistLength() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return static_cast<int>(playlist_->size());

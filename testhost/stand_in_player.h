@@ -86,6 +86,9 @@ class StandInPlayer {
   // Playlist. Text pointers handed out by codes 211 to 214 stay valid until the player is gone.
   void SetPlaylist(std::vector<PlaylistEntry> entries);  // current entry 0 (or none), stopped
   void AddEntry(PlaylistEntry entry);
+  // What the player tells of an entry's length from now on (0: unknown), as a player does once
+  // the file is open; ignored outside the playlist.
+  void SetEntryLength(int index, int lengthMs);
   int PlaylistLength() const;
   int PlaylistPosition() const;
   void SetPlaylistPosition(int index);  // ignored outside the playlist

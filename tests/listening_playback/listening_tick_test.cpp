@@ -81,6 +81,20 @@ TEST_F(ListeningTickTest, ALongRecordingResumesFiveSecondsBeforeWhereItWasLeft) 
   }
 }
 
+TEST_F(ListeningTickTest, ALengthToldOnlyOnceTheFileIsOpenStillResumes) {
+  Player().SetPlaylist({{kLong, "Long book", 120 * kMinute}, {"C:\\Books\\Other.mp3", "Other", 0}});
+  Enter(0, 47 * kMinute + 10000);
+  Enter(1, 0);
+  Player().SetEntryLength(0, 0);
+  ClearLog();
+  Enter(0, 0);
+  EXPECT_TRUE(Actions().empty());
+  Player().SetEntryLength(0, 120 * kMinute);
+  AdvanceListeningClock(listening::kFreshStartMs - 1);
+  LookAt(listening::kFreshStartMs - 1);
+  EXPECT_EQ(Actions(), Strings{"code106:2825000"});
+}
+
 TEST_F(ListeningTickTest, APlayingRecordingIsWrittenDownOnceAMinute) {
   Player().SetPlaylist({{kLong, "Long book", 120 * kMinute}});
   Enter(0, 10 * kMinute);
@@ -102,7 +116,7 @@ TEST_F(ListeningTickTest, AStreamsLengthIsAskedFiveSecondsApartAtMostFourTimes) 
   } looks[] = {{4999, 1}, {1, 2}, {5000, 3}, {5000, 4}, {5000, 4}, {60000, 4}};
   for (const auto& look : looks) {
     AdvanceListeningClock(look.advanceMs);
-    LookAt(2000);
+    LookAt(listening::kFreshStartMs + 1000);  // past the start, where every look asks
     EXPECT_EQ(LengthRequests(), look.requests) << look.advanceMs;
   }
 }
