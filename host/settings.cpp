@@ -265,9 +265,10 @@ void LoadSettings(Plugin& plugin) {
   for (const FrameIntKey& key : kFrameInts)
     window.*key.value = ReadInt(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   // A size below the skin's smallest (a hand-edited or damaged file) would make a window with
-  // nothing to see or grab, which no resize could bring back.
-  window.width = std::max(window.width, kMinWidth);
-  window.height = std::max(window.height, kMinHeight);
+  // nothing to see or grab, which no resize could bring back; one larger than all the screens
+  // together has its edges and its resize grip out of reach.
+  window.width = std::clamp(window.width, kMinWidth, std::max(kMinWidth, GetSystemMetrics(SM_CXVIRTUALSCREEN)));
+  window.height = std::clamp(window.height, kMinHeight, std::max(kMinHeight, GetSystemMetrics(SM_CYVIRTUALSCREEN)));
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   if (plugin.frame()) plugin.frame()->TakeSettings(window);

@@ -115,16 +115,23 @@ TEST(Startup, APluginIniHeldAtStartIsNotOverwrittenAtQuit) {
   EXPECT_EQ(h.PluginIni("AutoSave"), "1");
 }
 
-// A damaged plugin.ini: a window smaller than the skin's smallest could not be seen or grabbed.
-TEST(Startup, SizesBelowTheSmallestTakeTheSmallest) {
-  PluginSession h;
-  h.SetPluginIni("WindowWidth", "-40");
-  h.SetPluginIni("WindowHeight", "0");
-  ASSERT_TRUE(h.Start());
-  const RECT r = h.Rect();
-  EXPECT_EQ(r.right - r.left, 275);
-  EXPECT_EQ(r.bottom - r.top, 116);
-  EXPECT_TRUE(h.Stop());
+// A damaged plugin.ini: a window smaller than the skin's smallest could not be seen or grabbed,
+// one larger than the screen (1024 by 768 here) could not be grabbed at its edges.
+TEST(Startup, SizesTakeTheSmallestAndAtMostTheScreen) {
+  const struct {
+    const char *width, *height;
+    LONG expectedWidth, expectedHeight;
+  } cases[] = {{"-40", "0", 275, 116}, {"100000", "2147483647", 1024, 768}};
+  for (const auto& c : cases) {
+    PluginSession h;
+    h.SetPluginIni("WindowWidth", c.width);
+    h.SetPluginIni("WindowHeight", c.height);
+    ASSERT_TRUE(h.Start());
+    const RECT r = h.Rect();
+    EXPECT_EQ(r.right - r.left, c.expectedWidth) << c.width;
+    EXPECT_EQ(r.bottom - r.top, c.expectedHeight) << c.height;
+    EXPECT_TRUE(h.Stop());
+  }
 }
 
 TEST(Startup, DockedStartsBesideThePlayer) {
