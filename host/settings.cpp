@@ -197,6 +197,25 @@ void PrepareDefaultBookmarks(const TextString& folder) {
   });
 }
 
+// A free window saved on a screen that is gone (a monitor unplugged, a laptop taken from its
+// dock) would open where it can be neither seen nor grabbed: it opens on the nearest screen
+// instead, at the same size. A docked window follows the player.
+void KeepOnAScreen(FrameSettings& window) {
+  if (window.docked) return;
+  // Far enough to be off every screen, near enough that adding the size cannot overflow.
+  constexpr int32_t kFar = 1 << 24;
+  const LONG left = std::clamp(window.posX, -kFar, kFar);
+  const LONG top = std::clamp(window.posY, -kFar, kFar);
+  const RECT saved{left, top, left + window.width, top + window.height};
+  if (MonitorFromRect(&saved, MONITOR_DEFAULTTONULL)) return;
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (!GetMonitorInfoW(MonitorFromRect(&saved, MONITOR_DEFAULTTONEAREST), &monitor)) return;
+  const RECT& work = monitor.rcWork;
+  window.posX = std::clamp(left, work.left, std::max(work.left, work.right - window.width));
+  window.posY = std::clamp(top, work.top, std::max(work.top, work.bottom - window.height));
+}
+
 }  // namespace
 
 TextString ModuleDirectory() { return FromModuleFileName(Shared().instance).DirectoryPart(); }
@@ -271,6 +290,7 @@ void LoadSettings(Plugin& plugin) {
   window.height = std::clamp(window.height, kMinHeight, std::max(kMinHeight, GetSystemMetrics(SM_CYVIRTUALSCREEN)));
   for (const FrameFlagKey& key : kFrameFlags)
     window.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
+  KeepOnAScreen(window);
   if (plugin.frame()) plugin.frame()->TakeSettings(window);
   for (const FlagKey& key : kFlags) settings.*key.value = ReadBool(WideFromUtf8(key.name).c_str(), key.fallback, ini);
   // Read as the system reads it: a negative number comes back as itself, anything that is no

@@ -196,6 +196,22 @@ TEST_F(OptionsTest, APluginIniThatCannotBeReadKeepsTheOtherPluginsSettings) {
   EXPECT_EQ(GetPrivateProfileIntA("Other Plugin", "Volume", -1, PluginIni().c_str()), 7);
 }
 
+// A free window saved on a screen that is gone (here: right of and above the one screen of 1024
+// by 768) opens on the nearest screen, whole; one saved on the screen stays.
+TEST_F(OptionsTest, APlaceOffEveryScreenIsReadAsOnTheNearest) {
+  const struct {
+    const char *x, *y;
+    int32_t posX, posY;
+  } cases[] = {{"3000", "-2000", 1024 - 275, 0}, {"-2147483648", "500", 0, 500}, {"40", "30", 40, 30}};
+  for (const auto& c : cases) {
+    WritePrivateProfileStringA("Tarnix Plugin", "WindowPosX", c.x, PluginIni().c_str());
+    WritePrivateProfileStringA("Tarnix Plugin", "WindowPosY", c.y, PluginIni().c_str());
+    LoadSettings(ThePlugin());
+    EXPECT_EQ(ThePlugin().frame()->posX, c.posX) << c.x;
+    EXPECT_EQ(ThePlugin().frame()->posY, c.posY) << c.y;
+  }
+}
+
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
   CmdAbout(ThePlugin());
   EXPECT_TRUE(IsWindowVisible(ThePlugin().aboutDialog()));
