@@ -30,6 +30,9 @@ std::string DecodeCueSheet(std::string_view bytes, const CueFileCheck& exists) {
   if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return ValidUtf8(bytes.substr(3));
   if (bytes.substr(0, 2) == "\xFF\xFE") return Utf16ToUtf8(bytes.substr(2), false);
   if (bytes.substr(0, 2) == "\xFE\xFF") return Utf16ToUtf8(bytes.substr(2), true);
+  // UTF-16 without a mark: a sheet (and a chapter file) begins with an ASCII keyword, blank or
+  // digit, and no byte-wide text holds a NUL, so a NUL beside the first character tells the order.
+  if (bytes.size() >= 2 && (bytes[0] == '\0') != (bytes[1] == '\0')) return Utf16ToUtf8(bytes, bytes[0] == '\0');
   if (IsValidUtf8(bytes)) return std::string(bytes);
   const unsigned system = platform::AnsiCodePage();
   std::string text = platform::Utf8FromCodePage(system, bytes);

@@ -15,7 +15,8 @@ using CueFileCheck = std::function<bool(std::string_view fileName)>;
 // the system's code page.
 constexpr unsigned kCueCodePages[] = {1250, 1251, 1252, 1253, 932, 936, 949, 950};
 
-// The sheet as UTF-8. A byte-order mark decides (UTF-8, UTF-16 LE or BE); else a sheet that is
+// The sheet as UTF-8. A byte-order mark decides (UTF-8, UTF-16 LE or BE); else a NUL byte as the
+// first or second byte (but not both) says UTF-16 of that order without a mark; else a sheet that is
 // valid UTF-8 as a whole is UTF-8; else it is read in the system's code page, unless `exists`
 // (when given) finds none of the files its first 99 FILE lines name that way but does find one
 // of them in the reading of one of kCueCodePages: the first such reading is taken. Broken sequences

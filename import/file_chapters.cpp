@@ -23,9 +23,9 @@ bool HasAt(ByteSource& source, uint64_t offset, std::string_view magic) {
 bool ReadSniffed(ByteSource& source, ChapterSet* out) {
   if (HasAt(source, 0, "ID3")) {
     if (ReadId3v2Chapters(source, out)) return true;
-    // FLAC files sometimes begin with an ID3v2 tag that holds no chapters.
-    const uint64_t end = Id3v2TagEnd(source, 0);
-    return end > 0 && HasAt(source, end, "fLaC") && ReadFlacChapters(source, out);
+    // FLAC files sometimes begin with ID3v2 tags (one or more) that hold no chapters; the FLAC
+    // reader steps over them and gives up when no "fLaC" follows.
+    return ReadFlacChapters(source, out);
   }
   if (HasAt(source, 0, "fLaC")) return ReadFlacChapters(source, out);
   if (HasAt(source, 0, "OggS")) return ReadOggChapters(source, out);

@@ -1,5 +1,5 @@
 #pragma once
-// Chapters of a FLAC stream (after an ID3v2 tag, if one comes first): "CHAPTERnnn" Vorbis
+// Chapters of a FLAC stream (after up to four ID3v2 tags): "CHAPTERnnn" Vorbis
 // comments, else the tracks of its CUESHEET metadata block (at the stream's sample rate, the
 // lead-out left out); a "CUESHEET" comment goes to ChapterSet::embeddedCueSheet.
 

@@ -21,7 +21,9 @@ namespace tarnix {
 namespace {
 
 constexpr char kMagic[8] = {'T', 'a', 'r', 'n', 'i', 'x', 'I', 'X'};
-constexpr uint32_t kVersion = 3;  // 2: texts, names and hashes in UTF-8; 3: recordings' identities
+// 2: texts, names and hashes in UTF-8; 3: recordings' identities; 4: a header tag without its
+// blank reads as an empty value, so lists an earlier reader refused are looked at again.
+constexpr uint32_t kVersion = 4;
 // Far beyond any bookmark directory; a larger file is not one of ours.
 constexpr uint64_t kMaxFileBytes = uint64_t{512} << 20;
 

@@ -90,10 +90,13 @@ constexpr int kTagLength = 9;
 const char* const kTags[] = {"[CD key] ", "[CDDBID] ", "[Album ] ", "[Artist] ", "[Mode  ] ", "[File  ] "};
 enum TagIndex { kCdKey, kCddbId, kAlbum, kArtist, kMode, kFile, kNoTag };
 
+// A tag with an empty value may have lost its trailing blank ("[Album ]"): editors set to trim
+// blanks at line ends do that, and the file is still the list it was.
 TagIndex MatchTag(const char* line, int length) {
-  if (length < kTagLength) return kNoTag;
+  if (length < kTagLength - 1) return kNoTag;
+  const int compared = length < kTagLength ? kTagLength - 1 : kTagLength;
   for (int i = 0; i < kNoTag; ++i) {
-    if (EqualNoCase(line, kTagLength, kTags[i], kTagLength)) return static_cast<TagIndex>(i);
+    if (EqualNoCase(line, compared, kTags[i], compared)) return static_cast<TagIndex>(i);
   }
   return kNoTag;
 }
@@ -377,8 +380,9 @@ void Reader::Line(const char* line, int length) {
 }
 
 void Reader::HeaderLine(const char* line, int length) {
-  const char* value = line + kTagLength;
-  const int value_length = length - kTagLength;
+  // A tag without its blank has an empty value: the line's terminating NUL.
+  const int value_length = length < kTagLength ? 0 : length - kTagLength;
+  const char* value = line + (length - value_length);
   switch (MatchTag(line, length)) {
     case kCdKey: {
       int64_t v = 0;

@@ -63,6 +63,13 @@ TEST(CueEncodingTest, Table) {
        true,
        "\xEF\xBF\xBD"
        "a"},
+      {"UTF-16 LE without a mark", Utf16("TITLE \"\xE9\"", false), {}, true, "TITLE \"\xC3\xA9\""},
+      {"UTF-16 BE without a mark",
+       Utf16("\tTITLE x", true) + std::string("\x04\x16", 2),
+       {},
+       true,
+       "\tTITLE x\xD0\x96"},
+      {"a NUL in both first bytes is no UTF-16", std::string("\0\0TI", 4), {}, true, std::string("\0\0TI", 4)},
       {"valid UTF-8 without a mark",
        "FILE \"" + kPrivet + ".wav\" WAVE",
        {},

@@ -69,6 +69,17 @@ TEST(FileChaptersTest, EveryFixtureFromItsFileByItsFirstBytes) {
 
 // Every fixture cut at many lengths and with bytes changed: any outcome but a crash, a hang or
 // an absurd set is fine.
+// Taggers that do not look for an existing tag put a second one in front of it.
+TEST(FileChaptersTest, FlacBehindTwoId3v2Tags) {
+  const std::string flac = ReadFixture("comments.flac");
+  const std::string tag = Id3Tag(3, 0, Id3Frame("TALB", Id3Text(0, "x"), 3));
+  const std::string file = tag + tag + flac;
+  MemorySource source(file);
+  ChapterSet set;
+  ASSERT_TRUE(ReadFileChapters(source, &set));
+  EXPECT_EQ(set.chapters.size(), 3u);
+}
+
 TEST(FileChaptersTest, CutAndDamagedFixtures) {
   uint32_t seed = 12345;
   for (const char* file : kFixtures) {

@@ -390,12 +390,14 @@ TEST(DirectoryIndexTest, StoredIndexIsRefusedWhenDamagedOrForeign) {
   flipped[bytes.size() / 2] ^= 0x20;
   const std::string version = WithVersion(bytes, 1);            // names in the ANSI code page
   const std::string withoutIdentities = WithVersion(bytes, 2);  // before recordings' identities
+  const std::string strictTags = WithVersion(bytes, 3);         // facts of the stricter .trk reader
   const Case cases[] = {
       {"intact", bytes, dir.Pattern(), true},
       {"another directory", bytes, "C:\\Elsewhere\\*.trk", false},
       {"one byte changed", flipped, dir.Pattern(), false},
       {"another version", version, dir.Pattern(), false},
       {"the version before identities", withoutIdentities, dir.Pattern(), false},
+      {"the version of the stricter reader", strictTags, dir.Pattern(), false},
       {"cut short", bytes.substr(0, bytes.size() - 9), dir.Pattern(), false},
       {"empty", "", dir.Pattern(), false},
       {"other bytes", std::string(200, 'x'), dir.Pattern(), false},

@@ -215,6 +215,18 @@ TEST_F(TrackFileTest, HeaderValuesTable) {
   }
 }
 
+// An editor that trims blanks at line ends leaves "[Album ]" of an empty album: still a list.
+TEST_F(TrackFileTest, HeaderTagsWithoutTheirBlankAreEmptyValues) {
+  ASSERT_TRUE(LoadBytes("[CD key]\r\n[Album ]\r\n[artist]\r\n[Mode  ]\r\n01:00:00:00*One\r\n", "", 0, 0, true));
+  EXPECT_EQ(S(list_.album), "");
+  EXPECT_EQ(S(list_.artist), "");
+  EXPECT_EQ(list_.cdKey, 0);
+  ASSERT_EQ(list_.TrackCount(), 1);
+  EXPECT_EQ(S(list_.tracks[0].subtracks[0].name), "One");
+  // A shorter bracketed line is no tag: the header still needs its album and artist lines.
+  EXPECT_FALSE(LoadBytes("[Album]\r\n[Artist]\r\n01:00:00:00*One\r\n", "", 0, 0, true));
+}
+
 TEST_F(TrackFileTest, StartEntryWithoutNameStartsNoTrack) {
   ASSERT_TRUE(
       LoadBytes("[Album ] a\n[Artist] b\n01:00:00:00*One\n02:00:00:00*\n02:00:05:00 joins one\n", "", 0, 0, true));
