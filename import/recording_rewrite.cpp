@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "import/chapter.h"
@@ -194,7 +195,14 @@ bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
 RewriteResult RewriteRecording(const TextString& path, const ChaptersToEmbed& chapters, const ChapterWriter& writer,
                                const RewriteProgress& progress) {
   const TextString temporary = path + ".tarnix-new";
-  RewriteResult result = Rewrite(path, temporary, chapters, writer, progress);
+  RewriteResult result;
+  try {
+    result = Rewrite(path, temporary, chapters, writer, progress);
+  } catch (const std::bad_alloc&) {
+    // A writer that runs out of memory on a large header leaves a partly written new file,
+    // closed by now, which must not stay beside the recording.
+    result = Failure(RewriteOutcome::kFailed, "not enough memory to write the chapters");
+  }
   if (result.outcome != RewriteOutcome::kReplaced) platform::RemoveFile(temporary);
   return result;
 }

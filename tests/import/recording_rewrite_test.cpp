@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -122,6 +123,15 @@ TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
   ExpectOriginalAlone();
 
   EXPECT_EQ(Rewrite(TagWriter, [](uint64_t, uint64_t) { return false; }).outcome, RewriteOutcome::kCancelled);
+  ExpectOriginalAlone();
+
+  // Runs out of memory halfway: the partial new file goes too.
+  const auto starved = [](ByteSource& original, const ChaptersToEmbed&, ByteSink& out) -> EmbedResult {
+    CopyRange(original, 0, original.Size() / 2, out);
+    throw std::bad_alloc();
+  };
+  result = Rewrite(starved);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kFailed);
   ExpectOriginalAlone();
 
   // More chapters than the readers give back: refused as such before anything is written, not
