@@ -189,6 +189,14 @@ TEST(SameChapters, AllowsOnlyAChapterAtZeroBeforeALaterFirstOne) {
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "b"}})));
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}})));
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "B"}, {9500, "C"}})));
+
+  // A list that starts a millisecond in: the MP4 writer puts the track's name at 0 before it.
+  test::TempDir dir;
+  dir.Write("Book.m4a", testing::ReadFixture("written/mp4/bare.m4a"));
+  want.chapters = {{1, "A"}, {9000, "B"}};
+  want.trackName = "A";
+  const RewriteResult result = RewriteRecording(TextString(dir.Item("Book.m4a").c_str()), want, WriteRecordingChapters);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kReplaced) << result.reason;
 }
 
 }  // namespace
