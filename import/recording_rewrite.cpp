@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <new>
 #include <utility>
 
 #include "import/chapter.h"
@@ -181,7 +182,8 @@ bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
   const auto& want = written.chapters;
   const auto& got = readBack.chapters;
   size_t skip = 0;
-  if (got.size() == want.size() + 1 && !want.empty() && want.front().timeMs > 1 && got.front().timeMs == 0) skip = 1;
+  // The MP4 writer adds one at 0 before a list that starts even a millisecond in.
+  if (got.size() == want.size() + 1 && !want.empty() && want.front().timeMs > 0 && got.front().timeMs == 0) skip = 1;
   if (got.size() != want.size() + skip) return false;
   for (size_t i = 0; i < want.size(); ++i) {
     // The readers give a name back cleaned (blanks at its ends trimmed, tabs and control
@@ -194,7 +196,14 @@ bool SameChapters(const ChaptersToEmbed& written, const ChapterSet& readBack) {
 RewriteResult RewriteRecording(const TextString& path, const ChaptersToEmbed& chapters, const ChapterWriter& writer,
                                const RewriteProgress& progress) {
   const TextString temporary = path + ".tarnix-new";
-  RewriteResult result = Rewrite(path, temporary, chapters, writer, progress);
+  RewriteResult result;
+  try {
+    result = Rewrite(path, temporary, chapters, writer, progress);
+  } catch (const std::bad_alloc&) {
+    // A writer that runs out of memory on a large header leaves a partly written new file,
+    // closed by now, which must not stay beside the recording.
+    result = Failure(RewriteOutcome::kFailed, "not enough memory to write the chapters");
+  }
   if (result.outcome != RewriteOutcome::kReplaced) platform::RemoveFile(temporary);
   return result;
 }

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,15 @@ TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
   EXPECT_EQ(Rewrite(TagWriter, [](uint64_t, uint64_t) { return false; }).outcome, RewriteOutcome::kCancelled);
   ExpectOriginalAlone();
 
+  // Runs out of memory halfway: the partial new file goes too.
+  const auto starved = [](ByteSource& original, const ChaptersToEmbed&, ByteSink& out) -> EmbedResult {
+    CopyRange(original, 0, original.Size() / 2, out);
+    throw std::bad_alloc();
+  };
+  result = Rewrite(starved);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kFailed);
+  ExpectOriginalAlone();
+
   // More chapters than the readers give back: refused as such before anything is written, not
   // reported as a new file that failed its check.
   ChaptersToEmbed many;
@@ -179,6 +189,14 @@ TEST(SameChapters, AllowsOnlyAChapterAtZeroBeforeALaterFirstOne) {
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "b"}})));
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}})));
   EXPECT_FALSE(SameChapters(want, read({{5000, "A"}, {9000, "B"}, {9500, "C"}})));
+
+  // A list that starts a millisecond in: the MP4 writer puts the track's name at 0 before it.
+  test::TempDir dir;
+  dir.Write("Book.m4a", testing::ReadFixture("written/mp4/bare.m4a"));
+  want.chapters = {{1, "A"}, {9000, "B"}};
+  want.trackName = "A";
+  const RewriteResult result = RewriteRecording(TextString(dir.Item("Book.m4a").c_str()), want, WriteRecordingChapters);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kReplaced) << result.reason;
 }
 
 }  // namespace
