@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <memory>
 #include <new>
 #include <utility>
@@ -108,9 +109,10 @@ RewriteResult Refusal(const EmbedResult& result) {
   }
 }
 
-// Writes the new file at `temporary`, forced onto the disk and closed.
+// Writes the new file at `temporary`, forced onto the disk and closed; `size` is what it took.
 RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
-                           const ChapterWriter& writer, const RewriteProgress& progress, EmbedResult* written) {
+                           const ChapterWriter& writer, const RewriteProgress& progress, EmbedResult* written,
+                           uint64_t* size) {
   FileSource original(path);
   if (!original.IsOpen()) return FileFailure(platform::LastFileError(), "the file could not be opened");
   const uint64_t free = platform::FreeBytesFor(temporary);
@@ -127,6 +129,7 @@ RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, 
   if (sink.Cancelled()) return Failure(RewriteOutcome::kCancelled, "stopped");
   if (sink.Error().kind != FileError::kNone) return FileFailure(sink.Error(), "the new file could not be written");
   if (written->status != EmbedStatus::kWritten) return Refusal(*written);
+  *size = sink.Written();
 
   // The replacement is a change of the folder, which a file system may put on the disk before
   // the new file's data: the data goes first.
@@ -142,10 +145,11 @@ RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, 
 }
 
 // Reads the new file as any later look-up will: its size and its chapters.
-bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters) {
+bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
+                        uint64_t size) {
   if (ProbeWriteStep(WriteStep::kReadBack, path.c_str()) != FileError::kNone) return false;
   FileSource check(temporary);
-  if (!check.IsOpen()) return false;
+  if (!check.IsOpen() || check.Size() != size) return false;
   ChapterSet readBack;
   const bool found = ReadFileChapters(check, &readBack);
   // Writing no chapters takes the old ones away.
@@ -161,9 +165,10 @@ RewriteResult Rewrite(const TextString& path, const TextString& temporary, const
                    "the list has more than 999 subtracks, and a file takes at most 999 chapters");
   if (platform::IsReadOnlyFile(path)) return Failure(RewriteOutcome::kReadOnly, "the file is read-only");
   EmbedResult written;
-  RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written);
+  uint64_t size = 0;
+  RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written, &size);
   if (result.outcome != RewriteOutcome::kReplaced) return result;
-  if (!ReadsBackAsWritten(path, temporary, chapters))
+  if (!ReadsBackAsWritten(path, temporary, chapters, size))
     return Failure(RewriteOutcome::kFailed, "the new file did not read back with the chapters written");
 
   if (const FileError met = ProbeWriteStep(WriteStep::kReplace, path.c_str()); met != FileError::kNone)
@@ -203,6 +208,10 @@ RewriteResult RewriteRecording(const TextString& path, const ChaptersToEmbed& ch
     // A writer that runs out of memory on a large header leaves a partly written new file,
     // closed by now, which must not stay beside the recording.
     result = Failure(RewriteOutcome::kFailed, "not enough memory to write the chapters");
+  } catch (const std::exception&) {
+    // Nothing else in the writers is meant to throw; whatever does is a failure like any other,
+    // and its new file goes the same way.
+    result = Failure(RewriteOutcome::kFailed, "the chapters could not be written");
   }
   if (result.outcome != RewriteOutcome::kReplaced) platform::RemoveFile(temporary);
   return result;

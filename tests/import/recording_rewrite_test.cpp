@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -132,6 +133,13 @@ TEST_F(RecordingRewriteTest, ARefusingALyingOrAStoppedWriterLeavesTheOriginal) {
   };
   result = Rewrite(starved);
   EXPECT_EQ(result.outcome, RewriteOutcome::kFailed);
+  ExpectOriginalAlone();
+  // Any other exception halfway, the same.
+  const auto faulty = [](ByteSource& original, const ChaptersToEmbed&, ByteSink& out) -> EmbedResult {
+    CopyRange(original, 0, original.Size() / 2, out);
+    throw std::out_of_range("index");
+  };
+  EXPECT_EQ(Rewrite(faulty).outcome, RewriteOutcome::kFailed);
   ExpectOriginalAlone();
 
   // More chapters than the readers give back: refused as such before anything is written, not
