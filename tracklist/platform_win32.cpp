@@ -109,9 +109,27 @@ std::FILE* OpenFile(const TextString& path, const char* mode) {
   return _wfopen(widePath.c_str(), wideMode.c_str());
 }
 
+// The new file takes the old one's place whole, and with it what the file's properties show of
+// the old one that a rewrite of its contents should not change: when it was made, and whether it
+// is hidden. Keeping them is best effort; the replacement stands either way.
 bool ReplaceExisting(const TextString& source, const TextString& target) {
-  return MoveFileExW(SystemPath(source).c_str(), SystemPath(target).c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+  const std::wstring to = SystemPath(target);
+  WIN32_FILE_ATTRIBUTE_DATA old{};
+  const bool known = GetFileAttributesExW(to.c_str(), GetFileExInfoStandard, &old) != 0;
+  if (!MoveFileExW(SystemPath(source).c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+    return false;
+  if (!known) return true;
+  {
+    const FileHandle file(CreateFileW(to.c_str(), FILE_WRITE_ATTRIBUTES,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file) SetFileTime(file.Get(), &old.ftCreationTime, nullptr, nullptr);
+  }
+  constexpr DWORD kKept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD now = GetFileAttributesW(to.c_str());
+  if (now != INVALID_FILE_ATTRIBUTES && (old.dwFileAttributes & kKept) != (now & kKept))
+    SetFileAttributesW(to.c_str(), (now & ~kKept) | (old.dwFileAttributes & kKept));
+  return true;
 }
 
 bool RemoveFile(const TextString& path) { return DeleteFileW(SystemPath(path).c_str()) != 0; }

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cstdlib>
 #include <filesystem>
 #include <set>
@@ -117,6 +121,21 @@ TEST(PlatformTest, ReplaceFileKeepsTargetOnFailure) {
   EXPECT_TRUE(platform::RemoveFile(dir.Item("old").c_str()));
   EXPECT_FALSE(platform::RemoveFile(dir.Item("old").c_str()));
 }
+
+#ifdef _WIN32
+// A rewrite changes what a file holds, not whether it is hidden. (Its creation time is kept as
+// well on Windows; Wine keeps no creation time of its own to look at.)
+TEST(PlatformTest, ReplaceKeepsTheOldFilesHiddenFlag) {
+  test::TempDir dir;
+  dir.Write("new", "fresh");
+  dir.Write("old", "stale");
+  const std::string old = dir.Join("old");
+  ASSERT_TRUE(SetFileAttributesA(old.c_str(), FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_ARCHIVE));
+  ASSERT_TRUE(platform::ReplaceExisting(dir.Item("new").c_str(), dir.Item("old").c_str()));
+  EXPECT_EQ(test::TempDir::Read(old), "fresh");
+  EXPECT_TRUE(GetFileAttributesA(old.c_str()) & FILE_ATTRIBUTE_HIDDEN);
+}
+#endif
 
 // Names in scripts no single code page holds go through every file call of the seam whole.
 TEST(PlatformTest, FileCallsKeepNamesInAnyScript) {
