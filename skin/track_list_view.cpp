@@ -196,7 +196,7 @@ bool TrackListView::OnKey(WPARAM virtualKey) {
 }
 
 int32_t TrackListView::RowAt(int y) const {
-  return RowAtY(y, rect.top, frame ? frame->LineHeight() : 1, topRow, RowCount(), pageRows);
+  return RowAtY(y, TextArea().top, frame ? frame->LineHeight() : 1, topRow, RowCount(), pageRows);
 }
 
 bool TrackListView::SelectAt(int y) {

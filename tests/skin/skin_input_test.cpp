@@ -225,11 +225,21 @@ TEST(ListMouseTest, ClickSelectsDoubleClickActivates) {
   h.Mouse(WM_LBUTTONDBLCLK, 40, y2);
   EXPECT_EQ(g_activations.count, 1);
   EXPECT_EQ(g_activations.y, y2);
+  // Each row is hit where it is drawn, down to its last line of pixels.
+  for (int row : {0, 1}) {
+    const RECT box = list.RowBox(row);
+    h.Mouse(WM_LBUTTONDOWN, 40, box.bottom - 1);
+    h.Mouse(WM_LBUTTONUP, 40, box.bottom - 1);
+    EXPECT_EQ(list.SelectedRow(), row);
+    const auto image = h.Capture();
+    EXPECT_EQ(h.At(image, 40, box.bottom - 1), kSelectedBgColour) << row;
+  }
+  list.Select(2);
   // Below the last row: the earlier selection stays and is played.
   h.Mouse(WM_LBUTTONDBLCLK, 40, list.GetRect().top + 1 + 4 * lh);
   EXPECT_EQ(list.SelectedRow(), 2);
   EXPECT_EQ(g_activations.count, 2);
-  EXPECT_EQ(g_selectionChanges, 1);
+  EXPECT_EQ(g_selectionChanges, 4);
 }
 
 struct KeyCase {
