@@ -68,6 +68,11 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_LBUTTONDBLCLK:
       OnLeftDoubleClick(PointX(lParam), PointY(lParam));
       return true;
+    case WM_CAPTURECHANGED:
+      // A drag whose capture another window took (a message box's WM_CANCELMODE, a menu) gets
+      // no button-up: it ends here, or the window would follow the pointer with no button held.
+      if (dragMode != DragMode::None && reinterpret_cast<HWND>(lParam) != window) CancelGesture();
+      return false;
     case WM_RBUTTONDOWN:
       DispatchRightClick(PointX(lParam), PointY(lParam));
       return true;
@@ -180,6 +185,13 @@ void SkinFrame::EndDrag() {
   if (dragMode == DragMode::None) return;
   dragMode = DragMode::None;
   ReleaseCapture();
+}
+
+void SkinFrame::CancelGesture() {
+  dragMode = DragMode::None;
+  leftDown = false;
+  // Nothing runs: the thumb stays where it was dragged, a held button comes up.
+  if (Widget* widget = std::exchange(pressedWidget, nullptr)) widget->ShowPressed(false);
 }
 
 void SkinFrame::OnLeftUp(int x, int y) {

@@ -72,6 +72,38 @@ TEST(MoveTest, QueuedMovesCollapseIntoTheNewest) {
   h.Mouse(WM_LBUTTONUP, 55, 15);
 }
 
+TEST(MoveTest, ADragThatLosesTheCaptureEnds) {
+  SkinHarness h;
+  h.frame.snapDistance = -1;
+  auto& list = *h.widgets.list;
+  auto& bar = *h.widgets.scrollBar;
+  ShowLines(h.frame, list, 5);
+  FillRows(list, 20);
+  // A message box shown meanwhile cancels the mode (the default procedure lets the capture go),
+  // and the button-up goes elsewhere: later moves, held or not, must not drag any more.
+  h.Mouse(WM_LBUTTONDOWN, 50, 5);
+  h.Mouse(WM_MOUSEMOVE, 60, 5);
+  const RECT moved = WindowRect(h.window);
+  SendMessageA(h.window, WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::None);
+  EXPECT_FALSE(h.frame.LeftDown());
+  h.Mouse(WM_MOUSEMOVE, 120, 60);
+  EXPECT_EQ(WindowRect(h.window).left, moved.left);
+  EXPECT_EQ(WindowRect(h.window).top, moved.top);
+
+  const RECT r = bar.GetRect();
+  h.Mouse(WM_LBUTTONDOWN, r.left + 2, r.top + 29);
+  ASSERT_EQ(h.frame.CurrentDragMode(), DragMode::ScrollDrag);
+  // Another window of the thread takes the capture: the thumb comes up where it was dragged.
+  const WindowHandle other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  SetCapture(other.Get());
+  EXPECT_FALSE(bar.IsPressed());
+  EXPECT_EQ(h.frame.PressedWidget(), nullptr);
+  h.Mouse(WM_MOUSEMOVE, r.left + 2, r.bottom);
+  EXPECT_EQ(list.TopRow(), 7);
+  ReleaseCapture();
+}
+
 TEST(ResizeTest, GripStepsAndTheMinimum) {
   struct Step {
     int dx, dy;
