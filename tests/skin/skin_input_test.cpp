@@ -364,6 +364,23 @@ TEST(ListKeysTest, EnterLeftRightAndTheApplicationsKey) {
   EXPECT_EQ(g_contextMenus.count, 1);
 }
 
+TEST(ListViewTest, AListTooLowForALineKeepsItsSelection) {
+  // A large font in a low window: no line fits, yet the keyboard row is still there to move
+  // and to be read out.
+  SkinHarness h;
+  auto& list = *h.widgets.list;
+  ShowLines(h.frame, list, 0);
+  ASSERT_EQ(list.PageRowCount(), 0);
+  FillRows(list, 10);
+  list.Select(3);
+  EXPECT_EQ(list.SelectedRow(), 3);
+  EXPECT_TRUE(h.Key(VK_DOWN));
+  EXPECT_EQ(list.SelectedRow(), 4);
+  EXPECT_TRUE(h.Key(VK_END));
+  EXPECT_EQ(list.SelectedRow(), 9);
+  EXPECT_EQ(list.TopRow(), 9);
+}
+
 TEST(ListViewTest, RowsAndMarks) {
   SkinHarness h;
   auto& list = *h.widgets.list;
