@@ -44,7 +44,7 @@ class Widget {
   virtual void Redraw();
   // Shows the widget held down or released (buttons, the scroll bar's thumb); others ignore it.
   virtual void ShowPressed(bool pressed);
-  // Inside `rect`, all four edges included, and visible.
+  // Inside `rect` as it is drawn (left and top included, right and bottom not), and visible.
   virtual bool HitTest(int x, int y) const;
   virtual bool OnClick(int x, int y);
   // Runs OnClick again by default.

@@ -173,6 +173,23 @@ TEST(ButtonTest, ReleaseOutsideRunsNothingAndReturningPressesAgain) {
   EXPECT_EQ(g_buttonClicks[0].y, c.y);
 }
 
+TEST(ButtonTest, ASharedEdgeBelongsToTheWidgetDrawnThere) {
+  // Menu covers 107 to 136 and File 137 to 166; Next ends where the grip begins, at 257.
+  SkinHarness h;
+  const RECT file = h.widgets.buttons[1]->GetRect();
+  ASSERT_EQ(h.widgets.buttons[0]->GetRect().right, file.left);
+  h.Mouse(WM_LBUTTONDOWN, file.left, file.top + 5);
+  h.Mouse(WM_LBUTTONUP, file.left, file.top + 5);
+  EXPECT_EQ(g_buttonClicks[0].count, 0);
+  EXPECT_EQ(g_buttonClicks[1].count, 1);
+  const RECT grip = h.widgets.buttons[kGripButton]->GetRect();
+  ASSERT_EQ(h.widgets.buttons[4]->GetRect().right, grip.left);
+  h.Mouse(WM_LBUTTONDOWN, grip.left, grip.top + 5);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::Resize);
+  h.Mouse(WM_LBUTTONUP, grip.left, grip.top + 5);
+  EXPECT_EQ(g_buttonClicks[4].count, 0);
+}
+
 TEST(ButtonTest, DoubleClickRunsTheHandlerTwice) {
   SkinHarness h;
   const POINT c = Centre(*h.widgets.buttons[4]);
