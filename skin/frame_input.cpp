@@ -85,27 +85,46 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 Widget* SkinFrame::FindPressable(int x, int y) const {
-  for (const auto& widget : widgets) {
-    const WidgetKind kind = widget->Kind();
-    if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) && widget->HitTest(x, y)) return widget.get();
+  // The widget drawn under the point first; then one whose right or bottom fringe it is on.
+  for (const bool drawn : {true, false}) {
+    for (const auto& widget : widgets) {
+      const WidgetKind kind = widget->Kind();
+      if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) &&
+          (drawn ? widget->Covers(x, y) : widget->HitTest(x, y)))
+        return widget.get();
+    }
   }
   return nullptr;
 }
 
-// Handlers may change the frame's state; the index loop stays valid when they do.
+namespace {
+
+// Offers the point to the widgets drawn under it, then to those whose fringe it is on, until one
+// takes it. Handlers may change the frame's state; the index loop stays valid when they do.
+template <class Act>
+bool Offer(const std::vector<std::unique_ptr<Widget>>& widgets, int x, int y, Act act) {
+  for (const bool drawn : {true, false}) {
+    for (size_t i = 0; i < widgets.size(); ++i) {
+      Widget& widget = *widgets[i];
+      const bool hit = drawn ? widget.Covers(x, y) : widget.HitTest(x, y) && !widget.Covers(x, y);
+      if (hit && act(widget)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void SkinFrame::DispatchClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnClick(x, y)) return;
+  Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnClick(x, y); });
 }
 
 void SkinFrame::DispatchDoubleClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnDoubleClick(x, y)) return;
+  Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnDoubleClick(x, y); });
 }
 
 void SkinFrame::DispatchRightClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnRightClick(x, y)) return;
+  if (Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnRightClick(x, y); })) return;
   if (rightClickHandler) rightClickHandler(x, y);
 }
 

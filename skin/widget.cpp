@@ -11,8 +11,10 @@ Widget::Widget(WidgetKind kind, SkinFrame* frame, const LayoutRect& layout) : ki
 Widget::~Widget() = default;
 
 bool Widget::HitTest(int x, int y) const {
-  // Right and bottom are the first column and row past the widget, as drawn: on an edge two
-  // widgets share (the bar buttons, the last button and the grip) the one drawn there is hit.
+  return visible && rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
+}
+
+bool Widget::Covers(int x, int y) const {
   return visible && rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
 }
 

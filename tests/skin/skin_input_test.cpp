@@ -188,6 +188,15 @@ TEST(ButtonTest, ASharedEdgeBelongsToTheWidgetDrawnThere) {
   EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::Resize);
   h.Mouse(WM_LBUTTONUP, grip.left, grip.top + 5);
   EXPECT_EQ(g_buttonClicks[4].count, 0);
+  // An edge no other widget shares still belongs to its widget: the grip reaches the window's
+  // corner, the scroll arrow its glyph's last column.
+  h.Mouse(WM_LBUTTONDOWN, h.width() - 1, h.height() - 1);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::Resize);
+  h.Mouse(WM_LBUTTONUP, h.width() - 1, h.height() - 1);
+  const RECT up = h.widgets.buttons[kScrollUpButton]->GetRect();
+  h.Mouse(WM_LBUTTONDOWN, up.right, up.top + 2);
+  h.Mouse(WM_LBUTTONUP, up.right, up.top + 2);
+  EXPECT_EQ(g_buttonClicks[kScrollUpButton].count, 1);
 }
 
 TEST(ButtonTest, DoubleClickRunsTheHandlerTwice) {
