@@ -169,8 +169,8 @@ TEST(RowsTest, PageRowsAndRowAt) {
   struct Case {
     int y, topRow, rowCount, pageRows, expected;
   } cases[] = {
-      {20, 0, 10, 5, 0},  {22, 0, 10, 5, 0}, {32, 0, 10, 5, 0}, {33, 0, 10, 5, 1},  {76, 0, 10, 5, 4},
-      {77, 0, 10, 5, -1}, {33, 4, 10, 5, 5}, {44, 0, 2, 5, -1}, {43, 0, 2, 5, 1},   {20, 0, 0, 5, -1},
+      {20, 0, 10, 5, 0},  {22, 0, 10, 5, 0}, {32, 0, 10, 5, 0}, {33, 0, 10, 5, 1}, {76, 0, 10, 5, 4},
+      {77, 0, 10, 5, -1}, {33, 4, 10, 5, 5}, {44, 0, 2, 5, -1}, {43, 0, 2, 5, 1},  {20, 0, 0, 5, -1},
   };
   for (const Case& c : cases)
     EXPECT_EQ(RowAtY(c.y, 22, 11, c.topRow, c.rowCount, c.pageRows), c.expected) << c.y << " top " << c.topRow;
