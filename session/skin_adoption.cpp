@@ -10,7 +10,9 @@
 #include "session/colour_text.h"
 #include "session/list_placement.h"
 #include "skin/skin_frame.h"
+#include "skin/skin_geometry.h"
 #include "tracklist/platform.h"
+#include "win32/handles.h"
 #include "win32/utf16.h"
 
 namespace tarnix {
@@ -40,13 +42,24 @@ uint64_t LastWriteTime(const TextString& path) {
   return (static_cast<uint64_t>(written.dwHighDateTime) << 32) | written.dwLowDateTime;
 }
 
+// The skin's own image, or null when it can't be read or is too small for the frame's pieces.
+HBITMAP LoadSkinImage(const TextString& path) {
+  BitmapHandle bitmap(
+      static_cast<HBITMAP>(LoadImageW(nullptr, WideOf(path).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE)));
+  BITMAP size{};
+  if (!bitmap || !GetObjectW(bitmap.Get(), sizeof size, &size) || size.bmWidth < kSkinImageMinWidth ||
+      size.bmHeight < kSkinImageMinHeight) {
+    return nullptr;
+  }
+  return bitmap.Release();
+}
+
 }  // namespace
 
 void AdoptSkin(Plugin& plugin, const TextString& bitmapPath) {
   AdoptedSkin& skin = plugin.skin();
   HBITMAP bitmap = nullptr;
-  if (!bitmapPath.IsEmpty())
-    bitmap = static_cast<HBITMAP>(LoadImageW(nullptr, WideOf(bitmapPath).c_str(), IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE));
+  if (!bitmapPath.IsEmpty()) bitmap = LoadSkinImage(bitmapPath);
 
   COLORREF colours[kColourSlots];
   TextString fontFace;

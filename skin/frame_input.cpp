@@ -68,6 +68,11 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_LBUTTONDBLCLK:
       OnLeftDoubleClick(PointX(lParam), PointY(lParam));
       return true;
+    case WM_CAPTURECHANGED:
+      // A drag whose capture another window took (a message box's WM_CANCELMODE, a menu) gets
+      // no button-up: it ends here, or the window would follow the pointer with no button held.
+      if (dragMode != DragMode::None && reinterpret_cast<HWND>(lParam) != window) CancelGesture();
+      return false;
     case WM_RBUTTONDOWN:
       DispatchRightClick(PointX(lParam), PointY(lParam));
       return true;
@@ -80,27 +85,46 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 }
 
 Widget* SkinFrame::FindPressable(int x, int y) const {
-  for (const auto& widget : widgets) {
-    const WidgetKind kind = widget->Kind();
-    if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) && widget->HitTest(x, y)) return widget.get();
+  // The widget drawn under the point first; then one whose right or bottom fringe it is on.
+  for (const bool drawn : {true, false}) {
+    for (const auto& widget : widgets) {
+      const WidgetKind kind = widget->Kind();
+      if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) &&
+          (drawn ? widget->Covers(x, y) : widget->HitTest(x, y)))
+        return widget.get();
+    }
   }
   return nullptr;
 }
 
-// Handlers may change the frame's state; the index loop stays valid when they do.
+namespace {
+
+// Offers the point to the widgets drawn under it, then to those whose fringe it is on, until one
+// takes it. Handlers may change the frame's state; the index loop stays valid when they do.
+template <class Act>
+bool Offer(const std::vector<std::unique_ptr<Widget>>& widgets, int x, int y, Act act) {
+  for (const bool drawn : {true, false}) {
+    for (size_t i = 0; i < widgets.size(); ++i) {
+      Widget& widget = *widgets[i];
+      const bool hit = drawn ? widget.Covers(x, y) : widget.HitTest(x, y) && !widget.Covers(x, y);
+      if (hit && act(widget)) return true;
+    }
+  }
+  return false;
+}
+
+}  // namespace
+
 void SkinFrame::DispatchClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnClick(x, y)) return;
+  Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnClick(x, y); });
 }
 
 void SkinFrame::DispatchDoubleClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnDoubleClick(x, y)) return;
+  Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnDoubleClick(x, y); });
 }
 
 void SkinFrame::DispatchRightClick(int x, int y) {
-  for (size_t i = 0; i < widgets.size(); ++i)
-    if (widgets[i]->HitTest(x, y) && widgets[i]->OnRightClick(x, y)) return;
+  if (Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnRightClick(x, y); })) return;
   if (rightClickHandler) rightClickHandler(x, y);
 }
 
@@ -180,6 +204,13 @@ void SkinFrame::EndDrag() {
   if (dragMode == DragMode::None) return;
   dragMode = DragMode::None;
   ReleaseCapture();
+}
+
+void SkinFrame::CancelGesture() {
+  dragMode = DragMode::None;
+  leftDown = false;
+  // Nothing runs: the thumb stays where it was dragged, a held button comes up.
+  if (Widget* widget = std::exchange(pressedWidget, nullptr)) widget->ShowPressed(false);
 }
 
 void SkinFrame::OnLeftUp(int x, int y) {

@@ -177,6 +177,8 @@ class SkinFrame {
   void OnLeftUp(int x, int y);
   void OnLeftDoubleClick(int x, int y);
   void EndDrag();
+  // Ends a gesture that lost the capture, running nothing.
+  void CancelGesture();
   // Puts the device context's own font back and deletes the skin's.
   void ReleaseFont();
   void AddQualifyingWindows();

@@ -30,4 +30,9 @@ constexpr int32_t kBarTotalWidth = kMinWidth;
 constexpr int32_t kBarFillerWidth = kResizeStepX;
 constexpr int32_t kBarWideWidth = 3 * kResizeStepX;
 
+// The smallest skin image every piece can be copied from: the bottom bar's wide piece ends at
+// x 280, the pressed bar buttons at y 131. A smaller image would draw whatever lies outside it.
+constexpr int32_t kSkinImageMinWidth = 280;
+constexpr int32_t kSkinImageMinHeight = 131;
+
 }  // namespace tarnix

@@ -123,10 +123,12 @@ int32_t PageRows(int32_t textTop, int32_t textBottom, int32_t lineHeight) {
   return std::max((textBottom - textTop) / lineHeight, 0);
 }
 
-int32_t RowAtY(int32_t y, int32_t rectTop, int32_t lineHeight, int32_t topRow, int32_t rowCount, int32_t pageRows) {
+int32_t RowAtY(int32_t y, int32_t textTop, int32_t lineHeight, int32_t topRow, int32_t rowCount, int32_t pageRows) {
   if (lineHeight <= 0) return -1;
   const int32_t visible = std::min(rowCount, pageRows);
-  const int32_t row = (y - rectTop - 1) / lineHeight + topRow;
+  // The lines are drawn from textTop down, one lineHeight each: a point hits the line drawn
+  // under it. The list's strip above the first line counts as that line.
+  const int32_t row = (y < textTop ? 0 : (y - textTop) / lineHeight) + topRow;
   return (row >= topRow && row < topRow + visible) ? row : -1;
 }
 

@@ -77,8 +77,9 @@ struct SnapPoint {
 void SnapTo(const IntRect& own, const IntRect& other, int32_t width, int32_t height, int32_t distance, SnapPoint& pos,
             bool& snappedX, bool& snappedY);
 
-// List rows: how many whole rows fit, and the row under client row `y` (-1 when none).
+// List rows: how many whole rows fit, and the row under client row `y` (-1 when none) for lines
+// drawn from `textTop` down.
 int32_t PageRows(int32_t textTop, int32_t textBottom, int32_t lineHeight);
-int32_t RowAtY(int32_t y, int32_t rectTop, int32_t lineHeight, int32_t topRow, int32_t rowCount, int32_t pageRows);
+int32_t RowAtY(int32_t y, int32_t textTop, int32_t lineHeight, int32_t topRow, int32_t rowCount, int32_t pageRows);
 
 }  // namespace tarnix

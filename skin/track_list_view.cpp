@@ -104,12 +104,15 @@ void TrackListView::SelectByKey(int32_t key) {
 
 void TrackListView::ScrollTo(int32_t index, int32_t margin, bool forceTop, bool syncScrollBar) {
   const int32_t count = RowCount();
-  if (index >= 0 && index < count && (pageRows < count || topRow > 0)) {
+  // A list too low for one whole line still scrolls line by line: with a page of none, the
+  // first row would land past the last and the marks would be dropped as out of range.
+  const int32_t page = std::max(pageRows, 1);
+  if (index >= 0 && index < count && (page < count || topRow > 0)) {
     if (forceTop || index < topRow)
       topRow = index;
-    else if (index >= topRow - margin + pageRows)
-      topRow = index + margin - pageRows + 1;  // the row becomes the last visible one
-    topRow = std::min(topRow, std::max(count - pageRows, 0));
+    else if (index >= topRow - margin + page)
+      topRow = index + margin - page + 1;  // the row becomes the last visible one
+    topRow = std::min(topRow, std::max(count - page, 0));
     if (syncScrollBar && scrollBar) scrollBar->SyncToList(topRow, count - pageRows);
   }
   // A row that changed its look alone has asked for its own repaint.
@@ -196,7 +199,7 @@ bool TrackListView::OnKey(WPARAM virtualKey) {
 }
 
 int32_t TrackListView::RowAt(int y) const {
-  return RowAtY(y, rect.top, frame ? frame->LineHeight() : 1, topRow, RowCount(), pageRows);
+  return RowAtY(y, TextArea().top, frame ? frame->LineHeight() : 1, topRow, RowCount(), pageRows);
 }
 
 bool TrackListView::SelectAt(int y) {

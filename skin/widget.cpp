@@ -14,6 +14,10 @@ bool Widget::HitTest(int x, int y) const {
   return visible && rect.left <= x && x <= rect.right && rect.top <= y && y <= rect.bottom;
 }
 
+bool Widget::Covers(int x, int y) const {
+  return visible && rect.left <= x && x < rect.right && rect.top <= y && y < rect.bottom;
+}
+
 bool Widget::OnClick(int, int) { return false; }
 
 bool Widget::OnDoubleClick(int x, int y) { return OnClick(x, y); }

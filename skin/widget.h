@@ -44,8 +44,12 @@ class Widget {
   virtual void Redraw();
   // Shows the widget held down or released (buttons, the scroll bar's thumb); others ignore it.
   virtual void ShowPressed(bool pressed);
-  // Inside `rect`, all four edges included, and visible.
+  // Inside `rect`, all four edges included, and visible: the right and bottom edges are a
+  // fringe one pixel wide past what is drawn (the grip reaches the window's corner so).
   virtual bool HitTest(int x, int y) const;
+  // Inside `rect` as it is drawn (right and bottom are the first column and row past it), and
+  // visible. A point on an edge two widgets share is the one's drawn there.
+  bool Covers(int x, int y) const;
   virtual bool OnClick(int x, int y);
   // Runs OnClick again by default.
   virtual bool OnDoubleClick(int x, int y);

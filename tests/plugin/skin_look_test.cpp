@@ -109,6 +109,27 @@ TEST(SkinLook, SkinWithoutImageGetsTheBuiltInLook) {
   EXPECT_TRUE(h.Stop());
 }
 
+TEST(SkinLook, ASkinImageTooSmallForThePiecesGetsTheBuiltInLook) {
+  PluginSession h;
+  MakeSkin(h, "#123456", false);
+  testhost::RgbImage small;
+  small.width = 40;
+  small.height = 20;
+  small.rgb.assign(size_t(40) * 20 * 3, 0x77);
+  ASSERT_TRUE(h.Dir().WriteFile("Skins\\Default\\Tarnix.bmp", testhost::EncodeBmp(small)));
+  const std::optional<testhost::RgbImage> builtIn = testhost::DecodeBmp(ReadSource("resources/skin.bmp"));
+  ASSERT_TRUE(builtIn);
+  ASSERT_TRUE(h.Start());
+  ASSERT_TRUE(h.WaitForPostedMessages());
+  UpdateWindow(h.Window());
+  EXPECT_EQ(ListPixel(h), 0x000000u);
+  // The bottom bar's left piece, 38 high at the window's foot, comes from the built-in image.
+  const auto image = testhost::CaptureWindowImage(h.Window());
+  ASSERT_TRUE(image);
+  for (int x : {5, 60, 95}) EXPECT_EQ(image->Pixel(x, image->height - 33), builtIn->Pixel(x, 72 + 5)) << x;
+  EXPECT_TRUE(h.Stop());
+}
+
 TEST(SkinLook, UnreadableSkinDirectoryLeavesThePluginWorking) {
   PluginSession h;
   h.Player().SetSkinDirectory(std::string("Q:\\no such skin\\"));

@@ -72,6 +72,38 @@ TEST(MoveTest, QueuedMovesCollapseIntoTheNewest) {
   h.Mouse(WM_LBUTTONUP, 55, 15);
 }
 
+TEST(MoveTest, ADragThatLosesTheCaptureEnds) {
+  SkinHarness h;
+  h.frame.snapDistance = -1;
+  auto& list = *h.widgets.list;
+  auto& bar = *h.widgets.scrollBar;
+  ShowLines(h.frame, list, 5);
+  FillRows(list, 20);
+  // A message box shown meanwhile cancels the mode (the default procedure lets the capture go),
+  // and the button-up goes elsewhere: later moves, held or not, must not drag any more.
+  h.Mouse(WM_LBUTTONDOWN, 50, 5);
+  h.Mouse(WM_MOUSEMOVE, 60, 5);
+  const RECT moved = WindowRect(h.window);
+  SendMessageA(h.window, WM_CANCELMODE, 0, 0);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::None);
+  EXPECT_FALSE(h.frame.LeftDown());
+  h.Mouse(WM_MOUSEMOVE, 120, 60);
+  EXPECT_EQ(WindowRect(h.window).left, moved.left);
+  EXPECT_EQ(WindowRect(h.window).top, moved.top);
+
+  const RECT r = bar.GetRect();
+  h.Mouse(WM_LBUTTONDOWN, r.left + 2, r.top + 29);
+  ASSERT_EQ(h.frame.CurrentDragMode(), DragMode::ScrollDrag);
+  // Another window of the thread takes the capture: the thumb comes up where it was dragged.
+  const WindowHandle other(CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr));
+  SetCapture(other.Get());
+  EXPECT_FALSE(bar.IsPressed());
+  EXPECT_EQ(h.frame.PressedWidget(), nullptr);
+  h.Mouse(WM_MOUSEMOVE, r.left + 2, r.bottom);
+  EXPECT_EQ(list.TopRow(), 7);
+  ReleaseCapture();
+}
+
 TEST(ResizeTest, GripStepsAndTheMinimum) {
   struct Step {
     int dx, dy;
@@ -139,6 +171,32 @@ TEST(ButtonTest, ReleaseOutsideRunsNothingAndReturningPressesAgain) {
   EXPECT_EQ(g_buttonClicks[0].count, 1);
   EXPECT_EQ(g_buttonClicks[0].x, c.x + 1);
   EXPECT_EQ(g_buttonClicks[0].y, c.y);
+}
+
+TEST(ButtonTest, ASharedEdgeBelongsToTheWidgetDrawnThere) {
+  // Menu covers 107 to 136 and File 137 to 166; Next ends where the grip begins, at 257.
+  SkinHarness h;
+  const RECT file = h.widgets.buttons[1]->GetRect();
+  ASSERT_EQ(h.widgets.buttons[0]->GetRect().right, file.left);
+  h.Mouse(WM_LBUTTONDOWN, file.left, file.top + 5);
+  h.Mouse(WM_LBUTTONUP, file.left, file.top + 5);
+  EXPECT_EQ(g_buttonClicks[0].count, 0);
+  EXPECT_EQ(g_buttonClicks[1].count, 1);
+  const RECT grip = h.widgets.buttons[kGripButton]->GetRect();
+  ASSERT_EQ(h.widgets.buttons[4]->GetRect().right, grip.left);
+  h.Mouse(WM_LBUTTONDOWN, grip.left, grip.top + 5);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::Resize);
+  h.Mouse(WM_LBUTTONUP, grip.left, grip.top + 5);
+  EXPECT_EQ(g_buttonClicks[4].count, 0);
+  // An edge no other widget shares still belongs to its widget: the grip reaches the window's
+  // corner, the scroll arrow its glyph's last column.
+  h.Mouse(WM_LBUTTONDOWN, h.width() - 1, h.height() - 1);
+  EXPECT_EQ(h.frame.CurrentDragMode(), DragMode::Resize);
+  h.Mouse(WM_LBUTTONUP, h.width() - 1, h.height() - 1);
+  const RECT up = h.widgets.buttons[kScrollUpButton]->GetRect();
+  h.Mouse(WM_LBUTTONDOWN, up.right, up.top + 2);
+  h.Mouse(WM_LBUTTONUP, up.right, up.top + 2);
+  EXPECT_EQ(g_buttonClicks[kScrollUpButton].count, 1);
 }
 
 TEST(ButtonTest, DoubleClickRunsTheHandlerTwice) {
@@ -225,11 +283,21 @@ TEST(ListMouseTest, ClickSelectsDoubleClickActivates) {
   h.Mouse(WM_LBUTTONDBLCLK, 40, y2);
   EXPECT_EQ(g_activations.count, 1);
   EXPECT_EQ(g_activations.y, y2);
+  // Each row is hit where it is drawn, down to its last line of pixels.
+  for (int row : {0, 1}) {
+    const RECT box = list.RowBox(row);
+    h.Mouse(WM_LBUTTONDOWN, 40, box.bottom - 1);
+    h.Mouse(WM_LBUTTONUP, 40, box.bottom - 1);
+    EXPECT_EQ(list.SelectedRow(), row);
+    const auto image = h.Capture();
+    EXPECT_EQ(h.At(image, 40, box.bottom - 1), kSelectedBgColour) << row;
+  }
+  list.Select(2);
   // Below the last row: the earlier selection stays and is played.
   h.Mouse(WM_LBUTTONDBLCLK, 40, list.GetRect().top + 1 + 4 * lh);
   EXPECT_EQ(list.SelectedRow(), 2);
   EXPECT_EQ(g_activations.count, 2);
-  EXPECT_EQ(g_selectionChanges, 1);
+  EXPECT_EQ(g_selectionChanges, 4);
 }
 
 struct KeyCase {
@@ -320,6 +388,23 @@ TEST(ListKeysTest, EnterLeftRightAndTheApplicationsKey) {
   list.ScrollTo(12, 0, true, false);
   EXPECT_TRUE(h.Key(VK_APPS));
   EXPECT_EQ(g_contextMenus.count, 1);
+}
+
+TEST(ListViewTest, AListTooLowForALineKeepsItsSelection) {
+  // A large font in a low window: no line fits, yet the keyboard row is still there to move
+  // and to be read out.
+  SkinHarness h;
+  auto& list = *h.widgets.list;
+  ShowLines(h.frame, list, 0);
+  ASSERT_EQ(list.PageRowCount(), 0);
+  FillRows(list, 10);
+  list.Select(3);
+  EXPECT_EQ(list.SelectedRow(), 3);
+  EXPECT_TRUE(h.Key(VK_DOWN));
+  EXPECT_EQ(list.SelectedRow(), 4);
+  EXPECT_TRUE(h.Key(VK_END));
+  EXPECT_EQ(list.SelectedRow(), 9);
+  EXPECT_EQ(list.TopRow(), 9);
 }
 
 TEST(ListViewTest, RowsAndMarks) {

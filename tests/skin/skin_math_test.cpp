@@ -164,14 +164,16 @@ TEST(RowsTest, PageRowsAndRowAt) {
   EXPECT_EQ(PageRows(22, 78, 12), 4);
   EXPECT_EQ(PageRows(22, 20, 12), 0);  // a list lower than its inset
   EXPECT_EQ(PageRows(22, 78, 0), 0);
+  // Lines of 11 drawn from 22 down (the list's top 20 and its inset of 2): line n covers
+  // 22 + 11n to 32 + 11n; the inset above the first line counts as it.
   struct Case {
     int y, topRow, rowCount, pageRows, expected;
   } cases[] = {
-      {20, 0, 10, 5, 0},  {21, 0, 10, 5, 0}, {31, 0, 10, 5, 0}, {32, 0, 10, 5, 1}, {75, 0, 10, 5, 4},
-      {76, 0, 10, 5, -1}, {32, 4, 10, 5, 5}, {43, 0, 2, 5, -1}, {32, 0, 2, 5, 1},  {20, 0, 0, 5, -1},
+      {20, 0, 10, 5, 0},  {22, 0, 10, 5, 0}, {32, 0, 10, 5, 0}, {33, 0, 10, 5, 1}, {76, 0, 10, 5, 4},
+      {77, 0, 10, 5, -1}, {33, 4, 10, 5, 5}, {44, 0, 2, 5, -1}, {43, 0, 2, 5, 1},  {20, 0, 0, 5, -1},
   };
   for (const Case& c : cases)
-    EXPECT_EQ(RowAtY(c.y, 20, 11, c.topRow, c.rowCount, c.pageRows), c.expected) << c.y << " top " << c.topRow;
+    EXPECT_EQ(RowAtY(c.y, 22, 11, c.topRow, c.rowCount, c.pageRows), c.expected) << c.y << " top " << c.topRow;
 }
 
 }  // namespace
