@@ -55,8 +55,14 @@ void SetRowText(Plugin& plugin, ItemId item, bool replace) {
 void RebuildRows(Plugin& plugin) {
   TrackListView* const view = plugin.list();
   if (!view) return;
+  // The playing row is found again by its item: a change of layout (the track name moved to the
+  // title line) moves it, and the row left at its old place would show, and be announced, as
+  // playing until the next look.
+  const bool playing = view->CurrentRow() >= 0;
+  const ItemId playingItem = view->CurrentKey();
   view->Clear();
   for (ItemId item : LayoutItems(plugin.trackList(), CurrentLayout(plugin))) SetRowText(plugin, item, false);
+  if (playing) view->SetCurrentByKey(playingItem);
 }
 
 }  // namespace tarnix

@@ -72,6 +72,8 @@ TEST_F(OptionsTest, TheLoopLeavesAnotherWindowsCommandToIt) {
 
 TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   UseSingleTrack("Concert", {83456});
+  View().SetCurrentRow(1);
+  const int32_t playing = View().CurrentKey();
   CmdOptions(ThePlugin());
   Check(IDC_PRINT_TIME, false);
   Check(IDC_TOP_TRACK, true);
@@ -87,6 +89,8 @@ TEST_F(OptionsTest, OkTakesEffectAtOnce) {
   EXPECT_EQ(Shared().hotKey, 0x400 | 'F');
   // The track name left the list for the title line, and the list starts below it.
   EXPECT_EQ(RowTexts(), (std::vector<std::string>{"     Part 1\t 1:23"}));
+  EXPECT_EQ(View().CurrentRow(), 0);  // the playing row moved up with its row
+  EXPECT_EQ(View().CurrentKey(), playing);
   EXPECT_STREQ(ThePlugin().title()->Text().c_str(), "Concert");
   EXPECT_TRUE(ThePlugin().title()->Visible());
   EXPECT_GE(View().GetRect().top, ThePlugin().title()->GetRect().bottom);
