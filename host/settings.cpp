@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -197,6 +198,16 @@ void PrepareDefaultBookmarks(const TextString& folder) {
   });
 }
 
+// Another program may hold plugin.ini for a moment as the plug-in starts (a sync client, a virus
+// scanner): the hold is waited out as a held list's is, so that the run starts with the
+// listener's settings rather than the defaults.
+bool ReadableAfterAnyHold(const TextString& path) {
+  FileErrorCode error;
+  std::FILE* const file = OpenForReadingAfterHold(path, &error);
+  if (file) std::fclose(file);
+  return file != nullptr;
+}
+
 // A free window saved on a screen that is gone (a monitor unplugged, a laptop taken from its
 // dock) would open where it can be neither seen nor grabbed: it opens on the nearest screen
 // instead, at the same size. A docked window follows the player.
@@ -278,7 +289,7 @@ void LoadSettings(Plugin& plugin) {
   const TextString earlier = EarlierStoreDirectory() + "\\plugin.ini";
   const bool carried = !source.EqualsIgnoringCase(earlier) && !HasPluginSection(source) && HasPluginSection(earlier);
   if (carried) source = earlier;
-  settings.unreadAtStart = platform::FileExists(source) && !platform::File(source, "rb");
+  settings.unreadAtStart = platform::FileExists(source) && !ReadableAfterAnyHold(source);
   const std::wstring ini = Wide(source);
   FrameSettings window;
   for (const FrameIntKey& key : kFrameInts)

@@ -38,34 +38,17 @@ bool ParseLine(std::string_view line, int32_t* ms, std::string_view* path) {
   return path->find('\0') == std::string_view::npos;
 }
 
-// One step of the wait for a held file, with the wait the thread installed for the writers (a
-// window's thread keeps painting and gives up when the program ends); false: give up now.
-bool WaitForHeldFile() {
-  const RetryWait wait = SetRetryWait(nullptr);
-  SetRetryWait(wait);
-  if (wait) return wait(kHeldFileStepMs);
-  platform::SleepMs(kHeldFileStepMs);
-  return true;
-}
-
 // Opens `path` for reading, waiting out a hold as the writers do; `read` tells why it is null.
 std::FILE* OpenHeld(const TextString& path, StoreRead* read) {
-  for (int waited = 0;; waited += kHeldFileStepMs) {
-    if (!platform::FileExists(path)) {
-      // Something else in its place (a folder) is no file to read, nor a missing one.
-      *read = platform::PathExists(path) ? StoreRead::kUnreadable : StoreRead::kMissing;
-      return nullptr;
-    }
-    if (std::FILE* file = platform::OpenFile(path, "rb")) return file;
-    const FileErrorCode error = platform::LastFileError();
-    if (error.kind == FileError::kPathNotFound) {
-      *read = StoreRead::kMissing;
-      return nullptr;
-    }
-    *read = StoreRead::kUnreadable;
-    if (error.kind != FileError::kHeld || waited + kHeldFileStepMs > kHeldFileBudgetMs || !WaitForHeldFile())
-      return nullptr;
+  if (!platform::FileExists(path)) {
+    // Something else in its place (a folder) is no file to read, nor a missing one.
+    *read = platform::PathExists(path) ? StoreRead::kUnreadable : StoreRead::kMissing;
+    return nullptr;
   }
+  FileErrorCode error;
+  std::FILE* const file = OpenForReadingAfterHold(path, &error);
+  if (!file) *read = error.kind == FileError::kPathNotFound ? StoreRead::kMissing : StoreRead::kUnreadable;
+  return file;
 }
 
 }  // namespace

@@ -134,6 +134,15 @@ RetryWait SetRetryWait(RetryWait wait) {
   return previous;
 }
 
+std::FILE* OpenForReadingAfterHold(const TextString& path, FileErrorCode* error) {
+  HeldFileWaits waits(kHeldFileBudgetMs);
+  for (;;) {
+    if (std::FILE* file = platform::OpenFile(path, "rb")) return file;
+    *error = platform::LastFileError();
+    if (!waits.WaitAgain(error)) return nullptr;
+  }
+}
+
 WriteResult WriteReplacing(const TextString& path, std::string_view bytes, int heldBudgetMs) {
   t_last = Write(path, bytes, heldBudgetMs);
   return t_last;

@@ -4,6 +4,7 @@
 // open for a moment (a virus scanner, a sync client) is waited out; a thread with a window
 // installs a wait that keeps it painting and gives up when the program ends.
 
+#include <cstdio>
 #include <string_view>
 
 #include "tracklist/file_errors.h"
@@ -29,6 +30,10 @@ using RetryWait = bool (*)(int milliseconds);
 
 // Installs the calling thread's wait and returns the one it replaces; null sleeps plainly.
 RetryWait SetRetryWait(RetryWait wait);
+
+// Opens `path` for reading, waiting out another program's hold as the writes do (with the
+// thread's wait, at most kHeldFileBudgetMs). Null when it cannot, with *error saying why.
+std::FILE* OpenForReadingAfterHold(const TextString& path, FileErrorCode* error);
 
 // Replaces `path` with `bytes`. On any failure the old file stays as it was and the temporary
 // file is removed. A held file or temporary file is tried again until `heldBudgetMs` have been

@@ -15,6 +15,7 @@
 #include "testhost/player_directory.h"
 #include "testhost/probe_window.h"
 #include "tests/support/file_hold.h"
+#include "tracklist/replacing_write.h"
 #include "tracklist/write_steps.h"
 #include "ui_responder.h"
 
@@ -214,6 +215,28 @@ TEST_F(OptionsTest, APlaceOffEveryScreenIsReadAsOnTheNearest) {
     EXPECT_EQ(ThePlugin().frame()->posX, c.posX) << c.x;
     EXPECT_EQ(ThePlugin().frame()->posY, c.posY) << c.y;
   }
+}
+
+// plugin.ini held for a moment as the plug-in starts: the hold is waited out (here it ends at the
+// first wait) and the run has the listener's settings, not the defaults.
+bool EndIniHoldAndGoOn(int) {
+  if (g_iniHold) g_iniHold->End();
+  return true;
+}
+
+TEST_F(OptionsTest, APluginIniHeldForAMomentAtStartIsWaitedFor) {
+  WritePrivateProfileStringA("Tarnix Plugin", "WindowPosX", "40", PluginIni().c_str());
+  {
+    testsupport::FileHold hold(PluginIni(), 0);
+    ASSERT_TRUE(hold.Holding());
+    g_iniHold = &hold;
+    const RetryWait previous = SetRetryWait(EndIniHoldAndGoOn);
+    LoadSettings(ThePlugin());
+    SetRetryWait(previous);
+    g_iniHold = nullptr;
+  }
+  EXPECT_FALSE(ThePlugin().settings().unreadAtStart);
+  EXPECT_EQ(ThePlugin().frame()->posX, 40);
 }
 
 TEST_F(OptionsTest, AboutShowsAndOkOrCloseHides) {
