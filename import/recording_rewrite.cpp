@@ -157,6 +157,12 @@ bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, con
   return found && SameChapters(chapters, readBack);
 }
 
+bool StillHasChapters(const TextString& file) {
+  FileSource check(file);
+  ChapterSet found;
+  return check.IsOpen() && ReadFileChapters(check, &found) && !found.chapters.empty();
+}
+
 RewriteResult Rewrite(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
                       const ChapterWriter& writer, const RewriteProgress& progress) {
   // The readers stop at the 999th chapter, so a longer list could never read back as written.
@@ -168,8 +174,13 @@ RewriteResult Rewrite(const TextString& path, const TextString& temporary, const
   uint64_t size = 0;
   RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written, &size);
   if (result.outcome != RewriteOutcome::kReplaced) return result;
-  if (!ReadsBackAsWritten(path, temporary, chapters, size))
+  if (!ReadsBackAsWritten(path, temporary, chapters, size)) {
+    // Taking the chapters away leaves those of a kind the writers keep (a FLAC file's CD cue
+    // sheet): the file would still show chapters, and the listener is told why.
+    if (chapters.chapters.empty() && StillHasChapters(temporary))
+      return Failure(RewriteOutcome::kFailed, "the file keeps chapters of its own, such as a CD cue sheet");
     return Failure(RewriteOutcome::kFailed, "the new file did not read back with the chapters written");
+  }
 
   if (const FileError met = ProbeWriteStep(WriteStep::kReplace, path.c_str()); met != FileError::kNone)
     return FileFailure(platform::FileErrorOf(met), "the file could not be replaced");

@@ -183,6 +183,20 @@ TEST(RecordingRewrite, NamesTheReadersCleanAreWritten) {
   }
 }
 
+// A FLAC file's CD cue sheet is kept by the writer: taking the chapters away cannot empty it, and
+// the listener is told so rather than that the write went wrong.
+TEST(RecordingRewrite, ChaptersThatCannotBeTakenAwayAreNamed) {
+  test::TempDir dir;
+  const std::string original = testing::ReadFixture("cuesheet.flac");
+  dir.Write("Disc.flac", original);
+  const RewriteResult result =
+      RewriteRecording(TextString(dir.Item("Disc.flac").c_str()), ChaptersToEmbed{}, WriteRecordingChapters);
+  EXPECT_EQ(result.outcome, RewriteOutcome::kFailed);
+  EXPECT_NE(result.reason.find("cue sheet"), std::string::npos) << result.reason;
+  EXPECT_EQ(test::TempDir::Read(dir.Join("Disc.flac")), original);
+  EXPECT_FALSE(test::TempDir::Exists(dir.Join("Disc.flac.tarnix-new")));
+}
+
 TEST(SameChapters, AllowsOnlyAChapterAtZeroBeforeALaterFirstOne) {
   ChaptersToEmbed want;
   want.chapters = {{5000, "A"}, {9000, "B"}};
