@@ -144,23 +144,22 @@ RewriteResult WriteNewFile(const TextString& path, const TextString& temporary, 
   return {RewriteOutcome::kReplaced, {}, {}};
 }
 
-// Reads the new file as any later look-up will: its size and its chapters.
-bool ReadsBackAsWritten(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
-                        uint64_t size) {
-  if (ProbeWriteStep(WriteStep::kReadBack, path.c_str()) != FileError::kNone) return false;
+constexpr char kNotAsWritten[] = "the new file did not read back with the chapters written";
+
+// Reads the new file as any later look-up will: its size and its chapters. Empty when it reads
+// back as written; else why not.
+std::string ReadBackFault(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
+                          uint64_t size) {
+  if (ProbeWriteStep(WriteStep::kReadBack, path.c_str()) != FileError::kNone) return kNotAsWritten;
   FileSource check(temporary);
-  if (!check.IsOpen() || check.Size() != size) return false;
+  if (!check.IsOpen() || check.Size() != size) return kNotAsWritten;
   ChapterSet readBack;
   const bool found = ReadFileChapters(check, &readBack);
-  // Writing no chapters takes the old ones away.
-  if (chapters.chapters.empty()) return readBack.chapters.empty();
-  return found && SameChapters(chapters, readBack);
-}
-
-bool StillHasChapters(const TextString& file) {
-  FileSource check(file);
-  ChapterSet found;
-  return check.IsOpen() && ReadFileChapters(check, &found) && !found.chapters.empty();
+  // Writing no chapters takes the old ones away, but not those of a kind the writers keep (a
+  // FLAC file's CD cue sheet): the file would still show chapters, and the listener is told why.
+  if (chapters.chapters.empty())
+    return readBack.chapters.empty() ? std::string() : "the file keeps chapters of its own, such as a CD cue sheet";
+  return found && SameChapters(chapters, readBack) ? std::string() : kNotAsWritten;
 }
 
 RewriteResult Rewrite(const TextString& path, const TextString& temporary, const ChaptersToEmbed& chapters,
@@ -174,13 +173,8 @@ RewriteResult Rewrite(const TextString& path, const TextString& temporary, const
   uint64_t size = 0;
   RewriteResult result = WriteNewFile(path, temporary, chapters, writer, progress, &written, &size);
   if (result.outcome != RewriteOutcome::kReplaced) return result;
-  if (!ReadsBackAsWritten(path, temporary, chapters, size)) {
-    // Taking the chapters away leaves those of a kind the writers keep (a FLAC file's CD cue
-    // sheet): the file would still show chapters, and the listener is told why.
-    if (chapters.chapters.empty() && StillHasChapters(temporary))
-      return Failure(RewriteOutcome::kFailed, "the file keeps chapters of its own, such as a CD cue sheet");
-    return Failure(RewriteOutcome::kFailed, "the new file did not read back with the chapters written");
-  }
+  if (std::string fault = ReadBackFault(path, temporary, chapters, size); !fault.empty())
+    return Failure(RewriteOutcome::kFailed, std::move(fault));
 
   if (const FileError met = ProbeWriteStep(WriteStep::kReplace, path.c_str()); met != FileError::kNone)
     return FileFailure(platform::FileErrorOf(met), "the file could not be replaced");

@@ -84,19 +84,6 @@ bool SkinFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
   }
 }
 
-Widget* SkinFrame::FindPressable(int x, int y) const {
-  // The widget drawn under the point first; then one whose right or bottom fringe it is on.
-  for (const bool drawn : {true, false}) {
-    for (const auto& widget : widgets) {
-      const WidgetKind kind = widget->Kind();
-      if ((kind == WidgetKind::Button || kind == WidgetKind::ScrollBar) &&
-          (drawn ? widget->Covers(x, y) : widget->HitTest(x, y)))
-        return widget.get();
-    }
-  }
-  return nullptr;
-}
-
 namespace {
 
 // Offers the point to the widgets drawn under it, then to those whose fringe it is on, until one
@@ -114,6 +101,17 @@ bool Offer(const std::vector<std::unique_ptr<Widget>>& widgets, int x, int y, Ac
 }
 
 }  // namespace
+
+Widget* SkinFrame::FindPressable(int x, int y) const {
+  Widget* found = nullptr;
+  Offer(widgets, x, y, [&found](Widget& widget) {
+    const WidgetKind kind = widget.Kind();
+    if (kind != WidgetKind::Button && kind != WidgetKind::ScrollBar) return false;
+    found = &widget;
+    return true;
+  });
+  return found;
+}
 
 void SkinFrame::DispatchClick(int x, int y) {
   Offer(widgets, x, y, [x, y](Widget& widget) { return widget.OnClick(x, y); });
